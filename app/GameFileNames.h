@@ -1,0 +1,19 @@
+#pragma once
+
+namespace orvella {
+
+inline constexpr const char* MorrowindMasterName = "Morrowind.esm";
+inline constexpr const char* TribunalMasterName = "Tribunal.esm";
+inline constexpr const char* BloodmoonMasterName = "Bloodmoon.esm";
+inline constexpr const char* MorrowindPluginName = "Morrowind LRK - Versione Finale.esp";
+inline constexpr const char* TribunalPluginFileName = "Tribunal LRK - Versione Finale.esp";
+inline constexpr const char* BloodmoonPluginName = "Bloodmoon LRK - Versione Finale.esp";
+inline constexpr const char* BetaPluginName = "Morrowind LRK - open beta.esp";
+// Names no file: the Tribunal plugin is only known to games of version 1.3 or later.
+inline constexpr const char* PlaceholderTribunalPluginName = "*****************************";
+
+inline constexpr const char* SavesFolder = "\\Saves\\";
+inline constexpr const char* DataFilesFolder = "\\Data Files\\";
+inline constexpr const char* BackupFolder = "\\LRK Saves Backup\\";
+
+} // namespace orvella

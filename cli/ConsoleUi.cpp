@@ -1,0 +1,105 @@
+#include "ConsoleUi.h"
+
+#include "TerminalText.h"
+#include "job/ProgressControls.h"
+
+#include <cstdio>
+#include <iostream>
+
+namespace orvella::cli {
+
+namespace {
+
+struct Stage {
+    int bar;
+    int image;
+    const char* label;
+};
+
+const Stage Stages[] = {
+    {MasterBar, MasterImage, "Analisi dei Master File............"},
+    {PluginBar, PluginImage, "Analisi dei Plugin Tradotti........"},
+    {ReadBar, ReadImage, "Lettura del Salvataggio.........."},
+    {ConvertBar, ConvertImage, "Elaborazione del Salvataggio..."},
+    {JournalBar, JournalImage, "-- Elaborazione del Journal....."},
+    {FinalBar, FinalImage, "Finalizzazione....................."},
+};
+
+const Stage* stageOf(int controlId) {
+    for (const Stage& stage : Stages)
+        if (stage.bar == controlId || stage.image == controlId)
+            return &stage;
+    return nullptr;
+}
+
+std::string barText(const Stage& stage, int percent) {
+    constexpr int Width = 30;
+    int filled = percent * Width / 100;
+    return toTerminal(stage.label) + " [" + std::string(filled, '#') + std::string(Width - filled, ' ') + "] " +
+           std::to_string(percent) + "%";
+}
+
+} // namespace
+
+MessageAnswer ConsoleMessageBoxes::show(const Message& message) {
+    std::fflush(stdout);
+    std::cerr << toTerminal(message.caption) << ": " << toTerminal(message.text) << "\n";
+    if (message.buttons != MessageButtons::YesNo)
+        return MessageAnswer::Ok;
+    if (answerYes_)
+        return MessageAnswer::Yes;
+    std::cerr << "[s/N] " << std::flush;
+    std::string answer;
+    if (!std::getline(std::cin, answer))
+        return MessageAnswer::No;
+    return answer == "s" || answer == "S" || answer == "si" || answer == "y" ? MessageAnswer::Yes
+                                                                             : MessageAnswer::No;
+}
+
+ConsoleProgress::ConsoleProgress(bool live) : live_(live) {}
+
+ConsoleProgress::~ConsoleProgress() { endLiveLine(); }
+
+void ConsoleProgress::endLiveLine() {
+    if (liveBar_ != 0) {
+        std::cout << "\n" << std::flush;
+        liveBar_ = 0;
+    }
+}
+
+void ConsoleProgress::setBarPosition(int controlId, int percent) {
+    const Stage* stage = stageOf(controlId);
+    if (!stage || !live_)
+        return;
+    if (liveBar_ != controlId)
+        endLiveLine();
+    liveBar_ = controlId;
+    std::cout << "\r" << barText(*stage, percent) << std::flush;
+}
+
+void ConsoleProgress::setImage(int controlId, StatusImage image) {
+    const Stage* stage = stageOf(controlId);
+    if (!stage)
+        return;
+    const char* mark = image == StatusImage::Success ? "OK" : "FAIL";
+    if (live_) {
+        if (liveBar_ != stage->bar) {
+            endLiveLine();
+            std::cout << toTerminal(stage->label);
+        } else {
+            std::cout << "\r" << barText(*stage, 100);
+        }
+        std::cout << " " << mark << "\n" << std::flush;
+        liveBar_ = 0;
+        return;
+    }
+    std::cout << toTerminal(stage->label) << " " << mark << "\n";
+}
+
+void ConsoleProgress::setText(int controlId, const std::string& text) {
+    endLiveLine();
+    if (controlId == StatusText)
+        std::cout << toTerminal(text) << "\n" << std::flush;
+}
+
+} // namespace orvella::cli

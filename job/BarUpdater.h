@@ -1,0 +1,29 @@
+#pragma once
+
+#include "job/PercentOf.h"
+#include "platform/ProgressView.h"
+
+#include <cstdint>
+
+namespace orvella {
+
+// Sets a progress bar to percentOf(done, total), sending only positions that differ from the last one.
+class BarUpdater {
+public:
+    BarUpdater(ProgressView& view, int controlId) : view_(view), controlId_(controlId) {}
+
+    void update(std::uint32_t done, std::uint32_t total) { set(percentOf(done, total)); }
+    void set(int percent) {
+        if (percent == last_)
+            return;
+        last_ = percent;
+        view_.setBarPosition(controlId_, percent);
+    }
+
+private:
+    ProgressView& view_;
+    int controlId_;
+    int last_ = 0;
+};
+
+} // namespace orvella

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "job/PatchJob.h"
+#include "job/PatchLog.h"
+#include "records/HandlerTables.h"
+#include "records/Record.h"
+#include "records/TranslationMap.h"
+#include "translate/NameMaps.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace orvella {
+
+// Everything one conversion owns, from its open files to its translation data; a new job starts empty.
+struct JobState {
+    explicit JobState(const PatchJob& patchJob) : job(patchJob) {}
+    JobState(const JobState&) = delete;
+    JobState& operator=(const JobState&) = delete;
+
+    const PatchJob& job;
+    const GameInstallation& installation() const { return *job.installation; }
+    ConversionDirection direction() const { return job.saveInfo.direction; }
+    FileSystem& files() const { return *job.files; }
+    ProgressView& progress() const { return *job.progressDialog; }
+    void showMessage(const std::string& text, MessageIcon icon) const;
+
+    std::string savePath;
+    std::string tempPath;
+    std::string logPath;
+    std::string backupPath;
+
+    std::unique_ptr<File> saveFile;
+    std::unique_ptr<File> tempFile;
+    PatchLog log;
+
+    ScanHandlerMap scanHandlerMap;
+    SaveHandlerMap saveHandlerMap;
+    TranslationMaps maps;
+    NameMaps names;
+    std::vector<std::unique_ptr<Record>> recordList;
+
+    std::uint32_t untranslatedJournalCount = 0;
+    bool deletedTopicsHeadingPending = true;
+    bool questsNotFoundHeadingPending = true;
+};
+
+// Empties every map, list and record of the job, driving the finalisation bar.
+void releaseJobData(JobState& state);
+
+} // namespace orvella

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace orvella {
+
+inline constexpr std::string_view DeletedTopicsHeading = "\n- TOPIC SEGNATI COME \"DELETED\" -\n\n";
+inline constexpr std::string_view UntranslatedTopicsHeading = "\n- HYPERLINK NON TRADOTTI -\n\n";
+inline constexpr std::string_view UntranslatedJournalHeading = "\n- FRASI DEL JOURNAL NON TRADOTTE -\n\n";
+inline constexpr std::string_view QuestsNotFoundHeading = "\n- MONI QUEST NON TROVATI -\n\n";
+
+// The plain-text log beside the save, opened in text mode so every line feed is stored as CR LF.
+class PatchLog {
+public:
+    bool open(FileSystem& files, const std::string& path);
+    bool isOpen() const { return file_ != nullptr; }
+    // Writes the text as it stands; write errors do not change the conversion's outcome.
+    void write(std::string_view text);
+    void writeFirstLine(std::string_view saveFileName);
+    void close();
+
+private:
+    std::unique_ptr<File> file_;
+};
+
+} // namespace orvella

@@ -1,0 +1,69 @@
+#pragma once
+
+#include "records/Subrecord.h"
+#include "records/Tag.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace orvella {
+
+using SubrecordList = std::vector<std::unique_ptr<Subrecord>>;
+
+// One record in memory. It owns its subrecords in file order, and every edit moves `size` by exactly the
+// bytes it adds or removes, so a record that was consistent when read stays consistent when written.
+class Record {
+public:
+    explicit Record(std::string_view tagName);
+    Record(Tag tagValue, std::uint32_t size, std::uint32_t headerWord, std::uint32_t flags);
+    virtual ~Record() = default;
+    Record(const Record&) = delete;
+    Record& operator=(const Record&) = delete;
+
+    const Tag& tag() const { return tag_; }
+    std::uint32_t size() const { return size_; }
+    std::uint32_t headerWord() const { return headerWord_; }
+    std::uint32_t flags() const { return flags_; }
+    const SubrecordList& subrecords() const { return subrecords_; }
+    std::size_t subrecordCount() const { return subrecords_.size(); }
+    Subrecord& subrecordAt(std::size_t index) const { return *subrecords_[index]; }
+
+    // The subrecord of the earliest index entry for the tag: the first of the list unless an insertion
+    // put a subrecord of that tag in front of it.
+    Subrecord* findSubrecord(std::string_view tagName) const;
+    // The text of the first subrecord with the tag, or nothing when the record has none.
+    std::optional<std::string_view> findText(std::string_view tagName) const;
+
+    bool replaceSubrecord(std::string_view tagName, const void* bytes, std::uint32_t size);
+    bool replaceSubrecordAt(std::size_t index, const void* bytes, std::uint32_t size);
+    void appendSubrecord(std::unique_ptr<Subrecord> subrecord);
+    // Places the subrecord before the element at index (0 to the number of subrecords).
+    void insertSubrecordAt(std::size_t index, std::unique_ptr<Subrecord> subrecord);
+    // Appends when beforeTag is empty; inserts nothing when no subrecord has beforeTag.
+    void insertSubrecordBefore(std::optional<std::string_view> beforeTag, std::string_view tagName,
+                               const void* bytes, std::uint32_t size);
+    void removeSubrecordAt(std::size_t index);
+    // Takes the subrecords [first, end) out of the record and hands them to the caller.
+    SubrecordList removeSubrecordRange(std::size_t first, std::size_t end);
+
+    // Adds a subrecord as the reader meets it: the size already counts it.
+    void adoptReadSubrecord(std::unique_ptr<Subrecord> subrecord);
+
+private:
+    void replaceData(Subrecord& subrecord, const void* bytes, std::uint32_t size);
+    void rebuildIndex();
+
+    Tag tag_;
+    std::uint32_t size_ = 0;
+    std::uint32_t headerWord_ = 0;
+    std::uint32_t flags_ = 0;
+    SubrecordList subrecords_;
+    // One entry per subrecord, in the order the entries were added; a lookup takes the earliest match.
+    std::vector<Subrecord*> tagIndex_;
+};
+
+} // namespace orvella

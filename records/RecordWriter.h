@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/File.h"
+#include "records/Record.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace orvella {
+
+// Appends the record's bytes as the game stores them: header words as kept, subrecords in list order.
+void serializeRecord(const Record& record, std::vector<std::uint8_t>& out);
+
+// Writes the record; false when the file took fewer bytes than written.
+bool writeRecord(File& file, const Record& record);
+
+} // namespace orvella

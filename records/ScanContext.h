@@ -1,0 +1,23 @@
+#pragma once
+
+#include "records/RecordStream.h"
+#include "records/TranslationMap.h"
+
+#include <cstdint>
+
+namespace orvella {
+
+// MasterPass texts are English, PluginPass texts Italian.
+enum ScanPass : std::int32_t {
+    PluginPass = 0,
+    MasterPass = 1,
+};
+
+// What a scan handler works on: the file being walked, the pass, and the maps it fills.
+struct ScanContext {
+    RecordStream& stream;
+    ScanPass pass;
+    TranslationMaps& maps;
+};
+
+} // namespace orvella

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstring>
+#include <string_view>
+
+namespace orvella {
+
+// A record or subrecord type: four characters as the game spells them, kept with a terminating NUL.
+struct Tag {
+    char text[5] = {0, 0, 0, 0, 0};
+
+    Tag() = default;
+    explicit Tag(std::string_view name) {
+        std::memcpy(text, name.data(), name.size() < 4 ? name.size() : 4);
+    }
+    static Tag fromBytes(const void* bytes) {
+        Tag tag;
+        std::memcpy(tag.text, bytes, 4);
+        return tag;
+    }
+
+    // The tag as a string: its characters up to the first NUL.
+    std::string_view str() const { return std::string_view(text, std::strlen(text)); }
+    bool is(std::string_view name) const { return str() == name; }
+    // Compares all four bytes, as the save loop compares item tags.
+    bool sameBytes(const Tag& other) const { return std::memcmp(text, other.text, 4) == 0; }
+};
+
+} // namespace orvella

@@ -1,0 +1,243 @@
+#include "FailingFileSystem.h"
+#include "JobHarness.h"
+#include "gamebuilder/GameBuilder.h"
+#include "job/ProgressControls.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace orvella {
+namespace {
+
+using build::GameFileBuilder;
+using build::readBytes;
+using build::RecordBuilder;
+using test::FailingFileSystem;
+using test::GameFolder;
+using test::JobHarness;
+
+constexpr const char* Failed = "Patch non effettuata con successo";
+
+GameFileBuilder plainSave() {
+    GameFileBuilder file(build::FileHeader{.kind = build::FileKind::Save, .masters = {{"Morrowind.esm", 1234}}});
+    file.add(RecordBuilder("GLOB").text("NAME", "counter").sub("FLTV", build::f32(2)));
+    file.add(RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth"));
+    file.add(RecordBuilder("INFO").text("INAM", "123").text("NAME", "Hello"));
+    return file;
+}
+
+GameFileBuilder saveWithDeletedTopic() {
+    GameFileBuilder file = plainSave();
+    file.add(RecordBuilder("DIAL").text("NAME", "Balmora").sub("DATA", std::string(1, '\0')));
+    file.add(RecordBuilder("DIAL").text("NAME", "old rumour").sub("DATA", std::string(1, '\0')).sub("DELE", build::u32(0)));
+    file.add(RecordBuilder("QUES").text("NAME", "A quest"));
+    return file;
+}
+
+struct PatchJobTest : testing::Test {
+    GameFolder game;
+    JobHarness harness{game};
+    const std::string name = "Save1.ess";
+
+    std::string writeSave(const GameFileBuilder& file) {
+        std::string bytes = file.bytes();
+        build::writeBytes(game.save(name), bytes);
+        return bytes;
+    }
+    void expectFinalisationRan() {
+        EXPECT_EQ(harness.progress.bar(FinalBar), 100);
+        EXPECT_EQ(harness.progress.image(FinalImage), StatusImage::Success);
+        EXPECT_TRUE(harness.progress.enabledButton(OkButton));
+        EXPECT_EQ(harness.progress.calls.back(), "enable 1");
+    }
+    void expectOneMessage(const std::string& text, MessageIcon icon) {
+        ASSERT_EQ(harness.messages.shown.size(), 1u);
+        EXPECT_EQ(harness.messages.shown[0].text, text);
+        EXPECT_EQ(harness.messages.shown[0].caption, "Errore");
+        EXPECT_EQ(harness.messages.shown[0].icon, icon);
+        EXPECT_EQ(harness.messages.shown[0].owner, nullptr);
+    }
+};
+
+TEST_F(PatchJobTest, ASavePassesThroughByteForByteWithItsBackup) {
+    std::string original = writeSave(plainSave());
+    PatchResult result = harness.run(name);
+
+    EXPECT_EQ(result.exitCode, 0u);
+    EXPECT_EQ(result.outcomeText, "Patch effettuata con successo");
+    EXPECT_EQ(harness.progress.texts[StatusText], "Patch effettuata con successo");
+    EXPECT_EQ(readBytes(game.save(name)), original);
+    EXPECT_EQ(readBytes(game.backup(name + ".bak")), original);
+    EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
+    EXPECT_FALSE(game.exists("Saves/" + name + ".log"));
+    EXPECT_FALSE(result.logKept);
+    EXPECT_EQ(result.logPath, game.path() + "\\Saves\\" + name + ".log");
+    EXPECT_TRUE(harness.messages.shown.empty());
+    for (int bar : {ReadBar, ConvertBar, FinalBar})
+        EXPECT_EQ(harness.progress.bar(bar), 100) << bar;
+    for (int image : {ReadImage, ConvertImage, FinalImage})
+        EXPECT_EQ(harness.progress.image(image), StatusImage::Success) << image;
+    EXPECT_FALSE(harness.progress.shownButton(ViewLogButton));
+    expectFinalisationRan();
+}
+
+TEST_F(PatchJobTest, AnOlderBackupIsOverwritten) {
+    std::string original = writeSave(plainSave());
+    build::writeBytes(game.backup(name + ".bak"), "an older backup");
+    EXPECT_EQ(harness.run(name).exitCode, 0u);
+    EXPECT_EQ(readBytes(game.backup(name + ".bak")), original);
+}
+
+TEST_F(PatchJobTest, ADroppedRecordLowersTheCountByOneAndNothingElseInTheHeader) {
+    std::string original = writeSave(saveWithDeletedTopic());
+    GameFileBuilder withoutDeleted = plainSave();
+    withoutDeleted.add(RecordBuilder("DIAL").text("NAME", "Balmora").sub("DATA", std::string(1, '\0')));
+    withoutDeleted.add(RecordBuilder("QUES").text("NAME", "A quest"));
+    // The count stays the one of the original file, lowered by one.
+    std::string want = withoutDeleted.bytes();
+    want.replace(320, 4, build::u32(5));
+
+    EXPECT_EQ(harness.run(name).exitCode, 0u);
+    std::string converted = readBytes(game.save(name));
+    EXPECT_EQ(converted, want);
+    EXPECT_EQ(converted.substr(0, 320), original.substr(0, 320));
+    EXPECT_EQ(original.substr(320, 4), build::u32(6));
+}
+
+TEST_F(PatchJobTest, AFailedJobKeepsItsLogWithTheFirstLineAndTheHandlersSections) {
+    writeSave(saveWithDeletedTopic());
+    FailingFileSystem files;
+    files.failOn(FailingFileSystem::Fault::Copy);
+    harness.files = &files;
+    PatchResult result = harness.run(name);
+    EXPECT_EQ(result.exitCode, 1u);
+    EXPECT_TRUE(result.logKept);
+    EXPECT_EQ(readBytes(game.save(name + ".log")),
+              "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\nold rumour\r\n");
+}
+
+TEST_F(PatchJobTest, AMissingSaveShowsItsMessageCreatesNoLogAndStillFinalises) {
+    PatchResult result = harness.run(name);
+    EXPECT_EQ(result.exitCode, 1u);
+    EXPECT_EQ(result.outcomeText, Failed);
+    expectOneMessage("Impossibile aprire il salvataggio", MessageIcon::Error);
+    EXPECT_FALSE(game.exists("Saves/" + name + ".log"));
+    EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
+    EXPECT_EQ(harness.progress.bar(ReadBar), 0);
+    EXPECT_EQ(harness.progress.bar(ConvertBar), 0);
+    expectFinalisationRan();
+}
+
+TEST_F(PatchJobTest, ALogThatCannotBeCreatedStopsTheJob) {
+    std::string original = writeSave(plainSave());
+    game.makeFolder("Saves/" + name + ".log");
+    PatchResult result = harness.run(name);
+    EXPECT_EQ(result.exitCode, 1u);
+    expectOneMessage("Impossibile aprire il file di log", MessageIcon::Error);
+    EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
+    EXPECT_EQ(readBytes(game.save(name)), original);
+    expectFinalisationRan();
+}
+
+TEST_F(PatchJobTest, ATemporaryFileThatCannotBeCreatedLeavesTheLogWithItsFirstLine) {
+    std::string original = writeSave(plainSave());
+    game.makeFolder("Saves/" + name + ".tmp");
+    PatchResult result = harness.run(name);
+    EXPECT_EQ(result.exitCode, 1u);
+    expectOneMessage("Impossibile scrivere i files temporanei", MessageIcon::Error);
+    EXPECT_EQ(readBytes(game.save(name + ".log")), "File di Log per Save1.ess\r\n");
+    EXPECT_EQ(readBytes(game.save(name)), original);
+    EXPECT_FALSE(game.exists("LRK Saves Backup/" + name + ".bak"));
+}
+
+TEST_F(PatchJobTest, AShortOrUnflushedTemporaryFileStopsBeforeTheBackup) {
+    for (auto fault : {FailingFileSystem::Fault::ShortWrite, FailingFileSystem::Fault::Close}) {
+        std::string original = writeSave(plainSave());
+        FailingFileSystem files;
+        files.failOn(fault);
+        harness.files = &files;
+        PatchResult result = harness.run(name);
+        EXPECT_EQ(result.exitCode, 1u);
+        expectOneMessage("Impossibile scrivere i files temporanei", MessageIcon::Error);
+        EXPECT_EQ(readBytes(game.save(name)), original);
+        EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
+        EXPECT_FALSE(game.exists("LRK Saves Backup/" + name + ".bak"));
+    }
+}
+
+TEST_F(PatchJobTest, AFailedBackupLeavesTheSaveAndDeletesTheTemporaryFile) {
+    std::string original = writeSave(plainSave());
+    std::filesystem::remove_all(game.file("LRK Saves Backup"));
+    PatchResult result = harness.run(name);
+    EXPECT_EQ(result.exitCode, 1u);
+    EXPECT_EQ(result.outcomeText, Failed);
+    expectOneMessage("Impossibile creare il file di backup. Cambiamenti non apportati.", MessageIcon::Warning);
+    EXPECT_EQ(readBytes(game.save(name)), original);
+    EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
+    EXPECT_TRUE(result.logKept);
+    EXPECT_FALSE(harness.progress.shownButton(ViewLogButton));
+}
+
+TEST_F(PatchJobTest, AFailedReplacementKeepsTheBackupAndTheSave) {
+    std::string original = writeSave(plainSave());
+    FailingFileSystem files;
+    files.failOn(FailingFileSystem::Fault::Replace);
+    harness.files = &files;
+    PatchResult result = harness.run(name);
+    EXPECT_EQ(result.exitCode, 1u);
+    expectOneMessage("Impossibile sovrascrivere il file del salvataggio. Cambiamenti non apportati.",
+                     MessageIcon::Warning);
+    EXPECT_EQ(readBytes(game.save(name)), original);
+    EXPECT_EQ(readBytes(game.backup(name + ".bak")), original);
+    EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
+}
+
+TEST_F(PatchJobTest, AMalformedSaveNamesFileAndOffsetAndIsLeftAlone) {
+    std::string bytes = plainSave().bytes();
+    bytes.resize(bytes.size() - 3);
+    build::writeBytes(game.save(name), bytes);
+    PatchResult result = harness.run(name);
+    EXPECT_EQ(result.exitCode, 1u);
+    ASSERT_EQ(harness.messages.shown.size(), 1u);
+    const Message& message = harness.messages.shown[0];
+    EXPECT_EQ(message.caption, "Errore");
+    EXPECT_NE(message.text.find(name), std::string::npos);
+    EXPECT_NE(message.text.find("offset"), std::string::npos);
+    EXPECT_EQ(readBytes(game.save(name)), bytes);
+    EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
+    EXPECT_FALSE(game.exists("LRK Saves Backup/" + name + ".bak"));
+    EXPECT_EQ(harness.progress.image(ReadImage), std::nullopt);
+    expectFinalisationRan();
+}
+
+TEST_F(PatchJobTest, AHeaderWithoutAFullHedrIsRefused) {
+    GameFileBuilder file = plainSave();
+    std::string bytes = file.bytes();
+    // Rename HEDR: the count at offset 320 would no longer be the header's.
+    bytes.replace(16, 4, "HEAD");
+    build::writeBytes(game.save(name), bytes);
+    EXPECT_EQ(harness.run(name).exitCode, 1u);
+    ASSERT_EQ(harness.messages.shown.size(), 1u);
+    EXPECT_NE(harness.messages.shown[0].text.find("HEDR"), std::string::npos);
+    EXPECT_EQ(readBytes(game.save(name)), bytes);
+}
+
+TEST_F(PatchJobTest, JobsBackToBackEachWriteTheirOwnLogHeadings) {
+    writeSave(saveWithDeletedTopic());
+    std::filesystem::remove_all(game.file("LRK Saves Backup"));
+    std::string expected =
+        "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\nold rumour\r\n";
+    for (int run = 0; run < 2; ++run) {
+        EXPECT_EQ(harness.run(name).exitCode, 1u);
+        EXPECT_EQ(readBytes(game.save(name + ".log")), expected) << "run " << run;
+    }
+}
+
+TEST_F(PatchJobTest, APathLongerThanThePlatformAllowsIsASaveThatCannotBeOpened) {
+    PatchResult result = harness.run(std::string(5000, 'x') + ".ess");
+    EXPECT_EQ(result.exitCode, 1u);
+    expectOneMessage("Impossibile aprire il salvataggio", MessageIcon::Error);
+}
+
+} // namespace
+} // namespace orvella

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+namespace orvella::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in it when the test ends.
+class TestFolder {
+public:
+    TestFolder();
+    ~TestFolder();
+    TestFolder(const TestFolder&) = delete;
+    TestFolder& operator=(const TestFolder&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& relative) const { return path_ + "/" + relative; }
+    bool exists(const std::string& relative) const;
+    void makeFolder(const std::string& relative) const;
+
+private:
+    std::string path_;
+};
+
+// A game folder with "Data Files", "Saves" and "LRK Saves Backup".
+class GameFolder : public TestFolder {
+public:
+    GameFolder();
+    std::string save(const std::string& name) const { return file("Saves/" + name); }
+    std::string data(const std::string& name) const { return file("Data Files/" + name); }
+    std::string backup(const std::string& name) const { return file("LRK Saves Backup/" + name); }
+};
+
+} // namespace orvella::test

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace orvella {
+
+struct JobState;
+
+void addJournalFixes(JobState& state);
+
+} // namespace orvella
