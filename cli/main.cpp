@@ -1,15 +1,10 @@
-#include "ConsoleUi.h"
+#include "Commands.h"
 #include "Options.h"
-#include "TerminalText.h"
-#include "job/PatchJob.h"
 
-#include <cstdio>
 #include <iostream>
 
 namespace orvella::cli {
 namespace {
-
-constexpr int UsageError = 2;
 
 const char* const HelpText =
     "orvella-cli: converts a Morrowind saved game between the English and the Italian edition.\n"
@@ -22,44 +17,24 @@ const char* const HelpText =
     "  orvella-cli --help\n"
     "\n"
     "DIR is the game folder, the one that holds \"Data Files\" and \"Saves\".\n"
-    "Exit status: 0 when the conversion succeeded, 1 when it did not, 2 for a usage error.\n";
+    "Exit status: 0 when the command succeeded, 1 when it did not, 2 for a usage error.\n";
+
+struct Command {
+    const char* name;
+    int (*run)(const Options&);
+};
+
+const Command Commands[] = {
+    {"convert", convertCommand},
+};
+
+} // namespace
 
 int usage(const std::string& problem) {
     std::cerr << "orvella-cli: " << problem << "\n\n" << HelpText;
     return UsageError;
 }
 
-std::string withoutTrailingSeparator(std::string path) {
-    while (path.size() > 1 && (path.back() == '/' || path.back() == '\\'))
-        path.pop_back();
-    return path;
-}
-
-int convert(const Options& options) {
-    if (!options.game)
-        return usage("convert needs --game DIR");
-    if (options.arguments.size() != 1)
-        return usage("convert needs exactly one save name");
-    GameInstallation installation;
-    installation.installPath = withoutTrailingSeparator(*options.game);
-
-    ConsoleMessageBoxes messages;
-    ConsoleProgress progress(stdoutIsTerminal());
-    PatchJob job;
-    job.installation = &installation;
-    job.files = &nativeFileSystem();
-    job.messages = &messages;
-    job.progressDialog = &progress;
-    job.request.saveFileName = options.arguments[0];
-    job.saveInfo = job.request.saveInfo;
-
-    PatchResult result = runPatchJob(job);
-    if (result.logKept)
-        std::cout << "Log: " << toTerminal(result.logPath) << "\n";
-    return static_cast<int>(result.exitCode);
-}
-
-} // namespace
 } // namespace orvella::cli
 
 int main(int argc, char** argv) {
@@ -71,9 +46,10 @@ int main(int argc, char** argv) {
         std::cout << HelpText;
         return 0;
     }
-    if (options.command == "convert")
-        return convert(options);
     if (options.command.empty())
         return usage("no command given");
+    for (const Command& command : Commands)
+        if (options.command == command.name)
+            return command.run(options);
     return usage("unknown command " + options.command);
 }

@@ -5,6 +5,7 @@
 #include "records/HandlerTables.h"
 #include "records/Record.h"
 #include "records/TranslationMap.h"
+#include "translate/BuiltInTables.h"
 #include "translate/NameMaps.h"
 
 #include <cstdint>
@@ -24,6 +25,7 @@ struct JobState {
     const GameInstallation& installation() const { return *job.installation; }
     ConversionDirection direction() const { return job.saveInfo.direction; }
     FileSystem& files() const { return *job.files; }
+    const TopicTables& tables() const { return job.tables ? *job.tables : builtInTables(); }
     ProgressView& progress() const { return *job.progressDialog; }
     void showMessage(const std::string& text, MessageIcon icon) const;
 

@@ -21,6 +21,7 @@ struct PatchJob {
     MessageBoxes* messages = nullptr;
     ProgressView* progressDialog = nullptr;
     WindowRef ownerWindow = nullptr; // the worker's message boxes have no owner
+    const TopicTables* tables = nullptr; // null: the tables built into the program
     SaveInfo saveInfo;
     PatchRequest request;
 };

@@ -43,7 +43,5 @@ bool patchQuest(Record& record, JobState& state) { return keepRecord(record, sta
 bool patchNpc(Record& record, JobState& state) { return keepRecord(record, state); }
 bool patchItem(Record& record, JobState& state) { return keepRecord(record, state); }
 bool patchKnownTopics(Record& record, JobState& state) { return keepRecord(record, state); }
-bool patchJournal(Record& record, JobState& state) { return keepRecord(record, state); }
-bool patchPlayerInventory(Record& record, JobState& state) { return keepRecord(record, state); }
 
 } // namespace orvella
