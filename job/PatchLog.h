@@ -17,6 +17,8 @@ inline constexpr std::string_view QuestsNotFoundHeading = "\n- MONI QUEST NON TR
 class PatchLog {
 public:
     bool open(FileSystem& files, const std::string& path);
+    // Writes to a file opened elsewhere.
+    void attach(std::unique_ptr<File> file) { file_ = std::move(file); }
     bool isOpen() const { return file_ != nullptr; }
     // Writes the text as it stands; write errors do not change the conversion's outcome.
     void write(std::string_view text);

@@ -29,5 +29,7 @@ struct TopicTables {
 
 // The tables compiled into the program.
 const TopicTables& builtInTables();
+// The bytes of a table file as the build embedded them.
+std::string_view embeddedTableFile(const char* fileName);
 
 } // namespace orvella

@@ -1,10 +1,100 @@
 #include "translate/NameMaps.h"
 
+#include "job/JobState.h"
+
+#include <algorithm>
+
 namespace orvella {
 
-// The topic tables, quest and month names are built in a later step; until then the maps stay empty.
-void loadTopicTables(JobState&) {}
-void buildQuestNameMap(JobState&) {}
-bool buildMonthNameMap(JobState&) { return true; }
+namespace {
+
+const char MonthSettingNames[12][20] = {
+    "sMonthMorningstar", "sMonthSunsdawn",  "sMonthFirstseed",  "sMonthRainshand",
+    "sMonthSecondseed",  "sMonthMidyear",   "sMonthSunsheight", "sMonthLastseed",
+    "sMonthHeartfire",   "sMonthFrostfall", "sMonthSunsdusk",   "sMonthEveningstar",
+};
+
+// A subrecord's data taken as text up to its size: the terminator added by the reader is not part of it.
+std::string dataText(const Subrecord& subrecord) {
+    return std::string(subrecord.text());
+}
+
+void addTopicRows(std::span<const TopicRow> rows, ConversionDirection direction, NameMaps& names) {
+    for (const TopicRow& row : rows) {
+        names.englishTopicLinks.push_back(
+            {row.english, row.italian, static_cast<std::uint32_t>(row.english.size())});
+        names.italianTopicLinks.push_back(
+            {row.italian, row.english, static_cast<std::uint32_t>(row.italian.size())});
+        if (direction == EnglishToItalian)
+            names.topicNameMap.emplace(row.english, row.italian);
+        else
+            names.topicNameMap.emplace(row.italian, row.english);
+    }
+}
+
+// An expansion's topics apply when the save uses its master and its translation is at hand for the direction.
+bool expansionIncluded(bool usesMaster, bool usesPlugin, bool hasPlugin, ConversionDirection direction) {
+    return usesMaster && (usesPlugin || (hasPlugin && direction == EnglishToItalian));
+}
+
+void sortLongestFirst(std::vector<TopicLink>& links) {
+    std::stable_sort(links.begin(), links.end(),
+                     [](const TopicLink& a, const TopicLink& b) { return a.fromLength > b.fromLength; });
+}
+
+} // namespace
+
+void loadTopicTables(JobState& state) {
+    const SaveInfo& save = state.job.saveInfo;
+    const GameInstallation& game = state.installation();
+    const TopicTables& tables = state.tables();
+    ConversionDirection direction = save.direction;
+    addTopicRows(tables.base, direction, state.names);
+    if (expansionIncluded(save.usesTribunalMaster, save.usesTribunalPlugin, game.hasTribunalPlugin,
+                          direction))
+        addTopicRows(tables.tribunal, direction, state.names);
+    if (expansionIncluded(save.usesBloodmoonMaster, save.usesBloodmoonPlugin, game.hasBloodmoonPlugin,
+                          direction))
+        addTopicRows(tables.bloodmoon, direction, state.names);
+    sortLongestFirst(state.names.englishTopicLinks);
+    sortLongestFirst(state.names.italianTopicLinks);
+}
+
+void buildQuestNameMap(JobState& state) {
+    for (const auto& [id, record] : state.maps.journalEntryMap) {
+        if (!record->findSubrecord("QSTN"))
+            continue;
+        const Subrecord* name = record->findSubrecord("NAME");
+        if (!name)
+            continue;
+        std::string english = dataText(*name);
+        std::string other = record->translation() ? dataText(*record->translation()) : english;
+        if (state.direction() == EnglishToItalian)
+            state.names.questNameMap.emplace(std::move(english), std::move(other));
+        else
+            state.names.questNameMap.emplace(std::move(other), std::move(english));
+    }
+}
+
+bool buildMonthNameMap(JobState& state) {
+    for (const char* id : MonthSettingNames) {
+        auto found = state.maps.gmstMap.find(id);
+        if (found == state.maps.gmstMap.end())
+            return false;
+        const TranslatedRecord& record = *found->second;
+        // A setting without one of its texts falls back to the other, so the journal keeps readable dates.
+        const Subrecord* strv = record.findSubrecord("STRV");
+        const Subrecord* translation = record.translation();
+        if (!strv && !translation)
+            return false;
+        std::string english = dataText(strv ? *strv : *translation);
+        std::string italian = dataText(translation ? *translation : *strv);
+        if (state.direction() == EnglishToItalian)
+            state.names.monthNameMap.emplace(std::move(english), std::move(italian));
+        else
+            state.names.monthNameMap.emplace(std::move(italian), std::move(english));
+    }
+    return true;
+}
 
 } // namespace orvella

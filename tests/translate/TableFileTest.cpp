@@ -1,0 +1,108 @@
+#include "translate/TableFile.h"
+#include "translate/BuiltInTables.h"
+
+#include <gtest/gtest.h>
+
+namespace orvella {
+namespace {
+
+TEST(ShippedTables, ParseAndKeepTheirRules) {
+    const TopicTables& tables = builtInTables();
+    ASSERT_GE(tables.base.size(), 3u);
+    EXPECT_EQ(tables.base.front().english, "Imperial Office of Census and Excise");
+    EXPECT_EQ(tables.base.front().italian, "Ufficio Imperiale del Censo e delle Imposte");
+    EXPECT_EQ(tables.base.back().english, "Vos");
+    EXPECT_EQ(tables.base.back().italian, "Vos");
+    ASSERT_GE(tables.tribunal.size(), 1u);
+    EXPECT_EQ(tables.tribunal.front().english, "adamantium armor");
+    ASSERT_GE(tables.bloodmoon.size(), 1u);
+    EXPECT_EQ(tables.bloodmoon.front().italian, "restaurare il potere degli Skaal");
+
+    ASSERT_EQ(tables.journalFixes.size(), 6u);
+    const char* quests[] = {"HR_RescueSarethi", "FG_DissaplaMine", "HR_RedasTomb",
+                            "HR_MadMilk",       "DA_Azura",        "FG_Vas"};
+    for (std::size_t i = 0; i < 6; ++i)
+        EXPECT_EQ(tables.journalFixes[i].questId, quests[i]);
+
+    // Every embedded file passes the same checks that a dropped-in file gets.
+    TableSet reparsed;
+    TableFileError error;
+    EXPECT_TRUE(reparsed.load(
+        embeddedTableFile(BaseTopicTableFile), embeddedTableFile(TribunalTopicTableFile),
+        embeddedTableFile(BloodmoonTopicTableFile), embeddedTableFile(JournalFixTableFile), error))
+        << error.message();
+}
+
+struct BrokenTable {
+    const char* what;
+    std::string bytes;
+    TopicOrder order;
+    std::size_t line;
+};
+
+TEST(TopicTableFile, RefusesEachBrokenRuleNamingTheLine) {
+    const BrokenTable cases[] = {
+        {"wrong header", "english;italian\nab\tcd\n", TopicOrder::LongestFirst, 1},
+        {"empty file", "", TopicOrder::LongestFirst, 1},
+        {"one column", "english\titalian\nlonger\tpi\xF9 lungo\nshort\n", TopicOrder::LongestFirst, 3},
+        {"three columns", "english\titalian\nabc\tdef\tghi\n", TopicOrder::LongestFirst, 2},
+        {"english twice", "english\titalian\nsame\tuno\nsame\tdue\n", TopicOrder::LongestFirst, 3},
+        {"italian twice", "english\titalian\nfirst\tuguale\nother\tuguale\n", TopicOrder::LongestFirst, 3},
+        {"shorter before longer", "english\titalian\nab\tx\nabc\ty\n", TopicOrder::LongestFirst, 3},
+        {"not alphabetical", "english\titalian\nbeta\tx\nAlpha\ty\n", TopicOrder::Alphabetical, 3},
+        {"equal without case", "english\titalian\nAlpha\tx\nalpha\ty\n", TopicOrder::Alphabetical, 3},
+        {"undefined byte", "english\titalian\nok\tnon \x81 valido\n", TopicOrder::LongestFirst, 2},
+        {"control byte", "english\titalian\nok\tcon\x01zero\n", TopicOrder::LongestFirst, 2},
+        {"empty name", "english\titalian\nok\t\n", TopicOrder::LongestFirst, 2},
+    };
+    for (const BrokenTable& broken : cases) {
+        std::vector<TopicRow> rows;
+        TableFileError error;
+        EXPECT_FALSE(parseTopicTable(broken.bytes, "T.tsv", broken.order, rows, error)) << broken.what;
+        EXPECT_EQ(error.line, broken.line) << broken.what << ": " << error.message();
+        EXPECT_NE(error.message().find("T.tsv"), std::string::npos);
+    }
+}
+
+TEST(TopicTableFile, AcceptsAccentsCrLfAndAMissingFinalLineFeed) {
+    std::vector<TopicRow> rows;
+    TableFileError error;
+    ASSERT_TRUE(parseTopicTable("english\titalian\r\nbetter\tmigliore\r\nbad\tpi\xF9 cattivo", "T.tsv",
+                                TopicOrder::LongestFirst, rows, error))
+        << error.message();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].italian, "migliore");
+    EXPECT_EQ(rows[1].italian, "pi\xF9 cattivo");
+
+    ASSERT_TRUE(parseTopicTable("english\titalian\nAlpha\tx\nbeta\ty\nGamma\tz\n", "T.tsv",
+                                TopicOrder::Alphabetical, rows, error));
+}
+
+TEST(TopicTableFile, ABaseTextInAnExpansionTableIsRefused) {
+    TableSet set;
+    TableFileError error;
+    EXPECT_FALSE(set.load("english\titalian\nguard\tguardia\n", "english\titalian\nguardia\tother\n",
+                          "english\titalian\n", "questId\tenglish\titalian\n", error));
+    EXPECT_EQ(error.fileName, TribunalTopicTableFile);
+    EXPECT_EQ(error.line, 2u);
+    // The one pair that both expansions share is allowed.
+    EXPECT_TRUE(set.load("english\titalian\nguard\tguardia\n", "english\titalian\nshared\tcomune\n",
+                         "english\titalian\nshared\tcomune\n", "questId\tenglish\titalian\n", error))
+        << error.message();
+}
+
+TEST(JournalFixTableFile, RowsWithoutTextsAreKeptForTheirNumbers) {
+    std::vector<JournalFixRow> rows;
+    TableFileError error;
+    ASSERT_TRUE(
+        parseJournalFixTable("questId\tenglish\titalian\nQ1\t\t\nQ2\tText.\tTesto.\n", "J.tsv", rows, error));
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_TRUE(rows[0].english.empty());
+    EXPECT_EQ(rows[1].italian, "Testo.");
+    EXPECT_FALSE(
+        parseJournalFixTable("questId\tenglish\titalian\nQ1\tonly english\t\n", "J.tsv", rows, error));
+    EXPECT_EQ(error.line, 2u);
+}
+
+} // namespace
+} // namespace orvella

@@ -1,0 +1,234 @@
+#include "translate/TableFile.h"
+
+#include <algorithm>
+#include <set>
+
+namespace orvella {
+
+namespace {
+
+// Splits one line at tabs.
+std::vector<std::string_view> splitColumns(std::string_view line) {
+    std::vector<std::string_view> columns;
+    std::size_t start = 0;
+    for (;;) {
+        std::size_t tab = line.find('\t', start);
+        columns.push_back(
+            line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start));
+        if (tab == std::string_view::npos)
+            return columns;
+        start = tab + 1;
+    }
+}
+
+// Bytes that Windows-1252 leaves undefined, and control characters, have no place in a name.
+bool isValidText(std::string_view text) {
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 ||
+            byte == 0x9D)
+            return false;
+    }
+    return true;
+}
+
+char foldAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool foldedLess(std::string_view a, std::string_view b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(foldAscii(x)) < static_cast<unsigned char>(foldAscii(y));
+    });
+}
+
+struct Line {
+    std::size_t number;
+    std::vector<std::string_view> columns;
+};
+
+// Reads the data lines of a table file after checking its header; a final line feed is optional, CR LF
+// allowed.
+bool readLines(std::string_view bytes, std::string_view fileName, std::string_view header,
+               std::vector<Line>& lines, TableFileError& error) {
+    error = TableFileError{std::string(fileName), 0, {}};
+    std::size_t number = 0;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        std::string_view line =
+            bytes.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start);
+        start = end == std::string_view::npos ? bytes.size() : end + 1;
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (number == 1) {
+            if (line != header) {
+                error.line = 1;
+                error.problem = "la prima riga deve essere \"" + std::string(header) + "\"";
+                return false;
+            }
+            continue;
+        }
+        if (line.empty() && start >= bytes.size())
+            break;
+        lines.push_back({number, splitColumns(line)});
+    }
+    if (number == 0) {
+        error.line = 1;
+        error.problem = "il file \xE8 vuoto";
+        return false;
+    }
+    return true;
+}
+
+bool checkColumns(const Line& line, std::size_t count, TableFileError& error) {
+    error.line = line.number;
+    if (line.columns.size() != count) {
+        error.problem = "servono " + std::to_string(count) + " colonne separate da tabulazioni";
+        return false;
+    }
+    for (std::string_view column : line.columns) {
+        if (!isValidText(column)) {
+            error.problem = "il testo contiene byte non validi in Windows-1252";
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+std::string TableFileError::message() const {
+    return "Tabella \"" + fileName + "\" non valida, riga " + std::to_string(line) + ": " + problem + ".";
+}
+
+bool parseTopicTable(std::string_view bytes, std::string_view fileName, TopicOrder order,
+                     std::vector<TopicRow>& rows, TableFileError& error) {
+    rows.clear();
+    std::vector<Line> lines;
+    if (!readLines(bytes, fileName, "english\titalian", lines, error))
+        return false;
+    std::set<std::string_view> english;
+    std::set<std::string_view> italian;
+    for (const Line& line : lines) {
+        if (!checkColumns(line, 2, error))
+            return false;
+        TopicRow row{line.columns[0], line.columns[1]};
+        if (row.english.empty() || row.italian.empty()) {
+            error.problem = "un nome di topic \xE8 vuoto";
+            return false;
+        }
+        if (!english.insert(row.english).second || !italian.insert(row.italian).second) {
+            error.problem = "il testo \xE8 gi\xE0 presente in questa colonna";
+            return false;
+        }
+        if (!rows.empty()) {
+            std::string_view previous = rows.back().english;
+            bool inOrder = order == TopicOrder::LongestFirst ? row.english.size() <= previous.size()
+                                                             : foldedLess(previous, row.english);
+            if (!inOrder) {
+                error.problem =
+                    order == TopicOrder::LongestFirst
+                        ? "le righe devono seguire la lunghezza del testo inglese, dal pi\xF9 lungo"
+                        : "le righe devono seguire l'ordine alfabetico del testo inglese";
+                return false;
+            }
+        }
+        rows.push_back(row);
+    }
+    return true;
+}
+
+bool parseJournalFixTable(std::string_view bytes, std::string_view fileName, std::vector<JournalFixRow>& rows,
+                          TableFileError& error) {
+    rows.clear();
+    std::vector<Line> lines;
+    if (!readLines(bytes, fileName, "questId\tenglish\titalian", lines, error))
+        return false;
+    for (const Line& line : lines) {
+        if (!checkColumns(line, 3, error))
+            return false;
+        JournalFixRow row{line.columns[0], line.columns[1], line.columns[2]};
+        if (row.english.empty() != row.italian.empty()) {
+            error.problem = "il testo inglese e quello italiano vanno dati insieme";
+            return false;
+        }
+        rows.push_back(row);
+    }
+    return true;
+}
+
+bool checkExpansionTables(const TopicTables& tables, TableFileError& error) {
+    std::set<std::string_view> baseTexts;
+    for (const TopicRow& row : tables.base) {
+        baseTexts.insert(row.english);
+        baseTexts.insert(row.italian);
+    }
+    auto check = [&](std::span<const TopicRow> rows, const char* fileName) {
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            if (baseTexts.count(rows[i].english) || baseTexts.count(rows[i].italian)) {
+                error = TableFileError{fileName, i + 2, "il topic \xE8 gi\xE0 nella tabella del gioco base"};
+                return false;
+            }
+        }
+        return true;
+    };
+    return check(tables.tribunal, TribunalTopicTableFile) && check(tables.bloodmoon, BloodmoonTopicTableFile);
+}
+
+std::string_view TableSet::keep(std::string bytes) {
+    storage_.push_back(std::make_unique<std::string>(std::move(bytes)));
+    return *storage_.back();
+}
+
+void TableSet::publish() {
+    tables_ = TopicTables{base_, tribunal_, bloodmoon_, journalFixes_};
+}
+
+bool TableSet::load(std::string_view base, std::string_view tribunal, std::string_view bloodmoon,
+                    std::string_view journalFixes, TableFileError& error) {
+    bool ok =
+        parseTopicTable(base, BaseTopicTableFile, TopicOrder::LongestFirst, base_, error) &&
+        parseTopicTable(tribunal, TribunalTopicTableFile, TopicOrder::Alphabetical, tribunal_, error) &&
+        parseTopicTable(bloodmoon, BloodmoonTopicTableFile, TopicOrder::LongestFirst, bloodmoon_, error) &&
+        parseJournalFixTable(journalFixes, JournalFixTableFile, journalFixes_, error);
+    publish();
+    return ok && checkExpansionTables(tables_, error);
+}
+
+bool TableSet::loadFolder(FileSystem& files, const std::string& folder, TableFileError& error) {
+    auto read = [&](const char* fileName, std::string_view& bytes) {
+        std::vector<std::uint8_t> content;
+        std::string path = folder + "\\" + fileName;
+        if (!files.exists(path))
+            return true;
+        if (!readWholeFile(files, path, content)) {
+            error = TableFileError{fileName, 0, "impossibile leggere il file"};
+            return false;
+        }
+        bytes = keep(std::string(content.begin(), content.end()));
+        return true;
+    };
+    const TopicTables& builtIn = builtInTables();
+    std::string_view base, tribunal, bloodmoon, fixes;
+    if (!read(BaseTopicTableFile, base) || !read(TribunalTopicTableFile, tribunal) ||
+        !read(BloodmoonTopicTableFile, bloodmoon) || !read(JournalFixTableFile, fixes))
+        return false;
+    bool ok =
+        (base.data() ? parseTopicTable(base, BaseTopicTableFile, TopicOrder::LongestFirst, base_, error)
+                     : (base_.assign(builtIn.base.begin(), builtIn.base.end()), true)) &&
+        (tribunal.data()
+             ? parseTopicTable(tribunal, TribunalTopicTableFile, TopicOrder::Alphabetical, tribunal_, error)
+             : (tribunal_.assign(builtIn.tribunal.begin(), builtIn.tribunal.end()), true)) &&
+        (bloodmoon.data() ? parseTopicTable(bloodmoon, BloodmoonTopicTableFile, TopicOrder::LongestFirst,
+                                            bloodmoon_, error)
+                          : (bloodmoon_.assign(builtIn.bloodmoon.begin(), builtIn.bloodmoon.end()), true)) &&
+        (fixes.data()
+             ? parseJournalFixTable(fixes, JournalFixTableFile, journalFixes_, error)
+             : (journalFixes_.assign(builtIn.journalFixes.begin(), builtIn.journalFixes.end()), true));
+    publish();
+    return ok && checkExpansionTables(tables_, error);
+}
+
+} // namespace orvella
