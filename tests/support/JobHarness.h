@@ -3,6 +3,7 @@
 #include "RecordingUi.h"
 #include "TestFolder.h"
 #include "job/PatchJob.h"
+#include "translate/BuiltInTables.h"
 
 #include <string>
 
@@ -18,6 +19,7 @@ struct JobHarness {
         PatchJob job;
         job.installation = &installation;
         job.files = files ? files : &nativeFileSystem();
+        job.tables = tables;
         job.messages = &messages;
         job.progressDialog = &progress;
         job.request.saveFileName = saveFileName;
@@ -29,6 +31,7 @@ struct JobHarness {
 
     GameInstallation installation;
     FileSystem* files = nullptr;
+    const TopicTables* tables = nullptr;
     SaveInfo saveInfo;
     RecordingMessageBoxes messages;
     RecordingProgress progress;
