@@ -15,7 +15,8 @@ public:
     explicit MemoryFile(std::string bytes = {}) : bytes_(std::move(bytes)) {}
 
     std::size_t read(void* buffer, std::size_t size) override {
-        if (position_ >= bytes_.size())
+        // An empty read may come with no buffer at all (the data of an empty vector).
+        if (size == 0 || position_ >= bytes_.size())
             return 0;
         std::size_t count = std::min(size, bytes_.size() - position_);
         std::memcpy(buffer, bytes_.data() + position_, count);
@@ -23,6 +24,8 @@ public:
         return count;
     }
     std::size_t write(const void* buffer, std::size_t size) override {
+        if (size == 0)
+            return 0;
         if (position_ + size > bytes_.size())
             bytes_.resize(position_ + size);
         std::memcpy(bytes_.data() + position_, buffer, size);
