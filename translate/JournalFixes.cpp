@@ -1,8 +1,38 @@
 #include "translate/JournalFixes.h"
 
+#include "job/JobState.h"
+
+#include <memory>
+#include <string>
+
 namespace orvella {
 
-// The built-in journal entries arrive with the journal translation.
-void addJournalFixes(JobState&) {}
+namespace {
+
+std::string withNul(std::string_view text) {
+    return std::string(text) + '\0';
+}
+
+} // namespace
+
+void addJournalFixes(JobState& state) {
+    const auto& rows = state.tables().journalFixes;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        // "-" sorts before every digit and letter, so these entries are tried before the game's own.
+        const std::string id = "-" + std::to_string(k);
+        if (state.maps.journalEntryMap.contains(id))
+            continue;
+        auto record = std::make_unique<TranslatedRecord>("INFO");
+        const std::string inam = withNul(id);
+        const std::string english = withNul(rows[k].english);
+        const std::string italian = withNul(rows[k].italian);
+        record->appendSubrecord(
+            std::make_unique<Subrecord>("INAM", inam.data(), static_cast<std::uint32_t>(inam.size())));
+        record->appendSubrecord(
+            std::make_unique<Subrecord>("NAME", english.data(), static_cast<std::uint32_t>(english.size())));
+        record->setTranslation("-TR-", italian.data(), static_cast<std::uint32_t>(italian.size()));
+        state.maps.journalEntryMap.emplace(id, std::move(record));
+    }
+}
 
 } // namespace orvella

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace orvella {
+
+// The game's texts are Windows-1252: only A to Z are folded, so accented letters keep their bytes.
+inline char foldAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+inline void foldAsciiInto(std::string_view text, std::string& folded) {
+    folded.resize(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i)
+        folded[i] = foldAscii(text[i]);
+}
+
+// Byte-wise order after folding, bytes taken as unsigned, a prefix before every longer text.
+inline int compareFolded(std::string_view a, std::string_view b) {
+    std::size_t common = a.size() < b.size() ? a.size() : b.size();
+    for (std::size_t i = 0; i < common; ++i) {
+        auto x = static_cast<unsigned char>(foldAscii(a[i]));
+        auto y = static_cast<unsigned char>(foldAscii(b[i]));
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+} // namespace orvella
