@@ -1,0 +1,19 @@
+#include "app/DataFileProbe.h"
+
+namespace orvella {
+
+bool probeDataFile(FileSystem& files, const GameInstallation& installation, const std::string& fileName,
+                   std::uint32_t* sizeOut) {
+    auto file = files.open(installation.installPath + DataFilesFolder + fileName, "rb");
+    if (!file)
+        return false;
+    if (sizeOut) {
+        // The length is what the seek to the end reports; a file that cannot be measured counts as empty.
+        std::int64_t length = file->seek(0, SeekOrigin::End) ? file->tell() : -1;
+        *sizeOut = length > 0 ? static_cast<std::uint32_t>(length) : 0;
+    }
+    file->close();
+    return true;
+}
+
+} // namespace orvella

@@ -1,0 +1,42 @@
+#include "app/SaveList.h"
+
+#include "app/SaveClassification.h"
+
+#include <algorithm>
+
+namespace orvella {
+
+std::vector<SaveListRow> buildSaveList(FileSystem& files, const GameInstallation& installation) {
+    std::vector<FolderEntry> entries;
+    std::vector<SaveListRow> rows;
+    if (!files.listFolder(installation.installPath + SavesFolder, entries))
+        return rows;
+    for (const FolderEntry& entry : entries) {
+        if (entry.isFolder)
+            continue;
+        auto info = classifySave(files, installation, entry.name);
+        if (!info)
+            continue;
+        bool italian = info->direction == ItalianToEnglish;
+        SaveListRow row{entry.name, *info};
+        row.tribunalMark = italian ? info->usesTribunalPlugin : info->usesTribunalMaster;
+        row.bloodmoonMark = italian ? info->usesBloodmoonPlugin : info->usesBloodmoonMaster;
+        rows.push_back(std::move(row));
+    }
+    std::reverse(rows.begin(), rows.end());
+    return rows;
+}
+
+const char* patchButtonText(ConversionDirection direction) {
+    switch (direction) {
+    case EnglishToItalian:
+        return "Inglese -> Italiano";
+    case ItalianToEnglish:
+        return "Italiano -> Inglese";
+    case BetaUnsupported:
+        break;
+    }
+    return "Versione BETA non supportata";
+}
+
+} // namespace orvella

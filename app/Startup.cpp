@@ -1,0 +1,120 @@
+#include "app/Startup.h"
+
+#include "app/DataFileProbe.h"
+
+namespace orvella {
+
+namespace {
+
+constexpr const char* ErrorCaption = "Errore";
+constexpr const char* NoFolderPicked = "Impossibile proseguire senza la selezione della directory.";
+constexpr const char* NoGameInFolder =
+    "Impossibile trovare i files di Morrowind nella directory specificata.";
+constexpr const char* GameTooOld = "Aggiornare Morrowind almeno alla versione 1.2.";
+constexpr const char* NoDataFolder = "Directory dei Dati di Morrowind non trovata.";
+constexpr const char* NoSavesFolder = "Directory dei Salvataggi di Morrowind non trovata.";
+constexpr const char* NoBackupFolder = "Impossibile creare la direcory di Backup.";
+constexpr const char* NoMorrowindMaster = "Impossibile trovare il file \"Morrowind.esm\".";
+constexpr const char* NoMorrowindPlugin =
+    "Impossibile proseguire senza il plugin di traduzione di Morrowind base.";
+constexpr const char* AnyEntry = "*.*";
+
+class Sequence {
+public:
+    Sequence(StartupServices services, GameInstallation& installation)
+        : platform_(services.platform), files_(services.files), messages_(services.messages),
+          installation_(installation) {}
+
+    std::optional<int> run() {
+        installation_ = GameInstallation{};
+        if (platform_.windowExists(OtherCopyWindowTitle))
+            return 0;
+        platform_.registerCommonControls();
+        if (!platform_.loadLibrary(RichEditLibraryName))
+            return 0;
+        if (auto exitCode = locateGame())
+            return exitCode;
+        if (auto exitCode = checkVersion())
+            return exitCode;
+        if (!files_.exists(path() + DataFilesFolder + AnyEntry))
+            return stop(NoDataFolder);
+        if (!files_.exists(path() + SavesFolder + AnyEntry))
+            return stop(NoSavesFolder);
+        bool alreadyExists = false;
+        if (!files_.createFolder(path() + BackupFolder, alreadyExists) && !alreadyExists)
+            return stop(NoBackupFolder);
+        installation_.tribunalPluginName = tribunalPluginNameFor(installation_.gameVersion);
+        probeGameFiles();
+        if (!installation_.hasMorrowindMaster)
+            return stop(NoMorrowindMaster);
+        if (!installation_.hasMorrowindPlugin)
+            return stop(NoMorrowindPlugin);
+        return std::nullopt;
+    }
+
+private:
+    const std::string& path() const { return installation_.installPath; }
+
+    int stop(const char* text, MessageIcon icon = MessageIcon::Warning) {
+        messages_.show(Message{text, ErrorCaption, icon, MessageButtons::Ok, nullptr});
+        installation_.installPath.clear();
+        return StartupCheckFailed;
+    }
+
+    // The registry first; the folder picker only when the registry names no folder. A picked folder must
+    // hold the game's executable before it is remembered in the registry.
+    std::optional<int> locateGame() {
+        if (auto registered = platform_.readRegistryText(GameRegistryKey, InstalledPathValue)) {
+            installation_.installPath = *registered;
+            return std::nullopt;
+        }
+        auto picked = platform_.browseForFolder(FolderPickerPrompt);
+        if (!picked)
+            return stop(NoFolderPicked);
+        installation_.installPath = *picked;
+        if (!files_.exists(path() + "\\" + GameExecutableName))
+            return stop(NoGameInFolder);
+        // Not being able to remember the folder only means asking again next time.
+        platform_.writeRegistryText(GameRegistryKey, InstalledPathValue, path());
+        return std::nullopt;
+    }
+
+    // Without an executable or a version resource the version stays 0.0.0.0 and is not checked.
+    std::optional<int> checkVersion() {
+        auto version = platform_.fileVersion(path() + "\\" + GameExecutableName);
+        if (!version)
+            return std::nullopt;
+        if (version->mostSignificant() < MinimumGameVersion)
+            return stop(GameTooOld, MessageIcon::Error);
+        installation_.gameVersion = {version->major, version->minor, version->build, version->revision};
+        return std::nullopt;
+    }
+
+    void probeGameFiles() {
+        GameInstallation& game = installation_;
+        game.hasMorrowindMaster = probeDataFile(files_, game, MorrowindMasterName);
+        game.hasTribunalMaster = probeDataFile(files_, game, TribunalMasterName);
+        game.hasBloodmoonMaster = probeDataFile(files_, game, BloodmoonMasterName);
+        game.hasMorrowindPlugin = probeDataFile(files_, game, MorrowindPluginName, &game.morrowindPluginSize);
+        game.hasTribunalPlugin =
+            probeDataFile(files_, game, game.tribunalPluginName, &game.tribunalPluginSize);
+        game.hasBloodmoonPlugin = probeDataFile(files_, game, BloodmoonPluginName, &game.bloodmoonPluginSize);
+    }
+
+    StartupPlatform& platform_;
+    FileSystem& files_;
+    MessageBoxes& messages_;
+    GameInstallation& installation_;
+};
+
+} // namespace
+
+std::optional<int> runStartup(StartupServices services, GameInstallation& installation) {
+    return Sequence(services, installation).run();
+}
+
+const char* tribunalPluginNameFor(const GameVersion& version) {
+    return version.minor >= 3 ? TribunalPluginFileName : PlaceholderTribunalPluginName;
+}
+
+} // namespace orvella
