@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the native, windows and sanitize presets and runs every test of each
+# (the windows one under Wine), then builds the fuzz preset and fuzzes the record reader for a while.
+# Exits non-zero when any step failed; the steps after a failed build still run.
+#
+#   ORVELLA_FUZZ_SECONDS   how long the fuzz target runs (default 60)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+fuzzSeconds=${ORVELLA_FUZZ_SECONDS:-60}
+logs="$root/build/test-logs"
+started=$SECONDS
+
+bash tools/setup.sh
+export LC_ALL=C.UTF-8
+mkdir -p "$logs"
+rm -f "$logs"/*.log
+
+results=()
+failed=0
+
+# step NAME COMMAND...: runs the command, keeps its outcome and time for the summary.
+step() {
+    local name=$1 began=$SECONDS status=0
+    shift
+    echo
+    echo "==== $name"
+    "$@" || status=$?
+    if [ $status -eq 0 ]; then
+        results+=("ok      $name ($((SECONDS - began)) s)")
+    else
+        results+=("FAILED  $name (exit $status, $((SECONDS - began)) s)")
+        failed=1
+    fi
+    return $status
+}
+
+build() { cmake --preset "$1" && cmake --build --preset "$1"; }
+
+# Keeps ctest's output for the summary lines printed at the end.
+runTests() {
+    local preset=$1
+    shift
+    "$@" 2>&1 | tee "$logs/ctest-$preset.log"
+}
+
+fuzzRecordReader() {
+    local dir=build/fuzz/tests/fuzz
+    mkdir -p "$dir/corpus" "$dir/findings"
+    # The corpus folder comes first: libFuzzer adds what it finds there and only reads the seeds.
+    # Real saves run to megabytes; 128 KiB holds a save's header with its screenshot and the first
+    # records, and keeps every run short.
+    local status=0
+    build/fuzz/bin/record_reader_fuzz "$dir/corpus" "$dir/seeds" -max_total_time="$fuzzSeconds" \
+        -max_len=131072 -artifact_prefix="$dir/findings/" -print_final_stats=1 \
+        >"$logs/fuzz-record-reader.log" 2>&1 || status=$?
+    if [ $status -eq 0 ]; then
+        grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' "$logs/fuzz-record-reader.log" || true
+    else
+        tail -n 60 "$logs/fuzz-record-reader.log"
+        echo "record_reader_fuzz failed; the input is in $dir/findings"
+    fi
+    return $status
+}
+
+if step "build native" build native; then
+    step "test native" runTests native ctest --preset native -j2 || true
+fi
+if step "build windows" build windows; then
+    step "test windows (Wine)" runTests windows xvfb-run -a bash tools/wine-ctest.sh -j2 || true
+fi
+if step "build sanitize" build sanitize; then
+    step "test sanitize" runTests sanitize ctest --preset sanitize -j2 || true
+fi
+if step "build fuzz" build fuzz; then
+    step "fuzz the record reader (${fuzzSeconds} s)" fuzzRecordReader || true
+fi
+
+echo
+echo "==== summary"
+for preset in native windows sanitize; do
+    if [ -f "$logs/ctest-$preset.log" ]; then
+        grep -E 'tests passed|Total Test time' "$logs/ctest-$preset.log" | sed "s/^/$preset: /" || true
+    fi
+done
+printf '%s\n' "${results[@]}"
+echo "total time: $((SECONDS - started)) s"
+exit $failed
