@@ -2,7 +2,9 @@
 
 #include "gamebuilder/GameBuilder.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <vector>
 
 namespace orvella::demo {
 
@@ -13,10 +15,125 @@ using build::RecordBuilder;
 
 namespace {
 
+// One text of the demo game in both languages.
+struct DemoText {
+    const char* id;
+    const char* english;
+    const char* italian;
+};
+
+const DemoText Months[] = {
+    {"sMonthMorningstar", "Morning Star", "Stella del Mattino"},
+    {"sMonthSunsdawn", "Sun's Dawn", "Alba del Sole"},
+    {"sMonthFirstseed", "First Seed", "Primo Seme"},
+    {"sMonthRainshand", "Rain's Hand", "Mano della Pioggia"},
+    {"sMonthSecondseed", "Second Seed", "Secondo Seme"},
+    {"sMonthMidyear", "Mid Year", "Met\xE0 Anno"},
+    {"sMonthSunsheight", "Sun's Height", "Apice del Sole"},
+    {"sMonthLastseed", "Last Seed", "Ultimo Seme"},
+    {"sMonthHeartfire", "Hearthfire", "Focolare"},
+    {"sMonthFrostfall", "Frostfall", "Cala il Gelo"},
+    {"sMonthSunsdusk", "Sun's Dusk", "Tramonto del Sole"},
+    {"sMonthEveningstar", "Evening Star", "Stella della Sera"},
+};
+
+const DemoText Npcs[] = {
+    {"demo_guide", "Old Guide", "Vecchia Guida"},
+    {"demo_smith", "Blacksmith", "Fabbro"},
+    {"demo_priestess", "Temple Priestess", "Sacerdotessa del Tempio"},
+};
+
+struct DemoItem {
+    const char* tag;
+    DemoText text;
+};
+
+const DemoItem Items[] = {
+    {"MISC", {"demo_coin", "Gold Coin", "Moneta d'Oro"}},
+    {"WEAP", {"demo_sword", "Iron Longsword", "Spada Lunga di Ferro"}},
+    {"ARMO", {"demo_helm", "Iron Helm", "Elmo di Ferro"}},
+    {"BOOK", {"demo_diary", "The Guide's Diary", "Il Diario della Guida"}},
+    {"ALCH", {"demo_potion", "Potion of Healing", "Pozione di Guarigione"}},
+    {"CLOT", {"demo_shirt", "Common Shirt", "Camicia Comune"}},
+    {"SPEL", {"demo_firebite", "Fire Bite", "Morso di Fuoco"}},
+};
+
+// A journal entry: its INFO id, whether it names the quest, and its text in both languages.
+struct DemoEntry {
+    bool questName;
+    DemoText text;
+};
+
+struct DemoJournal {
+    const char* topic;
+    std::vector<DemoEntry> entries;
+};
+
+const DemoJournal Journals[] = {
+    {"Demo_GuideErrand",
+     {{true, {"demo_ge_0", "The Guide's Errand", "La Commissione della Guida"}},
+      {false,
+       {"demo_ge_10", "The old guide asked me, %Name, to bring him a gold coin.",
+        "La vecchia guida ha chiesto a me, %Name, di portargli una moneta d'oro."}},
+      {false,
+       {"demo_ge_100", "I gave the old guide his coin.", "Ho dato alla vecchia guida la sua moneta."}}}},
+    {"Demo_LostDiary",
+     {{true, {"demo_ld_0", "The Lost Diary", "Il Diario Perduto"}},
+      {false,
+       {"demo_ld_10", "The guide lost his diary somewhere near the docks.",
+        "La guida ha perso il suo diario vicino al porto della citt\xE0."}}}},
+};
+
+const DemoText Rumour = {"demo_rumour_1", "They say the old guide knows every road.",
+                         "Dicono che la vecchia guida conosca ogni strada."};
+
+// DATA of a topic: its type byte, 4 for a journal.
+std::string topicType(char type) {
+    return std::string(1, type);
+}
+
+// DATA of a journal entry: type 4 and the entry's index.
+std::string journalEntryData(std::uint32_t index) {
+    return std::string("\4\0\0\0", 4) + build::u32(index) + std::string(4, '\0');
+}
+
+// The records of one edition: its settings, names and journal texts, English or Italian.
+void addTexts(GameFileBuilder& file, bool english) {
+    auto pick = [english](const DemoText& text) { return english ? text.english : text.italian; };
+    // Setting IDs and values carry no terminator in the game's files.
+    for (const DemoText& month : Months)
+        file.add(RecordBuilder("GMST").sub("NAME", month.id).sub("STRV", pick(month)));
+    for (const DemoText& npc : Npcs)
+        file.add(RecordBuilder("NPC_").text("NAME", npc.id).text("FNAM", pick(npc)).text("RNAM", "Imperial"));
+    for (const DemoItem& item : Items)
+        file.add(RecordBuilder(item.tag).text("NAME", item.text.id).text("FNAM", pick(item.text)));
+    file.add(RecordBuilder("DIAL")
+                 .text("NAME", english ? "demo rumours" : "dicerie demo")
+                 .sub("DATA", topicType(0)));
+    file.add(RecordBuilder("INFO")
+                 .text("INAM", Rumour.id)
+                 .sub("DATA", std::string(12, '\0'))
+                 .sub("NAME", pick(Rumour)));
+    for (const DemoJournal& journal : Journals) {
+        file.add(RecordBuilder("DIAL").text("NAME", journal.topic).sub("DATA", topicType(4)));
+        std::uint32_t index = 0;
+        for (const DemoEntry& entry : journal.entries) {
+            RecordBuilder info("INFO");
+            info.text("INAM", entry.text.id)
+                .sub("DATA", journalEntryData(index))
+                .sub("NAME", pick(entry.text));
+            if (entry.questName)
+                info.sub("QSTN", std::string(1, '\1'));
+            file.add(std::move(info));
+            index += 10;
+        }
+    }
+}
+
 GameFileBuilder englishMaster() {
     GameFileBuilder file(FileHeader{.kind = FileKind::Master, .description = "Synthetic demo master"});
-    file.add(RecordBuilder("NPC_").text("NAME", "demo_guide").text("FNAM", "Old Guide"));
-    file.add(RecordBuilder("MISC").text("NAME", "demo_coin").text("FNAM", "Gold Coin"));
+    addTexts(file, true);
+    file.add(RecordBuilder("CREA").text("NAME", "demo_rat").text("FNAM", "Rat"));
     file.add(RecordBuilder("CELL").text("NAME", "Seyda Neen").sub("DATA", std::string(12, '\0')));
     return file;
 }
@@ -25,18 +142,23 @@ GameFileBuilder italianPlugin() {
     GameFileBuilder file(FileHeader{.kind = FileKind::Plugin,
                                     .description = "Synthetic demo translation plugin",
                                     .masters = {{"Morrowind.esm", 0}}});
-    file.add(RecordBuilder("NPC_").text("NAME", "demo_guide").text("FNAM", "Vecchia Guida"));
-    file.add(RecordBuilder("MISC").text("NAME", "demo_coin").text("FNAM", "Moneta d'Oro"));
+    addTexts(file, false);
     return file;
 }
 
 GameFileBuilder englishSave(std::uint64_t masterSize) {
-    FileHeader header{.kind = FileKind::Save, .description = "Demo", .masters = {{"Morrowind.esm", masterSize}}};
+    FileHeader header{
+        .kind = FileKind::Save, .description = "Demo", .masters = {{"Morrowind.esm", masterSize}}};
     header.playerName = "Nerevar";
     header.daysPassed = 3;
     GameFileBuilder file(header);
     file.add(RecordBuilder("NPC_").text("NAME", "demo_guide").text("FNAM", "Old Guide"));
+    file.add(RecordBuilder("NPC_").text("NAME", "demo_smith").text("FNAM", "Blacksmith"));
     file.add(RecordBuilder("MISC").text("NAME", "demo_coin").text("FNAM", "Gold Coin"));
+    file.add(RecordBuilder("WEAP").text("NAME", "demo_sword").text("FNAM", "Iron Longsword"));
+    file.add(RecordBuilder("SPEL").text("NAME", "demo_firebite").text("FNAM", "Fire Bite"));
+    // A potion the player brewed: no master knows it, so it keeps its own name.
+    file.add(RecordBuilder("ALCH").text("NAME", "demo_brew").text("FNAM", "Nerevar's Brew"));
     file.add(RecordBuilder("GLOB").text("NAME", "DemoCounter").sub("FNAM", "l").sub("FLTV", build::f32(7)));
     return file;
 }
