@@ -18,6 +18,9 @@ std::string withNul(std::string_view text) {
 void addJournalFixes(JobState& state) {
     const auto& rows = state.tables().journalFixes;
     for (std::size_t k = 0; k < rows.size(); ++k) {
+        // A row without texts keeps its number, so the rows after it keep theirs, but it adds no entry.
+        if (rows[k].english.empty() && rows[k].italian.empty())
+            continue;
         // "-" sorts before every digit and letter, so these entries are tried before the game's own.
         const std::string id = "-" + std::to_string(k);
         if (state.maps.journalEntryMap.contains(id))

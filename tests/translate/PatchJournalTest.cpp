@@ -10,6 +10,7 @@
 #include "translate/SaveHandlers.h"
 
 #include <gtest/gtest.h>
+#include <random>
 
 namespace orvella {
 namespace {
@@ -159,6 +160,58 @@ TEST_F(PatchJournal, MovesTheJournalBarWithTheOffsetOfEachHeading) {
                                                       "bar 1025 100", "image 1031 ok"}));
 }
 
+std::vector<std::string> nonEmptyLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = std::min(text.find('\n', start), text.size());
+        if (end > start)
+            lines.emplace_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+// Whatever the text, with nothing to translate every line comes out as it went in.
+TEST(PatchJournalFuzz, RandomJournalsLoseNoLine) {
+    const std::string nul(1, '\0');
+    const std::string_view pieces[] = {"<",
+                                       ">",
+                                       "\n",
+                                       "\n\n",
+                                       "<P>",
+                                       "P>",
+                                       "(Day ",
+                                       "(Giorno ",
+                                       "16 ",
+                                       "-3",
+                                       "Last Seed ",
+                                       "%Name",
+                                       "@",
+                                       "#",
+                                       " ",
+                                       "x",
+                                       "<FONT COLOR=\"9F0000\">",
+                                       nul};
+    std::mt19937 random(1206);
+    for (int trial = 0; trial < 2000; ++trial) {
+        std::string data;
+        for (int i = static_cast<int>(random() % 40); i > 0; --i)
+            data += pieces[random() % std::size(pieces)];
+        test::JobFixture fixture(trial % 2 ? ItalianToEnglish : EnglishToItalian);
+        auto record = RecordBuilder("JOUR").sub("NAME", data).build();
+        ASSERT_TRUE(patchJournal(*record, *fixture.state));
+        const auto& out = record->subrecordAt(0).data;
+        const std::string text = data.substr(0, data.find('\0'));
+        ASSERT_FALSE(out.empty());
+        EXPECT_EQ(out.back(), '\0');
+        const std::string output(out.begin(), out.end() - 1);
+        EXPECT_EQ(nonEmptyLines(output), nonEmptyLines(text)) << trial;
+        EXPECT_TRUE(output.empty() || output.back() == '\n') << trial;
+        EXPECT_EQ(record->size(), 8u + out.size());
+    }
+}
+
 std::unique_ptr<Record> journalOf(const std::string& saveName) {
     MemoryFile file(build::readBytes(std::string(ORVELLA_REAL_SAVES) + "/" + saveName));
     RecordStream stream(file, saveName);
@@ -216,7 +269,7 @@ TEST(ScanHeading, ReadsLikeFormattedInput) {
 TEST(AddJournalFixes, TurnsEveryRowIntoAnEntryKeyedByItsPosition) {
     test::JobFixture fixture;
     const JournalFixRow rows[] = {
-        {"Q0", "Zero.", "Zero it."}, {"Q1", "One.", "Uno."}, {"Q2", "Two.", "Due."},   {"Q3", "3", "3i"},
+        {"Q0", "Zero.", "Zero it."}, {"Q1", "One.", "Uno."}, {"Q2", "Two.", "Due."},   {"Q3", "", ""},
         {"Q4", "4", "4i"},           {"Q5", "5", "5i"},      {"Q6", "6", "6i"},        {"Q7", "7", "7i"},
         {"Q8", "8", "8i"},           {"Q9", "9", "9i"},      {"Q10", "Ten.", "Dieci."}};
     TopicTables tables;
@@ -226,7 +279,8 @@ TEST(AddJournalFixes, TurnsEveryRowIntoAnEntryKeyedByItsPosition) {
     addJournalEntry(entries, "-1", "Kept.", "Tenuto.");
     addJournalFixes(*fixture.state);
 
-    ASSERT_EQ(entries.size(), 11u);
+    ASSERT_EQ(entries.size(), 10u);
+    EXPECT_FALSE(entries.contains("-3"));
     const TranslatedRecord& ten = *entries.at("-10");
     EXPECT_TRUE(ten.tag().is("INFO"));
     ASSERT_EQ(ten.subrecordCount(), 2u);
