@@ -12,5 +12,6 @@ inline constexpr int UsageError = 2;
 int usage(const std::string& problem);
 
 int convertCommand(const Options& options);
+int listCommand(const Options& options);
 
 } // namespace orvella::cli

@@ -1,39 +1,49 @@
 #include "Commands.h"
+#include "ConsoleStartup.h"
 #include "ConsoleUi.h"
 #include "TerminalText.h"
+#include "app/ConversionChecks.h"
+#include "app/SaveClassification.h"
+#include "app/SaveList.h"
 #include "job/PatchJob.h"
 
 #include <iostream>
 
 namespace orvella::cli {
 
-namespace {
-
-std::string withoutTrailingSeparator(std::string path) {
-    while (path.size() > 1 && (path.back() == '/' || path.back() == '\\'))
-        path.pop_back();
-    return path;
-}
-
-} // namespace
-
 int convertCommand(const Options& options) {
-    if (!options.game)
-        return usage("convert needs --game DIR");
     if (options.arguments.size() != 1)
         return usage("convert needs exactly one save name");
-    GameInstallation installation;
-    installation.installPath = withoutTrailingSeparator(*options.game);
-
     ConsoleMessageBoxes messages;
+    GameInstallation installation;
+    if (auto exitCode = startUp(options, "convert", installation, messages))
+        return *exitCode;
+
+    const std::string& saveFileName = options.arguments[0];
+    auto saveInfo = classifySave(nativeFileSystem(), installation, saveFileName);
+    if (!saveInfo) {
+        std::cerr << "orvella-cli: " << toTerminal(saveFileName)
+                  << " in the game's Saves folder is not a saved game\n";
+        return 1;
+    }
+    // The main dialog disables "PATCH" for these saves; the console refuses them the same way.
+    if (saveInfo->direction == BetaUnsupported) {
+        std::cerr << "orvella-cli: " << toTerminal(saveFileName) << ": "
+                  << toTerminal(patchButtonText(BetaUnsupported)) << "\n";
+        return 1;
+    }
+    if (!checkConversionPrerequisites(nullptr, *saveInfo, installation, messages))
+        return 1;
+
     ConsoleProgress progress(stdoutIsTerminal());
     PatchJob job;
     job.installation = &installation;
     job.files = &nativeFileSystem();
     job.messages = &messages;
     job.progressDialog = &progress;
-    job.request.saveFileName = options.arguments[0];
-    job.saveInfo = job.request.saveInfo;
+    job.request.saveFileName = saveFileName;
+    job.request.saveInfo = *saveInfo;
+    job.saveInfo = *saveInfo;
 
     PatchResult result = runPatchJob(job);
     if (result.logKept)

@@ -14,9 +14,15 @@ const char* const HelpText =
     "      Converts DIR/Saves/NAME.ess in place. The save as it was is kept in\n"
     "      DIR/LRK Saves Backup/NAME.ess.bak; a log of what stayed untranslated is\n"
     "      kept beside the save when journal paragraphs could not be translated.\n"
+    "  orvella-cli list --game DIR\n"
+    "      Lists the saves of DIR/Saves in the main dialog's order, one line each with\n"
+    "      four tab-separated fields: the direction, \"T\" and \"B\" for the expansions\n"
+    "      the save uses (or empty), and the file name.\n"
     "  orvella-cli --help\n"
     "\n"
-    "DIR is the game folder, the one that holds \"Data Files\" and \"Saves\".\n"
+    "DIR is the game folder, the one that holds \"Data Files\" and \"Saves\". Every command first\n"
+    "checks the game as the program does at start-up. On Windows --game may be left out: the\n"
+    "game's registry value \"Installed Path\" then names the folder.\n"
     "Exit status: 0 when the command succeeded, 1 when it did not, 2 for a usage error.\n";
 
 struct Command {
@@ -26,6 +32,7 @@ struct Command {
 
 const Command Commands[] = {
     {"convert", convertCommand},
+    {"list", listCommand},
 };
 
 } // namespace

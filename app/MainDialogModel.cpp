@@ -1,0 +1,169 @@
+#include "app/MainDialogModel.h"
+
+#include "app/ConversionChecks.h"
+#include "app/MainDialogControls.h"
+#include "app/RestoreFromBackup.h"
+#include "app/SaveSummary.h"
+
+#include <cstdio>
+#include <set>
+
+namespace orvella {
+
+namespace {
+
+constexpr const char* ErrorCaption = "Errore";
+
+// Sets a flag for the length of a scope, also when the scope is left by an exception.
+class FlagScope {
+public:
+    explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~FlagScope() { flag_ = false; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+std::string versionText(const GameVersion& version) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%d.%d.%d%d", version.major, version.minor, version.build,
+                  version.revision);
+    return text;
+}
+
+// A listing that went on after a failed read may give an entry again; the entry keeps the place of its
+// first listing (the rows run in the reverse of the listing order, so that is the lowest of its rows).
+std::vector<SaveListRow> withoutRepeats(std::vector<SaveListRow> rows) {
+    std::set<std::string> seen;
+    std::vector<SaveListRow> kept;
+    for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+        if (seen.insert(row->fileName).second)
+            kept.insert(kept.begin(), std::move(*row));
+    return kept;
+}
+
+} // namespace
+
+MainDialogModel::MainDialogModel(MainDialogView& view, MainDialogServices services)
+    : view_(view), services_(std::move(services)) {}
+
+void MainDialogModel::initialise() {
+    const GameInstallation& game = services_.installation;
+    view_.setControlText(GameVersionLabel, versionText(game.gameVersion));
+    auto master = [&](int box, bool present, const std::string& name) {
+        view_.setControlText(box, present ? name : MissingMasterText);
+    };
+    auto plugin = [&](int box, bool present, const std::string& name) {
+        view_.setControlText(box, present ? name : MissingPluginText);
+    };
+    master(MorrowindMasterBox, game.hasMorrowindMaster, MorrowindMasterName);
+    master(TribunalMasterBox, game.hasTribunalMaster, TribunalMasterName);
+    master(BloodmoonMasterBox, game.hasBloodmoonMaster, BloodmoonMasterName);
+    plugin(MorrowindPluginBox, game.hasMorrowindPlugin, MorrowindPluginName);
+    plugin(TribunalPluginBox, game.hasTribunalPlugin, game.tribunalPluginName);
+    plugin(BloodmoonPluginBox, game.hasBloodmoonPlugin, BloodmoonPluginName);
+    refreshSaveList();
+}
+
+void MainDialogModel::refreshSaveList() {
+    if (rebuilding_)
+        return;
+    FlagScope rebuilding(rebuilding_);
+    clearSaveList();
+    SaveListing listing = services_.listSaves(services_.files, services_.installation);
+    rows_ = withoutRepeats(std::move(listing.rows));
+    view_.showSaveRows(rows_);
+    if (listing.readFailed)
+        services_.messages.show(
+            Message{SaveFolderReadFailed, ErrorCaption, MessageIcon::Warning, MessageButtons::Ok, nullptr});
+    // The summary keeps showing the last selected save; only the buttons wait for a new selection.
+    view_.setControlText(PatchButton, PatchButtonIdleText);
+    view_.enableControl(PatchButton, false);
+    view_.enableControl(RestoreButton, false);
+}
+
+void MainDialogModel::clearSaveList() {
+    view_.clearSaveRows();
+    rows_.clear();
+}
+
+void MainDialogModel::onRowSelected(std::size_t row) {
+    if (row >= rows_.size())
+        return;
+    SaveListRow& selected = rows_[row];
+    clearSummary(view_);
+    showSaveSummary(view_, services_.files, services_.installation, selected.fileName, selected.saveInfo);
+    updateRestoreButton(selected.fileName);
+    ConversionDirection direction = selected.saveInfo.direction;
+    view_.setControlText(PatchButton, patchButtonText(direction));
+    view_.enableControl(PatchButton, direction != BetaUnsupported);
+}
+
+bool MainDialogModel::handlesCommand(int commandId) {
+    return commandId == MainOk || commandId == MainCancel || commandId == PatchButton ||
+           commandId == RestoreButton;
+}
+
+std::optional<int> MainDialogModel::onCommand(int commandId) {
+    switch (commandId) {
+    case MainOk:
+    case MainCancel:
+        return commandId;
+    case PatchButton:
+        patchSelectedSave();
+        break;
+    case RestoreButton:
+        restoreSelectedSave();
+        break;
+    default:
+        break;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::size_t> MainDialogModel::selectedRow() {
+    std::optional<std::size_t> mark = view_.selectionMark();
+    if (!mark || *mark >= rows_.size())
+        return std::nullopt;
+    return mark;
+}
+
+void MainDialogModel::updateRestoreButton(const std::string& saveFileName) {
+    auto backup =
+        services_.files.open(services_.installation.installPath + BackupFolder + saveFileName + ".bak", "rb");
+    view_.enableControl(RestoreButton, backup != nullptr);
+    if (backup)
+        backup->close();
+}
+
+// Works only on the copies it takes before any message: a message box re-activates the dialog when it
+// closes, and the rebuild that follows replaces every row.
+void MainDialogModel::patchSelectedSave() {
+    std::optional<std::size_t> row = selectedRow();
+    if (!row)
+        return;
+    const PatchRequest request{rows_[*row].fileName, rows_[*row].saveInfo};
+    // The button is disabled for these saves; a conversion must never start for one all the same.
+    if (request.saveInfo.direction == BetaUnsupported)
+        return;
+    if (!checkConversionPrerequisites(view_.window(), request.saveInfo, services_.installation,
+                                      services_.messages))
+        return;
+    view_.runProgressDialog(request);
+    refreshSaveList();
+}
+
+// Like the patch, it keeps only the file name it copied before the question.
+void MainDialogModel::restoreSelectedSave() {
+    std::optional<std::size_t> row = selectedRow();
+    if (!row)
+        return;
+    const std::string saveFileName = rows_[*row].fileName;
+    restoreFromBackup(services_.installation, saveFileName, services_.files, services_.messages,
+                      view_.window());
+    refreshSaveList();
+}
+
+} // namespace orvella
