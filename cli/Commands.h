@@ -12,6 +12,7 @@ inline constexpr int UsageError = 2;
 int usage(const std::string& problem);
 
 int convertCommand(const Options& options);
+int infoCommand(const Options& options);
 int listCommand(const Options& options);
 
 } // namespace orvella::cli

@@ -18,6 +18,10 @@ const char* const HelpText =
     "      Lists the saves of DIR/Saves in the main dialog's order, one line each with\n"
     "      four tab-separated fields: the direction, \"T\" and \"B\" for the expansions\n"
     "      the save uses (or empty), and the file name.\n"
+    "  orvella-cli info --game DIR NAME.ess\n"
+    "      Prints the summary of DIR/Saves/NAME.ess as the main dialog shows it: player,\n"
+    "      save name, place, day and health, then the master files it was made with,\n"
+    "      \"**\" marking those missing from DIR/Data Files.\n"
     "  orvella-cli --help\n"
     "\n"
     "DIR is the game folder, the one that holds \"Data Files\" and \"Saves\". Every command first\n"
@@ -32,6 +36,7 @@ struct Command {
 
 const Command Commands[] = {
     {"convert", convertCommand},
+    {"info", infoCommand},
     {"list", listCommand},
 };
 
