@@ -17,7 +17,7 @@ GameFileBuilder richSave() {
     file.add(RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth"));
     file.add(RecordBuilder("DIAL").text("NAME", "Balmora").sub("DATA", std::string(1, '\0')));
     file.add(RecordBuilder("NPCC").text("NAME", "PlayerSaveGame").sub("NPCO", build::u32(1) + "gold_001"));
-    file.add(RecordBuilder("JOUR").sub("NAME", "<FONT COLOR=\"9F0000\">16 Last Seed (Day 1)</FONT><BR>\nText<P>\n"));
+    file.add(RecordBuilder("JOUR").text("NAME", "<FONT COLOR=\"9F0000\">16 Last Seed (Day 1)</FONT><BR>\nText<P>\n"));
     return file;
 }
 
@@ -40,10 +40,12 @@ protected:
     test::GameFolder game;
     test::JobHarness harness{game};
 
+    void SetUp() override { harness.writeMinimalGame(game); }
+
     // Whatever the bytes, the job ends, and the save is either refused or passed through unchanged.
     void expectSaveUntouched(const std::string& bytes, const std::string& what) {
         build::writeBytes(game.save("c.ess"), bytes);
-        PatchResult result = harness.run("c.ess");
+        PatchResult result = harness.run("c.ess", ItalianToEnglish);
         EXPECT_EQ(readBytes(game.save("c.ess")), bytes) << what;
         EXPECT_FALSE(game.exists("Saves/c.ess.tmp")) << what;
         if (result.exitCode != 0) {

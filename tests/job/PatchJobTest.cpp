@@ -39,6 +39,9 @@ struct PatchJobTest : testing::Test {
     JobHarness harness{game};
     const std::string name = "Save1.ess";
 
+    // Converting to English a save that lists no translation plugin changes none of these records.
+    void SetUp() override { harness.writeMinimalGame(game); }
+
     std::string writeSave(const GameFileBuilder& file) {
         std::string bytes = file.bytes();
         build::writeBytes(game.save(name), bytes);
@@ -61,7 +64,7 @@ struct PatchJobTest : testing::Test {
 
 TEST_F(PatchJobTest, ASavePassesThroughByteForByteWithItsBackup) {
     std::string original = writeSave(plainSave());
-    PatchResult result = harness.run(name);
+    PatchResult result = harness.run(name, ItalianToEnglish);
 
     EXPECT_EQ(result.exitCode, 0u);
     EXPECT_EQ(result.outcomeText, "Patch effettuata con successo");
@@ -84,7 +87,7 @@ TEST_F(PatchJobTest, ASavePassesThroughByteForByteWithItsBackup) {
 TEST_F(PatchJobTest, AnOlderBackupIsOverwritten) {
     std::string original = writeSave(plainSave());
     build::writeBytes(game.backup(name + ".bak"), "an older backup");
-    EXPECT_EQ(harness.run(name).exitCode, 0u);
+    EXPECT_EQ(harness.run(name, ItalianToEnglish).exitCode, 0u);
     EXPECT_EQ(readBytes(game.backup(name + ".bak")), original);
 }
 
@@ -97,7 +100,7 @@ TEST_F(PatchJobTest, ADroppedRecordLowersTheCountByOneAndNothingElseInTheHeader)
     std::string want = withoutDeleted.bytes();
     want.replace(320, 4, build::u32(5));
 
-    EXPECT_EQ(harness.run(name).exitCode, 0u);
+    EXPECT_EQ(harness.run(name, ItalianToEnglish).exitCode, 0u);
     std::string converted = readBytes(game.save(name));
     EXPECT_EQ(converted, want);
     EXPECT_EQ(converted.substr(0, 320), original.substr(0, 320));
@@ -109,15 +112,16 @@ TEST_F(PatchJobTest, AFailedJobKeepsItsLogWithTheFirstLineAndTheHandlersSections
     FailingFileSystem files;
     files.failOn(FailingFileSystem::Fault::Copy);
     harness.files = &files;
-    PatchResult result = harness.run(name);
+    PatchResult result = harness.run(name, ItalianToEnglish);
     EXPECT_EQ(result.exitCode, 1u);
     EXPECT_TRUE(result.logKept);
     EXPECT_EQ(readBytes(game.save(name + ".log")),
-              "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\nold rumour\r\n");
+              "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\nold rumour\r\n"
+              "\r\n- MONI QUEST NON TROVATI -\r\n\r\nNome Quest: A quest\r\n");
 }
 
 TEST_F(PatchJobTest, AMissingSaveShowsItsMessageCreatesNoLogAndStillFinalises) {
-    PatchResult result = harness.run(name);
+    PatchResult result = harness.run(name, ItalianToEnglish);
     EXPECT_EQ(result.exitCode, 1u);
     EXPECT_EQ(result.outcomeText, Failed);
     expectOneMessage("Impossibile aprire il salvataggio", MessageIcon::Error);
@@ -131,7 +135,7 @@ TEST_F(PatchJobTest, AMissingSaveShowsItsMessageCreatesNoLogAndStillFinalises) {
 TEST_F(PatchJobTest, ALogThatCannotBeCreatedStopsTheJob) {
     std::string original = writeSave(plainSave());
     game.makeFolder("Saves/" + name + ".log");
-    PatchResult result = harness.run(name);
+    PatchResult result = harness.run(name, ItalianToEnglish);
     EXPECT_EQ(result.exitCode, 1u);
     expectOneMessage("Impossibile aprire il file di log", MessageIcon::Error);
     EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
@@ -142,7 +146,7 @@ TEST_F(PatchJobTest, ALogThatCannotBeCreatedStopsTheJob) {
 TEST_F(PatchJobTest, ATemporaryFileThatCannotBeCreatedLeavesTheLogWithItsFirstLine) {
     std::string original = writeSave(plainSave());
     game.makeFolder("Saves/" + name + ".tmp");
-    PatchResult result = harness.run(name);
+    PatchResult result = harness.run(name, ItalianToEnglish);
     EXPECT_EQ(result.exitCode, 1u);
     expectOneMessage("Impossibile scrivere i files temporanei", MessageIcon::Error);
     EXPECT_EQ(readBytes(game.save(name + ".log")), "File di Log per Save1.ess\r\n");
@@ -156,7 +160,7 @@ TEST_F(PatchJobTest, AShortOrUnflushedTemporaryFileStopsBeforeTheBackup) {
         FailingFileSystem files;
         files.failOn(fault);
         harness.files = &files;
-        PatchResult result = harness.run(name);
+        PatchResult result = harness.run(name, ItalianToEnglish);
         EXPECT_EQ(result.exitCode, 1u);
         expectOneMessage("Impossibile scrivere i files temporanei", MessageIcon::Error);
         EXPECT_EQ(readBytes(game.save(name)), original);
@@ -168,7 +172,7 @@ TEST_F(PatchJobTest, AShortOrUnflushedTemporaryFileStopsBeforeTheBackup) {
 TEST_F(PatchJobTest, AFailedBackupLeavesTheSaveAndDeletesTheTemporaryFile) {
     std::string original = writeSave(plainSave());
     std::filesystem::remove_all(game.file("LRK Saves Backup"));
-    PatchResult result = harness.run(name);
+    PatchResult result = harness.run(name, ItalianToEnglish);
     EXPECT_EQ(result.exitCode, 1u);
     EXPECT_EQ(result.outcomeText, Failed);
     expectOneMessage("Impossibile creare il file di backup. Cambiamenti non apportati.", MessageIcon::Warning);
@@ -183,7 +187,7 @@ TEST_F(PatchJobTest, AFailedReplacementKeepsTheBackupAndTheSave) {
     FailingFileSystem files;
     files.failOn(FailingFileSystem::Fault::Replace);
     harness.files = &files;
-    PatchResult result = harness.run(name);
+    PatchResult result = harness.run(name, ItalianToEnglish);
     EXPECT_EQ(result.exitCode, 1u);
     expectOneMessage("Impossibile sovrascrivere il file del salvataggio. Cambiamenti non apportati.",
                      MessageIcon::Warning);
@@ -196,7 +200,7 @@ TEST_F(PatchJobTest, AMalformedSaveNamesFileAndOffsetAndIsLeftAlone) {
     std::string bytes = plainSave().bytes();
     bytes.resize(bytes.size() - 3);
     build::writeBytes(game.save(name), bytes);
-    PatchResult result = harness.run(name);
+    PatchResult result = harness.run(name, ItalianToEnglish);
     EXPECT_EQ(result.exitCode, 1u);
     ASSERT_EQ(harness.messages.shown.size(), 1u);
     const Message& message = harness.messages.shown[0];
@@ -216,7 +220,7 @@ TEST_F(PatchJobTest, AHeaderWithoutAFullHedrIsRefused) {
     // Rename HEDR: the count at offset 320 would no longer be the header's.
     bytes.replace(16, 4, "HEAD");
     build::writeBytes(game.save(name), bytes);
-    EXPECT_EQ(harness.run(name).exitCode, 1u);
+    EXPECT_EQ(harness.run(name, ItalianToEnglish).exitCode, 1u);
     ASSERT_EQ(harness.messages.shown.size(), 1u);
     EXPECT_NE(harness.messages.shown[0].text.find("HEDR"), std::string::npos);
     EXPECT_EQ(readBytes(game.save(name)), bytes);
@@ -226,9 +230,10 @@ TEST_F(PatchJobTest, JobsBackToBackEachWriteTheirOwnLogHeadings) {
     writeSave(saveWithDeletedTopic());
     std::filesystem::remove_all(game.file("LRK Saves Backup"));
     std::string expected =
-        "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\nold rumour\r\n";
+        "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\nold rumour\r\n"
+        "\r\n- MONI QUEST NON TROVATI -\r\n\r\nNome Quest: A quest\r\n";
     for (int run = 0; run < 2; ++run) {
-        EXPECT_EQ(harness.run(name).exitCode, 1u);
+        EXPECT_EQ(harness.run(name, ItalianToEnglish).exitCode, 1u);
         EXPECT_EQ(readBytes(game.save(name + ".log")), expected) << "run " << run;
     }
 }
