@@ -1,12 +1,13 @@
-# Converts a real save with orvella-cli in a fresh game folder and checks that it passes through byte for
-# byte, that its backup is made and that its log is deleted.
+# Converts a real save with orvella-cli, against the demo game's master and translation plugin, to Italian
+# and back twice, and checks that nothing is lost: every conversion succeeds, every backup holds the save as
+# it was, no temporary file stays, and the second round trip gives the bytes of the first.
 #
-#   cmake -DCLI=path/to/orvella-cli [-DEMULATOR=wine] -DSAVE=path/to/X.ess -DWORK=folder -P ConvertRealSave.cmake
+#   cmake -DCLI=orvella-cli -DDEMO=orvella-demo [-DEMULATOR=wine] -DSAVE=X.ess -DWORK=folder -P ConvertRealSave.cmake
 #
 # Under an emulator the game folder is handed over as a Windows path (Z: is the root of the Linux file
 # system under Wine), so the job's "\\Saves\\" concatenation runs as it does on Windows.
 
-foreach(variable CLI SAVE WORK)
+foreach(variable CLI DEMO SAVE WORK)
     if(NOT DEFINED ${variable})
         message(FATAL_ERROR "${variable} is not set")
     endif()
@@ -15,44 +16,64 @@ endforeach()
 get_filename_component(saveName "${SAVE}" NAME)
 set(game "${WORK}/game")
 file(REMOVE_RECURSE "${WORK}")
-file(MAKE_DIRECTORY "${game}/Data Files" "${game}/Saves" "${game}/LRK Saves Backup")
-file(COPY_FILE "${SAVE}" "${game}/Saves/${saveName}")
-# The shared saves are read-only; a player's save is not.
-file(CHMOD "${game}/Saves/${saveName}" FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-
+file(MAKE_DIRECTORY "${WORK}")
 if(EMULATOR)
-    file(REAL_PATH "${game}" gameArgument)
-    string(REPLACE "/" "\\" gameArgument "Z:${gameArgument}")
+    file(REAL_PATH "${WORK}" workPath)
+    string(REPLACE "/" "\\" gameArgument "Z:${workPath}/game")
 else()
     set(gameArgument "${game}")
 endif()
 
-execute_process(
-    COMMAND ${EMULATOR} "${CLI}" convert --game "${gameArgument}" "${saveName}"
-    RESULT_VARIABLE exitCode
-    OUTPUT_VARIABLE output
-    ERROR_VARIABLE output)
+execute_process(COMMAND ${EMULATOR} "${DEMO}" "${gameArgument}" RESULT_VARIABLE exitCode OUTPUT_QUIET)
 if(NOT exitCode STREQUAL "0")
-    message(FATAL_ERROR "orvella-cli exited with ${exitCode}:\n${output}")
+    message(FATAL_ERROR "orvella-demo exited with ${exitCode}")
 endif()
+# The real saves use both expansions: the demo's files stand in for their masters and the Bloodmoon plugin.
+set(data "${game}/Data Files")
+file(COPY_FILE "${data}/Morrowind.esm" "${data}/Tribunal.esm")
+file(COPY_FILE "${data}/Morrowind.esm" "${data}/Bloodmoon.esm")
+file(COPY_FILE "${data}/Morrowind LRK - Versione Finale.esp" "${data}/Bloodmoon LRK - Versione Finale.esp")
+file(GLOB demoSaves "${game}/Saves/*")
+file(REMOVE ${demoSaves})
+file(COPY_FILE "${SAVE}" "${game}/Saves/${saveName}")
+# The shared saves are read-only; a player's save is not.
+file(CHMOD "${game}/Saves/${saveName}" FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 
-execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${SAVE}" "${game}/Saves/${saveName}"
-                RESULT_VARIABLE differs)
-if(differs)
-    message(FATAL_ERROR "the converted save differs from the original:\n${output}")
+set(current "${SAVE}")
+foreach(step 1 2 3 4)
+    execute_process(
+        COMMAND ${EMULATOR} "${CLI}" convert --game "${gameArgument}" "${saveName}"
+        RESULT_VARIABLE exitCode
+        OUTPUT_VARIABLE output
+        ERROR_VARIABLE output)
+    if(NOT exitCode STREQUAL "0")
+        message(FATAL_ERROR "conversion ${step}: orvella-cli exited with ${exitCode}:\n${output}")
+    endif()
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${current}" "${game}/LRK Saves Backup/${saveName}.bak"
+                    RESULT_VARIABLE differs)
+    if(differs)
+        message(FATAL_ERROR "conversion ${step}: the backup differs from the save as it was:\n${output}")
+    endif()
+    if(EXISTS "${game}/Saves/${saveName}.tmp")
+        message(FATAL_ERROR "conversion ${step}: the temporary file was left behind")
+    endif()
+    set(current "${WORK}/after-${step}.ess")
+    file(COPY_FILE "${game}/Saves/${saveName}" "${current}")
+endforeach()
+
+file(READ "${WORK}/after-1.ess" italian HEX)
+string(HEX "Morrowind LRK - Versione Finale.esp" plugin)
+string(FIND "${italian}" "${plugin}" found)
+if(found EQUAL -1)
+    message(FATAL_ERROR "the Italian save does not list the translation plugin")
 endif()
-execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${SAVE}" "${game}/LRK Saves Backup/${saveName}.bak"
-                RESULT_VARIABLE differs)
-if(differs)
-    message(FATAL_ERROR "the backup is missing or differs from the original save:\n${output}")
-endif()
-foreach(leftover "${saveName}.log" "${saveName}.tmp")
-    if(EXISTS "${game}/Saves/${leftover}")
-        message(FATAL_ERROR "Saves/${leftover} was left behind:\n${output}")
+foreach(pair "1;3" "2;4")
+    list(GET pair 0 first)
+    list(GET pair 1 second)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/after-${first}.ess" "${WORK}/after-${second}.ess"
+                    RESULT_VARIABLE differs)
+    if(differs)
+        message(FATAL_ERROR "conversions ${first} and ${second} differ: a round trip is not a fixed point")
     endif()
 endforeach()
-file(GLOB saves RELATIVE "${game}/Saves" "${game}/Saves/*")
-if(NOT saves STREQUAL saveName)
-    message(FATAL_ERROR "Saves holds ${saves} instead of just ${saveName}")
-endif()
 file(REMOVE_RECURSE "${WORK}")
