@@ -14,5 +14,6 @@ int usage(const std::string& problem);
 int convertCommand(const Options& options);
 int infoCommand(const Options& options);
 int listCommand(const Options& options);
+int restoreCommand(const Options& options);
 
 } // namespace orvella::cli

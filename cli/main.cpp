@@ -22,6 +22,10 @@ const char* const HelpText =
     "      Prints the summary of DIR/Saves/NAME.ess as the main dialog shows it: player,\n"
     "      save name, place, day and health, then the master files it was made with,\n"
     "      \"**\" marking those missing from DIR/Data Files.\n"
+    "  orvella-cli restore --game DIR NAME.ess [--yes]\n"
+    "      Puts DIR/LRK Saves Backup/NAME.ess.bak back in place of DIR/Saves/NAME.ess and\n"
+    "      deletes the backup, after asking on stdin unless --yes is given. Exits with 1\n"
+    "      when the save was not restored, also when the answer is no.\n"
     "  orvella-cli --help\n"
     "\n"
     "DIR is the game folder, the one that holds \"Data Files\" and \"Saves\". Every command first\n"
@@ -38,6 +42,7 @@ const Command Commands[] = {
     {"convert", convertCommand},
     {"info", infoCommand},
     {"list", listCommand},
+    {"restore", restoreCommand},
 };
 
 } // namespace
