@@ -81,7 +81,14 @@ const DemoJournal Journals[] = {
      {{true, {"demo_ld_0", "The Lost Diary", "Il Diario Perduto"}},
       {false,
        {"demo_ld_10", "The guide lost his diary somewhere near the docks.",
-        "La guida ha perso il suo diario vicino al porto della citt\xE0."}}}},
+        "La guida ha perso il suo diario vicino al porto della citt\xE0."}},
+      // Names topics of the built-in tables, so the converted paragraph carries hyperlinks.
+      {false,
+       {"demo_ld_20",
+        "The guide says the Imperial Office of Census and Excise pays a tip "
+        "to anyone who finds his diary in Vos.",
+        "La guida dice che l'Ufficio Imperiale del Censo e delle Imposte paga un premio "
+        "a chi trova il suo diario a Vos."}}}},
 };
 
 const DemoText Rumour = {"demo_rumour_1", "They say the old guide knows every road.",
@@ -146,6 +153,38 @@ GameFileBuilder italianPlugin() {
     return file;
 }
 
+// The player's inventory as the game writes it in English: by name, the worn shirt and helm and the drawn
+// sword named by WIDX, the helm and sword with their condition attached.
+RecordBuilder playerInventory() {
+    auto item = [](std::uint32_t count, const char* id) { return build::u32(count) + build::z(id); };
+    auto equipped = [](std::uint32_t position) { return build::u32(position) + build::u32(0); };
+    return RecordBuilder("NPCC")
+        .text("NAME", "PlayerSaveGame")
+        .sub("NPDT", std::string(8, '\0'))
+        .sub("NPCO", item(1, "demo_shirt"))
+        .sub("NPCO", item(25, "demo_coin"))
+        .sub("NPCO", item(1, "demo_helm"))
+        .sub("XHLT", build::u32(60))
+        .sub("NPCO", item(1, "demo_sword"))
+        .sub("XHLT", build::u32(450))
+        .sub("NPCO", item(2, "demo_brew"))
+        .sub("NPCO", item(3, "demo_potion"))
+        .sub("NPCO", item(1, "demo_diary"))
+        .sub("WIDX", equipped(0))
+        .sub("WIDX", equipped(2))
+        .sub("WIDX", equipped(3));
+}
+
+// The journal as the game writes it in English: dated headings, the player's name in place of "%Name",
+// and the topics it knows marked with "@" and "#".
+std::string journal() {
+    return "<FONT COLOR=\"9F0000\">16 Last Seed (Day 1)</FONT><BR>\n"
+           "The old guide asked me, Nerevar, to bring him a gold coin.<P>\n"
+           "<FONT COLOR=\"9F0000\">18 Last Seed (Day 3)</FONT><BR>\n"
+           "The guide says the @Imperial Office of Census and Excise# pays a @tip# "
+           "to anyone who finds his diary in @Vos#.<P>\n";
+}
+
 GameFileBuilder englishSave(std::uint64_t masterSize) {
     FileHeader header{
         .kind = FileKind::Save, .description = "Demo", .masters = {{"Morrowind.esm", masterSize}}};
@@ -160,6 +199,8 @@ GameFileBuilder englishSave(std::uint64_t masterSize) {
     // A potion the player brewed: no master knows it, so it keeps its own name.
     file.add(RecordBuilder("ALCH").text("NAME", "demo_brew").text("FNAM", "Nerevar's Brew"));
     file.add(RecordBuilder("GLOB").text("NAME", "DemoCounter").sub("FNAM", "l").sub("FLTV", build::f32(7)));
+    file.add(playerInventory());
+    file.add(RecordBuilder("JOUR").sub("NAME", journal() + '\0'));
     return file;
 }
 
