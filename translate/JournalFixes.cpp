@@ -22,7 +22,8 @@ void addJournalFixes(JobState& state) {
         if (rows[k].english.empty() && rows[k].italian.empty())
             continue;
         // "-" sorts before every digit and letter, so these entries are tried before the game's own.
-        const std::string id = "-" + std::to_string(k);
+        std::string id = "-";
+        id += std::to_string(k);
         if (state.maps.journalEntryMap.contains(id))
             continue;
         auto record = std::make_unique<TranslatedRecord>("INFO");
