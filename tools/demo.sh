@@ -11,4 +11,9 @@ cmake --build --preset native
 
 # Written afresh on every run, so the save is English again before it is converted.
 build/native/bin/orvella-demo demo
+echo "== The English save"
+build/native/bin/orvella-demo show demo/Saves/Demo0001.ess
+echo "== Converting it"
 build/native/bin/orvella-cli convert --game demo Demo0001.ess
+echo "== The Italian save"
+build/native/bin/orvella-demo show demo/Saves/Demo0001.ess

@@ -199,6 +199,21 @@ GameFileBuilder englishSave(std::uint64_t masterSize) {
     // A potion the player brewed: no master knows it, so it keeps its own name.
     file.add(RecordBuilder("ALCH").text("NAME", "demo_brew").text("FNAM", "Nerevar's Brew"));
     file.add(RecordBuilder("GLOB").text("NAME", "DemoCounter").sub("FNAM", "l").sub("FLTV", build::f32(7)));
+    // Topics of the built-in tables, a topic the save marks as deleted, and the quests the journal names.
+    file.add(RecordBuilder("DIAL").text("NAME", "tip").sub("DATA", topicType(0)));
+    file.add(
+        RecordBuilder("DIAL").text("NAME", "Imperial Office of Census and Excise").sub("DATA", topicType(0)));
+    file.add(RecordBuilder("DIAL")
+                 .text("NAME", "forgotten rumour")
+                 .sub("DATA", topicType(0))
+                 .sub("DELE", build::u32(0)));
+    file.add(RecordBuilder("QUES").text("NAME", "The Guide's Errand").sub("DATA", build::u32(10)));
+    file.add(RecordBuilder("QUES").text("NAME", "The Lost Diary").sub("DATA", build::u32(20)));
+    file.add(RecordBuilder("PCDT")
+                 .sub("DNAM", build::z("tip"))
+                 .sub("DNAM", build::z("Imperial Office of Census and Excise"))
+                 .sub("DNAM", build::z("Vos"))
+                 .sub("DNAM", build::z("Demo_LostDiary")));
     file.add(playerInventory());
     file.add(RecordBuilder("JOUR").sub("NAME", journal() + '\0'));
     return file;
