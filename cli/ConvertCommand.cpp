@@ -6,14 +6,41 @@
 #include "app/SaveClassification.h"
 #include "app/SaveList.h"
 #include "job/PatchJob.h"
+#include "translate/TableFile.h"
 
 #include <iostream>
 
 namespace orvella::cli {
 
+namespace {
+
+// Replaces the built-in tables with the files present in the folder. A missing folder is refused rather
+// than ignored, so a mistyped path never converts with tables the user did not mean.
+bool loadTableFolder(std::string folder, TableSet& tables) {
+    while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\'))
+        folder.pop_back();
+    FileSystem& files = nativeFileSystem();
+    if (!files.exists(folder + "\\*.*")) {
+        std::cerr << "orvella-cli: the tables folder " << toTerminal(folder) << " does not exist\n";
+        return false;
+    }
+    TableFileError error;
+    if (!tables.loadFolder(files, folder, error)) {
+        std::cerr << "orvella-cli: " << toTerminal(error.message()) << "\n";
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 int convertCommand(const Options& options) {
     if (options.arguments.size() != 1)
         return usage("convert needs exactly one save name");
+    // Broken tables stop the command before anything is read or written.
+    TableSet tables;
+    if (options.tables && !loadTableFolder(*options.tables, tables))
+        return 1;
     ConsoleMessageBoxes messages;
     GameInstallation installation;
     if (auto exitCode = startUp(options, "convert", installation, messages))
@@ -41,6 +68,8 @@ int convertCommand(const Options& options) {
     job.files = &nativeFileSystem();
     job.messages = &messages;
     job.progressDialog = &progress;
+    if (options.tables)
+        job.tables = &tables.tables();
     job.request.saveFileName = saveFileName;
     job.request.saveInfo = *saveInfo;
     job.saveInfo = *saveInfo;
