@@ -1,0 +1,198 @@
+#include "LiteralJournal.h"
+
+#include "translate/JournalHeadings.h"
+
+namespace orvella::literal {
+
+namespace {
+
+const std::string Placeholder = "%Name";
+
+std::string lowerCase(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    return lower;
+}
+
+void replaceEvery(std::string& text, const std::string& from, const std::string& to) {
+    std::size_t at = text.find(from);
+    while (at != std::string::npos) {
+        text.replace(at, from.size(), to);
+        at = text.find(from, at + to.size());
+    }
+}
+
+// The text up to its first NUL, as the game's texts are read.
+std::string textOf(const Subrecord& subrecord) {
+    return std::string(subrecord.text());
+}
+
+} // namespace
+
+Found findTopic(const std::string& text, std::size_t searchStart, std::string_view name) {
+    if (searchStart > text.size())
+        return {};
+    const std::string lowerText = lowerCase(std::string_view(text).substr(searchStart));
+    const std::string lowerName = lowerCase(name);
+    const std::size_t found = lowerText.find(lowerName);
+    if (found == std::string::npos)
+        return {};
+    const std::size_t q = searchStart + found;
+    if (q == searchStart)
+        return {true, q};
+    const char before = text[q - 1];
+    return {before == ' ' || before == '"' || before == ')' || before == '\'', q};
+}
+
+bool isInsideLink(const std::string& text, std::size_t searchStart, std::size_t position) {
+    std::size_t i = position;
+    while (i > searchStart) {
+        --i;
+        if (text[i] == '#')
+            return false;
+        if (text[i] == '@')
+            return true;
+    }
+    return false;
+}
+
+void insertTopicLinks(std::string& text, const std::vector<TopicLink>& links) {
+    if (text == "\n")
+        return;
+    std::string work = text;
+    std::size_t searchStart = 0;
+    std::size_t i = 0;
+    while (i < links.size()) {
+        const std::string_view name = links[i].from;
+        if (name.empty() || name.find('@') != std::string_view::npos ||
+            name.find('#') != std::string_view::npos) {
+            ++i;
+            continue;
+        }
+        const Found found = findTopic(work, searchStart, name);
+        if (found.position == std::string::npos) {
+            ++i;
+            searchStart = 0;
+        } else if (!found.accepted) {
+            searchStart = found.position + name.size();
+        } else if (!isInsideLink(work, searchStart, found.position)) {
+            work.insert(found.position, 1, '@');
+            work.insert(found.position + 1 + name.size(), 1, '#');
+            searchStart = found.position + name.size() + 1;
+        } else {
+            searchStart = found.position + name.size() + 1;
+        }
+    }
+    text = work;
+}
+
+std::string resolvePlayerName(std::string& candidate, std::size_t placeholder, const std::string& paragraph) {
+    const std::size_t anchorStart = placeholder + Placeholder.size() + 1;
+    if (anchorStart > candidate.size() || placeholder > paragraph.size())
+        return {};
+    std::size_t anchorEnd = candidate.find(Placeholder, anchorStart);
+    if (anchorEnd == std::string::npos)
+        anchorEnd = candidate.size();
+    const std::string anchor = candidate.substr(anchorStart, anchorEnd - anchorStart);
+    const std::size_t r = paragraph.find(anchor);
+    if (r == std::string::npos)
+        return {};
+    std::string name;
+    if (r > placeholder)
+        name = paragraph.substr(placeholder, r - placeholder - 1);
+    else
+        name = paragraph.substr(placeholder);
+    replaceEvery(candidate, Placeholder, name);
+    return name;
+}
+
+std::optional<std::string> translateParagraph(std::string_view paragraph, const TranslationMap& entries,
+                                              ConversionDirection direction,
+                                              const std::vector<TopicLink>& links) {
+    std::string stripped;
+    for (char c : paragraph)
+        if (c != '@' && c != '#')
+            stripped += c;
+    for (const auto& entry : entries) {
+        const TranslatedRecord& record = *entry.second;
+        const Subrecord* translation = record.translation();
+        const Subrecord* name = record.findSubrecord("NAME");
+        if (!translation || !name)
+            continue;
+        const std::string english = textOf(*name);
+        const std::string italian = textOf(*translation);
+        std::string candidate = direction == EnglishToItalian ? english : italian;
+        std::string counterpart = direction == EnglishToItalian ? italian : english;
+        std::string playerName;
+        const std::size_t placeholder = candidate.find(Placeholder);
+        if (placeholder != std::string::npos)
+            playerName = resolvePlayerName(candidate, placeholder, stripped);
+        if (candidate != stripped)
+            continue;
+        replaceEvery(counterpart, Placeholder, playerName);
+        insertTopicLinks(counterpart, links);
+        return counterpart;
+    }
+    return std::nullopt;
+}
+
+JournalOutput translateJournal(std::string_view journal, const TranslationMap& entries,
+                               ConversionDirection direction, const NameMaps& names) {
+    const std::string_view text = journal.substr(0, journal.find('\0'));
+    const auto& links = direction == EnglishToItalian ? names.italianTopicLinks : names.englishTopicLinks;
+    struct Line {
+        std::size_t begin;
+        std::size_t end;
+    };
+    std::vector<Line> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        if (end > start)
+            lines.push_back({start, end});
+        start = end + 1;
+    }
+
+    JournalOutput output;
+    auto untranslated = [&output](std::string_view paragraph) {
+        ++output.untranslated;
+        output.log += "--- ";
+        output.log += paragraph;
+        output.log += "\n\n";
+    };
+    std::size_t i = 0;
+    while (i < lines.size()) {
+        // Headings are not what this reference is about: they go through the program's own rewriting.
+        appendHeading(output.text, text.substr(lines[i].begin, lines[i].end - lines[i].begin), direction,
+                      names.monthNameMap);
+        if (i + 1 >= lines.size())
+            break;
+        std::size_t last = i + 1;
+        while (last + 1 < lines.size() && text[lines[last + 1].begin] != '<')
+            ++last;
+        const std::string_view paragraph =
+            text.substr(lines[i + 1].begin, lines[last].end - lines[i + 1].begin);
+        if (paragraph.size() < 3 || paragraph.substr(paragraph.size() - 3) != "<P>") {
+            untranslated(paragraph);
+            output.text += paragraph;
+            output.text += '\n';
+        } else {
+            const std::string_view body = paragraph.substr(0, paragraph.size() - 3);
+            if (auto translated = translateParagraph(body, entries, direction, links)) {
+                output.text += *translated;
+            } else {
+                untranslated(body);
+                output.text += body;
+            }
+            output.text += "<P>\n";
+        }
+        i = last + 1;
+    }
+    return output;
+}
+
+} // namespace orvella::literal
