@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/FileSystem.h"
+#include "platform/ProgressView.h"
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvella::bench {
+
+using Clock = std::chrono::steady_clock;
+
+double millisecondsBetween(Clock::time_point from, Clock::time_point to);
+
+// The progress dialog of a conversion as a stopwatch: the moment each control first moved and the moment
+// each status image was set tell where the stages begin and end.
+class StageClock final : public ProgressView {
+public:
+    void start() { started_ = Clock::now(); }
+    void setBarPosition(int controlId, int percent) override;
+    void setImage(int controlId, StatusImage image) override;
+    void setText(int, const std::string&) override {}
+    void showButton(int) override {}
+    void enableButton(int) override {}
+
+    Clock::time_point started() const { return started_; }
+    std::optional<Clock::time_point> firstBarMove(int controlId) const;
+    std::optional<Clock::time_point> imageSet(int controlId) const;
+
+private:
+    Clock::time_point started_;
+    std::map<int, Clock::time_point> firstBarMoves_;
+    std::map<int, Clock::time_point> images_;
+};
+
+// The native file system, counting every byte read through it (a copy counts its source once).
+class CountingFileSystem final : public FileSystem {
+public:
+    explicit CountingFileSystem(FileSystem& inner) : inner_(inner) {}
+
+    std::unique_ptr<File> open(const std::string& path, const char* mode) override;
+    bool copyFile(const std::string& from, const std::string& to, bool overwrite) override;
+    bool replaceFile(const std::string& from, const std::string& to) override {
+        return inner_.replaceFile(from, to);
+    }
+    bool deleteFile(const std::string& path) override { return inner_.deleteFile(path); }
+    bool exists(const std::string& pattern) override { return inner_.exists(pattern); }
+    bool createFolder(const std::string& path, bool& alreadyExists) override {
+        return inner_.createFolder(path, alreadyExists);
+    }
+    bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override {
+        return inner_.listFolder(path, entries);
+    }
+
+    std::uint64_t bytesRead() const { return bytesRead_; }
+    void resetCount() { bytesRead_ = 0; }
+
+private:
+    FileSystem& inner_;
+    std::uint64_t bytesRead_ = 0;
+};
+
+std::uint64_t fileSize(const std::string& path);
+
+// Resident memory of this process in bytes, now and at its peak since the last resetPeakMemory; nothing where
+// the system does not tell.
+std::optional<std::uint64_t> residentMemory();
+std::optional<std::uint64_t> peakMemory();
+// Starts a new peak from the current resident size; false where the system cannot do that.
+bool resetPeakMemory();
+
+} // namespace orvella::bench

@@ -1,0 +1,411 @@
+// orvella-bench: converts a full-size synthetic save both ways against a full-size synthetic game and reports
+// where the time and the memory go, against the time it takes just to read the inputs.
+//
+//   orvella-bench [DATA-FOLDER]
+//
+// The game is generated into DATA-FOLDER (build/bench-data of the source tree by default) on the first run
+// and reused afterwards. The last line is "ratio conversion/io-floor: R; journal speed-up vs literal: S".
+
+#include "BenchGame.h"
+#include "BenchMeasure.h"
+#include "LiteralJournal.h"
+
+#include "app/SaveClassification.h"
+#include "gamebuilder/GameBuilder.h"
+#include "job/JobState.h"
+#include "job/PatchJob.h"
+#include "job/ProgressControls.h"
+#include "platform/MemoryFile.h"
+#include "records/MasterScan.h"
+#include "records/RecordStream.h"
+#include "translate/JournalFixes.h"
+#include "translate/SaveHandlers.h"
+#include "translate/TableFile.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <malloc.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace orvella::bench {
+
+namespace {
+
+class SilentMessages final : public MessageBoxes {
+public:
+    MessageAnswer show(const Message& message) override {
+        std::fprintf(stderr, "orvella-bench: message: %s\n", message.text.c_str());
+        return MessageAnswer::Ok;
+    }
+};
+
+class NullProgress final : public ProgressView {
+public:
+    void setBarPosition(int, int) override {}
+    void setImage(int, StatusImage) override {}
+    void setText(int, const std::string&) override {}
+    void showButton(int) override {}
+    void enableButton(int) override {}
+};
+
+class NullFile final : public File {
+public:
+    std::size_t read(void*, std::size_t) override { return 0; }
+    std::size_t write(const void*, std::size_t size) override { return size; }
+    bool seek(std::int64_t, SeekOrigin) override { return true; }
+    std::int64_t tell() override { return 0; }
+    bool flush() override { return true; }
+    bool close() override { return true; }
+};
+
+double megabytes(std::uint64_t bytes) {
+    return static_cast<double>(bytes) / 1e6;
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double timeMilliseconds(const std::function<void()>& work) {
+    const auto start = Clock::now();
+    work();
+    return millisecondsBetween(start, Clock::now());
+}
+
+std::vector<std::string> inputFiles(const BenchFolder& folder) {
+    return {folder.dataFile(MorrowindMasterName),
+            folder.dataFile(TribunalMasterName),
+            folder.dataFile(BloodmoonMasterName),
+            folder.dataFile(MorrowindPluginName),
+            folder.dataFile(TribunalPluginFileName),
+            folder.dataFile(BloodmoonPluginName),
+            folder.englishSave()};
+}
+
+// Reads every input of a conversion once into memory, the least that any conversion has to do.
+double ioFloor(const BenchFolder& folder, std::uint64_t& bytes) {
+    bytes = 0;
+    std::uint64_t total = 0;
+    const double elapsed = timeMilliseconds([&] {
+        for (const std::string& path : inputFiles(folder)) {
+            std::vector<std::uint8_t> content;
+            if (readWholeFile(nativeFileSystem(), path, content))
+                total += content.size();
+        }
+    });
+    bytes = total;
+    return elapsed;
+}
+
+GameInstallation benchInstallation(const BenchFolder& folder) {
+    GameInstallation installation;
+    installation.installPath = folder.game();
+    installation.hasMorrowindMaster = installation.hasMorrowindPlugin = true;
+    installation.hasTribunalMaster = installation.hasTribunalPlugin = true;
+    installation.hasBloodmoonMaster = installation.hasBloodmoonPlugin = true;
+    installation.morrowindPluginSize =
+        static_cast<std::uint32_t>(fileSize(folder.dataFile(MorrowindPluginName)));
+    installation.tribunalPluginSize =
+        static_cast<std::uint32_t>(fileSize(folder.dataFile(TribunalPluginFileName)));
+    installation.bloodmoonPluginSize =
+        static_cast<std::uint32_t>(fileSize(folder.dataFile(BloodmoonPluginName)));
+    installation.gameVersion = {1, 6, 0, 1820};
+    installation.tribunalPluginName = TribunalPluginFileName;
+    return installation;
+}
+
+struct Stage {
+    const char* name;
+    double milliseconds;
+};
+
+struct ConversionFigures {
+    bool succeeded = false;
+    std::string outcome;
+    std::vector<Stage> stages;
+    double total = 0;
+    std::uint64_t bytesRead = 0;
+    std::uint64_t baselineMemory = 0;
+    std::uint64_t peakMemory = 0;
+    bool peakIsOwn = false; // the peak belongs to this conversion alone
+};
+
+std::vector<Stage> stagesOf(const StageClock& clock, Clock::time_point ended) {
+    auto at = [&](std::optional<Clock::time_point> moment) { return moment.value_or(ended); };
+    const auto masters = at(clock.imageSet(MasterImage));
+    const auto plugins = at(clock.imageSet(PluginImage));
+    const auto read = at(clock.imageSet(ReadImage));
+    const auto converted = at(clock.imageSet(ConvertImage));
+    const auto journalStart = at(clock.firstBarMove(JournalBar));
+    const auto journalEnd = at(clock.imageSet(JournalImage));
+    const auto finalStart = at(clock.firstBarMove(FinalBar));
+    const auto finalEnd = at(clock.imageSet(FinalImage));
+    return {
+        {"Analisi dei Master File (tables, masters)", millisecondsBetween(clock.started(), masters)},
+        {"Analisi dei Plugin Tradotti", millisecondsBetween(masters, plugins)},
+        {"Lettura del Salvataggio", millisecondsBetween(plugins, read)},
+        {"Elaborazione del Salvataggio", millisecondsBetween(read, converted)},
+        {"  of which Elaborazione del Journal", millisecondsBetween(journalStart, journalEnd)},
+        {"backup and replacement", millisecondsBetween(converted, finalStart)},
+        {"Finalizzazione", millisecondsBetween(finalStart, finalEnd)},
+    };
+}
+
+ConversionFigures convert(const BenchFolder& folder, const GameInstallation& installation,
+                          const TopicTables& tables) {
+    ConversionFigures figures;
+    CountingFileSystem files(nativeFileSystem());
+    auto saveInfo = classifySave(files, installation, BenchSaveName);
+    if (!saveInfo) {
+        figures.outcome = "the save cannot be classified";
+        return figures;
+    }
+    SilentMessages messages;
+    StageClock clock;
+    PatchJob job;
+    job.installation = &installation;
+    job.files = &files;
+    job.messages = &messages;
+    job.progressDialog = &clock;
+    job.tables = &tables;
+    job.request.saveFileName = BenchSaveName;
+    job.request.saveInfo = *saveInfo;
+    job.saveInfo = *saveInfo;
+
+    files.resetCount();
+    figures.baselineMemory = residentMemory().value_or(0);
+    figures.peakIsOwn = resetPeakMemory();
+    clock.start();
+    PatchResult result = runPatchJob(job);
+    const auto ended = Clock::now();
+    figures.peakMemory = peakMemory().value_or(0);
+    figures.total = millisecondsBetween(clock.started(), ended);
+    figures.stages = stagesOf(clock, ended);
+    figures.bytesRead = files.bytesRead();
+    figures.succeeded = result.exitCode == 0;
+    figures.outcome = result.outcomeText;
+    return figures;
+}
+
+// The save's journal record, or nothing.
+std::unique_ptr<Record> journalRecord(const std::string& path) {
+    MemoryFile file(build::readBytes(path));
+    RecordStream stream(file, path);
+    std::int32_t count = 0;
+    if (!stream.readRecordCount(count))
+        return nullptr;
+    for (std::int32_t i = 0; i <= count; ++i) {
+        auto record = stream.readRecord();
+        if (!record)
+            return nullptr;
+        if (record->tag().is("JOUR"))
+            return record;
+    }
+    return nullptr;
+}
+
+struct JournalFigures {
+    bool built = false;
+    double fast = 0;
+    double literal = 0;
+    bool identical = false;
+    std::size_t paragraphs = 0;
+    std::size_t untranslated = 0;
+    std::size_t entries = 0;
+    std::size_t topicLinks = 0;
+    std::size_t mapRecords = 0;
+    std::uint64_t mapMemory = 0;
+};
+
+// Builds the translation data of an English-to-Italian conversion and times the journal handler against the
+// literal algorithm on the save's journal, the same maps for both.
+JournalFigures measureJournal(const BenchFolder& folder, const GameInstallation& installation,
+                              const TopicTables& tables) {
+    JournalFigures figures;
+    SilentMessages messages;
+    NullProgress progress;
+    PatchJob job;
+    job.installation = &installation;
+    job.files = &nativeFileSystem();
+    job.messages = &messages;
+    job.progressDialog = &progress;
+    job.tables = &tables;
+    job.saveInfo.usesMorrowindMaster = job.saveInfo.usesTribunalMaster = job.saveInfo.usesBloodmoonMaster =
+        true;
+    job.saveInfo.direction = EnglishToItalian;
+
+    const std::uint64_t before = mallinfo2().uordblks;
+    auto state = std::make_unique<JobState>(job);
+    state->log.attach(std::make_unique<NullFile>());
+    loadTopicTables(*state);
+    buildHandlerMap(scanHandlerTable(), state->scanHandlerMap);
+    if (!scanMastersAndPlugins(*state))
+        return figures;
+    buildQuestNameMap(*state);
+    addJournalFixes(*state);
+    if (!buildMonthNameMap(*state))
+        return figures;
+    const std::uint64_t after = mallinfo2().uordblks;
+    figures.mapMemory = after > before ? after - before : 0;
+    figures.mapRecords = state->maps.recordCount();
+    figures.entries = state->maps.journalEntryMap.size();
+    figures.topicLinks = state->names.italianTopicLinks.size();
+
+    std::unique_ptr<Record> source = journalRecord(folder.englishSave());
+    if (!source || !source->findSubrecord("NAME"))
+        return figures;
+    const std::vector<std::uint8_t> journal = source->findSubrecord("NAME")->data;
+    const std::string_view text(reinterpret_cast<const char*>(journal.data()), journal.size());
+
+    std::string fastText;
+    std::vector<double> fastTimes;
+    for (int run = 0; run < 5; ++run) {
+        auto record = std::make_unique<Record>("JOUR");
+        record->appendSubrecord(
+            std::make_unique<Subrecord>("NAME", journal.data(), static_cast<std::uint32_t>(journal.size())));
+        fastTimes.push_back(timeMilliseconds([&] { patchJournal(*record, *state); }));
+        fastText = std::string(record->findSubrecord("NAME")->text());
+    }
+    figures.fast = median(fastTimes);
+    figures.untranslated = state->untranslatedJournalCount;
+
+    literal::JournalOutput literalOutput;
+    figures.literal = timeMilliseconds([&] {
+        literalOutput =
+            literal::translateJournal(text, state->maps.journalEntryMap, EnglishToItalian, state->names);
+    });
+    figures.identical = literalOutput.text == fastText && literalOutput.untranslated == figures.untranslated;
+    for (std::size_t at = text.find("<P>"); at != std::string_view::npos; at = text.find("<P>", at + 1))
+        ++figures.paragraphs;
+    figures.built = true;
+    releaseJobData(*state);
+    return figures;
+}
+
+void printConversion(const char* title, const ConversionFigures& figures, double floor) {
+    std::printf("\n%s: %s\n", title, figures.outcome.c_str());
+    for (const Stage& stage : figures.stages)
+        std::printf("  %-44s %9.1f ms\n", stage.name, stage.milliseconds);
+    std::printf("  %-44s %9.1f ms  (%.2f x the I/O floor)\n", "total", figures.total, figures.total / floor);
+    std::printf("  %-44s %9.1f MB\n", "bytes read", megabytes(figures.bytesRead));
+    std::printf("  %-44s %9.1f MB  (%s; resident before: %.1f MB)\n", "peak memory",
+                megabytes(figures.peakMemory), figures.peakIsOwn ? "this conversion" : "whole process",
+                megabytes(figures.baselineMemory));
+}
+
+// Generates the game in a child process, so that the memory the generator used never counts against the
+// conversions measured afterwards; true when it was generated now.
+bool prepareInChild(const BenchFolder& folder) {
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        bool generated = false;
+        std::string error;
+        if (!prepareBenchGame(folder, generated, error)) {
+            std::fprintf(stderr, "orvella-bench: %s\n", error.c_str());
+            _exit(1);
+        }
+        _exit(generated ? 0 : 3);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child)
+        return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+int run(const std::string& root) {
+    BenchFolder folder{root};
+    bool generated = false;
+    const double generation = timeMilliseconds([&] { generated = prepareInChild(folder); });
+    // The child has left a complete game, or this finds none and says so.
+    std::string error;
+    bool generatedHere = false;
+    if (!prepareBenchGame(folder, generatedHere, error) || generatedHere) {
+        std::fprintf(stderr, "orvella-bench: %s\n",
+                     error.empty() ? "the game was not generated" : error.c_str());
+        return 1;
+    }
+    std::printf("orvella-bench: game in %s (%s, %.1f s)\n", root.c_str(), generated ? "generated" : "cached",
+                generation / 1000);
+    std::uint64_t totalInput = 0;
+    for (const std::string& path : inputFiles(folder)) {
+        std::printf("  %-60s %9.2f MB\n", std::filesystem::path(path).filename().string().c_str(),
+                    megabytes(fileSize(path)));
+        totalInput += fileSize(path);
+    }
+
+    TableSet tables;
+    TableFileError tableError;
+    if (!tables.loadFolder(nativeFileSystem(), folder.tables(), tableError)) {
+        std::fprintf(stderr, "orvella-bench: %s\n", tableError.message().c_str());
+        return 1;
+    }
+    const GameInstallation installation = benchInstallation(folder);
+
+    // The inputs are read once before any timing, so that every measurement finds them in the same cache.
+    std::uint64_t floorBytes = 0;
+    ioFloor(folder, floorBytes);
+    std::vector<double> floors;
+    for (int i = 0; i < 5; ++i)
+        floors.push_back(ioFloor(folder, floorBytes));
+    const double floor = median(floors);
+    std::printf("\nI/O floor: %.1f ms to read %.1f MB of inputs once (median of 5)\n", floor,
+                megabytes(floorBytes));
+
+    std::filesystem::copy_file(folder.englishSave(), folder.save(),
+                               std::filesystem::copy_options::overwrite_existing);
+    const std::uint64_t saveSize = fileSize(folder.save());
+    const ConversionFigures toItalian = convert(folder, installation, tables.tables());
+    const ConversionFigures toEnglish = convert(folder, installation, tables.tables());
+    printConversion("English -> Italian", toItalian, floor);
+    printConversion("Italian -> English", toEnglish, floor);
+    if (!toItalian.succeeded || !toEnglish.succeeded) {
+        std::fprintf(stderr, "orvella-bench: a conversion failed\n");
+        return 1;
+    }
+
+    const JournalFigures journal = measureJournal(folder, installation, tables.tables());
+    if (!journal.built) {
+        std::fprintf(stderr, "orvella-bench: the journal could not be measured\n");
+        return 1;
+    }
+    std::printf(
+        "\nJournal (English -> Italian): %zu paragraphs, %zu untranslated, %zu entries, %zu topic names\n",
+        journal.paragraphs, journal.untranslated, journal.entries, journal.topicLinks);
+    std::printf("  %-44s %9.1f ms (median of 5)\n", "journal handler", journal.fast);
+    std::printf("  %-44s %9.1f ms\n", "literal algorithm", journal.literal);
+    std::printf("  %-44s %9s\n", "same output", journal.identical ? "yes" : "NO");
+    std::printf("\nTranslation data (maps, name maps, link lists): %zu records, %.1f MB allocated\n",
+                journal.mapRecords, megabytes(journal.mapMemory));
+    const std::uint64_t peak = std::max(toItalian.peakMemory, toEnglish.peakMemory);
+    const std::uint64_t bound = 3 * saveSize + journal.mapMemory;
+    std::printf("Peak memory %.1f MB against 3 x save (%.1f MB) + maps = %.1f MB\n", megabytes(peak),
+                megabytes(saveSize), megabytes(bound));
+    std::printf("Inputs %.1f MB; read by the English -> Italian conversion: %.1f MB\n", megabytes(totalInput),
+                megabytes(toItalian.bytesRead));
+
+    const double ratio = (toItalian.total + toEnglish.total) / 2 / floor;
+    const double speedUp = journal.literal / journal.fast;
+    if (!journal.identical) {
+        std::fprintf(stderr, "orvella-bench: the journal handler and the literal algorithm disagree\n");
+        return 1;
+    }
+    std::printf("ratio conversion/io-floor: %.2f; journal speed-up vs literal: %.1f\n", ratio, speedUp);
+    return 0;
+}
+
+} // namespace
+
+} // namespace orvella::bench
+
+int main(int argc, char** argv) {
+    if (argc > 2 || (argc == 2 && std::string(argv[1]).rfind("-", 0) == 0)) {
+        std::fprintf(stderr, "usage: orvella-bench [DATA-FOLDER]\n");
+        return 2;
+    }
+    return orvella::bench::run(argc == 2 ? argv[1] : ORVELLA_BENCH_DATA);
+}
