@@ -41,7 +41,8 @@ void logUntranslated(JobState& state, std::string_view paragraph) {
     state.log.write("\n\n");
 }
 
-void appendParagraph(JobState& state, std::string_view paragraph, std::string& output) {
+void appendParagraph(JobState& state, const JournalTranslator& translator, std::string_view paragraph,
+                     std::string& output) {
     // Text that does not end with "<P>" is not a paragraph as the game writes it: it stays whole, with its
     // line feed and nothing added, so no byte is lost.
     if (!paragraph.ends_with(ParagraphEnd)) {
@@ -51,7 +52,7 @@ void appendParagraph(JobState& state, std::string_view paragraph, std::string& o
         return;
     }
     const std::string_view body = paragraph.substr(0, paragraph.size() - ParagraphEnd.size());
-    if (std::optional<std::string> translated = translateJournalParagraph(body, state)) {
+    if (std::optional<std::string> translated = translator.translate(body)) {
         output += *translated;
     } else {
         logUntranslated(state, body);
@@ -63,6 +64,7 @@ void appendParagraph(JobState& state, std::string_view paragraph, std::string& o
 
 std::string translateJournal(JobState& state, std::string_view text) {
     BarUpdater bar(state.progress(), JournalBar);
+    const JournalTranslator translator(state);
     std::string output;
     output.reserve(text.size() + text.size() / 4);
     std::optional<Line> heading = nextLine(text, 0);
@@ -77,7 +79,7 @@ std::string translateJournal(JobState& state, std::string_view text) {
         for (auto next = nextLine(text, last.end + 1); next && text[next->begin] != '<';
              next = nextLine(text, last.end + 1))
             last = *next;
-        appendParagraph(state, text.substr(first->begin, last.end - first->begin), output);
+        appendParagraph(state, translator, text.substr(first->begin, last.end - first->begin), output);
         heading = nextLine(text, last.end + 1);
         if (heading)
             bar.update(static_cast<std::uint32_t>(heading->begin), static_cast<std::uint32_t>(text.size()));

@@ -28,11 +28,6 @@ bool canBeMarked(std::string_view name) {
            name.find('#') == std::string_view::npos;
 }
 
-void insertAt(std::string& text, std::string& folded, std::size_t at, char mark) {
-    text.insert(text.begin() + static_cast<std::ptrdiff_t>(at), mark);
-    folded.insert(folded.begin() + static_cast<std::ptrdiff_t>(at), mark);
-}
-
 } // namespace
 
 TopicMatch findTopic(std::string_view text, std::size_t searchStart, std::string_view name) {
@@ -54,30 +49,132 @@ bool isInsideLink(std::string_view text, std::size_t searchStart, std::size_t po
 }
 
 void insertTopicLinks(std::string& text, const std::vector<TopicLink>& links) {
+    TopicMarker(links).mark(text);
+}
+
+TopicMarker::TopicMarker(const std::vector<TopicLink>& links)
+    : lengths_(links.size()), sameName_(links.size(), -1) {
+    for (const TopicLink& link : links)
+        if (canBeMarked(link.from))
+            for (char c : link.from)
+                if (std::uint16_t& column = classes_[static_cast<unsigned char>(foldAscii(c))]; column == 0)
+                    column = static_cast<std::uint16_t>(classCount_++);
+
+    // The trie of the folded names; -1 where it has no edge yet.
+    auto addState = [this] {
+        transitions_.resize(transitions_.size() + classCount_, -1);
+        outputLink_.push_back(-1);
+        return static_cast<std::int32_t>(outputLink_.size() - 1);
+    };
+    addState();
+    for (std::size_t i = 0; i < links.size(); ++i) {
+        lengths_[i] = static_cast<std::uint32_t>(links[i].from.size());
+        if (!canBeMarked(links[i].from))
+            continue;
+        std::int32_t state = 0;
+        for (char c : links[i].from) {
+            const std::size_t edge = static_cast<std::size_t>(state) * classCount_ +
+                                     classes_[static_cast<unsigned char>(foldAscii(c))];
+            if (transitions_[edge] < 0) {
+                const std::int32_t added = addState();
+                transitions_[edge] = added;
+            }
+            state = transitions_[edge];
+        }
+        // A name listed twice ends in the same state; the links are chained in list order.
+        std::int32_t* last = &outputLink_[static_cast<std::size_t>(state)];
+        while (*last >= 0)
+            last = &sameName_[static_cast<std::size_t>(*last)];
+        *last = static_cast<std::int32_t>(i);
+    }
+
+    // Breadth first: every missing edge becomes the edge of the longest proper suffix, so the automaton
+    // reads each byte of a text once.
+    const std::size_t stateCount = outputLink_.size();
+    std::vector<std::int32_t> failure(stateCount, 0);
+    nextOutput_.assign(stateCount, -1);
+    std::vector<std::int32_t> queue;
+    queue.reserve(stateCount);
+    for (std::size_t column = 0; column < classCount_; ++column) {
+        std::int32_t& target = transitions_[column];
+        if (target < 0)
+            target = 0;
+        else
+            queue.push_back(target);
+    }
+    for (std::size_t head = 0; head < queue.size(); ++head) {
+        const auto state = static_cast<std::size_t>(queue[head]);
+        const auto fallback = static_cast<std::size_t>(failure[state]);
+        for (std::size_t column = 0; column < classCount_; ++column) {
+            std::int32_t& target = transitions_[state * classCount_ + column];
+            const std::int32_t viaFallback = transitions_[fallback * classCount_ + column];
+            if (target < 0) {
+                target = viaFallback;
+                continue;
+            }
+            const auto next = static_cast<std::size_t>(target);
+            failure[next] = viaFallback;
+            const auto suffix = static_cast<std::size_t>(viaFallback);
+            nextOutput_[next] = outputLink_[suffix] >= 0 ? viaFallback : nextOutput_[suffix];
+            queue.push_back(target);
+        }
+    }
+}
+
+void TopicMarker::findOccurrences(std::string_view text, std::vector<Occurrence>& found) const {
+    std::size_t state = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const std::size_t column = classes_[static_cast<unsigned char>(foldAscii(text[i]))];
+        state = static_cast<std::size_t>(transitions_[state * classCount_ + column]);
+        std::int32_t output = outputLink_[state] >= 0 ? static_cast<std::int32_t>(state) : nextOutput_[state];
+        for (; output >= 0; output = nextOutput_[static_cast<std::size_t>(output)])
+            for (std::int32_t link = outputLink_[static_cast<std::size_t>(output)]; link >= 0;
+                 link = sameName_[static_cast<std::size_t>(link)])
+                found.push_back(
+                    {static_cast<std::uint32_t>(link),
+                     static_cast<std::uint32_t>(i + 1 - lengths_[static_cast<std::size_t>(link)])});
+    }
+}
+
+void TopicMarker::mark(std::string& text) const {
     if (text == "\n")
         return;
-    // The folded copy follows every mark put into the text, so no search folds the text again.
-    std::string folded;
-    foldAsciiInto(text, folded);
-    std::string foldedName;
-    for (const TopicLink& link : links) {
-        if (!canBeMarked(link.from))
-            continue;
-        foldAsciiInto(link.from, foldedName);
-        const std::size_t length = link.from.size();
+    std::vector<Occurrence> found;
+    findOccurrences(text, found);
+    if (found.empty())
+        return;
+    std::sort(found.begin(), found.end(), [](const Occurrence& a, const Occurrence& b) {
+        return a.link != b.link ? a.link < b.link : a.start < b.start;
+    });
+    // Positions of the text as found where a mark went in, ascending: they shift what follows them, and an
+    // occurrence with a mark inside it is no longer an occurrence.
+    std::vector<std::size_t> marks;
+    auto marksUpTo = [&marks](std::size_t position) {
+        return std::upper_bound(marks.begin(), marks.end(), position);
+    };
+    std::size_t i = 0;
+    while (i < found.size()) {
+        const std::uint32_t link = found[i].link;
+        const std::size_t length = lengths_[link];
+        // The search of one name in turn, as insertTopicLinks makes it, visiting only where the name stands.
         std::size_t searchStart = 0;
-        for (;;) {
-            TopicMatch match = findFolded(folded, searchStart, foldedName);
-            if (!match.position)
-                break;
-            std::size_t q = *match.position;
-            if (!match.accepted) {
+        for (; i < found.size() && found[i].link == link; ++i) {
+            const std::size_t start = found[i].start;
+            const auto after = marksUpTo(start);
+            if (after != marks.end() && *after < start + length)
+                continue;
+            const std::size_t q = start + static_cast<std::size_t>(after - marks.begin());
+            if (q < searchStart)
+                continue;
+            if (q != searchStart && !opensLink(text[q - 1])) {
                 searchStart = q + length;
                 continue;
             }
-            if (!isInsideLink(folded, searchStart, q)) {
-                insertAt(text, folded, q, '@');
-                insertAt(text, folded, q + 1 + length, '#');
+            if (!isInsideLink(text, searchStart, q)) {
+                text.insert(text.begin() + static_cast<std::ptrdiff_t>(q), '@');
+                text.insert(text.begin() + static_cast<std::ptrdiff_t>(q + 1 + length), '#');
+                marks.insert(marksUpTo(start), start);
+                marks.insert(marksUpTo(start + length), start + length);
             }
             searchStart = q + length + 1;
         }

@@ -3,6 +3,7 @@
 #include "translate/NameMaps.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,5 +27,31 @@ bool isInsideLink(std::string_view text, std::size_t searchStart, std::size_t po
 // Marks every accepted occurrence of the list's topic names with "@" before and "#" after, longest names
 // first, so that shorter names inside a marked one stay unmarked.
 void insertTopicLinks(std::string& text, const std::vector<TopicLink>& links);
+
+// The marking of insertTopicLinks for many texts with one list. An automaton over the lower-cased names
+// finds every occurrence of every name in one pass over a text; only the names that occur then go through
+// the marking rules, in the list's order, so that the result is the same as searching each name in turn.
+class TopicMarker {
+public:
+    explicit TopicMarker(const std::vector<TopicLink>& links);
+
+    void mark(std::string& text) const;
+
+private:
+    struct Occurrence {
+        std::uint32_t link;
+        std::uint32_t start;
+    };
+
+    void findOccurrences(std::string_view text, std::vector<Occurrence>& found) const;
+
+    std::vector<std::uint32_t> lengths_; // of each link's name
+    std::uint16_t classes_[256] = {};    // folded byte -> column of the transition table; 0: in no name
+    std::size_t classCount_ = 1;
+    std::vector<std::int32_t> transitions_; // state * classCount_ + class -> state
+    std::vector<std::int32_t> outputLink_;  // a link whose name ends at the state, or -1
+    std::vector<std::int32_t> nextOutput_;  // the next state down the suffix chain that has an output, or -1
+    std::vector<std::int32_t> sameName_;    // link -> the next link with the same name, or -1
+};
 
 } // namespace orvella

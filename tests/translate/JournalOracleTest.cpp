@@ -55,6 +55,9 @@ public:
         rows.resize(4 + pick(rows.size() - 3));
         for (const TopicRow& row : rows)
             addLinks(row);
+        // A name listed twice, as the pair that both expansions share is.
+        if (chance(30))
+            addLinks(rows[pick(rows.size())]);
         sortLinks();
         const int entryCount = 5 + static_cast<int>(pick(30));
         for (int i = 0; i < entryCount; ++i)
