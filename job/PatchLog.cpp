@@ -4,11 +4,22 @@ namespace orvella {
 
 bool PatchLog::open(FileSystem& files, const std::string& path) {
     file_ = files.open(path, "w");
+    gathered_ = true;
+    text_.clear();
     return file_ != nullptr;
 }
 
+void PatchLog::attach(std::unique_ptr<File> file) {
+    file_ = std::move(file);
+    gathered_ = false;
+}
+
 void PatchLog::write(std::string_view text) {
-    if (file_)
+    if (!file_)
+        return;
+    if (gathered_)
+        text_.append(text);
+    else
         file_->write(text.data(), text.size());
 }
 
@@ -19,9 +30,12 @@ void PatchLog::writeFirstLine(std::string_view saveFileName) {
 }
 
 void PatchLog::close() {
+    if (file_ && gathered_ && !text_.empty())
+        file_->write(text_.data(), text_.size());
     if (file_)
         file_->close();
     file_.reset();
+    text_.clear();
 }
 
 } // namespace orvella

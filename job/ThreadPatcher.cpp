@@ -1,6 +1,8 @@
 #include "job/BarUpdater.h"
 #include "job/JobState.h"
 #include "job/ProgressControls.h"
+#include "platform/MemoryFile.h"
+#include "records/Bytes.h"
 #include "records/MasterScan.h"
 #include "records/RecordStream.h"
 #include "records/RecordWriter.h"
@@ -20,7 +22,8 @@ constexpr const char* CannotBackUp = "Impossibile creare il file di backup. Camb
 constexpr const char* CannotOverwrite =
     "Impossibile sovrascrivere il file del salvataggio. Cambiamenti non apportati.";
 constexpr const char* Succeeded = "Patch effettuata con successo";
-constexpr const char* SucceededWithUntranslated = "Patch effettuata con successo, ma con delle frasi non tradotte";
+constexpr const char* SucceededWithUntranslated =
+    "Patch effettuata con successo, ma con delle frasi non tradotte";
 constexpr const char* Failed = "Patch non effettuata con successo";
 
 bool buildTranslationData(JobState& state) {
@@ -37,7 +40,8 @@ bool buildTranslationData(JobState& state) {
 // The header's first subrecord must be a full HEDR, since the record count is read and written inside it.
 bool checkHeaderRecord(RecordStream& stream, const Record& header) {
     if (!header.tag().is("TES3"))
-        return stream.failAt(0, "il file non inizia con un record TES3", std::string(header.tag().text, 4), 0);
+        return stream.failAt(0, "il file non inizia con un record TES3", std::string(header.tag().text, 4),
+                             0);
     if (header.subrecordCount() == 0 || !header.subrecordAt(0).tag.is("HEDR"))
         return stream.failAt(0, "l'intestazione non contiene HEDR", "TES3", 0);
     if (header.subrecordAt(0).size() < 300)
@@ -45,8 +49,30 @@ bool checkHeaderRecord(RecordStream& stream, const Record& header) {
     return true;
 }
 
+// Reads the whole file in one call; false when it cannot be read to its end.
+bool readWholeSave(File& file, std::string& bytes) {
+    if (!file.seek(0, SeekOrigin::End))
+        return false;
+    std::int64_t size = file.tell();
+    if (size < 0 || !file.seek(0, SeekOrigin::Begin))
+        return false;
+    bytes.resize(static_cast<std::size_t>(size));
+    return file.read(bytes.data(), bytes.size()) == bytes.size();
+}
+
+// The save is held whole anyway, so it is read in one call and walked in memory: a failed read can only
+// stop the job before the first record, never leave it with part of the save.
 bool readSave(JobState& state, std::int32_t& count) {
-    RecordStream stream(*state.saveFile, state.job.request.saveFileName);
+    const std::string& saveFileName = state.job.request.saveFileName;
+    std::string bytes;
+    if (!readWholeSave(*state.saveFile, bytes)) {
+        state.showMessage(FormatError{saveFileName, {}, -1, 0, "lettura non riuscita"}.message(),
+                          MessageIcon::Error);
+        return false;
+    }
+    state.saveFile.reset();
+    MemoryFile file(std::move(bytes));
+    RecordStream stream(file, saveFileName);
     BarUpdater bar(state.progress(), ReadBar);
     bool ok = stream.readRecordCount(count);
     for (std::int64_t i = 0; ok && i <= count; ++i) {
@@ -77,38 +103,31 @@ bool readSave(JobState& state, std::int32_t& count) {
     return true;
 }
 
-bool writeRecordCount(JobState& state, std::uint32_t kept) {
-    auto file = state.files().open(state.tempPath, "rb+");
-    if (!file)
-        return false;
-    std::uint8_t bytes[4] = {static_cast<std::uint8_t>(kept), static_cast<std::uint8_t>(kept >> 8),
-                             static_cast<std::uint8_t>(kept >> 16), static_cast<std::uint8_t>(kept >> 24)};
-    bool ok = file->seek(RecordCountOffset, SeekOrigin::Begin) && file->write(bytes, 4) == 4;
-    return file->close() && ok;
-}
-
-// Runs every record through its handler and writes the kept ones; false when the new save is incomplete.
+// Runs every record through its handler and writes the kept ones, with the record count lowered by the
+// dropped ones, to the temporary file in one piece; false when the new save is incomplete.
 bool convertSave(JobState& state, std::uint32_t count) {
     BarUpdater bar(state.progress(), ConvertBar);
     std::uint32_t kept = count;
-    bool written = true;
+    std::vector<std::uint8_t> output;
     std::uint32_t j = 0;
     for (auto& record : state.recordList) {
         auto handler = state.saveHandlerMap.find(std::string(record->tag().str()));
         if (handler != state.saveHandlerMap.end() && !handler->second(*record, state))
             --kept;
-        else if (written)
-            written = writeRecord(*state.tempFile, *record);
+        else
+            serializeRecord(*record, output);
         bar.update(j++, count);
     }
     bar.set(100);
     state.progress().setImage(ConvertImage, StatusImage::Success);
     state.log.close();
     state.saveFile.reset();
+    // The header record keeps its size and its HEDR, so the count stays at its offset.
+    if (kept != count && output.size() >= RecordCountOffset + 4)
+        storeU32(output.data() + RecordCountOffset, kept);
+    bool written = state.tempFile->write(output.data(), output.size()) == output.size();
     written = state.tempFile->close() && written;
     state.tempFile.reset();
-    if (written && kept != count)
-        written = writeRecordCount(state, kept);
     if (!written)
         state.showMessage(CannotWriteTemp, MessageIcon::Error);
     return written;
@@ -117,6 +136,9 @@ bool convertSave(JobState& state, std::uint32_t count) {
 bool replaceSave(JobState& state) {
     FileSystem& files = state.files();
     if (!files.copyFile(state.savePath, state.backupPath, true)) {
+        // A copy that broke off can leave part of the save as its backup, which a restore would then put in
+        // place of the save.
+        files.deleteFile(state.backupPath);
         state.showMessage(CannotBackUp, MessageIcon::Warning);
         return false;
     }
@@ -218,8 +240,9 @@ PatchResult runPatchJob(const PatchJob& job) {
     result.logKept = files.exists(state.logPath);
     if (success && state.untranslatedJournalCount == 0) {
         result.outcomeText = Succeeded;
-        files.deleteFile(state.logPath);
-        result.logKept = false;
+        // A log that cannot be deleted is still beside the save; the conversion has succeeded all the same.
+        if (result.logKept && files.deleteFile(state.logPath))
+            result.logKept = false;
     } else if (success) {
         result.outcomeText = SucceededWithUntranslated;
         result.logOffered = true;
