@@ -19,10 +19,14 @@ RestoreOutcome restoreFromBackup(const GameInstallation& installation, const std
                                  FileSystem& files, MessageBoxes& messages, WindowRef owner) {
     const std::string savePath = installation.installPath + SavesFolder + saveFileName;
     const std::string backupPath = installation.installPath + BackupFolder + saveFileName + ".bak";
+    const std::string tempPath = savePath + ".tmp";
     if (messages.show(Message{Question, "ATTENZIONE!", MessageIcon::Warning, MessageButtons::YesNo, owner}) !=
         MessageAnswer::Yes)
         return RestoreOutcome::Declined;
-    if (!files.copyFile(backupPath, savePath, true)) {
+    // The backup is copied beside the save and moved over it whole, so a copy that breaks off leaves the
+    // save as it was instead of cut short.
+    if (!files.copyFile(backupPath, tempPath, true) || !files.replaceFile(tempPath, savePath)) {
+        files.deleteFile(tempPath);
         warn(messages, CannotReplace, owner);
         return RestoreOutcome::CopyFailed;
     }
