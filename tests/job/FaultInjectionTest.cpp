@@ -1,0 +1,344 @@
+// Every file operation of a conversion and of a restore fails once, each in its turn, until no call is left
+// to fail. Whatever failed, the save is the original or the complete conversion, a backup is the original,
+// what the user is told matches what happened, nothing temporary stays behind and the next job is unaffected.
+
+#include "FaultInjectingFileSystem.h"
+#include "MemoryFileSystem.h"
+#include "RecordingUi.h"
+#include "SmallGame.h"
+#include "app/RestoreFromBackup.h"
+#include "gamebuilder/GameBuilder.h"
+#include "job/ProgressControls.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <set>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace orvella {
+namespace {
+
+using test::AllFileCalls;
+using test::FaultInjectingFileSystem;
+using test::FileCall;
+using test::fileCallName;
+using test::MemoryFileSystem;
+using test::RecordingMessageBoxes;
+using test::RecordingProgress;
+namespace smallgame = test::smallgame;
+
+constexpr const char* Succeeded = "Patch effettuata con successo";
+constexpr const char* SucceededWithUntranslated =
+    "Patch effettuata con successo, ma con delle frasi non tradotte";
+constexpr const char* Failed = "Patch non effettuata con successo";
+constexpr const char* CannotReplaceSave = "Impossibile sostituire il salvataggio con quello di backup.";
+constexpr const char* CannotDeleteBackup = "Impossibile cancellare il salvataggio di backup.";
+
+// What one run left behind and what it told the user.
+struct JobRun {
+    PatchResult result;
+    std::vector<Message> messages;
+    std::vector<std::string> calls;
+    MemoryFileSystem::Snapshot files;
+};
+
+std::vector<std::string> textsOf(const std::vector<Message>& messages) {
+    std::vector<std::string> texts;
+    for (const Message& message : messages)
+        texts.push_back(message.text);
+    return texts;
+}
+
+// Files are compared whole; a failure names them by length and hash, not by their megabytes.
+std::string summary(const std::optional<std::string>& bytes) {
+    if (!bytes)
+        return "no file";
+    return std::to_string(bytes->size()) + " bytes, hash " + std::to_string(std::hash<std::string>()(*bytes));
+}
+
+std::string describe(FileCall call, std::uint32_t n, const std::string& path) {
+    return std::string(fileCallName(call)) + " call " + std::to_string(n) + " (" + path + ")";
+}
+
+class FaultInjection : public testing::Test {
+protected:
+    MemoryFileSystem memory;
+    FaultInjectingFileSystem files{memory};
+    GameInstallation installation;
+    MemoryFileSystem::Snapshot initial;
+    std::string name;
+    std::string original;
+
+    // Thousands of conversions of a megabyte save allocate and free the same blocks again and again; the
+    // allocator keeps them instead of giving them back to the system and faulting them in once more.
+    static void SetUpTestSuite() {
+#ifdef __GLIBC__
+        mallopt(M_MMAP_THRESHOLD, 64 << 20);
+        mallopt(M_TRIM_THRESHOLD, 256 << 20);
+#endif
+    }
+
+    void prepare(const std::string& saveFileName, const std::string& saveBytes) {
+        smallgame::install(memory, installation);
+        name = saveFileName;
+        original = saveBytes;
+        ASSERT_TRUE(memory.writeFile(smallgame::savePath(name), original));
+        initial = memory.snapshot();
+    }
+
+    std::string savePath() const {
+        return smallgame::savePath(name);
+    }
+    std::string tempPath() const {
+        return savePath() + ".tmp";
+    }
+    std::string logPath() const {
+        return savePath() + ".log";
+    }
+    std::string backupPath() const {
+        return smallgame::backupPath(name);
+    }
+
+    JobRun convert(ConversionDirection direction) {
+        RecordingMessageBoxes messages;
+        RecordingProgress progress;
+        PatchJob job = smallgame::jobFor(installation, files, messages, progress, name, direction);
+        JobRun run;
+        run.result = runPatchJob(job);
+        run.messages = messages.shown;
+        run.calls = progress.calls;
+        return run;
+    }
+
+    // The files a run may leave: the game's own, unchanged, and the save's.
+    void expectOnlyKnownFiles(const std::string& what, bool tempAllowed) {
+        const std::string save = MemoryFileSystem::pathKey(savePath());
+        const std::set<std::string> saveFiles = {save, MemoryFileSystem::pathKey(backupPath()),
+                                                 MemoryFileSystem::pathKey(logPath())};
+        for (const std::string& path : memory.files()) {
+            auto before = initial.find(path);
+            if (before != initial.end() && path != save) {
+                EXPECT_TRUE(memory.readFile(path) == before->second) << what << ": " << path << " changed";
+                continue;
+            }
+            bool allowed =
+                saveFiles.count(path) || (tempAllowed && path == MemoryFileSystem::pathKey(tempPath()));
+            EXPECT_TRUE(allowed) << what << ": left " << path;
+        }
+    }
+
+    void expectSameRun(const JobRun& run, const JobRun& reference, const std::string& what) {
+        EXPECT_EQ(run.result.exitCode, reference.result.exitCode) << what;
+        EXPECT_EQ(run.result.outcomeText, reference.result.outcomeText) << what;
+        EXPECT_EQ(run.result.logKept, reference.result.logKept) << what;
+        EXPECT_EQ(run.result.logOffered, reference.result.logOffered) << what;
+        EXPECT_EQ(textsOf(run.messages), textsOf(reference.messages)) << what;
+        EXPECT_EQ(run.calls, reference.calls) << what;
+        EXPECT_TRUE(memory.matches(reference.files)) << what << ": the files differ from the reference run";
+    }
+
+    // The rules every run obeys, whatever call failed in it.
+    void expectConsistent(const JobRun& run, const JobRun& reference, const std::string& converted,
+                          const std::string& what) {
+        EXPECT_EQ(memory.openHandles(), 0u) << what << ": a file was left open";
+        std::optional<std::string> save = memory.readFile(savePath());
+        ASSERT_TRUE(save) << what << ": the save is gone";
+        ASSERT_TRUE(*save == original || *save == converted)
+            << what << ": the save is neither the original nor the conversion but " << summary(save);
+        const bool isConverted = *save == converted;
+        const PatchResult& result = run.result;
+        EXPECT_EQ(result.exitCode == 0, isConverted) << what << ": the exit code says otherwise";
+        EXPECT_EQ(run.calls.back(), "enable 1") << what;
+
+        std::optional<std::string> backup = memory.readFile(backupPath());
+        if (backup) {
+            EXPECT_TRUE(*backup == original)
+                << what << ": the backup is not the original but " << summary(backup);
+        }
+        const bool logExists = memory.isFile(logPath());
+        EXPECT_EQ(result.logKept, logExists) << what;
+
+        if (isConverted) {
+            EXPECT_TRUE(backup) << what << ": converted without a backup";
+            EXPECT_EQ(result.outcomeText, reference.result.outcomeText) << what;
+            EXPECT_EQ(result.logOffered, reference.result.logOffered) << what;
+            EXPECT_TRUE(run.messages.empty())
+                << what << ": " << testing::PrintToString(textsOf(run.messages));
+            bool logDeletionFailed = files.failedPath() == logPath();
+            if (!reference.result.logKept && !logDeletionFailed) {
+                EXPECT_FALSE(logExists) << what << ": the log of a clean conversion stayed";
+            }
+        } else {
+            EXPECT_EQ(result.outcomeText, Failed) << what;
+            EXPECT_FALSE(result.logOffered) << what;
+            EXPECT_LE(run.messages.size(), 1u)
+                << what << ": " << testing::PrintToString(textsOf(run.messages));
+            if (run.messages.empty()) {
+                // Only a master or plugin that cannot be opened fails without a message, by its image.
+                bool scanImageFailed =
+                    std::count(run.calls.begin(), run.calls.end(), "image 1023 fail") +
+                        std::count(run.calls.begin(), run.calls.end(), "image 1024 fail") ==
+                    1;
+                EXPECT_TRUE(scanImageFailed) << what << ": failed without telling why";
+            }
+        }
+        expectOnlyKnownFiles(what, files.failedPath() == tempPath());
+    }
+
+    // Converts the save once for every call of every kind, and once cleanly after each.
+    void everyFaultOf(ConversionDirection direction, const char* expectedOutcome) {
+        memory.restore(initial);
+        files.countOnly();
+        JobRun reference = convert(direction);
+        reference.files = memory.snapshot();
+        ASSERT_EQ(reference.result.exitCode, 0u) << testing::PrintToString(textsOf(reference.messages));
+        if (expectedOutcome) {
+            EXPECT_EQ(reference.result.outcomeText, expectedOutcome);
+        }
+        const std::string converted = *memory.readFile(savePath());
+        ASSERT_TRUE(converted != original) << "the conversion changes nothing, so the test could not tell";
+        // A clean conversion neither flushes nor deletes (the temporary file moves into place); the failed
+        // runs reach the deletions.
+        for (FileCall call : AllFileCalls) {
+            if (call != FileCall::Flush && call != FileCall::Delete) {
+                EXPECT_GT(files.calls(call), 0u) << "a conversion makes no " << fileCallName(call) << " call";
+            }
+        }
+
+        std::size_t runs = 0;
+        for (FileCall call : AllFileCalls) {
+            for (std::uint32_t n = 1;; ++n) {
+                memory.restore(initial);
+                files.failCall(call, n);
+                const JobRun run = convert(direction);
+                ++runs;
+                if (!files.fired()) {
+                    expectSameRun(run, reference, std::string("no ") + fileCallName(call) + " call left");
+                    break;
+                }
+                const std::string what = describe(call, n, files.failedPath());
+                expectConsistent(run, reference, converted, what);
+
+                memory.restore(initial);
+                files.countOnly();
+                expectSameRun(convert(direction), reference, "the job after " + what);
+                if (HasFailure())
+                    return;
+            }
+        }
+        std::cout << "[          ] " << name << ": " << runs << " conversions with one failed call\n";
+    }
+};
+
+TEST_F(FaultInjection, EveryFailedCallOfAnEnglishSyntheticSave) {
+    prepare("English.ess", smallgame::englishSave());
+    everyFaultOf(EnglishToItalian, Succeeded);
+}
+
+TEST_F(FaultInjection, EveryFailedCallOfAnItalianSyntheticSave) {
+    prepare("Italian.ess", smallgame::italianSave());
+    everyFaultOf(ItalianToEnglish, SucceededWithUntranslated);
+}
+
+TEST_F(FaultInjection, EveryFailedCallOfARealSaveBothWays) {
+    const std::string real = build::readBytes(std::string(ORVELLA_REAL_SAVES) + "/HartKack0000.ess");
+    ASSERT_FALSE(real.empty());
+    prepare("HartKack0000.ess", real);
+    everyFaultOf(EnglishToItalian, nullptr);
+    if (HasFailure())
+        return;
+    // Back again from what the clean conversion made.
+    memory.restore(initial);
+    files.countOnly();
+    ASSERT_EQ(convert(EnglishToItalian).result.exitCode, 0u);
+    std::string italian = *memory.readFile(savePath());
+    memory.restore(initial);
+    prepare(name, italian);
+    everyFaultOf(ItalianToEnglish, nullptr);
+}
+
+// The restore: the save is the conversion or the backup, the backup stays until the save is the backup, and
+// the outcome and the messages say which.
+class RestoreFaults : public FaultInjection {
+protected:
+    const std::string backupBytes = smallgame::englishSave();
+    const std::string converted = smallgame::italianSave();
+
+    void SetUp() override {
+        prepare("Restored.ess", converted);
+        ASSERT_TRUE(memory.writeFile(backupPath(), backupBytes));
+        initial = memory.snapshot();
+    }
+
+    RestoreOutcome restore(std::vector<Message>& shown) {
+        RecordingMessageBoxes messages;
+        RestoreOutcome outcome = restoreFromBackup(installation, name, files, messages, nullptr);
+        shown = messages.shown;
+        return outcome;
+    }
+};
+
+TEST_F(RestoreFaults, EveryFailedCallOfARestore) {
+    files.countOnly();
+    std::vector<Message> shown;
+    ASSERT_EQ(restore(shown), RestoreOutcome::Restored);
+    const MemoryFileSystem::Snapshot reference = memory.snapshot();
+    ASSERT_TRUE(memory.readFile(savePath()) == backupBytes);
+    ASSERT_FALSE(memory.isFile(backupPath()));
+
+    for (FileCall call : AllFileCalls) {
+        for (std::uint32_t n = 1;; ++n) {
+            memory.restore(initial);
+            files.failCall(call, n);
+            RestoreOutcome outcome = restore(shown);
+            if (!files.fired()) {
+                EXPECT_EQ(outcome, RestoreOutcome::Restored);
+                break;
+            }
+            const std::string what = describe(call, n, files.failedPath());
+            EXPECT_EQ(memory.openHandles(), 0u) << what;
+            std::optional<std::string> save = memory.readFile(savePath());
+            std::optional<std::string> backup = memory.readFile(backupPath());
+            ASSERT_TRUE(save) << what;
+            const bool isBackup = *save == backupBytes;
+            const bool isConverted = *save == converted;
+            const bool backupKept = backup && *backup == backupBytes;
+            ASSERT_TRUE(isBackup || isConverted) << what << ": the save is " << summary(save);
+            EXPECT_TRUE(!backup || backupKept) << what << ": the backup is " << summary(backup);
+            std::vector<std::string> texts = textsOf(shown);
+            ASSERT_FALSE(texts.empty()) << what;
+            texts.erase(texts.begin());
+            switch (outcome) {
+            case RestoreOutcome::Restored:
+                EXPECT_TRUE(isBackup && !backup) << what;
+                EXPECT_TRUE(texts.empty()) << what;
+                break;
+            case RestoreOutcome::BackupKept:
+                EXPECT_TRUE(isBackup && backupKept) << what;
+                EXPECT_EQ(texts, std::vector<std::string>{CannotDeleteBackup}) << what;
+                break;
+            case RestoreOutcome::CopyFailed:
+                EXPECT_TRUE(isConverted) << what << ": a failed restore changed the save";
+                EXPECT_TRUE(backupKept) << what << ": a failed restore lost the backup";
+                EXPECT_EQ(texts, std::vector<std::string>{CannotReplaceSave}) << what;
+                break;
+            case RestoreOutcome::Declined:
+                ADD_FAILURE() << what << ": declined without being asked";
+            }
+            expectOnlyKnownFiles(what, files.failedPath() == tempPath());
+
+            memory.restore(initial);
+            files.countOnly();
+            EXPECT_EQ(restore(shown), RestoreOutcome::Restored) << "the restore after " << what;
+            EXPECT_TRUE(memory.snapshot() == reference) << "the restore after " << what;
+            if (HasFailure())
+                return;
+        }
+    }
+}
+
+} // namespace
+} // namespace orvella

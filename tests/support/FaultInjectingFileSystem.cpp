@@ -1,0 +1,120 @@
+#include "FaultInjectingFileSystem.h"
+
+#include <cstring>
+#include <vector>
+
+namespace orvella::test {
+
+namespace {
+
+class FaultInjectingFile final : public File {
+public:
+    FaultInjectingFile(FaultInjectingFileSystem& files, std::unique_ptr<File> base, std::string path,
+                       bool writable)
+        : files_(files), base_(std::move(base)), path_(std::move(path)), writable_(writable) {}
+
+    std::size_t read(void* buffer, std::size_t size) override {
+        if (files_.failsNow(FileCall::Read, path_))
+            return base_->read(buffer, size / 2);
+        return base_->read(buffer, size);
+    }
+    std::size_t write(const void* buffer, std::size_t size) override {
+        if (files_.failsNow(FileCall::Write, path_))
+            return base_->write(buffer, size / 2);
+        return base_->write(buffer, size);
+    }
+    bool seek(std::int64_t offset, SeekOrigin origin) override {
+        return !files_.failsNow(FileCall::Seek, path_) && base_->seek(offset, origin);
+    }
+    std::int64_t tell() override { return base_->tell(); }
+    bool flush() override { return !files_.failsNow(FileCall::Flush, path_) && base_->flush(); }
+    bool close() override {
+        if (closed_)
+            return base_->close();
+        closed_ = true;
+        if (!files_.failsNow(FileCall::Close, path_))
+            return base_->close();
+        base_->close();
+        if (writable_)
+            files_.keepFirstHalf(path_);
+        return false;
+    }
+
+private:
+    FaultInjectingFileSystem& files_;
+    std::unique_ptr<File> base_;
+    std::string path_;
+    bool writable_;
+    bool closed_ = false;
+};
+
+} // namespace
+
+const char* fileCallName(FileCall call) {
+    static const char* const Names[] = {"open", "read", "write",   "flush", "close",
+                                        "seek", "copy", "replace", "delete"};
+    return Names[static_cast<std::size_t>(call)];
+}
+
+void FaultInjectingFileSystem::failCall(FileCall call, std::uint32_t n) {
+    counts_.fill(0);
+    armed_ = true;
+    target_ = call;
+    targetCall_ = n;
+    fired_ = false;
+    failedPath_.clear();
+}
+
+void FaultInjectingFileSystem::countOnly() {
+    counts_.fill(0);
+    armed_ = false;
+    fired_ = false;
+    failedPath_.clear();
+}
+
+bool FaultInjectingFileSystem::failsNow(FileCall call, const std::string& path) {
+    std::uint32_t n = ++counts_[index(call)];
+    if (!armed_ || call != target_ || n != targetCall_)
+        return false;
+    fired_ = true;
+    failedPath_ = path;
+    return true;
+}
+
+void FaultInjectingFileSystem::keepFirstHalf(const std::string& path) {
+    std::vector<std::uint8_t> bytes;
+    if (!readWholeFile(base_, path, bytes))
+        return;
+    if (auto file = base_.open(path, "wb")) {
+        file->write(bytes.data(), bytes.size() / 2);
+        file->close();
+    }
+}
+
+std::unique_ptr<File> FaultInjectingFileSystem::open(const std::string& path, const char* mode) {
+    if (failsNow(FileCall::Open, path))
+        return nullptr;
+    auto file = base_.open(path, mode);
+    if (!file)
+        return nullptr;
+    bool writable = mode[0] != 'r' || std::strchr(mode, '+') != nullptr;
+    return std::make_unique<FaultInjectingFile>(*this, std::move(file), path, writable);
+}
+
+bool FaultInjectingFileSystem::copyFile(const std::string& from, const std::string& to, bool overwrite) {
+    if (!failsNow(FileCall::Copy, from))
+        return base_.copyFile(from, to, overwrite);
+    if (base_.copyFile(from, to, overwrite))
+        keepFirstHalf(to);
+    return false;
+}
+
+bool FaultInjectingFileSystem::replaceFile(const std::string& from, const std::string& to) {
+    return !failsNow(FileCall::Replace, from) && base_.replaceFile(from, to);
+}
+
+bool FaultInjectingFileSystem::deleteFile(const std::string& path) {
+    return !failsNow(FileCall::Delete, path) && base_.deleteFile(path);
+}
+
+} // namespace orvella::test
