@@ -1,6 +1,7 @@
 #include "records/Record.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace orvella {
 
@@ -14,6 +15,13 @@ Record::Record(Tag tagValue, std::uint32_t size, std::uint32_t headerWord, std::
     : tag_(tagValue), size_(size), headerWord_(headerWord), flags_(flags) {}
 
 Subrecord* Record::findSubrecord(std::string_view tagName) const {
+    // A full tag of four characters compares as four bytes: the common case needs no length of the stored tag.
+    if (tagName.size() == 4 && tagName.find('\0') == std::string_view::npos) {
+        for (Subrecord* entry : tagIndex_)
+            if (std::memcmp(entry->tag.text, tagName.data(), 4) == 0)
+                return entry;
+        return nullptr;
+    }
     for (Subrecord* entry : tagIndex_)
         if (entry->tag.str() == tagName)
             return entry;

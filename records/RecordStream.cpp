@@ -2,6 +2,8 @@
 
 #include "records/Bytes.h"
 
+#include <cstring>
+
 namespace orvella {
 
 namespace {
@@ -94,7 +96,21 @@ bool RecordStream::readHeader(Tag& tag, std::int32_t& size, std::uint32_t& heade
     return true;
 }
 
-template <typename RecordType> std::unique_ptr<RecordType> RecordStream::read() {
+std::string_view SubrecordView::text() const {
+    const char* start = reinterpret_cast<const char*>(data.data());
+    const void* nul = std::memchr(start, 0, data.size());
+    return std::string_view(start, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - start)
+                                       : data.size());
+}
+
+const SubrecordView* RecordView::find(std::string_view tagName) const {
+    for (const SubrecordView& subrecord : subrecords)
+        if (subrecord.tag.is(tagName))
+            return &subrecord;
+    return nullptr;
+}
+
+const RecordView* RecordStream::readView() {
     Tag tag;
     std::int32_t size = 0;
     std::uint32_t headerWord = 0;
@@ -108,7 +124,11 @@ template <typename RecordType> std::unique_ptr<RecordType> RecordStream::read() 
         fail("lettura non riuscita", tagText);
         return nullptr;
     }
-    auto record = std::make_unique<RecordType>(tag, static_cast<std::uint32_t>(size), headerWord, flags);
+    view_.tag = tag;
+    view_.size = static_cast<std::uint32_t>(size);
+    view_.headerWord = headerWord;
+    view_.flags = flags;
+    view_.subrecords.clear();
     std::size_t at = 0;
     while (at < payload_.size()) {
         std::size_t left = payload_.size() - at;
@@ -122,19 +142,24 @@ template <typename RecordType> std::unique_ptr<RecordType> RecordStream::read() 
                    tagText, recordsPassed_);
             return nullptr;
         }
-        const std::uint8_t* start = payload_.data() + at + SubrecordHeaderSize;
-        record->adoptReadSubrecord(std::make_unique<Subrecord>(
-            Tag::fromBytes(payload_.data() + at), std::vector<std::uint8_t>(start, start + subSize)));
+        view_.subrecords.push_back(
+            {Tag::fromBytes(payload_.data() + at), {payload_.data() + at + SubrecordHeaderSize, subSize}});
         at += SubrecordHeaderSize + subSize;
     }
     offset_ += RecordHeaderSize + payload_.size();
     ++recordsPassed_;
-    return record;
+    return &view_;
 }
 
-std::unique_ptr<Record> RecordStream::readRecord() { return read<Record>(); }
+std::unique_ptr<Record> RecordStream::readRecord() {
+    const RecordView* view = readView();
+    return view ? view->build<Record>() : nullptr;
+}
 
-std::unique_ptr<TranslatedRecord> RecordStream::readTranslatedRecord() { return read<TranslatedRecord>(); }
+std::unique_ptr<TranslatedRecord> RecordStream::readTranslatedRecord() {
+    const RecordView* view = readView();
+    return view ? view->build<TranslatedRecord>() : nullptr;
+}
 
 bool RecordStream::peekTag(Tag& tag) {
     if (!valid_)

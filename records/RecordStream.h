@@ -7,13 +7,40 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvella {
 
 // Byte offset of the record count in every file of the game's record format.
 constexpr std::int64_t RecordCountOffset = 320;
+
+// A subrecord as it stands in a stream's buffer.
+struct SubrecordView {
+    Tag tag;
+    std::span<const std::uint8_t> data;
+
+    std::uint32_t size() const { return static_cast<std::uint32_t>(data.size()); }
+    // The data as text, up to its first NUL or to its end when it holds none.
+    std::string_view text() const;
+};
+
+// A record read and checked but not copied: it lives in the stream's buffer until the stream reads again.
+// The scan looks at most records only for their ID and their text, so it builds a Record only for those it
+// keeps.
+struct RecordView {
+    Tag tag;
+    std::uint32_t size = 0;
+    std::uint32_t headerWord = 0;
+    std::uint32_t flags = 0;
+    std::vector<SubrecordView> subrecords; // in file order
+
+    // The first subrecord with the tag, as Record::findSubrecord finds it in a record just read.
+    const SubrecordView* find(std::string_view tagName) const;
+    template <typename RecordType> std::unique_ptr<RecordType> build() const;
+};
 
 // Walks a file of the game's record format. Every read is checked against the file's length, so a
 // truncated or inconsistent file stops with a FormatError instead of being read past its end.
@@ -35,6 +62,8 @@ public:
     // Reads the next record with all its subrecords; null on a format error.
     std::unique_ptr<Record> readRecord();
     std::unique_ptr<TranslatedRecord> readTranslatedRecord();
+    // Reads and checks the next record like readRecord, without copying it; null on a format error.
+    const RecordView* readView();
     // Reads the next record's tag without moving; false at the end of the file.
     bool peekTag(Tag& tag);
     // Passes over the next record by seeking; its subrecords are never read.
@@ -46,7 +75,6 @@ public:
     bool failAt(std::uint64_t offset, std::string problem, std::string recordTag, std::int64_t recordIndex);
 
 private:
-    template <typename RecordType> std::unique_ptr<RecordType> read();
     bool readHeader(Tag& tag, std::int32_t& size, std::uint32_t& headerWord, std::uint32_t& flags);
     bool seekTo(std::uint64_t offset);
 
@@ -57,7 +85,16 @@ private:
     std::uint64_t offset_ = 0;
     std::int64_t recordsPassed_ = 0;
     std::vector<std::uint8_t> payload_;
+    RecordView view_;
     FormatError error_;
 };
+
+template <typename RecordType> std::unique_ptr<RecordType> RecordView::build() const {
+    auto record = std::make_unique<RecordType>(tag, size, headerWord, flags);
+    for (const SubrecordView& subrecord : subrecords)
+        record->adoptReadSubrecord(std::make_unique<Subrecord>(
+            subrecord.tag, std::vector<std::uint8_t>(subrecord.data.begin(), subrecord.data.end())));
+    return record;
+}
 
 } // namespace orvella

@@ -13,36 +13,38 @@ constexpr std::uint8_t JournalTopicType = 4;
 // Reads one INFO record behind a topic; a journal's entries are kept under their INAM with the text
 // of their NAME, a record lacking either is passed over like the entries of any other topic.
 bool scanInfo(ScanContext& context, std::int32_t& remaining, bool journal) {
-    auto record = context.stream.readTranslatedRecord();
+    // Read and checked all the same, but copied only when kept.
+    const RecordView* record = context.stream.readView();
     if (!record)
         return false;
     --remaining;
     if (!journal)
         return true;
-    const Subrecord* id = record->findSubrecord("INAM");
-    if (!id || !record->findSubrecord("NAME"))
+    const SubrecordView* id = record->find("INAM");
+    if (!id || !record->find("NAME"))
         return true;
-    std::string key(id->text());
-    mergeScannedRecord(context.pass, context.maps.journalEntryMap, std::move(key), std::move(record), "NAME");
+    mergeScannedRecord(context.pass, context.maps.journalEntryMap, id->text(), *record, "NAME");
     return true;
 }
 
 } // namespace
 
 bool scanDialogue(ScanContext& context, std::int32_t& remaining) {
-    auto record = context.stream.readTranslatedRecord();
+    const RecordView* record = context.stream.readView();
     if (!record)
         return false;
     --remaining;
-    const Subrecord* id = record->findSubrecord("NAME");
-    const Subrecord* data = record->findSubrecord("DATA");
+    const SubrecordView* id = record->find("NAME");
+    const SubrecordView* data = record->find("DATA");
     // A deleted topic, or one without its ID or type, adds nothing: the file loop skips its entries.
-    if (record->findSubrecord("DELE") || !id || !data || data->data.empty())
+    if (record->find("DELE") || !id || !data || data->data.empty())
         return true;
     bool journal = data->data[0] == JournalTopicType;
     if (journal) {
-        std::string key(id->text());
-        context.maps.journalTopicMap.emplace(std::move(key), std::move(record));
+        // The first topic under an ID is kept; later ones add nothing.
+        auto [kept, inserted] = context.maps.journalTopicMap.try_emplace(std::string(id->text()));
+        if (inserted)
+            kept->second = record->build<TranslatedRecord>();
     }
     Tag tag;
     while (remaining > 0) {

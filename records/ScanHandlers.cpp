@@ -6,14 +6,14 @@
 
 namespace orvella {
 
-void mergeScannedRecord(ScanPass pass, TranslationMap& map, std::string key,
-                        std::unique_ptr<TranslatedRecord> record, std::string_view textTag) {
-    auto kept = map.find(key);
-    if (kept == map.end()) {
-        map.emplace(std::move(key), std::move(record));
+void mergeScannedRecord(ScanPass pass, TranslationMap& map, std::string_view key, const RecordView& record,
+                        std::string_view textTag) {
+    auto [kept, inserted] = map.try_emplace(std::string(key));
+    if (inserted) {
+        kept->second = record.build<TranslatedRecord>();
         return;
     }
-    const Subrecord* text = record->findSubrecord(textTag);
+    const SubrecordView* text = record.find(textTag);
     if (!text)
         return;
     if (pass == MasterPass)
@@ -26,31 +26,25 @@ namespace {
 
 // NPC, item and spell records: keyed by NAME, named by FNAM.
 bool scanNamedObject(ScanContext& context, std::int32_t& remaining, TranslationMap& map) {
-    auto record = context.stream.readTranslatedRecord();
+    const RecordView* record = context.stream.readView();
     if (!record)
         return false;
     --remaining;
-    const Subrecord* id = record->findSubrecord("NAME");
-    if (!id)
-        return true;
-    std::string key(id->text());
-    mergeScannedRecord(context.pass, map, std::move(key), std::move(record), "FNAM");
+    if (const SubrecordView* id = record->find("NAME"))
+        mergeScannedRecord(context.pass, map, id->text(), *record, "FNAM");
     return true;
 }
 
 } // namespace
 
 bool scanGameSetting(ScanContext& context, std::int32_t& remaining) {
-    auto record = context.stream.readTranslatedRecord();
+    const RecordView* record = context.stream.readView();
     if (!record)
         return false;
     --remaining;
-    const Subrecord* id = record->findSubrecord("NAME");
-    if (!id)
-        return true;
     // Setting IDs carry no terminator in the game's files: the key is the data up to a NUL or its end.
-    std::string key(id->text());
-    mergeScannedRecord(context.pass, context.maps.gmstMap, std::move(key), std::move(record), "STRV");
+    if (const SubrecordView* id = record->find("NAME"))
+        mergeScannedRecord(context.pass, context.maps.gmstMap, id->text(), *record, "STRV");
     return true;
 }
 
