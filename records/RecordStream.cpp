@@ -2,6 +2,7 @@
 
 #include "records/Bytes.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace orvella {
@@ -9,6 +10,10 @@ namespace orvella {
 namespace {
 constexpr std::uint64_t RecordHeaderSize = 16;
 constexpr std::uint64_t SubrecordHeaderSize = 8;
+// Reading on through the file takes large reads; after a jump past skipped records a small one, since the
+// next record may well be skipped too.
+constexpr std::uint64_t WalkingReadBytes = 64 * 1024;
+constexpr std::uint64_t JumpingReadBytes = 4 * 1024;
 } // namespace
 
 RecordStream::RecordStream(File& file, std::string fileName) : file_(file), fileName_(std::move(fileName)) {
@@ -45,11 +50,26 @@ bool RecordStream::failAt(std::uint64_t offset, std::string problem, std::string
     return false;
 }
 
-bool RecordStream::seekTo(std::uint64_t offset) {
-    if (!file_.seek(static_cast<std::int64_t>(offset), SeekOrigin::Begin))
-        return fail("impossibile spostarsi nel file");
-    offset_ = offset;
-    return true;
+const std::uint8_t* RecordStream::bytesAt(std::uint64_t at, std::uint64_t size) {
+    const std::uint64_t bufferEnd = bufferStart_ + buffer_.size();
+    if (at >= bufferStart_ && at + size <= bufferEnd)
+        return buffer_.data() + (at - bufferStart_);
+    const bool walking = at >= bufferStart_ && at <= bufferEnd;
+    const std::uint64_t want = std::min(std::max(size, walking ? WalkingReadBytes : JumpingReadBytes),
+                                        fileSize_ - std::min(at, fileSize_));
+    if (!file_.seek(static_cast<std::int64_t>(at), SeekOrigin::Begin)) {
+        fail("impossibile spostarsi nel file");
+        return nullptr;
+    }
+    buffer_.resize(static_cast<std::size_t>(want));
+    const std::size_t got = want ? file_.read(buffer_.data(), buffer_.size()) : 0;
+    buffer_.resize(got);
+    bufferStart_ = at;
+    if (got < size) {
+        fail("lettura non riuscita");
+        return nullptr;
+    }
+    return buffer_.data();
 }
 
 bool RecordStream::readRecordCount(std::int32_t& count) {
@@ -59,15 +79,15 @@ bool RecordStream::readRecordCount(std::int32_t& count) {
         offset_ = 0;
         return fail("il file \xE8 troppo corto per contenere il numero dei record");
     }
-    std::uint8_t bytes[4];
-    if (!seekTo(RecordCountOffset))
+    offset_ = RecordCountOffset;
+    const std::uint8_t* bytes = bytesAt(RecordCountOffset, 4);
+    if (!bytes)
         return false;
-    if (file_.read(bytes, 4) != 4)
-        return fail("lettura non riuscita");
     count = loadI32(bytes);
     if (count < 0)
         return fail("il numero dei record \xE8 negativo");
-    return seekTo(0);
+    offset_ = 0;
+    return true;
 }
 
 bool RecordStream::readHeader(Tag& tag, std::int32_t& size, std::uint32_t& headerWord, std::uint32_t& flags) {
@@ -77,22 +97,18 @@ bool RecordStream::readHeader(Tag& tag, std::int32_t& size, std::uint32_t& heade
         return fail("il file contiene meno record di quanti ne indica l'intestazione");
     if (fileSize_ - offset_ < RecordHeaderSize)
         return fail("intestazione del record troncata");
-    std::uint8_t header[RecordHeaderSize];
-    if (file_.read(header, sizeof header) != sizeof header)
-        return fail("lettura non riuscita");
+    const std::uint8_t* header = bytesAt(offset_, RecordHeaderSize);
+    if (!header)
+        return false;
     tag = Tag::fromBytes(header);
     size = loadI32(header + 4);
     headerWord = loadU32(header + 8);
     flags = loadU32(header + 12);
     std::string tagText(tag.text, 4);
-    if (size < 0) {
-        seekTo(offset_);
+    if (size < 0)
         return fail("dimensione del record negativa", tagText);
-    }
-    if (static_cast<std::uint64_t>(size) > fileSize_ - offset_ - RecordHeaderSize) {
-        seekTo(offset_);
+    if (static_cast<std::uint64_t>(size) > fileSize_ - offset_ - RecordHeaderSize)
         return fail("il record supera la fine del file", tagText);
-    }
     return true;
 }
 
@@ -117,36 +133,35 @@ const RecordView* RecordStream::readView() {
     std::uint32_t flags = 0;
     if (!readHeader(tag, size, headerWord, flags))
         return nullptr;
-    std::string tagText(tag.text, 4);
-    payload_.resize(static_cast<std::size_t>(size));
-    if (file_.read(payload_.data(), payload_.size()) != payload_.size()) {
-        seekTo(offset_);
-        fail("lettura non riuscita", tagText);
+    const std::uint8_t* payload = bytesAt(offset_ + RecordHeaderSize, static_cast<std::uint64_t>(size));
+    if (!payload) {
+        error_.recordTag = std::string(tag.text, 4);
+        error_.recordIndex = recordsPassed_;
         return nullptr;
     }
+    std::string_view tagText(tag.text, 4);
     view_.tag = tag;
     view_.size = static_cast<std::uint32_t>(size);
     view_.headerWord = headerWord;
     view_.flags = flags;
     view_.subrecords.clear();
+    const auto payloadSize = static_cast<std::size_t>(size);
     std::size_t at = 0;
-    while (at < payload_.size()) {
-        std::size_t left = payload_.size() - at;
-        std::uint32_t subSize = left >= SubrecordHeaderSize ? loadU32(payload_.data() + at + 4) : 0;
+    while (at < payloadSize) {
+        std::size_t left = payloadSize - at;
+        std::uint32_t subSize = left >= SubrecordHeaderSize ? loadU32(payload + at + 4) : 0;
         if (left < SubrecordHeaderSize || subSize > left - SubrecordHeaderSize) {
-            std::uint64_t recordStart = offset_;
-            seekTo(recordStart);
-            failAt(recordStart + RecordHeaderSize + at,
+            failAt(offset_ + RecordHeaderSize + at,
                    subSize > 0x7FFFFFFFu ? "dimensione del sottorecord negativa"
                                          : "un sottorecord supera la fine del record",
-                   tagText, recordsPassed_);
+                   std::string(tagText), recordsPassed_);
             return nullptr;
         }
         view_.subrecords.push_back(
-            {Tag::fromBytes(payload_.data() + at), {payload_.data() + at + SubrecordHeaderSize, subSize}});
+            {Tag::fromBytes(payload + at), {payload + at + SubrecordHeaderSize, subSize}});
         at += SubrecordHeaderSize + subSize;
     }
-    offset_ += RecordHeaderSize + payload_.size();
+    offset_ += RecordHeaderSize + payloadSize;
     ++recordsPassed_;
     return &view_;
 }
@@ -166,11 +181,11 @@ bool RecordStream::peekTag(Tag& tag) {
         return false;
     if (atEnd())
         return fail("il file contiene meno record di quanti ne indica l'intestazione");
-    std::uint8_t bytes[4];
     if (fileSize_ - offset_ < 4)
         return fail("intestazione del record troncata");
-    if (file_.read(bytes, 4) != 4 || !file_.seek(static_cast<std::int64_t>(offset_), SeekOrigin::Begin))
-        return fail("lettura non riuscita");
+    const std::uint8_t* bytes = bytesAt(offset_, 4);
+    if (!bytes)
+        return false;
     tag = Tag::fromBytes(bytes);
     return true;
 }
@@ -182,9 +197,8 @@ bool RecordStream::skipRecord() {
     std::uint32_t flags = 0;
     if (!readHeader(tag, size, headerWord, flags))
         return false;
-    std::uint64_t next = offset_ + RecordHeaderSize + static_cast<std::uint64_t>(size);
-    if (!seekTo(next))
-        return false;
+    // Nothing of the record is read: the next read starts past it.
+    offset_ += RecordHeaderSize + static_cast<std::uint64_t>(size);
     ++recordsPassed_;
     return true;
 }

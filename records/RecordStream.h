@@ -76,7 +76,9 @@ public:
 
 private:
     bool readHeader(Tag& tag, std::int32_t& size, std::uint32_t& headerWord, std::uint32_t& flags);
-    bool seekTo(std::uint64_t offset);
+    // The file's bytes [at, at + size), read through a buffer of the stream's own; null, with the error
+    // recorded, when they cannot be read. They stay valid until the next call.
+    const std::uint8_t* bytesAt(std::uint64_t at, std::uint64_t size);
 
     File& file_;
     std::string fileName_;
@@ -84,7 +86,8 @@ private:
     std::uint64_t fileSize_ = 0;
     std::uint64_t offset_ = 0;
     std::int64_t recordsPassed_ = 0;
-    std::vector<std::uint8_t> payload_;
+    std::vector<std::uint8_t> buffer_;
+    std::uint64_t bufferStart_ = 0;
     RecordView view_;
     FormatError error_;
 };
