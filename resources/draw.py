@@ -148,9 +148,9 @@ def write_icon(name, drawing16, drawing256, side=32, small=False):
     write_file(name, directory + data)
 
 
-# The flags and the cross are drawn on 16 x 16 pixels (see main).
-# The Union Jack on 16 x 10 pixels: B blue, W white, R red. St Patrick's red saltire runs beside the
-# white diagonals, below them at the hoist's top, and turns with them: the grid reads the same upside down.
+# The flags and the cross are drawn on 16 x 16 pixels (see main). The Union Jack takes 16 x 10 of them:
+# B blue, W white, R red. St Patrick's red saltire runs beside the white diagonals, below them at the
+# hoist's top, and turns with them: the grid reads the same upside down.
 UNION_JACK = [
     "RWBBBBWRRWBBBBRW",
     "BBRWBBWRRWBBRWBB",
