@@ -6,10 +6,15 @@
 
 namespace orvella {
 
-std::vector<SaveListRow> buildSaveList(FileSystem& files, const GameInstallation& installation) {
+std::vector<SaveListRow> buildSaveList(FileSystem& files, const GameInstallation& installation,
+                                       bool* interrupted) {
     std::vector<FolderEntry> entries;
     std::vector<SaveListRow> rows;
-    if (!files.listFolder(installation.installPath + SavesFolder, entries))
+    bool brokenOff = false;
+    bool listed = files.listFolderChecked(installation.installPath + SavesFolder, entries, brokenOff);
+    if (interrupted)
+        *interrupted = listed && brokenOff;
+    if (!listed)
         return rows;
     for (const FolderEntry& entry : entries) {
         if (entry.isFolder)

@@ -19,8 +19,10 @@ struct SaveListRow {
 
 // The saves of installPath + "\\Saves\\", top row first. Every save goes to the top as it is listed, so
 // the rows come in the reverse of the listing order; folders and files that are not saves are left out,
-// and a folder that cannot be listed gives no rows.
-std::vector<SaveListRow> buildSaveList(FileSystem& files, const GameInstallation& installation);
+// and a folder that cannot be listed gives no rows. When interrupted is given, it tells whether the
+// listing broke off on a read error (the rows then hold the saves listed before it).
+std::vector<SaveListRow> buildSaveList(FileSystem& files, const GameInstallation& installation,
+                                       bool* interrupted = nullptr);
 
 // The text of the "PATCH" button once a save of this direction is selected.
 const char* patchButtonText(ConversionDirection direction);

@@ -3,7 +3,9 @@
 namespace orvella {
 
 SaveListing readSaveListing(FileSystem& files, const GameInstallation& installation) {
-    return {buildSaveList(files, installation), false};
+    SaveListing listing;
+    listing.rows = buildSaveList(files, installation, &listing.readFailed);
+    return listing;
 }
 
 } // namespace orvella

@@ -18,8 +18,7 @@ struct SaveListing {
 
 using SaveListSource = std::function<SaveListing(FileSystem&, const GameInstallation&)>;
 
-// The save list of the folder. The folder listing ends quietly where the platform stops giving entries,
-// so this reading never reports a failure of its own.
+// The save list of the folder; readFailed when the platform's listing broke off on a read error.
 SaveListing readSaveListing(FileSystem& files, const GameInstallation& installation);
 
 } // namespace orvella

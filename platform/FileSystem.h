@@ -33,6 +33,14 @@ public:
     virtual bool createFolder(const std::string& path, bool& alreadyExists) = 0;
     // Lists a folder in the platform's listing order; false when it cannot be listed at all.
     virtual bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) = 0;
+    // Like listFolder, and tells whether the listing broke off on a read error after it had begun; the
+    // entries then hold what was listed before the error. A platform that cannot tell keeps this default,
+    // which reports no such error.
+    virtual bool listFolderChecked(const std::string& path, std::vector<FolderEntry>& entries,
+                                   bool& interrupted) {
+        interrupted = false;
+        return listFolder(path, entries);
+    }
 };
 
 // The file system of the machine the program runs on.

@@ -9,7 +9,9 @@ namespace orvella {
 namespace {
 
 // MAX_PATH counts the terminating NUL.
-bool tooLong(const std::string& path) { return path.size() >= MAX_PATH; }
+bool tooLong(const std::string& path) {
+    return path.size() >= MAX_PATH;
+}
 
 class WinFile final : public File {
 public:
@@ -23,7 +25,9 @@ public:
         return stream_ ? std::fwrite(buffer, 1, size, stream_) : 0;
     }
     bool seek(std::int64_t offset, SeekOrigin origin) override {
-        int whence = origin == SeekOrigin::Begin ? SEEK_SET : origin == SeekOrigin::Current ? SEEK_CUR : SEEK_END;
+        int whence = origin == SeekOrigin::Begin     ? SEEK_SET
+                     : origin == SeekOrigin::Current ? SEEK_CUR
+                                                     : SEEK_END;
         return stream_ && _fseeki64(stream_, offset, whence) == 0;
     }
     std::int64_t tell() override { return stream_ ? _ftelli64(stream_) : -1; }
@@ -56,7 +60,8 @@ public:
         return std::make_unique<WinFile>(stream, std::strpbrk(mode, "wa+") != nullptr);
     }
     bool copyFile(const std::string& from, const std::string& to, bool overwrite) override {
-        return !tooLong(from) && !tooLong(to) && CopyFileA(from.c_str(), to.c_str(), overwrite ? FALSE : TRUE);
+        return !tooLong(from) && !tooLong(to) &&
+               CopyFileA(from.c_str(), to.c_str(), overwrite ? FALSE : TRUE);
     }
     bool replaceFile(const std::string& from, const std::string& to) override {
         return !tooLong(from) && !tooLong(to) &&
@@ -83,7 +88,15 @@ public:
         return false;
     }
     bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override {
+        bool interrupted = false;
+        return listFolderChecked(path, entries, interrupted);
+    }
+    // Only ERROR_NO_MORE_FILES ends a listing normally; any other error of FindNextFileA breaks it off
+    // where it is, so that no entry is listed twice and the error is reported once.
+    bool listFolderChecked(const std::string& path, std::vector<FolderEntry>& entries,
+                           bool& interrupted) override {
         entries.clear();
+        interrupted = false;
         std::string pattern = path;
         if (!pattern.empty() && pattern.back() != '\\')
             pattern += '\\';
@@ -97,6 +110,7 @@ public:
         do {
             entries.push_back({data.cFileName, (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
         } while (FindNextFileA(found, &data));
+        interrupted = GetLastError() != ERROR_NO_MORE_FILES;
         FindClose(found);
         return true;
     }

@@ -1,0 +1,97 @@
+#include "app/SaveListing.h"
+#include "FakeMainDialogView.h"
+#include "TestFolder.h"
+#include "app/MainDialogModel.h"
+#include "gamebuilder/GameBuilder.h"
+
+#include <gtest/gtest.h>
+
+namespace orvella::test {
+namespace {
+
+// The machine's files, except that listing "Saves" gives the first entries and then breaks off, as a
+// platform listing does when reading the next entry fails.
+class BreakingListing final : public FileSystem {
+public:
+    std::unique_ptr<File> open(const std::string& path, const char* mode) override {
+        return base_.open(path, mode);
+    }
+    bool copyFile(const std::string& from, const std::string& to, bool overwrite) override {
+        return base_.copyFile(from, to, overwrite);
+    }
+    bool replaceFile(const std::string& from, const std::string& to) override {
+        return base_.replaceFile(from, to);
+    }
+    bool deleteFile(const std::string& path) override { return base_.deleteFile(path); }
+    bool exists(const std::string& pattern) override { return base_.exists(pattern); }
+    bool createFolder(const std::string& path, bool& alreadyExists) override {
+        return base_.createFolder(path, alreadyExists);
+    }
+    bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override {
+        ADD_FAILURE() << "the save list must ask whether the listing broke off";
+        return base_.listFolder(path, entries);
+    }
+    bool listFolderChecked(const std::string&, std::vector<FolderEntry>& entries,
+                           bool& interrupted) override {
+        entries = listed;
+        interrupted = breaksOff;
+        return true;
+    }
+
+    std::vector<FolderEntry> listed;
+    bool breaksOff = true;
+
+private:
+    FileSystem& base_ = nativeFileSystem();
+};
+
+class SaveListingTest : public ::testing::Test {
+protected:
+    SaveListingTest() {
+        installation.installPath = folder.path();
+        installation.hasMorrowindMaster = true;
+        installation.hasMorrowindPlugin = true;
+        for (const char* name : {"first.ess", "second.ess"}) {
+            build::FileHeader header;
+            header.kind = build::FileKind::Save;
+            header.masters = {{"Morrowind.esm", 1}};
+            EXPECT_TRUE(build::GameFileBuilder(header).writeTo(folder.save(name)));
+            files.listed.push_back({name, false});
+        }
+    }
+
+    GameFolder folder;
+    GameInstallation installation;
+    BreakingListing files;
+};
+
+TEST_F(SaveListingTest, ABrokenOffListingKeepsWhatWasListedAndSaysSo) {
+    SaveListing listing = readSaveListing(files, installation);
+    EXPECT_TRUE(listing.readFailed);
+    ASSERT_EQ(listing.rows.size(), 2u);
+    EXPECT_EQ(listing.rows[0].fileName, "second.ess");
+    EXPECT_EQ(listing.rows[1].fileName, "first.ess");
+
+    files.breaksOff = false;
+    EXPECT_FALSE(readSaveListing(files, installation).readFailed);
+}
+
+// The message's box re-activates the dialog when it closes; that must not rebuild the list again, or a
+// folder that keeps failing would show the message without end.
+TEST_F(SaveListingTest, TheDialogTellsABrokenOffListingOncePerRebuild) {
+    std::vector<std::string> events;
+    FakeMainDialogView view{events};
+    ScriptedMessageBoxes messages{events};
+    MainDialogModel model{view, {files, messages, installation}};
+    messages.onClose = [&] { model.onActivated(); };
+
+    model.initialise();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, "Impossibile caricare dalla directory dei salvataggi");
+    EXPECT_EQ(messages.shown[0].caption, "Errore");
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(view.rows.size(), 2u);
+}
+
+} // namespace
+} // namespace orvella::test
