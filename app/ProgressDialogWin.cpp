@@ -1,0 +1,143 @@
+#include "app/DialogsWin.h"
+#include "app/ProgressDialogState.h"
+#include "job/PatchJob.h"
+#include "job/ProgressControls.h"
+#include "platform/ProgressViewWin.h"
+
+#include <memory>
+
+namespace orvella {
+namespace {
+
+constexpr int ProgressDialogResource = 102;
+constexpr int ReportDialogResource = 112;
+constexpr int SuccessBitmap = 109;
+constexpr int FailureBitmap = 110;
+
+// The job of the conversion that runs; the modal progress dialog lets only one run at a time.
+PatchJob patchJob;
+std::string patchLogPath;
+
+DWORD WINAPI runWorker(void*) {
+    return guarded([] { return static_cast<DWORD>(runPatchJob(patchJob).exitCode); });
+}
+
+// The progress dialog: it starts the worker and lets the user out only once the worker has ended.
+class ProgressDialog {
+public:
+    ProgressDialog(HWND dialog, const PatchRequest& request) : dialog_(dialog), request_(request) {}
+    ProgressDialog(const ProgressDialog&) = delete;
+    ProgressDialog& operator=(const ProgressDialog&) = delete;
+
+    void start() {
+        centreOnDesktop(dialog_);
+        successImage_ = loadImage(SuccessBitmap);
+        failureImage_ = loadImage(FailureBitmap);
+        view_ = std::make_unique<DialogProgressView>(dialog_, successImage_, failureImage_);
+        const DesktopSession& session = desktopSession();
+        patchJob = PatchJob{};
+        patchJob.installation = &session.installation;
+        patchJob.files = session.files;
+        patchJob.messages = session.messages;
+        patchJob.progressDialog = view_.get();
+        patchJob.tables = session.tables;
+        patchJob.saveInfo = request_.saveInfo;
+        patchJob.request = request_;
+        // Where the worker writes its log; the report reads it from here, since the worker tells its own
+        // result only after it has enabled the buttons.
+        patchLogPath = session.installation.installPath + SavesFolder + request_.saveFileName + ".log";
+        worker_ = CreateThread(nullptr, 0, runWorker, nullptr, 0, nullptr);
+        // Without a worker nothing runs, and "OK" is the way out.
+        if (!worker_)
+            EnableWindow(GetDlgItem(dialog_, OkButton), TRUE);
+    }
+
+    void onCommand(int commandId) {
+        switch (state_.onCommand(commandId, workerExitCode())) {
+        case ProgressAction::Ignore:
+            break;
+        case ProgressAction::OpenReport:
+            DialogBoxParamA(desktopSession().instance, MAKEINTRESOURCEA(ReportDialogResource), dialog_,
+                            reportDialogProcedure, 0);
+            break;
+        case ProgressAction::Close:
+            DeleteObject(successImage_);
+            DeleteObject(failureImage_);
+            if (worker_)
+                CloseHandle(worker_);
+            EndDialog(dialog_, state_.result());
+            break;
+        }
+    }
+
+private:
+    // White, the first colour of the bitmap, becomes the dialog's face colour.
+    HBITMAP loadImage(int id) {
+        return static_cast<HBITMAP>(LoadImageA(desktopSession().instance, MAKEINTRESOURCEA(id), IMAGE_BITMAP,
+                                               0, 0, LR_LOADTRANSPARENT | LR_LOADMAP3DCOLORS));
+    }
+
+    std::optional<std::uint32_t> workerExitCode() {
+        if (!worker_)
+            return 1;
+        DWORD exitCode = 0;
+        if (!GetExitCodeThread(worker_, &exitCode) || exitCode == STILL_ACTIVE)
+            return std::nullopt;
+        return exitCode;
+    }
+
+    HWND dialog_;
+    const PatchRequest& request_;
+    HBITMAP successImage_ = nullptr;
+    HBITMAP failureImage_ = nullptr;
+    std::unique_ptr<DialogProgressView> view_;
+    HANDLE worker_ = nullptr;
+    ProgressDialogState state_;
+};
+
+ProgressDialog* dialogOf(HWND window) {
+    return reinterpret_cast<ProgressDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+}
+
+INT_PTR handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        auto dialog =
+            std::make_unique<ProgressDialog>(window, *reinterpret_cast<const PatchRequest*>(lParam));
+        SetWindowLongPtrA(window, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog.get()));
+        dialog.release()->start();
+        return TRUE;
+    }
+    ProgressDialog* dialog = dialogOf(window);
+    if (!dialog)
+        return FALSE;
+    switch (message) {
+    case WM_COMMAND:
+        // Every command is handled, so that Escape and the rest cannot close the dialog.
+        dialog->onCommand(LOWORD(wParam));
+        return TRUE;
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(window, DWLP_USER, 0);
+        delete dialog;
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK progressDialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    return guarded([&] { return handleMessage(dialog, message, wParam, lParam); });
+}
+
+} // namespace
+
+int runProgressDialog(HWND owner, const PatchRequest& request) {
+    INT_PTR result = DialogBoxParamA(desktopSession().instance, MAKEINTRESOURCEA(ProgressDialogResource),
+                                     owner, progressDialogProcedure, reinterpret_cast<LPARAM>(&request));
+    return result == -1 ? 1 : static_cast<int>(result);
+}
+
+const std::string& lastPatchLogPath() {
+    return patchLogPath;
+}
+
+} // namespace orvella
