@@ -1,0 +1,407 @@
+// Drives Orvella.exe under Wine from another process, as a user would, and checks what its dialogs show.
+// tools/wine-e2e.sh runs the program and this driver side by side; each command of the driver is one
+// part of a scenario. The exit status is the number of failed checks, capped at 1.
+//
+//   orvella-gui-driver prepare FOLDER [MINOR]   writes the test game (game version 1.MINOR, default 6)
+//   orvella-gui-driver end-to-end FOLDER        lists, converts, reports, restores, and leaves with Escape
+//   orvella-gui-driver message SHOT TEXT        a start-up message box: checks it, screenshots it, OK;
+//                                               TEXT may end in "*" to match only its beginning
+//   orvella-gui-driver pick-folder SHOT PATH    the folder picker: picks PATH, or cancels it for "-"
+//   orvella-gui-driver close ok|escape          closes the main dialog with "OK" or the Escape key
+
+#include "DriverWindows.h"
+#include "E2eGame.h"
+#include "RemoteListView.h"
+
+#include "demo/DemoGame.h"
+#include "gamebuilder/GameBuilder.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <thread>
+
+namespace orvella::driver {
+namespace {
+
+constexpr const char* MainCaption = "LRK Orvella 2.0 (by Quennic)";
+
+// Control ids of the three dialogs.
+enum : int {
+    SaveList = 1001,
+    SummaryBox = 1002,
+    PatchButton = 1007,
+    GameVersionLabel = 1035,
+    ScreenshotPicture = 1014,
+    MasterList = 1032,
+    RestoreButton = 1033,
+    FirstStageLabel = 1039,
+    OutcomeText = 1030,
+    ViewLogButton = 1007,
+    ReportBox = 1042,
+};
+
+constexpr int StageBars[] = {1016, 1017, 1021, 1022, 1025, 1026};
+constexpr int StageImages[] = {1023, 1024, 1028, 1029, 1031, 1032};
+
+enum Direction { EnglishToItalian, ItalianToEnglish, BetaUnsupported };
+
+void pause(int milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+HWND mainDialog() {
+    return waitForWindow([] { return findDialog(MainCaption); }, 30, "the main dialog");
+}
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The saves of the folder in the order Wine lists them, which is the order the program reads them in.
+std::vector<std::string> listedSaves(const std::string& saves) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE found = FindFirstFileA((saves + "*.*").c_str(), &data);
+    if (found == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = data.cFileName;
+        bool save = name.size() > 4 && name.compare(name.size() - 4, 4, ".ess") == 0;
+        if (save && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(name);
+    } while (FindNextFileA(found, &data));
+    FindClose(found);
+    return names;
+}
+
+// A row of the save list as the user sees it.
+struct Row {
+    int image = -1;
+    std::string tribunal;
+    std::string bloodmoon;
+};
+
+Row rowOf(const RemoteListView& list, const std::string& fileName) {
+    int item = list.find(fileName);
+    if (item < 0)
+        return {};
+    return {list.image(item), list.text(item, 1), list.text(item, 2)};
+}
+
+void checkRow(const RemoteListView& list, const std::string& fileName, Direction direction,
+              const char* tribunal, const char* bloodmoon) {
+    Row row = rowOf(list, fileName);
+    check(row.image == direction,
+          fileName + " shows the icon of its direction (" + std::to_string(row.image) + ")");
+    checkEqual(row.tribunal, tribunal, fileName + " column T");
+    checkEqual(row.bloodmoon, bloodmoon, fileName + " column B");
+}
+
+void select(HWND dialog, const RemoteListView& list, const std::string& fileName) {
+    int item = list.find(fileName);
+    if (item < 0)
+        throw ScenarioStopped{fileName + " is not listed"};
+    list.select(item);
+    pause(200);
+}
+
+void checkButtons(HWND dialog, const std::string& patchText, bool patchEnabled, bool restoreEnabled,
+                  const std::string& when) {
+    checkEqual(controlText(dialog, PatchButton), patchText, "PATCH label " + when);
+    check(controlEnabled(dialog, PatchButton) == patchEnabled,
+          std::string("PATCH ") + (patchEnabled ? "enabled " : "disabled ") + when);
+    check(controlEnabled(dialog, RestoreButton) == restoreEnabled,
+          std::string("restore ") + (restoreEnabled ? "enabled " : "disabled ") + when);
+}
+
+// Presses PATCH, checks the progress dialog once the worker has ended, and gives the dialog.
+HWND runConversion(HWND main, const std::string& shot) {
+    clickButton(main, PatchButton);
+    HWND progress =
+        waitForWindow([] { return findDialogWithControl(FirstStageLabel); }, 30, "the progress dialog");
+    // Escape must not close the dialog, neither while the worker runs nor after it.
+    pressEscape(progress);
+    bool done = waitUntil([&] { return controlEnabled(progress, IDOK); }, 120);
+    check(done, "the worker enables OK");
+    pressEscape(progress);
+    pause(300);
+    check(IsWindow(progress) && IsWindowVisible(progress), "Escape leaves the progress dialog open");
+    for (int bar : StageBars)
+        check(SendDlgItemMessageA(progress, bar, PBM_GETPOS, 0, 0) == 100,
+              "bar " + std::to_string(bar) + " at 100");
+    HANDLE first = reinterpret_cast<HANDLE>(
+        SendDlgItemMessageA(progress, StageImages[0], STM_GETIMAGE, IMAGE_BITMAP, 0));
+    for (int image : StageImages) {
+        HANDLE shown =
+            reinterpret_cast<HANDLE>(SendDlgItemMessageA(progress, image, STM_GETIMAGE, IMAGE_BITMAP, 0));
+        check(shown && shown == first,
+              "image " + std::to_string(image) + " shows the same status picture as the first");
+    }
+    screenshot(shot);
+    return progress;
+}
+
+// "OK" closes the progress dialog once the worker's thread has ended; a press just before that is ignored.
+void closeProgress(HWND progress) {
+    bool closed = waitUntil(
+        [&] {
+            if (!IsWindow(progress))
+                return true;
+            clickButton(progress, IDOK);
+            pause(200);
+            return !IsWindow(progress);
+        },
+        20);
+    check(closed, "OK closes the progress dialog");
+    pause(300);
+}
+
+void checkStartingState(HWND main, const RemoteListView& list, const std::string& saves) {
+    checkEqual(controlText(main, GameVersionLabel), "1.6.01820", "game version");
+    checkEqual(controlText(main, 1008), "Morrowind.esm", "Morrowind master box");
+    checkEqual(controlText(main, 1009), "<Master File non trovato>", "Tribunal master box");
+    checkEqual(controlText(main, 1013), "<Master File non trovato>", "Bloodmoon master box");
+    checkEqual(controlText(main, 1010), "Morrowind LRK - Versione Finale.esp", "Morrowind plugin box");
+    checkEqual(controlText(main, 1016), "<Plugin non trovato>", "Tribunal plugin box");
+    checkEqual(controlText(main, 1017), "<Plugin non trovato>", "Bloodmoon plugin box");
+    checkButtons(main, "PATCH", false, false, "at start");
+
+    // Every save goes to the top of the list as it is read: the rows run against the listing order.
+    std::vector<std::string> expected = listedSaves(saves);
+    std::reverse(expected.begin(), expected.end());
+    std::vector<std::string> shown;
+    for (int item = 0; item < list.count(); ++item)
+        shown.push_back(list.text(item, 3));
+    std::string expectedText, shownText;
+    for (const auto& name : expected)
+        expectedText += name + " ";
+    for (const auto& name : shown)
+        shownText += name + " ";
+    checkEqual(shownText, expectedText,
+               "the list holds the saves in reverse listing order, and nothing else");
+    checkRow(list, demo::DemoSaveName, EnglishToItalian, "", "");
+    checkRow(list, UntranslatedSave, EnglishToItalian, "", "");
+    checkRow(list, ExpansionsSave, EnglishToItalian, "T", "B");
+    checkRow(list, BetaSave, BetaUnsupported, "", "");
+    checkRow(list, ItalianSave, ItalianToEnglish, "", "B");
+}
+
+void convertAndRestore(HWND main, const RemoteListView& list, const std::string& folder) {
+    const std::string save = folder + "\\Saves\\" + demo::DemoSaveName;
+    const std::string backup = folder + "\\LRK Saves Backup\\" + demo::DemoSaveName + ".bak";
+    const std::string original = build::readBytes(save);
+
+    select(main, list, demo::DemoSaveName);
+    checkEqual(controlText(main, SummaryBox),
+               "NomePG: Nerevar\r\nNome Salvataggio: Demo\r\n\r\nSalvato a: Seyda Neen\r\nGiorno: 3\r\n"
+               "Punti Ferita: 100\\100",
+               "summary of the demo save");
+    std::vector<std::string> masters = listBoxLines(main, MasterList);
+    check(masters == std::vector<std::string>{"Morrowind.esm"}, "the demo save's master list");
+    check(SendDlgItemMessageA(main, ScreenshotPicture, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0,
+          "screenshot shown");
+    checkButtons(main, "Inglese -> Italiano", true, false, "for the English demo save");
+    screenshot("main-dialog-selected");
+
+    HWND progress = runConversion(main, "progress-dialog");
+    checkEqual(controlText(progress, OutcomeText), "Patch effettuata con successo", "outcome text");
+    check(!controlVisible(progress, ViewLogButton), "no log to show");
+    closeProgress(progress);
+
+    check(fileExists(backup), "the conversion left a backup");
+    check(!fileExists(save + ".log") && !fileExists(save + ".tmp"),
+          "no log or temporary file beside the save");
+    checkRow(list, demo::DemoSaveName, ItalianToEnglish, "", "");
+    checkButtons(main, "PATCH", false, false, "after the conversion");
+
+    select(main, list, demo::DemoSaveName);
+    checkButtons(main, "Italiano -> Inglese", true, true, "for the converted save");
+    masters = listBoxLines(main, MasterList);
+    check(masters == std::vector<std::string>{"Morrowind.esm", "Morrowind LRK - Versione Finale.esp"},
+          "the converted save lists the translation plugin");
+    screenshot("main-dialog-converted");
+
+    clickButton(main, RestoreButton);
+    HWND question = waitForWindow([] { return findDialog("ATTENZIONE!"); }, 20, "the restore question");
+    std::vector<std::string> texts = staticTexts(question);
+    check(std::find(texts.begin(), texts.end(),
+                    "Sei sicuro? Il salvataggio attuale sar\xE0 sovrascritto\r\ndal file di backup generato "
+                    "durante la patch") != texts.end(),
+          "the restore question's text");
+    screenshot("restore-question");
+    clickButton(question, IDYES);
+    waitUntil([&] { return !IsWindow(question); }, 10);
+    pause(500);
+
+    check(build::readBytes(save) == original, "the restore brought the save back byte for byte");
+    check(!fileExists(backup), "the restore used up the backup");
+    checkRow(list, demo::DemoSaveName, EnglishToItalian, "", "");
+    select(main, list, demo::DemoSaveName);
+    checkButtons(main, "Inglese -> Italiano", true, false, "after the restore");
+}
+
+void showLog(HWND main, const RemoteListView& list, const std::string& folder) {
+    select(main, list, UntranslatedSave);
+    checkEqual(controlText(main, SummaryBox),
+               "NomePG: Nerevar\r\nNome Salvataggio: Giornale\r\n\r\nSalvato a: Balmora\r\nGiorno: 4\r\n"
+               "Punti Ferita: 57\\100",
+               "summary of the save with an unknown paragraph");
+    HWND progress = runConversion(main, "progress-dialog-log");
+    checkEqual(controlText(progress, OutcomeText),
+               "Patch effettuata con successo, ma con delle frasi non tradotte",
+               "outcome text with untranslated paragraphs");
+    check(controlVisible(progress, ViewLogButton) && controlEnabled(progress, ViewLogButton),
+          "\"Visualizza LOG\" shown and enabled");
+
+    clickButton(progress, ViewLogButton);
+    HWND report = waitForWindow([progress] { return findDialogWithControl(ReportBox, progress); }, 20,
+                                "the report dialog");
+    checkEqual(windowText(report), std::string("File di Log per ") + UntranslatedSave, "report title");
+    std::string body = controlText(report, ReportBox);
+    check(body.find("- FRASI DEL JOURNAL NON TRADOTTE -") != std::string::npos,
+          "report lists the untranslated paragraphs");
+    check(body.find("A stranger in a grey cloak") != std::string::npos, "report holds the unknown paragraph");
+    screenshot("report-dialog");
+    pressEscape(report);
+    check(waitUntil([&] { return !IsWindow(report); }, 10), "Escape closes the report");
+    check(IsWindow(progress), "the progress dialog stays after the report");
+    closeProgress(progress);
+    check(fileExists(folder + "\\Saves\\" + UntranslatedSave + ".log"),
+          "the log stays beside the converted save");
+}
+
+void refusedConversions(HWND main, const RemoteListView& list) {
+    select(main, list, BetaSave);
+    checkButtons(main, "Versione BETA non supportata", false, false, "for the beta save");
+
+    select(main, list, ExpansionsSave);
+    checkButtons(main, "Inglese -> Italiano", true, false, "for the save of the expansions");
+    clickButton(main, PatchButton);
+    HWND refusal = waitForWindow([] { return findDialog("Controllo Plugin"); }, 20, "the plugin check");
+    std::vector<std::string> texts = staticTexts(refusal);
+    check(std::find(texts.begin(), texts.end(),
+                    "Per questa conversione \xE8 necessario avere il Master File di di Tribunal.") !=
+              texts.end(),
+          "the plugin check names the missing Tribunal master");
+    screenshot("plugin-check");
+    clickButton(refusal, IDOK);
+    waitUntil([&] { return !IsWindow(refusal); }, 10);
+    pause(300);
+    check(!findDialogWithControl(FirstStageLabel), "no conversion started");
+    checkButtons(main, "PATCH", false, false, "after the message");
+}
+
+int endToEnd(const std::string& folder) {
+    HWND main = mainDialog();
+    screenshot("main-dialog");
+    RemoteListView list(GetDlgItem(main, SaveList));
+    checkStartingState(main, list, folder + "\\Saves\\");
+    convertAndRestore(main, list, folder);
+    showLog(main, list, folder);
+    refusedConversions(main, list);
+    pressEscape(main);
+    check(waitUntil([&] { return !IsWindow(main); }, 10), "Escape closes the main dialog");
+    return 0;
+}
+
+// A text that ends in "*" stands for every text that begins with what comes before it.
+bool matches(const std::string& text, const std::string& pattern) {
+    if (!pattern.empty() && pattern.back() == '*')
+        return text.compare(0, pattern.size() - 1, pattern, 0, pattern.size() - 1) == 0;
+    return text == pattern;
+}
+
+int startupMessage(const std::string& shot, const std::string& text) {
+    HWND box = waitForWindow([] { return findDialog("Errore"); }, 30, "the start-up message");
+    std::vector<std::string> texts = staticTexts(box);
+    check(std::any_of(texts.begin(), texts.end(),
+                      [&](const std::string& shown) { return matches(shown, text); }),
+          "message \"" + text + "\"");
+    check(!findDialog(MainCaption), "no main dialog behind the message");
+    screenshot(shot);
+    clickButton(box, IDOK);
+    return 0;
+}
+
+// The classic folder picker selects a path sent to it, and its OK button returns the selection.
+int pickFolder(const std::string& shot, const std::string& path) {
+    HWND picker = waitForWindow([] { return findDialogWithControl(IDOK); }, 30, "the folder picker");
+    std::vector<std::string> texts = staticTexts(picker);
+    check(std::find(texts.begin(), texts.end(), "Selezionare manualmente la directory di Morrowind.") !=
+              texts.end(),
+          "the picker's prompt");
+    screenshot(shot);
+    if (path == "-") {
+        clickButton(picker, IDCANCEL);
+        return 0;
+    }
+    DWORD processId = 0;
+    GetWindowThreadProcessId(picker, &processId);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
+    void* text =
+        process ? VirtualAllocEx(process, nullptr, path.size() + 1, MEM_COMMIT, PAGE_READWRITE) : nullptr;
+    check(text != nullptr, "reach the picker's process");
+    if (!text)
+        return 1;
+    WriteProcessMemory(process, text, path.c_str(), path.size() + 1, nullptr);
+    SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(text));
+    pause(300);
+    clickButton(picker, IDOK);
+    waitUntil([&] { return !IsWindow(picker); }, 10);
+    VirtualFreeEx(process, text, 0, MEM_RELEASE);
+    CloseHandle(process);
+    return 0;
+}
+
+int closeMain(const std::string& how) {
+    HWND main = mainDialog();
+    if (how == "ok")
+        clickButton(main, IDOK);
+    else
+        pressEscape(main);
+    check(waitUntil([&] { return !IsWindow(main); }, 10), "the main dialog closes with " + how);
+    return 0;
+}
+
+std::string besideDriver(const std::string& name) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\') + 1) + name;
+}
+
+int run(int argc, char** argv) {
+    std::string command = argc > 1 ? argv[1] : "";
+    if (command == "prepare" && (argc == 3 || argc == 4)) {
+        auto minor = static_cast<std::uint16_t>(argc == 4 ? std::atoi(argv[3]) : 6);
+        bool written = writeE2eGame(argv[2], besideDriver("game-stub.exe"), minor);
+        check(written, std::string("write the test game in ") + argv[2]);
+    } else if (command == "end-to-end" && argc == 3) {
+        endToEnd(argv[2]);
+    } else if (command == "message" && argc == 4) {
+        startupMessage(argv[2], argv[3]);
+    } else if (command == "pick-folder" && argc == 4) {
+        pickFolder(argv[2], argv[3]);
+    } else if (command == "close" && argc == 3) {
+        closeMain(argv[2]);
+    } else {
+        std::fprintf(stderr, "usage: orvella-gui-driver prepare|end-to-end|message|pick-folder|close ...\n");
+        return 2;
+    }
+    return failureCount() > 0 ? 1 : 0;
+}
+
+} // namespace
+} // namespace orvella::driver
+
+int main(int argc, char** argv) {
+    try {
+        return orvella::driver::run(argc, argv);
+    } catch (const orvella::driver::ScenarioStopped& stopped) {
+        std::printf("FAIL %s\n", stopped.reason.c_str());
+        return 1;
+    }
+}

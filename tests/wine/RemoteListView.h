@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace orvella::driver {
+
+// A list-view control of another process. Its messages carry pointers, which the system does not carry
+// across processes, so each one goes through a buffer in the list's own process.
+class RemoteListView {
+public:
+    explicit RemoteListView(HWND list);
+    ~RemoteListView();
+    RemoteListView(const RemoteListView&) = delete;
+    RemoteListView& operator=(const RemoteListView&) = delete;
+
+    int count() const;
+    std::string text(int item, int column) const;
+    int image(int item) const;
+    // The row whose column 3 holds the file name; -1 when no row does.
+    int find(const std::string& fileName) const;
+    // Selects and focuses the row and makes it the selection mark, as a click on it does.
+    void select(int item) const;
+
+private:
+    void put(const void* data, std::size_t size, std::size_t offset = 0) const;
+    void get(void* data, std::size_t size, std::size_t offset = 0) const;
+
+    HWND list_;
+    HANDLE process_ = nullptr;
+    char* memory_ = nullptr;
+};
+
+} // namespace orvella::driver
