@@ -68,6 +68,7 @@ if step "build native" build native; then
 fi
 if step "build windows" build windows; then
     step "test windows (Wine)" runTests windows xvfb-run -a bash tools/wine-ctest.sh -j2 || true
+    step "Orvella.exe end to end (Wine)" bash tools/wine-e2e.sh build/windows || true
 fi
 if step "build sanitize" build sanitize; then
     step "test sanitize" runTests sanitize ctest --preset sanitize -j2 || true
