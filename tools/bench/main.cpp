@@ -155,8 +155,7 @@ std::vector<Stage> stagesOf(const StageClock& clock, Clock::time_point ended) {
     };
 }
 
-ConversionFigures convert(const BenchFolder& folder, const GameInstallation& installation,
-                          const TopicTables& tables) {
+ConversionFigures convert(const GameInstallation& installation, const TopicTables& tables) {
     ConversionFigures figures;
     CountingFileSystem files(nativeFileSystem());
     auto saveInfo = classifySave(files, installation, BenchSaveName);
@@ -359,8 +358,8 @@ int run(const std::string& root) {
     std::filesystem::copy_file(folder.englishSave(), folder.save(),
                                std::filesystem::copy_options::overwrite_existing);
     const std::uint64_t saveSize = fileSize(folder.save());
-    const ConversionFigures toItalian = convert(folder, installation, tables.tables());
-    const ConversionFigures toEnglish = convert(folder, installation, tables.tables());
+    const ConversionFigures toItalian = convert(installation, tables.tables());
+    const ConversionFigures toEnglish = convert(installation, tables.tables());
     printConversion("English -> Italian", toItalian, floor);
     printConversion("Italian -> English", toEnglish, floor);
     if (!toItalian.succeeded || !toEnglish.succeeded) {
