@@ -20,7 +20,9 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <thread>
 
 namespace orvella::driver {
@@ -100,7 +102,7 @@ void checkRow(const RemoteListView& list, const std::string& fileName, Direction
     checkEqual(row.bloodmoon, bloodmoon, fileName + " column B");
 }
 
-void select(HWND dialog, const RemoteListView& list, const std::string& fileName) {
+void select(const RemoteListView& list, const std::string& fileName) {
     int item = list.find(fileName);
     if (item < 0)
         throw ScenarioStopped{fileName + " is not listed"};
@@ -194,7 +196,7 @@ void convertAndRestore(HWND main, const RemoteListView& list, const std::string&
     const std::string backup = folder + "\\LRK Saves Backup\\" + demo::DemoSaveName + ".bak";
     const std::string original = build::readBytes(save);
 
-    select(main, list, demo::DemoSaveName);
+    select(list, demo::DemoSaveName);
     checkEqual(controlText(main, SummaryBox),
                "NomePG: Nerevar\r\nNome Salvataggio: Demo\r\n\r\nSalvato a: Seyda Neen\r\nGiorno: 3\r\n"
                "Punti Ferita: 100\\100",
@@ -217,7 +219,7 @@ void convertAndRestore(HWND main, const RemoteListView& list, const std::string&
     checkRow(list, demo::DemoSaveName, ItalianToEnglish, "", "");
     checkButtons(main, "PATCH", false, false, "after the conversion");
 
-    select(main, list, demo::DemoSaveName);
+    select(list, demo::DemoSaveName);
     checkButtons(main, "Italiano -> Inglese", true, true, "for the converted save");
     masters = listBoxLines(main, MasterList);
     check(masters == std::vector<std::string>{"Morrowind.esm", "Morrowind LRK - Versione Finale.esp"},
@@ -239,12 +241,12 @@ void convertAndRestore(HWND main, const RemoteListView& list, const std::string&
     check(build::readBytes(save) == original, "the restore brought the save back byte for byte");
     check(!fileExists(backup), "the restore used up the backup");
     checkRow(list, demo::DemoSaveName, EnglishToItalian, "", "");
-    select(main, list, demo::DemoSaveName);
+    select(list, demo::DemoSaveName);
     checkButtons(main, "Inglese -> Italiano", true, false, "after the restore");
 }
 
 void showLog(HWND main, const RemoteListView& list, const std::string& folder) {
-    select(main, list, UntranslatedSave);
+    select(list, UntranslatedSave);
     checkEqual(controlText(main, SummaryBox),
                "NomePG: Nerevar\r\nNome Salvataggio: Giornale\r\n\r\nSalvato a: Balmora\r\nGiorno: 4\r\n"
                "Punti Ferita: 57\\100",
@@ -274,10 +276,10 @@ void showLog(HWND main, const RemoteListView& list, const std::string& folder) {
 }
 
 void refusedConversions(HWND main, const RemoteListView& list) {
-    select(main, list, BetaSave);
+    select(list, BetaSave);
     checkButtons(main, "Versione BETA non supportata", false, false, "for the beta save");
 
-    select(main, list, ExpansionsSave);
+    select(list, ExpansionsSave);
     checkButtons(main, "Inglese -> Italiano", true, false, "for the save of the expansions");
     clickButton(main, PatchButton);
     HWND refusal = waitForWindow([] { return findDialog("Controllo Plugin"); }, 20, "the plugin check");
