@@ -1,11 +1,19 @@
-// Writes the seed files for the record reader's fuzz target: small masters, plugins and saves built with
-// the game builder, from well formed ones to files that stop in the middle of a record.
+// Writes the seed files of the fuzz targets. For the record reader: small masters, plugins and saves built
+// with the game builder, from well formed ones to files that stop in the middle of a record. For the others,
+// one folder each: whole saves for the conversion, journal texts and player inventories taken from every
+// save at hand, masters and plugins for the scan.
 
+#include "SmallGame.h"
 #include "demo/DemoGame.h"
 #include "gamebuilder/GameBuilder.h"
+#include "platform/MemoryFile.h"
+#include "records/RecordStream.h"
+#include "records/RecordWriter.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 namespace orvella {
 namespace {
@@ -60,13 +68,118 @@ bool write(const std::string& folder, const char* name, const std::string& bytes
     return false;
 }
 
+// The records of a well-formed file, or none when it is not one.
+std::vector<std::unique_ptr<Record>> recordsOf(const std::string& bytes) {
+    std::vector<std::unique_ptr<Record>> records;
+    MemoryFile file(bytes);
+    RecordStream stream(file, "seed");
+    std::int32_t count = 0;
+    if (!stream.readRecordCount(count))
+        return records;
+    for (std::int32_t i = 0; i <= count; ++i) {
+        auto record = stream.readRecord();
+        if (!record)
+            break;
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+// Every save the seeds are made from: the generated ones, the demo's and those named on the command line.
+std::vector<std::string> allSaves(const std::vector<std::string>& extra) {
+    std::vector<std::string> saves = {save(false).bytes(), save(true).bytes(), test::smallgame::englishSave(),
+                                      test::smallgame::italianSave()};
+    const std::string demo = (std::filesystem::temp_directory_path() / "orvella-fuzz-seeds-demo").string();
+    if (demo::writeDemoGame(demo))
+        saves.push_back(build::readBytes(demo + "/Saves/" + demo::DemoSaveName));
+    std::error_code error;
+    std::filesystem::remove_all(demo, error);
+    for (const std::string& path : extra)
+        saves.push_back(build::readBytes(path));
+    return saves;
+}
+
+// The journal texts, one seed each; the first also gets topics of its own after its NUL.
+bool writeJournalSeeds(const std::string& folder, const std::vector<std::string>& saves) {
+    int n = 0;
+    bool ok = true;
+    for (const std::string& bytes : saves)
+        for (const auto& record : recordsOf(bytes))
+            if (const Subrecord* name = record->tag().is("JOUR") ? record->findSubrecord("NAME") : nullptr) {
+                std::string text(name->data.begin(), name->data.end());
+                if (n == 0)
+                    text =
+                        std::string(name->text()) + '\0' + "ring\nCaius Cosades\nCaius\nbalmora\n\nCosades#";
+                ok = write(folder, ("journal-" + std::to_string(n++)).c_str(), text) && ok;
+            }
+    return ok;
+}
+
+// The subrecords of every player record, without the record header, as the inventory target reads them;
+// and a few that break its layout.
+bool writeInventorySeeds(const std::string& folder, const std::vector<std::string>& saves) {
+    int n = 0;
+    bool ok = true;
+    for (const std::string& bytes : saves)
+        for (const auto& record : recordsOf(bytes))
+            if (record->tag().is("NPCC") && record->findText("NAME") == "PlayerSaveGame") {
+                std::vector<std::uint8_t> out;
+                serializeRecord(*record, out);
+                ok = write(folder, ("inventory-" + std::to_string(n++)).c_str(),
+                           std::string(out.begin() + 16, out.end())) &&
+                     ok;
+            }
+    auto widx = [](std::uint32_t position) { return u32(position) + u32(0); };
+    RecordBuilder player("NPCC");
+    player.text("NAME", "PlayerSaveGame")
+        .sub("NPCO", u32(1) + z("misc_axe"))
+        .sub("NPCO", u32(1) + z("misc_bucket"));
+    const std::string base = player.bytes().substr(16);
+    auto sub = [](const char* tag, const std::string& data) {
+        return std::string(tag, 4) + u32(static_cast<std::uint32_t>(data.size())) + data;
+    };
+    ok = write(folder, "inventory-past-the-entries", base + sub("WIDX", widx(7))) && ok;
+    ok = write(folder, "inventory-twice-the-same", base + sub("WIDX", widx(1)) + sub("WIDX", widx(1))) && ok;
+    ok = write(folder, "inventory-after-the-equipment", base + sub("WIDX", widx(0)) + sub("XHLT", u32(3))) &&
+         ok;
+    ok = write(folder, "inventory-short-reference", base + sub("WIDX", u32(1))) && ok;
+    return ok;
+}
+
+bool writeSaveSeeds(const std::string& folder, const std::vector<std::string>& saves) {
+    bool ok = true;
+    for (std::size_t i = 0; i < saves.size(); ++i)
+        ok = write(folder, ("save-" + std::to_string(i)).c_str(), saves[i]) && ok;
+    return ok;
+}
+
+bool writeScanSeeds(const std::string& folder) {
+    return write(folder, "master.esm", master().bytes()) && write(folder, "plugin.esp", plugin().bytes()) &&
+           write(folder, "small-master.esm", test::smallgame::master()) &&
+           write(folder, "small-plugin.esp", test::smallgame::plugin()) &&
+           demo::writeDemoGame(folder + "/demo");
+}
+
 } // namespace
 } // namespace orvella
 
 int main(int argc, char** argv) {
     using namespace orvella;
+    if (argc >= 3) {
+        const std::string kind = argv[1];
+        const std::string folder = argv[2];
+        const std::vector<std::string> saves = allSaves(std::vector<std::string>(argv + 3, argv + argc));
+        bool ok = kind == "save"        ? writeSaveSeeds(folder, saves)
+                  : kind == "journal"   ? writeJournalSeeds(folder, saves)
+                  : kind == "inventory" ? writeInventorySeeds(folder, saves)
+                  : kind == "scan"      ? writeScanSeeds(folder)
+                                        : false;
+        return ok ? 0 : 1;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: fuzz-seeds FOLDER\n");
+        std::fprintf(
+            stderr,
+            "usage: fuzz-seeds FOLDER\n       fuzz-seeds save|journal|inventory|scan FOLDER [SAVE...]\n");
         return 2;
     }
     std::string folder = argv[1];

@@ -1,0 +1,136 @@
+// Feeds arbitrary bytes to the inventory re-sort as the subrecords of an NPCC record (tag, size, data, one
+// after the other; a size past the end takes what is left), both ways, with the small game's item names.
+// Whatever the layout, no subrecord is lost or changed, except the renumbered WIDX; the record is either
+// left byte for byte or a valid re-sort: the items in name order, each with the subrecords that followed it,
+// and every equipment reference still naming the same item with the same second word.
+
+#include "FuzzSupport.h"
+#include "records/Bytes.h"
+#include "records/RecordWriter.h"
+#include "translate/AsciiFold.h"
+#include "translate/SaveHandlers.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace orvella::fuzz {
+namespace {
+
+std::unique_ptr<Record> recordOf(const std::uint8_t* data, std::size_t size) {
+    auto record = std::make_unique<Record>("NPCC");
+    std::size_t at = 0;
+    while (size - at >= 8) {
+        std::size_t length = std::min<std::size_t>(loadU32(data + at + 4), size - at - 8);
+        record->appendSubrecord(std::make_unique<Subrecord>(
+            Tag::fromBytes(data + at), std::vector<std::uint8_t>(data + at + 8, data + at + 8 + length)));
+        at += 8 + length;
+    }
+    return record;
+}
+
+std::string bytesOf(const Subrecord& subrecord) {
+    return std::string(subrecord.tag.text, 4) + std::string(subrecord.data.begin(), subrecord.data.end());
+}
+
+// The subrecords apart from the WIDX, and how many WIDX there are.
+std::pair<std::multiset<std::string>, std::size_t> contentsOf(const Record& record) {
+    std::multiset<std::string> kept;
+    std::size_t references = 0;
+    for (const auto& subrecord : record.subrecords()) {
+        if (subrecord->tag.is("WIDX"))
+            ++references;
+        else
+            kept.insert(bytesOf(*subrecord));
+    }
+    return {kept, references};
+}
+
+// The inventory as the handler reads it: the subrecords before the first item, each item with what
+// follows it up to the next item or WIDX, and each WIDX as (its item's entry, its second word).
+struct Layout {
+    std::vector<std::string> head;
+    std::vector<std::string> entries;
+    std::vector<std::string> itemIds;
+    std::multiset<std::pair<std::string, std::uint32_t>> equipment;
+    bool valid = true;
+};
+
+Layout layoutOf(const Record& record) {
+    Layout layout;
+    bool inEquipment = false;
+    for (const auto& subrecord : record.subrecords()) {
+        if (subrecord->tag.is("WIDX")) {
+            inEquipment = true;
+            std::uint32_t position = subrecord->size() == 8 ? loadU32(subrecord->data.data()) : 0xFFFFFFFFu;
+            if (position >= layout.entries.size()) {
+                layout.valid = false;
+                continue;
+            }
+            layout.equipment.emplace(layout.entries[position], loadU32(subrecord->data.data() + 4));
+        } else if (inEquipment) {
+            layout.valid = false;
+        } else if (subrecord->tag.is("NPCO")) {
+            layout.entries.push_back(bytesOf(*subrecord));
+            layout.itemIds.emplace_back(subrecord->textAt(4));
+        } else if (layout.entries.empty()) {
+            layout.head.push_back(bytesOf(*subrecord));
+        } else {
+            layout.entries.back() += bytesOf(*subrecord);
+        }
+    }
+    return layout;
+}
+
+std::string_view sortKeyOf(std::string_view id, const JobState& state) {
+    auto found = state.maps.itemNameMap.find(std::string(id));
+    if (found == state.maps.itemNameMap.end())
+        return id;
+    const TranslatedRecord& item = *found->second;
+    if (state.direction() == EnglishToItalian && item.translation())
+        return item.translation()->text();
+    if (const Subrecord* name = item.findSubrecord("FNAM"))
+        return name->text();
+    return id;
+}
+
+void resort(const std::uint8_t* data, std::size_t size, ConversionDirection direction) {
+    JobState& state = preparedState(direction);
+    auto record = recordOf(data, size);
+    std::vector<std::uint8_t> before;
+    serializeRecord(*record, before);
+    const auto contentsBefore = contentsOf(*record);
+    const Layout layoutBefore = layoutOf(*record);
+
+    require(patchPlayerInventory(*record, state), "a player record dropped");
+    require(sizeAddsUp(*record), "an inventory whose size does not add up");
+    require(contentsOf(*record) == contentsBefore, "an inventory that lost or changed a subrecord");
+    std::vector<std::uint8_t> after;
+    serializeRecord(*record, after);
+    if (after == before)
+        return;
+
+    const Layout layoutAfter = layoutOf(*record);
+    require(layoutBefore.valid && layoutAfter.valid, "a record re-sorted that is no inventory, or into none");
+    require(layoutAfter.head == layoutBefore.head, "the subrecords before the items moved");
+    require(std::multiset<std::string>(layoutAfter.entries.begin(), layoutAfter.entries.end()) ==
+                std::multiset<std::string>(layoutBefore.entries.begin(), layoutBefore.entries.end()),
+            "an item separated from its subrecords");
+    require(layoutAfter.equipment == layoutBefore.equipment, "equipment that names another item");
+    for (std::size_t i = 1; i < layoutAfter.itemIds.size(); ++i)
+        require(compareFolded(sortKeyOf(layoutAfter.itemIds[i - 1], state),
+                              sortKeyOf(layoutAfter.itemIds[i], state)) <= 0,
+                "items out of name order");
+}
+
+} // namespace
+} // namespace orvella::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    orvella::fuzz::resort(data, size, orvella::EnglishToItalian);
+    orvella::fuzz::resort(data, size, orvella::ItalianToEnglish);
+    return 0;
+}

@@ -1,0 +1,86 @@
+// Feeds arbitrary bytes to the journal handler as a JOUR record's NAME, both ways, against the small game's
+// entries, topics and months, and compares everything with the literal journal translation. The bytes after
+// the first NUL, which the handler never reads, name topics of their own, one a line, for a second comparison
+// of the topic marking with the literal one on the same text.
+
+#include "FuzzSupport.h"
+#include "LiteralJournal.h"
+#include "translate/SaveHandlers.h"
+#include "translate/TopicLinks.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvella::fuzz {
+namespace {
+
+// Topic names as the tables hold them: a few, and short.
+constexpr std::size_t MaxTopics = 8;
+constexpr std::size_t MaxTopicLength = 24;
+
+void patchBothWays(const std::string& data, std::string_view text) {
+    for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
+        JobState& state = preparedState(direction);
+        auto record = std::make_unique<Record>("JOUR");
+        record->appendSubrecord(
+            std::make_unique<Subrecord>("NAME", data.data(), static_cast<std::uint32_t>(data.size())));
+        require(patchJournal(*record, state), "a journal record dropped");
+        require(sizeAddsUp(*record), "a journal record whose size does not add up");
+
+        const literal::JournalOutput expected =
+            literal::translateJournal(text, state.maps.journalEntryMap, direction, state.names);
+        const Subrecord* name = record->findSubrecord("NAME");
+        require(name != nullptr, "a journal that lost its text");
+        require(name->size() == expected.text.size() + 1 && name->data.back() == 0,
+                "a journal text of another length than the literal one, or without its NUL");
+        require(std::memcmp(expected.text.data(), name->data.data(), expected.text.size()) == 0,
+                "a journal text other than the literal one");
+        require(state.untranslatedJournalCount == expected.untranslated,
+                "untranslated paragraphs counted unlike the literal translation");
+    }
+}
+
+void markWithOwnTopics(std::string_view text, std::string_view topicLines) {
+    std::vector<std::string> names;
+    while (!topicLines.empty() && names.size() < MaxTopics) {
+        std::size_t end = topicLines.find('\n');
+        names.emplace_back(topicLines.substr(0, std::min(end, MaxTopicLength)));
+        topicLines = end == std::string_view::npos ? std::string_view() : topicLines.substr(end + 1);
+    }
+    std::vector<TopicLink> links;
+    for (const std::string& name : names)
+        links.push_back(TopicLink{name, name, static_cast<std::uint32_t>(name.size())});
+    std::stable_sort(links.begin(), links.end(),
+                     [](const TopicLink& a, const TopicLink& b) { return a.fromLength > b.fromLength; });
+    std::string marked(text);
+    std::string literalMarked(text);
+    insertTopicLinks(marked, links);
+    literal::insertTopicLinks(literalMarked, links);
+    require(marked == literalMarked, "topics marked unlike the literal marking");
+    std::string unmarked;
+    for (char c : marked)
+        if (c != '@' && c != '#')
+            unmarked += c;
+    std::string plain;
+    for (char c : text)
+        if (c != '@' && c != '#')
+            plain += c;
+    require(unmarked == plain, "the marking changed more than its marks");
+}
+
+} // namespace
+} // namespace orvella::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+    const std::string data(reinterpret_cast<const char*>(bytes), size);
+    const std::size_t nul = data.find('\0');
+    const std::string_view text = std::string_view(data).substr(0, nul);
+    orvella::fuzz::patchBothWays(data, text);
+    if (nul != std::string::npos)
+        orvella::fuzz::markWithOwnTopics(text, std::string_view(data).substr(nul + 1));
+    return 0;
+}
