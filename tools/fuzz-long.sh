@@ -4,19 +4,21 @@
 # BUILD_DIR/fuzz-executions.txt. Exits non-zero when a target found something (the input is kept in
 # BUILD_DIR/tests/fuzz/findings-TARGET/).
 #
-#   tools/fuzz-long.sh SECONDS [BUILD_DIR]
+#   tools/fuzz-long.sh SECONDS [BUILD_DIR [TARGET...]]
 #
-# BUILD_DIR defaults to build/fuzz, configured with the fuzz preset when it does not exist yet; it is
+# TARGETs name the targets to run (all when none is named). BUILD_DIR defaults to build/fuzz, configured with the fuzz preset when it does not exist yet; it is
 # brought up to date before fuzzing. One process per target: the machine's cores are shared.
 set -euo pipefail
-if [ $# -lt 1 ] || [ $# -gt 2 ]; then
-    echo "usage: tools/fuzz-long.sh SECONDS [BUILD_DIR]" >&2
+if [ $# -lt 1 ]; then
+    echo "usage: tools/fuzz-long.sh SECONDS [BUILD_DIR [TARGET...]]" >&2
     exit 2
 fi
 seconds=$1
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 build=${2:-build/fuzz}
+shift $(($# < 2 ? $# : 2))
+chosen=" $* "
 if [ ! -f "$build/CMakeCache.txt" ]; then
     if [ "$build" != build/fuzz ]; then
         echo "fuzz-long: $build is not configured; configure it with ORVELLA_FUZZ=ON and clang" >&2
@@ -47,6 +49,9 @@ targets=(
 )
 for entry in "${targets[@]}"; do
     IFS=: read -r target suffix maxLen <<<"$entry"
+    if [ "$chosen" != "  " ] && [[ "$chosen" != *" $target "* ]]; then
+        continue
+    fi
     log="$fuzz/$target.log"
     findings="$fuzz/findings-$target"
     mkdir -p "$fuzz/corpus$suffix" "$findings"

@@ -146,10 +146,17 @@ bool writeInventorySeeds(const std::string& folder, const std::vector<std::strin
     return ok;
 }
 
+// Each save twice: the conversion target converts to English when the lowest bit of the header record's
+// flags is set, to Italian otherwise.
 bool writeSaveSeeds(const std::string& folder, const std::vector<std::string>& saves) {
     bool ok = true;
-    for (std::size_t i = 0; i < saves.size(); ++i)
-        ok = write(folder, ("save-" + std::to_string(i)).c_str(), saves[i]) && ok;
+    for (std::size_t i = 0; i < saves.size(); ++i) {
+        std::string toEnglish = saves[i];
+        if (toEnglish.size() > 12)
+            toEnglish[12] = static_cast<char>(toEnglish[12] | 1);
+        ok = write(folder, ("save-" + std::to_string(i)).c_str(), saves[i]) &&
+             write(folder, ("save-" + std::to_string(i) + "-to-english").c_str(), toEnglish) && ok;
+    }
     return ok;
 }
 
