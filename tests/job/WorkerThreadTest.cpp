@@ -1,0 +1,207 @@
+// The worker thread and the user-interface thread as the program runs them: the worker's control updates
+// are handled one at a time by the user-interface thread while the worker waits, as SendMessage does; the
+// user-interface thread presses "OK" whenever it is enabled, opens the report as soon as it is offered, and
+// leaves only when the progress dialog's rule lets it. Built with ThreadSanitizer by the tsan preset.
+
+#include "MemoryFileSystem.h"
+#include "RecordingUi.h"
+#include "SmallGame.h"
+#include "app/ProgressDialogState.h"
+#include "app/ReportContent.h"
+#include "job/ProgressControls.h"
+
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+namespace orvella {
+namespace {
+
+using test::MemoryFileSystem;
+using test::RecordingMessageBoxes;
+using test::RecordingProgress;
+namespace smallgame = test::smallgame;
+
+// The user-interface thread's message queue.
+class MessageQueue {
+public:
+    // From the worker: the call runs on the user-interface thread, and send returns once it has run.
+    void send(std::function<void()> call) {
+        std::unique_lock lock(mutex_);
+        bool done = false;
+        queue_.push_back(Message{std::move(call), &done});
+        changed_.notify_all();
+        changed_.wait(lock, [&] { return done; });
+    }
+    // From the worker: the call runs on the user-interface thread some time later.
+    void post(std::function<void()> call) {
+        std::lock_guard lock(mutex_);
+        queue_.push_back(Message{std::move(call), nullptr});
+        changed_.notify_all();
+    }
+    // On the user-interface thread: runs the calls as they come until finished says so. Like a dialog
+    // procedure, finished runs while the worker goes on.
+    void run(const std::function<bool()>& finished) {
+        while (!finished()) {
+            Message message;
+            {
+                std::unique_lock lock(mutex_);
+                changed_.wait(lock, [&] { return !queue_.empty(); });
+                message = std::move(queue_.front());
+                queue_.pop_front();
+            }
+            message.call();
+            if (message.done) {
+                std::lock_guard lock(mutex_);
+                *message.done = true;
+                changed_.notify_all();
+            }
+        }
+    }
+
+private:
+    struct Message {
+        std::function<void()> call;
+        bool* done = nullptr;
+    };
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Message> queue_;
+};
+
+// The progress dialog's controls as the worker reaches them: every update is sent to the user-interface
+// thread, which alone touches the controls.
+class SentProgress final : public ProgressView {
+public:
+    SentProgress(MessageQueue& queue, RecordingProgress& controls) : queue_(queue), controls_(controls) {}
+    void setBarPosition(int id, int percent) override {
+        queue_.send([=, this] { controls_.setBarPosition(id, percent); });
+    }
+    void setImage(int id, StatusImage image) override {
+        queue_.send([=, this] { controls_.setImage(id, image); });
+    }
+    void setText(int id, const std::string& text) override {
+        queue_.send([=, this] { controls_.setText(id, text); });
+    }
+    void showButton(int id) override {
+        queue_.send([=, this] { controls_.showButton(id); });
+    }
+    void enableButton(int id) override {
+        queue_.send([=, this] { controls_.enableButton(id); });
+    }
+
+private:
+    MessageQueue& queue_;
+    RecordingProgress& controls_;
+};
+
+// What the user saw of one conversion.
+struct Seen {
+    int dialogResult = -1;
+    std::vector<std::string> calls;
+    std::vector<Message> messages;
+    std::optional<ReportContent> report;
+};
+
+class WorkerThread : public testing::Test {
+protected:
+    MemoryFileSystem files;
+    GameInstallation installation;
+
+    void SetUp() override {
+        smallgame::install(files, installation);
+        files.writeFile(smallgame::savePath("English.ess"), smallgame::englishSave());
+        files.writeFile(smallgame::savePath("Italian.ess"), smallgame::italianSave());
+    }
+
+    // The progress dialog's life: it starts the worker and handles its messages until "OK" closes it.
+    Seen convertOnWorker(const std::string& saveName, ConversionDirection direction) {
+        MessageQueue queue;
+        RecordingProgress controls;
+        SentProgress progress(queue, controls);
+        RecordingMessageBoxes messages; // the worker's own boxes, which have no owner window
+        PatchJob job = smallgame::jobFor(installation, files, messages, progress, saveName, direction);
+        const std::string logPath = smallgame::savePath(saveName) + ".log";
+
+        std::optional<std::uint32_t> exitCode;
+        std::thread worker([&] {
+            std::uint32_t code = runPatchJob(job).exitCode;
+            queue.post([&exitCode, code] { exitCode = code; });
+        });
+        Seen seen;
+        ProgressDialogState dialog;
+        queue.run([&] {
+            if (controls.enabledButton(ViewLogButton) && !seen.report)
+                if (dialog.onCommand(ViewLogButton, exitCode) == ProgressAction::OpenReport)
+                    seen.report = loadReportContent(files, logPath);
+            return controls.enabledButton(OkButton) &&
+                   dialog.onCommand(OkButton, exitCode) == ProgressAction::Close;
+        });
+        worker.join();
+        seen.dialogResult = dialog.result();
+        seen.calls = controls.calls;
+        seen.messages = messages.shown;
+        return seen;
+    }
+
+    // The same conversion with no thread at all, from the same files.
+    Seen convertDirectly(const std::string& saveName, ConversionDirection direction) {
+        RecordingProgress controls;
+        RecordingMessageBoxes messages;
+        PatchJob job = smallgame::jobFor(installation, files, messages, controls, saveName, direction);
+        Seen seen;
+        seen.dialogResult = static_cast<int>(runPatchJob(job).exitCode);
+        seen.calls = controls.calls;
+        seen.messages = messages.shown;
+        return seen;
+    }
+};
+
+TEST_F(WorkerThread, ConversionsBothWaysShowWhatTheyShowWithoutAThread) {
+    const MemoryFileSystem::Snapshot before = files.snapshot();
+    const Seen toItalian = convertDirectly("English.ess", EnglishToItalian);
+    const Seen toEnglish = convertDirectly("Italian.ess", ItalianToEnglish);
+    const MemoryFileSystem::Snapshot after = files.snapshot();
+    files.restore(before);
+
+    Seen threaded = convertOnWorker("English.ess", EnglishToItalian);
+    EXPECT_EQ(threaded.dialogResult, 0);
+    EXPECT_EQ(threaded.calls, toItalian.calls);
+    EXPECT_FALSE(threaded.report);
+
+    threaded = convertOnWorker("Italian.ess", ItalianToEnglish);
+    EXPECT_EQ(threaded.dialogResult, 0);
+    EXPECT_EQ(threaded.calls, toEnglish.calls);
+    ASSERT_TRUE(threaded.report);
+    EXPECT_EQ(threaded.report->title, "File di Log per Italian.ess");
+    EXPECT_NE(threaded.report->body.find("Una frase che nessuna voce conosce."), std::string::npos);
+    EXPECT_TRUE(files.matches(after));
+}
+
+TEST_F(WorkerThread, AFailedJobShowsItsMessageAndStillLetsTheDialogClose) {
+    const Seen missing = convertOnWorker("Missing.ess", EnglishToItalian);
+    EXPECT_EQ(missing.dialogResult, 1);
+    ASSERT_EQ(missing.messages.size(), 1u);
+    EXPECT_EQ(missing.messages[0].text, "Impossibile aprire il salvataggio");
+    EXPECT_EQ(missing.calls.back(), "enable 1");
+}
+
+TEST_F(WorkerThread, JobsOneAfterAnotherEachOnItsOwnThreadComeBackToTheSameSave) {
+    std::optional<std::string> roundTrip;
+    for (int round = 0; round < 3; ++round) {
+        EXPECT_EQ(convertOnWorker("English.ess", EnglishToItalian).dialogResult, 0) << round;
+        EXPECT_EQ(convertOnWorker("English.ess", ItalianToEnglish).dialogResult, 0) << round;
+        std::optional<std::string> save = files.readFile(smallgame::savePath("English.ess"));
+        if (!roundTrip)
+            roundTrip = save;
+        EXPECT_TRUE(save == roundTrip) << round;
+    }
+    EXPECT_EQ(files.openHandles(), 0u);
+}
+
+} // namespace
+} // namespace orvella
