@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the native, windows and sanitize presets and runs every test of each
-# (the windows one under Wine), then builds the fuzz preset and fuzzes the record reader for a while.
+# (the windows one under Wine), runs the worker thread test built with ThreadSanitizer (tsan preset), then
+# builds the fuzz preset and runs every fuzz target for a while.
 # Exits non-zero when any step failed; the steps after a failed build still run.
 #
-#   ORVELLA_FUZZ_SECONDS   how long the fuzz target runs (default 60)
+#   ORVELLA_FUZZ_SECONDS   how long each fuzz target runs (default 30)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-fuzzSeconds=${ORVELLA_FUZZ_SECONDS:-60}
+fuzzSeconds=${ORVELLA_FUZZ_SECONDS:-30}
 logs="$root/build/test-logs"
 started=$SECONDS
 
@@ -44,22 +45,11 @@ runTests() {
     "$@" 2>&1 | tee "$logs/ctest-$preset.log"
 }
 
-fuzzRecordReader() {
-    local dir=build/fuzz/tests/fuzz
-    mkdir -p "$dir/corpus" "$dir/findings"
-    # The corpus folder comes first: libFuzzer adds what it finds there and only reads the seeds.
-    # Real saves run to megabytes; 128 KiB holds a save's header with its screenshot and the first
-    # records, and keeps every run short.
+# Every fuzz target in turn, with its seeds and its corpus in build/fuzz/tests/fuzz.
+fuzzAll() {
     local status=0
-    build/fuzz/bin/record_reader_fuzz "$dir/corpus" "$dir/seeds" -max_total_time="$fuzzSeconds" \
-        -max_len=131072 -artifact_prefix="$dir/findings/" -print_final_stats=1 \
-        >"$logs/fuzz-record-reader.log" 2>&1 || status=$?
-    if [ $status -eq 0 ]; then
-        grep -E '^(Done|stat::number_of_executed_units|stat::new_units_added)' "$logs/fuzz-record-reader.log" || true
-    else
-        tail -n 60 "$logs/fuzz-record-reader.log"
-        echo "record_reader_fuzz failed; the input is in $dir/findings"
-    fi
+    bash tools/fuzz-long.sh "$fuzzSeconds" build/fuzz >"$logs/fuzz.log" 2>&1 || status=$?
+    cat "$logs/fuzz.log"
     return $status
 }
 
@@ -73,13 +63,16 @@ fi
 if step "build sanitize" build sanitize; then
     step "test sanitize" runTests sanitize ctest --preset sanitize -j2 || true
 fi
+if step "build tsan" build tsan; then
+    step "test tsan" runTests tsan ctest --preset tsan || true
+fi
 if step "build fuzz" build fuzz; then
-    step "fuzz the record reader (${fuzzSeconds} s)" fuzzRecordReader || true
+    step "fuzz every target (${fuzzSeconds} s each)" fuzzAll || true
 fi
 
 echo
 echo "==== summary"
-for preset in native windows sanitize; do
+for preset in native windows sanitize tsan; do
     if [ -f "$logs/ctest-$preset.log" ]; then
         grep -E 'tests passed|Total Test time' "$logs/ctest-$preset.log" | sed "s/^/$preset: /" || true
     fi
