@@ -26,7 +26,11 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     fi
     cmake --preset fuzz >/dev/null
 fi
-cmake --build "$build" -j2 >/dev/null
+# Two runs may share a build folder: one builds at a time. A build that fails leaves the targets built
+# before, which are fuzzed all the same.
+if ! flock "$build/.fuzz-build.lock" cmake --build "$build" -j2 >"$build/fuzz-build.log" 2>&1; then
+    echo "fuzz-long: the build failed (see $build/fuzz-build.log); fuzzing the targets built before" >&2
+fi
 
 # Allocation stacks are not recorded while fuzzing, which doubles the speed; run a finding again with
 # ASAN_OPTIONS unset to see where its memory came from.
