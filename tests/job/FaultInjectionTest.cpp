@@ -14,9 +14,6 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <set>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace orvella {
 namespace {
@@ -71,15 +68,6 @@ protected:
     MemoryFileSystem::Snapshot initial;
     std::string name;
     std::string original;
-
-    // Thousands of conversions of a megabyte save allocate and free the same blocks again and again; the
-    // allocator keeps them instead of giving them back to the system and faulting them in once more.
-    static void SetUpTestSuite() {
-#ifdef __GLIBC__
-        mallopt(M_MMAP_THRESHOLD, 64 << 20);
-        mallopt(M_TRIM_THRESHOLD, 256 << 20);
-#endif
-    }
 
     void prepare(const std::string& saveFileName, const std::string& saveBytes) {
         smallgame::install(memory, installation);
