@@ -43,12 +43,13 @@ touch "$totals"
 status=0
 
 # target, corpus and seed folder suffix ("" for the record reader's), longest input in bytes. Real saves run
-# to megabytes; the limits keep every run short while holding whole small saves, journals and inventories.
+# to megabytes; the limits keep every run short while holding whole small saves and journals, and
+# inventories of a hundred subrecords.
 targets=(
     "record_reader_fuzz::131072"
     "save_conversion_fuzz:-save:4096"
     "journal_fuzz:-journal:2048"
-    "inventory_fuzz:-inventory:8192"
+    "inventory_fuzz:-inventory:2048"
     "scan_fuzz:-scan:4096"
 )
 for entry in "${targets[@]}"; do
