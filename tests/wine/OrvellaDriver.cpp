@@ -349,8 +349,12 @@ int pickFolder(const std::string& shot, const std::string& path) {
     if (!text)
         return 1;
     WriteProcessMemory(process, text, path.c_str(), path.size() + 1, nullptr);
+    // The picker fills its tree as it goes: on a busy machine a selection sent too early is lost, so it is
+    // sent again once the tree has had time to settle.
     SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(text));
-    pause(300);
+    pause(1500);
+    SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(text));
+    pause(500);
     clickButton(picker, IDOK);
     waitUntil([&] { return !IsWindow(picker); }, 10);
     VirtualFreeEx(process, text, 0, MEM_RELEASE);
