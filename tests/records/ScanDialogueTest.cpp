@@ -6,8 +6,7 @@ namespace orvella {
 namespace {
 
 using build::RecordBuilder;
-using build::z;
-using test::bytesOf;
+using test::describe;
 using test::masterFile;
 using test::pluginFile;
 
@@ -21,18 +20,16 @@ RecordBuilder info(const std::string& id, const std::string& text) {
     return RecordBuilder("INFO").text("INAM", id).text("NAME", text);
 }
 
-struct ScanDialogues : testing::Test {
+// The map's keys, and each entry's description when asked for.
+std::string contents(const TranslationMap& map, bool described = false) {
+    std::string out;
+    for (const auto& [key, entry] : map)
+        out += key + (described ? ": " + describe(*entry) : "") + "|";
+    return out;
+}
+
+TEST(ScanDialogues, JournalTopicsKeepTheirEntriesPlainTopicsKeepNothing) {
     test::ScanHarness harness;
-
-    std::vector<std::string> keys(const TranslationMap& map) const {
-        std::vector<std::string> result;
-        for (const auto& entry : map)
-            result.push_back(entry.first);
-        return result;
-    }
-};
-
-TEST_F(ScanDialogues, JournalTopicsKeepTheirEntriesPlainTopicsKeepNothing) {
     harness.includeExpansions();
     harness.writeBase(masterFile()
                           .add(dial("A1_Quest", Journal).sub("X", "first"))
@@ -51,49 +48,33 @@ TEST_F(ScanDialogues, JournalTopicsKeepTheirEntriesPlainTopicsKeepNothing) {
                           .add(dial("P_Only", Journal))
                           .add(info("401", "Solo nel plugin")));
     harness.write(TribunalMasterName,
-                  masterFile().add(dial("A1_Quest", Journal)).add(info("102", "English two, revised")));
+                  masterFile().add(dial("A1_Quest", Journal)).add(info("102", "English two, new")));
     harness.write(BloodmoonPluginName,
                   pluginFile().add(dial("A1_Quest", Journal)).add(info("101", "Ultimo")));
     ASSERT_TRUE(harness.scan());
 
-    TranslationMaps& maps = harness.maps();
-    EXPECT_EQ(keys(maps.journalTopicMap), (std::vector<std::string>{"A1_Quest", "A2_Last", "P_Only"}));
-    EXPECT_EQ(bytesOf(maps.journalTopicMap.at("A1_Quest")->findSubrecord("X")), "first");
-    EXPECT_EQ(keys(maps.journalEntryMap), (std::vector<std::string>{"101", "102", "301", "401"}));
-
-    const TranslatedRecord& first = *maps.journalEntryMap.at("101");
-    EXPECT_EQ(bytesOf(first.findSubrecord("NAME")), z("English one"));
-    EXPECT_EQ(bytesOf(first.findSubrecord("QSTN")), "\1");
-    EXPECT_EQ(bytesOf(first.translation()), z("Ultimo"));
-    EXPECT_EQ(first.translation()->tag.str(), "-TR-");
-    EXPECT_EQ(bytesOf(maps.journalEntryMap.at("102")->findSubrecord("NAME")), z("English two, revised"));
-    EXPECT_EQ(maps.journalEntryMap.at("102")->translation(), nullptr);
-    EXPECT_EQ(bytesOf(maps.journalEntryMap.at("401")->findSubrecord("NAME")), z("Solo nel plugin"));
+    const TranslationMaps& maps = harness.maps();
+    EXPECT_EQ(contents(maps.journalTopicMap), "A1_Quest|A2_Last|P_Only|");
+    EXPECT_EQ(describe(*maps.journalTopicMap.at("A1_Quest")), "NAME=A1_Quest~ DATA=\4 X=first ");
+    EXPECT_EQ(contents(maps.journalEntryMap, true),
+              "101: INAM=101~ NAME=English one~ QSTN=\1 -TR-=Ultimo~|102: INAM=102~ NAME=English two, new~ |"
+              "301: INAM=301~ NAME=At the end of the file~ |401: INAM=401~ NAME=Solo nel plugin~ |");
     EXPECT_EQ(maps.npcNameMap.count("after"), 1u) << "the record behind a topic's entries is scanned";
 }
 
-TEST_F(ScanDialogues, ADeletedTopicAndATopicWithoutIdOrTypeLeaveTheirEntriesToTheFileLoop) {
-    harness.writeBase(masterFile()
-                          .add(dial("A1_Deleted", Journal).sub("DELE", build::u32(0)))
-                          .add(info("501", "Deleted entry"))
-                          .add(info("502", "Another deleted entry"))
-                          .add(RecordBuilder("DIAL").text("NAME", "A1_NoType"))
-                          .add(info("503", "Entry of a topic without type"))
-                          .add(RecordBuilder("DIAL").text("NAME", "A1_EmptyType").sub("DATA", ""))
-                          .add(info("504", "Entry of a topic with an empty type"))
-                          .add(RecordBuilder("DIAL").sub("DATA", Journal))
-                          .add(info("505", "Entry of a topic without ID"))
-                          .add(RecordBuilder("MISC").text("NAME", "after").text("FNAM", "After")));
-    ASSERT_TRUE(harness.scan());
-    EXPECT_TRUE(harness.maps().journalTopicMap.empty());
-    EXPECT_TRUE(harness.maps().journalEntryMap.empty());
-    EXPECT_EQ(harness.maps().itemNameMap.count("after"), 1u);
-    EXPECT_EQ(harness.progress.bar(MasterBar), 100);
-}
-
-TEST_F(ScanDialogues, JournalEntriesWithoutIdOrTextArePassedOver) {
+TEST(ScanDialogues, EntriesOfADeletedTopicOrOneWithoutIdOrTypeAndEntriesWithoutIdOrTextArePassedOver) {
+    test::ScanHarness harness;
     harness.writeBase(
         masterFile()
+            .add(dial("A1_Deleted", Journal).sub("DELE", build::u32(0)))
+            .add(info("501", "Deleted entry"))
+            .add(info("502", "Another deleted entry"))
+            .add(RecordBuilder("DIAL").text("NAME", "A1_NoType"))
+            .add(info("503", "Entry of a topic without type"))
+            .add(RecordBuilder("DIAL").text("NAME", "A1_EmptyType").sub("DATA", ""))
+            .add(info("504", "Entry of a topic with an empty type"))
+            .add(RecordBuilder("DIAL").sub("DATA", Journal))
+            .add(info("505", "Entry of a topic without ID"))
             .add(dial("A1_Quest", Journal))
             .add(RecordBuilder("INFO").text("NAME", "No ID"))
             .add(RecordBuilder("INFO").text("INAM", "601"))
@@ -105,11 +86,11 @@ TEST_F(ScanDialogues, JournalEntriesWithoutIdOrTextArePassedOver) {
         pluginFile().add(dial("A1_Quest", Journal)).add(RecordBuilder("INFO").text("INAM", "602")));
     ASSERT_TRUE(harness.scan());
     const TranslationMaps& maps = harness.maps();
-    EXPECT_EQ(keys(maps.journalEntryMap), (std::vector<std::string>{"602"}));
-    EXPECT_EQ(maps.journalEntryMap.at("602")->translation(), nullptr);
-    EXPECT_TRUE(maps.gmstMap.empty());
-    EXPECT_TRUE(maps.npcNameMap.empty());
-    EXPECT_EQ(keys(maps.itemNameMap), (std::vector<std::string>{"torch"}));
+    EXPECT_EQ(contents(maps.journalTopicMap), "A1_Quest|");
+    EXPECT_EQ(contents(maps.journalEntryMap, true), "602: INAM=602~ NAME=Kept~ |");
+    EXPECT_TRUE(maps.gmstMap.empty() && maps.npcNameMap.empty());
+    EXPECT_EQ(contents(maps.itemNameMap), "torch|");
+    EXPECT_EQ(harness.progress.bar(MasterBar), 100);
 }
 
 } // namespace

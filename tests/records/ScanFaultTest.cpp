@@ -27,8 +27,9 @@ build::GameFileBuilder everyKindOfRecord(build::GameFileBuilder file) {
 
 struct ScanFaults : testing::Test {
     test::ScanHarness harness;
+    const std::string master = everyKindOfRecord(masterFile()).bytes();
 
-    // The scan of a malformed file fails its own bar and names the file in a message.
+    // The scan of a malformed file fails its own bar's image and names the file and the offset in a message.
     void expectFailure(int image, const std::string& fileName, const std::string& what) {
         EXPECT_EQ(harness.progress.image(image), StatusImage::Failure) << what;
         ASSERT_EQ(harness.messages.shown.size(), 1u) << what;
@@ -38,24 +39,35 @@ struct ScanFaults : testing::Test {
         EXPECT_NE(message.text.find("\"" + fileName + "\""), std::string::npos) << message.text;
         EXPECT_NE(message.text.find("offset "), std::string::npos) << message.text;
     }
-};
-
-TEST_F(ScanFaults, AMasterCutAnywhereFailsTheMasterBar) {
-    const std::string good = everyKindOfRecord(masterFile()).bytes();
-    harness.writeBase();
-    for (std::size_t cut = 0; cut < good.size(); ++cut) {
-        harness.write(MorrowindMasterName, good.substr(0, cut));
-        std::string what = "cut at " + std::to_string(cut);
+    void expectMasterFails(const std::string& bytes, const std::string& what) {
+        harness.write(MorrowindMasterName, bytes);
         ASSERT_FALSE(harness.scan()) << what;
         expectFailure(MasterImage, MorrowindMasterName, what);
         EXPECT_FALSE(harness.progress.image(PluginImage)) << what;
         EXPECT_EQ(harness.progress.bar(PluginBar), 0) << what;
     }
+};
+
+TEST_F(ScanFaults, AMasterCutAnywhereOrWithInconsistentSizesFailsTheMasterBar) {
+    harness.writeBase();
+    for (std::size_t cut = 0; cut < master.size(); ++cut)
+        expectMasterFails(master.substr(0, cut), "cut at " + std::to_string(cut));
+
+    const std::size_t gmst = masterFile().headerRecord().bytes().size();
+    auto with = [&](std::size_t offset, std::uint32_t value) {
+        return std::string(master).replace(offset, 4, build::u32(value));
+    };
+    expectMasterFails(with(320, 0xFFFFFFFF), "negative count");
+    expectMasterFails(with(320, 0x7FFFFFFF), "largest count");
+    expectMasterFails(with(gmst + 4, 0x80000000), "negative record size");
+    expectMasterFails(with(gmst + 4, 0x7FFFFFF0), "record size past the end");
+    expectMasterFails(with(gmst + 20, 200), "subrecord size past its record");
+    expectMasterFails(with(gmst + 20, 0xFFFFFFF0), "negative subrecord size");
 }
 
 TEST_F(ScanFaults, ABadPluginFailsThePluginBarAfterTheMastersSucceeded) {
+    const std::string plugin = everyKindOfRecord(pluginFile()).bytes();
     harness.writeBase(everyKindOfRecord(masterFile()));
-    std::string plugin = everyKindOfRecord(pluginFile()).bytes();
     harness.write(MorrowindPluginName, plugin.substr(0, plugin.size() - 5));
     ASSERT_FALSE(harness.scan());
     EXPECT_EQ(harness.progress.image(MasterImage), StatusImage::Success);
@@ -63,40 +75,13 @@ TEST_F(ScanFaults, ABadPluginFailsThePluginBarAfterTheMastersSucceeded) {
     expectFailure(PluginImage, MorrowindPluginName, "plugin");
 }
 
-TEST_F(ScanFaults, InconsistentSizesAndCountsFailTheScan) {
-    const std::string good = everyKindOfRecord(masterFile()).bytes();
-    const std::size_t gmst = masterFile().headerRecord().bytes().size();
-    auto with = [&](std::size_t offset, std::uint32_t value) {
-        std::string bytes = good;
-        bytes.replace(offset, 4, build::u32(value));
-        return bytes;
-    };
-    const std::pair<std::string, std::string> cases[] = {
-        {"count one too high", with(320, 11)},
-        {"negative count", with(320, 0xFFFFFFFF)},
-        {"largest count", with(320, 0x7FFFFFFF)},
-        {"negative record size", with(gmst + 4, 0x80000000)},
-        {"record size past the end", with(gmst + 4, 0x7FFFFFF0)},
-        {"subrecord size past its record", with(gmst + 20, 200)},
-        {"negative subrecord size", with(gmst + 20, 0xFFFFFFF0)},
-        {"short file", good.substr(0, 323)},
-    };
-    harness.writeBase();
-    for (const auto& [what, bytes] : cases) {
-        harness.write(MorrowindMasterName, bytes);
-        ASSERT_FALSE(harness.scan()) << what;
-        expectFailure(MasterImage, MorrowindMasterName, what);
-    }
-}
-
 TEST_F(ScanFaults, EveryByteFlippedEndsTheScanWithAnAnswer) {
-    const std::string good = everyKindOfRecord(masterFile()).bytes();
     harness.writeBase();
-    for (std::size_t at = 0; at < good.size(); ++at) {
-        std::string bytes = good;
+    for (std::size_t at = 0; at < master.size(); ++at) {
+        std::string bytes = master;
         bytes[at] = static_cast<char>(bytes[at] ^ 0xA5);
         harness.write(MorrowindMasterName, bytes);
-        std::string what = "byte " + std::to_string(at);
+        const std::string what = "byte " + std::to_string(at);
         if (harness.scan()) {
             EXPECT_TRUE(harness.messages.shown.empty()) << what;
             EXPECT_EQ(harness.progress.image(PluginImage), StatusImage::Success) << what;
@@ -107,12 +92,11 @@ TEST_F(ScanFaults, EveryByteFlippedEndsTheScanWithAnAnswer) {
 }
 
 TEST_F(ScanFaults, ATruncatedMasterStopsTheJobAndLeavesTheSaveUnchanged) {
-    std::string master = everyKindOfRecord(masterFile()).bytes();
     harness.writeBase(masterFile(), everyKindOfRecord(pluginFile()));
     harness.write(MorrowindMasterName, master.substr(0, master.size() - 1));
     build::GameFileBuilder save({.kind = build::FileKind::Save, .masters = {{"Morrowind.esm", 1}}});
-    save.add(RecordBuilder("MISC").text("NAME", "coin").text("FNAM", "Coin"));
-    const std::string original = save.bytes();
+    const std::string original =
+        save.add(RecordBuilder("MISC").text("NAME", "coin").text("FNAM", "Coin")).bytes();
     build::writeBytes(harness.game.save("s.ess"), original);
 
     test::JobHarness job(harness.game);
@@ -120,12 +104,10 @@ TEST_F(ScanFaults, ATruncatedMasterStopsTheJobAndLeavesTheSaveUnchanged) {
     EXPECT_EQ(result.exitCode, 1u);
     EXPECT_EQ(result.outcomeText, "Patch non effettuata con successo");
     EXPECT_EQ(build::readBytes(harness.game.save("s.ess")), original);
-    EXPECT_FALSE(harness.game.exists("Saves/s.ess.tmp"));
-    EXPECT_FALSE(harness.game.exists("LRK Saves Backup/s.ess.bak"));
+    EXPECT_FALSE(harness.game.exists("Saves/s.ess.tmp") || harness.game.exists("LRK Saves Backup/s.ess.bak"));
     EXPECT_EQ(job.progress.image(MasterImage), StatusImage::Failure);
     EXPECT_EQ(job.messages.shown.size(), 1u);
-    EXPECT_EQ(job.progress.bar(ReadBar), 0);
-    EXPECT_EQ(job.progress.bar(ConvertBar), 0);
+    EXPECT_EQ(job.progress.bar(ReadBar) + job.progress.bar(ConvertBar), 0);
     EXPECT_EQ(job.progress.image(FinalImage), StatusImage::Success);
 }
 

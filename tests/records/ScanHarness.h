@@ -8,6 +8,7 @@
 #include "records/HandlerTables.h"
 #include "records/MasterScan.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -37,7 +38,6 @@ struct ScanHarness {
     void write(const std::string& name, const std::string& bytes) const {
         build::writeBytes(game.data(name), bytes);
     }
-
     // Writes the two files every scan needs, empty unless given.
     void writeBase(const build::GameFileBuilder& master = masterFile(),
                    const build::GameFileBuilder& plugin = pluginFile()) const {
@@ -73,6 +73,18 @@ struct ScanHarness {
 // The data of a subrecord as text, every byte kept.
 inline std::string bytesOf(const Subrecord* subrecord) {
     return subrecord ? std::string(subrecord->data.begin(), subrecord->data.end()) : "<none>";
+}
+
+// A kept entry in one line: "TAG=data" of each subrecord, then of the translation, every byte kept and a NUL
+// shown as "~".
+inline std::string describe(const TranslatedRecord& entry) {
+    std::string out;
+    for (const auto& subrecord : entry.subrecords())
+        out += std::string(subrecord->tag.str()) + "=" + bytesOf(subrecord.get()) + " ";
+    if (entry.translation())
+        out += std::string(entry.translation()->tag.str()) + "=" + bytesOf(entry.translation());
+    std::replace(out.begin(), out.end(), '\0', '~');
+    return out;
 }
 
 } // namespace orvella::test

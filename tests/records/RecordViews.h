@@ -1,0 +1,88 @@
+#pragma once
+
+#include "gamebuilder/GameBuilder.h"
+#include "platform/MemoryFile.h"
+#include "records/RecordStream.h"
+#include "records/RecordWriter.h"
+#include "records/TranslatedRecord.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace orvella::test {
+
+inline const char* const RealSaves[] = {"HartKack0000.ess", "Test10000.ess"};
+
+inline std::string realSaveBytes(const std::string& name) {
+    return build::readBytes(std::string(ORVELLA_REAL_SAVES) + "/" + name);
+}
+
+// The bytes the writer makes of a record.
+inline std::string bytesOf(const Record& record) {
+    std::vector<std::uint8_t> out;
+    serializeRecord(record, out);
+    return std::string(out.begin(), out.end());
+}
+
+inline std::string bytesOf(const std::unique_ptr<Record>& record) {
+    return record ? bytesOf(*record) : "<none>";
+}
+
+// What a record's size must be after any edit: its subrecords with their headers.
+inline std::uint32_t payloadSize(const Record& record) {
+    std::uint32_t total = 0;
+    for (const auto& subrecord : record.subrecords())
+        total += 8 + subrecord->size();
+    return total;
+}
+
+// "TAG=text" of each subrecord, the text up to its NUL, joined by "|": a whole layout in one line.
+inline std::string layout(const Record& record) {
+    std::string out;
+    for (const auto& subrecord : record.subrecords())
+        out.append(out.empty() ? "" : "|").append(subrecord->tag.str()).append("=").append(subrecord->text());
+    return out;
+}
+
+// The records of a file, the header first, as many as its count announces; none past one that cannot be read.
+inline std::vector<std::unique_ptr<Record>> readRecords(const std::string& bytes) {
+    MemoryFile file(bytes);
+    RecordStream stream(file, "file");
+    std::int32_t count = -1;
+    std::vector<std::unique_ptr<Record>> records;
+    stream.readRecordCount(count);
+    for (std::int32_t i = 0; i <= count; ++i) {
+        auto record = stream.readRecord();
+        if (!record)
+            break;
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+// The first record of the file with this tag and, when given, this NAME text.
+inline std::unique_ptr<Record> takeRecord(const std::string& fileBytes, std::string_view tag,
+                                          std::optional<std::string_view> name = std::nullopt) {
+    for (auto& record : readRecords(fileBytes))
+        if (record->tag().is(tag) && (!name || record->findText("NAME") == name))
+            return std::move(record);
+    return nullptr;
+}
+
+// A map entry as the scan leaves it: the builder's subrecords, and the text with its NUL as translation.
+inline std::unique_ptr<TranslatedRecord>
+mapEntry(const build::RecordBuilder& builder, std::optional<std::string_view> translation = std::nullopt) {
+    auto plain = builder.build();
+    auto entry = std::make_unique<TranslatedRecord>(plain->tag(), 0, 0, 0);
+    for (const auto& subrecord : plain->subrecords())
+        entry->appendSubrecord(std::make_unique<Subrecord>(subrecord->tag, subrecord->data));
+    if (translation) {
+        const std::string text = build::z(*translation);
+        entry->setTranslation("-TR-", text.data(), static_cast<std::uint32_t>(text.size()));
+    }
+    return entry;
+}
+
+} // namespace orvella::test
