@@ -1,8 +1,7 @@
 #include "translate/NameMaps.h"
+#include "../records/RecordViews.h"
 #include "JobFixture.h"
-#include "gamebuilder/GameBuilder.h"
 
-#include <cstring>
 #include <gtest/gtest.h>
 
 namespace orvella {
@@ -10,6 +9,7 @@ namespace {
 
 using build::RecordBuilder;
 using test::JobFixture;
+using test::mapEntry;
 
 // Synthetic tables of the real tables' sizes, with one pair shared by the two expansions.
 struct FullSizeTables {
@@ -25,12 +25,11 @@ struct FullSizeTables {
         add(bloodmoon, "shared topic", "argomento comune");
         tables = TopicTables{base, tribunal, bloodmoon, {}};
     }
+    // Rows without an Italian text carry the same name in both languages, as many real ones do.
     void add(std::vector<TopicRow>& rows, const std::string& english, const std::string& italian) {
         texts.push_back(std::make_unique<std::string>(english));
-        const std::string& en = *texts.back();
-        // Some rows carry the same name in both languages, as many real ones do.
         texts.push_back(std::make_unique<std::string>(italian.empty() ? english : italian));
-        rows.push_back({en, *texts.back()});
+        rows.push_back({*texts[texts.size() - 2], *texts.back()});
     }
     std::vector<std::unique_ptr<std::string>> texts;
     std::vector<TopicRow> base, tribunal, bloodmoon;
@@ -41,120 +40,77 @@ struct TopicLoading : testing::Test {
     FullSizeTables full;
     JobFixture fixture;
 
-    NameMaps& load(ConversionDirection direction, bool tribunal, bool bloodmoon) {
+    NameMaps& load(ConversionDirection direction, bool usesMaster, bool usesPlugin, bool hasPlugin) {
         fixture.job.tables = &full.tables;
-        fixture.job.saveInfo = SaveInfo{};
-        fixture.job.saveInfo.usesTribunalMaster = fixture.job.saveInfo.usesTribunalPlugin = tribunal;
-        fixture.job.saveInfo.usesBloodmoonMaster = fixture.job.saveInfo.usesBloodmoonPlugin = bloodmoon;
+        fixture.installation.hasTribunalPlugin = fixture.installation.hasBloodmoonPlugin = hasPlugin;
+        fixture.job.saveInfo = {.usesTribunalMaster = usesMaster,
+                                .usesTribunalPlugin = usesPlugin,
+                                .usesBloodmoonMaster = usesMaster,
+                                .usesBloodmoonPlugin = usesPlugin};
         fixture.reset(direction);
         loadTopicTables(*fixture.state);
         return fixture.state->names;
     }
 };
 
-TEST_F(TopicLoading, FullTablesGiveTheKnownCounts) {
-    NameMaps& all = load(EnglishToItalian, true, true);
-    EXPECT_EQ(all.topicNameMap.size(), 2098u);
-    EXPECT_EQ(all.englishTopicLinks.size(), 2099u);
-    EXPECT_EQ(all.italianTopicLinks.size(), 2099u);
-    EXPECT_EQ(load(ItalianToEnglish, true, true).topicNameMap.size(), 2098u);
-    EXPECT_EQ(load(EnglishToItalian, false, false).topicNameMap.size(), 1698u);
-}
-
-TEST_F(TopicLoading, LinkListsAreOrderedLongestFirst) {
-    NameMaps& names = load(EnglishToItalian, true, true);
-    for (const auto* links : {&names.englishTopicLinks, &names.italianTopicLinks}) {
-        std::uint32_t longest = 0;
-        for (const TopicLink& link : *links) {
-            longest = std::max(longest, link.fromLength);
-            EXPECT_EQ(link.fromLength, link.from.size());
-        }
-        EXPECT_EQ(links->front().fromLength, longest);
-        for (std::size_t i = 1; i < links->size(); ++i)
-            ASSERT_LE((*links)[i].fromLength, (*links)[i - 1].fromLength) << i;
-    }
-}
-
-TEST_F(TopicLoading, MapsGoFromTheSourceLanguageAndTheFirstPairWins) {
-    NameMaps& italian = load(EnglishToItalian, true, true);
-    EXPECT_EQ(italian.topicNameMap.at("tribunal 3"), "tribunale 3");
-    EXPECT_EQ(italian.topicNameMap.at("base 0"), "base 0"); // same in both languages
-    NameMaps& english = load(ItalianToEnglish, true, true);
-    EXPECT_EQ(english.topicNameMap.at("luna di sangue 7"), "bloodmoon 7");
-    EXPECT_EQ(english.topicNameMap.count("bloodmoon 7"), 0u);
-
-    // Tribunal's row of the shared pair is inserted first; a changed Bloodmoon row shows which one won.
-    full.bloodmoon.back().italian = "argomento di Solstheim";
-    EXPECT_EQ(load(EnglishToItalian, true, true).topicNameMap.at("shared topic"), "argomento comune");
-}
-
-TEST_F(TopicLoading, ExpansionTablesFollowTheSaveAndTheInstalledPlugins) {
-    struct Case {
+TEST_F(TopicLoading, ExpansionTablesFollowTheSaveAndTheInstalledPluginsWithTheKnownCounts) {
+    const struct {
         ConversionDirection direction;
         bool usesMaster, usesPlugin, hasPlugin, loaded;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {EnglishToItalian, true, false, true, true},   {EnglishToItalian, true, false, false, false},
         {EnglishToItalian, false, false, true, false}, {ItalianToEnglish, true, true, false, true},
         {ItalianToEnglish, true, false, true, false},  {ItalianToEnglish, false, true, true, false},
     };
-    for (const Case& c : cases) {
-        fixture.job.tables = &full.tables;
-        fixture.installation.hasTribunalPlugin = fixture.installation.hasBloodmoonPlugin = c.hasPlugin;
-        fixture.job.saveInfo = SaveInfo{};
-        fixture.job.saveInfo.usesTribunalMaster = fixture.job.saveInfo.usesBloodmoonMaster = c.usesMaster;
-        fixture.job.saveInfo.usesTribunalPlugin = fixture.job.saveInfo.usesBloodmoonPlugin = c.usesPlugin;
-        fixture.reset(c.direction);
-        loadTopicTables(*fixture.state);
-        EXPECT_EQ(fixture.state->names.topicNameMap.size(), c.loaded ? 2098u : 1698u)
+    for (const auto& c : cases) {
+        NameMaps& names = load(c.direction, c.usesMaster, c.usesPlugin, c.hasPlugin);
+        EXPECT_EQ(names.topicNameMap.size(), c.loaded ? 2098u : 1698u)
             << c.direction << c.usesMaster << c.usesPlugin << c.hasPlugin;
+        EXPECT_EQ(names.englishTopicLinks.size(), c.loaded ? 2099u : 1698u);
+        EXPECT_EQ(names.italianTopicLinks.size(), names.englishTopicLinks.size());
     }
 }
 
-std::unique_ptr<TranslatedRecord> journalEntry(const std::string& text, const char* translation, bool quest) {
-    RecordBuilder builder("INFO");
-    builder.text("INAM", "id").text("NAME", text);
-    if (quest)
-        builder.sub("QSTN", std::string(1, '\1'));
-    auto plain = builder.build();
-    auto record = std::make_unique<TranslatedRecord>(plain->tag(), 0, 0, 0);
-    for (const auto& subrecord : plain->subrecords())
-        record->appendSubrecord(std::make_unique<Subrecord>(subrecord->tag, subrecord->data));
-    if (translation)
-        record->setTranslation("-TR-", translation, static_cast<std::uint32_t>(std::strlen(translation) + 1));
-    return record;
+TEST_F(TopicLoading, MapsGoFromTheSourceLanguageTheFirstPairWinsAndLinksAreLongestFirst) {
+    NameMaps& italian = load(EnglishToItalian, true, false, true);
+    EXPECT_EQ(italian.topicNameMap.at("tribunal 3"), "tribunale 3");
+    EXPECT_EQ(italian.topicNameMap.at("base 0"), "base 0");
+    for (const auto* links : {&italian.englishTopicLinks, &italian.italianTopicLinks}) {
+        for (std::size_t i = 0; i < links->size(); ++i) {
+            EXPECT_EQ((*links)[i].fromLength, (*links)[i].from.size());
+            ASSERT_TRUE(i == 0 || (*links)[i].fromLength <= (*links)[i - 1].fromLength) << i;
+        }
+    }
+
+    NameMaps& english = load(ItalianToEnglish, true, true, true);
+    EXPECT_EQ(english.topicNameMap.at("luna di sangue 7"), "bloodmoon 7");
+    EXPECT_EQ(english.topicNameMap.count("bloodmoon 7"), 0u);
+    // Tribunal's row of the shared pair is inserted first; a changed Bloodmoon row shows which one won.
+    full.bloodmoon.back().italian = "argomento di Solstheim";
+    EXPECT_EQ(load(EnglishToItalian, true, false, true).topicNameMap.at("shared topic"), "argomento comune");
 }
 
 TEST(QuestNames, TheLowestEntryIdGivesTheNameAndAnUntranslatedEntryMapsToItself) {
+    auto entry = [](const char* text, bool quest) {
+        RecordBuilder info("INFO");
+        info.text("INAM", "id").text("NAME", text);
+        return quest ? info.sub("QSTN", "\1") : info;
+    };
     for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
         JobFixture fixture(direction);
         TranslationMap& entries = fixture.state->maps.journalEntryMap;
-        entries.emplace("200", journalEntry("Rescue", "Salvataggio B", true));
-        entries.emplace("100", journalEntry("Rescue", "Salvataggio A", true));
-        entries.emplace("150", journalEntry("Not a quest name", "Non un nome", false));
-        entries.emplace("300", journalEntry("Lonely Quest", nullptr, true));
+        entries.emplace("200", mapEntry(entry("Rescue", true), "Salvataggio B"));
+        entries.emplace("100", mapEntry(entry("Rescue", true), "Salvataggio A"));
+        entries.emplace("150", mapEntry(entry("Not a quest name", false), "Non un nome"));
+        entries.emplace("300", mapEntry(entry("Lonely Quest", true)));
         buildQuestNameMap(*fixture.state);
-        NameMap& quests = fixture.state->names.questNameMap;
-        EXPECT_EQ(quests.count("Not a quest name") + quests.count("Non un nome"), 0u);
-        EXPECT_EQ(quests.at("Lonely Quest"), "Lonely Quest");
-        if (direction == EnglishToItalian) {
-            EXPECT_EQ(quests.at("Rescue"), "Salvataggio A");
-            EXPECT_EQ(quests.size(), 2u);
-        } else {
-            EXPECT_EQ(quests.at("Salvataggio A"), "Rescue");
-            EXPECT_EQ(quests.at("Salvataggio B"), "Rescue");
-        }
+        const NameMap expected = direction == EnglishToItalian
+                                     ? NameMap{{"Rescue", "Salvataggio A"}, {"Lonely Quest", "Lonely Quest"}}
+                                     : NameMap{{"Salvataggio A", "Rescue"},
+                                               {"Salvataggio B", "Rescue"},
+                                               {"Lonely Quest", "Lonely Quest"}};
+        EXPECT_EQ(fixture.state->names.questNameMap, expected);
     }
-}
-
-std::unique_ptr<TranslatedRecord> setting(const char* english, const char* italian) {
-    auto record = std::make_unique<TranslatedRecord>(Tag("GMST"), 0, 0, 0);
-    if (english)
-        record->appendSubrecord(
-            std::make_unique<Subrecord>("STRV", english, static_cast<std::uint32_t>(std::strlen(english))));
-    if (italian)
-        record->setTranslation("-TR-", italian, static_cast<std::uint32_t>(std::strlen(italian)));
-    return record;
 }
 
 const char* const Months[] = {"sMonthMorningstar", "sMonthSunsdawn",   "sMonthFirstseed",
@@ -162,33 +118,40 @@ const char* const Months[] = {"sMonthMorningstar", "sMonthSunsdawn",   "sMonthFi
                               "sMonthSunsheight",  "sMonthLastseed",   "sMonthHeartfire",
                               "sMonthFrostfall",   "sMonthSunsdusk",   "sMonthEveningstar"};
 
+std::unique_ptr<TranslatedRecord> setting(const char* english, std::optional<std::string_view> italian) {
+    RecordBuilder gmst("GMST");
+    return mapEntry(english ? gmst.sub("STRV", english) : gmst, italian);
+}
+
 TEST(MonthNames, AMissingMonthFailsAfterTheEarlierPairs) {
     JobFixture fixture(EnglishToItalian);
     for (const char* id : Months)
         if (std::string(id) != "sMonthMidyear")
-            fixture.state->maps.gmstMap.emplace(id, setting(id + 6, (std::string("it ") + (id + 6)).c_str()));
+            fixture.state->maps.gmstMap.emplace(id, setting(id + 6, std::string("it ") + (id + 6)));
     EXPECT_FALSE(buildMonthNameMap(*fixture.state));
     EXPECT_EQ(fixture.state->names.monthNameMap.size(), 5u);
     EXPECT_EQ(fixture.state->names.monthNameMap.at("Secondseed"), "it Secondseed");
 }
 
+// A setting with only one of its texts falls back to it; one with neither fails like a missing one.
 TEST(MonthNames, ASettingWithOneTextFallsBackToIt) {
     for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
         JobFixture fixture(direction);
+        TranslationMap& settings = fixture.state->maps.gmstMap;
         for (const char* id : Months)
-            fixture.state->maps.gmstMap.emplace(id, setting(id + 6, "Mese"));
-        fixture.state->maps.gmstMap["sMonthFrostfall"] = setting("Frostfall", nullptr);
-        fixture.state->maps.gmstMap["sMonthSunsdusk"] = setting(nullptr, "Tramonto");
+            settings.emplace(id, setting(id + 6, "Mese"));
+        settings["sMonthFrostfall"] = setting("Frostfall", std::nullopt);
+        settings["sMonthSunsdusk"] = setting(nullptr, "Tramonto");
         ASSERT_TRUE(buildMonthNameMap(*fixture.state));
         NameMap& months = fixture.state->names.monthNameMap;
         EXPECT_EQ(months.at("Frostfall"), "Frostfall");
         EXPECT_EQ(months.at("Tramonto"), "Tramonto");
         // The first month named "Mese" wins in the reverse direction.
-        EXPECT_EQ(months.at(direction == EnglishToItalian ? "Morningstar" : "Mese"),
+        EXPECT_EQ(direction == EnglishToItalian ? months.at("Morningstar") : months.at("Mese"),
                   direction == EnglishToItalian ? "Mese" : "Morningstar");
 
-        fixture.state->names.monthNameMap.clear();
-        fixture.state->maps.gmstMap["sMonthMidyear"] = setting(nullptr, nullptr);
+        months.clear();
+        settings["sMonthMidyear"] = setting(nullptr, std::nullopt);
         EXPECT_FALSE(buildMonthNameMap(*fixture.state));
     }
 }

@@ -1,10 +1,7 @@
+#include "../records/RecordViews.h"
 #include "JobFixture.h"
 #include "JournalEntries.h"
-#include "gamebuilder/GameBuilder.h"
 #include "job/ProgressControls.h"
-#include "platform/MemoryFile.h"
-#include "records/RecordStream.h"
-#include "records/RecordWriter.h"
 #include "translate/JournalFixes.h"
 #include "translate/JournalHeadings.h"
 #include "translate/SaveHandlers.h"
@@ -16,9 +13,9 @@ namespace orvella {
 namespace {
 
 using build::RecordBuilder;
-using test::addJournalEntry;
 
 const std::string Section = "\n- FRASI DEL JOURNAL NON TRADOTTE -\n\n";
+const std::string Nul(1, '\0');
 
 std::string heading(std::string_view inside) {
     return "<FONT COLOR=\"9F0000\">" + std::string(inside) + "</FONT><BR>\n";
@@ -29,18 +26,18 @@ struct PatchJournal : testing::Test {
     std::unique_ptr<Record> record;
 
     JobState& state() { return *fixture.state; }
+    void SetUp() override { fill(EnglishToItalian); }
 
-    void SetUp() override { fill(); }
-
-    void fill() {
+    void fill(ConversionDirection direction) {
+        fixture.reset(direction);
         state().names.monthNameMap =
-            fixture.job.saveInfo.direction == EnglishToItalian
+            direction == EnglishToItalian
                 ? NameMap{{"Last Seed", "Ultimo Seme"}, {"Morning Star", "Stella del Mattino"}}
                 : NameMap{{"Ultimo Seme", "Last Seed"}, {"Stella del Mattino", "Morning Star"}};
         test::setTopicLinks(state().names, {{"Balmora", "Balmora"}, {"ring", "anello"}});
-        addJournalEntry(state().maps.journalEntryMap, "10", "Go to Balmora.", "Vai a Balmora.");
-        addJournalEntry(state().maps.journalEntryMap, "11", "Find the ring.\nThen rest.",
-                        "Trova l'anello.\nPoi riposa.");
+        test::addJournalEntry(state().maps.journalEntryMap, "10", "Go to Balmora.", "Vai a Balmora.");
+        test::addJournalEntry(state().maps.journalEntryMap, "11", "Find the ring.\nThen rest.",
+                              "Trova l'anello.\nPoi riposa.");
     }
 
     // Runs the handler on a JOUR record with exactly these NAME bytes and gives the new NAME bytes.
@@ -48,38 +45,31 @@ struct PatchJournal : testing::Test {
         record = RecordBuilder("JOUR").sub("NAME", nameData).build();
         EXPECT_TRUE(patchJournal(*record, state()));
         const auto& data = record->subrecordAt(0).data;
+        EXPECT_EQ(record->size(), 8u + data.size());
         return std::string(data.begin(), data.end());
     }
 };
 
-TEST_F(PatchJournal, RewritesHeadingsAndParagraphsAndEndsTheTextWithOneNul) {
-    const std::string journal = heading("16 Last Seed (Day 3)") + "Go to @Balmora#.<P>\n" +
-                                "<FONT SIZE=\"2\" COLOR=\"000000\">1   Morning Star (Day  12)</FONT>\n" +
-                                "Find the @ring#.\nThen rest.<P>\n";
-    EXPECT_EQ(patch(journal + '\0'), heading("16 Ultimo Seme (Giorno 3)") + "Vai a @Balmora#.<P>\n" +
-                                         heading("1 Stella del Mattino (Giorno 12)") +
-                                         "Trova l'@anello#.\nPoi riposa.<P>\n" + '\0');
+TEST_F(PatchJournal, RewritesHeadingsAndParagraphsInBothDirectionsAndEndsTheTextWithOneNul) {
+    EXPECT_EQ(patch(heading("16 Last Seed (Day 3)") + "Go to @Balmora#.<P>\n" +
+                    "<FONT SIZE=\"2\" COLOR=\"000000\">1   Morning Star (Day  12)</FONT>\n" +
+                    "Find the @ring#.\nThen rest.<P>\n" + Nul),
+              heading("16 Ultimo Seme (Giorno 3)") + "Vai a @Balmora#.<P>\n" +
+                  heading("1 Stella del Mattino (Giorno 12)") + "Trova l'@anello#.\nPoi riposa.<P>\n" + Nul);
     EXPECT_EQ(state().untranslatedJournalCount, 0u);
     EXPECT_EQ(fixture.log, Section);
     EXPECT_EQ(fixture.progress.bar(JournalBar), 100);
     EXPECT_EQ(fixture.progress.image(JournalImage), StatusImage::Success);
-    std::vector<std::uint8_t> bytes;
-    serializeRecord(*record, bytes);
-    EXPECT_EQ(bytes.size(), 16u + record->size());
-}
 
-TEST_F(PatchJournal, ConvertingToEnglishReadsTheItalianHeadingPattern) {
-    fixture.reset(ItalianToEnglish);
-    fill();
+    fill(ItalianToEnglish);
     EXPECT_EQ(patch(heading("16 Ultimo Seme (Giorno 3)") + "Vai a @Balmora#.<P>\n" +
                     heading("2 Last Seed (Day 3)") + "Trova l'anello.\nPoi riposa.<P>\n"),
               heading("16 Last Seed (Day 3)") + "Go to @Balmora#.<P>\n" + heading("2 Last Seed (Day 3)") +
-                  "Find the @ring#.\nThen rest.<P>\n" + '\0');
+                  "Find the @ring#.\nThen rest.<P>\n" + Nul);
 }
 
 TEST_F(PatchJournal, HeadingsThatCannotBeRewrittenAreCopiedWithTheirLineFeed) {
-    const std::string month63(62, 'm');
-    const std::string month64(63, 'm');
+    const std::string month63(62, 'm'), month64(63, 'm');
     state().names.monthNameMap.emplace(month63, "M63");
     state().names.monthNameMap.emplace(month64, "M64");
     const std::string copied[] = {
@@ -92,61 +82,50 @@ TEST_F(PatchJournal, HeadingsThatCannotBeRewrittenAreCopiedWithTheirLineFeed) {
         heading("99999999999 Last Seed (Day 3)"), // a number that does not fit
         heading("16 " + month64 + " (Day 3)"),    // a month text of 64 characters
     };
-    for (const std::string& line : copied) {
-        // Each comes after a good heading, whose values must not be used again.
+    // Each comes after a good heading, whose values must not be used again.
+    for (const std::string& line : copied)
         EXPECT_EQ(
             patch(heading("1 Last Seed (Day 1)") + "Go to Balmora.<P>\n" + line + "Go to Balmora.<P>\n"),
             heading("1 Ultimo Seme (Giorno 1)") + "Vai a @Balmora#.<P>\n" + line + "Vai a @Balmora#.<P>\n" +
-                '\0')
+                Nul)
             << line;
-    }
     // The first line is a heading whatever it begins with.
     EXPECT_EQ(patch("16 Last Seed (Day 3)\nGo to Balmora.<P>\n"),
-              "16 Last Seed (Day 3)\nVai a @Balmora#.<P>\n" + std::string(1, '\0'));
+              "16 Last Seed (Day 3)\nVai a @Balmora#.<P>\n" + Nul);
     EXPECT_EQ(patch(heading("16 " + month63 + " (Day 3)") + "Go to Balmora.<P>\n"),
-              heading("16 M63 (Giorno 3)") + "Vai a @Balmora#.<P>\n" + '\0');
+              heading("16 M63 (Giorno 3)") + "Vai a @Balmora#.<P>\n" + Nul);
     EXPECT_EQ(state().untranslatedJournalCount, 0u);
 }
 
-TEST_F(PatchJournal, UntranslatedParagraphsAreKeptCountedAndLoggedWithTheirLines) {
-    const std::string journal = heading("16 Last Seed (Day 3)") + "I met @Fargoth#.\nHe lost a ring.<P>\n" +
-                                heading("16 Last Seed (Day 3)") + "Go to Balmora.<P>\n" +
-                                heading("17 Last Seed (Day 4)") + "A second\n\nstrange entry.<P>\n";
+TEST_F(PatchJournal, UntranslatedParagraphsAndTextsWithoutTheMarkAreKeptWholeCountedAndLogged) {
     fixture.state->untranslatedJournalCount = 7;
-    EXPECT_EQ(patch(journal),
-              heading("16 Ultimo Seme (Giorno 3)") + "I met @Fargoth#.\nHe lost a ring.<P>\n" +
-                  heading("16 Ultimo Seme (Giorno 3)") + "Vai a @Balmora#.<P>\n" +
-                  heading("17 Ultimo Seme (Giorno 4)") + "A second\n\nstrange entry.<P>\n" + '\0');
+    const std::string day3 = heading("16 Last Seed (Day 3)");
+    const std::string giorno3 = heading("16 Ultimo Seme (Giorno 3)");
+    EXPECT_EQ(patch(day3 + "I met @Fargoth#.\nHe lost a ring.<P>\n" + day3 + "Go to Balmora.<P>\n" +
+                    heading("17 Last Seed (Day 4)") + "A second\n\nstrange entry.<P>\n"),
+              giorno3 + "I met @Fargoth#.\nHe lost a ring.<P>\n" + giorno3 + "Vai a @Balmora#.<P>\n" +
+                  heading("17 Ultimo Seme (Giorno 4)") + "A second\n\nstrange entry.<P>\n" + Nul);
     EXPECT_EQ(state().untranslatedJournalCount, 2u);
     EXPECT_EQ(fixture.log,
-              Section + "--- I met @Fargoth#.\nHe lost a ring.\n\n" + "--- A second\n\nstrange entry.\n\n");
-}
+              Section + "--- I met @Fargoth#.\nHe lost a ring.\n\n--- A second\n\nstrange entry.\n\n");
 
-TEST_F(PatchJournal, TextThatDoesNotEndWithTheParagraphMarkIsKeptWhole) {
-    EXPECT_EQ(patch(heading("16 Last Seed (Day 3)") + "P>\n" + heading("16 Last Seed (Day 3)") +
-                    "No end here\n" + heading("16 Last Seed (Day 3)") + "Go to Balmora.<P>"),
-              heading("16 Ultimo Seme (Giorno 3)") + "P>\n" + heading("16 Ultimo Seme (Giorno 3)") +
-                  "No end here\n" + heading("16 Ultimo Seme (Giorno 3)") + "Vai a @Balmora#.<P>\n" + '\0');
+    fixture.log.clear();
+    EXPECT_EQ(patch(day3 + "P>\n" + day3 + "No end here\n" + day3 + "Go to Balmora.<P>"),
+              giorno3 + "P>\n" + giorno3 + "No end here\n" + giorno3 + "Vai a @Balmora#.<P>\n" + Nul);
     EXPECT_EQ(state().untranslatedJournalCount, 2u);
     EXPECT_EQ(fixture.log, Section + "--- P>\n\n--- No end here\n\n");
 }
 
-TEST_F(PatchJournal, PassesOverEmptyLinesAndStopsAfterAHeadingWithoutParagraph) {
+TEST_F(PatchJournal, PassesOverEmptyLinesStopsAfterALastHeadingAndEndsTheTextAtItsFirstNul) {
     EXPECT_EQ(patch("\n\n" + heading("16 Last Seed (Day 3)") + "\n\nGo to Balmora.<P>\n\n\n" +
                     heading("17 Last Seed (Day 4)")),
               heading("16 Ultimo Seme (Giorno 3)") + "Vai a @Balmora#.<P>\n" +
-                  heading("17 Ultimo Seme (Giorno 4)") + '\0');
-    EXPECT_EQ(patch(std::string("\0\0\0", 3)), std::string(1, '\0'));
+                  heading("17 Ultimo Seme (Giorno 4)") + Nul);
+    EXPECT_EQ(patch(std::string("\0\0\0", 3)), Nul);
     EXPECT_EQ(fixture.log, Section + Section);
-}
-
-TEST_F(PatchJournal, TheTextEndsAtItsFirstNulWhateverFollows) {
-    std::string data = heading("16 Last Seed (Day 3)") + "Go to Balmora.<P>\n" + '\0' + "Go to Balmora.<P>\n";
-    data.append(1000, '\0');
-    data += "leftover";
-    const std::string output = patch(data);
-    EXPECT_EQ(output, heading("16 Ultimo Seme (Giorno 3)") + "Vai a @Balmora#.<P>\n" + '\0');
-    EXPECT_EQ(record->size(), 8u + output.size());
+    EXPECT_EQ(patch(heading("16 Last Seed (Day 3)") + "Go to Balmora.<P>\n" + Nul + "Go to Balmora.<P>\n" +
+                    std::string(1000, '\0') + "leftover"),
+              heading("16 Ultimo Seme (Giorno 3)") + "Vai a @Balmora#.<P>\n" + Nul);
 }
 
 TEST_F(PatchJournal, MovesTheJournalBarWithTheOffsetOfEachHeading) {
@@ -160,39 +139,22 @@ TEST_F(PatchJournal, MovesTheJournalBarWithTheOffsetOfEachHeading) {
                                                       "bar 1025 100", "image 1031 ok"}));
 }
 
-std::vector<std::string> nonEmptyLines(std::string_view text) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = std::min(text.find('\n', start), text.size());
+// The non-empty lines of a text.
+std::vector<std::string> lines(std::string_view text) {
+    std::vector<std::string> found;
+    for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
+        end = std::min(text.find('\n', start), text.size());
         if (end > start)
-            lines.emplace_back(text.substr(start, end - start));
-        start = end + 1;
+            found.emplace_back(text.substr(start, end - start));
     }
-    return lines;
+    return found;
 }
 
 // Whatever the text, with nothing to translate every line comes out as it went in.
 TEST(PatchJournalFuzz, RandomJournalsLoseNoLine) {
-    const std::string nul(1, '\0');
-    const std::string_view pieces[] = {"<",
-                                       ">",
-                                       "\n",
-                                       "\n\n",
-                                       "<P>",
-                                       "P>",
-                                       "(Day ",
-                                       "(Giorno ",
-                                       "16 ",
-                                       "-3",
-                                       "Last Seed ",
-                                       "%Name",
-                                       "@",
-                                       "#",
-                                       " ",
-                                       "x",
-                                       "<FONT COLOR=\"9F0000\">",
-                                       nul};
+    const std::string_view pieces[] = {
+        "<",  ">",          "\n",    "\n\n", "<P>", "P>", "(Day ", "(Giorno ", "16 ",
+        "-3", "Last Seed ", "%Name", "@",    "#",   " ",  "x",     Nul,        "<FONT COLOR=\"9F0000\">"};
     std::mt19937 random(1206);
     for (int trial = 0; trial < 2000; ++trial) {
         std::string data;
@@ -201,37 +163,19 @@ TEST(PatchJournalFuzz, RandomJournalsLoseNoLine) {
         test::JobFixture fixture(trial % 2 ? ItalianToEnglish : EnglishToItalian);
         auto record = RecordBuilder("JOUR").sub("NAME", data).build();
         ASSERT_TRUE(patchJournal(*record, *fixture.state));
-        const auto& out = record->subrecordAt(0).data;
-        const std::string text = data.substr(0, data.find('\0'));
-        ASSERT_FALSE(out.empty());
-        EXPECT_EQ(out.back(), '\0');
-        const std::string output(out.begin(), out.end() - 1);
-        EXPECT_EQ(nonEmptyLines(output), nonEmptyLines(text)) << trial;
+        const std::string out(record->subrecordAt(0).data.begin(), record->subrecordAt(0).data.end());
+        ASSERT_TRUE(out.ends_with(Nul)) << trial;
+        const std::string output = out.substr(0, out.size() - 1);
+        EXPECT_EQ(lines(output), lines(data.substr(0, data.find('\0')))) << trial;
         EXPECT_TRUE(output.empty() || output.back() == '\n') << trial;
         EXPECT_EQ(record->size(), 8u + out.size());
     }
 }
 
-std::unique_ptr<Record> journalOf(const std::string& saveName) {
-    MemoryFile file(build::readBytes(std::string(ORVELLA_REAL_SAVES) + "/" + saveName));
-    RecordStream stream(file, saveName);
-    std::int32_t count = 0;
-    if (!stream.readRecordCount(count))
-        return nullptr;
-    for (std::int32_t i = 0; i <= count; ++i) {
-        auto record = stream.readRecord();
-        if (!record)
-            return nullptr;
-        if (record->tag().is("JOUR"))
-            return record;
-    }
-    return nullptr;
-}
-
 // Real saves from another edition: nothing in them can be translated, so nothing of them may be lost.
 TEST(RealSaveJournal, KeepsEveryByteOfTheTextAndIsAFixedPointBothWays) {
-    for (const char* saveName : {"HartKack0000.ess", "Test10000.ess"}) {
-        std::unique_ptr<Record> record = journalOf(saveName);
+    for (const char* saveName : test::RealSaves) {
+        std::unique_ptr<Record> record = test::takeRecord(test::realSaveBytes(saveName), "JOUR");
         ASSERT_TRUE(record) << saveName;
         const std::string text(record->subrecordAt(0).text());
         ASSERT_LT(text.size() + 1, record->subrecordAt(0).size()) << saveName;
@@ -241,32 +185,31 @@ TEST(RealSaveJournal, KeepsEveryByteOfTheTextAndIsAFixedPointBothWays) {
         for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish, EnglishToItalian}) {
             test::JobFixture fixture(direction);
             EXPECT_TRUE(patchJournal(*record, *fixture.state));
-            const auto& data = record->subrecordAt(0).data;
-            EXPECT_EQ(std::string(data.begin(), data.end()), text + '\0') << saveName;
+            EXPECT_EQ(test::bytesOf(*record), RecordBuilder("JOUR").sub("NAME", text + Nul).bytes())
+                << saveName;
             EXPECT_EQ(fixture.state->untranslatedJournalCount, paragraphs) << saveName;
-            EXPECT_EQ(record->size(), 8u + data.size()) << saveName;
         }
     }
 }
 
-TEST(ScanHeading, ReadsLikeFormattedInput) {
-    auto heading = scanHeading("  +16\tLast Seed (Day\n-3)</FONT>", EnglishToItalian);
-    ASSERT_TRUE(heading);
-    EXPECT_EQ(heading->dayOfMonth, 16);
-    EXPECT_EQ(heading->month, "Last Seed");
-    EXPECT_EQ(heading->dayNumber, -3);
-    heading = scanHeading("16 Ultimo Seme(Giorno 3", ItalianToEnglish);
-    ASSERT_TRUE(heading);
-    EXPECT_EQ(heading->month, "Ultimo Sem");
-    EXPECT_FALSE(scanHeading("16 (Day 3)", EnglishToItalian));
-    EXPECT_FALSE(scanHeading("16 Last Seed (Day", EnglishToItalian));
-    EXPECT_FALSE(scanHeading("16 Last Seed", EnglishToItalian));
-    EXPECT_TRUE(scanHeading("-2147483648 M (Day 2147483647", EnglishToItalian));
-    EXPECT_FALSE(scanHeading("-2147483649 M (Day 1", EnglishToItalian));
-    EXPECT_FALSE(scanHeading("1 M (Day 2147483648", EnglishToItalian));
+// The day of the month, the month and the day number a heading's text gives, or "none".
+std::string scanned(std::string_view text, ConversionDirection direction = EnglishToItalian) {
+    auto heading = scanHeading(text, direction);
+    return heading ? std::to_string(heading->dayOfMonth) + "|" + heading->month + "|" +
+                         std::to_string(heading->dayNumber)
+                   : "none";
 }
 
-TEST(AddJournalFixes, TurnsEveryRowIntoAnEntryKeyedByItsPosition) {
+TEST(ScanHeading, ReadsLikeFormattedInput) {
+    EXPECT_EQ(scanned("  +16\tLast Seed (Day\n-3)</FONT>"), "16|Last Seed|-3");
+    EXPECT_EQ(scanned("16 Ultimo Seme(Giorno 3", ItalianToEnglish), "16|Ultimo Sem|3");
+    EXPECT_EQ(scanned("-2147483648 M (Day 2147483647"), "-2147483648|M|2147483647");
+    for (std::string_view text :
+         {"16 (Day 3)", "16 Last Seed (Day", "16 Last Seed", "-2147483649 M (Day 1", "1 M (Day 2147483648"})
+        EXPECT_EQ(scanned(text), "none") << text;
+}
+
+TEST(AddJournalFixes, TurnsEveryRowWithTextsIntoAnEntryKeyedByItsPosition) {
     test::JobFixture fixture;
     const JournalFixRow rows[] = {
         {"Q0", "Zero.", "Zero it."}, {"Q1", "One.", "Uno."}, {"Q2", "Two.", "Due."},   {"Q3", "", ""},
@@ -276,27 +219,18 @@ TEST(AddJournalFixes, TurnsEveryRowIntoAnEntryKeyedByItsPosition) {
     tables.journalFixes = rows;
     fixture.job.tables = &tables;
     TranslationMap& entries = fixture.state->maps.journalEntryMap;
-    addJournalEntry(entries, "-1", "Kept.", "Tenuto.");
+    test::addJournalEntry(entries, "-1", "Kept.", "Tenuto.");
     addJournalFixes(*fixture.state);
 
     ASSERT_EQ(entries.size(), 10u);
     EXPECT_FALSE(entries.contains("-3"));
-    const TranslatedRecord& ten = *entries.at("-10");
-    EXPECT_TRUE(ten.tag().is("INFO"));
-    ASSERT_EQ(ten.subrecordCount(), 2u);
-    EXPECT_TRUE(ten.subrecordAt(0).tag.is("INAM"));
-    EXPECT_EQ(std::string(ten.subrecordAt(0).data.begin(), ten.subrecordAt(0).data.end()),
-              std::string("-10\0", 4));
-    EXPECT_TRUE(ten.subrecordAt(1).tag.is("NAME"));
-    EXPECT_EQ(std::string(ten.subrecordAt(1).data.begin(), ten.subrecordAt(1).data.end()),
-              std::string("Ten.\0", 5));
-    ASSERT_TRUE(ten.translation());
-    EXPECT_TRUE(ten.translation()->tag.is("-TR-"));
-    EXPECT_EQ(std::string(ten.translation()->data.begin(), ten.translation()->data.end()),
-              std::string("Dieci.\0", 7));
-    EXPECT_EQ(ten.size(), 8u + 4u + 8u + 5u);
     EXPECT_EQ(entries.at("-1")->findText("NAME"), "Kept.");
     EXPECT_EQ(entries.at("-0")->findText("NAME"), "Zero.");
+    const TranslatedRecord& ten = *entries.at("-10");
+    EXPECT_EQ(test::bytesOf(ten), RecordBuilder("INFO").text("INAM", "-10").text("NAME", "Ten.").bytes());
+    ASSERT_TRUE(ten.translation());
+    EXPECT_TRUE(ten.translation()->tag.is("-TR-"));
+    EXPECT_EQ(std::string(ten.translation()->data.begin(), ten.translation()->data.end()), "Dieci." + Nul);
 }
 
 } // namespace

@@ -1,9 +1,6 @@
+#include "../records/RecordViews.h"
 #include "JobFixture.h"
-#include "gamebuilder/GameBuilder.h"
-#include "platform/MemoryFile.h"
 #include "records/Bytes.h"
-#include "records/RecordStream.h"
-#include "records/RecordWriter.h"
 #include "translate/AsciiFold.h"
 #include "translate/SaveHandlers.h"
 
@@ -15,276 +12,193 @@ namespace {
 
 using build::RecordBuilder;
 using build::u32;
-using build::z;
 
-std::string npco(std::string_view id, std::uint32_t count = 1) {
-    return u32(count) + z(id);
-}
-std::string widx(std::uint32_t position, std::uint32_t slot = 0) {
-    return u32(position) + u32(slot);
-}
-
-RecordBuilder player() {
-    return RecordBuilder("NPCC").text("NAME", "PlayerSaveGame").sub("NPDT", "npdt");
-}
-
-std::string bytesOf(const Record& record) {
-    std::vector<std::uint8_t> out;
-    serializeRecord(record, out);
-    return std::string(out.begin(), out.end());
-}
-
-// "TAG=data" for every subrecord, the way the tests spell out an expected layout.
-std::vector<std::string> layout(const Record& record) {
-    std::vector<std::string> parts;
-    for (const auto& subrecord : record.subrecords()) {
-        std::string data(subrecord->data.begin(), subrecord->data.end());
-        if (subrecord->tag.is("WIDX"))
-            data = std::to_string(loadU32(subrecord->data.data())) + "/" +
-                   std::to_string(loadU32(subrecord->data.data() + 4));
-        else if (subrecord->tag.is("NPCO"))
-            data = std::string(subrecord->textAt(4));
-        parts.push_back(std::string(subrecord->tag.str()) + "=" + data);
+// A record with these parts after its NAME (none when nameData is empty) and NPDT: "id" or "id*count" is an
+// item, "Wposition/slot" an equipment reference and "TAG=data" any other subrecord.
+RecordBuilder npcc(std::initializer_list<std::string> parts,
+                   const std::string& nameData = build::z("PlayerSaveGame")) {
+    RecordBuilder record("NPCC");
+    if (!nameData.empty())
+        record.sub("NAME", nameData);
+    record.sub("NPDT", "npdt");
+    for (const std::string& part : parts) {
+        const std::size_t equals = part.find('='), star = part.find('*'), slash = part.find('/');
+        if (equals != std::string::npos)
+            record.sub(part.substr(0, equals), part.substr(equals + 1));
+        else if (part[0] == 'W')
+            record.sub("WIDX", u32(std::stoul(part.substr(1))) + u32(std::stoul(part.substr(slash + 1))));
+        else
+            record.sub("NPCO", u32(star == std::string::npos ? 1 : std::stoul(part.substr(star + 1))) +
+                                   build::z(part.substr(0, star)));
     }
-    return parts;
+    return record;
+}
+
+// The parts of a record after its NPDT, spelled as npcc() takes them.
+std::string parts(const Record& record) {
+    std::string out;
+    for (std::size_t i = 2; i < record.subrecordCount(); ++i) {
+        const Subrecord& sub = record.subrecordAt(i);
+        const std::uint32_t word = sub.size() >= 4 ? loadU32(sub.data.data()) : 0;
+        if (sub.tag.is("NPCO"))
+            out.append(sub.textAt(4))
+                .append(word == 1 ? "" : "*")
+                .append(word == 1 ? "" : std::to_string(word));
+        else if (sub.tag.is("WIDX"))
+            out.append("W")
+                .append(std::to_string(word))
+                .append("/")
+                .append(std::to_string(loadU32(sub.data.data() + 4)));
+        else
+            out.append(sub.tag.str()).append("=").append(sub.text());
+        out += ' ';
+    }
+    return out;
 }
 
 struct PlayerInventory : testing::Test {
     test::JobFixture fixture;
-    std::unique_ptr<Record> record;
 
-    JobState& state() { return *fixture.state; }
-
-    void name(const std::string& id, std::string_view english, std::optional<std::string_view> italian = {}) {
-        auto item = std::make_unique<TranslatedRecord>("MISC");
-        std::string nameData = z(id);
-        std::string fnam = z(english);
-        item->appendSubrecord(std::make_unique<Subrecord>("NAME", nameData.data(),
-                                                          static_cast<std::uint32_t>(nameData.size())));
-        item->appendSubrecord(
-            std::make_unique<Subrecord>("FNAM", fnam.data(), static_cast<std::uint32_t>(fnam.size())));
-        if (italian) {
-            std::string text = z(*italian);
-            item->setTranslation("-TR-", text.data(), static_cast<std::uint32_t>(text.size()));
-        }
-        state().maps.itemNameMap.emplace(id, std::move(item));
+    void name(const std::string& id, const std::string& english,
+              std::optional<std::string_view> italian = {}) {
+        fixture.state->maps.itemNameMap.emplace(
+            id, test::mapEntry(RecordBuilder("MISC").text("NAME", id).text("FNAM", english), italian));
     }
-
-    std::vector<std::string> patch(const RecordBuilder& builder) {
-        record = builder.build();
-        const std::uint32_t size = record->size();
-        EXPECT_TRUE(patchPlayerInventory(*record, state()));
-        EXPECT_EQ(record->size(), size);
-        return layout(*record);
-    }
-
-    void expectUnchanged(const RecordBuilder& builder, const std::string& what) {
-        record = builder.build();
-        EXPECT_TRUE(patchPlayerInventory(*record, state()));
-        EXPECT_EQ(bytesOf(*record), builder.bytes()) << what;
+    std::string patch(const RecordBuilder& builder) {
+        auto record = builder.build();
+        EXPECT_TRUE(patchPlayerInventory(*record, *fixture.state));
+        EXPECT_EQ(record->size(), test::payloadSize(*record));
+        EXPECT_EQ(test::bytesOf(*record).size(), builder.bytes().size());
+        return parts(*record);
     }
 };
 
-TEST_F(PlayerInventory, SortsByNameAndRenumbersTheEquipment) {
+TEST_F(PlayerInventory, SortsByNameMovingAttachedSubrecordsAndRenumbersTheEquipment) {
     name("item_b", "b");
     name("item_a", "A");
     name("item_c", "c");
-    RecordBuilder third = player()
-                              .sub("NPCO", npco("item_b"))
-                              .sub("NPCO", npco("item_a"))
-                              .sub("NPCO", npco("item_c"))
-                              .sub("WIDX", widx(2));
-    EXPECT_EQ(patch(third),
-              (std::vector<std::string>{"NAME=PlayerSaveGame" + std::string(1, '\0'), "NPDT=npdt",
-                                        "NPCO=item_a", "NPCO=item_b", "NPCO=item_c", "WIDX=2/0"}));
-    RecordBuilder first = player()
-                              .sub("NPCO", npco("item_b"))
-                              .sub("NPCO", npco("item_a"))
-                              .sub("NPCO", npco("item_c"))
-                              .sub("WIDX", widx(0));
-    EXPECT_EQ(patch(first).back(), "WIDX=1/0");
-}
+    EXPECT_EQ(patch(npcc({"item_b", "item_a", "item_c", "W2/0"})), "item_a item_b item_c W2/0 ");
+    EXPECT_EQ(patch(npcc({"item_b", "item_a", "item_c", "W0/0"})), "item_a item_b item_c W1/0 ");
 
-TEST_F(PlayerInventory, AttachedSubrecordsMoveWithTheirItemAndEquipmentFollowsTheNewOrder) {
     name("z", "Zweihander");
     name("a", "Axe");
     name("m", "Mace");
-    RecordBuilder builder = player()
-                                .sub("NPCO", npco("z", 1))
-                                .sub("XIDX", "z1")
-                                .sub("XHLT", "z2")
-                                .sub("NPCO", npco("m", 2))
-                                .sub("NPCO", npco("a", 3))
-                                .sub("XIDX", "a1")
-                                .sub("SCRI", "a2")
-                                .sub("WIDX", widx(0, 1))
-                                .sub("WIDX", widx(2, 0xFFFFFFFF));
-    EXPECT_EQ(patch(builder),
-              (std::vector<std::string>{"NAME=PlayerSaveGame" + std::string(1, '\0'), "NPDT=npdt", "NPCO=a",
-                                        "XIDX=a1", "SCRI=a2", "NPCO=m", "NPCO=z", "XIDX=z1", "XHLT=z2",
-                                        "WIDX=0/4294967295", "WIDX=2/1"}));
-    // The item counts stay with their items.
-    EXPECT_EQ(loadU32(record->subrecordAt(5).data.data()), 2u);
+    EXPECT_EQ(
+        patch(npcc({"z", "XIDX=z1", "XHLT=z2", "m*2", "a*3", "XIDX=a1", "SCRI=a2", "W0/1", "W2/4294967295"})),
+        "a*3 XIDX=a1 SCRI=a2 m*2 z XIDX=z1 XHLT=z2 W0/4294967295 W2/1 ");
 }
 
 TEST_F(PlayerInventory, ComparesFoldingOnlyAsciiLettersWithPrefixesFirstAndKeepsTiesInOrder) {
-    name("1", "iron sword");
-    name("2", "IRON");
-    name("3", "\xE8"
-              "cu");
-    name("4", "\xC8"
-              "cu");
-    name("5", "zed");
-    name("6", "Iron Sword");
-    name("7", "Iron");
-    RecordBuilder builder = player();
-    for (const char* id : {"1", "2", "3", "4", "5", "6", "7"})
-        builder.sub("NPCO", npco(id));
-    builder.sub("WIDX", widx(0));
-    auto result = patch(builder);
-    EXPECT_EQ(std::vector<std::string>(result.begin() + 2, result.end()),
-              (std::vector<std::string>{"NPCO=2", "NPCO=7", "NPCO=1", "NPCO=6", "NPCO=5", "NPCO=4", "NPCO=3",
-                                        "WIDX=2/0"}));
+    const char* const names[] = {"iron sword",
+                                 "IRON",
+                                 "\xE8"
+                                 "cu",
+                                 "\xC8"
+                                 "cu",
+                                 "zed",
+                                 "Iron Sword",
+                                 "Iron"};
+    for (int i = 0; i < 7; ++i)
+        name(std::to_string(i + 1), names[i]);
+    EXPECT_EQ(patch(npcc({"1", "2", "3", "4", "5", "6", "7", "W0/0"})), "2 7 1 6 5 4 3 W2/0 ");
 }
 
 TEST_F(PlayerInventory, ConvertingToItalianSortsByTranslationAndToEnglishByTheOwnName) {
-    name("apple", "Apple", "Mela");
-    name("bread", "Bread", "Pane");
-    name("cheese", "Cheese", "Formaggio");
-    name("dagger", "Dagger"); // no translation: its own name
-    RecordBuilder builder = player()
-                                .sub("NPCO", npco("apple"))
-                                .sub("NPCO", npco("bread"))
-                                .sub("NPCO", npco("cheese"))
-                                .sub("NPCO", npco("dagger"))
-                                .sub("NPCO", npco("unknown_id"))
-                                .sub("NPCO", npco("Unknown_A"))
-                                .sub("WIDX", widx(3));
-    auto toItalian = patch(builder);
-    EXPECT_EQ(std::vector<std::string>(toItalian.begin() + 2, toItalian.end()),
-              (std::vector<std::string>{"NPCO=dagger", "NPCO=cheese", "NPCO=apple", "NPCO=bread",
-                                        "NPCO=Unknown_A", "NPCO=unknown_id", "WIDX=0/0"}));
-    fixture.reset(ItalianToEnglish);
-    name("apple", "Apple", "Mela");
-    name("bread", "Bread", "Pane");
-    name("cheese", "Cheese", "Formaggio");
-    name("dagger", "Dagger");
-    auto toEnglish = patch(builder);
-    EXPECT_EQ(std::vector<std::string>(toEnglish.begin() + 2, toEnglish.end()),
-              (std::vector<std::string>{"NPCO=apple", "NPCO=bread", "NPCO=cheese", "NPCO=dagger",
-                                        "NPCO=Unknown_A", "NPCO=unknown_id", "WIDX=3/0"}));
+    const RecordBuilder inventory =
+        npcc({"apple", "bread", "cheese", "dagger", "unknown_id", "Unknown_A", "W3/0"});
+    for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
+        fixture.reset(direction);
+        name("apple", "Apple", "Mela");
+        name("bread", "Bread", "Pane");
+        name("cheese", "Cheese", "Formaggio");
+        name("dagger", "Dagger"); // no translation: its own name
+        EXPECT_EQ(patch(inventory), direction == EnglishToItalian
+                                        ? "dagger cheese apple bread Unknown_A unknown_id W0/0 "
+                                        : "apple bread cheese dagger Unknown_A unknown_id W3/0 ");
+    }
 }
 
 TEST_F(PlayerInventory, LeavesEveryOtherLayoutByteForByte) {
     name("b", "B");
     name("a", "A");
-    const auto twoItems = [] {
-        return player().sub("NPCO", npco("b")).sub("XHLT", "h").sub("NPCO", npco("a"));
+    const std::pair<const char*, RecordBuilder> layouts[] = {
+        {"not the player", npcc({"b", "a", "W0/0"}, build::z("fargoth"))},
+        {"a name without its NUL", npcc({"b", "a", "W0/0"}, "PlayerSaveGame")},
+        {"no name", npcc({"b", "a", "W0/0"}, "")},
+        {"one item", npcc({"b", "W0/0"})},
+        {"no equipment", npcc({"b", "XHLT=h", "a"})},
+        {"a position past the entries", npcc({"b", "XHLT=h", "a", "W2/0"})},
+        {"a negative position", npcc({"b", "XHLT=h", "a", "W4294967295/0"})},
+        {"two references to one entry", npcc({"b", "XHLT=h", "a", "W1/0", "W1/1"})},
+        {"an item after the equipment", npcc({"b", "W0/0", "a"})},
+        {"equipment between the items", npcc({"b", "W0/0", "a", "W1/0"})},
+        {"a subrecord after the equipment", npcc({"b", "XHLT=h", "a", "W0/0", "XHLT=after"})},
+        {"a short reference", npcc({"b", "XHLT=h", "a", "WIDX=" + u32(0)})},
+        {"a long reference", npcc({"b", "XHLT=h", "a", "WIDX=" + u32(0) + u32(0) + "x"})},
     };
-    expectUnchanged(RecordBuilder("NPCC")
-                        .text("NAME", "fargoth")
-                        .sub("NPCO", npco("b"))
-                        .sub("NPCO", npco("a"))
-                        .sub("WIDX", widx(0)),
-                    "not the player");
-    expectUnchanged(RecordBuilder("NPCC")
-                        .sub("NAME", "PlayerSaveGame")
-                        .sub("NPCO", npco("b"))
-                        .sub("NPCO", npco("a"))
-                        .sub("WIDX", widx(0)),
-                    "a name without its NUL");
-    expectUnchanged(RecordBuilder("NPCC").sub("NPCO", npco("b")).sub("NPCO", npco("a")).sub("WIDX", widx(0)),
-                    "no name");
-    expectUnchanged(player().sub("NPCO", npco("b")).sub("WIDX", widx(0)), "one item");
-    expectUnchanged(twoItems(), "no equipment");
-    expectUnchanged(twoItems().sub("WIDX", widx(2)), "a position past the entries");
-    expectUnchanged(twoItems().sub("WIDX", widx(0xFFFFFFFF)), "a negative position");
-    expectUnchanged(twoItems().sub("WIDX", widx(1)).sub("WIDX", widx(1, 1)), "two references to one entry");
-    expectUnchanged(player().sub("NPCO", npco("b")).sub("WIDX", widx(0)).sub("NPCO", npco("a")),
-                    "an item after the equipment");
-    expectUnchanged(
-        player().sub("NPCO", npco("b")).sub("WIDX", widx(0)).sub("NPCO", npco("a")).sub("WIDX", widx(1)),
-        "equipment between the items");
-    expectUnchanged(twoItems().sub("WIDX", widx(0)).sub("XHLT", "after"), "a subrecord after the equipment");
-    expectUnchanged(twoItems().sub("WIDX", u32(0)), "a short reference");
-    expectUnchanged(twoItems().sub("WIDX", widx(0) + "x"), "a long reference");
+    for (const auto& [what, builder] : layouts) {
+        auto record = builder.build();
+        EXPECT_TRUE(patchPlayerInventory(*record, *fixture.state));
+        EXPECT_EQ(test::bytesOf(*record), builder.bytes()) << what;
+    }
 }
 
-// What a player record holds, independent of the order of its items.
+// What a player record holds whatever the order of its items: the subrecords before the first item, each item
+// with its attached subrecords, the item ID and slot of each equipment reference, and the IDs in record
+// order.
 struct InventoryContents {
-    std::vector<std::string> head;      // the subrecords before the first item
-    std::multiset<std::string> entries; // each item with its attached subrecords
-    std::multiset<std::pair<std::string, std::uint32_t>>
-        equipped;                 // item ID and second word of each reference
-    std::vector<std::string> ids; // item IDs in record order
+    std::vector<std::string> head;
+    std::multiset<std::string> entries;
+    std::multiset<std::pair<std::string, std::uint32_t>> equipped;
+    std::vector<std::string> ids;
 };
 
 InventoryContents contentsOf(const Record& record) {
     InventoryContents contents;
     std::vector<std::string> blocks;
-    for (const auto& subrecord : record.subrecords()) {
-        std::string bytes =
-            std::string(subrecord->tag.str()) + std::string(subrecord->data.begin(), subrecord->data.end());
-        if (subrecord->tag.is("NPCO")) {
+    for (const auto& sub : record.subrecords()) {
+        const std::string bytes =
+            std::string(sub->tag.str()) + std::string(sub->data.begin(), sub->data.end());
+        if (sub->tag.is("NPCO")) {
             blocks.push_back(bytes);
-            contents.ids.emplace_back(subrecord->textAt(4));
-        } else if (subrecord->tag.is("WIDX")) {
-            std::uint32_t position = loadU32(subrecord->data.data());
+            contents.ids.emplace_back(sub->textAt(4));
+        } else if (sub->tag.is("WIDX")) {
+            const std::uint32_t position = loadU32(sub->data.data());
             EXPECT_LT(position, contents.ids.size());
             if (position < contents.ids.size())
-                contents.equipped.emplace(contents.ids[position], loadU32(subrecord->data.data() + 4));
-        } else if (blocks.empty()) {
-            contents.head.push_back(bytes);
+                contents.equipped.emplace(contents.ids[position], loadU32(sub->data.data() + 4));
         } else {
-            blocks.back() += bytes;
+            (blocks.empty() ? contents.head.emplace_back() : blocks.back()) += bytes;
         }
     }
     contents.entries.insert(blocks.begin(), blocks.end());
     return contents;
 }
 
-std::unique_ptr<Record> playerRecordOf(const std::string& saveName) {
-    MemoryFile file(build::readBytes(std::string(ORVELLA_REAL_SAVES) + "/" + saveName));
-    RecordStream stream(file, saveName);
-    std::int32_t count = 0;
-    if (!stream.readRecordCount(count))
-        return nullptr;
-    for (std::int32_t i = 0; i <= count; ++i) {
-        auto record = stream.readRecord();
-        if (!record)
-            return nullptr;
-        if (record->tag().is("NPCC") && record->findText("NAME") == "PlayerSaveGame")
-            return record;
-    }
-    return nullptr;
-}
-
 TEST(RealSaveInventory, KeepsEveryItemWithItsSubrecordsAndTheSameEquipment) {
-    for (const char* saveName : {"HartKack0000.ess", "Test10000.ess"}) {
+    for (const char* saveName : test::RealSaves) {
         for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
-            std::unique_ptr<Record> record = playerRecordOf(saveName);
+            auto record = test::takeRecord(test::realSaveBytes(saveName), "NPCC", "PlayerSaveGame");
             ASSERT_TRUE(record) << saveName;
             const InventoryContents before = contentsOf(*record);
-            const std::string original = bytesOf(*record);
+            const std::string original = test::bytesOf(*record);
             test::JobFixture fixture(direction);
             EXPECT_TRUE(patchPlayerInventory(*record, *fixture.state));
             const InventoryContents after = contentsOf(*record);
-
-            EXPECT_NE(bytesOf(*record), original) << saveName;
-            EXPECT_EQ(bytesOf(*record).size(), original.size()) << saveName;
+            const std::string sorted = test::bytesOf(*record);
+            EXPECT_NE(sorted, original) << saveName;
+            EXPECT_EQ(sorted.size(), original.size()) << saveName;
             EXPECT_EQ(after.head, before.head) << saveName;
             EXPECT_EQ(after.entries, before.entries) << saveName;
             EXPECT_EQ(after.equipped, before.equipped) << saveName;
             EXPECT_FALSE(before.equipped.empty()) << saveName;
-            // With no names known the items sort by their IDs.
+            // With no names known the items sort by their IDs, and sorting again changes nothing.
             EXPECT_TRUE(std::is_sorted(
                 after.ids.begin(), after.ids.end(),
                 [](const std::string& a, const std::string& b) { return compareFolded(a, b) < 0; }))
                 << saveName;
-
-            const std::string sorted = bytesOf(*record);
             patchPlayerInventory(*record, *fixture.state);
-            EXPECT_EQ(bytesOf(*record), sorted) << saveName;
+            EXPECT_EQ(test::bytesOf(*record), sorted) << saveName;
         }
     }
 }

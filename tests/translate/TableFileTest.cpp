@@ -13,16 +13,13 @@ TEST(ShippedTables, ParseAndKeepTheirRules) {
     EXPECT_EQ(tables.base.front().italian, "Ufficio Imperiale del Censo e delle Imposte");
     EXPECT_EQ(tables.base.back().english, "Vos");
     EXPECT_EQ(tables.base.back().italian, "Vos");
-    ASSERT_GE(tables.tribunal.size(), 1u);
+    ASSERT_FALSE(tables.tribunal.empty() || tables.bloodmoon.empty());
     EXPECT_EQ(tables.tribunal.front().english, "adamantium armor");
-    ASSERT_GE(tables.bloodmoon.size(), 1u);
     EXPECT_EQ(tables.bloodmoon.front().italian, "restaurare il potere degli Skaal");
-
-    ASSERT_EQ(tables.journalFixes.size(), 6u);
-    const char* quests[] = {"HR_RescueSarethi", "FG_DissaplaMine", "HR_RedasTomb",
-                            "HR_MadMilk",       "DA_Azura",        "FG_Vas"};
-    for (std::size_t i = 0; i < 6; ++i)
-        EXPECT_EQ(tables.journalFixes[i].questId, quests[i]);
+    std::string quests;
+    for (const JournalFixRow& row : tables.journalFixes)
+        quests += std::string(row.questId) + " ";
+    EXPECT_EQ(quests, "HR_RescueSarethi FG_DissaplaMine HR_RedasTomb HR_MadMilk DA_Azura FG_Vas ");
 
     // Every embedded file passes the same checks that a dropped-in file gets.
     TableSet reparsed;
@@ -33,15 +30,13 @@ TEST(ShippedTables, ParseAndKeepTheirRules) {
         << error.message();
 }
 
-struct BrokenTable {
-    const char* what;
-    std::string bytes;
-    TopicOrder order;
-    std::size_t line;
-};
-
 TEST(TopicTableFile, RefusesEachBrokenRuleNamingTheLine) {
-    const BrokenTable cases[] = {
+    const struct {
+        const char* what;
+        std::string bytes;
+        TopicOrder order;
+        std::size_t line;
+    } cases[] = {
         {"wrong header", "english;italian\nab\tcd\n", TopicOrder::LongestFirst, 1},
         {"empty file", "", TopicOrder::LongestFirst, 1},
         {"one column", "english\titalian\nlonger\tpi\xF9 lungo\nshort\n", TopicOrder::LongestFirst, 3},
@@ -55,7 +50,7 @@ TEST(TopicTableFile, RefusesEachBrokenRuleNamingTheLine) {
         {"control byte", "english\titalian\nok\tcon\x01zero\n", TopicOrder::LongestFirst, 2},
         {"empty name", "english\titalian\nok\t\n", TopicOrder::LongestFirst, 2},
     };
-    for (const BrokenTable& broken : cases) {
+    for (const auto& broken : cases) {
         std::vector<TopicRow> rows;
         TableFileError error;
         EXPECT_FALSE(parseTopicTable(broken.bytes, "T.tsv", broken.order, rows, error)) << broken.what;
@@ -73,27 +68,25 @@ TEST(TopicTableFile, AcceptsAccentsCrLfAndAMissingFinalLineFeed) {
     ASSERT_EQ(rows.size(), 2u);
     EXPECT_EQ(rows[0].italian, "migliore");
     EXPECT_EQ(rows[1].italian, "pi\xF9 cattivo");
-
-    ASSERT_TRUE(parseTopicTable("english\titalian\nAlpha\tx\nbeta\ty\nGamma\tz\n", "T.tsv",
+    EXPECT_TRUE(parseTopicTable("english\titalian\nAlpha\tx\nbeta\ty\nGamma\tz\n", "T.tsv",
                                 TopicOrder::Alphabetical, rows, error));
 }
 
-TEST(TopicTableFile, ABaseTextInAnExpansionTableIsRefused) {
+TEST(TableSet, RefusesABaseTextInAnExpansionTableAndKeepsJournalFixRowsWithoutTexts) {
+    const char* const Header = "english\titalian\n";
+    const char* const FixHeader = "questId\tenglish\titalian\n";
     TableSet set;
     TableFileError error;
-    EXPECT_FALSE(set.load("english\titalian\nguard\tguardia\n", "english\titalian\nguardia\tother\n",
-                          "english\titalian\n", "questId\tenglish\titalian\n", error));
+    EXPECT_FALSE(set.load("english\titalian\nguard\tguardia\n", "english\titalian\nguardia\tother\n", Header,
+                          FixHeader, error));
     EXPECT_EQ(error.fileName, TribunalTopicTableFile);
     EXPECT_EQ(error.line, 2u);
     // The one pair that both expansions share is allowed.
     EXPECT_TRUE(set.load("english\titalian\nguard\tguardia\n", "english\titalian\nshared\tcomune\n",
-                         "english\titalian\nshared\tcomune\n", "questId\tenglish\titalian\n", error))
+                         "english\titalian\nshared\tcomune\n", FixHeader, error))
         << error.message();
-}
 
-TEST(JournalFixTableFile, RowsWithoutTextsAreKeptForTheirNumbers) {
     std::vector<JournalFixRow> rows;
-    TableFileError error;
     ASSERT_TRUE(
         parseJournalFixTable("questId\tenglish\titalian\nQ1\t\t\nQ2\tText.\tTesto.\n", "J.tsv", rows, error));
     ASSERT_EQ(rows.size(), 2u);
