@@ -6,8 +6,6 @@
 namespace orvella {
 namespace {
 
-using test::RecordingMessageBoxes;
-
 const std::string NoMorrowindMaster =
     "Impossibile effettuare una conversione senza il Master File di Morrowind.";
 const std::string NoMorrowindPlugin =
@@ -27,126 +25,72 @@ const std::string BloodmoonWarning =
     "Per questa conversione sarebbe necessario il plugin di Traduzione di Bloodmoon.\n"
     "Il salvataggio sar\xE0 convertito come se Bloodmoon non fosse installato.";
 
-int ownerWindow;
-
-GameInstallation everythingInstalled() {
-    GameInstallation installation;
-    installation.hasMorrowindMaster = installation.hasMorrowindPlugin = true;
-    installation.hasTribunalMaster = installation.hasTribunalPlugin = true;
-    installation.hasBloodmoonMaster = installation.hasBloodmoonPlugin = true;
-    return installation;
+// Files as letters: M, T and B for the three masters, m, t and b for their translation plugins.
+bool has(std::string_view files, char letter) {
+    return files.find(letter) != std::string_view::npos;
+}
+GameInstallation installed(std::string_view f) {
+    return {.hasMorrowindMaster = has(f, 'M'),
+            .hasMorrowindPlugin = has(f, 'm'),
+            .hasTribunalMaster = has(f, 'T'),
+            .hasTribunalPlugin = has(f, 't'),
+            .hasBloodmoonMaster = has(f, 'B'),
+            .hasBloodmoonPlugin = has(f, 'b')};
+}
+SaveInfo saveUsing(std::string_view f, ConversionDirection direction) {
+    return {has(f, 'M'), has(f, 'm'), has(f, 'T'), has(f, 't'), has(f, 'B'), has(f, 'b'), direction};
 }
 
-SaveInfo usingEverything(ConversionDirection direction) {
-    SaveInfo save;
-    save.usesMorrowindMaster = save.usesTribunalMaster = save.usesBloodmoonMaster = true;
-    if (direction == ItalianToEnglish)
-        save.usesMorrowindPlugin = save.usesTribunalPlugin = save.usesBloodmoonPlugin = true;
-    save.direction = direction;
-    return save;
-}
-
-struct ConversionChecksTest : testing::Test {
-    RecordingMessageBoxes messages;
-    GameInstallation installation = everythingInstalled();
-
-    bool check(const SaveInfo& save) {
-        messages.shown.clear();
-        return checkConversionPrerequisites(&ownerWindow, save, installation, messages);
-    }
-    std::vector<std::string> texts(MessageIcon icon) const {
-        std::vector<std::string> out;
+// Errors come one at a time in their order and stop; an English save is only warned about missing expansion
+// plugins, and a beta save, refused elsewhere, is neither warned nor stopped.
+TEST(ConversionChecks, GiveTheFirstMissingFileAsAnErrorOrTheMissingExpansionPluginsAsWarnings) {
+    const auto E = EnglishToItalian, I = ItalianToEnglish, Beta = BetaUnsupported;
+    const struct {
+        const char* installed;
+        const char* used;
+        ConversionDirection direction;
+        std::vector<std::string> messages; // "!" before an error, "?" before a warning
+    } cases[] = {
+        {"MmTtBb", "MTB", E, {}},
+        {"MmTtBb", "MTBmtb", I, {}},
+        {"MmTtBb", "MTBmtb", Beta, {}},
+        {"", "MTB", E, {"!" + NoMorrowindMaster}},
+        {"", "MTBmtb", I, {"!" + NoMorrowindMaster}},
+        {"", "MTBmtb", Beta, {"!" + NoMorrowindMaster}},
+        {"", "", E, {"!" + NoMorrowindMaster}},
+        {"MTtBb", "MTB", E, {"!" + NoMorrowindPlugin}},
+        {"MTtBb", "MTBmtb", I, {"!" + NoMorrowindPlugin}},
+        {"MTtBb", "MTBmtb", Beta, {"!" + NoMorrowindPlugin}},
+        {"Mm", "MTBmtb", I, {"!" + NoTribunalMaster}},
+        {"MmT", "MTBmtb", I, {"!" + NoBloodmoonMaster}},
+        {"MmTB", "MTBmtb", I, {"!" + NoTribunalPlugin}},
+        {"MmTtB", "MTBmtb", I, {"!" + NoBloodmoonPlugin}},
+        {"Mm", "Mm", I, {}},
+        // The Italian plugins are checked by the plugins the save uses, not by its masters.
+        {"MmTB", "MTBm", I, {}},
+        {"MmTB", "MTB", E, {"?" + TribunalWarning, "?" + BloodmoonWarning}},
+        {"MmTB", "MT", E, {"?" + TribunalWarning}},
+        {"MmTB", "MTB", Beta, {}},
+        {"MmTb", "MTB", E, {"!" + NoBloodmoonMaster}},
+    };
+    int owner = 0;
+    for (const auto& c : cases) {
+        test::RecordingMessageBoxes messages;
+        const bool passed = checkConversionPrerequisites(&owner, saveUsing(c.used, c.direction),
+                                                         installed(c.installed), messages);
+        std::vector<std::string> shown;
         for (const Message& message : messages.shown) {
+            shown.push_back((message.icon == MessageIcon::Error     ? "!"
+                             : message.icon == MessageIcon::Warning ? "?"
+                                                                    : "") +
+                            message.text);
             EXPECT_EQ(message.caption, "Controllo Plugin");
             EXPECT_EQ(message.buttons, MessageButtons::Ok);
-            EXPECT_EQ(message.owner, &ownerWindow);
-            if (message.icon == icon)
-                out.push_back(message.text);
+            EXPECT_EQ(message.owner, &owner);
         }
-        return out;
+        EXPECT_EQ(shown, c.messages) << c.installed << " / " << c.used << " / " << c.direction;
+        EXPECT_EQ(passed, c.messages.empty() || c.messages[0][0] == '?') << c.installed << " / " << c.used;
     }
-    void expectError(const SaveInfo& save, const std::string& text) {
-        EXPECT_FALSE(check(save));
-        ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(texts(MessageIcon::Error), std::vector<std::string>{text});
-    }
-};
-
-TEST_F(ConversionChecksTest, EverythingInstalledPassesSilentlyInEveryDirection) {
-    for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish, BetaUnsupported}) {
-        EXPECT_TRUE(check(usingEverything(direction)));
-        EXPECT_TRUE(messages.shown.empty());
-    }
-}
-
-TEST_F(ConversionChecksTest, TheMorrowindFilesComeFirstWhateverTheSave) {
-    installation = GameInstallation();
-    for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish, BetaUnsupported})
-        expectError(usingEverything(direction), NoMorrowindMaster);
-    expectError(SaveInfo(), NoMorrowindMaster);
-
-    installation.hasMorrowindMaster = true;
-    for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish, BetaUnsupported})
-        expectError(usingEverything(direction), NoMorrowindPlugin);
-}
-
-TEST_F(ConversionChecksTest, ErrorsComeOneAtATimeInTheirOrder) {
-    installation = GameInstallation();
-    installation.hasMorrowindMaster = installation.hasMorrowindPlugin = true;
-    SaveInfo italian = usingEverything(ItalianToEnglish);
-    expectError(italian, NoTribunalMaster);
-    installation.hasTribunalMaster = true;
-    expectError(italian, NoBloodmoonMaster);
-    installation.hasBloodmoonMaster = true;
-    expectError(italian, NoTribunalPlugin);
-    installation.hasTribunalPlugin = true;
-    expectError(italian, NoBloodmoonPlugin);
-    installation.hasBloodmoonPlugin = true;
-    EXPECT_TRUE(check(italian));
-}
-
-TEST_F(ConversionChecksTest, ExpansionsAreOnlyNeededWhenTheSaveUsesThem) {
-    installation = GameInstallation();
-    installation.hasMorrowindMaster = installation.hasMorrowindPlugin = true;
-    SaveInfo save;
-    save.usesMorrowindMaster = true;
-    save.usesMorrowindPlugin = true;
-    save.direction = ItalianToEnglish;
-    EXPECT_TRUE(check(save));
-    EXPECT_TRUE(messages.shown.empty());
-
-    // The Italian plugins are checked by the plugins the save uses, not by its masters.
-    installation.hasTribunalMaster = installation.hasBloodmoonMaster = true;
-    save.usesTribunalMaster = save.usesBloodmoonMaster = true;
-    EXPECT_TRUE(check(save));
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(ConversionChecksTest, AnEnglishSaveIsOnlyWarnedAboutMissingExpansionPlugins) {
-    installation.hasTribunalPlugin = installation.hasBloodmoonPlugin = false;
-    EXPECT_TRUE(check(usingEverything(EnglishToItalian)));
-    EXPECT_EQ(texts(MessageIcon::Warning), (std::vector<std::string>{TribunalWarning, BloodmoonWarning}));
-    EXPECT_EQ(messages.shown.size(), 2u);
-
-    SaveInfo tribunalOnly = usingEverything(EnglishToItalian);
-    tribunalOnly.usesBloodmoonMaster = false;
-    EXPECT_TRUE(check(tribunalOnly));
-    EXPECT_EQ(texts(MessageIcon::Warning), std::vector<std::string>{TribunalWarning});
-    EXPECT_EQ(messages.shown.size(), 1u);
-
-    // The same installation stops an Italian save that uses the Tribunal plugin.
-    SaveInfo italian = usingEverything(ItalianToEnglish);
-    expectError(italian, NoTribunalPlugin);
-
-    // A beta save is refused elsewhere; the checks neither warn nor stop it.
-    EXPECT_TRUE(check(usingEverything(BetaUnsupported)));
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(ConversionChecksTest, AMissingExpansionMasterStopsBeforeAnyWarning) {
-    installation.hasBloodmoonMaster = false;
-    installation.hasTribunalPlugin = false;
-    expectError(usingEverything(EnglishToItalian), NoBloodmoonMaster);
 }
 
 } // namespace

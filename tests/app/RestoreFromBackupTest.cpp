@@ -1,6 +1,6 @@
 #include "app/RestoreFromBackup.h"
-#include "FailingFileSystem.h"
 #include "RecordingUi.h"
+#include "ScriptedFileSystem.h"
 #include "TestFolder.h"
 #include "gamebuilder/GameBuilder.h"
 
@@ -9,81 +9,59 @@
 namespace orvella {
 namespace {
 
-using build::readBytes;
-using build::writeBytes;
-using test::FailingFileSystem;
+const std::string Question =
+    "Sei sicuro? Il salvataggio attuale sar\xE0 sovrascritto\r\ndal file di backup generato durante la patch";
 
-struct RestoreFromBackup : testing::Test {
-    test::GameFolder game;
-    GameInstallation installation;
-    test::RecordingMessageBoxes messages;
-    FailingFileSystem files;
-    int owner = 0;
-
-    void SetUp() override {
+TEST(RestoreFromBackup, AsksThenPutsTheBackupBackAndDeletesItTellingEachFailure) {
+    const struct {
+        const char* name;
+        MessageAnswer answer;
+        bool failCopy, failDelete;
+        RestoreOutcome outcome;
+        std::string error; // the second message, after the question
+        const char *save, *backup;
+    } cases[] = {
+        {"yes", MessageAnswer::Yes, false, false, RestoreOutcome::Restored, "", "original", ""},
+        {"no", MessageAnswer::No, false, false, RestoreOutcome::Declined, "", "converted", "original"},
+        {"ok", MessageAnswer::Ok, false, false, RestoreOutcome::Declined, "", "converted", "original"},
+        {"failed copy", MessageAnswer::Yes, true, false, RestoreOutcome::CopyFailed,
+         "Impossibile sostituire il salvataggio con quello di backup.", "converted", "original"},
+        {"failed delete", MessageAnswer::Yes, false, true, RestoreOutcome::BackupKept,
+         "Impossibile cancellare il salvataggio di backup.", "original", "original"},
+    };
+    for (const auto& c : cases) {
+        test::GameFolder game;
+        GameInstallation installation;
         installation.installPath = game.path();
-        writeBytes(game.save("a.ess"), "converted");
-        writeBytes(game.backup("a.ess.bak"), "original");
+        build::writeBytes(game.save("a.ess"), "converted");
+        build::writeBytes(game.backup("a.ess.bak"), "original");
+        test::RecordingMessageBoxes messages;
+        messages.answer = c.answer;
+        test::ScriptedFileSystem files;
+        files.failCopy = c.failCopy;
+        files.failDelete = c.failDelete;
+        int owner = 0;
+
+        EXPECT_EQ(restoreFromBackup(installation, "a.ess", files, messages, &owner), c.outcome) << c.name;
+        ASSERT_EQ(messages.shown.size(), c.error.empty() ? 1u : 2u) << c.name;
+        for (const Message& message : messages.shown) {
+            const bool question = &message == &messages.shown[0];
+            EXPECT_EQ(message.text, question ? Question : c.error) << c.name;
+            EXPECT_EQ(message.caption, question ? "ATTENZIONE!" : "Errore") << c.name;
+            EXPECT_EQ(message.buttons, question ? MessageButtons::YesNo : MessageButtons::Ok) << c.name;
+            EXPECT_EQ(message.icon, MessageIcon::Warning) << c.name;
+            EXPECT_EQ(message.owner, &owner) << c.name;
+        }
+        EXPECT_EQ(build::readBytes(game.save("a.ess")), c.save) << c.name;
+        EXPECT_EQ(game.exists("LRK Saves Backup/a.ess.bak") ? build::readBytes(game.backup("a.ess.bak")) : "",
+                  c.backup)
+            << c.name;
+        // A backup is restored once.
+        if (c.outcome != RestoreOutcome::Restored)
+            continue;
+        EXPECT_EQ(restoreFromBackup(installation, "a.ess", files, messages, &owner),
+                  RestoreOutcome::CopyFailed);
     }
-    RestoreOutcome restore() { return restoreFromBackup(installation, "a.ess", files, messages, &owner); }
-
-    void expectMessage(std::size_t index, const std::string& text, const std::string& caption,
-                       MessageButtons buttons) {
-        ASSERT_LT(index, messages.shown.size());
-        const Message& message = messages.shown[index];
-        EXPECT_EQ(message.text, text);
-        EXPECT_EQ(message.caption, caption);
-        EXPECT_EQ(message.icon, MessageIcon::Warning);
-        EXPECT_EQ(message.buttons, buttons);
-        EXPECT_EQ(message.owner, &owner);
-    }
-    void expectQuestion() {
-        expectMessage(
-            0,
-            "Sei sicuro? Il salvataggio attuale sar\xE0 sovrascritto\r\ndal file di backup generato durante "
-            "la patch",
-            "ATTENZIONE!", MessageButtons::YesNo);
-    }
-};
-
-TEST_F(RestoreFromBackup, AfterYesTheBackupReplacesTheSaveAndIsDeleted) {
-    EXPECT_EQ(restore(), RestoreOutcome::Restored);
-    expectQuestion();
-    EXPECT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(readBytes(game.save("a.ess")), "original");
-    EXPECT_FALSE(game.exists("LRK Saves Backup/a.ess.bak"));
-    // A backup is restored once.
-    EXPECT_EQ(restore(), RestoreOutcome::CopyFailed);
-    EXPECT_EQ(readBytes(game.save("a.ess")), "original");
-}
-
-TEST_F(RestoreFromBackup, AnyOtherAnswerChangesNothing) {
-    for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Ok}) {
-        messages.answer = answer;
-        EXPECT_EQ(restore(), RestoreOutcome::Declined);
-    }
-    EXPECT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(readBytes(game.save("a.ess")), "converted");
-    EXPECT_EQ(readBytes(game.backup("a.ess.bak")), "original");
-}
-
-TEST_F(RestoreFromBackup, AFailedCopyKeepsBothFiles) {
-    files.failOn(FailingFileSystem::Fault::Copy);
-    EXPECT_EQ(restore(), RestoreOutcome::CopyFailed);
-    expectQuestion();
-    expectMessage(1, "Impossibile sostituire il salvataggio con quello di backup.", "Errore",
-                  MessageButtons::Ok);
-    EXPECT_EQ(messages.shown.size(), 2u);
-    EXPECT_EQ(readBytes(game.save("a.ess")), "converted");
-    EXPECT_EQ(readBytes(game.backup("a.ess.bak")), "original");
-}
-
-TEST_F(RestoreFromBackup, ABackupThatCannotBeDeletedStaysBesideTheRestoredSave) {
-    files.failOn(FailingFileSystem::Fault::Delete);
-    EXPECT_EQ(restore(), RestoreOutcome::BackupKept);
-    expectMessage(1, "Impossibile cancellare il salvataggio di backup.", "Errore", MessageButtons::Ok);
-    EXPECT_EQ(readBytes(game.save("a.ess")), "original");
-    EXPECT_EQ(readBytes(game.backup("a.ess.bak")), "original");
 }
 
 } // namespace

@@ -1,53 +1,45 @@
 #include "app/Startup.h"
 #include "RecordingUi.h"
+#include "ScriptedFileSystem.h"
 #include "TestFolder.h"
 #include "app/DataFileProbe.h"
 #include "gamebuilder/GameBuilder.h"
 
 #include <cstdio>
+#include <functional>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace orvella {
 namespace {
 
-using test::GameFolder;
-using test::RecordingMessageBoxes;
-
 // Answers start-up's platform questions from its fields and notes every call in order.
 class FakeStartupPlatform final : public StartupPlatform {
 public:
-    bool windowExists(const std::string& title) override {
-        calls.push_back("find " + title);
-        return otherCopy;
-    }
-    void registerCommonControls() override { calls.push_back("controls"); }
-    bool loadLibrary(const std::string& name) override {
-        calls.push_back("load " + name);
-        return libraryLoads;
-    }
+    bool windowExists(const std::string& title) override { return note("find " + title, otherCopy); }
+    void registerCommonControls() override { note("controls", 0); }
+    bool loadLibrary(const std::string& name) override { return note("load " + name, libraryLoads); }
     std::optional<std::string> readRegistryText(const std::string& key, const std::string& value) override {
-        calls.push_back("read " + key + "|" + value);
-        return registry;
+        return note("read " + key + "|" + value, registry);
     }
     bool writeRegistryText(const std::string& key, const std::string& value,
                            const std::string& text) override {
-        calls.push_back("write " + key + "|" + value + "|" + text);
-        return registryWritable;
+        return note("write " + key + "|" + value + "|" + text, registryWritable);
     }
     std::optional<std::string> browseForFolder(const std::string& prompt) override {
-        calls.push_back("browse " + prompt);
-        return picked;
+        return note("browse " + prompt, picked);
     }
     std::optional<FileVersion> fileVersion(const std::string& path) override {
-        calls.push_back("version " + path);
-        return version;
+        return note("version " + path, version);
     }
 
+    template <typename Answer> Answer note(const std::string& call, Answer answer) {
+        calls.push_back(call);
+        return answer;
+    }
     bool called(const std::string& prefix) const {
-        for (const auto& call : calls)
-            if (call.rfind(prefix, 0) == 0)
-                return true;
-        return false;
+        return std::any_of(calls.begin(), calls.end(),
+                           [&](const std::string& call) { return call.starts_with(prefix); });
     }
 
     bool otherCopy = false;
@@ -59,227 +51,180 @@ public:
     std::vector<std::string> calls;
 };
 
-// The machine's file system, except that no folder can be created.
-class NoNewFolders final : public FileSystem {
-public:
-    std::unique_ptr<File> open(const std::string& path, const char* mode) override {
-        return base.open(path, mode);
-    }
-    bool copyFile(const std::string& from, const std::string& to, bool overwrite) override { return false; }
-    bool replaceFile(const std::string& from, const std::string& to) override { return false; }
-    bool deleteFile(const std::string& path) override { return false; }
-    bool exists(const std::string& pattern) override { return base.exists(pattern); }
-    bool createFolder(const std::string& path, bool& alreadyExists) override {
-        alreadyExists = false;
-        return false;
-    }
-    bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override {
-        return base.listFolder(path, entries);
-    }
+const std::string ReadRegistry = "read SOFTWARE\\Bethesda Softworks\\Morrowind|Installed Path";
+const std::string Placeholder = "*****************************";
 
-    FileSystem& base = nativeFileSystem();
-};
-
-const char* const RegistryKey = "SOFTWARE\\Bethesda Softworks\\Morrowind";
-const char* const TribunalPlugin = "Tribunal LRK - Versione Finale.esp";
-
-struct StartupTest : testing::Test {
-    GameFolder game;
+// A game folder with the Morrowind master and its plugin, named in the registry.
+struct Startup {
+    test::GameFolder game;
     FakeStartupPlatform platform;
-    RecordingMessageBoxes messages;
-    FileSystem* files = &nativeFileSystem();
+    test::RecordingMessageBoxes messages;
+    test::ScriptedFileSystem files;
     GameInstallation installation;
 
-    StartupTest() {
+    Startup() {
         platform.registry = game.path();
-        build::writeBytes(game.data("Morrowind.esm"), "master");
-        build::writeBytes(game.data("Morrowind LRK - Versione Finale.esp"), "plugin-bytes");
+        build::writeBytes(game.data(MorrowindMasterName), "master");
+        build::writeBytes(game.data(MorrowindPluginName), "plugin-bytes");
     }
-
-    std::optional<int> run() { return runStartup({platform, *files, messages}, installation); }
-
-    void expectStop(const std::string& text, MessageIcon icon = MessageIcon::Warning) {
-        EXPECT_EQ(run(), 1);
-        ASSERT_EQ(messages.shown.size(), 1u);
-        const Message& shown = messages.shown[0];
-        EXPECT_EQ(shown.text, text);
-        EXPECT_EQ(shown.caption, "Errore");
-        EXPECT_EQ(shown.icon, icon);
-        EXPECT_EQ(shown.buttons, MessageButtons::Ok);
-        EXPECT_EQ(shown.owner, nullptr);
-        EXPECT_TRUE(installation.installPath.empty());
-    }
+    std::optional<int> run() { return runStartup({platform, files, messages}, installation); }
 };
 
-TEST_F(StartupTest, AnotherCopyOrAMissingRichEditLibraryEndsSilentlyWithZero) {
-    platform.otherCopy = true;
-    EXPECT_EQ(run(), 0);
-    EXPECT_EQ(platform.calls, std::vector<std::string>{"find LRK Orvella (by Quennic)"});
+TEST(StartupTest, AnotherCopyOrAMissingRichEditLibraryEndsSilentlyWithZero) {
+    Startup other;
+    other.platform.otherCopy = true;
+    EXPECT_EQ(other.run(), 0);
+    EXPECT_EQ(other.platform.calls, std::vector<std::string>{"find LRK Orvella (by Quennic)"});
 
-    platform = FakeStartupPlatform();
-    platform.libraryLoads = false;
-    EXPECT_EQ(run(), 0);
-    EXPECT_EQ(platform.calls,
+    Startup noLibrary;
+    noLibrary.platform.libraryLoads = false;
+    EXPECT_EQ(noLibrary.run(), 0);
+    EXPECT_EQ(noLibrary.platform.calls,
               (std::vector<std::string>{"find LRK Orvella (by Quennic)", "controls", "load Riched20.dll"}));
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(other.messages.shown.empty() && noLibrary.messages.shown.empty());
 }
 
-TEST_F(StartupTest, AFolderFromTheRegistryNeedsNoExecutableAndFillsTheInstallation) {
-    build::writeBytes(game.data("Bloodmoon.esm"), "bm");
-    EXPECT_EQ(run(), std::nullopt);
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(installation.installPath, game.path());
-    EXPECT_FALSE(platform.called("browse"));
-    EXPECT_FALSE(platform.called("write"));
-    EXPECT_TRUE(platform.called(std::string("read ") + RegistryKey + "|Installed Path"));
-    EXPECT_TRUE(platform.called("version " + game.path() + "\\Morrowind.exe"));
-
-    EXPECT_EQ(installation.gameVersion.major, 0);
-    EXPECT_EQ(installation.gameVersion.minor, 0);
-    EXPECT_EQ(installation.tribunalPluginName, "*****************************");
-    EXPECT_TRUE(installation.hasMorrowindMaster);
-    EXPECT_TRUE(installation.hasMorrowindPlugin);
-    EXPECT_FALSE(installation.hasTribunalMaster);
-    EXPECT_FALSE(installation.hasTribunalPlugin);
-    EXPECT_TRUE(installation.hasBloodmoonMaster);
-    EXPECT_FALSE(installation.hasBloodmoonPlugin);
-    EXPECT_EQ(installation.morrowindPluginSize, 12u);
-    EXPECT_EQ(installation.tribunalPluginSize, 0u);
-    EXPECT_EQ(installation.bloodmoonPluginSize, 0u);
-}
-
-TEST_F(StartupTest, ACancelledPickerStops) {
-    platform.registry.reset();
-    expectStop("Impossibile proseguire senza la selezione della directory.");
-    EXPECT_TRUE(platform.called("browse Selezionare manualmente la directory di Morrowind."));
-    EXPECT_FALSE(platform.called("version"));
-}
-
-TEST_F(StartupTest, APickedFolderWithoutTheExecutableStopsAndIsNotRemembered) {
-    platform.registry.reset();
-    platform.picked = game.path();
-    expectStop("Impossibile trovare i files di Morrowind nella directory specificata.");
-    EXPECT_FALSE(platform.called("write"));
-}
-
-TEST_F(StartupTest, APickedFolderIsWrittenToTheRegistryOnlyAfterTheExecutableIsFound) {
-    platform.registry.reset();
-    platform.picked = game.path();
-    platform.registryWritable = false; // not being able to remember it is no reason to stop
-    build::writeBytes(game.file("Morrowind.exe"), "MZ");
-    EXPECT_EQ(run(), std::nullopt);
-    EXPECT_TRUE(messages.shown.empty());
-    std::vector<std::string> expected = {"find LRK Orvella (by Quennic)",
-                                         "controls",
-                                         "load Riched20.dll",
-                                         std::string("read ") + RegistryKey + "|Installed Path",
-                                         "browse Selezionare manualmente la directory di Morrowind.",
-                                         std::string("write ") + RegistryKey + "|Installed Path|" +
-                                             game.path(),
-                                         "version " + game.path() + "\\Morrowind.exe"};
-    EXPECT_EQ(platform.calls, expected);
-    EXPECT_EQ(installation.installPath, game.path());
-}
-
-TEST_F(StartupTest, VersionsBelowOnePointTwoStopWithTheErrorIcon) {
-    platform.version = FileVersion{1, 1, 9, 9};
-    expectStop("Aggiornare Morrowind almeno alla versione 1.2.", MessageIcon::Error);
-    EXPECT_EQ(installation.gameVersion.minor, 0);
-
-    messages.shown.clear();
-    platform.version = FileVersion{0, 0xFFFF, 0, 0};
-    expectStop("Aggiornare Morrowind almeno alla versione 1.2.", MessageIcon::Error);
-}
-
-TEST_F(StartupTest, AcceptedVersionsAreKeptAndOnlyTheMinorNumberNamesTheTribunalPlugin) {
-    build::writeBytes(game.data(TribunalPlugin), "tribunal");
-    struct Case {
-        FileVersion version;
-        bool tribunalPlugin;
+TEST(StartupTest, EachFailedCheckStopsWithItsMessageAndExitCodeOne) {
+    const struct {
+        const char* text;
+        MessageIcon icon;
+        std::function<void(Startup&)> arrange;
+    } cases[] = {
+        {"Impossibile proseguire senza la selezione della directory.", MessageIcon::Warning,
+         [](Startup& s) { s.platform.registry.reset(); }},
+        {"Impossibile trovare i files di Morrowind nella directory specificata.", MessageIcon::Warning,
+         [](Startup& s) { s.platform.picked = *std::exchange(s.platform.registry, std::nullopt); }},
+        {"Aggiornare Morrowind almeno alla versione 1.2.", MessageIcon::Error,
+         [](Startup& s) {
+             s.platform.version = FileVersion{1, 1, 9, 9};
+         }},
+        {"Aggiornare Morrowind almeno alla versione 1.2.", MessageIcon::Error,
+         [](Startup& s) {
+             s.platform.version = FileVersion{0, 0xFFFF, 0, 0};
+         }},
+        {"Directory dei Dati di Morrowind non trovata.", MessageIcon::Warning,
+         [](Startup& s) { s.platform.registry = s.game.file("elsewhere"); }},
+        {"Directory dei Salvataggi di Morrowind non trovata.", MessageIcon::Warning,
+         [](Startup& s) {
+             s.game.makeFolder("other/Data Files");
+             s.platform.registry = s.game.file("other");
+         }},
+        {"Impossibile creare la direcory di Backup.", MessageIcon::Warning,
+         [](Startup& s) { s.files.failCreateFolder = true; }},
+        {"Impossibile trovare il file \"Morrowind.esm\".", MessageIcon::Warning,
+         [](Startup& s) {
+             std::remove(s.game.data(MorrowindMasterName).c_str());
+             std::remove(s.game.data(MorrowindPluginName).c_str());
+         }},
+        {"Impossibile proseguire senza il plugin di traduzione di Morrowind base.", MessageIcon::Warning,
+         [](Startup& s) { std::remove(s.game.data(MorrowindPluginName).c_str()); }},
     };
-    for (Case c : {Case{{1, 2, 0, 0}, false}, Case{{1, 3, 0, 0}, true}, Case{{1, 6, 1820, 7}, true},
-                   Case{{2, 0, 0, 0}, false}, Case{{2, 3, 0, 0}, true}}) {
-        platform.version = c.version;
-        ASSERT_EQ(run(), std::nullopt);
-        const GameVersion& kept = installation.gameVersion;
-        EXPECT_EQ(kept.major, c.version.major);
-        EXPECT_EQ(kept.minor, c.version.minor);
-        EXPECT_EQ(kept.build, c.version.build);
-        EXPECT_EQ(kept.revision, c.version.revision);
-        EXPECT_EQ(installation.hasTribunalPlugin, c.tribunalPlugin)
-            << c.version.major << "." << c.version.minor;
-        EXPECT_EQ(installation.tribunalPluginSize, c.tribunalPlugin ? 8u : 0u);
-        EXPECT_EQ(installation.tribunalPluginName,
-                  c.tribunalPlugin ? TribunalPlugin : "*****************************");
+    for (const auto& c : cases) {
+        Startup startup;
+        c.arrange(startup);
+        const bool registered = startup.platform.registry.has_value();
+        EXPECT_EQ(startup.run(), 1) << c.text;
+        ASSERT_EQ(startup.messages.shown.size(), 1u) << c.text;
+        const Message& shown = startup.messages.shown[0];
+        EXPECT_EQ(shown.text, c.text);
+        EXPECT_EQ(shown.caption, "Errore");
+        EXPECT_EQ(shown.icon, c.icon) << c.text;
+        EXPECT_EQ(shown.buttons, MessageButtons::Ok);
+        EXPECT_EQ(shown.owner, nullptr);
+        EXPECT_TRUE(startup.installation.installPath.empty()) << c.text;
+        EXPECT_EQ(startup.installation.gameVersion.minor, 0) << c.text;
+        // The picker is offered only when the registry names no folder, and a stop is never remembered.
+        EXPECT_EQ(startup.platform.called("browse Selezionare manualmente la directory di Morrowind."),
+                  !registered);
+        EXPECT_FALSE(startup.platform.called("write")) << c.text;
+        EXPECT_EQ(startup.platform.called("version"), registered) << c.text;
     }
-    EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(StartupTest, TheTribunalPluginNameFollowsTheMinorNumberAlone) {
-    EXPECT_STREQ(tribunalPluginNameFor({1, 2, 9, 9}), "*****************************");
-    EXPECT_STREQ(tribunalPluginNameFor({1, 3, 0, 0}), TribunalPlugin);
-    EXPECT_STREQ(tribunalPluginNameFor({0, 3, 0, 0}), TribunalPlugin);
-    EXPECT_STREQ(tribunalPluginNameFor({7, 0, 0, 0}), "*****************************");
+// Which files were found, and the plugins' sizes.
+std::string filesOf(const GameInstallation& game) {
+    return std::string(game.hasMorrowindMaster ? "M" : "-") + (game.hasTribunalMaster ? "T" : "-") +
+           (game.hasBloodmoonMaster ? "B" : "-") + (game.hasMorrowindPlugin ? "m" : "-") +
+           (game.hasTribunalPlugin ? "t" : "-") + (game.hasBloodmoonPlugin ? "b" : "-") + " " +
+           std::to_string(game.morrowindPluginSize) + "/" + std::to_string(game.tribunalPluginSize) + "/" +
+           std::to_string(game.bloodmoonPluginSize) + " " + game.tribunalPluginName;
 }
 
-TEST_F(StartupTest, ARegistryFolderWithoutDataFilesStopsWithoutOfferingThePicker) {
-    test::TestFolder empty;
-    platform.registry = empty.path();
-    expectStop("Directory dei Dati di Morrowind non trovata.");
-    EXPECT_FALSE(platform.called("browse"));
-    EXPECT_FALSE(platform.called("write"));
+TEST(StartupTest, AFolderFromTheRegistryNeedsNoExecutableAndFillsTheInstallation) {
+    Startup startup;
+    build::writeBytes(startup.game.data(BloodmoonMasterName), "bm");
+    EXPECT_EQ(startup.run(), std::nullopt);
+    EXPECT_TRUE(startup.messages.shown.empty());
+    EXPECT_EQ(startup.installation.installPath, startup.game.path());
+    EXPECT_EQ(startup.platform.calls,
+              (std::vector<std::string>{"find LRK Orvella (by Quennic)", "controls", "load Riched20.dll",
+                                        ReadRegistry, "version " + startup.game.path() + "\\Morrowind.exe"}));
+    EXPECT_EQ(startup.installation.gameVersion.major, 0);
+    EXPECT_EQ(filesOf(startup.installation), "M-Bm-- 12/0/0 " + Placeholder);
 }
 
-TEST_F(StartupTest, MissingSavesFolderStops) {
-    test::TestFolder folder;
-    folder.makeFolder("Data Files");
-    platform.registry = folder.path();
-    expectStop("Directory dei Salvataggi di Morrowind non trovata.");
+TEST(StartupTest, TheBackupFolderIsCreatedOrAcceptedWhenItExists) {
+    Startup startup;
+    startup.game.makeFolder("other/Data Files");
+    startup.game.makeFolder("other/Saves");
+    for (const char* file : {MorrowindMasterName, MorrowindPluginName})
+        build::writeBytes(startup.game.file("other/Data Files/" + std::string(file)), "x");
+    startup.platform.registry = startup.game.file("other");
+    EXPECT_EQ(startup.run(), std::nullopt);
+    EXPECT_TRUE(startup.game.exists("other/LRK Saves Backup"));
+    EXPECT_EQ(startup.run(), std::nullopt);
+    EXPECT_TRUE(startup.messages.shown.empty());
 }
 
-TEST_F(StartupTest, TheBackupFolderIsCreatedOrAcceptedWhenItExists) {
-    test::TestFolder folder;
-    folder.makeFolder("Data Files");
-    folder.makeFolder("Saves");
-    build::writeBytes(folder.file("Data Files/Morrowind.esm"), "m");
-    build::writeBytes(folder.file("Data Files/Morrowind LRK - Versione Finale.esp"), "p");
-    platform.registry = folder.path();
-    EXPECT_EQ(run(), std::nullopt);
-    EXPECT_TRUE(folder.exists("LRK Saves Backup"));
-    EXPECT_EQ(run(), std::nullopt);
-    EXPECT_TRUE(messages.shown.empty());
+TEST(StartupTest, APickedFolderIsWrittenToTheRegistryOnlyAfterTheExecutableIsFound) {
+    Startup startup;
+    startup.platform.picked = *std::exchange(startup.platform.registry, std::nullopt);
+    startup.platform.registryWritable = false; // not being able to remember it is no reason to stop
+    build::writeBytes(startup.game.file("Morrowind.exe"), "MZ");
+    EXPECT_EQ(startup.run(), std::nullopt);
+    EXPECT_TRUE(startup.messages.shown.empty());
+    EXPECT_EQ(startup.platform.calls,
+              (std::vector<std::string>{
+                  "find LRK Orvella (by Quennic)", "controls", "load Riched20.dll", ReadRegistry,
+                  "browse Selezionare manualmente la directory di Morrowind.",
+                  "write SOFTWARE\\Bethesda Softworks\\Morrowind|Installed Path|" + startup.game.path(),
+                  "version " + startup.game.path() + "\\Morrowind.exe"}));
+    EXPECT_EQ(startup.installation.installPath, startup.game.path());
 }
 
-TEST_F(StartupTest, ABackupFolderThatCannotBeCreatedStops) {
-    NoNewFolders noFolders;
-    files = &noFolders;
-    expectStop("Impossibile creare la direcory di Backup.");
-}
-
-TEST_F(StartupTest, TheMorrowindMasterAndItsPluginAreRequiredInThatOrder) {
-    std::remove(game.data("Morrowind.esm").c_str());
-    std::remove(game.data("Morrowind LRK - Versione Finale.esp").c_str());
-    expectStop("Impossibile trovare il file \"Morrowind.esm\".");
-
-    messages.shown.clear();
-    build::writeBytes(game.data("Morrowind.esm"), "master");
-    expectStop("Impossibile proseguire senza il plugin di traduzione di Morrowind base.");
+TEST(StartupTest, AcceptedVersionsAreKeptAndOnlyTheMinorNumberNamesTheTribunalPlugin) {
+    Startup startup;
+    build::writeBytes(startup.game.data(TribunalPluginFileName), "tribunal");
+    for (FileVersion version : {FileVersion{1, 2, 0, 0}, FileVersion{1, 3, 0, 0}, FileVersion{1, 6, 1820, 7},
+                                FileVersion{2, 0, 0, 0}, FileVersion{2, 3, 0, 0}}) {
+        startup.platform.version = version;
+        ASSERT_EQ(startup.run(), std::nullopt);
+        const GameVersion& kept = startup.installation.gameVersion;
+        EXPECT_EQ(std::tie(kept.major, kept.minor, kept.build, kept.revision),
+                  std::tie(version.major, version.minor, version.build, version.revision));
+        EXPECT_EQ(filesOf(startup.installation), version.minor >= 3
+                                                     ? "M--mt- 12/8/0 " + std::string(TribunalPluginFileName)
+                                                     : "M--m-- 12/0/0 " + Placeholder)
+            << version.major << "." << version.minor;
+    }
+    EXPECT_TRUE(startup.messages.shown.empty());
+    EXPECT_EQ(tribunalPluginNameFor({0, 3, 0, 0}), std::string(TribunalPluginFileName));
+    EXPECT_EQ(tribunalPluginNameFor({7, 2, 9, 9}), Placeholder);
 }
 
 TEST(DataFileProbeTest, MeasuresTheFileOnlyWhenAskedTo) {
-    GameFolder game;
+    test::GameFolder game;
     GameInstallation installation;
     installation.installPath = game.path();
     build::writeBytes(game.data("Bloodmoon.esm"), std::string(1000, 'x'));
+    game.makeFolder("Data Files/Folder.esm");
     std::uint32_t size = 7;
     EXPECT_TRUE(probeDataFile(nativeFileSystem(), installation, "Bloodmoon.esm", &size));
     EXPECT_EQ(size, 1000u);
     EXPECT_TRUE(probeDataFile(nativeFileSystem(), installation, "Bloodmoon.esm"));
-    size = 7;
     EXPECT_FALSE(probeDataFile(nativeFileSystem(), installation, "Tribunal.esm", &size));
-    EXPECT_EQ(size, 7u);
-    game.makeFolder("Data Files/Folder.esm");
-    EXPECT_FALSE(probeDataFile(nativeFileSystem(), installation, "Folder.esm"));
+    EXPECT_FALSE(probeDataFile(nativeFileSystem(), installation, "Folder.esm", &size));
+    EXPECT_EQ(size, 1000u);
 }
 
 } // namespace

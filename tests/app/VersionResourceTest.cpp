@@ -94,89 +94,61 @@ std::string image(const ImageSpec& spec = {}) {
     return bytes;
 }
 
-std::optional<FileVersion> versionOf(std::string bytes) {
+// The version as "major.minor.build.revision", or "none".
+std::string versionOf(std::string bytes) {
     MemoryFile file(std::move(bytes));
-    return readFixedFileVersion(file);
+    auto version = readFixedFileVersion(file);
+    return version ? std::to_string(version->major) + "." + std::to_string(version->minor) + "." +
+                         std::to_string(version->build) + "." + std::to_string(version->revision)
+                   : "none";
+}
+
+std::string with(std::string bytes, std::size_t offset, const std::string& value) {
+    put(bytes, offset, value);
+    return bytes;
 }
 
 TEST(VersionResourceTest, ReadsTheFixedFileVersionOfThirtyTwoAndSixtyFourBitImages) {
-    for (bool wide : {false, true}) {
-        auto version = versionOf(image({.wide = wide}));
-        ASSERT_TRUE(version) << wide;
-        EXPECT_EQ(version->major, 1);
-        EXPECT_EQ(version->minor, 6);
-        EXPECT_EQ(version->build, 0);
-        EXPECT_EQ(version->revision, 1820);
-        EXPECT_EQ(version->mostSignificant(), 0x00010006u);
-    }
-    auto version = versionOf(image({.fileVersionHigh = 0xABCD1234, .fileVersionLow = 0x56789EF0}));
-    ASSERT_TRUE(version);
-    EXPECT_EQ(version->major, 0xABCD);
-    EXPECT_EQ(version->minor, 0x1234);
-    EXPECT_EQ(version->build, 0x5678);
-    EXPECT_EQ(version->revision, 0x9EF0);
+    EXPECT_EQ(versionOf(image()), "1.6.0.1820");
+    EXPECT_EQ(versionOf(image({.wide = true})), "1.6.0.1820");
+    EXPECT_EQ(versionOf(image({.fileVersionHigh = 0xABCD1234, .fileVersionLow = 0x56789EF0})),
+              "43981.4660.22136.40688");
+    // A version block under another name is still found.
+    EXPECT_EQ(versionOf(image({.versionName = 7})), "1.6.0.1820");
 }
 
 TEST(VersionResourceTest, EveryTruncationGivesNothing) {
-    std::string whole = image();
+    const std::string whole = image();
     for (std::size_t size = 0; size < whole.size(); ++size)
-        EXPECT_FALSE(versionOf(whole.substr(0, size))) << size;
+        EXPECT_EQ(versionOf(whole.substr(0, size)), "none") << size;
 }
 
-TEST(VersionResourceTest, ImagesWithoutAVersionResourceGiveNothing) {
-    EXPECT_FALSE(versionOf(image({.resourceRva = 0})));
-    EXPECT_FALSE(versionOf(image({.versionType = 6})));
-    EXPECT_FALSE(versionOf(image({.signature = 0x12345678})));
-    EXPECT_FALSE(versionOf(image({.resourceRva = 0x5000})));
-    EXPECT_FALSE(versionOf(image({.blockRvaShift = 0x10000})));
-    EXPECT_FALSE(versionOf(image({.blockSizeExtra = 0x1000})));
-    EXPECT_FALSE(versionOf("not an executable"));
-
-    std::string emptyBlock = image();
-    put(emptyBlock, SectionStart + 0x74, u32(0));
-    EXPECT_FALSE(versionOf(emptyBlock));
-}
-
-TEST(VersionResourceTest, AVersionBlockUnderAnotherNameIsStillFound) {
-    EXPECT_TRUE(versionOf(image({.versionName = 7})));
-}
-
-TEST(VersionResourceTest, HeaderFieldsPointingOutsideTheFileGiveNothing) {
-    std::string badPeOffset = image();
-    put(badPeOffset, 0x3C, u32(0xFFFFFFF0));
-    EXPECT_FALSE(versionOf(badPeOffset));
-
-    std::string manySections = image();
-    put(manySections, 0x46, u16(0xFFFF));
-    auto version = versionOf(manySections);
-    EXPECT_FALSE(version);
-
-    std::string hugeOptionalHeader = image();
-    put(hugeOptionalHeader, 0x54, u16(0xFFFF));
-    EXPECT_FALSE(versionOf(hugeOptionalHeader));
-
-    std::string fewDirectories = image();
-    put(fewDirectories, 0x58 + 92, u32(2));
-    EXPECT_FALSE(versionOf(fewDirectories));
-
-    // A directory that claims more entries than its section holds, none of them the version type.
-    std::string longDirectory = image({.versionType = 6});
-    put(longDirectory, SectionStart + 0x0E, u16(0xFFFF));
-    EXPECT_FALSE(versionOf(longDirectory));
-
-    // A subdirectory offset that wraps past the resource section.
-    std::string loop = image();
-    put(loop, SectionStart + 0x24, u32(0xFFFFFFFF));
-    EXPECT_FALSE(versionOf(loop));
-}
-
-TEST(VersionResourceTest, AKeyRunningToTheEndOfTheBlockGivesNothing) {
-    std::string bytes = image();
-    // Overwrite the key's NUL and everything after it with letters, to the end of the block.
-    std::size_t keyEnd = SectionStart + 0x80 + 6 + 15 * 2;
-    for (std::size_t i = keyEnd; i < bytes.size(); i += 2)
-        put(bytes, i, u16('A'));
-    EXPECT_FALSE(versionOf(bytes));
+TEST(VersionResourceTest, ImagesWithoutAVersionResourceOrWithFieldsPointingOutsideTheFileGiveNothing) {
+    std::string keyToTheEnd = image();
+    // The key's NUL and everything after it overwritten with letters, to the end of the block.
+    for (std::size_t i = SectionStart + 0x80 + 6 + 15 * 2; i < keyToTheEnd.size(); i += 2)
+        put(keyToTheEnd, i, u16('A'));
+    const std::pair<const char*, std::string> images[] = {
+        {"no resources", image({.resourceRva = 0})},
+        {"no version type", image({.versionType = 6})},
+        {"wrong signature", image({.signature = 0x12345678})},
+        {"resources outside every section", image({.resourceRva = 0x5000})},
+        {"block outside every section", image({.blockRvaShift = 0x10000})},
+        {"block longer than its section", image({.blockSizeExtra = 0x1000})},
+        {"not an executable", "not an executable"},
+        {"empty block", with(image(), SectionStart + 0x74, u32(0))},
+        {"PE header offset past the end", with(image(), 0x3C, u32(0xFFFFFFF0))},
+        {"too many sections", with(image(), 0x46, u16(0xFFFF))},
+        {"huge optional header", with(image(), 0x54, u16(0xFFFF))},
+        {"too few data directories", with(image(), 0x58 + 92, u32(2))},
+        // A directory that claims more entries than its section holds, none of them the version type.
+        {"long directory", with(image({.versionType = 6}), SectionStart + 0x0E, u16(0xFFFF))},
+        {"subdirectory offset wrapping past the section",
+         with(image(), SectionStart + 0x24, u32(0xFFFFFFFF))},
+        {"key running to the end of the block", keyToTheEnd},
+    };
+    for (const auto& [what, bytes] : images)
+        EXPECT_EQ(versionOf(bytes), "none") << what;
 }
 
 } // namespace

@@ -7,56 +7,36 @@
 namespace orvella::test {
 namespace {
 
-class ReportContentTest : public ::testing::Test {
-protected:
-    ReportContent load(const std::string& bytes) {
-        EXPECT_TRUE(build::writeBytes(folder.file("a.ess.log"), bytes));
-        return loadReportContent(nativeFileSystem(), folder.file("a.ess.log"));
-    }
-
+TEST(ReportContentTest, FirstLineIsTheTitleAndTheRestTheBodyUpToANul) {
     TestFolder folder;
-};
-
-TEST_F(ReportContentTest, FirstLineIsTheTitleAndTheRestTheBody) {
-    ReportContent report = load("File di Log per a.ess\r\n\r\nJournal:\r\nriga \xE8\r\n");
-    EXPECT_EQ(report.title, "File di Log per a.ess");
-    EXPECT_EQ(report.body, "\r\nJournal:\r\nriga \xE8\r\n");
-
-    report = load("Titolo\nsolo LF\n");
-    EXPECT_EQ(report.title, "Titolo");
-    EXPECT_EQ(report.body, "solo LF\n");
-
-    // Only a carriage return right before the line feed belongs to the line ending.
-    report = load("a\r\rb\r\n");
-    EXPECT_EQ(report.title, "a\r\rb");
-    EXPECT_EQ(report.body, "");
+    const std::string path = folder.file("a.ess.log");
+    const struct {
+        std::string log, title, body;
+    } cases[] = {
+        {"File di Log per a.ess\r\n\r\nJournal:\r\nriga \xE8\r\n", "File di Log per a.ess",
+         "\r\nJournal:\r\nriga \xE8\r\n"},
+        {"Titolo\nsolo LF\n", "Titolo", "solo LF\n"},
+        // Only a carriage return right before the line feed belongs to the line ending.
+        {"a\r\rb\r\n", "a\r\rb", ""},
+        {std::string("Titolo\r\ncorpo\0nascosto\n", 24), "Titolo", "corpo"},
+        {std::string("Titolo\0\r\n", 9), "Errore!", "Il File di LOG " + path + " non \xE8 valido"},
+        {"File di Log per a.ess senza fine riga", "Errore!", "Il File di LOG " + path + " non \xE8 valido"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(build::writeBytes(path, c.log));
+        ReportContent report = loadReportContent(nativeFileSystem(), path);
+        EXPECT_EQ(report.title, c.title) << c.log;
+        EXPECT_EQ(report.body, c.body) << c.log;
+    }
 }
 
-TEST_F(ReportContentTest, TextEndsAtANul) {
-    ReportContent report = load(std::string("Titolo\r\ncorpo\0nascosto\n", 24));
-    EXPECT_EQ(report.title, "Titolo");
-    EXPECT_EQ(report.body, "corpo");
-    EXPECT_EQ(load(std::string("Titolo\0\r\n", 9)).title, "Errore!");
-}
-
-TEST_F(ReportContentTest, UnreadableLogNamesItsPath) {
-    std::string path = folder.file("gone.log");
-    ReportContent report = loadReportContent(nativeFileSystem(), path);
-    EXPECT_EQ(report.title, "Errore!");
-    EXPECT_EQ(report.body, "Impossibile caricare il fle di log:\n" + path);
-}
-
-TEST_F(ReportContentTest, LogWithoutLineFeedIsInvalid) {
-    ReportContent report = load("File di Log per a.ess senza fine riga");
-    EXPECT_EQ(report.title, "Errore!");
-    EXPECT_EQ(report.body, "Il File di LOG " + folder.file("a.ess.log") + " non \xE8 valido");
-}
-
-TEST_F(ReportContentTest, ErrorTextsStopAt511Characters) {
-    std::string path = folder.file(std::string(600, 'p'));
-    ReportContent report = loadReportContent(nativeFileSystem(), path);
-    ASSERT_EQ(report.body.size(), 511u);
-    EXPECT_EQ(report.body, ("Impossibile caricare il fle di log:\n" + path).substr(0, 511));
+TEST(ReportContentTest, AnUnreadableLogNamesItsPathInAtMost511Characters) {
+    TestFolder folder;
+    for (const std::string& path : {folder.file("gone.log"), folder.file(std::string(600, 'p'))}) {
+        ReportContent report = loadReportContent(nativeFileSystem(), path);
+        EXPECT_EQ(report.title, "Errore!");
+        EXPECT_EQ(report.body, ("Impossibile caricare il fle di log:\n" + path).substr(0, 511));
+    }
 }
 
 } // namespace
