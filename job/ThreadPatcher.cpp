@@ -109,6 +109,11 @@ bool convertSave(JobState& state, std::uint32_t count) {
     BarUpdater bar(state.progress(), ConvertBar);
     std::uint32_t kept = count;
     std::vector<std::uint8_t> output;
+    // Room for the save as read and for the links the journal gains, so the output is rarely moved.
+    std::size_t readBytes = 0;
+    for (const auto& record : state.recordList)
+        readBytes += 16 + std::size_t{record->size()};
+    output.reserve(readBytes + readBytes / 8);
     std::uint32_t j = 0;
     for (auto& record : state.recordList) {
         auto handler = state.saveHandlerMap.find(std::string(record->tag().str()));

@@ -6,7 +6,27 @@
 namespace orvella {
 
 namespace {
-std::uint32_t footprint(const Subrecord& subrecord) { return 8 + subrecord.size(); }
+
+std::uint32_t footprint(const Subrecord& subrecord) {
+    return 8 + subrecord.size();
+}
+
+template <typename List, typename Get>
+Subrecord* findIn(const List& entries, std::string_view tagName, Get get) {
+    // A full tag of four characters compares as four bytes: the common case needs no length of the stored
+    // tag.
+    if (tagName.size() == 4 && tagName.find('\0') == std::string_view::npos) {
+        for (const auto& entry : entries)
+            if (std::memcmp(get(entry)->tag.text, tagName.data(), 4) == 0)
+                return get(entry);
+        return nullptr;
+    }
+    for (const auto& entry : entries)
+        if (get(entry)->tag.str() == tagName)
+            return get(entry);
+    return nullptr;
+}
+
 } // namespace
 
 Record::Record(std::string_view tagName) : tag_(tagName) {}
@@ -15,17 +35,10 @@ Record::Record(Tag tagValue, std::uint32_t size, std::uint32_t headerWord, std::
     : tag_(tagValue), size_(size), headerWord_(headerWord), flags_(flags) {}
 
 Subrecord* Record::findSubrecord(std::string_view tagName) const {
-    // A full tag of four characters compares as four bytes: the common case needs no length of the stored tag.
-    if (tagName.size() == 4 && tagName.find('\0') == std::string_view::npos) {
-        for (Subrecord* entry : tagIndex_)
-            if (std::memcmp(entry->tag.text, tagName.data(), 4) == 0)
-                return entry;
-        return nullptr;
-    }
-    for (Subrecord* entry : tagIndex_)
-        if (entry->tag.str() == tagName)
-            return entry;
-    return nullptr;
+    if (insertionOrder_.empty())
+        return findIn(subrecords_, tagName,
+                      [](const std::unique_ptr<Subrecord>& entry) { return entry.get(); });
+    return findIn(insertionOrder_, tagName, [](Subrecord* entry) { return entry; });
 }
 
 std::optional<std::string_view> Record::findText(std::string_view tagName) const {
@@ -62,7 +75,13 @@ void Record::appendSubrecord(std::unique_ptr<Subrecord> subrecord) {
 
 void Record::insertSubrecordAt(std::size_t index, std::unique_ptr<Subrecord> subrecord) {
     size_ += footprint(*subrecord);
-    tagIndex_.push_back(subrecord.get());
+    if (index < subrecords_.size() && insertionOrder_.empty()) {
+        insertionOrder_.reserve(subrecords_.size() + 1);
+        for (const auto& existing : subrecords_)
+            insertionOrder_.push_back(existing.get());
+    }
+    if (!insertionOrder_.empty())
+        insertionOrder_.push_back(subrecord.get());
     subrecords_.insert(subrecords_.begin() + static_cast<std::ptrdiff_t>(index), std::move(subrecord));
 }
 
@@ -99,15 +118,17 @@ SubrecordList Record::removeSubrecordRange(std::size_t first, std::size_t end) {
 }
 
 void Record::adoptReadSubrecord(std::unique_ptr<Subrecord> subrecord) {
-    tagIndex_.push_back(subrecord.get());
+    if (!insertionOrder_.empty())
+        insertionOrder_.push_back(subrecord.get());
     subrecords_.push_back(std::move(subrecord));
 }
 
+void Record::reserveSubrecords(std::size_t count) {
+    subrecords_.reserve(count);
+}
+
 void Record::rebuildIndex() {
-    tagIndex_.clear();
-    tagIndex_.reserve(subrecords_.size());
-    for (const auto& subrecord : subrecords_)
-        tagIndex_.push_back(subrecord.get());
+    std::vector<Subrecord*>().swap(insertionOrder_);
 }
 
 } // namespace orvella

@@ -52,6 +52,7 @@ public:
 
     // Adds a subrecord as the reader meets it: the size already counts it.
     void adoptReadSubrecord(std::unique_ptr<Subrecord> subrecord);
+    void reserveSubrecords(std::size_t count);
 
 private:
     void replaceData(Subrecord& subrecord, const void* bytes, std::uint32_t size);
@@ -62,8 +63,10 @@ private:
     std::uint32_t headerWord_ = 0;
     std::uint32_t flags_ = 0;
     SubrecordList subrecords_;
-    // One entry per subrecord, in the order the entries were added; a lookup takes the earliest match.
-    std::vector<Subrecord*> tagIndex_;
+    // The index a lookup walks, taking the earliest match: one entry per subrecord in the order they were
+    // added. It stays empty while that order is the file order, which holds until a subrecord is inserted
+    // in front of another; removing a subrecord puts it back to file order.
+    std::vector<Subrecord*> insertionOrder_;
 };
 
 } // namespace orvella

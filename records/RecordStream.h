@@ -94,9 +94,10 @@ private:
 
 template <typename RecordType> std::unique_ptr<RecordType> RecordView::build() const {
     auto record = std::make_unique<RecordType>(tag, size, headerWord, flags);
+    record->reserveSubrecords(subrecords.size());
     for (const SubrecordView& subrecord : subrecords)
-        record->adoptReadSubrecord(std::make_unique<Subrecord>(
-            subrecord.tag, std::vector<std::uint8_t>(subrecord.data.begin(), subrecord.data.end())));
+        record->adoptReadSubrecord(
+            std::make_unique<Subrecord>(subrecord.tag, subrecord.data.data(), subrecord.data.size()));
     return record;
 }
 

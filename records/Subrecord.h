@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/SubrecordBytes.h"
 #include "records/Tag.h"
 
 #include <cstdint>
@@ -11,10 +12,13 @@ namespace orvella {
 // One subrecord of a record: a tag and an owned block of data, with no terminator added.
 struct Subrecord {
     Tag tag;
-    std::vector<std::uint8_t> data;
+    SubrecordBytes data;
 
     Subrecord(std::string_view tagName, const void* bytes, std::uint32_t size);
-    Subrecord(Tag tagValue, std::vector<std::uint8_t> bytes) : tag(tagValue), data(std::move(bytes)) {}
+    Subrecord(Tag tagValue, const std::uint8_t* bytes, std::size_t size)
+        : tag(tagValue), data(bytes, bytes + size) {}
+    Subrecord(Tag tagValue, const std::vector<std::uint8_t>& bytes) : tag(tagValue), data(bytes) {}
+    Subrecord(Tag tagValue, const SubrecordBytes& bytes) : tag(tagValue), data(bytes) {}
 
     std::uint32_t size() const { return static_cast<std::uint32_t>(data.size()); }
     // The data as text, up to its first NUL or to its end when it holds none.

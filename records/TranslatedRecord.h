@@ -2,7 +2,7 @@
 
 #include "records/Record.h"
 
-#include <memory>
+#include <optional>
 
 namespace orvella {
 
@@ -12,13 +12,15 @@ class TranslatedRecord : public Record {
 public:
     using Record::Record;
 
-    const Subrecord* translation() const { return translation_.get(); }
+    const Subrecord* translation() const { return translation_ ? &*translation_ : nullptr; }
     void setTranslation(std::string_view tagName, const void* bytes, std::uint32_t size) {
-        translation_ = std::make_unique<Subrecord>(tagName, bytes, size);
+        translation_.emplace(tagName, bytes, size);
     }
 
 private:
-    std::unique_ptr<Subrecord> translation_;
+    // Held in place: most records of a map get one, and a block of its own for each would add tens of
+    // thousands of blocks to every job.
+    std::optional<Subrecord> translation_;
 };
 
 } // namespace orvella

@@ -257,7 +257,7 @@ JournalFigures measureJournal(const BenchFolder& folder, const GameInstallation&
     std::unique_ptr<Record> source = journalRecord(folder.englishSave());
     if (!source || !source->findSubrecord("NAME"))
         return figures;
-    const std::vector<std::uint8_t> journal = source->findSubrecord("NAME")->data;
+    const SubrecordBytes journal = source->findSubrecord("NAME")->data;
     const std::string_view text(reinterpret_cast<const char*>(journal.data()), journal.size());
 
     std::string fastText;
