@@ -19,12 +19,15 @@ std::string toNativePath(const std::string& path) {
     return native;
 }
 
-bool tooLong(const std::string& path) { return path.size() >= PATH_MAX; }
+bool tooLong(const std::string& path) {
+    return path.size() >= PATH_MAX;
+}
 
 // A C stream that stores text-mode line feeds as Windows does, so that logs are the same bytes everywhere.
 class PosixFile final : public File {
 public:
-    PosixFile(std::FILE* stream, bool text, bool writable) : stream_(stream), text_(text), writable_(writable) {}
+    PosixFile(std::FILE* stream, bool text, bool writable)
+        : stream_(stream), text_(text), writable_(writable) {}
     ~PosixFile() override { close(); }
 
     std::size_t read(void* buffer, std::size_t size) override {
@@ -54,7 +57,9 @@ public:
     }
 
     bool seek(std::int64_t offset, SeekOrigin origin) override {
-        int whence = origin == SeekOrigin::Begin ? SEEK_SET : origin == SeekOrigin::Current ? SEEK_CUR : SEEK_END;
+        int whence = origin == SeekOrigin::Begin     ? SEEK_SET
+                     : origin == SeekOrigin::Current ? SEEK_CUR
+                                                     : SEEK_END;
         return stream_ && fseeko(stream_, static_cast<off_t>(offset), whence) == 0;
     }
 
@@ -106,15 +111,24 @@ public:
         auto target = open(to, "wb");
         if (!target)
             return false;
+        // A read that fails looks like the end of the file, so the copy is complete only at the source's
+        // size.
+        std::int64_t size = -1;
+        if (source->seek(0, SeekOrigin::End))
+            size = source->tell();
+        if (size < 0 || !source->seek(0, SeekOrigin::Begin))
+            return false;
         std::vector<char> buffer(1 << 16);
+        std::int64_t copied = 0;
         for (;;) {
             std::size_t got = source->read(buffer.data(), buffer.size());
             if (got == 0)
                 break;
             if (target->write(buffer.data(), got) != got)
                 return false;
+            copied += static_cast<std::int64_t>(got);
         }
-        return target->close();
+        return target->close() && copied == size;
     }
 
     bool replaceFile(const std::string& from, const std::string& to) override {
