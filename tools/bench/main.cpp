@@ -8,6 +8,7 @@
 
 #include "BenchGame.h"
 #include "BenchMeasure.h"
+#include "HeapCounter.h"
 #include "LiteralJournal.h"
 
 #include "app/SaveClassification.h"
@@ -26,7 +27,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <malloc.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -131,7 +131,8 @@ struct ConversionFigures {
     std::uint64_t bytesRead = 0;
     std::uint64_t baselineMemory = 0;
     std::uint64_t peakMemory = 0;
-    bool peakIsOwn = false; // the peak belongs to this conversion alone
+    bool peakIsOwn = false;     // the peak belongs to this conversion alone
+    std::uint64_t peakHeap = 0; // the most heap the conversion held at once, beyond what was held before it
 };
 
 std::vector<Stage> stagesOf(const StageClock& clock, Clock::time_point ended) {
@@ -178,10 +179,13 @@ ConversionFigures convert(const GameInstallation& installation, const TopicTable
     files.resetCount();
     figures.baselineMemory = residentMemory().value_or(0);
     figures.peakIsOwn = resetPeakMemory();
+    const std::uint64_t heapBefore = heapInUse();
+    resetHeapPeak();
     clock.start();
     PatchResult result = runPatchJob(job);
     const auto ended = Clock::now();
     figures.peakMemory = peakMemory().value_or(0);
+    figures.peakHeap = heapPeak() - heapBefore;
     figures.total = millisecondsBetween(clock.started(), ended);
     figures.stages = stagesOf(clock, ended);
     figures.bytesRead = files.bytesRead();
@@ -237,7 +241,7 @@ JournalFigures measureJournal(const BenchFolder& folder, const GameInstallation&
         true;
     job.saveInfo.direction = EnglishToItalian;
 
-    const std::uint64_t before = mallinfo2().uordblks;
+    const std::uint64_t before = heapInUse();
     auto state = std::make_unique<JobState>(job);
     state->log.attach(std::make_unique<NullFile>());
     loadTopicTables(*state);
@@ -248,7 +252,7 @@ JournalFigures measureJournal(const BenchFolder& folder, const GameInstallation&
     addJournalFixes(*state);
     if (!buildMonthNameMap(*state))
         return figures;
-    const std::uint64_t after = mallinfo2().uordblks;
+    const std::uint64_t after = heapInUse();
     figures.mapMemory = after > before ? after - before : 0;
     figures.mapRecords = state->maps.recordCount();
     figures.entries = state->maps.journalEntryMap.size();
@@ -291,7 +295,8 @@ void printConversion(const char* title, const ConversionFigures& figures, double
         std::printf("  %-44s %9.1f ms\n", stage.name, stage.milliseconds);
     std::printf("  %-44s %9.1f ms  (%.2f x the I/O floor)\n", "total", figures.total, figures.total / floor);
     std::printf("  %-44s %9.1f MB\n", "bytes read", megabytes(figures.bytesRead));
-    std::printf("  %-44s %9.1f MB  (%s; resident before: %.1f MB)\n", "peak memory",
+    std::printf("  %-44s %9.1f MB\n", "peak heap held by the conversion", megabytes(figures.peakHeap));
+    std::printf("  %-44s %9.1f MB  (%s; resident before: %.1f MB)\n", "peak resident memory",
                 megabytes(figures.peakMemory), figures.peakIsOwn ? "this conversion" : "whole process",
                 megabytes(figures.baselineMemory));
 }
@@ -380,10 +385,10 @@ int run(const std::string& root) {
     std::printf("  %-44s %9s\n", "same output", journal.identical ? "yes" : "NO");
     std::printf("\nTranslation data (maps, name maps, link lists): %zu records, %.1f MB allocated\n",
                 journal.mapRecords, megabytes(journal.mapMemory));
-    const std::uint64_t peak = std::max(toItalian.peakMemory, toEnglish.peakMemory);
+    const std::uint64_t peak = std::max(toItalian.peakHeap, toEnglish.peakHeap);
     const std::uint64_t bound = 3 * saveSize + journal.mapMemory;
-    std::printf("Peak memory %.1f MB against 3 x save (%.1f MB) + maps = %.1f MB\n", megabytes(peak),
-                megabytes(saveSize), megabytes(bound));
+    std::printf("Peak memory %.1f MB held by a conversion against 3 x save (%.1f MB) + maps = %.1f MB\n",
+                megabytes(peak), megabytes(saveSize), megabytes(bound));
     std::printf("Inputs %.1f MB; read by the English -> Italian conversion: %.1f MB\n", megabytes(totalInput),
                 megabytes(toItalian.bytesRead));
 
