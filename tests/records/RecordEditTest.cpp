@@ -113,5 +113,31 @@ TEST(SubrecordText, EndsAtTheFirstNulOrTheEndOfTheData) {
     EXPECT_EQ(withoutNul.textAt(99), "");
 }
 
+// Data moves between the object and the heap as it grows and shrinks across the inline capacity, and may be
+// replaced by a part of itself.
+TEST(SubrecordBytes, KeepsEveryByteAcrossTheInlineCapacity) {
+    const std::string longText(SubrecordBytes::InlineCapacity * 3, 'x');
+    std::string expected;
+    auto record = RecordBuilder("BOOK").text("NAME", "short").build();
+    for (std::size_t size : {SubrecordBytes::InlineCapacity, SubrecordBytes::InlineCapacity + 1,
+                             longText.size(), std::size_t{3}, std::size_t{0}, longText.size()}) {
+        std::string text = longText.substr(0, size);
+        for (std::size_t i = 0; i < text.size(); ++i)
+            text[i] = static_cast<char>('a' + i % 26);
+        ASSERT_TRUE(record->replaceSubrecord("NAME", text.data(), static_cast<std::uint32_t>(size)));
+        const SubrecordBytes& data = record->findSubrecord("NAME")->data;
+        EXPECT_EQ(std::string(data.begin(), data.end()), text) << size;
+        EXPECT_EQ(payloadSize(*record), record->size());
+    }
+    SubrecordBytes& data = record->findSubrecord("NAME")->data;
+    const std::string tail(data.begin() + 5, data.end());
+    data.assign(data.begin() + 5, data.end());
+    EXPECT_EQ(std::string(data.begin(), data.end()), tail);
+    SubrecordBytes copy = data;
+    EXPECT_TRUE(copy == data);
+    copy[0] = '!';
+    EXPECT_FALSE(copy == data);
+}
+
 } // namespace
 } // namespace orvella
