@@ -21,7 +21,7 @@ void put(std::string& bytes, std::size_t offset, const std::string& value) {
 
 // A minimal executable image: headers, then one resource section whose directory tree leads from the
 // version type through name 1 and one language to a VS_VERSIONINFO block.
-struct ImageSpec {
+struct ImageLayout {
     bool wide = false; // a 64-bit image, whose data directories sit further down
     std::uint32_t fileVersionHigh = 0x00010006;
     std::uint32_t fileVersionLow = 0x0000071C;
@@ -36,16 +36,16 @@ struct ImageSpec {
 constexpr std::size_t SectionStart = 0x200;
 constexpr std::uint32_t SectionRva = 0x1000;
 
-std::string resourceSection(const ImageSpec& spec) {
+std::string resourceSection(const ImageLayout& layout) {
     std::string section;
     // Root: one named entry (a string-named type, skipped) and two ids, the version type last.
     put(section, 0x00, std::string(12, '\0') + u16(1) + u16(2));
     put(section, 0x10, u32(0x80000000 | 0x200) + u32(0x80000000 | 0x60));
     put(section, 0x18, u32(3) + u32(0x80000000 | 0x60));
-    put(section, 0x20, u32(spec.versionType) + u32(0x80000000 | 0x30));
+    put(section, 0x20, u32(layout.versionType) + u32(0x80000000 | 0x30));
     // Names under the version type.
     put(section, 0x30, std::string(12, '\0') + u16(0) + u16(1));
-    put(section, 0x40, u32(spec.versionName) + u32(0x80000000 | 0x48));
+    put(section, 0x40, u32(layout.versionName) + u32(0x80000000 | 0x48));
     // Languages under the name.
     put(section, 0x48, std::string(12, '\0') + u16(0) + u16(1));
     put(section, 0x58, u32(0x409) + u32(0x70));
@@ -58,34 +58,35 @@ std::string resourceSection(const ImageSpec& spec) {
     key += u16(0);
     std::string block = u16(0) + u16(52) + u16(0) + key; // 38 bytes, aligned to 40 below
     block += u16(0);
-    block += u32(spec.signature) + u32(0x00010000) + u32(spec.fileVersionHigh) + u32(spec.fileVersionLow);
+    block +=
+        u32(layout.signature) + u32(0x00010000) + u32(layout.fileVersionHigh) + u32(layout.fileVersionLow);
     block += u32(0x00010006) + u32(0) + std::string(28, '\0'); // product version, flags, system, type, date
     put(block, 0, u16(static_cast<std::uint16_t>(block.size())));
 
     constexpr std::uint32_t BlockOffset = 0x80;
-    std::uint32_t blockRva = static_cast<std::uint32_t>(SectionRva + BlockOffset + spec.blockRvaShift);
+    std::uint32_t blockRva = static_cast<std::uint32_t>(SectionRva + BlockOffset + layout.blockRvaShift);
     put(section, 0x70,
-        u32(blockRva) + u32(static_cast<std::uint32_t>(block.size()) + spec.blockSizeExtra) + u32(0) +
+        u32(blockRva) + u32(static_cast<std::uint32_t>(block.size()) + layout.blockSizeExtra) + u32(0) +
             u32(0));
     put(section, BlockOffset, block);
     return section;
 }
 
-std::string image(const ImageSpec& spec = {}) {
-    std::string section = resourceSection(spec);
+std::string image(const ImageLayout& layout = {}) {
+    std::string section = resourceSection(layout);
     std::string bytes;
     put(bytes, 0, "MZ");
     put(bytes, 0x3C, u32(0x40));
-    std::uint16_t optionalSize = spec.wide ? 240 : 224;
+    std::uint16_t optionalSize = layout.wide ? 240 : 224;
     put(bytes, 0x40,
         std::string("PE\0\0", 4) + u16(0x14C) + u16(1) + u32(0) + u32(0) + u32(0) + u16(optionalSize) +
             u16(0x102));
     std::size_t optional = 0x58;
-    put(bytes, optional, u16(spec.wide ? 0x20B : 0x10B));
-    std::size_t countOffset = optional + (spec.wide ? 108 : 92);
+    put(bytes, optional, u16(layout.wide ? 0x20B : 0x10B));
+    std::size_t countOffset = optional + (layout.wide ? 108 : 92);
     put(bytes, countOffset, u32(16));
     put(bytes, countOffset + 4 + 2 * 8,
-        u32(spec.resourceRva) + u32(static_cast<std::uint32_t>(section.size())));
+        u32(layout.resourceRva) + u32(static_cast<std::uint32_t>(section.size())));
     std::size_t sectionTable = optional + optionalSize;
     put(bytes, sectionTable,
         std::string(".rsrc\0\0\0", 8) + u32(static_cast<std::uint32_t>(section.size())) + u32(SectionRva) +
