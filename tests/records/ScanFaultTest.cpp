@@ -75,22 +75,6 @@ TEST_F(ScanFaults, ABadPluginFailsThePluginBarAfterTheMastersSucceeded) {
     expectFailure(PluginImage, MorrowindPluginName, "plugin");
 }
 
-TEST_F(ScanFaults, EveryByteFlippedEndsTheScanWithAnAnswer) {
-    harness.writeBase();
-    for (std::size_t at = 0; at < master.size(); ++at) {
-        std::string bytes = master;
-        bytes[at] = static_cast<char>(bytes[at] ^ 0xA5);
-        harness.write(MorrowindMasterName, bytes);
-        const std::string what = "byte " + std::to_string(at);
-        if (harness.scan()) {
-            EXPECT_TRUE(harness.messages.shown.empty()) << what;
-            EXPECT_EQ(harness.progress.image(PluginImage), StatusImage::Success) << what;
-        } else {
-            expectFailure(MasterImage, MorrowindMasterName, what);
-        }
-    }
-}
-
 TEST_F(ScanFaults, ATruncatedMasterStopsTheJobAndLeavesTheSaveUnchanged) {
     harness.writeBase(masterFile(), everyKindOfRecord(pluginFile()));
     harness.write(MorrowindMasterName, master.substr(0, master.size() - 1));

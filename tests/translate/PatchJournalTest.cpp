@@ -7,7 +7,6 @@
 #include "translate/SaveHandlers.h"
 
 #include <gtest/gtest.h>
-#include <random>
 
 namespace orvella {
 namespace {
@@ -137,39 +136,6 @@ TEST_F(PatchJournal, MovesTheJournalBarWithTheOffsetOfEachHeading) {
             journalCalls.push_back(call);
     EXPECT_EQ(journalCalls, (std::vector<std::string>{"bar 1025 25", "bar 1025 50", "bar 1025 75",
                                                       "bar 1025 100", "image 1031 ok"}));
-}
-
-// The non-empty lines of a text.
-std::vector<std::string> lines(std::string_view text) {
-    std::vector<std::string> found;
-    for (std::size_t start = 0, end; start < text.size(); start = end + 1) {
-        end = std::min(text.find('\n', start), text.size());
-        if (end > start)
-            found.emplace_back(text.substr(start, end - start));
-    }
-    return found;
-}
-
-// Whatever the text, with nothing to translate every line comes out as it went in.
-TEST(PatchJournalFuzz, RandomJournalsLoseNoLine) {
-    const std::string_view pieces[] = {
-        "<",  ">",          "\n",    "\n\n", "<P>", "P>", "(Day ", "(Giorno ", "16 ",
-        "-3", "Last Seed ", "%Name", "@",    "#",   " ",  "x",     Nul,        "<FONT COLOR=\"9F0000\">"};
-    std::mt19937 random(1206);
-    for (int trial = 0; trial < 2000; ++trial) {
-        std::string data;
-        for (int i = static_cast<int>(random() % 40); i > 0; --i)
-            data += pieces[random() % std::size(pieces)];
-        test::JobFixture fixture(trial % 2 ? ItalianToEnglish : EnglishToItalian);
-        auto record = RecordBuilder("JOUR").sub("NAME", data).build();
-        ASSERT_TRUE(patchJournal(*record, *fixture.state));
-        const std::string out(record->subrecordAt(0).data.begin(), record->subrecordAt(0).data.end());
-        ASSERT_TRUE(out.ends_with(Nul)) << trial;
-        const std::string output = out.substr(0, out.size() - 1);
-        EXPECT_EQ(lines(output), lines(data.substr(0, data.find('\0')))) << trial;
-        EXPECT_TRUE(output.empty() || output.back() == '\n') << trial;
-        EXPECT_EQ(record->size(), 8u + out.size());
-    }
 }
 
 // Real saves from another edition: nothing in them can be translated, so nothing of them may be lost.
