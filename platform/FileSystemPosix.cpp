@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace orvella {
 namespace {
@@ -21,6 +23,45 @@ std::string toNativePath(const std::string& path) {
 
 bool tooLong(const std::string& path) {
     return path.size() >= PATH_MAX;
+}
+
+// Copies the whole of source, a regular file, to target; the copy is complete only at the source's size,
+// since a read that fails part-way would otherwise look like its end. The kernel copies when it can, which
+// spares the two copies through a buffer of ours.
+bool copyContents(int source, int target) {
+    struct stat info {};
+    if (fstat(source, &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    off_t left = info.st_size;
+#ifdef __linux__
+    while (left > 0) {
+        ssize_t done = copy_file_range(source, nullptr, target, nullptr, static_cast<std::size_t>(left), 0);
+        if (done <= 0)
+            break;
+        left -= done;
+    }
+    // Some file systems refuse a copy in the kernel: whatever is left goes through a buffer.
+    if (left == 0)
+        return true;
+#endif
+    std::vector<char> buffer(1 << 16);
+    while (left > 0) {
+        ssize_t got = ::read(source, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        for (ssize_t written = 0; written < got;) {
+            ssize_t put = ::write(target, buffer.data() + written, static_cast<std::size_t>(got - written));
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put <= 0)
+                return false;
+            written += put;
+        }
+        left -= got;
+    }
+    return true;
 }
 
 // A C stream that stores text-mode line feeds as Windows does, so that logs are the same bytes everywhere.
@@ -103,32 +144,19 @@ public:
     }
 
     bool copyFile(const std::string& from, const std::string& to, bool overwrite) override {
-        if (!overwrite && exists(to))
+        if (tooLong(from) || tooLong(to) || (!overwrite && exists(to)))
             return false;
-        auto source = open(from, "rb");
-        if (!source)
+        const int source = ::open(toNativePath(from).c_str(), O_RDONLY | O_CLOEXEC);
+        if (source < 0)
             return false;
-        auto target = open(to, "wb");
-        if (!target)
-            return false;
-        // A read that fails looks like the end of the file, so the copy is complete only at the source's
-        // size.
-        std::int64_t size = -1;
-        if (source->seek(0, SeekOrigin::End))
-            size = source->tell();
-        if (size < 0 || !source->seek(0, SeekOrigin::Begin))
-            return false;
-        std::vector<char> buffer(1 << 16);
-        std::int64_t copied = 0;
-        for (;;) {
-            std::size_t got = source->read(buffer.data(), buffer.size());
-            if (got == 0)
-                break;
-            if (target->write(buffer.data(), got) != got)
-                return false;
-            copied += static_cast<std::int64_t>(got);
-        }
-        return target->close() && copied == size;
+        const int target = ::open(toNativePath(to).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        bool copied = target >= 0 && copyContents(source, target);
+        // A copy goes to the disk before the job goes on, as a written file does.
+        copied = copied && fsync(target) == 0;
+        if (target >= 0)
+            copied = ::close(target) == 0 && copied;
+        ::close(source);
+        return copied;
     }
 
     bool replaceFile(const std::string& from, const std::string& to) override {
