@@ -3,6 +3,7 @@
 // one folder each: whole saves for the conversion, journal texts and player inventories taken from every
 // save at hand, masters and plugins for the scan.
 
+#include "ReadRecords.h"
 #include "SmallGame.h"
 #include "demo/DemoGame.h"
 #include "gamebuilder/GameBuilder.h"
@@ -68,23 +69,6 @@ bool write(const std::string& folder, const char* name, const std::string& bytes
     return false;
 }
 
-// The records of a well-formed file, or none when it is not one.
-std::vector<std::unique_ptr<Record>> recordsOf(const std::string& bytes) {
-    std::vector<std::unique_ptr<Record>> records;
-    MemoryFile file(bytes);
-    RecordStream stream(file, "seed");
-    std::int32_t count = 0;
-    if (!stream.readRecordCount(count))
-        return records;
-    for (std::int32_t i = 0; i <= count; ++i) {
-        auto record = stream.readRecord();
-        if (!record)
-            break;
-        records.push_back(std::move(record));
-    }
-    return records;
-}
-
 // Every save the seeds are made from: the generated ones, the demo's and those named on the command line.
 std::vector<std::string> allSaves(const std::vector<std::string>& extra) {
     std::vector<std::string> saves = {save(false).bytes(), save(true).bytes(), test::smallgame::englishSave(),
@@ -104,7 +88,7 @@ bool writeJournalSeeds(const std::string& folder, const std::vector<std::string>
     int n = 0;
     bool ok = true;
     for (const std::string& bytes : saves)
-        for (const auto& record : recordsOf(bytes))
+        for (const auto& record : test::readRecords(bytes))
             if (const Subrecord* name = record->tag().is("JOUR") ? record->findSubrecord("NAME") : nullptr) {
                 std::string text(name->data.begin(), name->data.end());
                 if (n == 0)
@@ -121,7 +105,7 @@ bool writeInventorySeeds(const std::string& folder, const std::vector<std::strin
     int n = 0;
     bool ok = true;
     for (const std::string& bytes : saves)
-        for (const auto& record : recordsOf(bytes))
+        for (const auto& record : test::readRecords(bytes))
             if (record->tag().is("NPCC") && record->findText("NAME") == "PlayerSaveGame") {
                 std::vector<std::uint8_t> out;
                 serializeRecord(*record, out);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ReadRecords.h"
 #include "gamebuilder/GameBuilder.h"
 #include "platform/MemoryFile.h"
 #include "records/RecordStream.h"
@@ -44,22 +45,6 @@ inline std::string layout(const Record& record) {
     for (const auto& subrecord : record.subrecords())
         out.append(out.empty() ? "" : "|").append(subrecord->tag.str()).append("=").append(subrecord->text());
     return out;
-}
-
-// The records of a file, the header first, as many as its count announces; none past one that cannot be read.
-inline std::vector<std::unique_ptr<Record>> readRecords(const std::string& bytes) {
-    MemoryFile file(bytes);
-    RecordStream stream(file, "file");
-    std::int32_t count = -1;
-    std::vector<std::unique_ptr<Record>> records;
-    stream.readRecordCount(count);
-    for (std::int32_t i = 0; i <= count; ++i) {
-        auto record = stream.readRecord();
-        if (!record)
-            break;
-        records.push_back(std::move(record));
-    }
-    return records;
 }
 
 // The first record of the file with this tag and, when given, this NAME text.
