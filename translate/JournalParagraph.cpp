@@ -29,19 +29,29 @@ std::string withoutLinkMarks(std::string_view paragraph) {
 
 std::optional<std::string> resolvePlayerName(std::string& candidate, std::size_t placeholder,
                                              std::string_view paragraph) {
-    // The anchor starts past the placeholder and the one character that always follows it.
-    const std::size_t anchorStart = placeholder + Placeholder.size() + 1;
-    if (anchorStart > candidate.size() || placeholder > paragraph.size())
+    const std::size_t afterPlaceholder = placeholder + Placeholder.size();
+    if (afterPlaceholder > candidate.size() || placeholder > paragraph.size())
         return std::nullopt;
-    std::size_t anchorEnd = candidate.find(Placeholder, anchorStart);
-    if (anchorEnd == std::string::npos)
-        anchorEnd = candidate.size();
-    std::string_view anchor = std::string_view(candidate).substr(anchorStart, anchorEnd - anchorStart);
-    std::size_t found = paragraph.find(anchor);
-    if (found == std::string_view::npos)
-        return std::nullopt;
-    std::string name(found > placeholder ? paragraph.substr(placeholder, found - placeholder - 1)
-                                         : paragraph.substr(placeholder));
+    std::string name;
+    if (candidate.size() == afterPlaceholder + 1) {
+        // Only one character follows the placeholder, so it can only be the paragraph's last one.
+        if (paragraph.size() <= placeholder || paragraph.back() != candidate.back())
+            return std::nullopt;
+        name = paragraph.substr(placeholder, paragraph.size() - 1 - placeholder);
+    } else {
+        // The anchor starts past the placeholder and the one character that always follows it; a candidate
+        // that ends with the placeholder has an empty anchor, found at the paragraph's start.
+        const std::size_t anchorStart = std::min(afterPlaceholder + 1, candidate.size());
+        std::size_t anchorEnd = candidate.find(Placeholder, anchorStart);
+        if (anchorEnd == std::string::npos)
+            anchorEnd = candidate.size();
+        std::string_view anchor = std::string_view(candidate).substr(anchorStart, anchorEnd - anchorStart);
+        std::size_t found = paragraph.find(anchor);
+        if (found == std::string_view::npos)
+            return std::nullopt;
+        name = found > placeholder ? paragraph.substr(placeholder, found - placeholder - 1)
+                                   : paragraph.substr(placeholder);
+    }
     replaceAll(candidate, Placeholder, name);
     return name;
 }

@@ -18,9 +18,11 @@ struct JobState;
 
 // Reads the player's name from the paragraph at the position of the candidate's first "%Name": it ends
 // before the character that precedes the anchor, the candidate's text from the second character after the
-// placeholder up to the next "%Name" or its end. On success every "%Name" of the candidate becomes the name.
-// Nothing, with the candidate unchanged, when the anchor is not in the paragraph or when the placeholder,
-// the anchor or the name would lie outside either text.
+// placeholder up to the next "%Name" or its end; an empty anchor (the candidate ends with the placeholder)
+// lets the name run to the paragraph's end. When exactly one character follows the only placeholder, the
+// name runs up to the paragraph's last character, which must be that one. On success every "%Name" of the
+// candidate becomes the name. Nothing, with the candidate unchanged, when the anchor or that last character
+// is not in the paragraph or when the placeholder lies beyond the paragraph's end.
 std::optional<std::string> resolvePlayerName(std::string& candidate, std::size_t placeholder,
                                              std::string_view paragraph);
 

@@ -8,8 +8,10 @@ namespace orvella {
 
 namespace {
 
+// Blanks include line breaks, so a topic at the start of a paragraph's continuation line is marked too.
 bool opensLink(char before) {
-    return before == ' ' || before == '"' || before == ')' || before == '\'';
+    return before == ' ' || before == '\t' || before == '\r' || before == '\n' || before == '"' ||
+           before == ')' || before == '\'';
 }
 
 // The search itself, on texts that are already folded.

@@ -18,7 +18,8 @@ struct TopicMatch {
 };
 
 // Finds the name in the text from searchStart on, ignoring the case of A to Z. The occurrence is accepted
-// at the search start or after a blank, a double quote, a closing bracket or an apostrophe.
+// at the search start or after a blank (space, tab, carriage return or line feed), a double quote, a
+// closing bracket or an apostrophe.
 TopicMatch findTopic(std::string_view text, std::size_t searchStart, std::string_view name);
 
 // True when, walking back from just before position to searchStart, an "@" comes before any "#".

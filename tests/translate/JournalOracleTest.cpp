@@ -34,8 +34,9 @@ const TopicRow Topics[] = {
     {"even", "ette"},
 };
 
-// Every character that opens a link, and characters that do not.
-const std::string_view Separators[] = {" ", " ", " ", "\"", ")", "'", "(", "-", ",", ".", "\n", "", "x"};
+// Every character that opens a link, blanks and line breaks included, and characters that do not.
+const std::string_view Separators[] = {" ",  " ", " ", "\"", ")", "'",  "\t", "\r",
+                                       "\n", "(", "-", ",",  ".", "\v", "",   "x"};
 
 const std::string_view Words[] = {"go",       "to",       "the",  "and",  "ab",      "cd",   "ef",
                                   "citt\xC0", "citt\xE0", "\xC8", "qui",  "Nerevar", "it",   "is",
@@ -78,8 +79,10 @@ public:
     std::string text(bool italian, int placeholders) {
         std::string out;
         const int tokens = static_cast<int>(pick(12));
+        // Some entries end with their last placeholder and one character, or with the placeholder alone.
+        const bool endsWithName = placeholders > 0 && chance(20);
         std::vector<int> slots;
-        for (int i = 0; i < placeholders; ++i)
+        for (int i = endsWithName ? 1 : 0; i < placeholders; ++i)
             slots.push_back(static_cast<int>(pick(static_cast<std::size_t>(tokens) + 1)));
         for (int t = 0; t <= tokens; ++t) {
             for (int slot : slots)
@@ -102,8 +105,7 @@ public:
             if (chance(3))
                 out += chance(50) ? '@' : '#';
         }
-        // An entry that ends with the placeholder and one character, or with the placeholder alone.
-        if (placeholders > 0 && chance(15))
+        if (endsWithName)
             out += chance(50) ? "%Name." : "%Name";
         return out;
     }
@@ -114,6 +116,7 @@ public:
         const bool italian = direction() == ItalianToEnglish;
         const TranslationMap& entries = state().maps.journalEntryMap;
         fromNameEntry = false;
+        fromEntryEndingWithName = false;
         if (entries.empty() || chance(15))
             return text(italian, static_cast<int>(pick(2)));
         auto entry = entries.begin();
@@ -122,6 +125,7 @@ public:
         std::string out(italian && record.translation() ? record.translation()->text()
                                                         : *record.findText("NAME"));
         fromNameEntry = out.find("%Name") != std::string::npos;
+        fromEntryEndingWithName = fromNameEntry && out.find("%Name") + 6 >= out.size();
         const std::string name(PlayerNames[pick(std::size(PlayerNames))]);
         for (std::size_t at = out.find("%Name"); at != std::string::npos;
              at = out.find("%Name", at + name.size()))
@@ -148,6 +152,8 @@ public:
     }
 
     bool fromNameEntry = false; // the last paragraph was made from an entry with "%Name"
+    // ... from one whose first "%Name" is followed by one character at most
+    bool fromEntryEndingWithName = false;
 
 private:
     void addLinks(const TopicRow& row) {
@@ -194,6 +200,7 @@ TEST(JournalOracle, TranslatesTenThousandRandomParagraphsAsTheLiteralAlgorithm) 
     std::size_t translated = 0;
     std::size_t untranslated = 0;
     std::size_t withName = 0;
+    std::size_t endingWithName = 0;
     std::size_t marked = 0;
     for (std::uint32_t seed = 0; seed < 200; ++seed) {
         World world(seed, seed % 2 ? ItalianToEnglish : EnglishToItalian);
@@ -212,6 +219,8 @@ TEST(JournalOracle, TranslatesTenThousandRandomParagraphsAsTheLiteralAlgorithm) 
                 ++marked;
             if (world.fromNameEntry)
                 ++withName;
+            if (world.fromEntryEndingWithName)
+                ++endingWithName;
         }
     }
     EXPECT_EQ(translated + untranslated, 12000u);
@@ -219,6 +228,7 @@ TEST(JournalOracle, TranslatesTenThousandRandomParagraphsAsTheLiteralAlgorithm) 
     EXPECT_GT(translated, 4500u);
     EXPECT_GT(untranslated, 3000u);
     EXPECT_GT(withName, 1500u);
+    EXPECT_GT(endingWithName, 400u);
     EXPECT_GT(marked, 3000u);
 }
 

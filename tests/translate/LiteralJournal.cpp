@@ -42,8 +42,9 @@ Found findTopic(const std::string& text, std::size_t searchStart, std::string_vi
     const std::size_t q = searchStart + found;
     if (q == searchStart)
         return {true, q};
-    const char before = text[q - 1];
-    return {before == ' ' || before == '"' || before == ')' || before == '\'', q};
+    // The blanks (space, tab, carriage return, line feed), the double quote, ")" and the apostrophe.
+    const std::string_view opening = " \t\r\n\")'";
+    return {opening.find(text[q - 1]) != std::string_view::npos, q};
 }
 
 bool isInsideLink(const std::string& text, std::size_t searchStart, std::size_t position) {
@@ -89,22 +90,38 @@ void insertTopicLinks(std::string& text, const std::vector<TopicLink>& links) {
 }
 
 std::string resolvePlayerName(std::string& candidate, std::size_t placeholder, const std::string& paragraph) {
-    const std::size_t anchorStart = placeholder + Placeholder.size() + 1;
-    if (anchorStart > candidate.size() || placeholder > paragraph.size())
-        return {};
-    std::size_t anchorEnd = candidate.find(Placeholder, anchorStart);
-    if (anchorEnd == std::string::npos)
-        anchorEnd = candidate.size();
-    const std::string anchor = candidate.substr(anchorStart, anchorEnd - anchorStart);
-    const std::size_t r = paragraph.find(anchor);
-    if (r == std::string::npos)
-        return {};
+    const std::size_t p = placeholder;
     std::string name;
-    if (r > placeholder)
-        name = paragraph.substr(placeholder, r - placeholder - 1);
-    else
-        name = paragraph.substr(placeholder);
-    replaceEvery(candidate, Placeholder, name);
+    bool nameRead = false;
+    if (candidate.size() == p + 6) {
+        // "%Name" and then one character, the last of the candidate: the name is the paragraph from p up to
+        // its last character, when the paragraph is longer than p and ends with that character.
+        if (paragraph.size() > p && paragraph[paragraph.size() - 1] == candidate[candidate.size() - 1]) {
+            name = paragraph.substr(p, paragraph.size() - p - 1);
+            nameRead = true;
+        }
+    } else {
+        // The anchor: from six characters after p to the next "%Name" or the candidate's end; empty when the
+        // candidate ends before that.
+        std::string anchor;
+        if (p + 6 <= candidate.size()) {
+            anchor = candidate.substr(p + 6);
+            const std::size_t next = anchor.find(Placeholder);
+            if (next != std::string::npos)
+                anchor = anchor.substr(0, next);
+        }
+        // An empty anchor is found at 0.
+        const std::size_t r = anchor.empty() ? 0 : paragraph.find(anchor);
+        if (r != std::string::npos && p <= paragraph.size()) {
+            if (r > p)
+                name = paragraph.substr(p, r - p - 1);
+            else
+                name = paragraph.substr(p);
+            nameRead = true;
+        }
+    }
+    if (nameRead)
+        replaceEvery(candidate, Placeholder, name);
     return name;
 }
 

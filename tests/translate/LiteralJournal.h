@@ -13,9 +13,9 @@
 // The journal translation written out step by step, the slow way, as the reference that the program's own
 // journal code must match byte for byte: every paragraph is compared with every entry in key order, the
 // player's name is read again for each entry that holds a placeholder, and every topic search works on
-// fresh lower-cased copies. It keeps the faults that the program mends mended in the same way: an entry
-// with no character after its last "%Name" gets no name, topic names that are empty or hold a link mark are
-// never marked, and a text of any length is marked completely.
+// fresh lower-cased copies. It holds the rules that the simplest reading would get wrong: an entry whose only
+// "%Name" is followed by one last character takes the name up to the paragraph's last character, topic
+// names that are empty or hold a link mark are never marked, and a text of any length is marked completely.
 namespace orvella::literal {
 
 // Where a search found a topic name: whether the character before it opens a link, and its position.
@@ -29,7 +29,7 @@ bool isInsideLink(const std::string& text, std::size_t searchStart, std::size_t 
 void insertTopicLinks(std::string& text, const std::vector<TopicLink>& links);
 
 // The name read from the paragraph (empty when none could be read); the candidate's placeholders are
-// replaced by it when it was read.
+// replaced by it when it was read. The placeholder is the position of the candidate's first "%Name".
 std::string resolvePlayerName(std::string& candidate, std::size_t placeholder, const std::string& paragraph);
 
 std::optional<std::string> translateParagraph(std::string_view paragraph, const TranslationMap& entries,

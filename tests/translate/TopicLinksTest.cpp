@@ -6,7 +6,7 @@
 namespace orvella {
 namespace {
 
-TEST(FindTopic, AcceptsAnOccurrenceOnlyAtTheSearchStartOrAfterAnOpeningCharacterFoldingOnlyAscii) {
+TEST(FindTopic, AcceptsAnOccurrenceOnlyAtTheSearchStartOrAfterABlankOrOpeningCharacterFoldingOnlyAscii) {
     const struct {
         std::string_view text;
         std::size_t start;
@@ -19,10 +19,13 @@ TEST(FindTopic, AcceptsAnOccurrenceOnlyAtTheSearchStartOrAfterAnOpeningCharacter
         {"a\"ring", 0, "ring", 2, true},
         {"a)ring", 0, "ring", 2, true},
         {"a'ring", 0, "ring", 2, true},
+        {"a\nring", 0, "ring", 2, true},
+        {"a\rring", 0, "ring", 2, true},
+        {"a\tring", 0, "ring", 2, true},
+        {"a\vring", 0, "ring", 2, false},
         {"abring", 0, "ring", 2, false},
         {"a(ring", 0, "ring", 2, false},
         {"a-ring", 0, "ring", 2, false},
-        {"a\nring", 0, "ring", 2, false},
         {"a@ring", 0, "ring", 2, false},
         {"a#ring", 0, "ring", 2, false},
         {"abring", 2, "ring", 2, true},
@@ -64,9 +67,10 @@ TEST(InsertTopicLinks, MarksLongerNamesFirstEveryOccurrenceAfterAnOpeningCharact
         {"Find Caius Cosades, then ask Caius about Cosades.",
          {"Caius", "Cosades", "Caius Cosades"},
          "Find @Caius Cosades#, then ask @Caius# about @Cosades#."},
-        {"ring, a bring, the ring's 'ring' \"ring\" (my)ring (ring) rings",
+        {"ring, a bring, the ring's 'ring' \"ring\" (my)ring (ring) rings\nring\r\nring\tring",
          {"ring"},
-         "@ring#, a bring, the @ring#'s '@ring#' \"@ring#\" (my)@ring# (ring) @ring#s"},
+         "@ring#, a bring, the @ring#'s '@ring#' \"@ring#\" (my)@ring# (ring) "
+         "@ring#s\n@ring#\r\n@ring#\t@ring#"},
         {"l'anello e l'anello", {"anello"}, "l'@anello# e l'@anello#"},
         {"BALMORA, balmora and Balmora", {"Balmora"}, "@BALMORA#, @balmora# and @Balmora#"},
         {"\xC8 qui, \xE8 qui", {"\xE8 qui"}, "\xC8 qui, @\xE8 qui#"},
