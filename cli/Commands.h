@@ -1,19 +1,38 @@
 #pragma once
 
 #include "Options.h"
+#include "app/GameInstallation.h"
+#include "platform/FileSystem.h"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace orvella::cli {
 
+inline constexpr int CommandFailed = 1;
 inline constexpr int UsageError = 2;
 
-// Prints the problem and the help text to stderr; returns the usage exit status.
+// Runs the command line (the arguments after the program's name) against the file system, which is the
+// machine's own outside the tests; gives the exit status.
+int runCommandLine(const std::vector<std::string>& arguments, FileSystem& files);
+
+// Prints what was wrong with the command line on one line, and where the help is, to stderr; returns the
+// usage exit status.
 int usage(const std::string& problem);
 
-int convertCommand(const Options& options);
-int infoCommand(const Options& options);
-int listCommand(const Options& options);
-int restoreCommand(const Options& options);
+// Prints why the command failed to stderr; returns the exit status of a failed command.
+int failure(const std::string& problem);
+
+// The usage error's status unless the command line names exactly one save.
+std::optional<int> checkOneSaveName(const Options& options);
+
+// True when DIR/Saves/NAME exists; otherwise says that there is no such save, as a failed command.
+bool saveExists(FileSystem& files, const GameInstallation& installation, const std::string& saveFileName);
+
+int convertCommand(const Options& options, FileSystem& files);
+int infoCommand(const Options& options, FileSystem& files);
+int listCommand(const Options& options, FileSystem& files);
+int restoreCommand(const Options& options, FileSystem& files);
 
 } // namespace orvella::cli

@@ -65,18 +65,18 @@ private:
 
 } // namespace
 
-std::optional<int> startUp(const Options& options, const std::string& command, GameInstallation& installation,
-                           MessageBoxes& messages) {
+std::optional<int> startUp(const Options& options, GameInstallation& installation, MessageBoxes& messages,
+                           FileSystem& files) {
 #ifndef _WIN32
     // Off Windows there is no registry to find the game in.
     if (!options.game)
-        return usage(command + " needs --game DIR");
+        return usage(options.command + " needs --game DIR");
 #endif
     std::optional<std::string> gameFolder;
     if (options.game)
         gameFolder = withoutTrailingSeparator(*options.game);
-    ConsoleStartupPlatform platform(gameFolder, nativeFileSystem());
-    return runStartup({platform, nativeFileSystem(), messages}, installation);
+    ConsoleStartupPlatform platform(gameFolder, files);
+    return runStartup({platform, files, messages}, installation);
 }
 
 } // namespace orvella::cli

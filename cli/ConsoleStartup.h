@@ -2,6 +2,7 @@
 
 #include "Options.h"
 #include "app/GameInstallation.h"
+#include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 
 #include <optional>
@@ -12,8 +13,8 @@ namespace orvella::cli {
 // Runs the program's start-up checks before a command, the game folder coming from --game (or, on Windows
 // without it, from the game's registry value). Gives the exit status to stop with (a usage error, or 1
 // after a failed check's message), or nothing when the command may go on with the filled installation.
-std::optional<int> startUp(const Options& options, const std::string& command, GameInstallation& installation,
-                           MessageBoxes& messages);
+std::optional<int> startUp(const Options& options, GameInstallation& installation, MessageBoxes& messages,
+                           FileSystem& files);
 
 #ifdef _WIN32
 // The string value under HKEY_LOCAL_MACHINE, or nothing when the key or the value cannot be read.

@@ -35,30 +35,53 @@ const Stage* stageOf(int controlId) {
 std::string barText(const Stage& stage, int percent) {
     constexpr int Width = 30;
     int filled = percent * Width / 100;
-    return toTerminal(stage.label) + " [" + std::string(filled, '#') + std::string(Width - filled, ' ') + "] " +
-           std::to_string(percent) + "%";
+    return toTerminal(stage.label) + " [" + std::string(filled, '#') + std::string(Width - filled, ' ') +
+           "] " + std::to_string(percent) + "%";
 }
 
 } // namespace
 
+bool isYesAnswer(std::string_view answer) {
+    const std::string_view blanks = " \t\r\n";
+    const std::size_t first = answer.find_first_not_of(blanks);
+    if (first == std::string_view::npos)
+        return false;
+    answer = answer.substr(first, answer.find_last_not_of(blanks) - first + 1);
+    std::string folded(answer);
+    for (char& c : folded)
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    // "s\xEC" and "S\xCC" in Windows-1252, then the same two letters in UTF-8.
+    for (std::string_view yes : {"y", "yes", "s", "si", "s\xEC", "s\xCC", "s\xC3\xAC", "s\xC3\x8C"})
+        if (folded == yes)
+            return true;
+    return false;
+}
+
 MessageAnswer ConsoleMessageBoxes::show(const Message& message) {
-    std::fflush(stdout);
-    std::cerr << toTerminal(message.caption) << ": " << toTerminal(message.text) << "\n";
-    if (message.buttons != MessageButtons::YesNo)
-        return MessageAnswer::Ok;
-    if (answerYes_)
+    const bool question = message.buttons == MessageButtons::YesNo;
+    if (question && answerYes_)
         return MessageAnswer::Yes;
+    if (progress_)
+        progress_->endLiveLine();
+    std::cout << std::flush;
+    std::fflush(stdout);
+    std::cerr << toTerminal(message.caption) << ": " << toTerminal(withLineFeeds(message.text), fileName_)
+              << "\n";
+    if (!question)
+        return MessageAnswer::Ok;
     std::cerr << "[s/N] " << std::flush;
     std::string answer;
     if (!std::getline(std::cin, answer))
         return MessageAnswer::No;
-    return answer == "s" || answer == "S" || answer == "si" || answer == "y" ? MessageAnswer::Yes
-                                                                             : MessageAnswer::No;
+    return isYesAnswer(answer) ? MessageAnswer::Yes : MessageAnswer::No;
 }
 
 ConsoleProgress::ConsoleProgress(bool live) : live_(live) {}
 
-ConsoleProgress::~ConsoleProgress() { endLiveLine(); }
+ConsoleProgress::~ConsoleProgress() {
+    endLiveLine();
+}
 
 void ConsoleProgress::endLiveLine() {
     if (liveBar_ != 0) {

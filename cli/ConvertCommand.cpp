@@ -16,17 +16,16 @@ namespace {
 
 // Replaces the built-in tables with the files present in the folder. A missing folder is refused rather
 // than ignored, so a mistyped path never converts with tables the user did not mean.
-bool loadTableFolder(std::string folder, TableSet& tables) {
+bool loadTableFolder(std::string folder, TableSet& tables, FileSystem& files) {
     while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\'))
         folder.pop_back();
-    FileSystem& files = nativeFileSystem();
     if (!files.exists(folder + "\\*.*")) {
-        std::cerr << "orvella-cli: the tables folder " << toTerminal(folder) << " does not exist\n";
+        failure("the tables folder " + pathText(folder) + " does not exist");
         return false;
     }
     TableFileError error;
     if (!tables.loadFolder(files, folder, error)) {
-        std::cerr << "orvella-cli: " << toTerminal(error.message()) << "\n";
+        failure(toTerminal(error.message()));
         return false;
     }
     return true;
@@ -34,38 +33,36 @@ bool loadTableFolder(std::string folder, TableSet& tables) {
 
 } // namespace
 
-int convertCommand(const Options& options) {
-    if (options.arguments.size() != 1)
-        return usage("convert needs exactly one save name");
+int convertCommand(const Options& options, FileSystem& files) {
+    if (auto exitCode = checkOneSaveName(options))
+        return *exitCode;
     // Broken tables stop the command before anything is read or written.
     TableSet tables;
-    if (options.tables && !loadTableFolder(*options.tables, tables))
-        return 1;
-    ConsoleMessageBoxes messages;
-    GameInstallation installation;
-    if (auto exitCode = startUp(options, "convert", installation, messages))
-        return *exitCode;
-
+    if (options.tables && !loadTableFolder(*options.tables, tables, files))
+        return CommandFailed;
     const std::string& saveFileName = options.arguments[0];
-    auto saveInfo = classifySave(nativeFileSystem(), installation, saveFileName);
-    if (!saveInfo) {
-        std::cerr << "orvella-cli: " << toTerminal(saveFileName)
-                  << " in the game's Saves folder is not a saved game\n";
-        return 1;
-    }
+    ConsoleMessageBoxes messages;
+    messages.setFileName(saveFileName);
+    GameInstallation installation;
+    if (auto exitCode = startUp(options, installation, messages, files))
+        return *exitCode;
+    if (!saveExists(files, installation, saveFileName))
+        return CommandFailed;
+
+    auto saveInfo = classifySave(files, installation, saveFileName);
+    if (!saveInfo)
+        return failure(saveFileName + " in the game's Saves folder is not a saved game");
     // The main dialog disables "PATCH" for these saves; the console refuses them the same way.
-    if (saveInfo->direction == BetaUnsupported) {
-        std::cerr << "orvella-cli: " << toTerminal(saveFileName) << ": "
-                  << toTerminal(patchButtonText(BetaUnsupported)) << "\n";
-        return 1;
-    }
+    if (saveInfo->direction == BetaUnsupported)
+        return failure(saveFileName + ": " + toTerminal(patchButtonText(BetaUnsupported)));
     if (!checkConversionPrerequisites(nullptr, *saveInfo, installation, messages))
-        return 1;
+        return CommandFailed;
 
     ConsoleProgress progress(stdoutIsTerminal());
+    messages.setProgress(&progress);
     PatchJob job;
     job.installation = &installation;
-    job.files = &nativeFileSystem();
+    job.files = &files;
     job.messages = &messages;
     job.progressDialog = &progress;
     if (options.tables)
@@ -75,8 +72,9 @@ int convertCommand(const Options& options) {
     job.saveInfo = *saveInfo;
 
     PatchResult result = runPatchJob(job);
+    progress.endLiveLine();
     if (result.logKept)
-        std::cout << "Log: " << toTerminal(result.logPath) << "\n";
+        std::cout << "Log: " << pathText(result.logPath) << "\n";
     return static_cast<int>(result.exitCode);
 }
 

@@ -25,35 +25,26 @@ public:
     std::vector<std::string> masters;
 };
 
-// The box's CR LF line ends become the terminal's own.
-std::string withLineFeeds(const std::string& text) {
-    std::string lines;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
-            lines += text[i];
-    return lines;
-}
-
 } // namespace
 
 // The summary of one save as the main dialog shows it when the save is selected: the summary text, then
 // the master files under the dialog's "Plugin utilizzati", those missing from "Data Files" marked "**".
-int infoCommand(const Options& options) {
-    if (options.arguments.size() != 1)
-        return usage("info needs exactly one save name");
-    ConsoleMessageBoxes messages;
-    GameInstallation installation;
-    if (auto exitCode = startUp(options, "info", installation, messages))
+int infoCommand(const Options& options, FileSystem& files) {
+    if (auto exitCode = checkOneSaveName(options))
         return *exitCode;
-
     const std::string& saveFileName = options.arguments[0];
-    auto saveInfo = classifySave(nativeFileSystem(), installation, saveFileName);
+    ConsoleMessageBoxes messages;
+    messages.setFileName(saveFileName);
+    GameInstallation installation;
+    if (auto exitCode = startUp(options, installation, messages, files))
+        return *exitCode;
+    if (!saveExists(files, installation, saveFileName))
+        return CommandFailed;
+
+    auto saveInfo = classifySave(files, installation, saveFileName);
     TextSummary summary;
-    if (!saveInfo || !showSaveSummary(summary, nativeFileSystem(), installation, saveFileName, *saveInfo)) {
-        std::cerr << "orvella-cli: " << toTerminal(saveFileName)
-                  << " in the game's Saves folder is not a saved game with a summary\n";
-        return 1;
-    }
+    if (!saveInfo || !showSaveSummary(summary, files, installation, saveFileName, *saveInfo))
+        return failure(saveFileName + " in the game's Saves folder is not a saved game with a summary");
     std::cout << toTerminal(withLineFeeds(summary.text)) << "\n\nPlugin utilizzati:\n";
     for (const std::string& line : summary.masters)
         std::cout << toTerminal(line) << '\n';

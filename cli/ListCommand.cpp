@@ -9,18 +9,18 @@
 namespace orvella::cli {
 
 // One line per save, top row of the main dialog's list first: the "PATCH" button's text, "T", "B" and the
-// file name, separated by tabs.
-int listCommand(const Options& options) {
+// file name, separated by tabs. The file name keeps its bytes, so that it can be given back to a command.
+int listCommand(const Options& options, FileSystem& files) {
     if (!options.arguments.empty())
         return usage("list takes no save name");
     ConsoleMessageBoxes messages;
     GameInstallation installation;
-    if (auto exitCode = startUp(options, "list", installation, messages))
+    if (auto exitCode = startUp(options, installation, messages, files))
         return *exitCode;
-    for (const SaveListRow& row : buildSaveList(nativeFileSystem(), installation))
+    for (const SaveListRow& row : buildSaveList(files, installation))
         std::cout << toTerminal(patchButtonText(row.saveInfo.direction)) << '\t'
                   << (row.tribunalMark ? "T" : "") << '\t' << (row.bloodmoonMark ? "B" : "") << '\t'
-                  << toTerminal(row.fileName) << '\n';
+                  << row.fileName << '\n';
     return 0;
 }
 

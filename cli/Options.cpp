@@ -2,21 +2,22 @@
 
 namespace orvella::cli {
 
-Options parseOptions(int argc, char** argv) {
+Options parseOptions(const std::vector<std::string>& arguments) {
     Options options;
-    for (int i = 1; i < argc; ++i) {
-        std::string argument = argv[i];
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
         if (argument == "--help" || argument == "-h") {
             options.help = true;
         } else if (argument == "--yes") {
             options.yes = true;
         } else if (argument == "--game" || argument == "--tables") {
-            if (i + 1 >= argc) {
-                options.error = argument + " needs a folder";
+            if (i + 1 >= arguments.size()) {
+                options.error = argument + " needs a folder after it";
                 return options;
             }
-            (argument == "--game" ? options.game : options.tables) = argv[++i];
-        } else if (argument.rfind("--", 0) == 0) {
+            (argument == "--game" ? options.game : options.tables) = arguments[++i];
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            // A mistyped option ("-game", "--gmae") would otherwise pass for a save's name.
             options.error = "unknown option " + argument;
             return options;
         } else if (options.command.empty()) {

@@ -17,6 +17,7 @@ struct Options {
     std::string error; // non-empty when the command line is not understood
 };
 
-Options parseOptions(int argc, char** argv);
+// Parses the arguments that follow the program's name.
+Options parseOptions(const std::vector<std::string>& arguments);
 
 } // namespace orvella::cli

@@ -10,28 +10,33 @@ namespace orvella::cli {
 
 // Every outcome but a completed restore exits with 1, also a "no" to the question: a script can then tell
 // that the save was not put back.
-int restoreCommand(const Options& options) {
-    if (options.arguments.size() != 1)
-        return usage("restore needs exactly one save name");
-    ConsoleMessageBoxes messages(options.yes);
-    GameInstallation installation;
-    if (auto exitCode = startUp(options, "restore", installation, messages))
+int restoreCommand(const Options& options, FileSystem& files) {
+    if (auto exitCode = checkOneSaveName(options))
         return *exitCode;
-
     const std::string& saveFileName = options.arguments[0];
-    switch (restoreFromBackup(installation, saveFileName, nativeFileSystem(), messages, nullptr)) {
+    ConsoleMessageBoxes messages(options.yes);
+    messages.setFileName(saveFileName);
+    GameInstallation installation;
+    if (auto exitCode = startUp(options, installation, messages, files))
+        return *exitCode;
+    if (!saveExists(files, installation, saveFileName))
+        return CommandFailed;
+    // Asking first would only lead to a failed copy.
+    const std::string backupPath = installation.installPath + BackupFolder + saveFileName + ".bak";
+    if (!files.exists(backupPath))
+        return failure("no backup to restore: " + pathText(backupPath));
+
+    switch (restoreFromBackup(installation, saveFileName, files, messages, nullptr)) {
     case RestoreOutcome::Restored:
-        std::cout << "Restored: " << toTerminal(installation.installPath + SavesFolder + saveFileName)
-                  << "\n";
+        std::cout << "Restored: " << pathText(installation.installPath + SavesFolder + saveFileName) << "\n";
         return 0;
     case RestoreOutcome::Declined:
-        std::cerr << "orvella-cli: nothing was changed\n";
-        return 1;
+        return failure("nothing was changed");
     case RestoreOutcome::CopyFailed:
     case RestoreOutcome::BackupKept:
-        return 1;
+        return CommandFailed;
     }
-    return 1;
+    return CommandFailed;
 }
 
 } // namespace orvella::cli

@@ -13,10 +13,10 @@ namespace orvella::cli {
 namespace {
 
 // Code points of the bytes 0x80 to 0x9F; 0 marks the bytes Windows-1252 does not define.
-const std::uint16_t HighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+const std::uint16_t HighControls[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                        0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 void appendUtf8(std::string& out, std::uint32_t codePoint) {
     if (codePoint < 0x80) {
@@ -52,6 +52,36 @@ std::string toTerminal(std::string_view text) {
 #else
     return cp1252ToUtf8(text);
 #endif
+}
+
+std::string toTerminal(std::string_view text, std::string_view fileName) {
+    if (fileName.empty())
+        return toTerminal(text);
+    std::string out;
+    for (std::size_t at = text.find(fileName); at != std::string_view::npos; at = text.find(fileName)) {
+        out += toTerminal(text.substr(0, at));
+        out += fileName;
+        text.remove_prefix(at + fileName.size());
+    }
+    return out + toTerminal(text);
+}
+
+std::string withLineFeeds(std::string_view text) {
+    std::string lines;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+            lines += text[i];
+    return lines;
+}
+
+std::string pathText(std::string_view path) {
+    std::string shown(path);
+#ifndef _WIN32
+    for (char& c : shown)
+        if (c == '\\')
+            c = '/';
+#endif
+    return shown;
 }
 
 bool stdoutIsTerminal() {

@@ -8,6 +8,17 @@ namespace orvella::cli {
 // Windows-1252 text as the terminal shows it: UTF-8 off Windows, the bytes themselves on Windows.
 std::string toTerminal(std::string_view text);
 
+// toTerminal for a text that may name a file: every occurrence of the file name keeps its bytes, since
+// file names are the file system's bytes and not Windows-1252 text.
+std::string toTerminal(std::string_view text, std::string_view fileName);
+
+// A message box's or the summary's CR LF line ends as the terminal's own line feeds.
+std::string withLineFeeds(std::string_view text);
+
+// A path formed as the program forms it ("DIR\\Saves\\NAME.ess"), shown with the platform's separator and
+// its bytes as they are.
+std::string pathText(std::string_view path);
+
 // Decodes Windows-1252 into UTF-8; the five bytes that the code page leaves undefined become U+FFFD.
 std::string cp1252ToUtf8(std::string_view text);
 

@@ -164,6 +164,14 @@ bool MemoryFileSystem::isBusy(const std::string& key) const {
     return node && node->content && node->content->openers > 0;
 }
 
+bool MemoryFileSystem::isLocked(const std::string& key) const {
+    return readOnly_.count(parentOf(key)) != 0;
+}
+
+void MemoryFileSystem::makeReadOnly(const std::string& folder) {
+    readOnly_.insert(keyOf(folder));
+}
+
 void MemoryFileSystem::addFolder(const std::string& path) {
     std::string key = keyOf(path);
     if (key.empty() || folderExists(key))
@@ -248,7 +256,7 @@ std::unique_ptr<File> MemoryFileSystem::open(const std::string& path, const char
         if (found == nodes_.end())
             return nullptr;
     } else {
-        if (!folderExists(parentOf(key)))
+        if (!folderExists(parentOf(key)) || (found == nodes_.end() && isLocked(key)))
             return nullptr;
         if (found == nodes_.end())
             found = nodes_.emplace(key, Node{false, std::make_shared<Content>()}).first;
@@ -269,7 +277,7 @@ bool MemoryFileSystem::copyFile(const std::string& from, const std::string& to, 
     if (!sourceNode || sourceNode->folder || sourceNode->content->writers > 0 || source == target)
         return false;
     if (!folderExists(parentOf(target)) || (targetNode && (targetNode->folder || !overwrite)) ||
-        isBusy(target))
+        isBusy(target) || (!targetNode && isLocked(target)))
         return false;
     nodes_[target] = Node{false, std::make_shared<Content>(Content{sourceNode->content->bytes})};
     return true;
@@ -282,7 +290,7 @@ bool MemoryFileSystem::replaceFile(const std::string& from, const std::string& t
     const std::string target = keyOf(to);
     const Node* sourceNode = find(source);
     const Node* targetNode = find(target);
-    if (!sourceNode || sourceNode->folder || isBusy(source))
+    if (!sourceNode || sourceNode->folder || isBusy(source) || isLocked(source) || isLocked(target))
         return false;
     if (source == target)
         return true;
@@ -299,7 +307,7 @@ bool MemoryFileSystem::deleteFile(const std::string& path) {
         return false;
     const std::string key = keyOf(path);
     const Node* node = find(key);
-    if (!node || node->folder || isBusy(key))
+    if (!node || node->folder || isBusy(key) || isLocked(key))
         return false;
     nodes_.erase(key);
     return true;
@@ -325,7 +333,7 @@ bool MemoryFileSystem::createFolder(const std::string& path, bool& alreadyExists
         alreadyExists = true;
         return false;
     }
-    if (!folderExists(parentOf(key)))
+    if (!folderExists(parentOf(key)) || isLocked(key))
         return false;
     nodes_[key] = Node{true, nullptr};
     return true;

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,9 @@ public:
 
     // Creates the folder and every missing folder above it.
     void addFolder(const std::string& path);
+    // Entries can no longer be created, deleted or moved in the folder, as in a folder without write
+    // permission; the files in it can still be opened and rewritten.
+    void makeReadOnly(const std::string& folder);
     // Creates or overwrites a file; its folder must exist.
     bool writeFile(const std::string& path, std::string bytes);
     // The bytes of a file; nothing when there is no such file.
@@ -74,8 +78,10 @@ private:
     const Node* find(const std::string& key) const;
     bool folderExists(const std::string& key) const;
     bool isBusy(const std::string& key) const;
+    bool isLocked(const std::string& key) const; // its folder is read-only
 
     std::map<std::string, Node> nodes_;
+    std::set<std::string> readOnly_;
     std::shared_ptr<std::size_t> liveHandles_;
 };
 

@@ -1,0 +1,116 @@
+#include "Commands.h"
+#include "TerminalText.h"
+#include "WriteWatch.h"
+
+#include <iostream>
+
+namespace orvella::cli {
+namespace {
+
+const char* const HelpText =
+    "orvella-cli: converts a Morrowind saved game between the English and the Italian edition.\n"
+    "\n"
+    "usage:\n"
+    "  orvella-cli convert --game DIR [--tables TABLES] NAME.ess\n"
+    "      Converts DIR/Saves/NAME.ess in place. The save as it was is kept in\n"
+    "      DIR/LRK Saves Backup/NAME.ess.bak; a log of what stayed untranslated is\n"
+    "      kept beside the save when journal paragraphs could not be translated.\n"
+    "      --tables: each table file in TABLES (BaseTopicTable.tsv,\n"
+    "      TribunalTopicTable.tsv, BloodmoonTopicTable.tsv, JournalFixTable.tsv)\n"
+    "      replaces the built-in table of that name; a broken file converts nothing.\n"
+    "  orvella-cli list --game DIR\n"
+    "      Lists the saves of DIR/Saves in the main dialog's order, one line each with\n"
+    "      four tab-separated fields: the direction, \"T\" and \"B\" for the expansions\n"
+    "      the save uses (or empty), and the file name.\n"
+    "  orvella-cli info --game DIR NAME.ess\n"
+    "      Prints the summary of DIR/Saves/NAME.ess as the main dialog shows it: player,\n"
+    "      save name, place, day and health, then the master files it was made with,\n"
+    "      \"**\" marking those missing from DIR/Data Files.\n"
+    "  orvella-cli restore --game DIR NAME.ess [--yes]\n"
+    "      Puts DIR/LRK Saves Backup/NAME.ess.bak back in place of DIR/Saves/NAME.ess and\n"
+    "      deletes the backup, after asking on stdin unless --yes is given. Exits with 1\n"
+    "      when the save was not restored, also when the answer is no.\n"
+    "  orvella-cli --help\n"
+    "\n"
+    "DIR is the game folder, the one that holds \"Data Files\" and \"Saves\". Every command first\n"
+    "checks the game as the program does at start-up. On Windows --game may be left out: the\n"
+    "game's registry value \"Installed Path\" then names the folder.\n"
+    "Exit status: 0 when the command succeeded, 1 when it did not, 2 for a usage error.\n";
+
+struct Command {
+    const char* name;
+    int (*run)(const Options&, FileSystem&);
+    bool takesTables;
+    bool takesYes;
+};
+
+const Command Commands[] = {
+    {"convert", convertCommand, true, false},
+    {"info", infoCommand, false, false},
+    {"list", listCommand, false, false},
+    {"restore", restoreCommand, false, true},
+};
+
+const Command* findCommand(const std::string& name) {
+    for (const Command& command : Commands)
+        if (name == command.name)
+            return &command;
+    return nullptr;
+}
+
+} // namespace
+
+int usage(const std::string& problem) {
+    std::cerr << "orvella-cli: " << problem << "\nTry 'orvella-cli --help'.\n";
+    return UsageError;
+}
+
+int failure(const std::string& problem) {
+    std::cerr << "orvella-cli: " << problem << "\n";
+    return CommandFailed;
+}
+
+std::optional<int> checkOneSaveName(const Options& options) {
+    if (options.arguments.empty())
+        return usage(options.command + " needs the file name of a save (NAME.ess)");
+    if (options.arguments.size() > 1)
+        return usage(options.command + " takes one save name, not " +
+                     std::to_string(options.arguments.size()));
+    return std::nullopt;
+}
+
+bool saveExists(FileSystem& files, const GameInstallation& installation, const std::string& saveFileName) {
+    const std::string path = installation.installPath + SavesFolder + saveFileName;
+    if (files.exists(path))
+        return true;
+    failure("no such save: " + pathText(path));
+    return false;
+}
+
+int runCommandLine(const std::vector<std::string>& arguments, FileSystem& files) {
+    Options options = parseOptions(arguments);
+    if (!options.error.empty())
+        return usage(options.error);
+    if (options.help || options.command == "help") {
+        std::cout << HelpText;
+        return 0;
+    }
+    if (options.command.empty())
+        return usage("no command given");
+    const Command* command = findCommand(options.command);
+    if (!command)
+        return usage("unknown command " + options.command);
+    if (options.tables && !command->takesTables)
+        return usage(options.command + " does not take --tables");
+    if (options.yes && !command->takesYes)
+        return usage(options.command + " does not take --yes");
+    // The job's messages say what failed but not where: a folder that refused a file is named after them.
+    WriteWatch watched(files);
+    const int exitCode = command->run(options, watched);
+    if (exitCode == CommandFailed)
+        if (const auto& folder = watched.unwritableFolder())
+            failure("the folder " + pathText(*folder) + " could not be written");
+    return exitCode;
+}
+
+} // namespace orvella::cli

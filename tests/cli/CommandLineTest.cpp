@@ -1,0 +1,250 @@
+#include "Commands.h"
+#include "ConsoleUi.h"
+#include "MemoryFileSystem.h"
+#include "SmallGame.h"
+#include "TestFolder.h"
+#include "demo/DemoGame.h"
+#include "job/ProgressControls.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <sstream>
+
+namespace orvella::cli {
+namespace {
+
+namespace smallgame = test::smallgame;
+
+// What a command line printed and returned.
+struct Outcome {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Points the console's standard streams at strings while it lives.
+class CapturedConsole {
+public:
+    explicit CapturedConsole(const std::string& input, std::streambuf* both = nullptr)
+        : in_(input), oldIn_(std::cin.rdbuf(in_.rdbuf())),
+          oldOut_(std::cout.rdbuf(both ? both : out_.rdbuf())),
+          oldErr_(std::cerr.rdbuf(both ? both : err_.rdbuf())) {}
+    ~CapturedConsole() {
+        std::cin.rdbuf(oldIn_);
+        std::cout.rdbuf(oldOut_);
+        std::cerr.rdbuf(oldErr_);
+    }
+    std::string out() const { return out_.str(); }
+    std::string err() const { return err_.str(); }
+
+private:
+    std::istringstream in_;
+    std::ostringstream out_;
+    std::ostringstream err_;
+    std::streambuf* oldIn_;
+    std::streambuf* oldOut_;
+    std::streambuf* oldErr_;
+};
+
+Outcome run(const std::vector<std::string>& arguments, FileSystem& files, const std::string& input = {}) {
+    CapturedConsole console(input);
+    Outcome outcome;
+    outcome.exitCode = runCommandLine(arguments, files);
+    outcome.out = console.out();
+    outcome.err = console.err();
+    return outcome;
+}
+
+// A path as the console shows it, written here with "/".
+std::string shown(std::string path) {
+#ifdef _WIN32
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+#endif
+    return path;
+}
+
+const std::string Game = smallgame::InstallPath;
+const std::string ShownGame = shown("C:/Games/Morrowind");
+
+enum class Files { Save, SaveAndBackup, ReadOnlySaves, ReadOnlySavesAndBackup };
+
+TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefusedAWrite) {
+    const std::string Try = "Try 'orvella-cli --help'.\n";
+    const std::string Question = "ATTENZIONE!: Sei sicuro? Il salvataggio attuale sar\xC3\xA0 sovrascritto\n"
+                                 "dal file di backup generato durante la patch\n[s/N] ";
+    const struct {
+        std::vector<std::string> arguments;
+        Files files;
+        std::string input;
+        int exitCode;
+        std::string err;         // exactly, or for a usage error a part of its one line
+        std::string outEnd = {}; // what stdout ends with
+    } cases[] = {
+        // Usage errors: one line naming the problem, then where the help is.
+        {{}, Files::Save, "", 2, "no command"},
+        {{"frob"}, Files::Save, "", 2, "frob"},
+        {{"list", "--game"}, Files::Save, "", 2, "--game"},
+        {{"list", "-game", Game}, Files::Save, "", 2, "-game"},
+        {{"list", "--game", Game, "English.ess"}, Files::Save, "", 2, "no save name"},
+        {{"list", "--game", Game, "--yes"}, Files::Save, "", 2, "--yes"},
+        {{"info", "--game", Game, "--tables", Game, "English.ess"}, Files::Save, "", 2, "--tables"},
+        {{"convert", "--game", Game}, Files::Save, "", 2, "NAME.ess"},
+        {{"restore", "--game", Game, "English.ess", "Italian.ess"}, Files::Save, "", 2, "one save name"},
+#ifndef _WIN32
+        {{"info", "English.ess"}, Files::Save, "", 2, "--game DIR"},
+#endif
+        // A save or a backup that is not there.
+        {{"convert", "--game", Game, "Englsh.ess"},
+         Files::Save,
+         "",
+         1,
+         "orvella-cli: no such save: " + ShownGame + shown("/Saves/Englsh.ess") + "\n"},
+        {{"info", "--game", Game, "Englsh.ess"},
+         Files::Save,
+         "",
+         1,
+         "orvella-cli: no such save: " + ShownGame + shown("/Saves/Englsh.ess") + "\n"},
+        {{"restore", "--game", Game, "Englsh.ess"},
+         Files::SaveAndBackup,
+         "",
+         1,
+         "orvella-cli: no such save: " + ShownGame + shown("/Saves/Englsh.ess") + "\n"},
+        {{"restore", "--yes", "--game", Game, "English.ess"},
+         Files::Save,
+         "",
+         1,
+         "orvella-cli: no backup to restore: " + ShownGame + shown("/LRK Saves Backup/English.ess.bak") +
+             "\n"},
+        // A Saves folder that refuses new files: the job's own messages, then the folder.
+        {{"convert", "--game", Game, "English.ess"},
+         Files::ReadOnlySaves,
+         "",
+         1,
+         "Errore: Impossibile aprire il file di log\n"
+         "orvella-cli: the folder " +
+             ShownGame + shown("/Saves") + " could not be written\n",
+         "Patch non effettuata con successo\n"},
+        {{"restore", "--yes", "--game", Game, "English.ess"},
+         Files::ReadOnlySavesAndBackup,
+         "",
+         1,
+         "Errore: Impossibile sostituire il salvataggio con quello di backup.\n"
+         "orvella-cli: the folder " +
+             ShownGame + shown("/Saves") + " could not be written\n"},
+        // The question, asked unless --yes answered it.
+        {{"restore", "--yes", "--game", Game, "English.ess"},
+         Files::SaveAndBackup,
+         "",
+         0,
+         "",
+         "Restored: " + ShownGame + shown("/Saves/English.ess") + "\n"},
+        {{"restore", "--game", Game, "English.ess"},
+         Files::SaveAndBackup,
+         "S\xC3\x8C\n",
+         0,
+         Question,
+         "Restored: " + ShownGame + shown("/Saves/English.ess") + "\n"},
+        {{"restore", "--game", Game, "English.ess"},
+         Files::SaveAndBackup,
+         "no\n",
+         1,
+         Question + "orvella-cli: nothing was changed\n"},
+    };
+    for (const auto& c : cases) {
+        std::string line;
+        for (const std::string& argument : c.arguments)
+            line += argument + " ";
+        SCOPED_TRACE(line + "< " + c.input);
+        test::MemoryFileSystem files;
+        GameInstallation installation;
+        smallgame::install(files, installation);
+        files.writeFile(smallgame::savePath("English.ess"), smallgame::englishSave());
+        if (c.files == Files::SaveAndBackup || c.files == Files::ReadOnlySavesAndBackup)
+            files.writeFile(smallgame::backupPath("English.ess"), "the save as it was");
+        if (c.files == Files::ReadOnlySaves || c.files == Files::ReadOnlySavesAndBackup)
+            files.makeReadOnly(Game + "\\Saves");
+
+        const Outcome outcome = run(c.arguments, files, c.input);
+        EXPECT_EQ(outcome.exitCode, c.exitCode);
+        if (c.exitCode == UsageError) {
+            const std::size_t lineEnd = outcome.err.find('\n');
+            ASSERT_NE(lineEnd, std::string::npos) << outcome.err;
+            EXPECT_EQ(outcome.err.rfind("orvella-cli: ", 0), 0u) << outcome.err;
+            EXPECT_NE(outcome.err.substr(0, lineEnd).find(c.err), std::string::npos) << outcome.err;
+            EXPECT_EQ(outcome.err.substr(lineEnd + 1), Try);
+            EXPECT_EQ(outcome.out, "");
+            continue;
+        }
+        EXPECT_EQ(outcome.err, c.err);
+        EXPECT_GE(outcome.out.size(), c.outEnd.size());
+        EXPECT_EQ(outcome.out.substr(outcome.out.size() - std::min(outcome.out.size(), c.outEnd.size())),
+                  c.outEnd)
+            << outcome.out;
+        if (outcome.exitCode == 0)
+            EXPECT_EQ(files.readFile(smallgame::savePath("English.ess")), "the save as it was");
+        else
+            EXPECT_EQ(files.readFile(smallgame::savePath("English.ess")), smallgame::englishSave());
+    }
+}
+
+TEST(CommandLine, TakesYesInEnglishOrItalianInAnyCase) {
+    for (std::string_view yes : {"y", "Y", "yes", "YeS", "s", "S", "si", "SI", "s\xEC", "S\xCC", "s\xC3\xAC",
+                                 "S\xC3\x8C", " si\r", "\tyes "})
+        EXPECT_TRUE(isYesAnswer(yes)) << yes;
+    for (std::string_view no :
+         {"", " ", "n", "no", "N", "s\xED", "ye", "sii", "s i", "yes please", "\xEC", "oui"})
+        EXPECT_FALSE(isYesAnswer(no)) << no;
+}
+
+TEST(CommandLine, AMessageOnATerminalStartsBelowTheProgressBar) {
+    std::ostringstream terminal;
+    CapturedConsole console("", terminal.rdbuf());
+    ConsoleProgress progress(true);
+    ConsoleMessageBoxes messages;
+    messages.setProgress(&progress);
+    progress.setBarPosition(ReadBar, 40);
+    messages.show(
+        Message{"Il file non \xE8 valido.", "Errore", MessageIcon::Error, MessageButtons::Ok, nullptr});
+    const std::string shownText = terminal.str();
+    const std::size_t message = shownText.find("Errore: Il file non \xC3\xA8 valido.\n");
+    ASSERT_NE(message, std::string::npos) << shownText;
+    EXPECT_GT(message, 0u);
+    EXPECT_EQ(shownText[message - 1], '\n') << shownText;
+    EXPECT_NE(shownText.find("40%"), std::string::npos) << shownText;
+}
+
+#ifndef _WIN32
+// A file name is the file system's bytes: list prints it as it is, and info takes it back as printed.
+TEST(CommandLine, ListsUtf8AndWindows1252FileNamesAsTheyAreAndTakesThemBack) {
+    test::TestFolder game;
+    ASSERT_TRUE(demo::writeDemoGame(game.path()));
+    const std::string utf8 = "Citt\xC3\xA0.ess";
+    const std::string windows1252 = "Citt\xE0.ess";
+    const std::string demoSave = game.file(std::string("Saves/") + demo::DemoSaveName);
+    ASSERT_EQ(std::rename(demoSave.c_str(), game.file("Saves/" + utf8).c_str()), 0);
+    std::ofstream(game.file("Saves/" + windows1252), std::ios::binary)
+        << std::ifstream(game.file("Saves/" + utf8), std::ios::binary).rdbuf();
+
+    const Outcome listed = run({"list", "--game", game.path()}, nativeFileSystem());
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    std::vector<std::string> names;
+    std::istringstream lines(listed.out);
+    for (std::string line; std::getline(lines, line);)
+        names.push_back(line.substr(line.rfind('\t') + 1));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{utf8, windows1252}));
+    for (const std::string& name : names) {
+        const Outcome info = run({"info", "--game", game.path(), name}, nativeFileSystem());
+        EXPECT_EQ(info.exitCode, 0) << info.err;
+        EXPECT_NE(info.out.find("NomePG: Nerevar"), std::string::npos) << info.out;
+    }
+}
+#endif
+
+} // namespace
+} // namespace orvella::cli
