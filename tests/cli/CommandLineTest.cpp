@@ -2,6 +2,7 @@
 #include "ConsoleUi.h"
 #include "MemoryFileSystem.h"
 #include "SmallGame.h"
+#include "TerminalText.h"
 #include "TestFolder.h"
 #include "demo/DemoGame.h"
 #include "job/ProgressControls.h"
@@ -75,8 +76,9 @@ enum class Files { Save, SaveAndBackup, ReadOnlySaves, ReadOnlySavesAndBackup };
 
 TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefusedAWrite) {
     const std::string Try = "Try 'orvella-cli --help'.\n";
-    const std::string Question = "ATTENZIONE!: Sei sicuro? Il salvataggio attuale sar\xC3\xA0 sovrascritto\n"
-                                 "dal file di backup generato durante la patch\n[s/N] ";
+    const std::string Question =
+        toTerminal("ATTENZIONE!: Sei sicuro? Il salvataggio attuale sar\xE0 sovrascritto\n"
+                   "dal file di backup generato durante la patch\n[s/N] ");
     const struct {
         std::vector<std::string> arguments;
         Files files;
@@ -211,7 +213,7 @@ TEST(CommandLine, AMessageOnATerminalStartsBelowTheProgressBar) {
     messages.show(
         Message{"Il file non \xE8 valido.", "Errore", MessageIcon::Error, MessageButtons::Ok, nullptr});
     const std::string shownText = terminal.str();
-    const std::size_t message = shownText.find("Errore: Il file non \xC3\xA8 valido.\n");
+    const std::size_t message = shownText.find(toTerminal("Errore: Il file non \xE8 valido.\n"));
     ASSERT_NE(message, std::string::npos) << shownText;
     EXPECT_GT(message, 0u);
     EXPECT_EQ(shownText[message - 1], '\n') << shownText;
