@@ -122,6 +122,8 @@ TEST_F(TranslateParagraph, FillsThePlayersNameIntoEveryPlaceholderOfTheCounterpa
         {ItalianToEnglish, "Ho dato l'anello a Dagoth Ur!", "I gave the ring to Dagoth Ur."},
         {EnglishToItalian, "I gave the ring to Dagoth Ur!", std::nullopt},
         {ItalianToEnglish, "Ho dato l'anello a Dagoth Ur.", std::nullopt},
+        {EnglishToItalian, "Dagoth Ur?", "Evviva Dagoth Ur!"},
+        {ItalianToEnglish, "Evviva Dagoth Ur!", "Dagoth Ur?"},
     };
     for (const auto& c : cases) {
         fixture.reset(c.direction);
@@ -130,6 +132,7 @@ TEST_F(TranslateParagraph, FillsThePlayersNameIntoEveryPlaceholderOfTheCounterpa
         addJournalEntry(entries(), "3", "%Name and %Name again.", "%Name e ancora %Name.");
         addJournalEntry(entries(), "4", "Report to %Name", "Rapporto a %Name");
         addJournalEntry(entries(), "5", "I gave the ring to %Name.", "Ho dato l'anello a %Name!");
+        addJournalEntry(entries(), "6", "%Name?", "Evviva %Name!");
         EXPECT_EQ(translate(c.paragraph), c.translated) << c.paragraph;
     }
 }
