@@ -37,6 +37,8 @@ bool loadTableFolder(std::string folder, TableSet& tables) {
 int convertCommand(const Options& options) {
     if (options.arguments.size() != 1)
         return usage("convert needs exactly one save name");
+    if (auto problem = saveNameProblem(options.arguments[0]))
+        return usage(*problem);
     // Broken tables stop the command before anything is read or written.
     TableSet tables;
     if (options.tables && !loadTableFolder(*options.tables, tables))

@@ -41,6 +41,8 @@ std::string withLineFeeds(const std::string& text) {
 int infoCommand(const Options& options) {
     if (options.arguments.size() != 1)
         return usage("info needs exactly one save name");
+    if (auto problem = saveNameProblem(options.arguments[0]))
+        return usage(*problem);
     ConsoleMessageBoxes messages;
     GameInstallation installation;
     if (auto exitCode = startUp(options, "info", installation, messages))

@@ -19,4 +19,8 @@ struct Options {
 
 Options parseOptions(int argc, char** argv);
 
+// The usage-error line for a save name that is not a plain file name (one with "/" or "\\" in it, ".",
+// ".." or none at all), which could lead the commands out of the Saves folder; nothing for a plain name.
+std::optional<std::string> saveNameProblem(const std::string& name);
+
 } // namespace orvella::cli

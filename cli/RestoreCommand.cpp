@@ -13,6 +13,8 @@ namespace orvella::cli {
 int restoreCommand(const Options& options) {
     if (options.arguments.size() != 1)
         return usage("restore needs exactly one save name");
+    if (auto problem = saveNameProblem(options.arguments[0]))
+        return usage(*problem);
     ConsoleMessageBoxes messages(options.yes);
     GameInstallation installation;
     if (auto exitCode = startUp(options, "restore", installation, messages))
@@ -27,7 +29,7 @@ int restoreCommand(const Options& options) {
     case RestoreOutcome::Declined:
         std::cerr << "orvella-cli: nothing was changed\n";
         return 1;
-    case RestoreOutcome::CopyFailed:
+    case RestoreOutcome::NotRestored:
     case RestoreOutcome::BackupKept:
         return 1;
     }
