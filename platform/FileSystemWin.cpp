@@ -59,11 +59,12 @@ private:
     HANDLE file_;
 };
 
-// "\\?\C:\x" and "\\?\UNC\server\x" as the program writes paths: "C:\x" and "\\server\x".
+// The final path's long forms, "\\?\C:\x" and "\\?\UNC\server\x", as the program writes paths: "C:\x" and
+// "\\server\x".
 std::string withoutLongPrefix(const std::string& path) {
-    if (path.rfind("\\?\UNC\", 0) == 0)
-        return "\\" + path.substr(8);
-    if (path.rfind("\\?\", 0) == 0)
+    if (path.rfind("\\\\?\\UNC\\", 0) == 0)
+        return "\\\\" + path.substr(8);
+    if (path.rfind("\\\\?\\", 0) == 0)
         return path.substr(4);
     return path;
 }
