@@ -18,24 +18,59 @@ bool tooLong(const std::string& path) {
 // Others may read, write and rename the file while it is held: the hold is the byte-range lock alone.
 constexpr DWORD ShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// True when the path still names the file that the handle has open.
+bool stillNamedBy(HANDLE file, const std::string& path) {
+    HANDLE named = CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES, ShareAll, nullptr, OPEN_EXISTING,
+                               FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (named == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION held, now;
+    bool same = GetFileInformationByHandle(file, &held) && GetFileInformationByHandle(named, &now) &&
+                held.dwVolumeSerialNumber == now.dwVolumeSerialNumber &&
+                held.nFileIndexHigh == now.nFileIndexHigh && held.nFileIndexLow == now.nFileIndexLow;
+    CloseHandle(named);
+    return same;
+}
+
 // The byte-range lock lies far beyond any save's end, so that it keeps other holders out without keeping
-// anybody from reading the file, this process's own streams included.
+// anybody from reading the file, this process's own streams included. A holder that moves another file over
+// the path locks that file first, so a lock taken on the file the path named a moment earlier is tried again
+// on the file it names now.
 HANDLE lockHandle(const std::string& path, bool& busy) {
     busy = false;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, ShareAll, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        busy = GetLastError() == ERROR_SHARING_VIOLATION;
-        return nullptr;
-    }
-    OVERLAPPED range{};
-    range.OffsetHigh = 0x7FFFFFFF;
-    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &range)) {
-        busy = GetLastError() == ERROR_LOCK_VIOLATION;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, ShareAll, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            busy = GetLastError() == ERROR_SHARING_VIOLATION;
+            return nullptr;
+        }
+        OVERLAPPED range{};
+        range.OffsetHigh = 0x7FFFFFFF;
+        if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &range)) {
+            busy = GetLastError() == ERROR_LOCK_VIOLATION;
+            CloseHandle(file);
+            return nullptr;
+        }
+        if (stillNamedBy(file, path))
+            return file;
         CloseHandle(file);
-        return nullptr;
     }
-    return file;
+    busy = true;
+    return nullptr;
+}
+
+// MoveFileExA fails while any program, if only to read it, has the target open; such a reader, a save list
+// or a second job looking at the save, lets go within moments, so the move is tried again for a while.
+bool moveOver(const std::string& from, const std::string& to) {
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        DWORD error = GetLastError();
+        if (attempt == 20 || (error != ERROR_ACCESS_DENIED && error != ERROR_SHARING_VIOLATION))
+            return false;
+        Sleep(25);
+    }
 }
 
 class WinFileLock final : public FileLock {
@@ -136,8 +171,7 @@ public:
         return std::make_unique<WinFile>(stream, true);
     }
     bool replaceFile(const std::string& from, const std::string& to) override {
-        return !tooLong(from) && !tooLong(to) &&
-               MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        return !tooLong(from) && !tooLong(to) && moveOver(from, to);
     }
     bool deleteFile(const std::string& path) override { return !tooLong(path) && DeleteFileA(path.c_str()); }
     bool exists(const std::string& pattern) override {
@@ -208,7 +242,7 @@ public:
             return false;
         WinFileLock& held = static_cast<WinFileLock&>(lock);
         held.release();
-        if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (!moveOver(from, to)) {
             CloseHandle(moved);
             held.hold(lockHandle(to, busy));
             return false;
