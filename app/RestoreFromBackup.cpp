@@ -42,10 +42,11 @@ public:
             return refuse(CannotReplace);
         std::string backup(read.begin(), read.end());
         read = {};
+        // Only whether the backup is a sound save matters here, not its records.
+        const auto dropRecord = [](std::unique_ptr<Record>, std::int64_t, std::int32_t) {};
         std::int32_t count = 0;
         FormatError error;
-        if (!readSaveRecords(
-                backup, backupPath_, count, [](auto&&...) {}, error))
+        if (!readSaveRecords(backup, backupPath_, count, dropRecord, error))
             return refuse(damagedBackup(backupPath_));
         if (!putInPlace(backup))
             return refuse(CannotReplace);

@@ -74,6 +74,7 @@ int convertCommand(const Options& options) {
         job.tables = &tables.tables();
     job.request.saveFileName = saveFileName;
     job.request.saveInfo = *saveInfo;
+    job.request.verifySaveInfo = true;
     job.saveInfo = *saveInfo;
 
     PatchResult result = runPatchJob(job);

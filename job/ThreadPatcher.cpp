@@ -1,3 +1,4 @@
+#include "app/SaveClassification.h"
 #include "app/TooLongPath.h"
 #include "job/BarUpdater.h"
 #include "job/JobState.h"
@@ -114,6 +115,16 @@ bool convertSave(JobState& state, std::uint32_t count) {
     return written;
 }
 
+// Whether the save, as it is now, is made with the same files and so converts the same way.
+bool sameSave(const SaveInfo& now, const SaveInfo& chosen) {
+    return now.direction == chosen.direction && now.usesMorrowindMaster == chosen.usesMorrowindMaster &&
+           now.usesMorrowindPlugin == chosen.usesMorrowindPlugin &&
+           now.usesTribunalMaster == chosen.usesTribunalMaster &&
+           now.usesTribunalPlugin == chosen.usesTribunalPlugin &&
+           now.usesBloodmoonMaster == chosen.usesBloodmoonMaster &&
+           now.usesBloodmoonPlugin == chosen.usesBloodmoonPlugin;
+}
+
 // Takes the save for this job and opens its files. The lock comes first, so that a job that finds the save
 // taken writes nothing at all, not even its log; the temporary file comes last, after a stale one that a
 // killed job left is removed, which only the holder of the save may do.
@@ -135,6 +146,16 @@ bool openJobFiles(JobState& state) {
     if (!files.isWritable(state.realSavePath)) {
         state.showMessage(CannotOverwrite, MessageIcon::Warning);
         return false;
+    }
+    // A save that another conversion changed after it was chosen, and before this job took it, would be
+    // translated twice.
+    if (state.job.request.verifySaveInfo) {
+        auto now = classifySave(files, state.installation(), state.job.request.saveFileName);
+        if (!now || !sameSave(*now, state.job.saveInfo)) {
+            state.showMessage(now ? SaveInUse : CannotOpenSave,
+                              now ? MessageIcon::Warning : MessageIcon::Error);
+            return false;
+        }
     }
     state.saveFile = files.open(state.realSavePath, "rb");
     if (!state.saveFile) {

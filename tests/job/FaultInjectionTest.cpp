@@ -71,6 +71,8 @@ protected:
     MemoryFileSystem::Snapshot initial;
     std::string name;
     std::string original;
+    // The small game's SaveInfo describes its own saves, which the job then reads again once it holds them.
+    bool verifySaveInfo = true;
 
     void prepare(const std::string& saveFileName, const std::string& saveBytes) {
         smallgame::install(memory, installation);
@@ -91,6 +93,7 @@ protected:
         RecordingMessageBoxes messages;
         RecordingProgress progress;
         PatchJob job = smallgame::jobFor(installation, files, messages, progress, name, direction);
+        job.request.verifySaveInfo = verifySaveInfo;
         JobRun run;
         run.result = runPatchJob(job);
         run.messages = messages.shown;
@@ -227,6 +230,7 @@ TEST_F(FaultInjection, EveryFailedCallOfAnItalianSyntheticSave) {
 TEST_F(FaultInjection, EveryFailedCallOfARealSaveBothWays) {
     const std::string real = build::readBytes(std::string(ORVELLA_REAL_SAVES) + "/HartKack0000.ess");
     ASSERT_FALSE(real.empty());
+    verifySaveInfo = false;
     prepare("HartKack0000.ess", real);
     everyFaultOf(EnglishToItalian, nullptr);
     if (HasFailure())

@@ -1,5 +1,6 @@
 #include "FailingFileSystem.h"
 #include "JobHarness.h"
+#include "app/SaveClassification.h"
 #include "gamebuilder/GameBuilder.h"
 #include "job/ProgressControls.h"
 
@@ -265,13 +266,33 @@ TEST_F(PatchJobTest, APathLongerThanThePlatformAllowsIsNamedBeforeAnythingIsWrit
                   std::string(inner) == "/Saves" ? 1 : 0);
 }
 
-// The progress dialog of a first job that starts a second job on the same save when the first begins to read
-// it, holding it.
-class SecondJobDuringRead final : public ProgressView {
+// A save chosen as English that another program converted before the job took it is not converted twice.
+TEST_F(PatchJobTest, ASaveThatChangedAfterItWasChosenIsLeftAlone) {
+    writeSave(plainSave());
+    auto chosen = classifySave(nativeFileSystem(), harness.installation, name);
+    ASSERT_TRUE(chosen);
+    ASSERT_EQ(chosen->direction, EnglishToItalian);
+    GameFileBuilder converted(build::FileHeader{.kind = build::FileKind::Save,
+                                                .masters = {{"Morrowind.esm", 1}, {MorrowindPluginName, 1}}});
+    const std::string italian = writeSave(converted);
+    harness.saveInfo = *chosen;
+    harness.verifySaveInfo = true;
+    EXPECT_EQ(harness.run(name, EnglishToItalian).exitCode, 1u);
+    expectOneMessage("Il salvataggio \xE8 gi\xE0 in uso da un'altra conversione. Cambiamenti non apportati.",
+                     MessageIcon::Warning);
+    EXPECT_EQ(readBytes(game.save(name)), italian);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(game.file("Saves")), {}), 1);
+    EXPECT_FALSE(game.exists("LRK Saves Backup/" + name + ".bak"));
+}
+
+// The progress dialog of a first job that starts a second job on the same save when the first moves one of
+// its bars, holding the save.
+class SecondJobAtBar final : public ProgressView {
 public:
-    explicit SecondJobDuringRead(std::function<void()> secondJob) : secondJob_(std::move(secondJob)) {}
+    SecondJobAtBar(int barId, std::function<void()> secondJob)
+        : barId_(barId), secondJob_(std::move(secondJob)) {}
     void setBarPosition(int controlId, int) override {
-        if (controlId == ReadBar && secondJob_)
+        if (controlId == barId_ && secondJob_)
             std::exchange(secondJob_, nullptr)();
     }
     void setImage(int, StatusImage) override {}
@@ -281,6 +302,7 @@ public:
     bool ran() const { return !secondJob_; }
 
 private:
+    int barId_;
     std::function<void()> secondJob_;
 };
 
@@ -293,37 +315,42 @@ std::map<std::string, std::string> filesIn(const std::string& folder) {
     return files;
 }
 
+// The save is held from the first job's start to its end: while it is read, and still after the new save has
+// taken its place, while the first job finishes.
 TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNothing) {
-    const std::string original = writeSave(saveWithDeletedTopic());
-    build::writeBytes(game.backup(name + ".bak"), "an older backup");
-    std::map<std::string, std::string> before, after;
-    PatchResult second;
-    SecondJobDuringRead progress([&] {
-        before = filesIn(game.path());
-        second = harness.run(name, ItalianToEnglish);
-        after = filesIn(game.path());
-    });
-    test::RecordingMessageBoxes firstMessages;
-    PatchJob first;
-    first.installation = &harness.installation;
-    first.files = &nativeFileSystem();
-    first.messages = &firstMessages;
-    first.progressDialog = &progress;
-    first.request.saveFileName = name;
-    first.request.saveInfo.direction = ItalianToEnglish;
-    first.saveInfo = first.request.saveInfo;
-    PatchResult result = runPatchJob(first);
+    for (int barId : {ReadBar, FinalBar}) {
+        const std::string original = writeSave(saveWithDeletedTopic());
+        build::writeBytes(game.backup(name + ".bak"), "an older backup");
+        std::map<std::string, std::string> before, after;
+        PatchResult second;
+        SecondJobAtBar progress(barId, [&] {
+            before = filesIn(game.path());
+            second = harness.run(name, ItalianToEnglish);
+            after = filesIn(game.path());
+        });
+        test::RecordingMessageBoxes firstMessages;
+        PatchJob first;
+        first.installation = &harness.installation;
+        first.files = &nativeFileSystem();
+        first.messages = &firstMessages;
+        first.progressDialog = &progress;
+        first.request.saveFileName = name;
+        first.request.saveInfo.direction = ItalianToEnglish;
+        first.saveInfo = first.request.saveInfo;
+        PatchResult result = runPatchJob(first);
 
-    ASSERT_TRUE(progress.ran()) << "the first job never read the save";
-    EXPECT_EQ(second.exitCode, 1u);
-    EXPECT_EQ(second.outcomeText, Failed);
-    expectOneMessage("Il salvataggio \xE8 gi\xE0 in uso da un'altra conversione. Cambiamenti non apportati.",
-                     MessageIcon::Warning);
-    EXPECT_EQ(after, before) << "the second job wrote while the first held the save";
-    EXPECT_EQ(result.exitCode, 0u);
-    EXPECT_TRUE(firstMessages.shown.empty());
-    EXPECT_NE(readBytes(game.save(name)), original);
-    EXPECT_EQ(readBytes(game.backup(name + ".bak")), original);
+        ASSERT_TRUE(progress.ran()) << barId;
+        EXPECT_EQ(second.exitCode, 1u) << barId;
+        EXPECT_EQ(second.outcomeText, Failed) << barId;
+        expectOneMessage(
+            "Il salvataggio \xE8 gi\xE0 in uso da un'altra conversione. Cambiamenti non apportati.",
+            MessageIcon::Warning);
+        EXPECT_EQ(after, before) << barId << ": the second job wrote while the first held the save";
+        EXPECT_EQ(result.exitCode, 0u) << barId;
+        EXPECT_TRUE(firstMessages.shown.empty()) << barId;
+        EXPECT_NE(readBytes(game.save(name)), original) << barId;
+        EXPECT_EQ(readBytes(game.backup(name + ".bak")), original) << barId;
+    }
 }
 
 } // namespace

@@ -92,6 +92,23 @@ TEST_F(SaveFilesPosixTest, NothingAtTheTemporaryPathsIsWrittenThroughOrIntoTheSa
     EXPECT_EQ(readBytes(game.file("outside-backup.ess")), "outside backup");
 }
 
+// What stands at the path of a new file is never opened: a file, a link to one, a link to nothing.
+TEST_F(SaveFilesPosixTest, ANewFileIsCreatedOnlyWhereNothingStands) {
+    FileSystem& files = nativeFileSystem();
+    build::writeBytes(game.file("there.ess"), "there");
+    fs::create_symlink(game.file("there.ess"), game.file("link.ess"));
+    fs::create_symlink(game.file("nothing.ess"), game.file("dangling.ess"));
+    for (const char* name : {"there.ess", "link.ess", "dangling.ess"})
+        EXPECT_EQ(files.createNew(game.file(name)), nullptr) << name;
+    EXPECT_EQ(readBytes(game.file("there.ess")), "there");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(game.file("nothing.ess"))));
+    auto created = files.createNew(game.file("new.ess"));
+    ASSERT_NE(created, nullptr);
+    EXPECT_EQ(created->write("new", 3), 3u);
+    EXPECT_TRUE(created->close());
+    EXPECT_EQ(readBytes(game.file("new.ess")), "new");
+}
+
 // The link stays a link and its target is converted and then restored: the temporary file, the move and the
 // lock are the target's; the backup is named after the save as listed.
 TEST_F(SaveFilesPosixTest, ASaveThatIsALinkIsConvertedAndRestoredInItsTarget) {
