@@ -5,6 +5,7 @@
 #include "app/ConversionChecks.h"
 #include "app/SaveClassification.h"
 #include "app/SaveList.h"
+#include "app/TooLongPath.h"
 #include "job/PatchJob.h"
 #include "translate/TableFile.h"
 
@@ -51,8 +52,12 @@ int convertCommand(const Options& options) {
     const std::string& saveFileName = options.arguments[0];
     auto saveInfo = classifySave(nativeFileSystem(), installation, saveFileName);
     if (!saveInfo) {
-        std::cerr << "orvella-cli: " << toTerminal(saveFileName)
-                  << " in the game's Saves folder is not a saved game\n";
+        // A path too long to open is named, as the job names the paths it cannot take.
+        if (auto tooLong = tooLongPathMessage({installation.installPath + SavesFolder + saveFileName}))
+            std::cerr << "orvella-cli: " << toTerminal(*tooLong) << "\n";
+        else
+            std::cerr << "orvella-cli: " << toTerminal(saveFileName)
+                      << " in the game's Saves folder is not a saved game\n";
         return 1;
     }
     // The main dialog disables "PATCH" for these saves; the console refuses them the same way.
