@@ -144,7 +144,7 @@ void MainDialogModel::patchSelectedSave() {
     std::optional<std::size_t> row = selectedRow();
     if (!row)
         return;
-    const PatchRequest request{rows_[*row].fileName, rows_[*row].saveInfo};
+    const PatchRequest request{rows_[*row].fileName, rows_[*row].saveInfo, true};
     // The button is disabled for these saves; a conversion must never start for one all the same.
     if (request.saveInfo.direction == BetaUnsupported)
         return;

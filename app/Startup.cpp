@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/DataFileProbe.h"
+#include "app/TooLongPath.h"
 
 namespace orvella {
 
@@ -55,7 +56,7 @@ public:
 private:
     const std::string& path() const { return installation_.installPath; }
 
-    int stop(const char* text, MessageIcon icon = MessageIcon::Warning) {
+    int stop(const std::string& text, MessageIcon icon = MessageIcon::Warning) {
         messages_.show(Message{text, ErrorCaption, icon, MessageButtons::Ok, nullptr});
         installation_.installPath.clear();
         return StartupCheckFailed;
@@ -66,16 +67,33 @@ private:
     std::optional<int> locateGame() {
         if (auto registered = platform_.readRegistryText(GameRegistryKey, InstalledPathValue)) {
             installation_.installPath = *registered;
-            return std::nullopt;
+            return checkPathLengths();
         }
         auto picked = platform_.browseForFolder(FolderPickerPrompt);
         if (!picked)
             return stop(NoFolderPicked);
         installation_.installPath = *picked;
+        if (auto exitCode = checkPathLengths())
+            return exitCode;
         if (!files_.exists(path() + "\\" + GameExecutableName))
             return stop(NoGameInFolder);
         // Not being able to remember the folder only means asking again next time.
         platform_.writeRegistryText(GameRegistryKey, InstalledPathValue, path());
+        return std::nullopt;
+    }
+
+    // Every path start-up forms in the game folder, in the order it forms them, must fit the platform's
+    // limit, which the scan of every conversion applies too: one that does not is named, instead of passing
+    // for a folder or a file that is missing.
+    std::optional<int> checkPathLengths() {
+        const std::string data = path() + DataFilesFolder;
+        auto tooLong = tooLongPathMessage({path() + "\\" + GameExecutableName, data + AnyEntry,
+                                           path() + SavesFolder + AnyEntry, path() + BackupFolder,
+                                           data + MorrowindMasterName, data + TribunalMasterName,
+                                           data + BloodmoonMasterName, data + MorrowindPluginName,
+                                           data + TribunalPluginFileName, data + BloodmoonPluginName});
+        if (tooLong)
+            return stop(*tooLong);
         return std::nullopt;
     }
 

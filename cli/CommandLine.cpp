@@ -1,6 +1,7 @@
 #include "Commands.h"
 #include "TerminalText.h"
 #include "WriteWatch.h"
+#include "app/TooLongPath.h"
 
 #include <iostream>
 
@@ -76,6 +77,8 @@ std::optional<int> checkOneSaveName(const Options& options) {
     if (options.arguments.size() > 1)
         return usage(options.command + " takes one save name, not " +
                      std::to_string(options.arguments.size()));
+    if (auto problem = saveNameProblem(options.arguments[0]))
+        return usage(*problem);
     return std::nullopt;
 }
 
@@ -83,7 +86,11 @@ bool saveExists(FileSystem& files, const GameInstallation& installation, const s
     const std::string path = installation.installPath + SavesFolder + saveFileName;
     if (files.exists(path))
         return true;
-    failure("no such save: " + pathText(path));
+    // A path too long to open is named as such, as the job names the paths it cannot take.
+    if (auto tooLong = tooLongPathMessage({path}))
+        failure(toTerminal(*tooLong));
+    else
+        failure("no such save: " + pathText(path));
     return false;
 }
 

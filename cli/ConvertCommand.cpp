@@ -5,6 +5,7 @@
 #include "app/ConversionChecks.h"
 #include "app/SaveClassification.h"
 #include "app/SaveList.h"
+#include "app/TooLongPath.h"
 #include "job/PatchJob.h"
 #include "translate/TableFile.h"
 
@@ -69,6 +70,7 @@ int convertCommand(const Options& options, FileSystem& files) {
         job.tables = &tables.tables();
     job.request.saveFileName = saveFileName;
     job.request.saveInfo = *saveInfo;
+    job.request.verifySaveInfo = true;
     job.saveInfo = *saveInfo;
 
     PatchResult result = runPatchJob(job);

@@ -29,4 +29,11 @@ Options parseOptions(const std::vector<std::string>& arguments) {
     return options;
 }
 
+std::optional<std::string> saveNameProblem(const std::string& name) {
+    if (!name.empty() && name != "." && name != ".." && name.find_first_of("/\\") == std::string::npos)
+        return std::nullopt;
+    return "\"" + name +
+           "\" is not a save name: it must be the name of a file in the Saves folder, with no path";
+}
+
 } // namespace orvella::cli

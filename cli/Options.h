@@ -20,4 +20,8 @@ struct Options {
 // Parses the arguments that follow the program's name.
 Options parseOptions(const std::vector<std::string>& arguments);
 
+// The usage-error line for a save name that is not a plain file name (one with "/" or "\\" in it, ".",
+// ".." or none at all), which could lead the commands out of the Saves folder; nothing for a plain name.
+std::optional<std::string> saveNameProblem(const std::string& name);
+
 } // namespace orvella::cli

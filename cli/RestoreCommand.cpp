@@ -32,7 +32,7 @@ int restoreCommand(const Options& options, FileSystem& files) {
         return 0;
     case RestoreOutcome::Declined:
         return failure("nothing was changed");
-    case RestoreOutcome::CopyFailed:
+    case RestoreOutcome::NotRestored:
     case RestoreOutcome::BackupKept:
         return CommandFailed;
     }

@@ -12,39 +12,46 @@ void WriteWatch::noteFolderOf(const std::string& path) {
 }
 
 std::unique_ptr<File> WriteWatch::open(const std::string& path, const char* mode) {
-    auto file = base_.open(path, mode);
+    auto file = base().open(path, mode);
     if (!file && std::strpbrk(mode, "wa+") != nullptr)
         noteFolderOf(path);
     return file;
 }
 
-// A copy whose source is missing or a removal of a file that is not there says nothing about the folder.
-bool WriteWatch::copyFile(const std::string& from, const std::string& to, bool overwrite) {
-    if (base_.copyFile(from, to, overwrite))
+std::unique_ptr<File> WriteWatch::createNew(const std::string& path) {
+    auto file = base().createNew(path);
+    if (!file)
+        noteFolderOf(path);
+    return file;
+}
+
+// A move whose source is missing or a removal of a file that is not there says nothing about the folder.
+bool WriteWatch::replaceFile(const std::string& from, const std::string& to) {
+    if (base().replaceFile(from, to))
         return true;
-    if (base_.exists(from))
+    if (base().exists(from))
         noteFolderOf(to);
     return false;
 }
 
-bool WriteWatch::replaceFile(const std::string& from, const std::string& to) {
-    if (base_.replaceFile(from, to))
+bool WriteWatch::replaceLockedFile(const std::string& from, const std::string& to, FileLock& lock) {
+    if (base().replaceLockedFile(from, to, lock))
         return true;
-    if (base_.exists(from))
+    if (base().exists(from))
         noteFolderOf(to);
     return false;
 }
 
 bool WriteWatch::deleteFile(const std::string& path) {
-    if (base_.deleteFile(path))
+    if (base().deleteFile(path))
         return true;
-    if (base_.exists(path))
+    if (base().exists(path))
         noteFolderOf(path);
     return false;
 }
 
 bool WriteWatch::createFolder(const std::string& path, bool& alreadyExists) {
-    if (base_.createFolder(path, alreadyExists))
+    if (base().createFolder(path, alreadyExists))
         return true;
     if (!alreadyExists) {
         std::string folder = path;

@@ -29,11 +29,14 @@ struct JobState {
     ProgressView& progress() const { return *job.progressDialog; }
     void showMessage(const std::string& text, MessageIcon icon) const;
 
-    std::string savePath;
-    std::string tempPath;
+    std::string savePath;     // the save as listed in "Saves"
+    std::string realSavePath; // the file it is, a link's target when the save is a link
+    std::string tempPath;     // beside the real save
     std::string logPath;
     std::string backupPath;
+    std::string backupTempPath;
 
+    std::unique_ptr<FileLock> saveLock; // held from the start of the job to its end
     std::unique_ptr<File> saveFile;
     std::unique_ptr<File> tempFile;
     PatchLog log;

@@ -1,14 +1,16 @@
+#include "app/SaveClassification.h"
+#include "app/TooLongPath.h"
 #include "job/BarUpdater.h"
 #include "job/JobState.h"
 #include "job/ProgressControls.h"
-#include "platform/MemoryFile.h"
+#include "job/SaveReading.h"
 #include "records/Bytes.h"
 #include "records/MasterScan.h"
 #include "records/RecordStream.h"
 #include "records/RecordWriter.h"
 #include "translate/JournalFixes.h"
 
-#include <cstring>
+#include <algorithm>
 
 namespace orvella {
 
@@ -21,6 +23,8 @@ constexpr const char* CannotWriteTemp = "Impossibile scrivere i files temporanei
 constexpr const char* CannotBackUp = "Impossibile creare il file di backup. Cambiamenti non apportati.";
 constexpr const char* CannotOverwrite =
     "Impossibile sovrascrivere il file del salvataggio. Cambiamenti non apportati.";
+constexpr const char* SaveInUse =
+    "Il salvataggio \xE8 gi\xE0 in uso da un'altra conversione. Cambiamenti non apportati.";
 constexpr const char* Succeeded = "Patch effettuata con successo";
 constexpr const char* SucceededWithUntranslated =
     "Patch effettuata con successo, ma con delle frasi non tradotte";
@@ -35,18 +39,6 @@ bool buildTranslationData(JobState& state) {
     buildQuestNameMap(state);
     addJournalFixes(state);
     return buildMonthNameMap(state);
-}
-
-// The header's first subrecord must be a full HEDR, since the record count is read and written inside it.
-bool checkHeaderRecord(RecordStream& stream, const Record& header) {
-    if (!header.tag().is("TES3"))
-        return stream.failAt(0, "il file non inizia con un record TES3", std::string(header.tag().text, 4),
-                             0);
-    if (header.subrecordCount() == 0 || !header.subrecordAt(0).tag.is("HEDR"))
-        return stream.failAt(0, "l'intestazione non contiene HEDR", "TES3", 0);
-    if (header.subrecordAt(0).size() < 300)
-        return stream.failAt(16, "HEDR \xE8 pi\xF9 corto di 300 byte", "TES3", 0);
-    return true;
 }
 
 // Reads the whole file in one call; false when it cannot be read to its end.
@@ -71,31 +63,16 @@ bool readSave(JobState& state, std::int32_t& count) {
         return false;
     }
     state.saveFile.reset();
-    MemoryFile file(std::move(bytes));
-    RecordStream stream(file, saveFileName);
     BarUpdater bar(state.progress(), ReadBar);
-    bool ok = stream.readRecordCount(count);
-    for (std::int64_t i = 0; ok && i <= count; ++i) {
-        auto record = stream.readRecord();
-        if (!record) {
-            ok = false;
-            break;
-        }
-        if (i == 0 && !checkHeaderRecord(stream, *record)) {
-            ok = false;
-            break;
-        }
+    auto take = [&](std::unique_ptr<Record> record, std::int64_t index, std::int32_t total) {
         if (isSaveItemTag(record->tag()))
             registerSaveItem(state.maps, *record);
         state.recordList.push_back(std::move(record));
-        bar.update(static_cast<std::uint32_t>(i), static_cast<std::uint32_t>(count));
-    }
-    if (ok && !stream.atEnd()) {
-        stream.fail("dopo l'ultimo record restano byte in pi\xF9");
-        ok = false;
-    }
-    if (!ok) {
-        state.showMessage(stream.error().message(), MessageIcon::Error);
+        bar.update(static_cast<std::uint32_t>(index), static_cast<std::uint32_t>(total));
+    };
+    FormatError error;
+    if (!readSaveRecords(std::move(bytes), saveFileName, count, take, error)) {
+        state.showMessage(error.message(), MessageIcon::Error);
         return false;
     }
     bar.set(100);
@@ -138,17 +115,124 @@ bool convertSave(JobState& state, std::uint32_t count) {
     return written;
 }
 
-bool replaceSave(JobState& state) {
+// Whether the save, as it is now, is made with the same files and so converts the same way.
+bool sameSave(const SaveInfo& now, const SaveInfo& chosen) {
+    return now.direction == chosen.direction && now.usesMorrowindMaster == chosen.usesMorrowindMaster &&
+           now.usesMorrowindPlugin == chosen.usesMorrowindPlugin &&
+           now.usesTribunalMaster == chosen.usesTribunalMaster &&
+           now.usesTribunalPlugin == chosen.usesTribunalPlugin &&
+           now.usesBloodmoonMaster == chosen.usesBloodmoonMaster &&
+           now.usesBloodmoonPlugin == chosen.usesBloodmoonPlugin;
+}
+
+// Takes the save for this job and opens its files. The lock comes first, so that a job that finds the save
+// taken writes nothing at all, not even its log; the temporary file comes last, after a stale one that a
+// killed job left is removed, which only the holder of the save may do.
+bool openJobFiles(JobState& state) {
     FileSystem& files = state.files();
-    if (!files.copyFile(state.savePath, state.backupPath, true)) {
-        // A copy that broke off can leave part of the save as its backup, which a restore would then put in
-        // place of the save.
-        files.deleteFile(state.backupPath);
+    if (auto tooLong = tooLongPathMessage({state.savePath, state.realSavePath, state.tempPath, state.logPath,
+                                           state.backupPath, state.backupTempPath})) {
+        state.showMessage(*tooLong, MessageIcon::Warning);
+        return false;
+    }
+    bool busy = false;
+    state.saveLock = files.lockFile(state.realSavePath, busy);
+    if (!state.saveLock) {
+        state.showMessage(busy ? SaveInUse : CannotOpenSave,
+                          busy ? MessageIcon::Warning : MessageIcon::Error);
+        return false;
+    }
+    // Windows' move refuses to replace a read-only save; every platform refuses it here, before any work.
+    if (!files.isWritable(state.realSavePath)) {
+        state.showMessage(CannotOverwrite, MessageIcon::Warning);
+        return false;
+    }
+    // A save that another conversion changed after it was chosen, and before this job took it, would be
+    // translated twice.
+    if (state.job.request.verifySaveInfo) {
+        auto now = classifySave(files, state.installation(), state.job.request.saveFileName);
+        if (!now || !sameSave(*now, state.job.saveInfo)) {
+            state.showMessage(now ? SaveInUse : CannotOpenSave,
+                              now ? MessageIcon::Warning : MessageIcon::Error);
+            return false;
+        }
+    }
+    state.saveFile = files.open(state.realSavePath, "rb");
+    if (!state.saveFile) {
+        state.showMessage(CannotOpenSave, MessageIcon::Error);
+        return false;
+    }
+    if (!state.log.open(files, state.logPath)) {
+        state.showMessage(CannotOpenLog, MessageIcon::Error);
+        return false;
+    }
+    state.log.writeFirstLine(state.job.request.saveFileName);
+    files.deleteFile(state.tempPath);
+    state.tempFile = files.createNew(state.tempPath);
+    if (!state.tempFile || !files.copyAttributes(state.realSavePath, state.tempPath, false)) {
+        state.showMessage(CannotWriteTemp, MessageIcon::Error);
+        return false;
+    }
+    return true;
+}
+
+// The length of a file as a seek to its end gives it; -1 when it cannot be measured.
+std::int64_t measure(File& file) {
+    return file.seek(0, SeekOrigin::End) ? file.tell() : -1;
+}
+
+// Copies the save as it is on disk into the open backup, to the save's full length.
+bool copySave(JobState& state, File& backup, std::int64_t& size) {
+    auto save = state.files().open(state.realSavePath, "rb");
+    size = save ? measure(*save) : -1;
+    if (size < 0 || !save->seek(0, SeekOrigin::Begin))
+        return false;
+    std::vector<char> buffer(1 << 18);
+    for (std::int64_t left = size; left > 0;) {
+        std::size_t got =
+            save->read(buffer.data(),
+                       static_cast<std::size_t>(std::min<std::int64_t>(left, std::int64_t(buffer.size()))));
+        if (got == 0 || backup.write(buffer.data(), got) != got)
+            return false;
+        left -= static_cast<std::int64_t>(got);
+    }
+    return true;
+}
+
+// The backup is written whole under a name of its own, synced, measured and given the save's modification
+// time, and only then moved over the older one: a failure or a kill at any point leaves the older backup as
+// it was.
+bool writeBackup(JobState& state) {
+    FileSystem& files = state.files();
+    // Windows' move refuses to replace a read-only backup; every platform leaves it alone.
+    if (files.exists(state.backupPath) && !files.isWritable(state.backupPath))
+        return false;
+    files.deleteFile(state.backupTempPath);
+    auto backup = files.createNew(state.backupTempPath);
+    if (!backup)
+        return false;
+    std::int64_t size = -1;
+    bool written = copySave(state, *backup, size) && backup->flush();
+    written = backup->close() && written;
+    backup.reset();
+    if (written) {
+        auto check = files.open(state.backupTempPath, "rb");
+        written = check && measure(*check) == size;
+    }
+    written = written && files.copyAttributes(state.realSavePath, state.backupTempPath, true) &&
+              files.replaceFile(state.backupTempPath, state.backupPath);
+    if (!written)
+        files.deleteFile(state.backupTempPath);
+    return written;
+}
+
+bool replaceSave(JobState& state) {
+    if (!writeBackup(state)) {
         state.showMessage(CannotBackUp, MessageIcon::Warning);
         return false;
     }
     // The new save moves into place whole, so a failure can never leave it half written.
-    if (!files.replaceFile(state.tempPath, state.savePath)) {
+    if (!state.files().replaceLockedFile(state.tempPath, state.realSavePath, *state.saveLock)) {
         state.showMessage(CannotOverwrite, MessageIcon::Warning);
         return false;
     }
@@ -196,31 +280,15 @@ PatchResult runPatchJob(const PatchJob& job) {
     const std::string& installPath = job.installation->installPath;
     const std::string& saveFileName = job.request.saveFileName;
     state.savePath = installPath + SavesFolder + saveFileName;
-    state.tempPath = state.savePath + ".tmp";
+    state.realSavePath = files.resolveLink(state.savePath);
+    state.tempPath = state.realSavePath + ".tmp";
     state.logPath = state.savePath + ".log";
     state.backupPath = installPath + BackupFolder + saveFileName + ".bak";
+    state.backupTempPath = state.backupPath + ".tmp";
 
-    bool success = true;
-    bool tempCreated = false;
+    bool success = openJobFiles(state);
+    const bool tempCreated = state.tempFile != nullptr;
     bool saveReplaced = false;
-    state.saveFile = files.open(state.savePath, "rb");
-    if (!state.saveFile) {
-        state.showMessage(CannotOpenSave, MessageIcon::Error);
-        success = false;
-    } else if (!state.log.open(files, state.logPath)) {
-        state.showMessage(CannotOpenLog, MessageIcon::Error);
-        success = false;
-    }
-    if (state.log.isOpen())
-        state.log.writeFirstLine(saveFileName);
-    if (success) {
-        state.tempFile = files.open(state.tempPath, "wb");
-        tempCreated = state.tempFile != nullptr;
-        if (!tempCreated) {
-            state.showMessage(CannotWriteTemp, MessageIcon::Error);
-            success = false;
-        }
-    }
 
     std::int32_t count = 0;
     success = success && buildTranslationData(state);
@@ -256,6 +324,8 @@ PatchResult runPatchJob(const PatchJob& job) {
     } else {
         result.outcomeText = Failed;
     }
+    // Another job may take the save only once this one has nothing left to do with its files.
+    state.saveLock.reset();
     state.progress().setText(StatusText, result.outcomeText);
     result.exitCode = success ? 0 : 1;
     state.progress().enableButton(OkButton);

@@ -2,6 +2,8 @@
 
 #include "platform/File.h"
 
+#include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -9,9 +11,27 @@
 
 namespace orvella {
 
+// Paths this many bytes long or longer are refused by every step, the terminator being counted: Windows'
+// MAX_PATH there (checked against <windows.h> in FileSystemWin.cpp), PATH_MAX elsewhere.
+#ifdef _WIN32
+inline constexpr std::size_t PathLimit = 260;
+#else
+inline constexpr std::size_t PathLimit = PATH_MAX;
+#endif
+
+inline bool pathTooLong(const std::string& path) {
+    return path.size() >= PathLimit;
+}
+
 struct FolderEntry {
     std::string name;
     bool isFolder = false;
+};
+
+// An exclusive hold on one file, taken with FileSystem::lockFile and given up when destroyed.
+class FileLock {
+public:
+    virtual ~FileLock() = default;
 };
 
 // What the logic needs of the platform's files and folders. Paths are written as on Windows
@@ -23,8 +43,11 @@ public:
     // Opens with a C stream mode ("rb", "wb", "w", "rb+"); text modes store "\n" as "\r\n" on every
     // platform. Returns null when the file cannot be opened or the path is too long.
     virtual std::unique_ptr<File> open(const std::string& path, const char* mode) = 0;
-    virtual bool copyFile(const std::string& from, const std::string& to, bool overwrite) = 0;
-    // Moves a complete file over another one in a single step where the platform allows it.
+    // Creates a new, empty file open for binary writing ("wb"), only when nothing at all stands at the path,
+    // not even a link: no existing file, and no file a link points to, is ever written through it.
+    virtual std::unique_ptr<File> createNew(const std::string& path) = 0;
+    // Moves a complete file over another one in a single step, and makes the move itself durable where the
+    // platform allows it, so that after a crash the target is one file or the other.
     virtual bool replaceFile(const std::string& from, const std::string& to) = 0;
     virtual bool deleteFile(const std::string& path) = 0;
     // True when the pattern ("...\\*.*" or a file path) matches at least one entry.
@@ -41,6 +64,23 @@ public:
         interrupted = false;
         return listFolder(path, entries);
     }
+
+    // Holds the existing regular file at the path (never a link's target) against every other lockFile of
+    // any process, this one included, until the lock is destroyed; reading the file stays open to all.
+    // Null when another holder has it (busy is then true) or when it cannot be opened (busy false).
+    virtual std::unique_ptr<FileLock> lockFile(const std::string& path, bool& busy) = 0;
+    // replaceFile for a target that the lock, taken from this file system, holds: the moved file is held
+    // before it takes the target's place and the lock holds it from then on, so that no other holder can
+    // find the target free in between. On failure both files stay where they were.
+    virtual bool replaceLockedFile(const std::string& from, const std::string& to, FileLock& lock) = 0;
+    // The path of the file that a symbolic link at the path leads to, links on the way resolved; the path
+    // as given when it is no link or cannot be resolved.
+    virtual std::string resolveLink(const std::string& path) = 0;
+    // True when the user may write the existing file at the path; false too when there is none.
+    virtual bool isWritable(const std::string& path) = 0;
+    // Gives the file `to` the permission bits of the file `from` (on Windows its read-only, hidden, system
+    // and archive attributes) and, when asked, its modification time.
+    virtual bool copyAttributes(const std::string& from, const std::string& to, bool modificationTime) = 0;
 };
 
 // The file system of the machine the program runs on.

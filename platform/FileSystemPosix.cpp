@@ -6,6 +6,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -22,46 +23,71 @@ std::string toNativePath(const std::string& path) {
 }
 
 bool tooLong(const std::string& path) {
-    return path.size() >= PATH_MAX;
+    return pathTooLong(path);
 }
 
-// Copies the whole of source, a regular file, to target; the copy is complete only at the source's size,
-// since a read that fails part-way would otherwise look like its end. The kernel copies when it can, which
-// spares the two copies through a buffer of ours.
-bool copyContents(int source, int target) {
-    struct stat info {};
-    if (fstat(source, &info) != 0 || !S_ISREG(info.st_mode))
-        return false;
-    off_t left = info.st_size;
-#ifdef __linux__
-    while (left > 0) {
-        ssize_t done = copy_file_range(source, nullptr, target, nullptr, static_cast<std::size_t>(left), 0);
-        if (done <= 0)
-            break;
-        left -= done;
+// Makes a rename in the folder of the path durable. It is done after the rename, which cannot be undone,
+// so a failure here is not reported: the move itself has happened.
+void syncFolderOf(const std::string& native) {
+    std::size_t slash = native.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : native.substr(0, slash);
+    int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0)
+        return;
+    fsync(descriptor);
+    ::close(descriptor);
+}
+
+// Gives the file the owner and the group of the source where this user may; false where it may not.
+bool takeOwnerOf(int descriptor, const struct stat& source) {
+    return fchown(descriptor, source.st_uid, source.st_gid) == 0 ||
+           fchown(descriptor, static_cast<uid_t>(-1), source.st_gid) == 0;
+}
+
+// flock belongs to the open file, so a second open in the same process is refused as another process is.
+class PosixFileLock final : public FileLock {
+public:
+    explicit PosixFileLock(int descriptor) : descriptor_(descriptor) {}
+    ~PosixFileLock() override { ::close(descriptor_); }
+    PosixFileLock(const PosixFileLock&) = delete;
+    PosixFileLock& operator=(const PosixFileLock&) = delete;
+
+    // Holds the new descriptor's file instead of the old one's.
+    void exchange(int descriptor) {
+        ::close(descriptor_);
+        descriptor_ = descriptor;
     }
-    // Some file systems refuse a copy in the kernel: whatever is left goes through a buffer.
-    if (left == 0)
-        return true;
-#endif
-    std::vector<char> buffer(1 << 16);
-    while (left > 0) {
-        ssize_t got = ::read(source, buffer.data(), buffer.size());
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        for (ssize_t written = 0; written < got;) {
-            ssize_t put = ::write(target, buffer.data() + written, static_cast<std::size_t>(got - written));
-            if (put < 0 && errno == EINTR)
-                continue;
-            if (put <= 0)
-                return false;
-            written += put;
+
+private:
+    int descriptor_;
+};
+
+// A locked descriptor of the regular file at the path, or -1. A holder that moves another file over the path
+// locks that file first, so a lock taken on the file the path named a moment earlier is tried again on the
+// file it names now.
+int lockDescriptor(const std::string& native, bool& busy) {
+    busy = false;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        int descriptor = ::open(native.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (descriptor < 0)
+            return -1;
+        struct stat held {};
+        if (fstat(descriptor, &held) != 0 || !S_ISREG(held.st_mode)) {
+            ::close(descriptor);
+            return -1;
         }
-        left -= got;
+        if (flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
+            busy = errno == EWOULDBLOCK;
+            ::close(descriptor);
+            return -1;
+        }
+        struct stat named {};
+        if (lstat(native.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino)
+            return descriptor;
+        ::close(descriptor);
     }
-    return true;
+    busy = true;
+    return -1;
 }
 
 // A C stream that stores text-mode line feeds as Windows does, so that logs are the same bytes everywhere.
@@ -143,26 +169,29 @@ public:
         return std::make_unique<PosixFile>(stream, text, writable);
     }
 
-    bool copyFile(const std::string& from, const std::string& to, bool overwrite) override {
-        if (tooLong(from) || tooLong(to) || (!overwrite && exists(to)))
-            return false;
-        const int source = ::open(toNativePath(from).c_str(), O_RDONLY | O_CLOEXEC);
-        if (source < 0)
-            return false;
-        const int target = ::open(toNativePath(to).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-        bool copied = target >= 0 && copyContents(source, target);
-        // A copy goes to the disk before the job goes on, as a written file does.
-        copied = copied && fsync(target) == 0;
-        if (target >= 0)
-            copied = ::close(target) == 0 && copied;
-        ::close(source);
-        return copied;
+    std::unique_ptr<File> createNew(const std::string& path) override {
+        if (tooLong(path))
+            return nullptr;
+        int descriptor =
+            ::open(toNativePath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (descriptor < 0)
+            return nullptr;
+        std::FILE* stream = fdopen(descriptor, "wb");
+        if (!stream) {
+            ::close(descriptor);
+            return nullptr;
+        }
+        return std::make_unique<PosixFile>(stream, false, true);
     }
 
     bool replaceFile(const std::string& from, const std::string& to) override {
         if (tooLong(from) || tooLong(to))
             return false;
-        return std::rename(toNativePath(from).c_str(), toNativePath(to).c_str()) == 0;
+        std::string target = toNativePath(to);
+        if (std::rename(toNativePath(from).c_str(), target.c_str()) != 0)
+            return false;
+        syncFolderOf(target);
+        return true;
     }
 
     bool deleteFile(const std::string& path) override {
@@ -215,6 +244,70 @@ public:
         }
         ::closedir(folder);
         return true;
+    }
+
+    std::unique_ptr<FileLock> lockFile(const std::string& path, bool& busy) override {
+        busy = false;
+        if (tooLong(path))
+            return nullptr;
+        int descriptor = lockDescriptor(toNativePath(path), busy);
+        if (descriptor < 0)
+            return nullptr;
+        return std::make_unique<PosixFileLock>(descriptor);
+    }
+
+    bool replaceLockedFile(const std::string& from, const std::string& to, FileLock& lock) override {
+        if (tooLong(from) || tooLong(to))
+            return false;
+        bool busy = false;
+        int moved = lockDescriptor(toNativePath(from), busy);
+        if (moved < 0)
+            return false;
+        if (!replaceFile(from, to)) {
+            ::close(moved);
+            return false;
+        }
+        static_cast<PosixFileLock&>(lock).exchange(moved);
+        return true;
+    }
+
+    std::string resolveLink(const std::string& path) override {
+        std::string native = toNativePath(path);
+        struct stat info {};
+        if (tooLong(path) || lstat(native.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+            return path;
+        char resolved[PATH_MAX];
+        if (!realpath(native.c_str(), resolved))
+            return path;
+        return resolved;
+    }
+
+    bool isWritable(const std::string& path) override {
+        return !tooLong(path) && faccessat(AT_FDCWD, toNativePath(path).c_str(), W_OK, AT_EACCESS) == 0;
+    }
+
+    // The owner and the group go with the permission bits where this user may give them, so that a save
+    // rewritten by another user stays its player's.
+    bool copyAttributes(const std::string& from, const std::string& to, bool modificationTime) override {
+        if (tooLong(from) || tooLong(to))
+            return false;
+        struct stat source {};
+        if (stat(toNativePath(from).c_str(), &source) != 0)
+            return false;
+        int descriptor = ::open(toNativePath(to).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (descriptor < 0)
+            return false;
+        struct stat target {};
+        bool done = fstat(descriptor, &target) == 0;
+        if (done && (target.st_uid != source.st_uid || target.st_gid != source.st_gid))
+            takeOwnerOf(descriptor, source);
+        done = done && fchmod(descriptor, source.st_mode & 07777) == 0;
+        if (done && modificationTime) {
+            const timespec times[2] = {{0, UTIME_OMIT}, source.st_mtim};
+            done = futimens(descriptor, times) == 0;
+        }
+        done = ::close(descriptor) == 0 && done;
+        return done;
     }
 };
 

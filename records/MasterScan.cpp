@@ -1,5 +1,6 @@
 #include "records/MasterScan.h"
 
+#include "app/TooLongPath.h"
 #include "job/BarUpdater.h"
 #include "job/JobState.h"
 #include "job/ProgressControls.h"
@@ -14,8 +15,6 @@ namespace orvella {
 
 namespace {
 
-// Data file paths must fit a buffer of this many bytes, terminator included; longer ones count as absent.
-constexpr std::size_t MaxPathBytes = 260;
 constexpr std::uint64_t RecordHeaderBytes = 16;
 
 // One master or plugin chosen for the scan, opened before any scan starts.
@@ -24,13 +23,6 @@ struct DataFile {
     std::unique_ptr<File> file;
 };
 
-std::unique_ptr<File> openDataFile(const JobState& state, const std::string& name) {
-    std::string path = state.installation().installPath + DataFilesFolder + name;
-    if (path.size() >= MaxPathBytes)
-        return nullptr;
-    return state.files().open(path, "rb");
-}
-
 // An expansion is converted only with its translation plugin: an Italian save must list the plugin, an
 // English one needs it installed.
 bool includesExpansion(ConversionDirection direction, bool usesMaster, bool usesPlugin, bool hasPlugin) {
@@ -38,9 +30,19 @@ bool includesExpansion(ConversionDirection direction, bool usesMaster, bool uses
            (direction == EnglishToItalian && usesMaster && hasPlugin);
 }
 
-void openIfPresent(const JobState& state, const std::string& name, std::vector<DataFile>& files) {
-    if (auto file = openDataFile(state, name))
+// Opens the file when it is there. A path longer than the platform takes fails the stage with a message that
+// names it (start-up applies the same limit); false then.
+bool openIfPresent(const JobState& state, const std::string& name, std::vector<DataFile>& files,
+                   int imageId) {
+    std::string path = state.installation().installPath + DataFilesFolder + name;
+    if (auto tooLong = tooLongPathMessage({path})) {
+        state.progress().setImage(imageId, StatusImage::Failure);
+        state.showMessage(*tooLong, MessageIcon::Warning);
+        return false;
+    }
+    if (auto file = state.files().open(path, "rb"))
         files.push_back(DataFile{name, std::move(file)});
+    return true;
 }
 
 // Walks every record of one file through the scan handlers; false when the file is malformed.
@@ -98,27 +100,29 @@ bool scanMastersAndPlugins(JobState& state) {
 
     std::vector<DataFile> masters;
     std::vector<DataFile> plugins;
-    openIfPresent(state, MorrowindMasterName, masters);
+    if (!openIfPresent(state, MorrowindMasterName, masters, MasterImage))
+        return false;
     if (masters.empty()) {
         state.progress().setImage(MasterImage, StatusImage::Failure);
         return false;
     }
-    openIfPresent(state, MorrowindPluginName, plugins);
+    if (!openIfPresent(state, MorrowindPluginName, plugins, PluginImage))
+        return false;
     if (plugins.empty()) {
         masters.clear();
         state.progress().setImage(PluginImage, StatusImage::Failure);
         return false;
     }
     if (includesExpansion(save.direction, save.usesTribunalMaster, save.usesTribunalPlugin,
-                          installation.hasTribunalPlugin)) {
-        openIfPresent(state, TribunalMasterName, masters);
-        openIfPresent(state, installation.tribunalPluginName, plugins);
-    }
+                          installation.hasTribunalPlugin) &&
+        (!openIfPresent(state, TribunalMasterName, masters, MasterImage) ||
+         !openIfPresent(state, installation.tribunalPluginName, plugins, PluginImage)))
+        return false;
     if (includesExpansion(save.direction, save.usesBloodmoonMaster, save.usesBloodmoonPlugin,
-                          installation.hasBloodmoonPlugin)) {
-        openIfPresent(state, BloodmoonMasterName, masters);
-        openIfPresent(state, BloodmoonPluginName, plugins);
-    }
+                          installation.hasBloodmoonPlugin) &&
+        (!openIfPresent(state, BloodmoonMasterName, masters, MasterImage) ||
+         !openIfPresent(state, BloodmoonPluginName, plugins, PluginImage)))
+        return false;
 
     return scanPass(state, masters, MasterPass, MasterBar, MasterImage) &&
            scanPass(state, plugins, PluginPass, PluginBar, PluginImage);

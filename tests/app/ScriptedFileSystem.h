@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FileSystem.h"
+#include "platform/ForwardingFileSystem.h"
 
 #include <optional>
 #include <string>
@@ -8,42 +8,39 @@
 
 namespace orvella::test {
 
-// The machine's files, except for what a test scripts: the listing of every folder, and copies, deletions and
-// folder creations that fail.
-class ScriptedFileSystem final : public FileSystem {
+// The machine's files, except for what a test scripts: the listing of every folder, and moves over a locked
+// file, deletions and folder creations that fail.
+class ScriptedFileSystem final : public ForwardingFileSystem {
 public:
-    std::unique_ptr<File> open(const std::string& path, const char* mode) override {
-        return base_.open(path, mode);
+    ScriptedFileSystem() : ForwardingFileSystem(nativeFileSystem()) {}
+
+    bool replaceLockedFile(const std::string& from, const std::string& to, FileLock& lock) override {
+        return !failLockedMove && base().replaceLockedFile(from, to, lock);
     }
-    bool copyFile(const std::string& from, const std::string& to, bool overwrite) override {
-        return !failCopy && base_.copyFile(from, to, overwrite);
-    }
-    bool replaceFile(const std::string& from, const std::string& to) override {
-        return base_.replaceFile(from, to);
-    }
-    bool deleteFile(const std::string& path) override { return !failDelete && base_.deleteFile(path); }
-    bool exists(const std::string& pattern) override { return base_.exists(pattern); }
+    bool deleteFile(const std::string& path) override { return !failDelete && base().deleteFile(path); }
     bool createFolder(const std::string& path, bool& alreadyExists) override {
         alreadyExists = false;
-        return !failCreateFolder && base_.createFolder(path, alreadyExists);
+        return !failCreateFolder && base().createFolder(path, alreadyExists);
     }
     bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override {
         listedPath = path;
         if (!listing)
-            return base_.listFolder(path, entries);
+            return base().listFolder(path, entries);
         entries = *listing;
         return listable;
+    }
+    bool listFolderChecked(const std::string& path, std::vector<FolderEntry>& entries,
+                           bool& interrupted) override {
+        interrupted = false;
+        return listFolder(path, entries);
     }
 
     std::optional<std::vector<FolderEntry>> listing;
     bool listable = true;
-    bool failCopy = false;
+    bool failLockedMove = false;
     bool failDelete = false;
     bool failCreateFolder = false;
     std::string listedPath;
-
-private:
-    FileSystem& base_ = nativeFileSystem();
 };
 
 } // namespace orvella::test

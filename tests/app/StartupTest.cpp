@@ -176,6 +176,37 @@ TEST(StartupTest, TheBackupFolderIsCreatedOrAcceptedWhenItExists) {
     EXPECT_TRUE(startup.messages.shown.empty());
 }
 
+// Start-up takes a game whose longest path is one byte below the platform's limit, which the scan takes too,
+// and names the path that reaches it, instead of reporting a file or a folder as missing.
+TEST(StartupTest, APathAtThePlatformsLimitIsTakenAndOneByteMoreIsNamed) {
+    const std::string longest = std::string(DataFilesFolder) + MorrowindPluginName;
+    for (std::size_t length : {PathLimit - 1, PathLimit}) {
+        Startup startup;
+        const std::string folder = startup.game.makeFolderOfLength(length - longest.size());
+        const std::string relative = folder.substr(startup.game.path().size() + 1);
+        for (const char* inner : {"/Data Files", "/Saves"})
+            startup.game.makeFolder(relative + inner);
+        for (const char* file : {MorrowindMasterName, MorrowindPluginName})
+            build::writeBytes(folder + "/Data Files/" + file, "x");
+        startup.platform.registry = folder;
+        ASSERT_EQ((folder + longest).size(), length);
+        if (length < PathLimit) {
+            EXPECT_EQ(startup.run(), std::nullopt);
+            EXPECT_TRUE(startup.messages.shown.empty());
+            EXPECT_TRUE(startup.installation.hasMorrowindPlugin);
+            continue;
+        }
+        EXPECT_EQ(startup.run(), 1);
+        ASSERT_EQ(startup.messages.shown.size(), 1u);
+        EXPECT_EQ(startup.messages.shown[0].text, "Il percorso \"" + folder + longest +
+                                                      "\" \xE8 troppo lungo (al massimo " +
+                                                      std::to_string(PathLimit - 1) + " caratteri).");
+        EXPECT_EQ(startup.messages.shown[0].caption, "Errore");
+        EXPECT_EQ(startup.messages.shown[0].icon, MessageIcon::Warning);
+        EXPECT_FALSE(startup.game.exists(relative + "/LRK Saves Backup"));
+    }
+}
+
 TEST(StartupTest, APickedFolderIsWrittenToTheRegistryOnlyAfterTheExecutableIsFound) {
     Startup startup;
     startup.platform.picked = *std::exchange(startup.platform.registry, std::nullopt);

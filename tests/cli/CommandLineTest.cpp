@@ -167,7 +167,7 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         smallgame::install(files, installation);
         files.writeFile(smallgame::savePath("English.ess"), smallgame::englishSave());
         if (c.files == Files::SaveAndBackup || c.files == Files::ReadOnlySavesAndBackup)
-            files.writeFile(smallgame::backupPath("English.ess"), "the save as it was");
+            files.writeFile(smallgame::backupPath("English.ess"), smallgame::italianSave());
         if (c.files == Files::ReadOnlySaves || c.files == Files::ReadOnlySavesAndBackup)
             files.makeReadOnly(Game + "\\Saves");
 
@@ -188,7 +188,7 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
                   c.outEnd)
             << outcome.out;
         if (outcome.exitCode == 0)
-            EXPECT_EQ(files.readFile(smallgame::savePath("English.ess")), "the save as it was");
+            EXPECT_EQ(files.readFile(smallgame::savePath("English.ess")), smallgame::italianSave());
         else
             EXPECT_EQ(files.readFile(smallgame::savePath("English.ess")), smallgame::englishSave());
     }

@@ -1,10 +1,13 @@
 #include "FailingFileSystem.h"
 #include "JobHarness.h"
+#include "app/SaveClassification.h"
 #include "gamebuilder/GameBuilder.h"
 #include "job/ProgressControls.h"
 
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace orvella {
 namespace {
@@ -19,7 +22,8 @@ using test::JobHarness;
 constexpr const char* Failed = "Patch non effettuata con successo";
 
 GameFileBuilder plainSave() {
-    GameFileBuilder file(build::FileHeader{.kind = build::FileKind::Save, .masters = {{"Morrowind.esm", 1234}}});
+    GameFileBuilder file(
+        build::FileHeader{.kind = build::FileKind::Save, .masters = {{"Morrowind.esm", 1234}}});
     file.add(RecordBuilder("GLOB").text("NAME", "counter").sub("FLTV", build::f32(2)));
     file.add(RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth"));
     file.add(RecordBuilder("INFO").text("INAM", "123").text("NAME", "Hello"));
@@ -29,7 +33,10 @@ GameFileBuilder plainSave() {
 GameFileBuilder saveWithDeletedTopic() {
     GameFileBuilder file = plainSave();
     file.add(RecordBuilder("DIAL").text("NAME", "Balmora").sub("DATA", std::string(1, '\0')));
-    file.add(RecordBuilder("DIAL").text("NAME", "old rumour").sub("DATA", std::string(1, '\0')).sub("DELE", build::u32(0)));
+    file.add(RecordBuilder("DIAL")
+                 .text("NAME", "old rumour")
+                 .sub("DATA", std::string(1, '\0'))
+                 .sub("DELE", build::u32(0)));
     file.add(RecordBuilder("QUES").text("NAME", "A quest"));
     return file;
 }
@@ -110,7 +117,7 @@ TEST_F(PatchJobTest, ADroppedRecordLowersTheCountByOneAndNothingElseInTheHeader)
 TEST_F(PatchJobTest, AFailedJobKeepsItsLogWithTheFirstLineAndTheHandlersSections) {
     writeSave(saveWithDeletedTopic());
     FailingFileSystem files;
-    files.failOn(FailingFileSystem::Fault::Copy);
+    files.failOn(FailingFileSystem::Fault::SaveMove);
     harness.files = &files;
     PatchResult result = harness.run(name, ItalianToEnglish);
     EXPECT_EQ(result.exitCode, 1u);
@@ -175,7 +182,8 @@ TEST_F(PatchJobTest, AFailedBackupLeavesTheSaveAndDeletesTheTemporaryFile) {
     PatchResult result = harness.run(name, ItalianToEnglish);
     EXPECT_EQ(result.exitCode, 1u);
     EXPECT_EQ(result.outcomeText, Failed);
-    expectOneMessage("Impossibile creare il file di backup. Cambiamenti non apportati.", MessageIcon::Warning);
+    expectOneMessage("Impossibile creare il file di backup. Cambiamenti non apportati.",
+                     MessageIcon::Warning);
     EXPECT_EQ(readBytes(game.save(name)), original);
     EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
     EXPECT_TRUE(result.logKept);
@@ -185,7 +193,7 @@ TEST_F(PatchJobTest, AFailedBackupLeavesTheSaveAndDeletesTheTemporaryFile) {
 TEST_F(PatchJobTest, AFailedReplacementKeepsTheBackupAndTheSave) {
     std::string original = writeSave(plainSave());
     FailingFileSystem files;
-    files.failOn(FailingFileSystem::Fault::Replace);
+    files.failOn(FailingFileSystem::Fault::SaveMove);
     harness.files = &files;
     PatchResult result = harness.run(name, ItalianToEnglish);
     EXPECT_EQ(result.exitCode, 1u);
@@ -238,10 +246,111 @@ TEST_F(PatchJobTest, JobsBackToBackEachWriteTheirOwnLogHeadings) {
     }
 }
 
-TEST_F(PatchJobTest, APathLongerThanThePlatformAllowsIsASaveThatCannotBeOpened) {
-    PatchResult result = harness.run(std::string(5000, 'x') + ".ess");
+// Every path the job forms is checked before anything is written: here only the longest, the backup's
+// temporary name, is one byte too long.
+TEST_F(PatchJobTest, APathLongerThanThePlatformAllowsIsNamedBeforeAnythingIsWritten) {
+    const std::string tail = "\\LRK Saves Backup\\" + name + ".bak.tmp";
+    const std::string folder = game.makeFolderOfLength(PathLimit - tail.size());
+    for (const char* inner : {"/Saves", "/LRK Saves Backup", "/Data Files"})
+        game.makeFolder(folder.substr(game.path().size() + 1) + inner);
+    build::writeBytes(folder + "/Saves/" + name, plainSave().bytes());
+    harness.installation.installPath = folder;
+    PatchResult result = harness.run(name, ItalianToEnglish);
     EXPECT_EQ(result.exitCode, 1u);
-    expectOneMessage("Impossibile aprire il salvataggio", MessageIcon::Error);
+    expectOneMessage("Il percorso \"" + folder + tail + "\" \xE8 troppo lungo (al massimo " +
+                         std::to_string(PathLimit - 1) + " caratteri).",
+                     MessageIcon::Warning);
+    EXPECT_FALSE(result.logKept);
+    for (const char* inner : {"/Saves", "/LRK Saves Backup"})
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder + inner), {}),
+                  std::string(inner) == "/Saves" ? 1 : 0);
+}
+
+// A save chosen as English that another program converted before the job took it is not converted twice.
+TEST_F(PatchJobTest, ASaveThatChangedAfterItWasChosenIsLeftAlone) {
+    writeSave(plainSave());
+    auto chosen = classifySave(nativeFileSystem(), harness.installation, name);
+    ASSERT_TRUE(chosen);
+    ASSERT_EQ(chosen->direction, EnglishToItalian);
+    GameFileBuilder converted(build::FileHeader{.kind = build::FileKind::Save,
+                                                .masters = {{"Morrowind.esm", 1}, {MorrowindPluginName, 1}}});
+    const std::string italian = writeSave(converted);
+    harness.saveInfo = *chosen;
+    harness.verifySaveInfo = true;
+    EXPECT_EQ(harness.run(name, EnglishToItalian).exitCode, 1u);
+    expectOneMessage("Il salvataggio \xE8 gi\xE0 in uso da un'altra conversione. Cambiamenti non apportati.",
+                     MessageIcon::Warning);
+    EXPECT_EQ(readBytes(game.save(name)), italian);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(game.file("Saves")), {}), 1);
+    EXPECT_FALSE(game.exists("LRK Saves Backup/" + name + ".bak"));
+}
+
+// The progress dialog of a first job that starts a second job on the same save when the first moves one of
+// its bars, holding the save.
+class SecondJobAtBar final : public ProgressView {
+public:
+    SecondJobAtBar(int barId, std::function<void()> secondJob)
+        : barId_(barId), secondJob_(std::move(secondJob)) {}
+    void setBarPosition(int controlId, int) override {
+        if (controlId == barId_ && secondJob_)
+            std::exchange(secondJob_, nullptr)();
+    }
+    void setImage(int, StatusImage) override {}
+    void setText(int, const std::string&) override {}
+    void showButton(int) override {}
+    void enableButton(int) override {}
+    bool ran() const { return !secondJob_; }
+
+private:
+    int barId_;
+    std::function<void()> secondJob_;
+};
+
+// Every file of the game folder with its bytes.
+std::map<std::string, std::string> filesIn(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[entry.path().string()] = readBytes(entry.path().string());
+    return files;
+}
+
+// The save is held from the first job's start to its end: while it is read, and still after the new save has
+// taken its place, while the first job finishes.
+TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNothing) {
+    for (int barId : {ReadBar, FinalBar}) {
+        const std::string original = writeSave(saveWithDeletedTopic());
+        build::writeBytes(game.backup(name + ".bak"), "an older backup");
+        std::map<std::string, std::string> before, after;
+        PatchResult second;
+        SecondJobAtBar progress(barId, [&] {
+            before = filesIn(game.path());
+            second = harness.run(name, ItalianToEnglish);
+            after = filesIn(game.path());
+        });
+        test::RecordingMessageBoxes firstMessages;
+        PatchJob first;
+        first.installation = &harness.installation;
+        first.files = &nativeFileSystem();
+        first.messages = &firstMessages;
+        first.progressDialog = &progress;
+        first.request.saveFileName = name;
+        first.request.saveInfo.direction = ItalianToEnglish;
+        first.saveInfo = first.request.saveInfo;
+        PatchResult result = runPatchJob(first);
+
+        ASSERT_TRUE(progress.ran()) << barId;
+        EXPECT_EQ(second.exitCode, 1u) << barId;
+        EXPECT_EQ(second.outcomeText, Failed) << barId;
+        expectOneMessage(
+            "Il salvataggio \xE8 gi\xE0 in uso da un'altra conversione. Cambiamenti non apportati.",
+            MessageIcon::Warning);
+        EXPECT_EQ(after, before) << barId << ": the second job wrote while the first held the save";
+        EXPECT_EQ(result.exitCode, 0u) << barId;
+        EXPECT_TRUE(firstMessages.shown.empty()) << barId;
+        EXPECT_NE(readBytes(game.save(name)), original) << barId;
+        EXPECT_EQ(readBytes(game.backup(name + ".bak")), original) << barId;
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "ScanHarness.h"
 #include "demo/DemoGame.h"
+#include "platform/ForwardingFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -74,22 +75,18 @@ TEST(ScanFileChoice, AnExpansionIsIncludedByDirectionSaveAndInstalledPlugin) {
 }
 
 // Notes when each file is opened, first read and closed.
-class TracingFileSystem final : public FileSystem {
+class TracingFileSystem final : public ForwardingFileSystem {
 public:
+    TracingFileSystem() : ForwardingFileSystem(nativeFileSystem()) {}
+
     std::unique_ptr<File> open(const std::string& path, const char* mode) override {
-        auto file = base_.open(path, mode);
+        auto file = base().open(path, mode);
         if (!file)
             return nullptr;
         std::string name = path.substr(path.rfind('\\') + 1);
         trace.push_back("open " + name);
         return std::make_unique<TracingFile>(std::move(file), name, trace);
     }
-    bool copyFile(const std::string&, const std::string&, bool) override { return false; }
-    bool replaceFile(const std::string&, const std::string&) override { return false; }
-    bool deleteFile(const std::string&) override { return false; }
-    bool exists(const std::string& pattern) override { return base_.exists(pattern); }
-    bool createFolder(const std::string&, bool&) override { return false; }
-    bool listFolder(const std::string&, std::vector<FolderEntry>&) override { return false; }
 
     std::vector<std::string> trace;
 
@@ -115,8 +112,6 @@ private:
         std::vector<std::string>& trace;
         bool wasRead = false;
     };
-
-    FileSystem& base_ = nativeFileSystem();
 };
 
 TEST(ScanOrder, OpensEveryFileFirstThenScansMastersAndPluginsInOrderClosingEachAfterItsScan) {
@@ -151,7 +146,7 @@ TEST(ScanOrder, OpensEveryFileFirstThenScansMastersAndPluginsInOrderClosingEachA
     EXPECT_EQ(empty.maps().recordCount(), 0u);
 }
 
-TEST(ScanRequiredFiles, AMissingOrTooLongMorrowindMasterOrPluginFailsItsImageWithoutAMessage) {
+TEST(ScanRequiredFiles, AMissingMorrowindMasterOrPluginFailsItsImageWithoutAMessage) {
     test::ScanHarness harness;
     EXPECT_FALSE(harness.scan());
     EXPECT_EQ(harness.progress.calls, (std::vector<std::string>{"image 1023 fail"}));
@@ -159,22 +154,32 @@ TEST(ScanRequiredFiles, AMissingOrTooLongMorrowindMasterOrPluginFailsItsImageWit
     EXPECT_FALSE(harness.scan());
     EXPECT_EQ(harness.progress.calls, (std::vector<std::string>{"image 1024 fail"}));
     EXPECT_TRUE(harness.messages.shown.empty());
+}
 
-    // Paths of 260 bytes or more count as not opened: the master's fits at 259, the plugin's longer one does
-    // not.
-    const std::string suffix = std::string(DataFilesFolder) + MorrowindMasterName;
-    for (std::size_t length : {259u, 260u}) {
-        const std::string folder(length - suffix.size() - harness.game.path().size() - 1, 'p');
-        harness.game.makeFolder(folder + "/Data Files");
-        harness.installation.installPath = harness.game.path() + "/" + folder;
-        build::writeBytes(harness.game.file(folder + "/Data Files/" + MorrowindMasterName),
-                          masterFile().bytes());
-        build::writeBytes(harness.game.file(folder + "/Data Files/" + MorrowindPluginName),
-                          pluginFile().bytes());
-        ASSERT_EQ((harness.installation.installPath + suffix).size(), length);
+// The scan takes every path that start-up takes, up to the platform's limit; one longer than that is named.
+TEST(ScanRequiredFiles, APathAtThePlatformsLimitIsScannedAndOneByteMoreIsNamed) {
+    const std::string suffix = std::string(DataFilesFolder) + MorrowindPluginName;
+    for (std::size_t length : {PathLimit - 1, PathLimit}) {
+        test::ScanHarness harness;
+        const std::string folder = harness.game.makeFolderOfLength(length - suffix.size());
+        harness.game.makeFolder(folder.substr(harness.game.path().size() + 1) + "/Data Files");
+        harness.installation.installPath = folder;
+        masterFile().writeTo(folder + "/Data Files/" + MorrowindMasterName);
+        pluginFile().writeTo(folder + "/Data Files/" + MorrowindPluginName);
+        const std::string pluginPath = folder + suffix;
+        ASSERT_EQ(pluginPath.size(), length);
+        if (length < PathLimit) {
+            EXPECT_TRUE(harness.scan()) << testing::PrintToString(harness.progress.calls);
+            EXPECT_TRUE(harness.messages.shown.empty());
+            continue;
+        }
         EXPECT_FALSE(harness.scan());
-        EXPECT_EQ(harness.progress.calls,
-                  (std::vector<std::string>{length == 259 ? "image 1024 fail" : "image 1023 fail"}));
+        EXPECT_EQ(harness.progress.calls, (std::vector<std::string>{"image 1024 fail"}));
+        ASSERT_EQ(harness.messages.shown.size(), 1u);
+        EXPECT_EQ(harness.messages.shown[0].text, "Il percorso \"" + pluginPath +
+                                                      "\" \xE8 troppo lungo (al massimo " +
+                                                      std::to_string(PathLimit - 1) + " caratteri).");
+        EXPECT_EQ(harness.messages.shown[0].caption, "Errore");
     }
 }
 

@@ -1,7 +1,5 @@
 #include "FailingFileSystem.h"
 
-#include <cstring>
-
 namespace orvella::test {
 
 namespace {
@@ -30,10 +28,9 @@ private:
 
 } // namespace
 
-std::unique_ptr<File> FailingFileSystem::open(const std::string& path, const char* mode) {
-    auto file = base_.open(path, mode);
-    bool writesBinary = std::strcmp(mode, "wb") == 0;
-    if (!file || !writesBinary)
+std::unique_ptr<File> FailingFileSystem::createNew(const std::string& path) {
+    auto file = base().createNew(path);
+    if (!file)
         return file;
     return std::make_unique<FailingFile>(std::move(file), faults_.count(Fault::ShortWrite) > 0,
                                          faults_.count(Fault::Close) > 0);

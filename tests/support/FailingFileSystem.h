@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FileSystem.h"
+#include "platform/ForwardingFileSystem.h"
 
 #include <set>
 #include <string>
@@ -8,32 +8,22 @@
 namespace orvella::test {
 
 // The machine's file system, except for the operations a test tells to fail.
-class FailingFileSystem final : public FileSystem {
+class FailingFileSystem final : public ForwardingFileSystem {
 public:
-    enum class Fault { Copy, Replace, Delete, ShortWrite, Close };
+    // SaveMove fails the move of a new file over a locked one, as of a new save over the save; ShortWrite
+    // and Close touch only new files.
+    enum class Fault { SaveMove, ShortWrite, Close };
+
+    FailingFileSystem() : ForwardingFileSystem(nativeFileSystem()) {}
 
     void failOn(Fault fault) { faults_.insert(fault); }
 
-    std::unique_ptr<File> open(const std::string& path, const char* mode) override;
-    bool copyFile(const std::string& from, const std::string& to, bool overwrite) override {
-        return !faults_.count(Fault::Copy) && base_.copyFile(from, to, overwrite);
-    }
-    bool replaceFile(const std::string& from, const std::string& to) override {
-        return !faults_.count(Fault::Replace) && base_.replaceFile(from, to);
-    }
-    bool deleteFile(const std::string& path) override {
-        return !faults_.count(Fault::Delete) && base_.deleteFile(path);
-    }
-    bool exists(const std::string& pattern) override { return base_.exists(pattern); }
-    bool createFolder(const std::string& path, bool& alreadyExists) override {
-        return base_.createFolder(path, alreadyExists);
-    }
-    bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override {
-        return base_.listFolder(path, entries);
+    std::unique_ptr<File> createNew(const std::string& path) override;
+    bool replaceLockedFile(const std::string& from, const std::string& to, FileLock& lock) override {
+        return !faults_.count(Fault::SaveMove) && base().replaceLockedFile(from, to, lock);
     }
 
 private:
-    FileSystem& base_ = nativeFileSystem();
     std::set<Fault> faults_;
 };
 

@@ -51,8 +51,8 @@ private:
 } // namespace
 
 const char* fileCallName(FileCall call) {
-    static const char* const Names[] = {"open", "read", "write",   "flush", "close",
-                                        "seek", "copy", "replace", "delete"};
+    static const char* const Names[] = {"open", "create", "read",       "write",   "flush", "close",
+                                        "seek", "lock",   "attributes", "replace", "delete"};
     return Names[static_cast<std::size_t>(call)];
 }
 
@@ -83,38 +83,56 @@ bool FaultInjectingFileSystem::failsNow(FileCall call, const std::string& path) 
 
 void FaultInjectingFileSystem::keepFirstHalf(const std::string& path) {
     std::vector<std::uint8_t> bytes;
-    if (!readWholeFile(base_, path, bytes))
+    if (!readWholeFile(base(), path, bytes))
         return;
-    if (auto file = base_.open(path, "wb")) {
+    if (auto file = base().open(path, "wb")) {
         file->write(bytes.data(), bytes.size() / 2);
         file->close();
     }
 }
 
-std::unique_ptr<File> FaultInjectingFileSystem::open(const std::string& path, const char* mode) {
-    if (failsNow(FileCall::Open, path))
-        return nullptr;
-    auto file = base_.open(path, mode);
+std::unique_ptr<File> FaultInjectingFileSystem::wrap(std::unique_ptr<File> file, const std::string& path,
+                                                     bool writable) {
     if (!file)
         return nullptr;
-    bool writable = mode[0] != 'r' || std::strchr(mode, '+') != nullptr;
     return std::make_unique<FaultInjectingFile>(*this, std::move(file), path, writable);
 }
 
-bool FaultInjectingFileSystem::copyFile(const std::string& from, const std::string& to, bool overwrite) {
-    if (!failsNow(FileCall::Copy, from))
-        return base_.copyFile(from, to, overwrite);
-    if (base_.copyFile(from, to, overwrite))
-        keepFirstHalf(to);
-    return false;
+std::unique_ptr<File> FaultInjectingFileSystem::open(const std::string& path, const char* mode) {
+    if (failsNow(FileCall::Open, path))
+        return nullptr;
+    return wrap(base().open(path, mode), path, mode[0] != 'r' || std::strchr(mode, '+') != nullptr);
+}
+
+std::unique_ptr<File> FaultInjectingFileSystem::createNew(const std::string& path) {
+    if (failsNow(FileCall::Create, path))
+        return nullptr;
+    return wrap(base().createNew(path), path, true);
 }
 
 bool FaultInjectingFileSystem::replaceFile(const std::string& from, const std::string& to) {
-    return !failsNow(FileCall::Replace, from) && base_.replaceFile(from, to);
+    return !failsNow(FileCall::Replace, from) && base().replaceFile(from, to);
 }
 
 bool FaultInjectingFileSystem::deleteFile(const std::string& path) {
-    return !failsNow(FileCall::Delete, path) && base_.deleteFile(path);
+    return !failsNow(FileCall::Delete, path) && base().deleteFile(path);
+}
+
+std::unique_ptr<FileLock> FaultInjectingFileSystem::lockFile(const std::string& path, bool& busy) {
+    busy = false;
+    if (failsNow(FileCall::Lock, path))
+        return nullptr;
+    return base().lockFile(path, busy);
+}
+
+bool FaultInjectingFileSystem::replaceLockedFile(const std::string& from, const std::string& to,
+                                                 FileLock& lock) {
+    return !failsNow(FileCall::Replace, from) && base().replaceLockedFile(from, to, lock);
+}
+
+bool FaultInjectingFileSystem::copyAttributes(const std::string& from, const std::string& to,
+                                              bool modificationTime) {
+    return !failsNow(FileCall::Attributes, to) && base().copyAttributes(from, to, modificationTime);
 }
 
 } // namespace orvella::test

@@ -16,15 +16,16 @@ struct JobHarness {
 
     // The smallest master and translation plugin a conversion accepts: the twelve month settings.
     void writeMinimalGame(const GameFolder& folder) {
-        static const char* const Months[] = {
-            "sMonthMorningstar", "sMonthSunsdawn",  "sMonthFirstseed",  "sMonthRainshand",
-            "sMonthSecondseed",  "sMonthMidyear",   "sMonthSunsheight", "sMonthLastseed",
-            "sMonthHeartfire",   "sMonthFrostfall", "sMonthSunsdusk",   "sMonthEveningstar"};
+        static const char* const Months[] = {"sMonthMorningstar", "sMonthSunsdawn",   "sMonthFirstseed",
+                                             "sMonthRainshand",   "sMonthSecondseed", "sMonthMidyear",
+                                             "sMonthSunsheight",  "sMonthLastseed",   "sMonthHeartfire",
+                                             "sMonthFrostfall",   "sMonthSunsdusk",   "sMonthEveningstar"};
         build::GameFileBuilder master(build::FileHeader{.kind = build::FileKind::Master});
         build::GameFileBuilder plugin(build::FileHeader{.kind = build::FileKind::Plugin});
         for (const char* id : Months) {
             master.add(build::RecordBuilder("GMST").sub("NAME", id).sub("STRV", id + 6));
-            plugin.add(build::RecordBuilder("GMST").sub("NAME", id).sub("STRV", std::string("Mese ") + (id + 6)));
+            plugin.add(
+                build::RecordBuilder("GMST").sub("NAME", id).sub("STRV", std::string("Mese ") + (id + 6)));
         }
         master.writeTo(folder.data(MorrowindMasterName));
         std::string pluginBytes = plugin.bytes();
@@ -45,6 +46,7 @@ struct JobHarness {
         job.request.saveFileName = saveFileName;
         job.request.saveInfo = saveInfo;
         job.request.saveInfo.direction = direction;
+        job.request.verifySaveInfo = verifySaveInfo;
         job.saveInfo = job.request.saveInfo;
         return runPatchJob(job);
     }
@@ -53,6 +55,7 @@ struct JobHarness {
     FileSystem* files = nullptr;
     const TopicTables* tables = nullptr;
     SaveInfo saveInfo;
+    bool verifySaveInfo = false;
     RecordingMessageBoxes messages;
     RecordingProgress progress;
 };

@@ -33,7 +33,7 @@ std::string nameOf(const std::string& key) {
 }
 
 bool tooLong(const std::string& path) {
-    return path.size() >= MemoryFileSystem::MaxPath;
+    return pathTooLong(path);
 }
 
 class MemoryHandle final : public File {
@@ -43,8 +43,6 @@ public:
         : content_(std::move(content)), live_(std::move(live)), canRead_(canRead), canWrite_(canWrite),
           append_(append), text_(text) {
         ++content_->openers;
-        if (canWrite_)
-            ++content_->writers;
         ++*live_;
     }
     ~MemoryHandle() override { close(); }
@@ -112,8 +110,6 @@ public:
             return true;
         closed_ = true;
         --content_->openers;
-        if (canWrite_)
-            --content_->writers;
         --*live_;
         return true;
     }
@@ -135,6 +131,39 @@ private:
     bool text_;
     bool closed_ = false;
     std::size_t position_ = 0;
+};
+
+// A lock counts as an open handle of its file, as the handle that holds a lock on Windows does.
+class MemoryLock final : public FileLock {
+public:
+    MemoryLock(std::shared_ptr<MemoryFileSystem::Content> content, std::shared_ptr<std::size_t> live)
+        : live_(std::move(live)) {
+        hold(std::move(content));
+    }
+    ~MemoryLock() override { release(); }
+
+    const std::shared_ptr<MemoryFileSystem::Content>& content() const { return content_; }
+
+    void hold(std::shared_ptr<MemoryFileSystem::Content> content) {
+        release();
+        content_ = std::move(content);
+        content_->locked = true;
+        ++content_->openers;
+        ++*live_;
+    }
+
+private:
+    void release() {
+        if (!content_)
+            return;
+        content_->locked = false;
+        --content_->openers;
+        --*live_;
+        content_.reset();
+    }
+
+    std::shared_ptr<MemoryFileSystem::Content> content_;
+    std::shared_ptr<std::size_t> live_;
 };
 
 // Counts the handles of every file system instance separately; shared with the handles, which may
@@ -267,20 +296,10 @@ std::unique_ptr<File> MemoryFileSystem::open(const std::string& path, const char
                                           mode[0] != 'r' || update, mode[0] == 'a', text);
 }
 
-bool MemoryFileSystem::copyFile(const std::string& from, const std::string& to, bool overwrite) {
-    if (tooLong(from) || tooLong(to))
-        return false;
-    const std::string source = keyOf(from);
-    const std::string target = keyOf(to);
-    const Node* sourceNode = find(source);
-    const Node* targetNode = find(target);
-    if (!sourceNode || sourceNode->folder || sourceNode->content->writers > 0 || source == target)
-        return false;
-    if (!folderExists(parentOf(target)) || (targetNode && (targetNode->folder || !overwrite)) ||
-        isBusy(target) || (!targetNode && isLocked(target)))
-        return false;
-    nodes_[target] = Node{false, std::make_shared<Content>(Content{sourceNode->content->bytes})};
-    return true;
+std::unique_ptr<File> MemoryFileSystem::createNew(const std::string& path) {
+    if (tooLong(path) || find(keyOf(path)))
+        return nullptr;
+    return open(path, "wb");
 }
 
 bool MemoryFileSystem::replaceFile(const std::string& from, const std::string& to) {
@@ -351,6 +370,34 @@ bool MemoryFileSystem::listFolder(const std::string& path, std::vector<FolderEnt
     for (const auto& [child, node] : nodes_)
         if (child != key && parentOf(child) == key)
             entries.push_back(FolderEntry{nameOf(child), node.folder});
+    return true;
+}
+
+std::unique_ptr<FileLock> MemoryFileSystem::lockFile(const std::string& path, bool& busy) {
+    busy = false;
+    const Node* node = tooLong(path) ? nullptr : find(keyOf(path));
+    if (!node || node->folder)
+        return nullptr;
+    if (node->content->locked) {
+        busy = true;
+        return nullptr;
+    }
+    return std::make_unique<MemoryLock>(node->content, liveHandles_);
+}
+
+bool MemoryFileSystem::replaceLockedFile(const std::string& from, const std::string& to, FileLock& lock) {
+    auto& held = static_cast<MemoryLock&>(lock);
+    const Node* source = tooLong(from) ? nullptr : find(keyOf(from));
+    const Node* target = tooLong(to) ? nullptr : find(keyOf(to));
+    if (!source || source->folder || source->content->locked || !target || target->content != held.content())
+        return false;
+    std::shared_ptr<Content> moved = source->content;
+    // The target's only opener may be the lock itself, which lets go of it as the move happens.
+    if (isBusy(keyOf(from)) || target->content->openers > 1 || !folderExists(parentOf(keyOf(to))))
+        return false;
+    nodes_.erase(keyOf(from));
+    nodes_[keyOf(to)] = Node{false, moved};
+    held.hold(moved);
     return true;
 }
 

@@ -13,9 +13,10 @@
 namespace orvella::test {
 
 // A file system held in memory, with the semantics of the native one and the sharing rules of Windows on
-// top: a file that is open cannot be deleted, moved, replaced or copied over, and a file open for writing
-// cannot be copied. Runs of thousands of conversions take no disk time, and a job that forgets to close a
-// file before it moves it fails here as it would on the player's machine.
+// top: a file that is open, or held by a lock, cannot be deleted, moved or replaced. Runs of thousands of
+// conversions take no disk time, and a job that forgets to close a file before it moves it fails here as it
+// would on the player's machine. A lock belongs to the file's bytes, as a lock on a disk belongs to the
+// file and not to its name. It holds no links, permission bits or times: every file is writable.
 //
 // Paths are taken as the program forms them: "\\" and "/" both separate folders, and a path without a
 // separator lies in the root, which always exists. Modes are the C stream modes the program uses ("rb",
@@ -25,9 +26,6 @@ class MemoryFileSystem final : public FileSystem {
 public:
     // Every file's bytes by path, and every folder by path with no bytes: a whole state, copied deep.
     using Snapshot = std::map<std::string, std::optional<std::string>>;
-
-    // Paths this long or longer are refused, as the Windows program refuses them.
-    static constexpr std::size_t MaxPath = 260;
 
     MemoryFileSystem();
 
@@ -55,18 +53,25 @@ public:
     void restore(const Snapshot& state);
 
     std::unique_ptr<File> open(const std::string& path, const char* mode) override;
-    bool copyFile(const std::string& from, const std::string& to, bool overwrite) override;
+    std::unique_ptr<File> createNew(const std::string& path) override;
     bool replaceFile(const std::string& from, const std::string& to) override;
     bool deleteFile(const std::string& path) override;
     bool exists(const std::string& pattern) override;
     bool createFolder(const std::string& path, bool& alreadyExists) override;
     bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override;
+    std::unique_ptr<FileLock> lockFile(const std::string& path, bool& busy) override;
+    bool replaceLockedFile(const std::string& from, const std::string& to, FileLock& lock) override;
+    std::string resolveLink(const std::string& path) override { return path; }
+    bool isWritable(const std::string& path) override { return isFile(path); }
+    bool copyAttributes(const std::string& from, const std::string& to, bool) override {
+        return isFile(from) && isFile(to);
+    }
 
     // One file's bytes and its open handles, shared by the file system and those handles.
     struct Content {
         std::string bytes;
-        int openers = 0; // handles of any kind
-        int writers = 0; // handles that may write
+        int openers = 0;     // handles of any kind, locks included
+        bool locked = false; // held by a lock
     };
 
 private:

@@ -22,9 +22,25 @@ TestFolder::~TestFolder() {
     fs::remove_all(path_, error);
 }
 
-bool TestFolder::exists(const std::string& relative) const { return fs::exists(file(relative)); }
+bool TestFolder::exists(const std::string& relative) const {
+    return fs::exists(file(relative));
+}
 
-void TestFolder::makeFolder(const std::string& relative) const { fs::create_directories(file(relative)); }
+void TestFolder::makeFolder(const std::string& relative) const {
+    fs::create_directories(file(relative));
+}
+
+std::string TestFolder::makeFolderOfLength(std::size_t length) const {
+    std::string path = path_;
+    while (path.size() < length) {
+        std::size_t left = length - path.size() - 1;
+        // The last name takes what is left; no name may be left with nothing.
+        std::size_t name = left <= 200 ? left : left == 201 ? 199 : 200;
+        path += "/" + std::string(name, 'p');
+    }
+    fs::create_directories(path);
+    return path;
+}
 
 GameFolder::GameFolder() {
     makeFolder("Data Files");

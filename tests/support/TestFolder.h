@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace orvella::test {
@@ -16,6 +17,9 @@ public:
     std::string file(const std::string& relative) const { return path_ + "/" + relative; }
     bool exists(const std::string& relative) const;
     void makeFolder(const std::string& relative) const;
+    // Creates folders one inside another under this one, each name short enough for any file system, so
+    // that the path returned (with "/" between folders) is exactly that many bytes long.
+    std::string makeFolderOfLength(std::size_t length) const;
 
 private:
     std::string path_;

@@ -63,7 +63,7 @@ TEST(NameConversion, AnEnglishSaveBecomesItalianRecordByRecordAndComesBack) {
 TEST(NameConversion, TheLogSectionsAreExactAndEveryJobWritesItsOwnHeadings) {
     test::ConversionGame game;
     test::FailingFileSystem files;
-    files.failOn(test::FailingFileSystem::Fault::Copy); // keeps the log and the save as they were
+    files.failOn(test::FailingFileSystem::Fault::SaveMove); // keeps the log and the save as they were
     game.harness.files = &files;
     for (int run = 0; run < 2; ++run) {
         game.convert(englishSave(true), EnglishToItalian, 1);

@@ -65,17 +65,10 @@ std::optional<Clock::time_point> StageClock::imageSet(int controlId) const {
 }
 
 std::unique_ptr<File> CountingFileSystem::open(const std::string& path, const char* mode) {
-    auto file = inner_.open(path, mode);
+    auto file = base().open(path, mode);
     if (!file)
         return nullptr;
     return std::make_unique<CountingFile>(std::move(file), bytesRead_);
-}
-
-bool CountingFileSystem::copyFile(const std::string& from, const std::string& to, bool overwrite) {
-    bool copied = inner_.copyFile(from, to, overwrite);
-    if (copied)
-        bytesRead_ += fileSize(to);
-    return copied;
 }
 
 std::uint64_t fileSize(const std::string& path) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FileSystem.h"
+#include "platform/ForwardingFileSystem.h"
 #include "platform/ProgressView.h"
 
 #include <chrono>
@@ -38,30 +38,17 @@ private:
     std::map<int, Clock::time_point> images_;
 };
 
-// The native file system, counting every byte read through it (a copy counts its source once).
-class CountingFileSystem final : public FileSystem {
+// The native file system, counting every byte read through it.
+class CountingFileSystem final : public ForwardingFileSystem {
 public:
-    explicit CountingFileSystem(FileSystem& inner) : inner_(inner) {}
+    explicit CountingFileSystem(FileSystem& inner) : ForwardingFileSystem(inner) {}
 
     std::unique_ptr<File> open(const std::string& path, const char* mode) override;
-    bool copyFile(const std::string& from, const std::string& to, bool overwrite) override;
-    bool replaceFile(const std::string& from, const std::string& to) override {
-        return inner_.replaceFile(from, to);
-    }
-    bool deleteFile(const std::string& path) override { return inner_.deleteFile(path); }
-    bool exists(const std::string& pattern) override { return inner_.exists(pattern); }
-    bool createFolder(const std::string& path, bool& alreadyExists) override {
-        return inner_.createFolder(path, alreadyExists);
-    }
-    bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override {
-        return inner_.listFolder(path, entries);
-    }
 
     std::uint64_t bytesRead() const { return bytesRead_; }
     void resetCount() { bytesRead_ = 0; }
 
 private:
-    FileSystem& inner_;
     std::uint64_t bytesRead_ = 0;
 };
 

@@ -203,7 +203,7 @@ TEST_F(MainDialogModelTest, RestoreAsksThenRebuildsTheListWhateverHappens) {
     model.initialise();
     const struct {
         MessageAnswer answer;
-        bool failCopy, failDelete;
+        bool failMove, failDelete;
         ConversionDirection after;
         bool backupKept;
     } steps[] = {{MessageAnswer::No, false, false, EnglishToItalian, true},
@@ -212,14 +212,14 @@ TEST_F(MainDialogModelTest, RestoreAsksThenRebuildsTheListWhateverHappens) {
                  {MessageAnswer::Yes, false, false, ItalianToEnglish, false}};
     for (const auto& step : steps) {
         messages.answer = step.answer;
-        files.failCopy = step.failCopy;
+        files.failLockedMove = step.failMove;
         files.failDelete = step.failDelete;
         select("english.ess");
         ASSERT_TRUE(view.isEnabled(RestoreButton));
         messages.shown.clear();
         events.clear();
         EXPECT_EQ(model.onCommand(RestoreButton), std::nullopt);
-        ASSERT_EQ(messages.shown.size(), step.failCopy || step.failDelete ? 2u : 1u);
+        ASSERT_EQ(messages.shown.size(), step.failMove || step.failDelete ? 2u : 1u);
         EXPECT_EQ(messages.shown[0].text, RestoreQuestion);
         EXPECT_EQ(messages.shown[0].owner, view.window());
         ASSERT_GE(events.size(), 2u);

@@ -3,6 +3,7 @@
 #include "TestFolder.h"
 #include "app/MainDialogModel.h"
 #include "gamebuilder/GameBuilder.h"
+#include "platform/ForwardingFileSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -11,25 +12,13 @@ namespace {
 
 // The machine's files, except that listing "Saves" gives the first entries and then breaks off, as a
 // platform listing does when reading the next entry fails.
-class BreakingListing final : public FileSystem {
+class BreakingListing final : public ForwardingFileSystem {
 public:
-    std::unique_ptr<File> open(const std::string& path, const char* mode) override {
-        return base_.open(path, mode);
-    }
-    bool copyFile(const std::string& from, const std::string& to, bool overwrite) override {
-        return base_.copyFile(from, to, overwrite);
-    }
-    bool replaceFile(const std::string& from, const std::string& to) override {
-        return base_.replaceFile(from, to);
-    }
-    bool deleteFile(const std::string& path) override { return base_.deleteFile(path); }
-    bool exists(const std::string& pattern) override { return base_.exists(pattern); }
-    bool createFolder(const std::string& path, bool& alreadyExists) override {
-        return base_.createFolder(path, alreadyExists);
-    }
+    BreakingListing() : ForwardingFileSystem(nativeFileSystem()) {}
+
     bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override {
         ADD_FAILURE() << "the save list must ask whether the listing broke off";
-        return base_.listFolder(path, entries);
+        return base().listFolder(path, entries);
     }
     bool listFolderChecked(const std::string&, std::vector<FolderEntry>& entries,
                            bool& interrupted) override {
@@ -40,9 +29,6 @@ public:
 
     std::vector<FolderEntry> listed;
     bool breaksOff = true;
-
-private:
-    FileSystem& base_ = nativeFileSystem();
 };
 
 class SaveListingTest : public ::testing::Test {

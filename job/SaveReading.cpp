@@ -1,0 +1,43 @@
+#include "job/SaveReading.h"
+
+#include "platform/MemoryFile.h"
+#include "records/RecordStream.h"
+
+namespace orvella {
+
+namespace {
+
+// The header's first subrecord must be a full HEDR, since the record count is read and written inside it.
+bool checkHeaderRecord(RecordStream& stream, const Record& header) {
+    if (!header.tag().is("TES3"))
+        return stream.failAt(0, "il file non inizia con un record TES3", std::string(header.tag().text, 4),
+                             0);
+    if (header.subrecordCount() == 0 || !header.subrecordAt(0).tag.is("HEDR"))
+        return stream.failAt(0, "l'intestazione non contiene HEDR", "TES3", 0);
+    if (header.subrecordAt(0).size() < 300)
+        return stream.failAt(16, "HEDR \xE8 pi\xF9 corto di 300 byte", "TES3", 0);
+    return true;
+}
+
+} // namespace
+
+bool readSaveRecords(std::string bytes, const std::string& fileName, std::int32_t& count,
+                     const SaveRecordSink& take, FormatError& error) {
+    MemoryFile file(std::move(bytes));
+    RecordStream stream(file, fileName);
+    count = 0;
+    bool ok = stream.readRecordCount(count);
+    for (std::int64_t i = 0; ok && i <= count; ++i) {
+        auto record = stream.readRecord();
+        ok = record && (i != 0 || checkHeaderRecord(stream, *record));
+        if (ok)
+            take(std::move(record), i, count);
+    }
+    if (ok && !stream.atEnd())
+        ok = stream.fail("dopo l'ultimo record restano byte in pi\xF9");
+    if (!ok)
+        error = stream.error();
+    return ok;
+}
+
+} // namespace orvella
