@@ -76,10 +76,10 @@ if step "build windows" build windows; then
     probe=$(bash tools/wine-bits.sh) || probe="failed"
     wineBits=${probe%% *}
     if [ "$wineBits" = 32 ]; then
-        wineBuild="build/windows under 32-bit Wine (${probe#* })"
+        wineBuild="build/windows under 32-bit Wine; ${probe#* }"
         wineTests windows 32
     elif [ "$wineBits" = 64 ]; then
-        wineBuild="build/windows64 under 64-bit Wine (${probe#* })"
+        wineBuild="build/windows64 under 64-bit Wine; ${probe#* }"
         echo
         echo "Wine: ${probe#* }; the Windows tests run on build/windows64 under 64-bit Wine"
         if step "build windows64" build windows64; then

@@ -32,6 +32,7 @@ for program in "$folder/wineserver32" "$folder/wine"; do
         echo "64 32-bit Windows programs cannot start here: $program --version did not end within 5 s"
         exit 0
     elif [ $status -ne 0 ]; then
+        said=${said#"$program: line 1: "}
         echo "64 32-bit Windows programs cannot start here: $program --version failed (exit $status):" \
             "$(printf '%s' "$said" | head -n 1)"
         exit 0
