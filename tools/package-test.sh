@@ -38,7 +38,7 @@ expectFiles() {
         "${@/#/$top/}" | sort)
     listed=$(cmake -E tar tf "$archive" | sort)
     if [ "$listed" = "$wanted" ]; then
-        echo "ok   $(basename "$archive") holds exactly: $(echo $listed)"
+        echo "ok   $(basename "$archive") holds exactly: ${listed//$'\n'/ }"
     else
         fail "$(basename "$archive") holds other files than it should:"
         diff <(echo "$wanted") <(echo "$listed") | sed -n 's/^</    missing:/p; s/^>/    extra:  /p'

@@ -27,6 +27,7 @@ for program in "$folder/wineserver32" "$folder/wine"; do
     fi
     status=0
     # Through bash, whose exec names "Exec format error", where a plain exec would hand the file to sh.
+    # shellcheck disable=SC2016
     said=$(timeout 5 bash -c 'exec "$0" --version' "$program" 2>&1 </dev/null) || status=$?
     if [ $status -eq 124 ]; then
         echo "64 32-bit Windows programs cannot start here: $program --version did not end within 5 s"

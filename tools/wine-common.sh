@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by wine-ctest.sh and wine-e2e.sh: picks the Wine loader for a build's bits and starts Wine in a
 # prefix of its own. When Wine cannot start, it prints what failed with Wine's own output and ends the
 # calling script with 1, so that no Wine failure goes by without a word.
