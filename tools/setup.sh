@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what building and testing Orvella needs on Debian 12, skipping what is already installed.
 #
-#   bash tools/setup.sh          everything: native build, 32-bit Windows cross build, Wine, clang
-#                                sanitizers and libFuzzer
+#   bash tools/setup.sh          everything: native build, 32- and 64-bit Windows cross builds, 32- and
+#                                64-bit Wine (machines that cannot run 32-bit programs use the second),
+#                                ImageMagick for the end-to-end test's screenshots, clang sanitizers and
+#                                libFuzzer
 #   bash tools/setup.sh native   only what the native build and its tests need
 #
 # Runs as root, or through sudo when it is there.
@@ -10,8 +12,8 @@ set -euo pipefail
 
 native=(build-essential cmake googletest libgtest-dev)
 # xvfb-run needs xauth, which xvfb only recommends.
-everything=("${native[@]}" g++-mingw-w64-i686 mingw-w64-tools clang-14 libclang-rt-14-dev
-    wine wine32:i386 xvfb xauth)
+everything=("${native[@]}" g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix mingw-w64-tools clang-14
+    libclang-rt-14-dev wine wine32:i386 wine64 xvfb xauth imagemagick)
 
 case "${1:-all}" in
 native) wanted=("${native[@]}") ;;
@@ -51,5 +53,6 @@ done
 
 echo "setup: installing ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update
-"${sudo[@]}" apt-get install -y "${missing[@]}"
+# Other builds on the machine may be installing too: wait for their lock rather than fail.
+"${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 update
+"${sudo[@]}" apt-get -o DPkg::Lock::Timeout=600 install -y "${missing[@]}"

@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the native, windows and sanitize presets and runs every test of each
-# (the windows one under Wine), runs the worker thread test built with ThreadSanitizer (tsan preset), then
-# builds the fuzz preset and runs every fuzz target for a while.
+# Installs what is missing, builds the native, windows and sanitize presets and runs every test of each,
+# runs the worker thread test built with ThreadSanitizer (tsan preset), then builds the fuzz preset and runs
+# every fuzz target for a while.
+# The Windows tests and the end-to-end test of Orvella.exe run under Wine on the windows preset (32-bit, the
+# build that ships) where 32-bit Windows programs start (tools/wine-bits.sh tries), and on the windows64
+# preset under 64-bit Wine where they do not. The release packages are built and checked as a player gets
+# them (tools/package-test.sh).
 # Exits non-zero when any step failed; the steps after a failed build still run.
 #
 #   ORVELLA_FUZZ_SECONDS   how long each fuzz target runs (default 30)
+#   ORVELLA_WINE_BITS      32 or 64 runs the Wine tests on that build whatever this machine can run
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -56,9 +61,34 @@ fuzzAll() {
 if step "build native" build native; then
     step "test native" runTests native ctest --preset native -j2 || true
 fi
+# The Windows tests under Wine, on the build that this machine's Wine can run.
+wineTests() {
+    local preset=$1 bits=$2
+    step "test $preset (${bits}-bit Wine)" runTests "$preset" \
+        env ORVELLA_WINE_BITS="$bits" xvfb-run -a bash tools/wine-ctest.sh -j2 || true
+    step "Orvella.exe end to end (build/$preset, ${bits}-bit Wine)" bash tools/wine-e2e.sh "build/$preset" || true
+    step "release packages (orvella-cli.exe of build/$preset under ${bits}-bit Wine)" \
+        env ORVELLA_WINE_BITS="$bits" bash tools/package-test.sh || true
+}
+
+wineBuild="none (the windows preset did not build)"
 if step "build windows" build windows; then
-    step "test windows (Wine)" runTests windows xvfb-run -a bash tools/wine-ctest.sh -j2 || true
-    step "Orvella.exe end to end (Wine)" bash tools/wine-e2e.sh build/windows || true
+    probe=$(bash tools/wine-bits.sh) || probe="failed"
+    wineBits=${probe%% *}
+    if [ "$wineBits" = 32 ]; then
+        wineBuild="build/windows under 32-bit Wine; ${probe#* }"
+        wineTests windows 32
+    elif [ "$wineBits" = 64 ]; then
+        wineBuild="build/windows64 under 64-bit Wine; ${probe#* }"
+        echo
+        echo "Wine: ${probe#* }; the Windows tests run on build/windows64 under 64-bit Wine"
+        if step "build windows64" build windows64; then
+            wineTests windows64 64
+        fi
+    else
+        results+=("FAILED  choosing the Wine build: $probe")
+        failed=1
+    fi
 fi
 if step "build sanitize" build sanitize; then
     step "test sanitize" runTests sanitize ctest --preset sanitize -j2 || true
@@ -72,11 +102,12 @@ fi
 
 echo
 echo "==== summary"
-for preset in native windows sanitize tsan; do
+for preset in native windows windows64 sanitize tsan; do
     if [ -f "$logs/ctest-$preset.log" ]; then
         grep -E 'tests passed|Total Test time' "$logs/ctest-$preset.log" | sed "s/^/$preset: /" || true
     fi
 done
 printf '%s\n' "${results[@]}"
+echo "tested under Wine: $wineBuild"
 echo "total time: $((SECONDS - started)) s"
 exit $failed

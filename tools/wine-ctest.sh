@@ -1,22 +1,30 @@
 #!/usr/bin/env bash
-# Runs the tests of the windows preset under Wine, in a Wine prefix of its own under build/.
+# Runs the tests of a Windows preset under Wine, in a Wine prefix of its own in the preset's build folder.
 # Arguments go to ctest. Run it under xvfb-run when tests open windows.
+#
+#   ORVELLA_WINE_BITS   32 (default): the windows preset under 32-bit Wine;
+#                       64: the windows64 preset under 64-bit Wine
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+wineTool=wine-ctest
+source "$root/tools/wine-common.sh"
 
-export WINEPREFIX="$root/build/wineprefix" WINEARCH=win32 WINEDEBUG=-all
-# Wine's ANSI code page follows the locale; C.UTF-8 gives Windows-1252, the program's code page.
-export LC_ALL=C.UTF-8
+bits=${ORVELLA_WINE_BITS:-32}
+case $bits in
+32) preset=windows ;;
+64) preset=windows64 ;;
+*) wineFailed "ORVELLA_WINE_BITS must be 32 or 64, not \"$bits\"" ;;
+esac
+build=$root/build/$preset
+[ -f "$build/CTestTestfile.cmake" ] ||
+    wineFailed "$build is not built: run cmake --preset $preset && cmake --build --preset $preset"
 
-mkdir -p "$WINEPREFIX"
-# The server and the helpers that wineboot starts must not hold ctest's output open, or ctest waits on them.
-wineserver -p >/dev/null 2>&1 </dev/null
-wine wineboot >/dev/null 2>&1 </dev/null
-# Dialogs lay out with Tahoma and draw their caption buttons with Marlett.
-mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+useWine "$bits" "$build/wineprefix"
+startWine
+echo "$wineTool: the $preset preset under $WINEARCH Wine ($WINELOADER)"
 
 status=0
-ctest --preset windows "$@" || status=$?
+cd "$root"
+ctest --preset "$preset" "$@" || status=$?
 wineserver -k || true
 exit $status

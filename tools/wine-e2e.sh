@@ -4,53 +4,69 @@
 # codes, and every start-up failure that a folder and the registry can produce. Takes screenshots of each
 # dialog into build/screenshots/. Runs itself under xvfb-run; takes about a minute.
 #
-#   bash tools/wine-e2e.sh [BUILD_DIR]   BUILD_DIR holds bin/Orvella.exe, bin/orvella-gui-driver.exe and
-#                                        bin/game-stub.exe (default: build/windows)
+#   bash tools/wine-e2e.sh [--docs] [BUILD_DIR]
+#
+# BUILD_DIR holds bin/Orvella.exe, bin/orvella-gui-driver.exe and bin/game-stub.exe; it defaults to
+# build/windows, or build/windows64 when ORVELLA_WINE_BITS is 64. The bits of its Orvella.exe choose 32- or
+# 64-bit Wine. --docs also copies the screenshots of the main dialog and of the progress dialog into docs/,
+# cut down to the dialogs, when every case passed.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:-$root/build/windows}" && pwd)
+wineTool=wine-e2e
+source "$root/tools/wine-common.sh"
+
+docs=
+if [ "${1:-}" = --docs ]; then
+    docs=--docs
+    shift
+fi
+defaultBuild=$root/build/windows
+[ "${ORVELLA_WINE_BITS:-32}" != 64 ] || defaultBuild=$root/build/windows64
+build=$(cd "${1:-$defaultBuild}" && pwd)
 bin=$build/bin
 for program in Orvella.exe orvella-gui-driver.exe game-stub.exe; do
-    if [ ! -f "$bin/$program" ]; then
-        echo "wine-e2e: $bin/$program is missing; build the windows preset first" >&2
-        exit 1
-    fi
+    [ -f "$bin/$program" ] || wineFailed "$bin/$program is missing; build the windows or windows64 preset first"
 done
 
 if [ -z "${ORVELLA_E2E_DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1024x768x24" env ORVELLA_E2E_DISPLAY=1 bash "$0" "$build"
+    command -v xvfb-run >/dev/null || wineFailed "xvfb-run is missing: install xvfb (bash tools/setup.sh)"
+    exec xvfb-run -a -s "-screen 0 1024x768x24" env ORVELLA_E2E_DISPLAY=1 bash "$0" $docs "$build"
 fi
 
 work=$build/wine-e2e
 shots=$root/build/screenshots
-export WINEPREFIX=$work/prefix WINEARCH=win32 WINEDEBUG=-all
-# Wine's ANSI code page follows the locale; C.UTF-8 gives Windows-1252, the program's code page.
-export LC_ALL=C.UTF-8
+bits=$(exeBits "$bin/Orvella.exe")
+useWine "$bits" "$work/prefix"
+echo "$wineTool: $bin under $WINEARCH Wine ($WINELOADER)"
 
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
-mkdir -p "$WINEPREFIX" "$shots"
+# wineSetting ARGS...: a reg command that prepares the prefix; its failure stops the script with its output.
+wineSetting() {
+    local log=$work/setting.log
+    wine reg "$@" >"$log" 2>&1 </dev/null || wineFailedWithLog "wine reg $* failed" "$log"
+}
+
+mkdir -p "$shots"
 rm -f "$shots"/*.png "$shots"/*.request
-wineserver -p >/dev/null 2>&1 </dev/null
-wine wineboot >/dev/null 2>&1 </dev/null
+startWine
 # Wine draws caption buttons with Marlett. The dialogs are laid out in "Microsoft Sans Serif" and
 # "MS Shell Dlg", which Windows draws with Microsoft Sans Serif; Wine has neither, and its own choices
 # are taller or wider, so the test prefix maps both to Wine's MS Sans Serif, whose metrics those share.
-mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-cp -n /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/sserife.fon "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 substitutes='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
 for face in 'Microsoft Sans Serif' 'MS Shell Dlg'; do
-    wine reg add "$substitutes" /v "$face" /t REG_SZ /d 'MS Sans Serif' /f >/dev/null 2>&1
+    wineSetting add "$substitutes" /v "$face" /t REG_SZ /d 'MS Sans Serif' /f
 done
 # A virtual desktop draws captions and frames, which bare Xvfb does not, and still lets exit codes through.
-wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f >/dev/null 2>&1
+wineSetting add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f
+wineSetting add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f
 # Without ImageMagick's import the cases still run, without screenshots.
 export ORVELLA_SHOTS=
 if command -v import >/dev/null; then
     ORVELLA_SHOTS=$(winpath "$shots")
 else
     echo "wine-e2e: ImageMagick's import is missing; no screenshots"
+    [ -z "$docs" ] || wineFailed "--docs needs ImageMagick's import: install imagemagick (bash tools/setup.sh)"
 fi
 
 # The driver asks for a screenshot with a request file and waits until the file is gone.
@@ -180,6 +196,9 @@ expectExit 1
 [ -z "$(registeredGame)" ] || fail "a folder without the game was stored in the registry"
 
 begin "picked game folder"
+# A folder changed since it was last read is what Wine's selection by path stumbles on; the path always
+# holds one here, as it does on a fresh machine.
+touch -a -d 2001-01-01 "$work"
 startProgram
 driver pick-folder picker-game "$(winpath "$game")"
 driver close escape
@@ -203,5 +222,12 @@ ls "$shots"
 if [ $failures -ne 0 ]; then
     echo "wine-e2e: $failures failure(s)"
     exit 1
+fi
+if [ -n "$docs" ]; then
+    # The desktop around the dialogs is one plain colour, which -trim cuts away.
+    for shot in main-dialog-selected progress-dialog; do
+        convert "$shots/$shot.png" -trim +repage "$root/docs/$shot.png"
+    done
+    echo "wine-e2e: docs/main-dialog-selected.png and docs/progress-dialog.png refreshed"
 fi
 echo "wine-e2e: all cases passed"

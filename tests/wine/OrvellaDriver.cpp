@@ -12,12 +12,12 @@
 #include "DriverWindows.h"
 #include "E2eGame.h"
 #include "RemoteListView.h"
+#include "RemoteTreeView.h"
 
 #include "demo/DemoGame.h"
 #include "gamebuilder/GameBuilder.h"
 
 #include <commctrl.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <chrono>
@@ -328,7 +328,40 @@ int startupMessage(const std::string& shot, const std::string& text) {
     return 0;
 }
 
-// The classic folder picker selects a path sent to it, and its OK button returns the selection.
+bool sameName(const std::string& shown, const std::string& name) {
+    return lstrcmpiA(shown.c_str(), name.c_str()) == 0;
+}
+
+// The item of a folder path ("Z:\games\Morrowind") in the picker's tree, reached as a user reaches it: the
+// computer's item that holds the drive, then each folder by name. Selecting by path (BFFM_SETSELECTION)
+// is no way for a test: Wine matches the path's item IDs against the tree's, and those carry each
+// folder's last access time, which the picker's own reading of a folder moves on a recently changed one.
+HTREEITEM folderItem(const RemoteTreeView& tree, const std::string& path) {
+    std::vector<std::string> names;
+    for (std::size_t begin = 0, end = 0; end != std::string::npos; begin = end + 1) {
+        end = path.find('\\', begin);
+        names.push_back(path.substr(begin, end == std::string::npos ? end : end - begin));
+    }
+    const std::string drive = "(" + names.front() + ")";
+    HTREEITEM item = nullptr;
+    for (HTREEITEM top : tree.open(tree.root()))
+        for (HTREEITEM child : tree.open(top)) {
+            std::string shown = tree.text(child);
+            if (!item && shown.size() >= drive.size() &&
+                sameName(shown.substr(shown.size() - drive.size()), drive))
+                item = child;
+        }
+    for (std::size_t level = 1; item && level < names.size(); ++level) {
+        HTREEITEM parent = item;
+        item = nullptr;
+        for (HTREEITEM child : tree.open(parent))
+            if (!item && sameName(tree.text(child), names[level]))
+                item = child;
+    }
+    return item;
+}
+
+// The classic folder picker: a folder selected in its tree, and its OK button returns it.
 int pickFolder(const std::string& shot, const std::string& path) {
     HWND picker = waitForWindow([] { return findDialogWithControl(IDOK); }, 30, "the folder picker");
     std::vector<std::string> texts = staticTexts(picker);
@@ -340,25 +373,15 @@ int pickFolder(const std::string& shot, const std::string& path) {
         clickButton(picker, IDCANCEL);
         return 0;
     }
-    DWORD processId = 0;
-    GetWindowThreadProcessId(picker, &processId);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId);
-    void* text =
-        process ? VirtualAllocEx(process, nullptr, path.size() + 1, MEM_COMMIT, PAGE_READWRITE) : nullptr;
-    check(text != nullptr, "reach the picker's process");
-    if (!text)
-        return 1;
-    WriteProcessMemory(process, text, path.c_str(), path.size() + 1, nullptr);
-    // The picker fills its tree as it goes: on a busy machine a selection sent too early is lost, so it is
-    // sent again once the tree has had time to settle.
-    SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(text));
-    pause(1500);
-    SendMessageA(picker, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(text));
-    pause(500);
+    RemoteTreeView tree(FindWindowExA(picker, nullptr, WC_TREEVIEWA, nullptr));
+    HTREEITEM folder = folderItem(tree, path);
+    if (!folder)
+        throw ScenarioStopped{"the picker's tree does not reach " + path};
+    tree.select(folder);
+    check(tree.selection() == folder && controlEnabled(picker, IDOK),
+          "the picker selects " + tree.text(folder) + " and accepts it");
     clickButton(picker, IDOK);
-    waitUntil([&] { return !IsWindow(picker); }, 10);
-    VirtualFreeEx(process, text, 0, MEM_RELEASE);
-    CloseHandle(process);
+    check(waitUntil([&] { return !IsWindow(picker); }, 10), "OK closes the picker");
     return 0;
 }
 

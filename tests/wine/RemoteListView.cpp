@@ -1,7 +1,5 @@
 #include "RemoteListView.h"
 
-#include "DriverWindows.h"
-
 #include <commctrl.h>
 
 namespace orvella::driver {
@@ -12,29 +10,7 @@ constexpr std::size_t TextOffset = 1024;
 
 } // namespace
 
-RemoteListView::RemoteListView(HWND list) : list_(list) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(list, &processId);
-    process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (process_)
-        memory_ = static_cast<char*>(
-            VirtualAllocEx(process_, nullptr, BufferSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    if (!memory_)
-        throw ScenarioStopped{"cannot reach the save list's process"};
-}
-
-RemoteListView::~RemoteListView() {
-    VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
-    CloseHandle(process_);
-}
-
-void RemoteListView::put(const void* data, std::size_t size, std::size_t offset) const {
-    WriteProcessMemory(process_, memory_ + offset, data, size, nullptr);
-}
-
-void RemoteListView::get(void* data, std::size_t size, std::size_t offset) const {
-    ReadProcessMemory(process_, memory_ + offset, data, size, nullptr);
-}
+RemoteListView::RemoteListView(HWND list) : list_(list), memory_(list, BufferSize) {}
 
 int RemoteListView::count() const {
     return static_cast<int>(SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
@@ -43,13 +19,12 @@ int RemoteListView::count() const {
 std::string RemoteListView::text(int item, int column) const {
     LVITEMA cell{};
     cell.iSubItem = column;
-    cell.pszText = memory_ + TextOffset;
+    cell.pszText = memory_.at(TextOffset);
     cell.cchTextMax = static_cast<int>(BufferSize - TextOffset);
-    put(&cell, sizeof cell);
-    auto length = static_cast<std::size_t>(
-        SendMessageA(list_, LVM_GETITEMTEXTA, item, reinterpret_cast<LPARAM>(memory_)));
+    memory_.put(&cell, sizeof cell);
+    auto length = static_cast<std::size_t>(SendMessageA(list_, LVM_GETITEMTEXTA, item, memory_.lParam()));
     std::string text(length, '\0');
-    get(text.data(), length, TextOffset);
+    memory_.get(text.data(), length, TextOffset);
     return text;
 }
 
@@ -57,10 +32,10 @@ int RemoteListView::image(int item) const {
     LVITEMA cell{};
     cell.mask = LVIF_IMAGE;
     cell.iItem = item;
-    put(&cell, sizeof cell);
-    if (!SendMessageA(list_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(memory_)))
+    memory_.put(&cell, sizeof cell);
+    if (!SendMessageA(list_, LVM_GETITEMA, 0, memory_.lParam()))
         return -1;
-    get(&cell, sizeof cell);
+    memory_.get(&cell, sizeof cell);
     return cell.iImage;
 }
 
@@ -76,8 +51,8 @@ void RemoteListView::select(int item) const {
     LVITEMA state{};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    put(&state, sizeof state);
-    SendMessageA(list_, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(memory_));
+    memory_.put(&state, sizeof state);
+    SendMessageA(list_, LVM_SETITEMSTATE, item, memory_.lParam());
 }
 
 } // namespace orvella::driver

@@ -1,19 +1,18 @@
 #pragma once
 
+#include "RemoteBuffer.h"
+
 #include <windows.h>
 
 #include <string>
 
 namespace orvella::driver {
 
-// A list-view control of another process. Its messages carry pointers, which the system does not carry
-// across processes, so each one goes through a buffer in the list's own process.
+// A list-view control of another process. Its messages carry pointers, so each one goes through a buffer in
+// the list's own process.
 class RemoteListView {
 public:
     explicit RemoteListView(HWND list);
-    ~RemoteListView();
-    RemoteListView(const RemoteListView&) = delete;
-    RemoteListView& operator=(const RemoteListView&) = delete;
 
     int count() const;
     std::string text(int item, int column) const;
@@ -24,12 +23,8 @@ public:
     void select(int item) const;
 
 private:
-    void put(const void* data, std::size_t size, std::size_t offset = 0) const;
-    void get(void* data, std::size_t size, std::size_t offset = 0) const;
-
     HWND list_;
-    HANDLE process_ = nullptr;
-    char* memory_ = nullptr;
+    RemoteBuffer memory_;
 };
 
 } // namespace orvella::driver
