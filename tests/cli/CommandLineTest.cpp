@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <sstream>
@@ -191,6 +192,68 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
             EXPECT_EQ(files.readFile(smallgame::savePath("English.ess")), smallgame::italianSave());
         else
             EXPECT_EQ(files.readFile(smallgame::savePath("English.ess")), smallgame::englishSave());
+    }
+}
+
+// A dry run leaves every file as it was and prints what the conversion that follows it prints, then the log
+// that conversion keeps and the status it exits with, whether the conversion succeeds or fails.
+TEST(CommandLine, ADryRunWritesNothingAndForetellsTheConversion) {
+    const std::string saves = Game + "\\Saves\\";
+    const std::string backups = Game + "\\LRK Saves Backup";
+    const struct {
+        const char* what;
+        std::string name;
+        std::function<void(test::MemoryFileSystem&)> prepare;
+        int exitCode;
+        bool logKept;
+    } cases[] = {
+        {"stale temporary files and an older log", "English.ess",
+         [&](test::MemoryFileSystem& files) {
+             for (const std::string& path : {saves + "English.ess.tmp", saves + "English.ess.log.tmp",
+                                             backups + "\\English.ess.bak.tmp", saves + "English.ess.log"})
+                 files.writeFile(path, "stale");
+         },
+         0, false},
+        {"untranslated journal paragraphs", "Italian.ess", [](test::MemoryFileSystem&) {}, 0, true},
+        {"no backup folder yet", "English.ess",
+         [&](test::MemoryFileSystem& files) {
+             auto state = files.snapshot();
+             state.erase(test::MemoryFileSystem::pathKey(backups));
+             files.restore(state);
+         },
+         0, false},
+        {"a read-only Saves folder", "English.ess",
+         [&](test::MemoryFileSystem& files) { files.makeReadOnly(saves); }, 1, false},
+        {"a read-only backup folder", "Italian.ess",
+         [&](test::MemoryFileSystem& files) { files.makeReadOnly(backups); }, 1, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::MemoryFileSystem files;
+        GameInstallation installation;
+        smallgame::install(files, installation);
+        files.writeFile(saves + c.name,
+                        c.name == "English.ess" ? smallgame::englishSave() : smallgame::italianSave());
+        c.prepare(files);
+        const test::MemoryFileSystem::Snapshot before = files.snapshot();
+
+        const Outcome dry = run({"convert", "--dry-run", "--game", Game, c.name}, files);
+        EXPECT_TRUE(files.matches(before)) << "the dry run wrote";
+        EXPECT_EQ(files.openHandles(), 0u);
+        const Outcome real = run({"convert", "--game", Game, c.name}, files);
+        EXPECT_EQ(real.exitCode, c.exitCode) << real.err;
+        EXPECT_EQ(files.isFile(saves + c.name + ".log"), c.logKept);
+
+        std::string log;
+        if (c.logKept)
+            log = "==== the log, as the conversion would keep it ====\n" +
+                  toTerminal(withLineFeeds(*files.readFile(saves + c.name + ".log")), c.name) +
+                  "==== end of the log ====\n";
+        EXPECT_EQ(dry.exitCode, real.exitCode);
+        EXPECT_EQ(dry.err, real.err);
+        EXPECT_EQ(dry.out, "Dry run: the conversion runs in memory, and nothing is written.\n" + real.out +
+                               log + "Dry run: nothing was written; the conversion would exit with " +
+                               std::to_string(real.exitCode) + ".\n");
     }
 }
 
