@@ -95,6 +95,7 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {{"list", "-game", Game}, Files::Save, "", 2, "-game"},
         {{"list", "--game", Game, "English.ess"}, Files::Save, "", 2, "no save name"},
         {{"list", "--game", Game, "--yes"}, Files::Save, "", 2, "--yes"},
+        {{"restore", "--dry-run", "--game", Game, "English.ess"}, Files::Save, "", 2, "--dry-run"},
         {{"info", "--game", Game, "--tables", Game, "English.ess"}, Files::Save, "", 2, "--tables"},
         {{"convert", "--game", Game}, Files::Save, "", 2, "NAME.ess"},
         {{"restore", "--game", Game, "English.ess", "Italian.ess"}, Files::Save, "", 2, "one save name"},

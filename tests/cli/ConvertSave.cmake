@@ -1,13 +1,15 @@
-# A dry run of orvella-cli convert, of the demo's save or of a real save against the demo game, to Italian
-# and back: each leaves the game folder file for file and byte for byte as it was, with the same permission
-# bits and modification times, and prints what the conversion that follows it prints, then the log that
-# conversion keeps and the status it exits with.
+# Converts a save with orvella-cli, the demo's own or a real one against the demo game's master and
+# translation plugin, to Italian and back twice, and checks that nothing is lost: every conversion succeeds,
+# every backup holds the save as it was, no temporary file stays, and the second round trip gives the bytes
+# of the first. A dry run goes before each conversion: it leaves the game folder file for file and byte for
+# byte as it was, with the same permission bits and modification times, and prints what the conversion
+# after it prints, then the log that conversion keeps and the status it exits with.
 #
-#   cmake -DCLI=orvella-cli -DDEMO=orvella-demo [-DEMULATOR=wine] [-DSAVE=X.ess] -DWORK=folder -P DryRun.cmake
+#   cmake -DCLI=orvella-cli -DDEMO=orvella-demo [-DEMULATOR=wine] [-DSAVE=X.ess] -DWORK=folder -P ConvertSave.cmake
 #
 # Under an emulator the game folder is handed over as a Windows path (Z: is the root of the Linux file
-# system under Wine), and the program prints the log's Windows-1252 bytes as they are; natively it prints
-# them as UTF-8.
+# system under Wine), so the job's "\\Saves\\" concatenation runs as it does on Windows, and the program
+# prints the log's Windows-1252 bytes as they are; natively it prints them as UTF-8.
 
 foreach(variable CLI DEMO WORK)
     if(NOT DEFINED ${variable})
@@ -30,7 +32,8 @@ if(NOT exitCode STREQUAL "0")
     message(FATAL_ERROR "orvella-demo exited with ${exitCode}")
 endif()
 if(SAVE)
-    # As in ConvertRealSave.cmake: the demo's files stand in for the masters and plugins the real saves use.
+    # The real saves use both expansions: the demo's files stand in for their masters and the Bloodmoon
+    # plugin.
     get_filename_component(saveName "${SAVE}" NAME)
     set(data "${game}/Data Files")
     file(COPY_FILE "${data}/Morrowind.esm" "${data}/Tribunal.esm")
@@ -39,10 +42,13 @@ if(SAVE)
     file(GLOB demoSaves "${game}/Saves/*")
     file(REMOVE ${demoSaves})
     file(COPY_FILE "${SAVE}" "${game}/Saves/${saveName}")
+    # The shared saves are read-only; a player's save is not.
     file(CHMOD "${game}/Saves/${saveName}" FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 else()
     set(saveName "Demo0001.ess")
 endif()
+set(current "${WORK}/original.ess")
+file(COPY_FILE "${game}/Saves/${saveName}" "${current}")
 
 # Every file and folder of the game with its type, permission bits, size, modification time and hash.
 function(listing result)
@@ -62,7 +68,7 @@ function(listing result)
     set(${result} "${stats}${hashes}" PARENT_SCOPE)
 endfunction()
 
-# convert(options... ) sets exit, out and err; the console's CR LF line ends under Windows become LF.
+# convert([--dry-run]) sets exit, out and err; the console's CR LF line ends under Windows become LF.
 macro(convert)
     execute_process(
         COMMAND ${EMULATOR} "${CLI}" convert ${ARGN} --game "${gameArgument}" "${saveName}"
@@ -73,7 +79,7 @@ macro(convert)
     string(REPLACE "\r\n" "\n" err "${err}")
 endmacro()
 
-foreach(step "to Italian" "back to English")
+foreach(step 1 2 3 4)
     listing(before)
     convert(--dry-run)
     set(dryExit "${exit}")
@@ -81,13 +87,24 @@ foreach(step "to Italian" "back to English")
     set(dryErr "${err}")
     listing(after)
     if(NOT before STREQUAL after)
-        message(FATAL_ERROR "${step}: the dry run changed the game folder.\nBefore:\n${before}\nAfter:\n${after}")
+        message(FATAL_ERROR "dry run ${step} changed the game folder.\nBefore:\n${before}\nAfter:\n${after}")
     endif()
 
     convert()
     if(NOT exit STREQUAL "0")
-        message(FATAL_ERROR "${step}: the conversion exited with ${exit}:\n${out}${err}")
+        message(FATAL_ERROR "conversion ${step}: orvella-cli exited with ${exit}:\n${out}${err}")
     endif()
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${current}" "${game}/LRK Saves Backup/${saveName}.bak"
+                    RESULT_VARIABLE differs)
+    if(differs)
+        message(FATAL_ERROR "conversion ${step}: the backup differs from the save as it was:\n${out}${err}")
+    endif()
+    if(EXISTS "${game}/Saves/${saveName}.tmp" OR EXISTS "${game}/Saves/${saveName}.log.tmp")
+        message(FATAL_ERROR "conversion ${step}: a temporary file was left behind")
+    endif()
+    set(current "${WORK}/after-${step}.ess")
+    file(COPY_FILE "${game}/Saves/${saveName}" "${current}")
+
     set(log "")
     set(logFile "${game}/Saves/${saveName}.log")
     if(EXISTS "${logFile}")
@@ -97,7 +114,7 @@ foreach(step "to Italian" "back to English")
             execute_process(COMMAND iconv -f WINDOWS-1252 -t UTF-8 INPUT_FILE "${logFile}"
                             OUTPUT_VARIABLE logText RESULT_VARIABLE failed)
             if(failed)
-                message(FATAL_ERROR "${step}: iconv could not read the log")
+                message(FATAL_ERROR "conversion ${step}: iconv could not read the log")
             endif()
         endif()
         string(REPLACE "\r\n" "\n" logText "${logText}")
@@ -106,10 +123,24 @@ foreach(step "to Italian" "back to English")
     set(expected "Dry run: the conversion runs in memory, and nothing is written.\n${out}${log}")
     string(APPEND expected "Dry run: nothing was written; the conversion would exit with ${exit}.\n")
     if(NOT dryExit STREQUAL exit OR NOT dryErr STREQUAL err OR NOT dryOut STREQUAL expected)
-        message(FATAL_ERROR "${step}: the dry run exited with ${dryExit} and printed\n${dryOut}${dryErr}\n"
+        message(FATAL_ERROR "dry run ${step} exited with ${dryExit} and printed\n${dryOut}${dryErr}\n"
                             "where the conversion exited with ${exit} and gave\n${expected}${err}")
     endif()
-    string(LENGTH "${log}" logLength)
-    message(STATUS "${step}: the dry run foretold the conversion (a printed log of ${logLength} bytes)")
+endforeach()
+
+file(READ "${WORK}/after-1.ess" italian HEX)
+string(HEX "Morrowind LRK - Versione Finale.esp" plugin)
+string(FIND "${italian}" "${plugin}" found)
+if(found EQUAL -1)
+    message(FATAL_ERROR "the Italian save does not list the translation plugin")
+endif()
+foreach(pair "1;3" "2;4")
+    list(GET pair 0 first)
+    list(GET pair 1 second)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/after-${first}.ess" "${WORK}/after-${second}.ess"
+                    RESULT_VARIABLE differs)
+    if(differs)
+        message(FATAL_ERROR "conversions ${first} and ${second} differ: a round trip is not a fixed point")
+    endif()
 endforeach()
 file(REMOVE_RECURSE "${WORK}")
