@@ -201,6 +201,7 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
 TEST(CommandLine, ADryRunWritesNothingAndForetellsTheConversion) {
     const std::string saves = Game + "\\Saves\\";
     const std::string backups = Game + "\\LRK Saves Backup";
+    std::unique_ptr<FileLock> otherConversion;
     const struct {
         const char* what;
         std::string name;
@@ -227,6 +228,12 @@ TEST(CommandLine, ADryRunWritesNothingAndForetellsTheConversion) {
          [&](test::MemoryFileSystem& files) { files.makeReadOnly(saves); }, 1, false},
         {"a read-only backup folder", "Italian.ess",
          [&](test::MemoryFileSystem& files) { files.makeReadOnly(backups); }, 1, true},
+        {"a save that another conversion holds", "Italian.ess",
+         [&](test::MemoryFileSystem& files) {
+             bool busy = false;
+             otherConversion = files.lockFile(saves + "Italian.ess", busy);
+         },
+         1, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -237,10 +244,11 @@ TEST(CommandLine, ADryRunWritesNothingAndForetellsTheConversion) {
                         c.name == "English.ess" ? smallgame::englishSave() : smallgame::italianSave());
         c.prepare(files);
         const test::MemoryFileSystem::Snapshot before = files.snapshot();
+        const std::size_t handles = files.openHandles();
 
         const Outcome dry = run({"convert", "--dry-run", "--game", Game, c.name}, files);
         EXPECT_TRUE(files.matches(before)) << "the dry run wrote";
-        EXPECT_EQ(files.openHandles(), 0u);
+        EXPECT_EQ(files.openHandles(), handles) << "the dry run left a file open or locked";
         const Outcome real = run({"convert", "--game", Game, c.name}, files);
         EXPECT_EQ(real.exitCode, c.exitCode) << real.err;
         EXPECT_EQ(files.isFile(saves + c.name + ".log"), c.logKept);
@@ -255,6 +263,7 @@ TEST(CommandLine, ADryRunWritesNothingAndForetellsTheConversion) {
         EXPECT_EQ(dry.out, "Dry run: the conversion runs in memory, and nothing is written.\n" + real.out +
                                log + "Dry run: nothing was written; the conversion would exit with " +
                                std::to_string(real.exitCode) + ".\n");
+        otherConversion.reset();
     }
 }
 

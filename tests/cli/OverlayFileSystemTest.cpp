@@ -199,20 +199,5 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
     }
 }
 
-// The overlay's lock is the real one: a second holder of the save finds it taken, and it is free again
-// once the dry run lets go of it.
-TEST(OverlayFileSystem, LocksTheFileUnderIt) {
-    MemoryFileSystem under;
-    prepare(under);
-    OverlayFileSystem overlay(under);
-    bool busy = false;
-    auto held = overlay.lockFile("G\\Saves\\a.ess", busy);
-    ASSERT_TRUE(held);
-    EXPECT_FALSE(under.lockFile("G\\Saves\\a.ess", busy));
-    EXPECT_TRUE(busy);
-    held.reset();
-    EXPECT_TRUE(under.lockFile("G\\Saves\\a.ess", busy));
-}
-
 } // namespace
 } // namespace orvella::cli
