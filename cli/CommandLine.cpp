@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "OverlayFileSystem.h"
 #include "TerminalText.h"
 #include "WriteWatch.h"
 #include "app/TooLongPath.h"
@@ -12,13 +13,17 @@ const char* const HelpText =
     "orvella-cli: converts a Morrowind saved game between the English and the Italian edition.\n"
     "\n"
     "usage:\n"
-    "  orvella-cli convert --game DIR [--tables TABLES] NAME.ess\n"
+    "  orvella-cli convert --game DIR [--tables TABLES] [--dry-run] NAME.ess\n"
     "      Converts DIR/Saves/NAME.ess in place. The save as it was is kept in\n"
     "      DIR/LRK Saves Backup/NAME.ess.bak; a log of what stayed untranslated is\n"
     "      kept beside the save when journal paragraphs could not be translated.\n"
     "      --tables: each table file in TABLES (BaseTopicTable.tsv,\n"
     "      TribunalTopicTable.tsv, BloodmoonTopicTable.tsv, JournalFixTable.tsv)\n"
     "      replaces the built-in table of that name; a broken file converts nothing.\n"
+    "      --dry-run: the whole conversion runs with every file it would write held\n"
+    "      in memory, and nothing is written: no save, backup, log or temporary file.\n"
+    "      It prints the stages, the messages and the outcome the conversion would\n"
+    "      give, then the log it would keep, and exits with the conversion's status.\n"
     "  orvella-cli list --game DIR\n"
     "      Lists the saves of DIR/Saves in the main dialog's order, one line each with\n"
     "      four tab-separated fields: the direction, \"T\" and \"B\" for the expansions\n"
@@ -43,13 +48,14 @@ struct Command {
     int (*run)(const Options&, FileSystem&);
     bool takesTables;
     bool takesYes;
+    bool takesDryRun;
 };
 
 const Command Commands[] = {
-    {"convert", convertCommand, true, false},
-    {"info", infoCommand, false, false},
-    {"list", listCommand, false, false},
-    {"restore", restoreCommand, false, true},
+    {"convert", convertCommand, true, false, true},
+    {"info", infoCommand, false, false, false},
+    {"list", listCommand, false, false, false},
+    {"restore", restoreCommand, false, true, false},
 };
 
 const Command* findCommand(const std::string& name) {
@@ -111,12 +117,20 @@ int runCommandLine(const std::vector<std::string>& arguments, FileSystem& files)
         return usage(options.command + " does not take --tables");
     if (options.yes && !command->takesYes)
         return usage(options.command + " does not take --yes");
+    if (options.dryRun && !command->takesDryRun)
+        return usage(options.command + " does not take --dry-run");
+    // A dry run sees the game through a layer in memory that takes every write, and runs as any command.
+    std::optional<OverlayFileSystem> overlay;
+    if (options.dryRun)
+        overlay.emplace(files);
     // The job's messages say what failed but not where: a folder that refused a file is named after them.
-    WriteWatch watched(files);
+    WriteWatch watched(overlay ? *overlay : files);
     const int exitCode = command->run(options, watched);
     if (exitCode == CommandFailed)
         if (const auto& folder = watched.unwritableFolder())
             failure("the folder " + pathText(*folder) + " could not be written");
+    if (options.dryRun && exitCode != UsageError)
+        std::cout << "Dry run: nothing was written; the conversion would exit with " << exitCode << ".\n";
     return exitCode;
 }
 

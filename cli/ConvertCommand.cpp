@@ -32,11 +32,27 @@ bool loadTableFolder(std::string folder, TableSet& tables, FileSystem& files) {
     return true;
 }
 
+// Shows the log that a dry run kept in memory, with the save's name as the file system's bytes.
+void printLog(FileSystem& files, const std::string& path, const std::string& saveFileName) {
+    std::vector<std::uint8_t> bytes;
+    if (!readWholeFile(files, path, bytes)) {
+        failure("the log " + pathText(path) + " cannot be read");
+        return;
+    }
+    std::string text = withLineFeeds(std::string(bytes.begin(), bytes.end()));
+    if (!text.empty() && text.back() != '\n')
+        text += '\n';
+    std::cout << "==== the log, as the conversion would keep it ====\n"
+              << toTerminal(text, saveFileName) << "==== end of the log ====\n";
+}
+
 } // namespace
 
 int convertCommand(const Options& options, FileSystem& files) {
     if (auto exitCode = checkOneSaveName(options))
         return *exitCode;
+    if (options.dryRun)
+        std::cout << "Dry run: the conversion runs in memory, and nothing is written.\n";
     // Broken tables stop the command before anything is read or written.
     TableSet tables;
     if (options.tables && !loadTableFolder(*options.tables, tables, files))
@@ -75,8 +91,11 @@ int convertCommand(const Options& options, FileSystem& files) {
 
     PatchResult result = runPatchJob(job);
     progress.endLiveLine();
-    if (result.logKept)
+    if (result.logKept) {
         std::cout << "Log: " << pathText(result.logPath) << "\n";
+        if (options.dryRun)
+            printLog(files, result.logPath, saveFileName);
+    }
     return static_cast<int>(result.exitCode);
 }
 

@@ -10,6 +10,8 @@ Options parseOptions(const std::vector<std::string>& arguments) {
             options.help = true;
         } else if (argument == "--yes") {
             options.yes = true;
+        } else if (argument == "--dry-run") {
+            options.dryRun = true;
         } else if (argument == "--game" || argument == "--tables") {
             if (i + 1 >= arguments.size()) {
                 options.error = argument + " needs a folder after it";

@@ -12,6 +12,7 @@ struct Options {
     std::optional<std::string> game;
     std::optional<std::string> tables;
     bool yes = false;
+    bool dryRun = false;
     bool help = false;
     std::vector<std::string> arguments;
     std::string error; // non-empty when the command line is not understood

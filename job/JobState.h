@@ -33,6 +33,7 @@ struct JobState {
     std::string realSavePath; // the file it is, a link's target when the save is a link
     std::string tempPath;     // beside the real save
     std::string logPath;
+    std::string logTempPath;
     std::string backupPath;
     std::string backupTempPath;
 

@@ -2,14 +2,21 @@
 
 namespace orvella {
 
-bool PatchLog::open(FileSystem& files, const std::string& path) {
-    file_ = files.open(path, "w");
+bool PatchLog::open(FileSystem& files, const std::string& path, const std::string& tempPath) {
+    files_ = &files;
+    path_ = path;
+    tempPath_ = tempPath;
     gathered_ = true;
     text_.clear();
+    if (files.exists(path) && (!files.isWritable(path) || files.exists(path + "\\*.*")))
+        return false;
+    files.deleteFile(tempPath);
+    file_ = files.createNew(tempPath);
     return file_ != nullptr;
 }
 
 void PatchLog::attach(std::unique_ptr<File> file) {
+    files_ = nullptr;
     file_ = std::move(file);
     gathered_ = false;
 }
@@ -29,13 +36,45 @@ void PatchLog::writeFirstLine(std::string_view saveFileName) {
     write("\n");
 }
 
-void PatchLog::close() {
-    if (file_ && gathered_ && !text_.empty())
-        file_->write(text_.data(), text_.size());
-    if (file_)
-        file_->close();
+bool PatchLog::keep() {
+    if (!file_)
+        return false;
+    if (!files_) {
+        file_.reset();
+        return false;
+    }
+    // Stored as a text stream stores it, on every platform.
+    std::string stored;
+    stored.reserve(text_.size() + text_.size() / 16);
+    for (char c : text_) {
+        if (c == '\n')
+            stored += '\r';
+        stored += c;
+    }
+    text_.clear();
+    bool kept = file_->write(stored.data(), stored.size()) == stored.size() && file_->flush();
+    kept = file_->close() && kept;
+    file_.reset();
+    kept = kept && files_->replaceFile(tempPath_, path_);
+    if (!kept)
+        removeFiles();
+    return kept;
+}
+
+void PatchLog::discard() {
+    if (!file_)
+        return;
+    file_->close();
     file_.reset();
     text_.clear();
+    if (files_)
+        removeFiles();
+}
+
+void PatchLog::removeFiles() {
+    files_->deleteFile(tempPath_);
+    if (files_->exists(path_))
+        files_->deleteFile(path_);
 }
 
 } // namespace orvella

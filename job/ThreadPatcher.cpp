@@ -102,7 +102,6 @@ bool convertSave(JobState& state, std::uint32_t count) {
     }
     bar.set(100);
     state.progress().setImage(ConvertImage, StatusImage::Success);
-    state.log.close();
     state.saveFile.reset();
     // The header record keeps its size and its HEDR, so the count stays at its offset.
     if (kept != count && output.size() >= RecordCountOffset + 4)
@@ -126,12 +125,12 @@ bool sameSave(const SaveInfo& now, const SaveInfo& chosen) {
 }
 
 // Takes the save for this job and opens its files. The lock comes first, so that a job that finds the save
-// taken writes nothing at all, not even its log; the temporary file comes last, after a stale one that a
-// killed job left is removed, which only the holder of the save may do.
+// taken writes nothing at all, not even its log; the temporary files come after it, each once a stale one
+// that a killed job left is removed, which only the holder of the save may do.
 bool openJobFiles(JobState& state) {
     FileSystem& files = state.files();
     if (auto tooLong = tooLongPathMessage({state.savePath, state.realSavePath, state.tempPath, state.logPath,
-                                           state.backupPath, state.backupTempPath})) {
+                                           state.logTempPath, state.backupPath, state.backupTempPath})) {
         state.showMessage(*tooLong, MessageIcon::Warning);
         return false;
     }
@@ -162,7 +161,7 @@ bool openJobFiles(JobState& state) {
         state.showMessage(CannotOpenSave, MessageIcon::Error);
         return false;
     }
-    if (!state.log.open(files, state.logPath)) {
+    if (!state.log.open(files, state.logPath, state.logTempPath)) {
         state.showMessage(CannotOpenLog, MessageIcon::Error);
         return false;
     }
@@ -283,6 +282,7 @@ PatchResult runPatchJob(const PatchJob& job) {
     state.realSavePath = files.resolveLink(state.savePath);
     state.tempPath = state.realSavePath + ".tmp";
     state.logPath = state.savePath + ".log";
+    state.logTempPath = state.logPath + ".tmp";
     state.backupPath = installPath + BackupFolder + saveFileName + ".bak";
     state.backupTempPath = state.backupPath + ".tmp";
 
@@ -302,20 +302,24 @@ PatchResult runPatchJob(const PatchJob& job) {
     // Whatever happened, no temporary file stays beside the save.
     state.saveFile.reset();
     state.tempFile.reset();
-    state.log.close();
     if (tempCreated && !saveReplaced)
         files.deleteFile(state.tempPath);
 
     releaseJobData(state);
 
+    // Only untranslated journal paragraphs make a successful job keep its log; a failed job keeps the log
+    // it began. A log that cannot be moved into place or deleted changes nothing in the outcome.
+    const bool clean = success && state.untranslatedJournalCount == 0;
+    if (clean)
+        state.log.discard();
+    else
+        state.log.keep();
+
     PatchResult result;
     result.logPath = state.logPath;
     result.logKept = files.exists(state.logPath);
-    if (success && state.untranslatedJournalCount == 0) {
+    if (clean) {
         result.outcomeText = Succeeded;
-        // A log that cannot be deleted is still beside the save; the conversion has succeeded all the same.
-        if (result.logKept && files.deleteFile(state.logPath))
-            result.logKept = false;
     } else if (success) {
         result.outcomeText = SucceededWithUntranslated;
         result.logOffered = true;

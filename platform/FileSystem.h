@@ -78,6 +78,9 @@ public:
     virtual std::string resolveLink(const std::string& path) = 0;
     // True when the user may write the existing file at the path; false too when there is none.
     virtual bool isWritable(const std::string& path) = 0;
+    // True when files may be created, moved and deleted in the existing folder at the path. A platform that
+    // cannot tell without trying keeps this default, which says so of every folder that exists.
+    virtual bool canWriteIn(const std::string& folder) { return exists(folder + "\\*.*"); }
     // Gives the file `to` the permission bits of the file `from` (on Windows its read-only, hidden, system
     // and archive attributes) and, when asked, its modification time.
     virtual bool copyAttributes(const std::string& from, const std::string& to, bool modificationTime) = 0;

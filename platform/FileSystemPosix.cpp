@@ -286,6 +286,13 @@ public:
         return !tooLong(path) && faccessat(AT_FDCWD, toNativePath(path).c_str(), W_OK, AT_EACCESS) == 0;
     }
 
+    bool canWriteIn(const std::string& folder) override {
+        std::string native = toNativePath(folder);
+        struct stat info {};
+        return !tooLong(folder) && stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+               faccessat(AT_FDCWD, native.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
+    }
+
     // The owner and the group go with the permission bits where this user may give them, so that a save
     // rewritten by another user stays its player's.
     bool copyAttributes(const std::string& from, const std::string& to, bool modificationTime) override {

@@ -37,6 +37,7 @@ public:
     }
     std::string resolveLink(const std::string& path) override { return base_.resolveLink(path); }
     bool isWritable(const std::string& path) override { return base_.isWritable(path); }
+    bool canWriteIn(const std::string& folder) override { return base_.canWriteIn(folder); }
     bool copyAttributes(const std::string& from, const std::string& to, bool modificationTime) override {
         return base_.copyAttributes(from, to, modificationTime);
     }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <sstream>
@@ -94,6 +95,7 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {{"list", "-game", Game}, Files::Save, "", 2, "-game"},
         {{"list", "--game", Game, "English.ess"}, Files::Save, "", 2, "no save name"},
         {{"list", "--game", Game, "--yes"}, Files::Save, "", 2, "--yes"},
+        {{"restore", "--dry-run", "--game", Game, "English.ess"}, Files::Save, "", 2, "--dry-run"},
         {{"info", "--game", Game, "--tables", Game, "English.ess"}, Files::Save, "", 2, "--tables"},
         {{"convert", "--game", Game}, Files::Save, "", 2, "NAME.ess"},
         {{"restore", "--game", Game, "English.ess", "Italian.ess"}, Files::Save, "", 2, "one save name"},
@@ -191,6 +193,77 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
             EXPECT_EQ(files.readFile(smallgame::savePath("English.ess")), smallgame::italianSave());
         else
             EXPECT_EQ(files.readFile(smallgame::savePath("English.ess")), smallgame::englishSave());
+    }
+}
+
+// A dry run leaves every file as it was and prints what the conversion that follows it prints, then the log
+// that conversion keeps and the status it exits with, whether the conversion succeeds or fails.
+TEST(CommandLine, ADryRunWritesNothingAndForetellsTheConversion) {
+    const std::string saves = Game + "\\Saves\\";
+    const std::string backups = Game + "\\LRK Saves Backup";
+    std::unique_ptr<FileLock> otherConversion;
+    const struct {
+        const char* what;
+        std::string name;
+        std::function<void(test::MemoryFileSystem&)> prepare;
+        int exitCode;
+        bool logKept;
+    } cases[] = {
+        {"stale temporary files and an older log", "English.ess",
+         [&](test::MemoryFileSystem& files) {
+             for (const std::string& path : {saves + "English.ess.tmp", saves + "English.ess.log.tmp",
+                                             backups + "\\English.ess.bak.tmp", saves + "English.ess.log"})
+                 files.writeFile(path, "stale");
+         },
+         0, false},
+        {"untranslated journal paragraphs", "Italian.ess", [](test::MemoryFileSystem&) {}, 0, true},
+        {"no backup folder yet", "English.ess",
+         [&](test::MemoryFileSystem& files) {
+             auto state = files.snapshot();
+             state.erase(test::MemoryFileSystem::pathKey(backups));
+             files.restore(state);
+         },
+         0, false},
+        {"a read-only Saves folder", "English.ess",
+         [&](test::MemoryFileSystem& files) { files.makeReadOnly(saves); }, 1, false},
+        {"a read-only backup folder", "Italian.ess",
+         [&](test::MemoryFileSystem& files) { files.makeReadOnly(backups); }, 1, true},
+        {"a save that another conversion holds", "Italian.ess",
+         [&](test::MemoryFileSystem& files) {
+             bool busy = false;
+             otherConversion = files.lockFile(saves + "Italian.ess", busy);
+         },
+         1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::MemoryFileSystem files;
+        GameInstallation installation;
+        smallgame::install(files, installation);
+        files.writeFile(saves + c.name,
+                        c.name == "English.ess" ? smallgame::englishSave() : smallgame::italianSave());
+        c.prepare(files);
+        const test::MemoryFileSystem::Snapshot before = files.snapshot();
+        const std::size_t handles = files.openHandles();
+
+        const Outcome dry = run({"convert", "--dry-run", "--game", Game, c.name}, files);
+        EXPECT_TRUE(files.matches(before)) << "the dry run wrote";
+        EXPECT_EQ(files.openHandles(), handles) << "the dry run left a file open or locked";
+        const Outcome real = run({"convert", "--game", Game, c.name}, files);
+        EXPECT_EQ(real.exitCode, c.exitCode) << real.err;
+        EXPECT_EQ(files.isFile(saves + c.name + ".log"), c.logKept);
+
+        std::string log;
+        if (c.logKept)
+            log = "==== the log, as the conversion would keep it ====\n" +
+                  toTerminal(withLineFeeds(*files.readFile(saves + c.name + ".log")), c.name) +
+                  "==== end of the log ====\n";
+        EXPECT_EQ(dry.exitCode, real.exitCode);
+        EXPECT_EQ(dry.err, real.err);
+        EXPECT_EQ(dry.out, "Dry run: the conversion runs in memory, and nothing is written.\n" + real.out +
+                               log + "Dry run: nothing was written; the conversion would exit with " +
+                               std::to_string(real.exitCode) + ".\n");
+        otherConversion.reset();
     }
 }
 

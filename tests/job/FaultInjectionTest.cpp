@@ -86,6 +86,7 @@ protected:
     std::string savePath() const { return smallgame::savePath(name); }
     std::string tempPath() const { return savePath() + ".tmp"; }
     std::string logPath() const { return savePath() + ".log"; }
+    std::string logTempPath() const { return logPath() + ".tmp"; }
     std::string backupPath() const { return smallgame::backupPath(name); }
     std::string backupTempPath() const { return backupPath() + ".tmp"; }
 
@@ -113,9 +114,10 @@ protected:
                 EXPECT_TRUE(memory.readFile(path) == before->second) << what << ": " << path << " changed";
                 continue;
             }
+            const std::string& failed = files.failedPath();
             bool leftAfterFailedDelete =
-                path == MemoryFileSystem::pathKey(files.failedPath()) &&
-                (files.failedPath() == tempPath() || files.failedPath() == backupTempPath());
+                path == MemoryFileSystem::pathKey(failed) &&
+                (failed == tempPath() || failed == backupTempPath() || failed == logTempPath());
             EXPECT_TRUE(saveFiles.count(path) || leftAfterFailedDelete) << what << ": left " << path;
         }
     }
@@ -193,6 +195,7 @@ protected:
             EXPECT_GT(files.calls(call), 0u) << "a conversion makes no " << fileCallName(call) << " call";
 
         std::size_t runs = 0;
+        std::set<std::string> logCalls; // the log's calls that failed, by kind
         for (FileCall call : AllFileCalls) {
             for (std::uint32_t n = 1;; ++n) {
                 memory.restore(initial);
@@ -205,6 +208,8 @@ protected:
                 }
                 const std::string what = describe(call, n, files.failedPath());
                 expectConsistent(run, reference, converted, what);
+                if (files.failedPath() == logTempPath())
+                    logCalls.insert(fileCallName(call));
 
                 memory.restore(initial);
                 files.countOnly();
@@ -213,6 +218,11 @@ protected:
                     return;
             }
         }
+        // The log is created anew and, when kept, written, synced and moved like the save and its backup.
+        std::set<std::string> expectedLogCalls = {"create", "close", "delete"};
+        if (reference.result.logKept)
+            expectedLogCalls.insert({"write", "flush", "replace"});
+        EXPECT_EQ(logCalls, expectedLogCalls);
         std::cout << "[          ] " << name << ": " << runs << " conversions with one failed call\n";
     }
 };

@@ -92,6 +92,32 @@ TEST_F(SaveFilesPosixTest, NothingAtTheTemporaryPathsIsWrittenThroughOrIntoTheSa
     EXPECT_EQ(readBytes(game.file("outside-backup.ess")), "outside backup");
 }
 
+// A link at the log's path or at its temporary path is never written through: a kept log takes the link's
+// place, a deleted one removes the link, and the files the links lead to stay as they were.
+TEST_F(SaveFilesPosixTest, ALinkAtTheLogsPathIsReplacedOrRemovedButNeverWrittenThrough) {
+    // A folder takes the backup's temporary path, so that the second conversion fails and keeps its log.
+    game.makeFolder("LRK Saves Backup/Failing.ess.bak.tmp");
+    for (const char* name : {"Clean.ess", "Failing.ess"}) {
+        const bool fails = std::string(name) == "Failing.ess";
+        const std::string log = game.save(std::string(name) + ".log");
+        build::writeBytes(game.save(name), original);
+        build::writeBytes(game.file("outside.log"), "outside log");
+        build::writeBytes(game.file("outside.tmp"), "outside temporary");
+        fs::create_symlink(game.file("outside.log"), log);
+        fs::create_symlink(game.file("outside.tmp"), log + ".tmp");
+
+        EXPECT_EQ(harness.run(name, ItalianToEnglish).exitCode, fails ? 1u : 0u) << name;
+        EXPECT_EQ(readBytes(game.file("outside.log")), "outside log") << name;
+        EXPECT_EQ(readBytes(game.file("outside.tmp")), "outside temporary") << name;
+        EXPECT_FALSE(fs::exists(fs::symlink_status(log + ".tmp"))) << name;
+        EXPECT_EQ(S_ISREG(modeOf(log)), fails) << name;
+        if (fails) {
+            EXPECT_EQ(readBytes(log).rfind("File di Log per Failing.ess\r\n\r\n- TOPIC SEGNATI", 0), 0u);
+        }
+        EXPECT_EQ(fs::exists(fs::symlink_status(log)), fails) << name;
+    }
+}
+
 // What stands at the path of a new file is never opened: a file, a link to one, a link to nothing.
 TEST_F(SaveFilesPosixTest, ANewFileIsCreatedOnlyWhereNothingStands) {
     FileSystem& files = nativeFileSystem();

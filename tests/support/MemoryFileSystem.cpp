@@ -373,6 +373,11 @@ bool MemoryFileSystem::listFolder(const std::string& path, std::vector<FolderEnt
     return true;
 }
 
+bool MemoryFileSystem::canWriteIn(const std::string& folder) {
+    const std::string key = keyOf(folder);
+    return !tooLong(folder) && folderExists(key) && readOnly_.count(key) == 0;
+}
+
 std::unique_ptr<FileLock> MemoryFileSystem::lockFile(const std::string& path, bool& busy) {
     busy = false;
     const Node* node = tooLong(path) ? nullptr : find(keyOf(path));

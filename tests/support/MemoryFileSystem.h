@@ -63,6 +63,7 @@ public:
     bool replaceLockedFile(const std::string& from, const std::string& to, FileLock& lock) override;
     std::string resolveLink(const std::string& path) override { return path; }
     bool isWritable(const std::string& path) override { return isFile(path); }
+    bool canWriteIn(const std::string& folder) override;
     bool copyAttributes(const std::string& from, const std::string& to, bool) override {
         return isFile(from) && isFile(to);
     }

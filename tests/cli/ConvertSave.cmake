@@ -1,0 +1,146 @@
+# Converts a save with orvella-cli, the demo's own or a real one against the demo game's master and
+# translation plugin, to Italian and back twice, and checks that nothing is lost: every conversion succeeds,
+# every backup holds the save as it was, no temporary file stays, and the second round trip gives the bytes
+# of the first. A dry run goes before each conversion: it leaves the game folder file for file and byte for
+# byte as it was, with the same permission bits and modification times, and prints what the conversion
+# after it prints, then the log that conversion keeps and the status it exits with.
+#
+#   cmake -DCLI=orvella-cli -DDEMO=orvella-demo [-DEMULATOR=wine] [-DSAVE=X.ess] -DWORK=folder -P ConvertSave.cmake
+#
+# Under an emulator the game folder is handed over as a Windows path (Z: is the root of the Linux file
+# system under Wine), so the job's "\\Saves\\" concatenation runs as it does on Windows, and the program
+# prints the log's Windows-1252 bytes as they are; natively it prints them as UTF-8.
+
+foreach(variable CLI DEMO WORK)
+    if(NOT DEFINED ${variable})
+        message(FATAL_ERROR "${variable} is not set")
+    endif()
+endforeach()
+
+set(game "${WORK}/game")
+file(REMOVE_RECURSE "${WORK}")
+file(MAKE_DIRECTORY "${WORK}")
+if(EMULATOR)
+    file(REAL_PATH "${WORK}" workPath)
+    string(REPLACE "/" "\\" gameArgument "Z:${workPath}/game")
+else()
+    set(gameArgument "${game}")
+endif()
+
+execute_process(COMMAND ${EMULATOR} "${DEMO}" "${gameArgument}" RESULT_VARIABLE exitCode OUTPUT_QUIET)
+if(NOT exitCode STREQUAL "0")
+    message(FATAL_ERROR "orvella-demo exited with ${exitCode}")
+endif()
+if(SAVE)
+    # The real saves use both expansions: the demo's files stand in for their masters and the Bloodmoon
+    # plugin.
+    get_filename_component(saveName "${SAVE}" NAME)
+    set(data "${game}/Data Files")
+    file(COPY_FILE "${data}/Morrowind.esm" "${data}/Tribunal.esm")
+    file(COPY_FILE "${data}/Morrowind.esm" "${data}/Bloodmoon.esm")
+    file(COPY_FILE "${data}/Morrowind LRK - Versione Finale.esp" "${data}/Bloodmoon LRK - Versione Finale.esp")
+    file(GLOB demoSaves "${game}/Saves/*")
+    file(REMOVE ${demoSaves})
+    file(COPY_FILE "${SAVE}" "${game}/Saves/${saveName}")
+    # The shared saves are read-only; a player's save is not.
+    file(CHMOD "${game}/Saves/${saveName}" FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+else()
+    set(saveName "Demo0001.ess")
+endif()
+set(current "${WORK}/original.ess")
+file(COPY_FILE "${game}/Saves/${saveName}" "${current}")
+
+# Every file and folder of the game with its type, permission bits, size, modification time and hash.
+function(listing result)
+    file(GLOB_RECURSE entries LIST_DIRECTORIES true "${game}/*")
+    list(SORT entries)
+    execute_process(COMMAND stat -c "%A %s %.9Y %n" ${entries} OUTPUT_VARIABLE stats RESULT_VARIABLE failed)
+    if(failed)
+        message(FATAL_ERROR "stat failed on the game folder")
+    endif()
+    set(hashes "")
+    foreach(entry ${entries})
+        if(NOT IS_DIRECTORY "${entry}")
+            file(SHA256 "${entry}" hash)
+            string(APPEND hashes "${hash} ${entry}\n")
+        endif()
+    endforeach()
+    set(${result} "${stats}${hashes}" PARENT_SCOPE)
+endfunction()
+
+# convert([--dry-run]) sets exit, out and err; the console's CR LF line ends under Windows become LF.
+macro(convert)
+    execute_process(
+        COMMAND ${EMULATOR} "${CLI}" convert ${ARGN} --game "${gameArgument}" "${saveName}"
+        RESULT_VARIABLE exit
+        OUTPUT_VARIABLE out
+        ERROR_VARIABLE err)
+    string(REPLACE "\r\n" "\n" out "${out}")
+    string(REPLACE "\r\n" "\n" err "${err}")
+endmacro()
+
+foreach(step 1 2 3 4)
+    listing(before)
+    convert(--dry-run)
+    set(dryExit "${exit}")
+    set(dryOut "${out}")
+    set(dryErr "${err}")
+    listing(after)
+    if(NOT before STREQUAL after)
+        message(FATAL_ERROR "dry run ${step} changed the game folder.\nBefore:\n${before}\nAfter:\n${after}")
+    endif()
+
+    convert()
+    if(NOT exit STREQUAL "0")
+        message(FATAL_ERROR "conversion ${step}: orvella-cli exited with ${exit}:\n${out}${err}")
+    endif()
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${current}" "${game}/LRK Saves Backup/${saveName}.bak"
+                    RESULT_VARIABLE differs)
+    if(differs)
+        message(FATAL_ERROR "conversion ${step}: the backup differs from the save as it was:\n${out}${err}")
+    endif()
+    if(EXISTS "${game}/Saves/${saveName}.tmp" OR EXISTS "${game}/Saves/${saveName}.log.tmp")
+        message(FATAL_ERROR "conversion ${step}: a temporary file was left behind")
+    endif()
+    set(current "${WORK}/after-${step}.ess")
+    file(COPY_FILE "${game}/Saves/${saveName}" "${current}")
+
+    set(log "")
+    set(logFile "${game}/Saves/${saveName}.log")
+    if(EXISTS "${logFile}")
+        if(EMULATOR)
+            file(READ "${logFile}" logText)
+        else()
+            execute_process(COMMAND iconv -f WINDOWS-1252 -t UTF-8 INPUT_FILE "${logFile}"
+                            OUTPUT_VARIABLE logText RESULT_VARIABLE failed)
+            if(failed)
+                message(FATAL_ERROR "conversion ${step}: iconv could not read the log")
+            endif()
+        endif()
+        string(REPLACE "\r\n" "\n" logText "${logText}")
+        set(log "==== the log, as the conversion would keep it ====\n${logText}==== end of the log ====\n")
+    endif()
+    set(expected "Dry run: the conversion runs in memory, and nothing is written.\n${out}${log}")
+    string(APPEND expected "Dry run: nothing was written; the conversion would exit with ${exit}.\n")
+    if(NOT dryExit STREQUAL exit OR NOT dryErr STREQUAL err OR NOT dryOut STREQUAL expected)
+        message(FATAL_ERROR "dry run ${step} exited with ${dryExit} and printed\n${dryOut}${dryErr}\n"
+                            "where the conversion exited with ${exit} and gave\n${expected}${err}")
+    endif()
+endforeach()
+
+file(READ "${WORK}/after-1.ess" italian HEX)
+string(HEX "Morrowind LRK - Versione Finale.esp" plugin)
+string(FIND "${italian}" "${plugin}" found)
+if(found EQUAL -1)
+    message(FATAL_ERROR "the Italian save does not list the translation plugin")
+endif()
+foreach(pair "1;3" "2;4")
+    list(GET pair 0 first)
+    list(GET pair 1 second)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/after-${first}.ess" "${WORK}/after-${second}.ess"
+                    RESULT_VARIABLE differs)
+    if(differs)
+        message(FATAL_ERROR "conversions ${first} and ${second} differ: a round trip is not a fixed point")
+    endif()
+endforeach()
+file(REMOVE_RECURSE "${WORK}")
