@@ -1,6 +1,6 @@
 #include "app/RestoreFromBackup.h"
 
-#include "app/TooLongPath.h"
+#include "platform/PathLimit.h"
 #include "job/SaveReading.h"
 
 #include <memory>

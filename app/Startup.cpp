@@ -1,7 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/DataFileProbe.h"
-#include "app/TooLongPath.h"
+#include "platform/PathLimit.h"
 
 namespace orvella {
 

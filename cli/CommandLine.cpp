@@ -2,7 +2,7 @@
 #include "OverlayFileSystem.h"
 #include "TerminalText.h"
 #include "WriteWatch.h"
-#include "app/TooLongPath.h"
+#include "platform/PathLimit.h"
 
 #include <iostream>
 

@@ -5,7 +5,7 @@
 #include "app/ConversionChecks.h"
 #include "app/SaveClassification.h"
 #include "app/SaveList.h"
-#include "app/TooLongPath.h"
+#include "platform/PathLimit.h"
 #include "job/PatchJob.h"
 #include "translate/TableFile.h"
 

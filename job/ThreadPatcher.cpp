@@ -1,5 +1,5 @@
 #include "app/SaveClassification.h"
-#include "app/TooLongPath.h"
+#include "platform/PathLimit.h"
 #include "job/BarUpdater.h"
 #include "job/JobState.h"
 #include "job/ProgressControls.h"

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/File.h"
+#include "platform/PathLimit.h"
 
-#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -10,18 +10,6 @@
 #include <vector>
 
 namespace orvella {
-
-// Paths this many bytes long or longer are refused by every step, the terminator being counted: Windows'
-// MAX_PATH there (checked against <windows.h> in FileSystemWin.cpp), PATH_MAX elsewhere.
-#ifdef _WIN32
-inline constexpr std::size_t PathLimit = 260;
-#else
-inline constexpr std::size_t PathLimit = PATH_MAX;
-#endif
-
-inline bool pathTooLong(const std::string& path) {
-    return path.size() >= PathLimit;
-}
 
 struct FolderEntry {
     std::string name;

@@ -1,4 +1,5 @@
 #include "platform/FileSystem.h"
+#include "platform/StdioFile.h"
 
 #include <cerrno>
 #include <climits>
@@ -90,68 +91,6 @@ int lockDescriptor(const std::string& native, bool& busy) {
     return -1;
 }
 
-// A C stream that stores text-mode line feeds as Windows does, so that logs are the same bytes everywhere.
-class PosixFile final : public File {
-public:
-    PosixFile(std::FILE* stream, bool text, bool writable)
-        : stream_(stream), text_(text), writable_(writable) {}
-    ~PosixFile() override { close(); }
-
-    std::size_t read(void* buffer, std::size_t size) override {
-        return stream_ ? std::fread(buffer, 1, size, stream_) : 0;
-    }
-
-    std::size_t write(const void* buffer, std::size_t size) override {
-        if (!stream_)
-            return 0;
-        if (!text_)
-            return std::fwrite(buffer, 1, size, stream_);
-        const char* bytes = static_cast<const char*>(buffer);
-        std::size_t done = 0;
-        while (done < size) {
-            const void* lineFeed = std::memchr(bytes + done, '\n', size - done);
-            std::size_t run = lineFeed ? static_cast<const char*>(lineFeed) - (bytes + done) : size - done;
-            if (std::fwrite(bytes + done, 1, run, stream_) != run)
-                return done;
-            done += run;
-            if (lineFeed) {
-                if (std::fwrite("\r\n", 1, 2, stream_) != 2)
-                    return done;
-                ++done;
-            }
-        }
-        return done;
-    }
-
-    bool seek(std::int64_t offset, SeekOrigin origin) override {
-        int whence = origin == SeekOrigin::Begin     ? SEEK_SET
-                     : origin == SeekOrigin::Current ? SEEK_CUR
-                                                     : SEEK_END;
-        return stream_ && fseeko(stream_, static_cast<off_t>(offset), whence) == 0;
-    }
-
-    std::int64_t tell() override { return stream_ ? static_cast<std::int64_t>(ftello(stream_)) : -1; }
-
-    bool flush() override { return stream_ && std::fflush(stream_) == 0; }
-
-    bool close() override {
-        if (!stream_)
-            return true;
-        bool ok = std::fflush(stream_) == 0;
-        // A written file goes to the disk before it can replace a save.
-        if (writable_ && ok)
-            ok = fsync(fileno(stream_)) == 0;
-        ok = std::fclose(stream_) == 0 && ok;
-        stream_ = nullptr;
-        return ok;
-    }
-
-private:
-    std::FILE* stream_;
-    bool text_;
-    bool writable_;
-};
-
 class PosixFileSystem final : public FileSystem {
 public:
     std::unique_ptr<File> open(const std::string& path, const char* mode) override {
@@ -166,7 +105,7 @@ public:
         std::FILE* stream = std::fopen(native.c_str(), mode);
         if (!stream)
             return nullptr;
-        return std::make_unique<PosixFile>(stream, text, writable);
+        return std::make_unique<StdioFile>(stream, text, writable);
     }
 
     std::unique_ptr<File> createNew(const std::string& path) override {
@@ -181,7 +120,7 @@ public:
             ::close(descriptor);
             return nullptr;
         }
-        return std::make_unique<PosixFile>(stream, false, true);
+        return std::make_unique<StdioFile>(stream, false, true);
     }
 
     bool replaceFile(const std::string& from, const std::string& to) override {

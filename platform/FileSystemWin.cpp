@@ -1,4 +1,5 @@
 #include "platform/FileSystem.h"
+#include "platform/StdioFile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -104,42 +105,6 @@ std::string withoutLongPrefix(const std::string& path) {
     return path;
 }
 
-class WinFile final : public File {
-public:
-    WinFile(std::FILE* stream, bool writable) : stream_(stream), writable_(writable) {}
-    ~WinFile() override { close(); }
-
-    std::size_t read(void* buffer, std::size_t size) override {
-        return stream_ ? std::fread(buffer, 1, size, stream_) : 0;
-    }
-    std::size_t write(const void* buffer, std::size_t size) override {
-        return stream_ ? std::fwrite(buffer, 1, size, stream_) : 0;
-    }
-    bool seek(std::int64_t offset, SeekOrigin origin) override {
-        int whence = origin == SeekOrigin::Begin     ? SEEK_SET
-                     : origin == SeekOrigin::Current ? SEEK_CUR
-                                                     : SEEK_END;
-        return stream_ && _fseeki64(stream_, offset, whence) == 0;
-    }
-    std::int64_t tell() override { return stream_ ? _ftelli64(stream_) : -1; }
-    bool flush() override { return stream_ && std::fflush(stream_) == 0; }
-    bool close() override {
-        if (!stream_)
-            return true;
-        bool ok = std::fflush(stream_) == 0;
-        // A written file goes to the disk before it can replace a save.
-        if (writable_ && ok)
-            ok = _commit(_fileno(stream_)) == 0;
-        ok = std::fclose(stream_) == 0 && ok;
-        stream_ = nullptr;
-        return ok;
-    }
-
-private:
-    std::FILE* stream_;
-    bool writable_;
-};
-
 class WinFileSystem final : public FileSystem {
 public:
     std::unique_ptr<File> open(const std::string& path, const char* mode) override {
@@ -148,7 +113,8 @@ public:
         std::FILE* stream = std::fopen(path.c_str(), mode);
         if (!stream)
             return nullptr;
-        return std::make_unique<WinFile>(stream, std::strpbrk(mode, "wa+") != nullptr);
+        return std::make_unique<StdioFile>(stream, std::strchr(mode, 'b') == nullptr,
+                                           std::strpbrk(mode, "wa+") != nullptr);
     }
     // CREATE_NEW refuses whatever stands at the path, and a link there is not followed either.
     std::unique_ptr<File> createNew(const std::string& path) override {
@@ -168,7 +134,7 @@ public:
             _close(descriptor);
             return nullptr;
         }
-        return std::make_unique<WinFile>(stream, true);
+        return std::make_unique<StdioFile>(stream, false, true);
     }
     bool replaceFile(const std::string& from, const std::string& to) override {
         return !tooLong(from) && !tooLong(to) && moveOver(from, to);

@@ -1,6 +1,6 @@
 #include "records/MasterScan.h"
 
-#include "app/TooLongPath.h"
+#include "platform/PathLimit.h"
 #include "job/BarUpdater.h"
 #include "job/JobState.h"
 #include "job/ProgressControls.h"

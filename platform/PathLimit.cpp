@@ -1,6 +1,4 @@
-#include "app/TooLongPath.h"
-
-#include "platform/FileSystem.h"
+#include "platform/PathLimit.h"
 
 namespace orvella {
 

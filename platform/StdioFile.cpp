@@ -1,0 +1,97 @@
+#include "platform/StdioFile.h"
+
+#include <cstring>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace orvella {
+
+namespace {
+
+int whenceOf(SeekOrigin origin) {
+    return origin == SeekOrigin::Begin ? SEEK_SET : origin == SeekOrigin::Current ? SEEK_CUR : SEEK_END;
+}
+
+// Makes what the stream has written durable: it goes to the disk before the file can replace a save.
+bool syncToDisk(std::FILE* stream) {
+#ifdef _WIN32
+    return _commit(_fileno(stream)) == 0;
+#else
+    return fsync(fileno(stream)) == 0;
+#endif
+}
+
+} // namespace
+
+#ifdef _WIN32
+StdioFile::StdioFile(std::FILE* stream, bool, bool writable)
+    : stream_(stream), storeCrLf_(false), writable_(writable) {}
+#else
+StdioFile::StdioFile(std::FILE* stream, bool text, bool writable)
+    : stream_(stream), storeCrLf_(text), writable_(writable) {}
+#endif
+
+std::size_t StdioFile::read(void* buffer, std::size_t size) {
+    return stream_ ? std::fread(buffer, 1, size, stream_) : 0;
+}
+
+std::size_t StdioFile::write(const void* buffer, std::size_t size) {
+    if (!stream_)
+        return 0;
+    if (!storeCrLf_)
+        return std::fwrite(buffer, 1, size, stream_);
+    const char* bytes = static_cast<const char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const void* lineFeed = std::memchr(bytes + done, '\n', size - done);
+        std::size_t run = lineFeed ? static_cast<const char*>(lineFeed) - (bytes + done) : size - done;
+        if (std::fwrite(bytes + done, 1, run, stream_) != run)
+            return done;
+        done += run;
+        if (lineFeed) {
+            if (std::fwrite("\r\n", 1, 2, stream_) != 2)
+                return done;
+            ++done;
+        }
+    }
+    return done;
+}
+
+bool StdioFile::seek(std::int64_t offset, SeekOrigin origin) {
+#ifdef _WIN32
+    return stream_ && _fseeki64(stream_, offset, whenceOf(origin)) == 0;
+#else
+    return stream_ && fseeko(stream_, static_cast<off_t>(offset), whenceOf(origin)) == 0;
+#endif
+}
+
+std::int64_t StdioFile::tell() {
+    if (!stream_)
+        return -1;
+#ifdef _WIN32
+    return _ftelli64(stream_);
+#else
+    return static_cast<std::int64_t>(ftello(stream_));
+#endif
+}
+
+bool StdioFile::flush() {
+    return stream_ && std::fflush(stream_) == 0;
+}
+
+bool StdioFile::close() {
+    if (!stream_)
+        return true;
+    bool ok = std::fflush(stream_) == 0;
+    if (writable_ && ok)
+        ok = syncToDisk(stream_);
+    ok = std::fclose(stream_) == 0 && ok;
+    stream_ = nullptr;
+    return ok;
+}
+
+} // namespace orvella
