@@ -1,5 +1,7 @@
 #include "app/ConversionChecks.h"
 
+#include "game/Expansions.h"
+
 namespace orvella {
 
 namespace {
@@ -49,10 +51,12 @@ bool checkConversionPrerequisites(WindowRef owner, const SaveInfo& save, const G
         show(messages, owner, missing, MessageIcon::Error);
         return false;
     }
+    // An English save whose expansion the conversion leaves out is converted all the same.
     if (save.direction == EnglishToItalian) {
-        if (save.usesTribunalMaster && !installation.hasTribunalPlugin)
+        const IncludedExpansions expansions = includedExpansions(save, installation);
+        if (save.usesTribunalMaster && !expansions.tribunal)
             show(messages, owner, TribunalWithoutPlugin, MessageIcon::Warning);
-        if (save.usesBloodmoonMaster && !installation.hasBloodmoonPlugin)
+        if (save.usesBloodmoonMaster && !expansions.bloodmoon)
             show(messages, owner, BloodmoonWithoutPlugin, MessageIcon::Warning);
     }
     return true;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/GameInstallation.h"
-#include "app/SaveInfo.h"
+#include "game/GameInstallation.h"
+#include "game/SaveInfo.h"
 #include "platform/MessageBoxes.h"
 
 namespace orvella {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/GameInstallation.h"
+#include "game/GameInstallation.h"
 #include "platform/FileSystem.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/GameInstallation.h"
+#include "game/GameInstallation.h"
 #include "app/PatchRequest.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"

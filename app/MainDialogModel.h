@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/GameInstallation.h"
+#include "game/GameInstallation.h"
 #include "app/MainDialogView.h"
 #include "app/SaveList.h"
 #include "app/SaveListing.h"

@@ -91,7 +91,7 @@ private:
                                            path() + SavesFolder + AnyEntry, path() + BackupFolder,
                                            data + MorrowindMasterName, data + TribunalMasterName,
                                            data + BloodmoonMasterName, data + MorrowindPluginName,
-                                           data + TribunalPluginFileName, data + BloodmoonPluginName});
+                                           data + TribunalPluginName, data + BloodmoonPluginName});
         if (tooLong)
             return stop(*tooLong);
         return std::nullopt;
@@ -129,10 +129,6 @@ private:
 
 std::optional<int> runStartup(StartupServices services, GameInstallation& installation) {
     return Sequence(services, installation).run();
-}
-
-const char* tribunalPluginNameFor(const GameVersion& version) {
-    return version.minor >= 3 ? TribunalPluginFileName : PlaceholderTribunalPluginName;
 }
 
 } // namespace orvella

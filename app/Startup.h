@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/GameInstallation.h"
+#include "game/GameInstallation.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/StartupPlatform.h"
@@ -32,8 +32,5 @@ struct StartupServices {
 // program with (0 without a word for another copy or a missing rich-edit library, 1 after the message of a
 // failed check), or nothing when the main dialog may open.
 std::optional<int> runStartup(StartupServices services, GameInstallation& installation);
-
-// The Tribunal plugin's file name for a game version: only games of version x.3 or later know it.
-const char* tribunalPluginNameFor(const GameVersion& version);
 
 } // namespace orvella

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Options.h"
-#include "app/GameInstallation.h"
+#include "game/GameInstallation.h"
 #include "platform/FileSystem.h"
 
 #include <optional>

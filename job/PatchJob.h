@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/GameInstallation.h"
+#include "game/GameInstallation.h"
 #include "app/PatchRequest.h"
-#include "app/SaveInfo.h"
+#include "game/SaveInfo.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "platform/ProgressView.h"

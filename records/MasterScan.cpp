@@ -1,9 +1,10 @@
 #include "records/MasterScan.h"
 
-#include "platform/PathLimit.h"
+#include "game/Expansions.h"
 #include "job/BarUpdater.h"
 #include "job/JobState.h"
 #include "job/ProgressControls.h"
+#include "platform/PathLimit.h"
 #include "records/RecordStream.h"
 
 #include <cstdint>
@@ -22,13 +23,6 @@ struct DataFile {
     std::string name;
     std::unique_ptr<File> file;
 };
-
-// An expansion is converted only with its translation plugin: an Italian save must list the plugin, an
-// English one needs it installed.
-bool includesExpansion(ConversionDirection direction, bool usesMaster, bool usesPlugin, bool hasPlugin) {
-    return (direction == ItalianToEnglish && usesMaster && usesPlugin) ||
-           (direction == EnglishToItalian && usesMaster && hasPlugin);
-}
 
 // Opens the file when it is there. A path longer than the platform takes fails the stage with a message that
 // names it (start-up applies the same limit); false then.
@@ -113,15 +107,12 @@ bool scanMastersAndPlugins(JobState& state) {
         state.progress().setImage(PluginImage, StatusImage::Failure);
         return false;
     }
-    if (includesExpansion(save.direction, save.usesTribunalMaster, save.usesTribunalPlugin,
-                          installation.hasTribunalPlugin) &&
-        (!openIfPresent(state, TribunalMasterName, masters, MasterImage) ||
-         !openIfPresent(state, installation.tribunalPluginName, plugins, PluginImage)))
+    const IncludedExpansions expansions = includedExpansions(save, installation);
+    if (expansions.tribunal && (!openIfPresent(state, TribunalMasterName, masters, MasterImage) ||
+                                !openIfPresent(state, installation.tribunalPluginName, plugins, PluginImage)))
         return false;
-    if (includesExpansion(save.direction, save.usesBloodmoonMaster, save.usesBloodmoonPlugin,
-                          installation.hasBloodmoonPlugin) &&
-        (!openIfPresent(state, BloodmoonMasterName, masters, MasterImage) ||
-         !openIfPresent(state, BloodmoonPluginName, plugins, PluginImage)))
+    if (expansions.bloodmoon && (!openIfPresent(state, BloodmoonMasterName, masters, MasterImage) ||
+                                 !openIfPresent(state, BloodmoonPluginName, plugins, PluginImage)))
         return false;
 
     return scanPass(state, masters, MasterPass, MasterBar, MasterImage) &&

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/SaveInfo.h"
+#include "game/SaveInfo.h"
 #include "translate/NameMaps.h"
 
 #include <optional>

@@ -1,5 +1,6 @@
 #include "translate/NameMaps.h"
 
+#include "game/Expansions.h"
 #include "job/JobState.h"
 
 #include <algorithm>
@@ -32,11 +33,6 @@ void addTopicRows(std::span<const TopicRow> rows, ConversionDirection direction,
     }
 }
 
-// An expansion's topics apply when the save uses its master and its translation is at hand for the direction.
-bool expansionIncluded(bool usesMaster, bool usesPlugin, bool hasPlugin, ConversionDirection direction) {
-    return usesMaster && (usesPlugin || (hasPlugin && direction == EnglishToItalian));
-}
-
 void sortLongestFirst(std::vector<TopicLink>& links) {
     std::stable_sort(links.begin(), links.end(),
                      [](const TopicLink& a, const TopicLink& b) { return a.fromLength > b.fromLength; });
@@ -49,12 +45,11 @@ void loadTopicTables(JobState& state) {
     const GameInstallation& game = state.installation();
     const TopicTables& tables = state.tables();
     ConversionDirection direction = save.direction;
+    const IncludedExpansions expansions = includedExpansions(save, game);
     addTopicRows(tables.base, direction, state.names);
-    if (expansionIncluded(save.usesTribunalMaster, save.usesTribunalPlugin, game.hasTribunalPlugin,
-                          direction))
+    if (expansions.tribunal)
         addTopicRows(tables.tribunal, direction, state.names);
-    if (expansionIncluded(save.usesBloodmoonMaster, save.usesBloodmoonPlugin, game.hasBloodmoonPlugin,
-                          direction))
+    if (expansions.bloodmoon)
         addTopicRows(tables.bloodmoon, direction, state.names);
     sortLongestFirst(state.names.englishTopicLinks);
     sortLongestFirst(state.names.italianTopicLinks);

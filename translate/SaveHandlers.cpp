@@ -1,6 +1,6 @@
 #include "translate/SaveHandlers.h"
 
-#include "app/GameFileNames.h"
+#include "game/Expansions.h"
 #include "job/JobState.h"
 
 #include <string>
@@ -48,24 +48,22 @@ bool keepRecord(Record&, JobState&) {
 }
 
 bool patchHeader(Record& record, JobState& state) {
-    const SaveInfo& save = state.job.saveInfo;
-    const GameInstallation& game = state.installation();
+    const std::vector<PluginEntry> plugins = translationPlugins(state.job.saveInfo, state.installation());
     if (state.direction() == EnglishToItalian) {
-        insertPluginEntry(record, MorrowindPluginName, game.morrowindPluginSize);
-        if (save.usesTribunalMaster && game.hasTribunalPlugin)
-            insertPluginEntry(record, game.tribunalPluginName, game.tribunalPluginSize);
-        if (save.usesBloodmoonMaster && game.hasBloodmoonPlugin)
-            insertPluginEntry(record, BloodmoonPluginName, game.bloodmoonPluginSize);
+        for (const PluginEntry& plugin : plugins)
+            insertPluginEntry(record, plugin.name, plugin.size);
         return true;
     }
+    auto isPlugin = [&](std::string_view name) {
+        for (const PluginEntry& plugin : plugins)
+            if (name == plugin.name)
+                return true;
+        return false;
+    };
     std::size_t i = 0;
     while (i < record.subrecordCount()) {
         const Subrecord& subrecord = record.subrecordAt(i);
-        std::string_view name = subrecord.text();
-        bool plugin =
-            subrecord.tag.is("MAST") &&
-            (name == MorrowindPluginName || name == game.tribunalPluginName || name == BloodmoonPluginName);
-        if (!plugin) {
+        if (!subrecord.tag.is("MAST") || !isPlugin(subrecord.text())) {
             ++i;
             continue;
         }

@@ -225,7 +225,7 @@ TEST(StartupTest, APickedFolderIsWrittenToTheRegistryOnlyAfterTheExecutableIsFou
 
 TEST(StartupTest, AcceptedVersionsAreKeptAndOnlyTheMinorNumberNamesTheTribunalPlugin) {
     Startup startup;
-    build::writeBytes(startup.game.data(TribunalPluginFileName), "tribunal");
+    build::writeBytes(startup.game.data(TribunalPluginName), "tribunal");
     for (FileVersion version : {FileVersion{1, 2, 0, 0}, FileVersion{1, 3, 0, 0}, FileVersion{1, 6, 1820, 7},
                                 FileVersion{2, 0, 0, 0}, FileVersion{2, 3, 0, 0}}) {
         startup.platform.version = version;
@@ -234,12 +234,12 @@ TEST(StartupTest, AcceptedVersionsAreKeptAndOnlyTheMinorNumberNamesTheTribunalPl
         EXPECT_EQ(std::tie(kept.major, kept.minor, kept.build, kept.revision),
                   std::tie(version.major, version.minor, version.build, version.revision));
         EXPECT_EQ(filesOf(startup.installation), version.minor >= 3
-                                                     ? "M--mt- 12/8/0 " + std::string(TribunalPluginFileName)
+                                                     ? "M--mt- 12/8/0 " + std::string(TribunalPluginName)
                                                      : "M--m-- 12/0/0 " + Placeholder)
             << version.major << "." << version.minor;
     }
     EXPECT_TRUE(startup.messages.shown.empty());
-    EXPECT_EQ(tribunalPluginNameFor({0, 3, 0, 0}), std::string(TribunalPluginFileName));
+    EXPECT_EQ(tribunalPluginNameFor({0, 3, 0, 0}), std::string(TribunalPluginName));
     EXPECT_EQ(tribunalPluginNameFor({7, 2, 9, 9}), Placeholder);
 }
 

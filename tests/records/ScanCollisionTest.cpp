@@ -64,7 +64,7 @@ TEST_F(ScanCollisions, NpcsAndItemsKeepTheFirstRecordAndTakeLaterNamesOnlyWhenTh
                       .add(RecordBuilder("BOOK").text("NAME", "book").sub("TEXT", "no name")));
     // Tribunal's plugin defines an ID no master has: its first text stays, a later plugin's is the
     // translation.
-    harness.write(TribunalPluginFileName,
+    harness.write(TribunalPluginName,
                   pluginFile().add(named("ARMO", "tr_helm", "Elmo")).add(named("CLOT", "tr_robe", "Tunica")));
     harness.write(
         BloodmoonPluginName,

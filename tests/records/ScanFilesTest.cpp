@@ -12,7 +12,7 @@ using test::masterFile;
 using test::pluginFile;
 
 const char* const AllFiles[] = {MorrowindMasterName, TribunalMasterName,     BloodmoonMasterName,
-                                MorrowindPluginName, TribunalPluginFileName, BloodmoonPluginName};
+                                MorrowindPluginName, TribunalPluginName, BloodmoonPluginName};
 
 // Each file defines an item named after itself, so the item map tells which files were scanned.
 void writeEveryFile(const test::ScanHarness& harness) {
@@ -123,7 +123,7 @@ TEST(ScanOrder, OpensEveryFileFirstThenScansMastersAndPluginsInOrderClosingEachA
     ASSERT_TRUE(harness.scan());
     std::vector<std::string> expected;
     for (const char* name : {MorrowindMasterName, MorrowindPluginName, TribunalMasterName,
-                             TribunalPluginFileName, BloodmoonMasterName, BloodmoonPluginName})
+                             TribunalPluginName, BloodmoonMasterName, BloodmoonPluginName})
         expected.push_back(std::string("open ") + name);
     for (const char* name : AllFiles) {
         expected.push_back(std::string("read ") + name);

@@ -25,7 +25,7 @@ inline build::GameFileBuilder pluginFile() {
 struct ScanHarness {
     ScanHarness() {
         installation.installPath = game.path();
-        installation.tribunalPluginName = TribunalPluginFileName;
+        installation.tribunalPluginName = TribunalPluginName;
         job.installation = &installation;
         job.files = &nativeFileSystem();
         job.messages = &messages;

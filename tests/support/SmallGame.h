@@ -1,8 +1,8 @@
 #pragma once
 
 #include "MemoryFileSystem.h"
-#include "app/GameInstallation.h"
-#include "app/SaveInfo.h"
+#include "game/GameInstallation.h"
+#include "game/SaveInfo.h"
 #include "job/PatchJob.h"
 #include "translate/BuiltInTables.h"
 

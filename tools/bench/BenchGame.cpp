@@ -1,6 +1,6 @@
 #include "BenchGame.h"
 
-#include "app/GameFileNames.h"
+#include "game/GameFileNames.h"
 #include "gamebuilder/GameBuilder.h"
 #include "translate/NameMaps.h"
 #include "translate/TableFile.h"
@@ -678,7 +678,7 @@ bool prepareBenchGame(const BenchFolder& folder, bool& generated, std::string& e
         !write(folder.dataFile(BloodmoonMasterName), bloodmoonMaster, error) ||
         !write(folder.dataFile(MorrowindPluginName), pluginFile(rng, morrowindContent, morrowind).bytes(),
                error) ||
-        !write(folder.dataFile(TribunalPluginFileName), pluginFile(rng, tribunalContent, tribunal).bytes(),
+        !write(folder.dataFile(TribunalPluginName), pluginFile(rng, tribunalContent, tribunal).bytes(),
                error) ||
         !write(folder.dataFile(BloodmoonPluginName), pluginFile(rng, bloodmoonContent, bloodmoon).bytes(),
                error))

@@ -81,7 +81,7 @@ std::vector<std::string> inputFiles(const BenchFolder& folder) {
             folder.dataFile(TribunalMasterName),
             folder.dataFile(BloodmoonMasterName),
             folder.dataFile(MorrowindPluginName),
-            folder.dataFile(TribunalPluginFileName),
+            folder.dataFile(TribunalPluginName),
             folder.dataFile(BloodmoonPluginName),
             folder.englishSave()};
 }
@@ -110,11 +110,11 @@ GameInstallation benchInstallation(const BenchFolder& folder) {
     installation.morrowindPluginSize =
         static_cast<std::uint32_t>(fileSize(folder.dataFile(MorrowindPluginName)));
     installation.tribunalPluginSize =
-        static_cast<std::uint32_t>(fileSize(folder.dataFile(TribunalPluginFileName)));
+        static_cast<std::uint32_t>(fileSize(folder.dataFile(TribunalPluginName)));
     installation.bloodmoonPluginSize =
         static_cast<std::uint32_t>(fileSize(folder.dataFile(BloodmoonPluginName)));
     installation.gameVersion = {1, 6, 0, 1820};
-    installation.tribunalPluginName = TribunalPluginFileName;
+    installation.tribunalPluginName = TribunalPluginName;
     return installation;
 }
 

@@ -6,7 +6,7 @@ inline constexpr const char* MorrowindMasterName = "Morrowind.esm";
 inline constexpr const char* TribunalMasterName = "Tribunal.esm";
 inline constexpr const char* BloodmoonMasterName = "Bloodmoon.esm";
 inline constexpr const char* MorrowindPluginName = "Morrowind LRK - Versione Finale.esp";
-inline constexpr const char* TribunalPluginFileName = "Tribunal LRK - Versione Finale.esp";
+inline constexpr const char* TribunalPluginName = "Tribunal LRK - Versione Finale.esp";
 inline constexpr const char* BloodmoonPluginName = "Bloodmoon LRK - Versione Finale.esp";
 inline constexpr const char* BetaPluginName = "Morrowind LRK - open beta.esp";
 // Names no file: the Tribunal plugin is only known to games of version 1.3 or later.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/GameFileNames.h"
+#include "game/GameFileNames.h"
 
 #include <cstdint>
 #include <string>
@@ -29,5 +29,10 @@ struct GameInstallation {
     GameVersion gameVersion;
     std::string tribunalPluginName = PlaceholderTribunalPluginName;
 };
+
+// The Tribunal plugin's file name for a game version: only games of version x.3 or later know it.
+inline const char* tribunalPluginNameFor(const GameVersion& version) {
+    return version.minor >= 3 ? TribunalPluginName : PlaceholderTribunalPluginName;
+}
 
 } // namespace orvella
