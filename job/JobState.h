@@ -2,9 +2,9 @@
 
 #include "job/PatchJob.h"
 #include "job/PatchLog.h"
-#include "records/HandlerTables.h"
+#include "scan/HandlerTables.h"
 #include "records/Record.h"
-#include "records/TranslationMap.h"
+#include "scan/TranslationMap.h"
 #include "translate/BuiltInTables.h"
 #include "translate/NameMaps.h"
 

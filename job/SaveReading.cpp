@@ -15,7 +15,7 @@ bool checkHeaderRecord(RecordStream& stream, const Record& header) {
     if (header.subrecordCount() == 0 || !header.subrecordAt(0).tag.is("HEDR"))
         return stream.failAt(0, "l'intestazione non contiene HEDR", "TES3", 0);
     if (header.subrecordAt(0).size() < 300)
-        return stream.failAt(16, "HEDR \xE8 pi\xF9 corto di 300 byte", "TES3", 0);
+        return stream.failAt(RecordHeaderSize, "HEDR \xE8 pi\xF9 corto di 300 byte", "TES3", 0, "HEDR");
     return true;
 }
 

@@ -1,13 +1,13 @@
 #include "app/SaveClassification.h"
-#include "platform/PathLimit.h"
 #include "job/BarUpdater.h"
 #include "job/JobState.h"
 #include "job/ProgressControls.h"
 #include "job/SaveReading.h"
+#include "platform/PathLimit.h"
 #include "records/Bytes.h"
-#include "records/MasterScan.h"
 #include "records/RecordStream.h"
 #include "records/RecordWriter.h"
+#include "scan/MasterScan.h"
 #include "translate/JournalFixes.h"
 
 #include <algorithm>
@@ -58,7 +58,7 @@ bool readSave(JobState& state, std::int32_t& count) {
     const std::string& saveFileName = state.job.request.saveFileName;
     std::string bytes;
     if (!readWholeSave(*state.saveFile, bytes)) {
-        state.showMessage(FormatError{saveFileName, {}, -1, 0, "lettura non riuscita"}.message(),
+        state.showMessage(FormatError{.fileName = saveFileName, .problem = "lettura non riuscita"}.message(),
                           MessageIcon::Error);
         return false;
     }
@@ -89,7 +89,7 @@ bool convertSave(JobState& state, std::uint32_t count) {
     // Room for the save as read and for the links the journal gains, so the output is rarely moved.
     std::size_t readBytes = 0;
     for (const auto& record : state.recordList)
-        readBytes += 16 + std::size_t{record->size()};
+        readBytes += RecordHeaderSize + std::size_t{record->size()};
     output.reserve(readBytes + readBytes / 8);
     std::uint32_t j = 0;
     for (auto& record : state.recordList) {

@@ -11,7 +11,9 @@ inline std::uint32_t loadU32(const std::uint8_t* bytes) {
            static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
 
-inline std::int32_t loadI32(const std::uint8_t* bytes) { return static_cast<std::int32_t>(loadU32(bytes)); }
+inline std::int32_t loadI32(const std::uint8_t* bytes) {
+    return static_cast<std::int32_t>(loadU32(bytes));
+}
 
 inline void storeU32(std::uint8_t* bytes, std::uint32_t value) {
     bytes[0] = static_cast<std::uint8_t>(value);

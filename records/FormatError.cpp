@@ -10,6 +10,8 @@ std::string FormatError::message() const {
             text += " (n. " + std::to_string(recordIndex) + ")";
         text += ", ";
     }
+    if (!subrecordTag.empty())
+        text += "sottorecord " + subrecordTag + ", ";
     text += "offset " + std::to_string(offset) + ".";
     return text;
 }

@@ -1,5 +1,7 @@
 #include "records/Record.h"
 
+#include "records/RecordLayout.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -8,7 +10,7 @@ namespace orvella {
 namespace {
 
 std::uint32_t footprint(const Subrecord& subrecord) {
-    return 8 + subrecord.size();
+    return static_cast<std::uint32_t>(SubrecordHeaderSize) + subrecord.size();
 }
 
 template <typename List, typename Get>

@@ -8,8 +8,6 @@
 namespace orvella {
 
 namespace {
-constexpr std::uint64_t RecordHeaderSize = 16;
-constexpr std::uint64_t SubrecordHeaderSize = 8;
 // Reading on through the file takes large reads; after a jump past skipped records a small one, since the
 // next record may well be skipped too.
 constexpr std::uint64_t WalkingReadBytes = 64 * 1024;
@@ -36,6 +34,7 @@ RecordStream::RecordStream(File& file, std::string fileName) : file_(file), file
 bool RecordStream::fail(std::string problem, std::string recordTag) {
     error_.fileName = fileName_;
     error_.recordTag = std::move(recordTag);
+    error_.subrecordTag.clear();
     error_.recordIndex = error_.recordTag.empty() ? -1 : recordsPassed_;
     error_.offset = offset_;
     error_.problem = std::move(problem);
@@ -43,10 +42,11 @@ bool RecordStream::fail(std::string problem, std::string recordTag) {
 }
 
 bool RecordStream::failAt(std::uint64_t offset, std::string problem, std::string recordTag,
-                          std::int64_t recordIndex) {
+                          std::int64_t recordIndex, std::string subrecordTag) {
     fail(std::move(problem), std::move(recordTag));
     error_.offset = offset;
     error_.recordIndex = recordIndex;
+    error_.subrecordTag = std::move(subrecordTag);
     return false;
 }
 
@@ -151,10 +151,13 @@ const RecordView* RecordStream::readView() {
         std::size_t left = payloadSize - at;
         std::uint32_t subSize = left >= SubrecordHeaderSize ? loadU32(payload + at + 4) : 0;
         if (left < SubrecordHeaderSize || subSize > left - SubrecordHeaderSize) {
+            // The subrecord is named when its tag at least lies within the record.
+            std::string subrecordTag =
+                left >= 4 ? std::string(reinterpret_cast<const char*>(payload + at), 4) : "";
             failAt(offset_ + RecordHeaderSize + at,
                    subSize > 0x7FFFFFFFu ? "dimensione del sottorecord negativa"
                                          : "un sottorecord supera la fine del record",
-                   std::string(tagText), recordsPassed_);
+                   std::string(tagText), recordsPassed_, std::move(subrecordTag));
             return nullptr;
         }
         view_.subrecords.push_back(

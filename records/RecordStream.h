@@ -3,6 +3,7 @@
 #include "platform/File.h"
 #include "records/FormatError.h"
 #include "records/Record.h"
+#include "records/RecordLayout.h"
 #include "records/TranslatedRecord.h"
 
 #include <cstdint>
@@ -13,9 +14,6 @@
 #include <vector>
 
 namespace orvella {
-
-// Byte offset of the record count in every file of the game's record format.
-constexpr std::int64_t RecordCountOffset = 320;
 
 // A subrecord as it stands in a stream's buffer.
 struct SubrecordView {
@@ -71,8 +69,10 @@ public:
 
     // Records a fault found by a caller at the current position.
     bool fail(std::string problem, std::string recordTag = {});
-    // Records a fault found by a caller at an earlier position of the file.
-    bool failAt(std::uint64_t offset, std::string problem, std::string recordTag, std::int64_t recordIndex);
+    // Records a fault found by a caller at an earlier position of the file, in a subrecord when its tag is
+    // given.
+    bool failAt(std::uint64_t offset, std::string problem, std::string recordTag, std::int64_t recordIndex,
+                std::string subrecordTag = {});
 
 private:
     bool readHeader(Tag& tag, std::int32_t& size, std::uint32_t& headerWord, std::uint32_t& flags);

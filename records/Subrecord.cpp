@@ -5,9 +5,12 @@
 namespace orvella {
 
 Subrecord::Subrecord(std::string_view tagName, const void* bytes, std::uint32_t size)
-    : tag(tagName), data(static_cast<const std::uint8_t*>(bytes), static_cast<const std::uint8_t*>(bytes) + size) {}
+    : tag(tagName),
+      data(static_cast<const std::uint8_t*>(bytes), static_cast<const std::uint8_t*>(bytes) + size) {}
 
-std::string_view Subrecord::text() const { return textAt(0); }
+std::string_view Subrecord::text() const {
+    return textAt(0);
+}
 
 std::string_view Subrecord::textAt(std::size_t offset) const {
     if (offset >= data.size())

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "game/SaveInfo.h"
-#include "records/TranslationMap.h"
+#include "scan/TranslationMap.h"
 #include "translate/TopicLinks.h"
 
 #include <cstddef>

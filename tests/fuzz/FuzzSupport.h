@@ -7,7 +7,7 @@
 #include "SmallGame.h"
 #include "job/JobState.h"
 #include "job/ProgressControls.h"
-#include "records/MasterScan.h"
+#include "scan/MasterScan.h"
 #include "translate/JournalFixes.h"
 #include "translate/NameMaps.h"
 

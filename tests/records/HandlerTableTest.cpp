@@ -1,4 +1,4 @@
-#include "records/HandlerTables.h"
+#include "scan/HandlerTables.h"
 #include "translate/SaveHandlers.h"
 
 #include <gtest/gtest.h>

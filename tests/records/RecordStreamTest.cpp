@@ -87,7 +87,10 @@ TEST(RecordStreamFaults, EachMalformedFileStopsWithItsProblemAndOffset) {
     readAndWriteAll(setI32(good, npc + 20, 200), &error);
     EXPECT_EQ(error.recordTag, "NPC_");
     EXPECT_EQ(error.recordIndex, 1);
+    EXPECT_EQ(error.subrecordTag, "NAME");
     EXPECT_EQ(error.offset, npc + 16);
+    EXPECT_NE(error.message().find("Record NPC_ (n. 1), sottorecord NAME, offset "), std::string::npos)
+        << error.message();
 }
 
 TEST(RecordStreamFaults, ASkippedRecordsSubrecordsAreNeverLookedAt) {

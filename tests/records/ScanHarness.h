@@ -5,8 +5,8 @@
 #include "gamebuilder/GameBuilder.h"
 #include "job/JobState.h"
 #include "job/ProgressControls.h"
-#include "records/HandlerTables.h"
-#include "records/MasterScan.h"
+#include "scan/HandlerTables.h"
+#include "scan/MasterScan.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/TranslationMap.h"
+#include "scan/TranslationMap.h"
 #include "translate/BuiltInTables.h"
 #include "translate/NameMaps.h"
 

@@ -17,7 +17,7 @@
 #include "job/PatchJob.h"
 #include "job/ProgressControls.h"
 #include "platform/MemoryFile.h"
-#include "records/MasterScan.h"
+#include "scan/MasterScan.h"
 #include "records/RecordStream.h"
 #include "translate/JournalFixes.h"
 #include "translate/SaveHandlers.h"

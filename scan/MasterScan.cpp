@@ -1,4 +1,4 @@
-#include "records/MasterScan.h"
+#include "scan/MasterScan.h"
 
 #include "game/Expansions.h"
 #include "job/BarUpdater.h"
@@ -15,8 +15,6 @@
 namespace orvella {
 
 namespace {
-
-constexpr std::uint64_t RecordHeaderBytes = 16;
 
 // One master or plugin chosen for the scan, opened before any scan starts.
 struct DataFile {
@@ -45,7 +43,7 @@ bool scanFile(JobState& state, RecordStream& stream, ScanPass pass, BarUpdater& 
     if (!stream.readRecordCount(count))
         return false;
     // Every record takes at least its header, so a larger count cannot be met before the file ends.
-    if ((static_cast<std::uint64_t>(count) + 1) * RecordHeaderBytes > stream.fileSize())
+    if ((static_cast<std::uint64_t>(count) + 1) * RecordHeaderSize > stream.fileSize())
         return stream.failAt(RecordCountOffset,
                              "il file contiene meno record di quanti ne indica l'intestazione", "TES3", 0);
     std::int32_t remaining = count + 1;

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "records/ScanContext.h"
-#include "records/TranslationMap.h"
+#include "scan/ScanContext.h"
+#include "scan/TranslationMap.h"
 
 #include <memory>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "records/Record.h"
-#include "records/ScanContext.h"
+#include "scan/ScanContext.h"
 
 #include <cstdint>
 #include <map>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/ScanContext.h"
+#include "scan/ScanContext.h"
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "records/RecordStream.h"
-#include "records/TranslationMap.h"
+#include "scan/TranslationMap.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
-#include "records/ScanHandlers.h"
+#include "scan/ScanHandlers.h"
 
-#include "records/ScanMerge.h"
+#include "scan/ScanMerge.h"
 
 #include <string>
 

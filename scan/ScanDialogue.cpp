@@ -1,5 +1,5 @@
-#include "records/ScanHandlers.h"
-#include "records/ScanMerge.h"
+#include "scan/ScanHandlers.h"
+#include "scan/ScanMerge.h"
 
 #include <string>
 

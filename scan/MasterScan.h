@@ -1,7 +1,7 @@
 #pragma once
 
 #include "records/Record.h"
-#include "records/TranslationMap.h"
+#include "scan/TranslationMap.h"
 
 namespace orvella {
 
