@@ -2,8 +2,8 @@
 
 #include "job/PatchJob.h"
 #include "job/PatchLog.h"
-#include "scan/HandlerTables.h"
 #include "records/Record.h"
+#include "scan/MasterScan.h"
 #include "scan/TranslationMap.h"
 #include "translate/BuiltInTables.h"
 #include "translate/NameMaps.h"
@@ -42,8 +42,6 @@ struct JobState {
     std::unique_ptr<File> tempFile;
     PatchLog log;
 
-    ScanHandlerMap scanHandlerMap;
-    SaveHandlerMap saveHandlerMap;
     TranslationMaps maps;
     NameMaps names;
     std::vector<std::unique_ptr<Record>> recordList;

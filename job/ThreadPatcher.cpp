@@ -7,8 +7,10 @@
 #include "records/Bytes.h"
 #include "records/RecordStream.h"
 #include "records/RecordWriter.h"
+#include "scan/ItemTags.h"
 #include "scan/MasterScan.h"
 #include "translate/JournalFixes.h"
+#include "translate/SaveHandlers.h"
 
 #include <algorithm>
 
@@ -30,12 +32,37 @@ constexpr const char* SucceededWithUntranslated =
     "Patch effettuata con successo, ma con delle frasi non tradotte";
 constexpr const char* Failed = "Patch non effettuata con successo";
 
+// The scan's progress on the first two bars and their status images.
+class ScanBars final : public ScanProgress {
+public:
+    explicit ScanBars(ProgressView& view)
+        : view_(view), masters_(view, MasterBar), plugins_(view, PluginBar) {}
+
+    void scanned(ScanPass pass, std::uint32_t done, std::uint32_t total) override {
+        (pass == MasterPass ? masters_ : plugins_).update(done, total);
+    }
+    void passCompleted(ScanPass pass) override { view_.setImage(imageOf(pass), StatusImage::Success); }
+
+    static int imageOf(ScanPass pass) { return pass == MasterPass ? MasterImage : PluginImage; }
+
+private:
+    ProgressView& view_;
+    BarUpdater masters_;
+    BarUpdater plugins_;
+};
+
 bool buildTranslationData(JobState& state) {
     loadTopicTables(state);
-    buildHandlerMap(saveHandlerTable(), state.saveHandlerMap);
-    buildHandlerMap(scanHandlerTable(), state.scanHandlerMap);
-    if (!scanMastersAndPlugins(state))
+    ScanBars bars(state.progress());
+    ScanError error;
+    if (!scanMastersAndPlugins(state.files(), state.installation(),
+                               includedExpansions(state.job.saveInfo, state.installation()), state.maps, bars,
+                               error)) {
+        state.progress().setImage(ScanBars::imageOf(error.pass), StatusImage::Failure);
+        if (!error.message.empty())
+            state.showMessage(error.message, error.icon);
         return false;
+    }
     buildQuestNameMap(state);
     addJournalFixes(state);
     return buildMonthNameMap(state);
@@ -65,7 +92,7 @@ bool readSave(JobState& state, std::int32_t& count) {
     state.saveFile.reset();
     BarUpdater bar(state.progress(), ReadBar);
     auto take = [&](std::unique_ptr<Record> record, std::int64_t index, std::int32_t total) {
-        if (isSaveItemTag(record->tag()))
+        if (isItemTag(record->tag()))
             registerSaveItem(state.maps, *record);
         state.recordList.push_back(std::move(record));
         bar.update(static_cast<std::uint32_t>(index), static_cast<std::uint32_t>(total));
@@ -91,10 +118,11 @@ bool convertSave(JobState& state, std::uint32_t count) {
     for (const auto& record : state.recordList)
         readBytes += RecordHeaderSize + std::size_t{record->size()};
     output.reserve(readBytes + readBytes / 8);
+    const SaveHandlerMap& handlers = saveHandlerMap();
     std::uint32_t j = 0;
     for (auto& record : state.recordList) {
-        auto handler = state.saveHandlerMap.find(std::string(record->tag().str()));
-        if (handler != state.saveHandlerMap.end() && !handler->second(*record, state))
+        auto handler = handlers.find(std::string(record->tag().str()));
+        if (handler != handlers.end() && !handler->second(*record, state))
             --kept;
         else
             serializeRecord(*record, output);

@@ -1,11 +1,8 @@
 #include "scan/MasterScan.h"
 
-#include "game/Expansions.h"
-#include "job/BarUpdater.h"
-#include "job/JobState.h"
-#include "job/ProgressControls.h"
 #include "platform/PathLimit.h"
 #include "records/RecordStream.h"
+#include "scan/ScanHandlers.h"
 
 #include <cstdint>
 #include <memory>
@@ -22,23 +19,30 @@ struct DataFile {
     std::unique_ptr<File> file;
 };
 
-// Opens the file when it is there. A path longer than the platform takes fails the stage with a message that
-// names it (start-up applies the same limit); false then.
-bool openIfPresent(const JobState& state, const std::string& name, std::vector<DataFile>& files,
-                   int imageId) {
-    std::string path = state.installation().installPath + DataFilesFolder + name;
-    if (auto tooLong = tooLongPathMessage({path})) {
-        state.progress().setImage(imageId, StatusImage::Failure);
-        state.showMessage(*tooLong, MessageIcon::Warning);
-        return false;
+// The files of both passes, and where the error goes.
+struct Opening {
+    FileSystem& files;
+    const std::string& installPath;
+    std::vector<DataFile> masters;
+    std::vector<DataFile> plugins;
+    ScanError& error;
+
+    // Opens the file when it is there. A path longer than the platform takes fails the pass with a message
+    // that names it (start-up applies the same limit); false then.
+    bool openIfPresent(const std::string& name, ScanPass pass) {
+        std::string path = installPath + DataFilesFolder + name;
+        if (auto tooLong = tooLongPathMessage({path})) {
+            error = ScanError{pass, *tooLong, MessageIcon::Warning};
+            return false;
+        }
+        if (auto file = files.open(path, "rb"))
+            (pass == MasterPass ? masters : plugins).push_back(DataFile{name, std::move(file)});
+        return true;
     }
-    if (auto file = state.files().open(path, "rb"))
-        files.push_back(DataFile{name, std::move(file)});
-    return true;
-}
+};
 
 // Walks every record of one file through the scan handlers; false when the file is malformed.
-bool scanFile(JobState& state, RecordStream& stream, ScanPass pass, BarUpdater& bar) {
+bool scanFile(RecordStream& stream, ScanPass pass, TranslationMaps& maps, ScanProgress& progress) {
     std::int32_t count = 0;
     if (!stream.readRecordCount(count))
         return false;
@@ -48,13 +52,14 @@ bool scanFile(JobState& state, RecordStream& stream, ScanPass pass, BarUpdater& 
                              "il file contiene meno record di quanti ne indica l'intestazione", "TES3", 0);
     std::int32_t remaining = count + 1;
     const auto total = static_cast<std::uint32_t>(remaining);
-    ScanContext context{stream, pass, state.maps};
+    const ScanHandlerMap& handlers = scanHandlerMap();
+    ScanContext context{stream, pass, maps};
     Tag tag;
     while (remaining > 0) {
         if (!stream.peekTag(tag))
             return false;
-        auto handler = state.scanHandlerMap.find(std::string(tag.str()));
-        if (handler != state.scanHandlerMap.end()) {
+        auto handler = handlers.find(std::string(tag.str()));
+        if (handler != handlers.end()) {
             if (!handler->second(context, remaining))
                 return false;
         } else {
@@ -62,68 +67,54 @@ bool scanFile(JobState& state, RecordStream& stream, ScanPass pass, BarUpdater& 
                 return false;
             --remaining;
         }
-        bar.update(total - static_cast<std::uint32_t>(remaining), total);
+        progress.scanned(pass, total - static_cast<std::uint32_t>(remaining), total);
     }
     return true;
 }
 
 // Scans the files of one pass in order, closing each after its scan; a malformed file fails the pass.
-bool scanPass(JobState& state, std::vector<DataFile>& files, ScanPass pass, int barId, int imageId) {
-    BarUpdater bar(state.progress(), barId);
+bool scanPass(std::vector<DataFile>& files, ScanPass pass, TranslationMaps& maps, ScanProgress& progress,
+              ScanError& error) {
     for (DataFile& dataFile : files) {
         RecordStream stream(*dataFile.file, dataFile.name);
-        bool scanned = scanFile(state, stream, pass, bar);
+        bool scanned = scanFile(stream, pass, maps, progress);
         dataFile.file.reset();
         if (!scanned) {
-            state.progress().setImage(imageId, StatusImage::Failure);
-            state.showMessage(stream.error().message(), MessageIcon::Error);
+            error = ScanError{pass, stream.error().message(), MessageIcon::Error};
             return false;
         }
     }
-    state.progress().setImage(imageId, StatusImage::Success);
+    progress.passCompleted(pass);
     return true;
 }
 
 } // namespace
 
-bool scanMastersAndPlugins(JobState& state) {
-    const GameInstallation& installation = state.installation();
-    const SaveInfo& save = state.job.saveInfo;
-
-    std::vector<DataFile> masters;
-    std::vector<DataFile> plugins;
-    if (!openIfPresent(state, MorrowindMasterName, masters, MasterImage))
+bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installation,
+                           const IncludedExpansions& expansions, TranslationMaps& maps,
+                           ScanProgress& progress, ScanError& error) {
+    Opening opening{files, installation.installPath, {}, {}, error};
+    if (!opening.openIfPresent(MorrowindMasterName, MasterPass))
         return false;
-    if (masters.empty()) {
-        state.progress().setImage(MasterImage, StatusImage::Failure);
+    if (opening.masters.empty()) {
+        error = ScanError{MasterPass, {}, MessageIcon::Error};
         return false;
     }
-    if (!openIfPresent(state, MorrowindPluginName, plugins, PluginImage))
+    if (!opening.openIfPresent(MorrowindPluginName, PluginPass))
         return false;
-    if (plugins.empty()) {
-        masters.clear();
-        state.progress().setImage(PluginImage, StatusImage::Failure);
+    if (opening.plugins.empty()) {
+        error = ScanError{PluginPass, {}, MessageIcon::Error};
         return false;
     }
-    const IncludedExpansions expansions = includedExpansions(save, installation);
-    if (expansions.tribunal && (!openIfPresent(state, TribunalMasterName, masters, MasterImage) ||
-                                !openIfPresent(state, installation.tribunalPluginName, plugins, PluginImage)))
+    if (expansions.tribunal && (!opening.openIfPresent(TribunalMasterName, MasterPass) ||
+                                !opening.openIfPresent(installation.tribunalPluginName, PluginPass)))
         return false;
-    if (expansions.bloodmoon && (!openIfPresent(state, BloodmoonMasterName, masters, MasterImage) ||
-                                 !openIfPresent(state, BloodmoonPluginName, plugins, PluginImage)))
+    if (expansions.bloodmoon && (!opening.openIfPresent(BloodmoonMasterName, MasterPass) ||
+                                 !opening.openIfPresent(BloodmoonPluginName, PluginPass)))
         return false;
 
-    return scanPass(state, masters, MasterPass, MasterBar, MasterImage) &&
-           scanPass(state, plugins, PluginPass, PluginBar, PluginImage);
-}
-
-bool isSaveItemTag(const Tag& tag) {
-    static const char* const SaveItemTags[] = {"BOOK", "CONT", "WEAP", "ARMO", "LOCK", "PROB", "REPA",
-                                               "CLOT", "INGR", "LIGH", "SPEL", "ALCH", "MISC", "APPA"};
-    for (const char* itemTag : SaveItemTags)
-        if (tag.sameBytes(Tag(itemTag)))
-            return true;
-    return false;
+    return scanPass(opening.masters, MasterPass, maps, progress, error) &&
+           scanPass(opening.plugins, PluginPass, maps, progress, error);
 }
 
 void registerSaveItem(TranslationMaps& maps, const Record& record) {

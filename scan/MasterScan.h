@@ -1,17 +1,44 @@
 #pragma once
 
+#include "game/Expansions.h"
+#include "game/GameInstallation.h"
+#include "platform/FileSystem.h"
+#include "platform/MessageBoxes.h"
 #include "records/Record.h"
+#include "scan/ScanContext.h"
 #include "scan/TranslationMap.h"
+
+#include <cstdint>
+#include <string>
 
 namespace orvella {
 
-struct JobState;
+// What the scan tells while it runs.
+class ScanProgress {
+public:
+    virtual ~ScanProgress() = default;
+    // The records of the current file of the pass done so far, out of all of them.
+    virtual void scanned(ScanPass pass, std::uint32_t done, std::uint32_t total) = 0;
+    // Every file of the pass is scanned.
+    virtual void passCompleted(ScanPass pass) = 0;
+};
 
-// Reads the masters and the translation plugins the save needs into the job's maps; false stops the job.
-bool scanMastersAndPlugins(JobState& state);
+// Why the scan stopped: the pass whose files failed and, unless a missing file says it all, the message to
+// show.
+struct ScanError {
+    ScanPass pass = MasterPass;
+    std::string message;
+    MessageIcon icon = MessageIcon::Error;
+};
 
-// True when the tag is one of the 14 item and spell types that the save registers.
-bool isSaveItemTag(const Tag& tag);
+// Reads the masters, then the translation plugins, of the base game and of the expansions taken in, from the
+// installation's "Data Files", into the maps. Every file is opened before the first is scanned; the base
+// game's two must be there, an expansion's are passed over when missing. False, with error filled, when a
+// file is missing, its path too long or its records malformed.
+bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installation,
+                           const IncludedExpansions& expansions, TranslationMaps& maps,
+                           ScanProgress& progress, ScanError& error);
+
 // Adds an item the save defines itself, named alike in both languages, unless its ID is known.
 void registerSaveItem(TranslationMaps& maps, const Record& record);
 

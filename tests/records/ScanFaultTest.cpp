@@ -1,5 +1,6 @@
 #include "JobHarness.h"
 #include "ScanHarness.h"
+#include "job/ProgressControls.h"
 
 #include <gtest/gtest.h>
 
@@ -29,22 +30,20 @@ struct ScanFaults : testing::Test {
     test::ScanHarness harness;
     const std::string master = everyKindOfRecord(masterFile()).bytes();
 
-    // The scan of a malformed file fails its own bar's image and names the file and the offset in a message.
-    void expectFailure(int image, const std::string& fileName, const std::string& what) {
-        EXPECT_EQ(harness.progress.image(image), StatusImage::Failure) << what;
-        ASSERT_EQ(harness.messages.shown.size(), 1u) << what;
-        const Message& message = harness.messages.shown[0];
-        EXPECT_EQ(message.caption, "Errore");
-        EXPECT_EQ(message.icon, MessageIcon::Error);
-        EXPECT_NE(message.text.find("\"" + fileName + "\""), std::string::npos) << message.text;
-        EXPECT_NE(message.text.find("offset "), std::string::npos) << message.text;
+    // The scan of a malformed file fails its own pass and names the file and the offset in an error message.
+    void expectFailure(ScanPass pass, const std::string& fileName, const std::string& what) {
+        const ScanError& error = harness.error;
+        EXPECT_EQ(error.pass, pass) << what;
+        EXPECT_EQ(error.icon, MessageIcon::Error);
+        EXPECT_NE(error.message.find("\"" + fileName + "\""), std::string::npos) << error.message;
+        EXPECT_NE(error.message.find("offset "), std::string::npos) << error.message;
+        EXPECT_FALSE(harness.progress.told(pass == MasterPass ? "masters done" : "plugins done")) << what;
     }
     void expectMasterFails(const std::string& bytes, const std::string& what) {
         harness.write(MorrowindMasterName, bytes);
         ASSERT_FALSE(harness.scan()) << what;
-        expectFailure(MasterImage, MorrowindMasterName, what);
-        EXPECT_FALSE(harness.progress.image(PluginImage)) << what;
-        EXPECT_EQ(harness.progress.bar(PluginBar), 0) << what;
+        expectFailure(MasterPass, MorrowindMasterName, what);
+        EXPECT_FALSE(harness.progress.toldOf(PluginPass)) << what;
     }
 };
 
@@ -70,9 +69,8 @@ TEST_F(ScanFaults, ABadPluginFailsThePluginBarAfterTheMastersSucceeded) {
     harness.writeBase(everyKindOfRecord(masterFile()));
     harness.write(MorrowindPluginName, plugin.substr(0, plugin.size() - 5));
     ASSERT_FALSE(harness.scan());
-    EXPECT_EQ(harness.progress.image(MasterImage), StatusImage::Success);
-    EXPECT_EQ(harness.progress.bar(MasterBar), 100);
-    expectFailure(PluginImage, MorrowindPluginName, "plugin");
+    EXPECT_TRUE(harness.progress.told("masters done"));
+    expectFailure(PluginPass, MorrowindPluginName, "plugin");
 }
 
 TEST_F(ScanFaults, ATruncatedMasterStopsTheJobAndLeavesTheSaveUnchanged) {

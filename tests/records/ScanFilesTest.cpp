@@ -11,7 +11,7 @@ using build::RecordBuilder;
 using test::masterFile;
 using test::pluginFile;
 
-const char* const AllFiles[] = {MorrowindMasterName, TribunalMasterName,     BloodmoonMasterName,
+const char* const AllFiles[] = {MorrowindMasterName, TribunalMasterName, BloodmoonMasterName,
                                 MorrowindPluginName, TribunalPluginName, BloodmoonPluginName};
 
 // Each file defines an item named after itself, so the item map tells which files were scanned.
@@ -47,7 +47,7 @@ TEST(ScanFileChoice, AnExpansionIsIncludedByDirectionSaveAndInstalledPlugin) {
         for (const Inclusion& bm : cases) {
             if (tr.direction != bm.direction)
                 continue;
-            SaveInfo& save = harness.job.saveInfo;
+            SaveInfo& save = harness.saveInfo;
             save = {.usesTribunalMaster = tr.usesMaster,
                     .usesTribunalPlugin = tr.usesPlugin,
                     .usesBloodmoonMaster = bm.usesMaster,
@@ -71,7 +71,6 @@ TEST(ScanFileChoice, AnExpansionIsIncludedByDirectionSaveAndInstalledPlugin) {
     std::remove(harness.game.data(BloodmoonMasterName).c_str());
     ASSERT_TRUE(harness.scan());
     EXPECT_EQ(scannedFiles(harness), "MT-m-b");
-    EXPECT_TRUE(harness.messages.shown.empty());
 }
 
 // Notes when each file is opened, first read and closed.
@@ -119,41 +118,44 @@ TEST(ScanOrder, OpensEveryFileFirstThenScansMastersAndPluginsInOrderClosingEachA
     writeEveryFile(harness);
     harness.includeExpansions();
     TracingFileSystem files;
-    harness.job.files = &files;
+    harness.files = &files;
     ASSERT_TRUE(harness.scan());
     std::vector<std::string> expected;
-    for (const char* name : {MorrowindMasterName, MorrowindPluginName, TribunalMasterName,
-                             TribunalPluginName, BloodmoonMasterName, BloodmoonPluginName})
+    for (const char* name : {MorrowindMasterName, MorrowindPluginName, TribunalMasterName, TribunalPluginName,
+                             BloodmoonMasterName, BloodmoonPluginName})
         expected.push_back(std::string("open ") + name);
     for (const char* name : AllFiles) {
         expected.push_back(std::string("read ") + name);
         expected.push_back(std::string("close ") + name);
     }
     EXPECT_EQ(files.trace, expected);
-    // Each bar runs from its first file to its last before its image is set.
-    EXPECT_EQ(harness.progress.calls,
-              (std::vector<std::string>{"bar 1016 50", "bar 1016 100", "bar 1016 50", "bar 1016 100",
-                                        "bar 1016 50", "bar 1016 100", "image 1023 ok", "bar 1017 50",
-                                        "bar 1017 100", "bar 1017 50", "bar 1017 100", "bar 1017 50",
-                                        "bar 1017 100", "image 1024 ok"}));
+    // Each pass tells of every file from its first to its last before it is complete.
+    EXPECT_EQ(
+        harness.progress.calls,
+        (std::vector<std::string>{"masters 1/2", "masters 2/2", "masters 1/2", "masters 2/2", "masters 1/2",
+                                  "masters 2/2", "masters done", "plugins 1/2", "plugins 2/2", "plugins 1/2",
+                                  "plugins 2/2", "plugins 1/2", "plugins 2/2", "plugins done"}));
 
-    // A file with a count of 0 reads only its header and ends its bar at 100.
+    // A file with a count of 0 reads only its header and tells of it as done.
     test::ScanHarness empty;
     empty.writeBase();
     ASSERT_TRUE(empty.scan());
     EXPECT_EQ(empty.progress.calls,
-              (std::vector<std::string>{"bar 1016 100", "image 1023 ok", "bar 1017 100", "image 1024 ok"}));
+              (std::vector<std::string>{"masters 1/1", "masters done", "plugins 1/1", "plugins done"}));
     EXPECT_EQ(empty.maps().recordCount(), 0u);
 }
 
-TEST(ScanRequiredFiles, AMissingMorrowindMasterOrPluginFailsItsImageWithoutAMessage) {
+TEST(ScanRequiredFiles, AMissingMorrowindMasterOrPluginFailsItsPassWithoutAMessage) {
     test::ScanHarness harness;
     EXPECT_FALSE(harness.scan());
-    EXPECT_EQ(harness.progress.calls, (std::vector<std::string>{"image 1023 fail"}));
+    EXPECT_TRUE(harness.progress.calls.empty());
+    EXPECT_EQ(harness.error.pass, MasterPass);
+    EXPECT_EQ(harness.error.message, "");
     harness.write(MorrowindMasterName, masterFile());
     EXPECT_FALSE(harness.scan());
-    EXPECT_EQ(harness.progress.calls, (std::vector<std::string>{"image 1024 fail"}));
-    EXPECT_TRUE(harness.messages.shown.empty());
+    EXPECT_TRUE(harness.progress.calls.empty());
+    EXPECT_EQ(harness.error.pass, PluginPass);
+    EXPECT_EQ(harness.error.message, "");
 }
 
 // The scan takes every path that start-up takes, up to the platform's limit; one longer than that is named.
@@ -169,17 +171,15 @@ TEST(ScanRequiredFiles, APathAtThePlatformsLimitIsScannedAndOneByteMoreIsNamed) 
         const std::string pluginPath = folder + suffix;
         ASSERT_EQ(pluginPath.size(), length);
         if (length < PathLimit) {
-            EXPECT_TRUE(harness.scan()) << testing::PrintToString(harness.progress.calls);
-            EXPECT_TRUE(harness.messages.shown.empty());
+            EXPECT_TRUE(harness.scan()) << harness.error.message;
             continue;
         }
         EXPECT_FALSE(harness.scan());
-        EXPECT_EQ(harness.progress.calls, (std::vector<std::string>{"image 1024 fail"}));
-        ASSERT_EQ(harness.messages.shown.size(), 1u);
-        EXPECT_EQ(harness.messages.shown[0].text, "Il percorso \"" + pluginPath +
-                                                      "\" \xE8 troppo lungo (al massimo " +
-                                                      std::to_string(PathLimit - 1) + " caratteri).");
-        EXPECT_EQ(harness.messages.shown[0].caption, "Errore");
+        EXPECT_TRUE(harness.progress.calls.empty());
+        EXPECT_EQ(harness.error.pass, PluginPass);
+        EXPECT_EQ(harness.error.message, "Il percorso \"" + pluginPath + "\" \xE8 troppo lungo (al massimo " +
+                                             std::to_string(PathLimit - 1) + " caratteri).");
+        EXPECT_EQ(harness.error.icon, MessageIcon::Warning);
     }
 }
 

@@ -1,16 +1,13 @@
 #pragma once
 
-#include "RecordingUi.h"
 #include "TestFolder.h"
 #include "gamebuilder/GameBuilder.h"
-#include "job/JobState.h"
-#include "job/ProgressControls.h"
-#include "scan/HandlerTables.h"
 #include "scan/MasterScan.h"
 
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace orvella::test {
 
@@ -21,15 +18,35 @@ inline build::GameFileBuilder pluginFile() {
     return build::GameFileBuilder({.kind = build::FileKind::Plugin, .masters = {{"Morrowind.esm", 1}}});
 }
 
-// Runs only the master and plugin scan of a job over a game folder, with a fresh job state each time.
+// Keeps what the scan told, each event as a line: "masters 1/2" for records done of the current file,
+// "masters done" once a pass is complete.
+class RecordingScanProgress final : public ScanProgress {
+public:
+    void scanned(ScanPass pass, std::uint32_t done, std::uint32_t total) override {
+        calls.push_back(nameOf(pass) + " " + std::to_string(done) + "/" + std::to_string(total));
+    }
+    void passCompleted(ScanPass pass) override { calls.push_back(nameOf(pass) + " done"); }
+
+    bool told(const std::string& call) const {
+        return std::find(calls.begin(), calls.end(), call) != calls.end();
+    }
+    // Whether anything was told of the pass.
+    bool toldOf(ScanPass pass) const {
+        return std::any_of(calls.begin(), calls.end(),
+                           [&](const std::string& call) { return call.starts_with(nameOf(pass)); });
+    }
+
+    std::vector<std::string> calls;
+
+private:
+    static std::string nameOf(ScanPass pass) { return pass == MasterPass ? "masters" : "plugins"; }
+};
+
+// Runs only the master and plugin scan of a job over a game folder, with fresh maps each time.
 struct ScanHarness {
     ScanHarness() {
         installation.installPath = game.path();
         installation.tribunalPluginName = TribunalPluginName;
-        job.installation = &installation;
-        job.files = &nativeFileSystem();
-        job.messages = &messages;
-        job.progressDialog = &progress;
     }
 
     void write(const std::string& name, const build::GameFileBuilder& file) const {
@@ -47,27 +64,30 @@ struct ScanHarness {
 
     // Every expansion file takes part: an English save that lists both masters, with both plugins installed.
     void includeExpansions() {
-        job.saveInfo.direction = EnglishToItalian;
-        job.saveInfo.usesTribunalMaster = job.saveInfo.usesBloodmoonMaster = true;
+        saveInfo.direction = EnglishToItalian;
+        saveInfo.usesTribunalMaster = saveInfo.usesBloodmoonMaster = true;
         installation.hasTribunalPlugin = installation.hasBloodmoonPlugin = true;
     }
 
     bool scan() {
-        messages = RecordingMessageBoxes();
-        progress = RecordingProgress();
-        state = std::make_unique<JobState>(job);
-        buildHandlerMap(scanHandlerTable(), state->scanHandlerMap);
-        return scanMastersAndPlugins(*state);
+        progress = RecordingScanProgress();
+        error = ScanError();
+        maps_ = std::make_unique<TranslationMaps>();
+        return scanMastersAndPlugins(files ? *files : nativeFileSystem(), installation,
+                                     includedExpansions(saveInfo, installation), *maps_, progress, error);
     }
 
-    TranslationMaps& maps() const { return state->maps; }
+    TranslationMaps& maps() const { return *maps_; }
 
     GameFolder game;
     GameInstallation installation;
-    RecordingMessageBoxes messages;
-    RecordingProgress progress;
-    PatchJob job;
-    std::unique_ptr<JobState> state;
+    SaveInfo saveInfo;
+    FileSystem* files = nullptr;
+    RecordingScanProgress progress;
+    ScanError error;
+
+private:
+    std::unique_ptr<TranslationMaps> maps_;
 };
 
 // The data of a subrecord as text, every byte kept.

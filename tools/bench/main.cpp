@@ -17,8 +17,8 @@
 #include "job/PatchJob.h"
 #include "job/ProgressControls.h"
 #include "platform/MemoryFile.h"
-#include "scan/MasterScan.h"
 #include "records/RecordStream.h"
+#include "scan/MasterScan.h"
 #include "translate/JournalFixes.h"
 #include "translate/SaveHandlers.h"
 #include "translate/TableFile.h"
@@ -49,6 +49,12 @@ public:
     void setText(int, const std::string&) override {}
     void showButton(int) override {}
     void enableButton(int) override {}
+};
+
+class NullScanProgress final : public ScanProgress {
+public:
+    void scanned(ScanPass, std::uint32_t, std::uint32_t) override {}
+    void passCompleted(ScanPass) override {}
 };
 
 class NullFile final : public File {
@@ -245,8 +251,10 @@ JournalFigures measureJournal(const BenchFolder& folder, const GameInstallation&
     auto state = std::make_unique<JobState>(job);
     state->log.attach(std::make_unique<NullFile>());
     loadTopicTables(*state);
-    buildHandlerMap(scanHandlerTable(), state->scanHandlerMap);
-    if (!scanMastersAndPlugins(*state))
+    NullScanProgress scanProgress;
+    ScanError scanError;
+    if (!scanMastersAndPlugins(*job.files, installation, includedExpansions(job.saveInfo, installation),
+                               state->maps, scanProgress, scanError))
         return figures;
     buildQuestNameMap(*state);
     addJournalFixes(*state);
