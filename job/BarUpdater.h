@@ -19,6 +19,8 @@ public:
         last_ = percent;
         view_.setBarPosition(controlId_, percent);
     }
+    // The bar starts again from 0, as a new updater's does.
+    void restart() { last_ = 0; }
 
 private:
     ProgressView& view_;

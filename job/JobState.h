@@ -45,10 +45,6 @@ struct JobState {
     TranslationMaps maps;
     NameMaps names;
     std::vector<std::unique_ptr<Record>> recordList;
-
-    std::uint32_t untranslatedJournalCount = 0;
-    bool deletedTopicsHeadingPending = true;
-    bool questsNotFoundHeadingPending = true;
 };
 
 // Empties every map, list and record of the job, driving the finalisation bar.

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "game/GameInstallation.h"
 #include "app/PatchRequest.h"
+#include "game/GameInstallation.h"
 #include "game/SaveInfo.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
@@ -20,7 +20,7 @@ struct PatchJob {
     FileSystem* files = nullptr;
     MessageBoxes* messages = nullptr;
     ProgressView* progressDialog = nullptr;
-    WindowRef ownerWindow = nullptr; // the worker's message boxes have no owner
+    WindowRef ownerWindow = nullptr;     // the worker's message boxes have no owner
     const TopicTables* tables = nullptr; // null: the tables built into the program
     SaveInfo saveInfo;
     PatchRequest request;
@@ -29,8 +29,8 @@ struct PatchJob {
 struct PatchResult {
     std::uint32_t exitCode = 1;
     std::string outcomeText;
-    std::string logPath;  // kept after the job, for the report
-    bool logKept = false; // the log file is still beside the save
+    std::string logPath;     // kept after the job, for the report
+    bool logKept = false;    // the log file is still beside the save
     bool logOffered = false; // "Visualizza LOG" was shown
 };
 

@@ -6,7 +6,6 @@ bool PatchLog::open(FileSystem& files, const std::string& path, const std::strin
     files_ = &files;
     path_ = path;
     tempPath_ = tempPath;
-    gathered_ = true;
     text_.clear();
     if (files.exists(path) && (!files.isWritable(path) || files.exists(path + "\\*.*")))
         return false;
@@ -15,19 +14,10 @@ bool PatchLog::open(FileSystem& files, const std::string& path, const std::strin
     return file_ != nullptr;
 }
 
-void PatchLog::attach(std::unique_ptr<File> file) {
-    files_ = nullptr;
-    file_ = std::move(file);
-    gathered_ = false;
-}
-
 void PatchLog::write(std::string_view text) {
     if (!file_)
         return;
-    if (gathered_)
-        text_.append(text);
-    else
-        file_->write(text.data(), text.size());
+    text_.append(text);
 }
 
 void PatchLog::writeFirstLine(std::string_view saveFileName) {
@@ -39,10 +29,6 @@ void PatchLog::writeFirstLine(std::string_view saveFileName) {
 bool PatchLog::keep() {
     if (!file_)
         return false;
-    if (!files_) {
-        file_.reset();
-        return false;
-    }
     // Stored as a text stream stores it, on every platform.
     std::string stored;
     stored.reserve(text_.size() + text_.size() / 16);
@@ -67,8 +53,7 @@ void PatchLog::discard() {
     file_->close();
     file_.reset();
     text_.clear();
-    if (files_)
-        removeFiles();
+    removeFiles();
 }
 
 void PatchLog::removeFiles() {

@@ -52,20 +52,19 @@ private:
 };
 
 bool buildTranslationData(JobState& state) {
-    loadTopicTables(state);
+    const IncludedExpansions expansions = includedExpansions(state.job.saveInfo, state.installation());
+    loadTopicTables(state.tables(), state.direction(), expansions, state.names);
     ScanBars bars(state.progress());
     ScanError error;
-    if (!scanMastersAndPlugins(state.files(), state.installation(),
-                               includedExpansions(state.job.saveInfo, state.installation()), state.maps, bars,
-                               error)) {
+    if (!scanMastersAndPlugins(state.files(), state.installation(), expansions, state.maps, bars, error)) {
         state.progress().setImage(ScanBars::imageOf(error.pass), StatusImage::Failure);
         if (!error.message.empty())
             state.showMessage(error.message, error.icon);
         return false;
     }
-    buildQuestNameMap(state);
-    addJournalFixes(state);
-    return buildMonthNameMap(state);
+    buildQuestNameMap(state.maps, state.direction(), state.names);
+    addJournalFixes(state.tables().journalFixes, state.maps);
+    return buildMonthNameMap(state.maps, state.direction(), state.names);
 }
 
 // Reads the whole file in one call; false when it cannot be read to its end.
@@ -118,11 +117,26 @@ bool convertSave(JobState& state, std::uint32_t count) {
     for (const auto& record : state.recordList)
         readBytes += RecordHeaderSize + std::size_t{record->size()};
     output.reserve(readBytes + readBytes / 8);
+    BarUpdater journalBar(state.progress(), JournalBar);
+    ConversionContext context{state.direction(),
+                              state.maps,
+                              state.names,
+                              translationPlugins(state.job.saveInfo, state.installation()),
+                              state.log,
+                              [&](std::uint32_t done, std::uint32_t total) {
+                                  if (done < total) {
+                                      journalBar.update(done, total);
+                                      return;
+                                  }
+                                  state.progress().setBarPosition(JournalBar, 100);
+                                  state.progress().setImage(JournalImage, StatusImage::Success);
+                                  journalBar.restart();
+                              }};
     const SaveHandlerMap& handlers = saveHandlerMap();
     std::uint32_t j = 0;
     for (auto& record : state.recordList) {
         auto handler = handlers.find(std::string(record->tag().str()));
-        if (handler != handlers.end() && !handler->second(*record, state))
+        if (handler != handlers.end() && !handler->second(*record, context))
             --kept;
         else
             serializeRecord(*record, output);
@@ -337,7 +351,7 @@ PatchResult runPatchJob(const PatchJob& job) {
 
     // Only untranslated journal paragraphs make a successful job keep its log; a failed job keeps the log
     // it began. A log that cannot be moved into place or deleted changes nothing in the outcome.
-    const bool clean = success && state.untranslatedJournalCount == 0;
+    const bool clean = success && state.log.untranslatedJournalCount() == 0;
     if (clean)
         state.log.discard();
     else

@@ -1,6 +1,3 @@
-#include "job/BarUpdater.h"
-#include "job/JobState.h"
-#include "job/ProgressControls.h"
 #include "translate/JournalHeadings.h"
 #include "translate/JournalParagraph.h"
 #include "translate/SaveHandlers.h"
@@ -34,19 +31,19 @@ std::optional<Line> nextLine(std::string_view text, std::size_t from) {
     return std::nullopt;
 }
 
-void logUntranslated(JobState& state, std::string_view paragraph) {
-    ++state.untranslatedJournalCount;
-    state.log.write("--- ");
-    state.log.write(paragraph);
-    state.log.write("\n\n");
+void logUntranslated(ConversionLog& log, std::string_view paragraph) {
+    log.countUntranslatedParagraph();
+    log.write("--- ");
+    log.write(paragraph);
+    log.write("\n\n");
 }
 
-void appendParagraph(JobState& state, const JournalTranslator& translator, std::string_view paragraph,
+void appendParagraph(ConversionLog& log, const JournalTranslator& translator, std::string_view paragraph,
                      std::string& output) {
     // Text that does not end with "<P>" is not a paragraph as the game writes it: it stays whole, with its
     // line feed and nothing added, so no byte is lost.
     if (!paragraph.ends_with(ParagraphEnd)) {
-        logUntranslated(state, paragraph);
+        logUntranslated(log, paragraph);
         output.append(paragraph);
         output += '\n';
         return;
@@ -55,22 +52,26 @@ void appendParagraph(JobState& state, const JournalTranslator& translator, std::
     if (std::optional<std::string> translated = translator.translate(body)) {
         output += *translated;
     } else {
-        logUntranslated(state, body);
+        logUntranslated(log, body);
         output.append(body);
     }
     output.append(ParagraphEnd);
     output += '\n';
 }
 
-std::string translateJournal(JobState& state, std::string_view text) {
-    BarUpdater bar(state.progress(), JournalBar);
-    const JournalTranslator translator(state);
+void tellProgress(const ConversionContext& context, std::uint32_t done, std::uint32_t total) {
+    if (context.journalProgress)
+        context.journalProgress(done, total);
+}
+
+std::string translateJournal(ConversionContext& context, std::string_view text) {
+    const JournalTranslator translator(context);
     std::string output;
     output.reserve(text.size() + text.size() / 4);
     std::optional<Line> heading = nextLine(text, 0);
     while (heading) {
-        appendHeading(output, text.substr(heading->begin, heading->end - heading->begin), state.direction(),
-                      state.names.monthNameMap);
+        appendHeading(output, text.substr(heading->begin, heading->end - heading->begin), context.direction,
+                      context.names.monthNameMap);
         std::optional<Line> first = nextLine(text, heading->end + 1);
         if (!first)
             break;
@@ -79,26 +80,29 @@ std::string translateJournal(JobState& state, std::string_view text) {
         for (auto next = nextLine(text, last.end + 1); next && text[next->begin] != '<';
              next = nextLine(text, last.end + 1))
             last = *next;
-        appendParagraph(state, translator, text.substr(first->begin, last.end - first->begin), output);
+        appendParagraph(context.log, translator, text.substr(first->begin, last.end - first->begin), output);
         heading = nextLine(text, last.end + 1);
         if (heading)
-            bar.update(static_cast<std::uint32_t>(heading->begin), static_cast<std::uint32_t>(text.size()));
+            tellProgress(context, static_cast<std::uint32_t>(heading->begin),
+                         static_cast<std::uint32_t>(text.size()));
     }
     return output;
 }
 
 } // namespace
 
-bool patchJournal(Record& record, JobState& state) {
-    state.untranslatedJournalCount = 0;
-    state.log.write(UntranslatedJournalHeading);
+bool patchJournal(Record& record, ConversionContext& context) {
+    context.log.startJournal();
+    context.log.write(UntranslatedJournalHeading);
+    std::uint32_t length = 0;
     if (const Subrecord* name = record.findSubrecord("NAME")) {
         // Saves keep padding or leftovers after the journal's first NUL; the text ends there.
-        std::string output = translateJournal(state, name->text());
+        const std::string_view text = name->text();
+        length = static_cast<std::uint32_t>(text.size());
+        std::string output = translateJournal(context, text);
         record.replaceSubrecord("NAME", output.c_str(), static_cast<std::uint32_t>(output.size() + 1));
     }
-    state.progress().setBarPosition(JournalBar, 100);
-    state.progress().setImage(JournalImage, StatusImage::Success);
+    tellProgress(context, length, length);
     return true;
 }
 

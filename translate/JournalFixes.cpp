@@ -1,7 +1,5 @@
 #include "translate/JournalFixes.h"
 
-#include "job/JobState.h"
-
 #include <memory>
 #include <string>
 
@@ -15,8 +13,7 @@ std::string withNul(std::string_view text) {
 
 } // namespace
 
-void addJournalFixes(JobState& state) {
-    const auto& rows = state.tables().journalFixes;
+void addJournalFixes(std::span<const JournalFixRow> rows, TranslationMaps& maps) {
     for (std::size_t k = 0; k < rows.size(); ++k) {
         // A row without texts keeps its number, so the rows after it keep theirs, but it adds no entry.
         if (rows[k].english.empty() && rows[k].italian.empty())
@@ -24,7 +21,7 @@ void addJournalFixes(JobState& state) {
         // "-" sorts before every digit and letter, so these entries are tried before the game's own.
         std::string id = "-";
         id += std::to_string(k);
-        if (state.maps.journalEntryMap.contains(id))
+        if (maps.journalEntryMap.contains(id))
             continue;
         auto record = std::make_unique<TranslatedRecord>("INFO");
         const std::string inam = withNul(id);
@@ -35,7 +32,7 @@ void addJournalFixes(JobState& state) {
         record->appendSubrecord(
             std::make_unique<Subrecord>("NAME", english.data(), static_cast<std::uint32_t>(english.size())));
         record->setTranslation("-TR-", italian.data(), static_cast<std::uint32_t>(italian.size()));
-        state.maps.journalEntryMap.emplace(id, std::move(record));
+        maps.journalEntryMap.emplace(id, std::move(record));
     }
 }
 

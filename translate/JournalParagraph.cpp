@@ -1,6 +1,5 @@
 #include "translate/JournalParagraph.h"
 
-#include "job/JobState.h"
 #include "translate/TopicLinks.h"
 
 #include <algorithm>
@@ -56,8 +55,9 @@ std::optional<std::string> resolvePlayerName(std::string& candidate, std::size_t
     return name;
 }
 
-std::optional<std::string> translateJournalParagraph(std::string_view paragraph, const JobState& state) {
-    return JournalTranslator(state).translate(paragraph);
+std::optional<std::string> translateJournalParagraph(std::string_view paragraph,
+                                                     const ConversionContext& context) {
+    return JournalTranslator(context).translate(paragraph);
 }
 
 namespace {
@@ -73,11 +73,11 @@ std::uint32_t keyOf(std::string_view fourBytes) {
 
 } // namespace
 
-JournalTranslator::JournalTranslator(const JobState& state)
-    : marker_(state.direction() == EnglishToItalian ? state.names.italianTopicLinks
-                                                    : state.names.englishTopicLinks) {
-    const bool toItalian = state.direction() == EnglishToItalian;
-    for (const auto& [id, record] : state.maps.journalEntryMap) {
+JournalTranslator::JournalTranslator(const ConversionContext& context)
+    : marker_(context.direction == EnglishToItalian ? context.names.italianTopicLinks
+                                                    : context.names.englishTopicLinks) {
+    const bool toItalian = context.direction == EnglishToItalian;
+    for (const auto& [id, record] : context.maps.journalEntryMap) {
         const Subrecord* translation = record->translation();
         std::optional<std::string_view> english = record->findText("NAME");
         if (!translation || !english)

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "game/SaveInfo.h"
-#include "scan/TranslationMap.h"
+#include "translate/ConversionContext.h"
 #include "translate/TopicLinks.h"
 
 #include <cstddef>
@@ -13,8 +12,6 @@
 #include <vector>
 
 namespace orvella {
-
-struct JobState;
 
 // Reads the player's name from the paragraph at the position of the candidate's first "%Name": it ends
 // before the character that precedes the anchor, the candidate's text from the second character after the
@@ -29,16 +26,17 @@ std::optional<std::string> resolvePlayerName(std::string& candidate, std::size_t
 // The target-language text of the first journal entry, in ascending key order, whose source-language text
 // equals the paragraph without its hyperlink marks, with the player's name filled in and the target
 // language's topics marked; nothing when no entry matches.
-std::optional<std::string> translateJournalParagraph(std::string_view paragraph, const JobState& state);
+std::optional<std::string> translateJournalParagraph(std::string_view paragraph,
+                                                     const ConversionContext& context);
 
 // translateJournalParagraph for every paragraph of a journal, without comparing each paragraph with every
 // entry: entries without a placeholder are found by their exact text, and an entry with "%Name" is only tried
 // when the paragraph begins and ends as its text does around the placeholders. Among the entries that match,
-// the one first in key order still wins. It reads the maps and lists of the state, which must not change
+// the one first in key order still wins. It reads the maps and lists of the context, which must not change
 // while it is in use.
 class JournalTranslator {
 public:
-    explicit JournalTranslator(const JobState& state);
+    explicit JournalTranslator(const ConversionContext& context);
 
     std::optional<std::string> translate(std::string_view paragraph) const;
 

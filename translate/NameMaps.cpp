@@ -1,8 +1,5 @@
 #include "translate/NameMaps.h"
 
-#include "game/Expansions.h"
-#include "job/JobState.h"
-
 #include <algorithm>
 
 namespace orvella {
@@ -40,23 +37,19 @@ void sortLongestFirst(std::vector<TopicLink>& links) {
 
 } // namespace
 
-void loadTopicTables(JobState& state) {
-    const SaveInfo& save = state.job.saveInfo;
-    const GameInstallation& game = state.installation();
-    const TopicTables& tables = state.tables();
-    ConversionDirection direction = save.direction;
-    const IncludedExpansions expansions = includedExpansions(save, game);
-    addTopicRows(tables.base, direction, state.names);
+void loadTopicTables(const TopicTables& tables, ConversionDirection direction,
+                     const IncludedExpansions& expansions, NameMaps& names) {
+    addTopicRows(tables.base, direction, names);
     if (expansions.tribunal)
-        addTopicRows(tables.tribunal, direction, state.names);
+        addTopicRows(tables.tribunal, direction, names);
     if (expansions.bloodmoon)
-        addTopicRows(tables.bloodmoon, direction, state.names);
-    sortLongestFirst(state.names.englishTopicLinks);
-    sortLongestFirst(state.names.italianTopicLinks);
+        addTopicRows(tables.bloodmoon, direction, names);
+    sortLongestFirst(names.englishTopicLinks);
+    sortLongestFirst(names.italianTopicLinks);
 }
 
-void buildQuestNameMap(JobState& state) {
-    for (const auto& [id, record] : state.maps.journalEntryMap) {
+void buildQuestNameMap(const TranslationMaps& maps, ConversionDirection direction, NameMaps& names) {
+    for (const auto& [id, record] : maps.journalEntryMap) {
         if (!record->findSubrecord("QSTN"))
             continue;
         const Subrecord* name = record->findSubrecord("NAME");
@@ -64,17 +57,17 @@ void buildQuestNameMap(JobState& state) {
             continue;
         std::string english = dataText(*name);
         std::string other = record->translation() ? dataText(*record->translation()) : english;
-        if (state.direction() == EnglishToItalian)
-            state.names.questNameMap.emplace(std::move(english), std::move(other));
+        if (direction == EnglishToItalian)
+            names.questNameMap.emplace(std::move(english), std::move(other));
         else
-            state.names.questNameMap.emplace(std::move(other), std::move(english));
+            names.questNameMap.emplace(std::move(other), std::move(english));
     }
 }
 
-bool buildMonthNameMap(JobState& state) {
+bool buildMonthNameMap(const TranslationMaps& maps, ConversionDirection direction, NameMaps& names) {
     for (const char* id : MonthSettingNames) {
-        auto found = state.maps.gmstMap.find(id);
-        if (found == state.maps.gmstMap.end())
+        auto found = maps.gmstMap.find(id);
+        if (found == maps.gmstMap.end())
             return false;
         const TranslatedRecord& record = *found->second;
         // A setting without one of its texts falls back to the other, so the journal keeps readable dates.
@@ -84,10 +77,10 @@ bool buildMonthNameMap(JobState& state) {
             return false;
         std::string english = dataText(strv ? *strv : *translation);
         std::string italian = dataText(translation ? *translation : *strv);
-        if (state.direction() == EnglishToItalian)
-            state.names.monthNameMap.emplace(std::move(english), std::move(italian));
+        if (direction == EnglishToItalian)
+            names.monthNameMap.emplace(std::move(english), std::move(italian));
         else
-            state.names.monthNameMap.emplace(std::move(italian), std::move(english));
+            names.monthNameMap.emplace(std::move(italian), std::move(english));
     }
     return true;
 }

@@ -1,5 +1,10 @@
 #pragma once
 
+#include "game/Expansions.h"
+#include "game/SaveInfo.h"
+#include "scan/TranslationMap.h"
+#include "translate/BuiltInTables.h"
+
 #include <cstdint>
 #include <map>
 #include <string>
@@ -7,8 +12,6 @@
 #include <vector>
 
 namespace orvella {
-
-struct JobState;
 
 // Source-language text → target-language text; the first pair inserted under a key wins.
 using NameMap = std::map<std::string, std::string>;
@@ -28,8 +31,12 @@ struct NameMaps {
     std::vector<TopicLink> italianTopicLinks; // longest first
 };
 
-void loadTopicTables(JobState& state);
-void buildQuestNameMap(JobState& state);
-bool buildMonthNameMap(JobState& state);
+// Fills TopicNameMap and both link lists from the base table and the tables of the expansions taken in.
+void loadTopicTables(const TopicTables& tables, ConversionDirection direction,
+                     const IncludedExpansions& expansions, NameMaps& names);
+// Fills QuestNameMap from the journal entries that name a quest.
+void buildQuestNameMap(const TranslationMaps& maps, ConversionDirection direction, NameMaps& names);
+// Fills MonthNameMap from the twelve month settings; false when one is missing or has no text at all.
+bool buildMonthNameMap(const TranslationMaps& maps, ConversionDirection direction, NameMaps& names);
 
 } // namespace orvella

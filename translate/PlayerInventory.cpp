@@ -1,4 +1,3 @@
-#include "job/JobState.h"
 #include "records/Bytes.h"
 #include "translate/AsciiFold.h"
 #include "translate/SaveHandlers.h"
@@ -38,14 +37,14 @@ bool isPlayer(const Record& record) {
            std::memcmp(name->data.data(), PlayerRecordName, sizeof PlayerRecordName) == 0;
 }
 
-std::string_view sortKeyOf(const Subrecord& item, const JobState& state) {
+std::string_view sortKeyOf(const Subrecord& item, const ConversionContext& context) {
     const std::string_view id = item.textAt(4);
-    const auto& items = state.maps.itemNameMap;
+    const auto& items = context.maps.itemNameMap;
     auto found = items.find(std::string(id));
     if (found == items.end())
         return id;
     const TranslatedRecord& record = *found->second;
-    if (state.direction() == EnglishToItalian && record.translation())
+    if (context.direction == EnglishToItalian && record.translation())
         return record.translation()->text();
     if (const Subrecord* name = record.findSubrecord("FNAM"))
         return name->text();
@@ -55,7 +54,7 @@ std::string_view sortKeyOf(const Subrecord& item, const JobState& state) {
 // Reads the entries and the equipment; false when the record is not laid out as entries followed by exactly
 // as many WIDX as end the record, each naming a different entry, since re-sorting anything else could lose
 // or misplace subrecords.
-bool readInventory(const Record& record, const JobState& state, Inventory& inventory) {
+bool readInventory(const Record& record, const ConversionContext& context, Inventory& inventory) {
     const std::size_t count = record.subrecordCount();
     bool entryOpen = false;
     std::size_t firstEquipment = count;
@@ -67,7 +66,7 @@ bool readInventory(const Record& record, const JobState& state, Inventory& inven
         if (subrecord.tag.is("NPCO")) {
             if (inventory.entries.empty())
                 inventory.firstItem = i;
-            inventory.entries.push_back({sortKeyOf(subrecord, state), i, {}, false, 0});
+            inventory.entries.push_back({sortKeyOf(subrecord, context), i, {}, false, 0});
             entryOpen = true;
         } else if (subrecord.tag.is("WIDX")) {
             firstEquipment = std::min(firstEquipment, i);
@@ -109,11 +108,11 @@ void rewriteInventory(Record& record, Inventory& inventory) {
 
 } // namespace
 
-bool patchPlayerInventory(Record& record, JobState& state) {
+bool patchPlayerInventory(Record& record, ConversionContext& context) {
     if (!isPlayer(record))
         return true;
     Inventory inventory;
-    if (!readInventory(record, state, inventory) || inventory.entries.size() < 2 ||
+    if (!readInventory(record, context, inventory) || inventory.entries.size() < 2 ||
         inventory.equipmentCount == 0)
         return true;
     // A stable sort keeps items with equal names in their order, so a conversion is repeatable.

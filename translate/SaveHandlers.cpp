@@ -1,8 +1,5 @@
 #include "translate/SaveHandlers.h"
 
-#include "game/Expansions.h"
-#include "job/JobState.h"
-
 #include <string>
 
 namespace orvella {
@@ -29,27 +26,27 @@ const Subrecord* targetName(const TranslatedRecord& entry, ConversionDirection d
     return entry.findSubrecord("FNAM");
 }
 
-bool patchDisplayName(Record& record, JobState& state, const TranslationMap& map) {
+bool patchDisplayName(Record& record, ConversionContext& context, const TranslationMap& map) {
     auto id = record.findText("NAME");
     if (!id)
         return true;
     auto found = map.find(std::string(*id));
     if (found == map.end())
         return true;
-    if (const Subrecord* name = targetName(*found->second, state.direction()))
+    if (const Subrecord* name = targetName(*found->second, context.direction))
         record.replaceSubrecord("FNAM", name->data.data(), name->size());
     return true;
 }
 
 } // namespace
 
-bool keepRecord(Record&, JobState&) {
+bool keepRecord(Record&, ConversionContext&) {
     return true;
 }
 
-bool patchHeader(Record& record, JobState& state) {
-    const std::vector<PluginEntry> plugins = translationPlugins(state.job.saveInfo, state.installation());
-    if (state.direction() == EnglishToItalian) {
+bool patchHeader(Record& record, ConversionContext& context) {
+    const std::vector<PluginEntry>& plugins = context.pluginEntries;
+    if (context.direction == EnglishToItalian) {
         for (const PluginEntry& plugin : plugins)
             insertPluginEntry(record, plugin.name, plugin.size);
         return true;
@@ -75,76 +72,70 @@ bool patchHeader(Record& record, JobState& state) {
     return true;
 }
 
-bool patchDialogue(Record& record, JobState& state) {
-    if (state.deletedTopicsHeadingPending) {
-        state.log.write(DeletedTopicsHeading);
-        state.deletedTopicsHeadingPending = false;
-    }
+bool patchDialogue(Record& record, ConversionContext& context) {
+    context.log.writeDeletedTopicsHeading();
     auto name = record.findText("NAME");
     if (!name)
         return true;
     if (record.findSubrecord("DELE")) {
-        state.log.write(*name);
-        state.log.write("\n");
+        context.log.write(*name);
+        context.log.write("\n");
         return false;
     }
-    auto found = state.names.topicNameMap.find(std::string(*name));
-    if (found != state.names.topicNameMap.end())
+    auto found = context.names.topicNameMap.find(std::string(*name));
+    if (found != context.names.topicNameMap.end())
         replaceWithText(record, "NAME", found->second);
     return true;
 }
 
-bool patchQuest(Record& record, JobState& state) {
+bool patchQuest(Record& record, ConversionContext& context) {
     auto name = record.findText("NAME");
     if (!name)
         return true;
-    auto found = state.names.questNameMap.find(std::string(*name));
-    if (found != state.names.questNameMap.end()) {
+    auto found = context.names.questNameMap.find(std::string(*name));
+    if (found != context.names.questNameMap.end()) {
         replaceWithText(record, "NAME", found->second);
         return true;
     }
-    if (state.questsNotFoundHeadingPending) {
-        state.log.write(QuestsNotFoundHeading);
-        state.questsNotFoundHeadingPending = false;
-    }
-    state.log.write("Nome Quest: ");
-    state.log.write(*name);
-    state.log.write("\n");
+    context.log.writeQuestsNotFoundHeading();
+    context.log.write("Nome Quest: ");
+    context.log.write(*name);
+    context.log.write("\n");
     return true;
 }
 
-bool patchNpc(Record& record, JobState& state) {
+bool patchNpc(Record& record, ConversionContext& context) {
     const Subrecord* id = record.findSubrecord("NAME");
     static const char Player[] = "player";
     if (id && id->size() >= sizeof Player && std::string_view(id->text()) == "player" &&
         id->data[sizeof Player - 1] == 0)
         return true;
-    return patchDisplayName(record, state, state.maps.npcNameMap);
+    return patchDisplayName(record, context, context.maps.npcNameMap);
 }
 
-bool patchItem(Record& record, JobState& state) {
-    return patchDisplayName(record, state, state.maps.itemNameMap);
+bool patchItem(Record& record, ConversionContext& context) {
+    return patchDisplayName(record, context, context.maps.itemNameMap);
 }
 
-bool patchKnownTopics(Record& record, JobState& state) {
+bool patchKnownTopics(Record& record, ConversionContext& context) {
     std::uint32_t untranslated = 0;
     for (std::size_t i = 0; i < record.subrecordCount(); ++i) {
         const Subrecord& subrecord = record.subrecordAt(i);
         if (!subrecord.tag.is("DNAM"))
             continue;
         std::string topic(subrecord.text());
-        auto found = state.names.topicNameMap.find(topic);
-        if (found != state.names.topicNameMap.end()) {
+        auto found = context.names.topicNameMap.find(topic);
+        if (found != context.names.topicNameMap.end()) {
             const std::string& text = found->second;
             record.replaceSubrecordAt(i, text.c_str(), static_cast<std::uint32_t>(text.size() + 1));
             continue;
         }
-        if (state.maps.journalTopicMap.count(topic))
+        if (context.maps.journalTopicMap.count(topic))
             continue;
         if (++untranslated == 1)
-            state.log.write(UntranslatedTopicsHeading);
-        state.log.write(topic);
-        state.log.write("\n");
+            context.log.write(UntranslatedTopicsHeading);
+        context.log.write(topic);
+        context.log.write("\n");
     }
     return true;
 }

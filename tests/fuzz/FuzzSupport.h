@@ -5,9 +5,10 @@
 
 #include "MemoryFileSystem.h"
 #include "SmallGame.h"
-#include "job/JobState.h"
+#include "job/PatchJob.h"
 #include "job/ProgressControls.h"
 #include "scan/MasterScan.h"
+#include "translate/ConversionContext.h"
 #include "translate/JournalFixes.h"
 #include "translate/NameMaps.h"
 
@@ -63,44 +64,50 @@ public:
 };
 
 // A log that goes nowhere.
-class NullFile final : public File {
+class NullLog final : public ConversionLog {
 public:
-    std::size_t read(void*, std::size_t) override { return 0; }
-    std::size_t write(const void*, std::size_t size) override { return size; }
-    bool seek(std::int64_t, SeekOrigin) override { return true; }
-    std::int64_t tell() override { return 0; }
-    bool flush() override { return true; }
-    bool close() override { return true; }
+    void write(std::string_view) override {}
 };
 
-// A job's state with the small game's translation data, as a conversion has it when its handlers run.
-struct PreparedJob {
-    explicit PreparedJob(ConversionDirection direction) {
+// A scan that tells nobody how far it is.
+class SilentScanProgress final : public ScanProgress {
+public:
+    void scanned(ScanPass, std::uint32_t, std::uint32_t) override {}
+    void passCompleted(ScanPass) override {}
+};
+
+// The small game's translation data built as a job builds it, and a context over it, as a conversion has
+// them when its handlers run.
+struct PreparedConversion {
+    explicit PreparedConversion(ConversionDirection direction) {
+        GameInstallation installation;
         test::smallgame::install(files, installation);
-        job = test::smallgame::jobFor(installation, files, messages, progress, "Fuzz.ess", direction);
-        state = std::make_unique<JobState>(job);
-        state->log.attach(std::make_unique<NullFile>());
-        loadTopicTables(*state);
-        buildHandlerMap(saveHandlerTable(), state->saveHandlerMap);
-        buildHandlerMap(scanHandlerTable(), state->scanHandlerMap);
-        require(scanMastersAndPlugins(*state), "the small game does not scan");
-        buildQuestNameMap(*state);
-        addJournalFixes(*state);
-        require(buildMonthNameMap(*state), "the small game has no months");
+        const SaveInfo save = test::smallgame::saveInfoFor(direction);
+        const TopicTables& tables = test::smallgame::tables();
+        const IncludedExpansions expansions = includedExpansions(save, installation);
+        loadTopicTables(tables, direction, expansions, names);
+        SilentScanProgress progress;
+        ScanError error;
+        require(scanMastersAndPlugins(files, installation, expansions, maps, progress, error),
+                "the small game does not scan");
+        buildQuestNameMap(maps, direction, names);
+        addJournalFixes(tables.journalFixes, maps);
+        require(buildMonthNameMap(maps, direction, names), "the small game has no months");
+        context.direction = direction;
+        context.pluginEntries = translationPlugins(save, installation);
     }
 
     test::MemoryFileSystem files;
-    GameInstallation installation;
-    CountingMessages messages;
-    WatchingProgress progress;
-    PatchJob job;
-    std::unique_ptr<JobState> state;
+    TranslationMaps maps;
+    NameMaps names;
+    NullLog log;
+    ConversionContext context{EnglishToItalian, maps, names, {}, log, {}};
 };
 
-inline JobState& preparedState(ConversionDirection direction) {
-    static PreparedJob toItalian(EnglishToItalian);
-    static PreparedJob toEnglish(ItalianToEnglish);
-    return *(direction == EnglishToItalian ? toItalian : toEnglish).state;
+inline ConversionContext& preparedContext(ConversionDirection direction) {
+    static PreparedConversion toItalian(EnglishToItalian);
+    static PreparedConversion toEnglish(ItalianToEnglish);
+    return (direction == EnglishToItalian ? toItalian : toEnglish).context;
 }
 
 } // namespace orvella::fuzz

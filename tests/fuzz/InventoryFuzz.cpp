@@ -85,12 +85,12 @@ Layout layoutOf(const Record& record) {
     return layout;
 }
 
-std::string_view sortKeyOf(std::string_view id, const JobState& state) {
-    auto found = state.maps.itemNameMap.find(std::string(id));
-    if (found == state.maps.itemNameMap.end())
+std::string_view sortKeyOf(std::string_view id, const ConversionContext& context) {
+    auto found = context.maps.itemNameMap.find(std::string(id));
+    if (found == context.maps.itemNameMap.end())
         return id;
     const TranslatedRecord& item = *found->second;
-    if (state.direction() == EnglishToItalian && item.translation())
+    if (context.direction == EnglishToItalian && item.translation())
         return item.translation()->text();
     if (const Subrecord* name = item.findSubrecord("FNAM"))
         return name->text();
@@ -98,14 +98,14 @@ std::string_view sortKeyOf(std::string_view id, const JobState& state) {
 }
 
 void resort(const std::uint8_t* data, std::size_t size, ConversionDirection direction) {
-    JobState& state = preparedState(direction);
+    ConversionContext& context = preparedContext(direction);
     auto record = recordOf(data, size);
     std::vector<std::uint8_t> before;
     serializeRecord(*record, before);
     const auto contentsBefore = contentsOf(*record);
     const Layout layoutBefore = layoutOf(*record);
 
-    require(patchPlayerInventory(*record, state), "a player record dropped");
+    require(patchPlayerInventory(*record, context), "a player record dropped");
     require(sizeAddsUp(*record), "an inventory whose size does not add up");
     require(contentsOf(*record) == contentsBefore, "an inventory that lost or changed a subrecord");
     std::vector<std::uint8_t> after;
@@ -121,8 +121,8 @@ void resort(const std::uint8_t* data, std::size_t size, ConversionDirection dire
             "an item separated from its subrecords");
     require(layoutAfter.equipment == layoutBefore.equipment, "equipment that names another item");
     for (std::size_t i = 1; i < layoutAfter.itemIds.size(); ++i)
-        require(compareFolded(sortKeyOf(layoutAfter.itemIds[i - 1], state),
-                              sortKeyOf(layoutAfter.itemIds[i], state)) <= 0,
+        require(compareFolded(sortKeyOf(layoutAfter.itemIds[i - 1], context),
+                              sortKeyOf(layoutAfter.itemIds[i], context)) <= 0,
                 "items out of name order");
 }
 

@@ -24,22 +24,22 @@ constexpr std::size_t MaxTopicLength = 24;
 
 void patchBothWays(const std::string& data, std::string_view text) {
     for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
-        JobState& state = preparedState(direction);
+        ConversionContext& context = preparedContext(direction);
         auto record = std::make_unique<Record>("JOUR");
         record->appendSubrecord(
             std::make_unique<Subrecord>("NAME", data.data(), static_cast<std::uint32_t>(data.size())));
-        require(patchJournal(*record, state), "a journal record dropped");
+        require(patchJournal(*record, context), "a journal record dropped");
         require(sizeAddsUp(*record), "a journal record whose size does not add up");
 
         const literal::JournalOutput expected =
-            literal::translateJournal(text, state.maps.journalEntryMap, direction, state.names);
+            literal::translateJournal(text, context.maps.journalEntryMap, direction, context.names);
         const Subrecord* name = record->findSubrecord("NAME");
         require(name != nullptr, "a journal that lost its text");
         require(name->size() == expected.text.size() + 1 && name->data.back() == 0,
                 "a journal text of another length than the literal one, or without its NUL");
         require(std::memcmp(expected.text.data(), name->data.data(), expected.text.size()) == 0,
                 "a journal text other than the literal one");
-        require(state.untranslatedJournalCount == expected.untranslated,
+        require(context.log.untranslatedJournalCount() == expected.untranslated,
                 "untranslated paragraphs counted unlike the literal translation");
     }
 }

@@ -1,8 +1,8 @@
 // Scans arbitrary bytes as the master, with the small game's plugin, converting to Italian, and as the
 // plugin, with the small game's master, converting to English, through the whole preparation of a job's
-// translation data and its release. A scan either fails with its bar's failure image and one message, or
-// fills the maps with records whose sizes add up; the month settings are looked up, the quests listed and
-// everything released without a leak.
+// translation data. A scan either fails with a message, its pass never complete, or completes both passes and
+// fills the maps with records whose sizes add up; the month settings are looked up and the quests listed,
+// and no file is left open.
 
 #include "FuzzSupport.h"
 
@@ -19,38 +19,44 @@ void requireConsistent(const TranslationMap& map) {
     }
 }
 
+// Counts the passes the scan completed.
+class PassCounter final : public ScanProgress {
+public:
+    void scanned(ScanPass, std::uint32_t done, std::uint32_t total) override {
+        require(done <= total, "a file scanned past its record count");
+    }
+    void passCompleted(ScanPass pass) override { ++completed[pass == MasterPass ? 0 : 1]; }
+    int completed[2] = {0, 0};
+};
+
 void scan(const std::string& input, bool asMaster, ConversionDirection direction) {
     test::MemoryFileSystem files;
     GameInstallation installation;
     test::smallgame::install(files, installation);
     const std::string dataFiles = std::string(test::smallgame::InstallPath) + DataFilesFolder;
     files.writeFile(dataFiles + (asMaster ? MorrowindMasterName : MorrowindPluginName), input);
-    CountingMessages messages;
-    WatchingProgress progress;
-    PatchJob job = test::smallgame::jobFor(installation, files, messages, progress, "Fuzz.ess", direction);
-    JobState state(job);
-    state.log.attach(std::make_unique<NullFile>());
-    loadTopicTables(state);
-    buildHandlerMap(scanHandlerTable(), state.scanHandlerMap);
+    const IncludedExpansions expansions =
+        includedExpansions(test::smallgame::saveInfoFor(direction), installation);
+    TranslationMaps maps;
+    NameMaps names;
+    loadTopicTables(test::smallgame::tables(), direction, expansions, names);
+    PassCounter progress;
+    ScanError error;
 
-    if (!scanMastersAndPlugins(state)) {
-        require(progress.failureImages == 1 && messages.shown == 1,
-                "a failed scan not told by its image and a message");
+    if (!scanMastersAndPlugins(files, installation, expansions, maps, progress, error)) {
+        require(!error.message.empty() && progress.completed[error.pass == MasterPass ? 0 : 1] == 0,
+                "a failed scan without its message, or with its pass complete");
     } else {
-        require(progress.failureImages == 0 && messages.shown == 0,
-                "a scan that succeeded and told of a failure");
-        for (const TranslationMap* map :
-             {&state.maps.gmstMap, &state.maps.npcNameMap, &state.maps.itemNameMap,
-              &state.maps.journalTopicMap, &state.maps.journalEntryMap})
+        require(progress.completed[0] == 1 && progress.completed[1] == 1 && error.message.empty(),
+                "a scan that succeeded without completing each pass once");
+        for (const TranslationMap* map : {&maps.gmstMap, &maps.npcNameMap, &maps.itemNameMap,
+                                          &maps.journalTopicMap, &maps.journalEntryMap})
             requireConsistent(*map);
-        buildQuestNameMap(state);
-        addJournalFixes(state);
-        buildMonthNameMap(state);
+        buildQuestNameMap(maps, direction, names);
+        addJournalFixes(test::smallgame::tables().journalFixes, maps);
+        buildMonthNameMap(maps, direction, names);
     }
     require(files.openHandles() == 0, "a data file left open");
-    releaseJobData(state);
-    require(state.maps.recordCount() == 0 && state.recordList.empty() && state.names.questNameMap.empty(),
-            "job data left after the release");
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "JobFixture.h"
+#include "ConversionFixture.h"
 #include "JournalEntries.h"
 #include "LiteralJournal.h"
 #include "gamebuilder/GameBuilder.h"
@@ -65,12 +65,11 @@ public:
             addEntry();
     }
 
-    JobState& state() { return *fixture_.state; }
-    test::JobFixture& fixture() { return fixture_; }
-    ConversionDirection direction() const { return fixture_.job.saveInfo.direction; }
+    test::ConversionFixture& fixture() { return fixture_; }
+    ConversionDirection direction() const { return fixture_.context.direction; }
     const std::vector<TopicLink>& links() {
-        return direction() == EnglishToItalian ? state().names.italianTopicLinks
-                                               : state().names.englishTopicLinks;
+        return direction() == EnglishToItalian ? fixture_.names.italianTopicLinks
+                                               : fixture_.names.englishTopicLinks;
     }
     std::size_t pick(std::size_t count) { return random_() % count; }
     bool chance(int percent) { return static_cast<int>(pick(100)) < percent; }
@@ -114,7 +113,7 @@ public:
     // some are anything.
     std::string paragraph() {
         const bool italian = direction() == ItalianToEnglish;
-        const TranslationMap& entries = state().maps.journalEntryMap;
+        const TranslationMap& entries = fixture_.maps.journalEntryMap;
         fromNameEntry = false;
         fromEntryEndingWithName = false;
         if (entries.empty() || chance(15))
@@ -157,21 +156,21 @@ public:
 
 private:
     void addLinks(const TopicRow& row) {
-        state().names.englishTopicLinks.push_back(
+        fixture_.names.englishTopicLinks.push_back(
             {row.english, row.italian, static_cast<std::uint32_t>(row.english.size())});
-        state().names.italianTopicLinks.push_back(
+        fixture_.names.italianTopicLinks.push_back(
             {row.italian, row.english, static_cast<std::uint32_t>(row.italian.size())});
     }
 
     void sortLinks() {
-        for (auto* links : {&state().names.englishTopicLinks, &state().names.italianTopicLinks})
+        for (auto* links : {&fixture_.names.englishTopicLinks, &fixture_.names.italianTopicLinks})
             std::stable_sort(links->begin(), links->end(), [](const TopicLink& a, const TopicLink& b) {
                 return a.fromLength > b.fromLength;
             });
     }
 
     void addEntry() {
-        TranslationMap& entries = state().maps.journalEntryMap;
+        TranslationMap& entries = fixture_.maps.journalEntryMap;
         std::string key(Keys[pick(std::size(Keys))]);
         key += std::to_string(pick(4));
         const int englishNames = chance(55) ? 1 + static_cast<int>(pick(2)) : 0;
@@ -193,7 +192,7 @@ private:
     }
 
     std::mt19937 random_;
-    test::JobFixture fixture_;
+    test::ConversionFixture fixture_;
 };
 
 TEST(JournalOracle, TranslatesTenThousandRandomParagraphsAsTheLiteralAlgorithm) {
@@ -206,8 +205,8 @@ TEST(JournalOracle, TranslatesTenThousandRandomParagraphsAsTheLiteralAlgorithm) 
         World world(seed, seed % 2 ? ItalianToEnglish : EnglishToItalian);
         for (int i = 0; i < 60; ++i) {
             const std::string paragraph = world.paragraph();
-            const auto fast = translateJournalParagraph(paragraph, world.state());
-            const auto literal = literal::translateParagraph(paragraph, world.state().maps.journalEntryMap,
+            const auto fast = translateJournalParagraph(paragraph, world.fixture().context);
+            const auto literal = literal::translateParagraph(paragraph, world.fixture().maps.journalEntryMap,
                                                              world.direction(), world.links());
             ASSERT_EQ(fast, literal) << "seed " << seed << ", paragraph " << i << ": " << paragraph;
             if (!literal) {
@@ -256,10 +255,10 @@ TEST(JournalOracle, TranslatesRandomJournalsAsTheLiteralAlgorithm) {
     };
     for (std::uint32_t seed = 0; seed < 100; ++seed) {
         World world(5000 + seed, seed % 2 ? ItalianToEnglish : EnglishToItalian);
-        JobState& state = world.state();
-        state.names.monthNameMap = world.direction() == EnglishToItalian
-                                       ? NameMap{{"Last Seed", "Ultimo Seme"}}
-                                       : NameMap{{"Ultimo Seme", "Last Seed"}};
+        test::ConversionFixture& fixture = world.fixture();
+        fixture.names.monthNameMap = world.direction() == EnglishToItalian
+                                         ? NameMap{{"Last Seed", "Ultimo Seme"}}
+                                         : NameMap{{"Ultimo Seme", "Last Seed"}};
         std::string journal;
         for (int i = 0; i < 30; ++i) {
             journal += headings[world.pick(std::size(headings))];
@@ -267,16 +266,16 @@ TEST(JournalOracle, TranslatesRandomJournalsAsTheLiteralAlgorithm) {
             journal += world.paragraph();
             journal += world.chance(5) ? "\n" : "<P>\n";
         }
-        const literal::JournalOutput literal =
-            literal::translateJournal(journal, state.maps.journalEntryMap, world.direction(), state.names);
+        const literal::JournalOutput literal = literal::translateJournal(
+            journal, fixture.maps.journalEntryMap, world.direction(), fixture.names);
         auto record = build::RecordBuilder("JOUR").sub("NAME", journal + '\0').build();
-        world.fixture().log.clear();
-        ASSERT_TRUE(patchJournal(*record, state));
+        world.fixture().log.text.clear();
+        ASSERT_TRUE(patchJournal(*record, fixture.context));
         const auto& data = record->subrecordAt(0).data;
         ASSERT_EQ(std::string(data.begin(), data.end()), literal.text + '\0') << "seed " << seed;
-        EXPECT_EQ(world.fixture().log, "\n- FRASI DEL JOURNAL NON TRADOTTE -\n\n" + literal.log)
+        EXPECT_EQ(world.fixture().log.text, "\n- FRASI DEL JOURNAL NON TRADOTTE -\n\n" + literal.log)
             << "seed " << seed;
-        EXPECT_EQ(state.untranslatedJournalCount, literal.untranslated) << "seed " << seed;
+        EXPECT_EQ(fixture.log.untranslatedJournalCount(), literal.untranslated) << "seed " << seed;
     }
 }
 

@@ -1,5 +1,5 @@
 #include "translate/JournalParagraph.h"
-#include "JobFixture.h"
+#include "ConversionFixture.h"
 #include "JournalEntries.h"
 #include "translate/JournalFixes.h"
 
@@ -49,16 +49,15 @@ TEST(ResolvePlayerName, ReadsTheNameUpToTheAnchorOrTheLastCharacterAndLeavesTheC
 }
 
 struct TranslateParagraph : testing::Test {
-    test::JobFixture fixture;
-    TranslationMap& entries() { return fixture.state->maps.journalEntryMap; }
+    test::ConversionFixture fixture;
+    TranslationMap& entries() { return fixture.maps.journalEntryMap; }
     std::optional<std::string> translate(std::string_view paragraph) {
-        return translateJournalParagraph(paragraph, *fixture.state);
+        return translateJournalParagraph(paragraph, fixture.context);
     }
 };
 
 TEST_F(TranslateParagraph, MatchesTheEntryWithoutMarksAndMarksTheTargetTopics) {
-    test::setTopicLinks(fixture.state->names,
-                        {{"Balmora", "Balmora"}, {"ring", "anello"}, {"Caius", "Caius"}});
+    test::setTopicLinks(fixture.names, {{"Balmora", "Balmora"}, {"ring", "anello"}, {"Caius", "Caius"}});
     addJournalEntry(entries(), "1", "Bring the ring to Caius in Balmora.",
                     "Porta l'anello a Caius a Balmora.");
     EXPECT_EQ(translate("Bring the @ring# to @Caius# in @Balmora#."),
@@ -68,7 +67,7 @@ TEST_F(TranslateParagraph, MatchesTheEntryWithoutMarksAndMarksTheTargetTopics) {
     EXPECT_FALSE(translate("bring the ring to Caius in Balmora."));
 
     fixture.reset(ItalianToEnglish);
-    test::setTopicLinks(fixture.state->names, {{"ring", "anello"}});
+    test::setTopicLinks(fixture.names, {{"ring", "anello"}});
     addJournalEntry(entries(), "1", "I found the ring.", "Ho trovato l'anello.");
     EXPECT_EQ(translate("Ho trovato l'@anello#."), "I found the @ring#.");
     EXPECT_FALSE(translate("I found the ring."));
@@ -77,7 +76,7 @@ TEST_F(TranslateParagraph, MatchesTheEntryWithoutMarksAndMarksTheTargetTopics) {
 TEST_F(TranslateParagraph, MarksTopicsAfterLineBreaksAndTabsBothWays) {
     for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
         fixture.reset(direction);
-        test::setTopicLinks(fixture.state->names, {{"ring", "anello"}, {"Balmora", "Balmora"}});
+        test::setTopicLinks(fixture.names, {{"ring", "anello"}, {"Balmora", "Balmora"}});
         addJournalEntry(entries(), "1", "I found it.\nring and\tBalmora.\r\nring, xring",
                         "L'ho trovato.\nanello e\tBalmora.\r\nanello, xanello");
         if (direction == EnglishToItalian)
@@ -100,8 +99,7 @@ TEST_F(TranslateParagraph, TheFirstTranslatedEntryInKeyOrderWinsAndBuiltInFixesC
     TopicTables tables;
     const JournalFixRow fixes[] = {{"HR_Quest", "Hello.", "Buongiorno."}};
     tables.journalFixes = fixes;
-    fixture.job.tables = &tables;
-    addJournalFixes(*fixture.state);
+    addJournalFixes(tables.journalFixes, fixture.maps);
     EXPECT_EQ(translate("Hello."), "Buongiorno.");
 }
 

@@ -1,6 +1,6 @@
 #include "translate/NameMaps.h"
 #include "../records/RecordViews.h"
-#include "JobFixture.h"
+#include "ConversionFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@ namespace orvella {
 namespace {
 
 using build::RecordBuilder;
-using test::JobFixture;
+using test::ConversionFixture;
 using test::mapEntry;
 
 // Synthetic tables of the real tables' sizes, with one pair shared by the two expansions.
@@ -38,18 +38,19 @@ struct FullSizeTables {
 
 struct TopicLoading : testing::Test {
     FullSizeTables full;
-    JobFixture fixture;
+    ConversionFixture fixture;
 
     NameMaps& load(ConversionDirection direction, bool usesMaster, bool usesPlugin, bool hasPlugin) {
-        fixture.job.tables = &full.tables;
-        fixture.installation.hasTribunalPlugin = fixture.installation.hasBloodmoonPlugin = hasPlugin;
-        fixture.job.saveInfo = {.usesTribunalMaster = usesMaster,
-                                .usesTribunalPlugin = usesPlugin,
-                                .usesBloodmoonMaster = usesMaster,
-                                .usesBloodmoonPlugin = usesPlugin};
+        GameInstallation installation;
+        installation.hasTribunalPlugin = installation.hasBloodmoonPlugin = hasPlugin;
+        const SaveInfo save{.usesTribunalMaster = usesMaster,
+                            .usesTribunalPlugin = usesPlugin,
+                            .usesBloodmoonMaster = usesMaster,
+                            .usesBloodmoonPlugin = usesPlugin,
+                            .direction = direction};
         fixture.reset(direction);
-        loadTopicTables(*fixture.state);
-        return fixture.state->names;
+        loadTopicTables(full.tables, direction, includedExpansions(save, installation), fixture.names);
+        return fixture.names;
     }
 };
 
@@ -97,19 +98,19 @@ TEST(QuestNames, TheLowestEntryIdGivesTheNameAndAnUntranslatedEntryMapsToItself)
         return quest ? info.sub("QSTN", "\1") : info;
     };
     for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
-        JobFixture fixture(direction);
-        TranslationMap& entries = fixture.state->maps.journalEntryMap;
+        ConversionFixture fixture(direction);
+        TranslationMap& entries = fixture.maps.journalEntryMap;
         entries.emplace("200", mapEntry(entry("Rescue", true), "Salvataggio B"));
         entries.emplace("100", mapEntry(entry("Rescue", true), "Salvataggio A"));
         entries.emplace("150", mapEntry(entry("Not a quest name", false), "Non un nome"));
         entries.emplace("300", mapEntry(entry("Lonely Quest", true)));
-        buildQuestNameMap(*fixture.state);
+        buildQuestNameMap(fixture.maps, fixture.context.direction, fixture.names);
         const NameMap expected = direction == EnglishToItalian
                                      ? NameMap{{"Rescue", "Salvataggio A"}, {"Lonely Quest", "Lonely Quest"}}
                                      : NameMap{{"Salvataggio A", "Rescue"},
                                                {"Salvataggio B", "Rescue"},
                                                {"Lonely Quest", "Lonely Quest"}};
-        EXPECT_EQ(fixture.state->names.questNameMap, expected);
+        EXPECT_EQ(fixture.names.questNameMap, expected);
     }
 }
 
@@ -124,26 +125,26 @@ std::unique_ptr<TranslatedRecord> setting(const char* english, std::optional<std
 }
 
 TEST(MonthNames, AMissingMonthFailsAfterTheEarlierPairs) {
-    JobFixture fixture(EnglishToItalian);
+    ConversionFixture fixture(EnglishToItalian);
     for (const char* id : Months)
         if (std::string(id) != "sMonthMidyear")
-            fixture.state->maps.gmstMap.emplace(id, setting(id + 6, std::string("it ") + (id + 6)));
-    EXPECT_FALSE(buildMonthNameMap(*fixture.state));
-    EXPECT_EQ(fixture.state->names.monthNameMap.size(), 5u);
-    EXPECT_EQ(fixture.state->names.monthNameMap.at("Secondseed"), "it Secondseed");
+            fixture.maps.gmstMap.emplace(id, setting(id + 6, std::string("it ") + (id + 6)));
+    EXPECT_FALSE(buildMonthNameMap(fixture.maps, fixture.context.direction, fixture.names));
+    EXPECT_EQ(fixture.names.monthNameMap.size(), 5u);
+    EXPECT_EQ(fixture.names.monthNameMap.at("Secondseed"), "it Secondseed");
 }
 
 // A setting with only one of its texts falls back to it; one with neither fails like a missing one.
 TEST(MonthNames, ASettingWithOneTextFallsBackToIt) {
     for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
-        JobFixture fixture(direction);
-        TranslationMap& settings = fixture.state->maps.gmstMap;
+        ConversionFixture fixture(direction);
+        TranslationMap& settings = fixture.maps.gmstMap;
         for (const char* id : Months)
             settings.emplace(id, setting(id + 6, "Mese"));
         settings["sMonthFrostfall"] = setting("Frostfall", std::nullopt);
         settings["sMonthSunsdusk"] = setting(nullptr, "Tramonto");
-        ASSERT_TRUE(buildMonthNameMap(*fixture.state));
-        NameMap& months = fixture.state->names.monthNameMap;
+        ASSERT_TRUE(buildMonthNameMap(fixture.maps, fixture.context.direction, fixture.names));
+        NameMap& months = fixture.names.monthNameMap;
         EXPECT_EQ(months.at("Frostfall"), "Frostfall");
         EXPECT_EQ(months.at("Tramonto"), "Tramonto");
         // The first month named "Mese" wins in the reverse direction.
@@ -152,7 +153,7 @@ TEST(MonthNames, ASettingWithOneTextFallsBackToIt) {
 
         months.clear();
         settings["sMonthMidyear"] = setting(nullptr, std::nullopt);
-        EXPECT_FALSE(buildMonthNameMap(*fixture.state));
+        EXPECT_FALSE(buildMonthNameMap(fixture.maps, fixture.context.direction, fixture.names));
     }
 }
 

@@ -1,7 +1,6 @@
 #include "../records/RecordViews.h"
-#include "JobFixture.h"
+#include "ConversionFixture.h"
 #include "JournalEntries.h"
-#include "job/ProgressControls.h"
 #include "translate/JournalFixes.h"
 #include "translate/JournalHeadings.h"
 #include "translate/SaveHandlers.h"
@@ -21,28 +20,27 @@ std::string heading(std::string_view inside) {
 }
 
 struct PatchJournal : testing::Test {
-    test::JobFixture fixture;
+    test::ConversionFixture fixture;
     std::unique_ptr<Record> record;
 
-    JobState& state() { return *fixture.state; }
     void SetUp() override { fill(EnglishToItalian); }
 
     void fill(ConversionDirection direction) {
         fixture.reset(direction);
-        state().names.monthNameMap =
+        fixture.names.monthNameMap =
             direction == EnglishToItalian
                 ? NameMap{{"Last Seed", "Ultimo Seme"}, {"Morning Star", "Stella del Mattino"}}
                 : NameMap{{"Ultimo Seme", "Last Seed"}, {"Stella del Mattino", "Morning Star"}};
-        test::setTopicLinks(state().names, {{"Balmora", "Balmora"}, {"ring", "anello"}});
-        test::addJournalEntry(state().maps.journalEntryMap, "10", "Go to Balmora.", "Vai a Balmora.");
-        test::addJournalEntry(state().maps.journalEntryMap, "11", "Find the ring.\nThen rest.",
+        test::setTopicLinks(fixture.names, {{"Balmora", "Balmora"}, {"ring", "anello"}});
+        test::addJournalEntry(fixture.maps.journalEntryMap, "10", "Go to Balmora.", "Vai a Balmora.");
+        test::addJournalEntry(fixture.maps.journalEntryMap, "11", "Find the ring.\nThen rest.",
                               "Trova l'anello.\nPoi riposa.");
     }
 
     // Runs the handler on a JOUR record with exactly these NAME bytes and gives the new NAME bytes.
     std::string patch(std::string_view nameData) {
         record = RecordBuilder("JOUR").sub("NAME", nameData).build();
-        EXPECT_TRUE(patchJournal(*record, state()));
+        EXPECT_TRUE(patchJournal(*record, fixture.context));
         const auto& data = record->subrecordAt(0).data;
         EXPECT_EQ(record->size(), 8u + data.size());
         return std::string(data.begin(), data.end());
@@ -55,10 +53,10 @@ TEST_F(PatchJournal, RewritesHeadingsAndParagraphsInBothDirectionsAndEndsTheText
                     "Find the @ring#.\nThen rest.<P>\n" + Nul),
               heading("16 Ultimo Seme (Giorno 3)") + "Vai a @Balmora#.<P>\n" +
                   heading("1 Stella del Mattino (Giorno 12)") + "Trova l'@anello#.\nPoi riposa.<P>\n" + Nul);
-    EXPECT_EQ(state().untranslatedJournalCount, 0u);
-    EXPECT_EQ(fixture.log, Section);
-    EXPECT_EQ(fixture.progress.bar(JournalBar), 100);
-    EXPECT_EQ(fixture.progress.image(JournalImage), StatusImage::Success);
+    EXPECT_EQ(fixture.log.untranslatedJournalCount(), 0u);
+    EXPECT_EQ(fixture.log.text, Section);
+    ASSERT_FALSE(fixture.journalProgress.empty());
+    EXPECT_EQ(fixture.journalProgress.back().first, fixture.journalProgress.back().second);
 
     fill(ItalianToEnglish);
     EXPECT_EQ(patch(heading("16 Ultimo Seme (Giorno 3)") + "Vai a @Balmora#.<P>\n" +
@@ -69,8 +67,8 @@ TEST_F(PatchJournal, RewritesHeadingsAndParagraphsInBothDirectionsAndEndsTheText
 
 TEST_F(PatchJournal, HeadingsThatCannotBeRewrittenAreCopiedWithTheirLineFeed) {
     const std::string month63(62, 'm'), month64(63, 'm');
-    state().names.monthNameMap.emplace(month63, "M63");
-    state().names.monthNameMap.emplace(month64, "M64");
+    fixture.names.monthNameMap.emplace(month63, "M63");
+    fixture.names.monthNameMap.emplace(month64, "M64");
     const std::string copied[] = {
         heading("16 Sun's Dusk (Day 3)"),         // unknown month
         "<FONT 16 Last Seed (Day 3)\n",           // no ">"
@@ -93,26 +91,27 @@ TEST_F(PatchJournal, HeadingsThatCannotBeRewrittenAreCopiedWithTheirLineFeed) {
               "16 Last Seed (Day 3)\nVai a @Balmora#.<P>\n" + Nul);
     EXPECT_EQ(patch(heading("16 " + month63 + " (Day 3)") + "Go to Balmora.<P>\n"),
               heading("16 M63 (Giorno 3)") + "Vai a @Balmora#.<P>\n" + Nul);
-    EXPECT_EQ(state().untranslatedJournalCount, 0u);
+    EXPECT_EQ(fixture.log.untranslatedJournalCount(), 0u);
 }
 
 TEST_F(PatchJournal, UntranslatedParagraphsAndTextsWithoutTheMarkAreKeptWholeCountedAndLogged) {
-    fixture.state->untranslatedJournalCount = 7;
+    for (int i = 0; i < 7; ++i)
+        fixture.log.countUntranslatedParagraph();
     const std::string day3 = heading("16 Last Seed (Day 3)");
     const std::string giorno3 = heading("16 Ultimo Seme (Giorno 3)");
     EXPECT_EQ(patch(day3 + "I met @Fargoth#.\nHe lost a ring.<P>\n" + day3 + "Go to Balmora.<P>\n" +
                     heading("17 Last Seed (Day 4)") + "A second\n\nstrange entry.<P>\n"),
               giorno3 + "I met @Fargoth#.\nHe lost a ring.<P>\n" + giorno3 + "Vai a @Balmora#.<P>\n" +
                   heading("17 Ultimo Seme (Giorno 4)") + "A second\n\nstrange entry.<P>\n" + Nul);
-    EXPECT_EQ(state().untranslatedJournalCount, 2u);
-    EXPECT_EQ(fixture.log,
+    EXPECT_EQ(fixture.log.untranslatedJournalCount(), 2u);
+    EXPECT_EQ(fixture.log.text,
               Section + "--- I met @Fargoth#.\nHe lost a ring.\n\n--- A second\n\nstrange entry.\n\n");
 
-    fixture.log.clear();
+    fixture.log.text.clear();
     EXPECT_EQ(patch(day3 + "P>\n" + day3 + "No end here\n" + day3 + "Go to Balmora.<P>"),
               giorno3 + "P>\n" + giorno3 + "No end here\n" + giorno3 + "Vai a @Balmora#.<P>\n" + Nul);
-    EXPECT_EQ(state().untranslatedJournalCount, 2u);
-    EXPECT_EQ(fixture.log, Section + "--- P>\n\n--- No end here\n\n");
+    EXPECT_EQ(fixture.log.untranslatedJournalCount(), 2u);
+    EXPECT_EQ(fixture.log.text, Section + "--- P>\n\n--- No end here\n\n");
 }
 
 TEST_F(PatchJournal, PassesOverEmptyLinesStopsAfterALastHeadingAndEndsTheTextAtItsFirstNul) {
@@ -121,21 +120,21 @@ TEST_F(PatchJournal, PassesOverEmptyLinesStopsAfterALastHeadingAndEndsTheTextAtI
               heading("16 Ultimo Seme (Giorno 3)") + "Vai a @Balmora#.<P>\n" +
                   heading("17 Ultimo Seme (Giorno 4)") + Nul);
     EXPECT_EQ(patch(std::string("\0\0\0", 3)), Nul);
-    EXPECT_EQ(fixture.log, Section + Section);
+    EXPECT_EQ(fixture.log.text, Section + Section);
     EXPECT_EQ(patch(heading("16 Last Seed (Day 3)") + "Go to Balmora.<P>\n" + Nul + "Go to Balmora.<P>\n" +
                     std::string(1000, '\0') + "leftover"),
               heading("16 Ultimo Seme (Giorno 3)") + "Vai a @Balmora#.<P>\n" + Nul);
 }
 
-TEST_F(PatchJournal, MovesTheJournalBarWithTheOffsetOfEachHeading) {
+TEST_F(PatchJournal, TellsItsProgressWithTheOffsetOfEachHeadingThenItsEnd) {
     const std::string entry = heading("16 Last Seed (Day 3)") + "Go to Balmora.<P>\n";
     patch(entry + entry + entry + entry);
-    std::vector<std::string> journalCalls;
-    for (const std::string& call : fixture.progress.calls)
-        if (call.find("1025") != std::string::npos || call.find("1031") != std::string::npos)
-            journalCalls.push_back(call);
-    EXPECT_EQ(journalCalls, (std::vector<std::string>{"bar 1025 25", "bar 1025 50", "bar 1025 75",
-                                                      "bar 1025 100", "image 1031 ok"}));
+    const auto length = static_cast<std::uint32_t>(entry.size());
+    EXPECT_EQ(fixture.journalProgress,
+              (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{length, 4 * length},
+                                                                    {2 * length, 4 * length},
+                                                                    {3 * length, 4 * length},
+                                                                    {4 * length, 4 * length}}));
 }
 
 // Real saves from another edition: nothing in them can be translated, so nothing of them may be lost.
@@ -149,11 +148,11 @@ TEST(RealSaveJournal, KeepsEveryByteOfTheTextAndIsAFixedPointBothWays) {
         for (std::size_t at = text.find("<P>\n"); at != std::string::npos; at = text.find("<P>\n", at + 1))
             ++paragraphs;
         for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish, EnglishToItalian}) {
-            test::JobFixture fixture(direction);
-            EXPECT_TRUE(patchJournal(*record, *fixture.state));
+            test::ConversionFixture fixture(direction);
+            EXPECT_TRUE(patchJournal(*record, fixture.context));
             EXPECT_EQ(test::bytesOf(*record), RecordBuilder("JOUR").sub("NAME", text + Nul).bytes())
                 << saveName;
-            EXPECT_EQ(fixture.state->untranslatedJournalCount, paragraphs) << saveName;
+            EXPECT_EQ(fixture.log.untranslatedJournalCount(), paragraphs) << saveName;
         }
     }
 }
@@ -176,17 +175,16 @@ TEST(ScanHeading, ReadsLikeFormattedInput) {
 }
 
 TEST(AddJournalFixes, TurnsEveryRowWithTextsIntoAnEntryKeyedByItsPosition) {
-    test::JobFixture fixture;
+    test::ConversionFixture fixture;
     const JournalFixRow rows[] = {
         {"Q0", "Zero.", "Zero it."}, {"Q1", "One.", "Uno."}, {"Q2", "Two.", "Due."},   {"Q3", "", ""},
         {"Q4", "4", "4i"},           {"Q5", "5", "5i"},      {"Q6", "6", "6i"},        {"Q7", "7", "7i"},
         {"Q8", "8", "8i"},           {"Q9", "9", "9i"},      {"Q10", "Ten.", "Dieci."}};
     TopicTables tables;
     tables.journalFixes = rows;
-    fixture.job.tables = &tables;
-    TranslationMap& entries = fixture.state->maps.journalEntryMap;
+    TranslationMap& entries = fixture.maps.journalEntryMap;
     test::addJournalEntry(entries, "-1", "Kept.", "Tenuto.");
-    addJournalFixes(*fixture.state);
+    addJournalFixes(tables.journalFixes, fixture.maps);
 
     ASSERT_EQ(entries.size(), 10u);
     EXPECT_FALSE(entries.contains("-3"));

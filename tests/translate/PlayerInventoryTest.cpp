@@ -1,5 +1,5 @@
 #include "../records/RecordViews.h"
-#include "JobFixture.h"
+#include "ConversionFixture.h"
 #include "records/Bytes.h"
 #include "translate/AsciiFold.h"
 #include "translate/SaveHandlers.h"
@@ -57,16 +57,16 @@ std::string parts(const Record& record) {
 }
 
 struct PlayerInventory : testing::Test {
-    test::JobFixture fixture;
+    test::ConversionFixture fixture;
 
     void name(const std::string& id, const std::string& english,
               std::optional<std::string_view> italian = {}) {
-        fixture.state->maps.itemNameMap.emplace(
+        fixture.maps.itemNameMap.emplace(
             id, test::mapEntry(RecordBuilder("MISC").text("NAME", id).text("FNAM", english), italian));
     }
     std::string patch(const RecordBuilder& builder) {
         auto record = builder.build();
-        EXPECT_TRUE(patchPlayerInventory(*record, *fixture.state));
+        EXPECT_TRUE(patchPlayerInventory(*record, fixture.context));
         EXPECT_EQ(record->size(), test::payloadSize(*record));
         EXPECT_EQ(test::bytesOf(*record).size(), builder.bytes().size());
         return parts(*record);
@@ -138,7 +138,7 @@ TEST_F(PlayerInventory, LeavesEveryOtherLayoutByteForByte) {
     };
     for (const auto& [what, builder] : layouts) {
         auto record = builder.build();
-        EXPECT_TRUE(patchPlayerInventory(*record, *fixture.state));
+        EXPECT_TRUE(patchPlayerInventory(*record, fixture.context));
         EXPECT_EQ(test::bytesOf(*record), builder.bytes()) << what;
     }
 }
@@ -182,8 +182,8 @@ TEST(RealSaveInventory, KeepsEveryItemWithItsSubrecordsAndTheSameEquipment) {
             ASSERT_TRUE(record) << saveName;
             const InventoryContents before = contentsOf(*record);
             const std::string original = test::bytesOf(*record);
-            test::JobFixture fixture(direction);
-            EXPECT_TRUE(patchPlayerInventory(*record, *fixture.state));
+            test::ConversionFixture fixture(direction);
+            EXPECT_TRUE(patchPlayerInventory(*record, fixture.context));
             const InventoryContents after = contentsOf(*record);
             const std::string sorted = test::bytesOf(*record);
             EXPECT_NE(sorted, original) << saveName;
@@ -197,7 +197,7 @@ TEST(RealSaveInventory, KeepsEveryItemWithItsSubrecordsAndTheSameEquipment) {
                 after.ids.begin(), after.ids.end(),
                 [](const std::string& a, const std::string& b) { return compareFolded(a, b) < 0; }))
                 << saveName;
-            patchPlayerInventory(*record, *fixture.state);
+            patchPlayerInventory(*record, fixture.context);
             EXPECT_EQ(test::bytesOf(*record), sorted) << saveName;
         }
     }

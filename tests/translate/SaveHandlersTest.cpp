@@ -1,6 +1,6 @@
 #include "translate/SaveHandlers.h"
 #include "../records/RecordViews.h"
-#include "JobFixture.h"
+#include "ConversionFixture.h"
 #include "records/Bytes.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@ namespace {
 using build::RecordBuilder;
 using build::u32;
 using build::z;
-using test::JobFixture;
+using test::ConversionFixture;
 using test::layout;
 using test::mapEntry;
 using test::payloadSize;
@@ -83,72 +83,72 @@ TEST(HeaderHandler, AddsThePluginsBeforeGmdtToItalianAndRemovesThemWithTheirOwnD
          header({"M:" + Tr}), "MAST=" + Tr + "|DATA=1"},
     };
     for (const auto& c : cases) {
-        JobFixture fixture;
-        GameInstallation& game = fixture.installation;
+        ConversionFixture fixture(c.direction);
+        GameInstallation game;
         game.morrowindPluginSize = 1000;
         game.tribunalPluginSize = 2000;
         game.bloodmoonPluginSize = 3000;
         game.hasTribunalPlugin = game.hasBloodmoonPlugin = c.pluginsInstalled;
         game.tribunalPluginName = c.tribunalPluginName;
-        fixture.job.saveInfo.usesTribunalMaster = fixture.job.saveInfo.usesBloodmoonMaster = c.expansionsUsed;
-        fixture.reset(c.direction);
-        EXPECT_TRUE(patchHeader(*c.header, *fixture.state)) << c.name;
+        SaveInfo save;
+        save.usesTribunalMaster = save.usesBloodmoonMaster = c.expansionsUsed;
+        save.direction = c.direction;
+        fixture.context.pluginEntries = translationPlugins(save, game);
+        EXPECT_TRUE(patchHeader(*c.header, fixture.context)) << c.name;
         EXPECT_EQ(headerLayout(*c.header), c.expected) << c.name;
         EXPECT_EQ(c.header->size(), payloadSize(*c.header)) << c.name;
     }
 }
 
 TEST(DialogueHandler, RenamesKnownTopicsDropsDeletedOnesAndLogsThem) {
-    JobFixture fixture;
-    JobState& state = *fixture.state;
-    state.names.topicNameMap.emplace("Balmora", "Balmora (citt\xE0)");
+    ConversionFixture fixture;
+    fixture.names.topicNameMap.emplace("Balmora", "Balmora (citt\xE0)");
     auto known = RecordBuilder("DIAL").text("NAME", "Balmora").sub("DATA", std::string(1, '\0')).build();
     auto unknown = RecordBuilder("DIAL").text("NAME", "Vivec").sub("DATA", std::string(1, '\0'));
     auto unknownRecord = unknown.build();
     auto deleted = RecordBuilder("DIAL").text("NAME", "old rumour").sub("DELE", u32(0)).build();
     auto nameless = RecordBuilder("DIAL").sub("DATA", std::string(1, '\0')).sub("DELE", u32(0)).build();
 
-    EXPECT_TRUE(patchDialogue(*known, state));
-    EXPECT_EQ(fixture.log, "\n- TOPIC SEGNATI COME \"DELETED\" -\n\n");
+    EXPECT_TRUE(patchDialogue(*known, fixture.context));
+    EXPECT_EQ(fixture.log.text, "\n- TOPIC SEGNATI COME \"DELETED\" -\n\n");
     EXPECT_EQ(
         test::bytesOf(*known),
         RecordBuilder("DIAL").text("NAME", "Balmora (citt\xE0)").sub("DATA", std::string(1, '\0')).bytes());
-    EXPECT_TRUE(patchDialogue(*unknownRecord, state));
+    EXPECT_TRUE(patchDialogue(*unknownRecord, fixture.context));
     EXPECT_EQ(test::bytesOf(*unknownRecord), unknown.bytes());
-    EXPECT_FALSE(patchDialogue(*deleted, state));
-    EXPECT_TRUE(patchDialogue(*nameless, state));
-    EXPECT_EQ(fixture.log, "\n- TOPIC SEGNATI COME \"DELETED\" -\n\nold rumour\n");
+    EXPECT_FALSE(patchDialogue(*deleted, fixture.context));
+    EXPECT_TRUE(patchDialogue(*nameless, fixture.context));
+    EXPECT_EQ(fixture.log.text, "\n- TOPIC SEGNATI COME \"DELETED\" -\n\nold rumour\n");
 }
 
 TEST(QuestHandler, RenamesKnownQuestsAndLogsTheOthersUnderOneHeading) {
-    JobFixture fixture;
-    fixture.state->names.questNameMap.emplace("Rescue", "Salvataggio");
+    ConversionFixture fixture;
+    fixture.names.questNameMap.emplace("Rescue", "Salvataggio");
     auto known = RecordBuilder("QUES").text("NAME", "Rescue").sub("DATA", "d").build();
     auto first = RecordBuilder("QUES").sub("NAME", "Unknown one").build(); // no terminator
     auto second = RecordBuilder("QUES").text("NAME", "Unknown two").build();
     auto nameless = RecordBuilder("QUES").sub("DATA", "d").build();
     for (auto* record : {known.get(), first.get(), second.get(), nameless.get()})
-        EXPECT_TRUE(patchQuest(*record, *fixture.state));
+        EXPECT_TRUE(patchQuest(*record, fixture.context));
     EXPECT_EQ(test::bytesOf(*known),
               RecordBuilder("QUES").text("NAME", "Salvataggio").sub("DATA", "d").bytes());
     EXPECT_EQ(layout(*first), "NAME=Unknown one");
-    EXPECT_EQ(fixture.log,
+    EXPECT_EQ(fixture.log.text,
               "\n- MONI QUEST NON TROVATI -\n\nNome Quest: Unknown one\nNome Quest: Unknown two\n");
 }
 
 TEST(NameHandlers, TakeTheTargetLanguageNameExactly) {
     for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
-        JobFixture fixture(direction);
-        JobState& state = *fixture.state;
+        ConversionFixture fixture(direction);
         auto entry = [](const char* tag, const char* name) {
             RecordBuilder record(tag);
             return name ? record.text("FNAM", name) : record;
         };
-        state.maps.npcNameMap.emplace("guard", mapEntry(entry("NPC_", "Guard"), "Guardia"));
-        state.maps.npcNameMap.emplace("player", mapEntry(entry("NPC_", "Player"), "Giocatore"));
-        state.maps.npcNameMap.emplace("nameless", mapEntry(entry("NPC_", nullptr)));
-        state.maps.itemNameMap.emplace("sword", mapEntry(entry("WEAP", "Sword")));
-        state.maps.itemNameMap.emplace("ring", mapEntry(entry("CLOT", "Ring"), "Anello"));
+        fixture.maps.npcNameMap.emplace("guard", mapEntry(entry("NPC_", "Guard"), "Guardia"));
+        fixture.maps.npcNameMap.emplace("player", mapEntry(entry("NPC_", "Player"), "Giocatore"));
+        fixture.maps.npcNameMap.emplace("nameless", mapEntry(entry("NPC_", nullptr)));
+        fixture.maps.itemNameMap.emplace("sword", mapEntry(entry("WEAP", "Sword")));
+        fixture.maps.itemNameMap.emplace("ring", mapEntry(entry("CLOT", "Ring"), "Anello"));
 
         const std::pair<SaveHandler, RecordBuilder> records[] = {
             {patchNpc, RecordBuilder("NPC_").text("NAME", "guard").text("FNAM", "X").sub("NPDT", "n")},
@@ -161,7 +161,7 @@ TEST(NameHandlers, TakeTheTargetLanguageNameExactly) {
         std::string names;
         for (const auto& [handler, builder] : records) {
             auto record = builder.build();
-            EXPECT_TRUE(handler(*record, state));
+            EXPECT_TRUE(handler(*record, fixture.context));
             EXPECT_EQ(record->size(), payloadSize(*record));
             names += layout(*record) + " ";
         }
@@ -175,10 +175,9 @@ TEST(NameHandlers, TakeTheTargetLanguageNameExactly) {
 }
 
 TEST(KnownTopicsHandler, RenamesKnownTopicsAndLogsOnlyTheUnknownOnes) {
-    JobFixture fixture;
-    JobState& state = *fixture.state;
-    state.names.topicNameMap.emplace("latest rumors", "ultime voci");
-    state.maps.journalTopicMap.emplace("A1_1_FindSpymaster", mapEntry(RecordBuilder("DIAL")));
+    ConversionFixture fixture;
+    fixture.names.topicNameMap.emplace("latest rumors", "ultime voci");
+    fixture.maps.journalTopicMap.emplace("A1_1_FindSpymaster", mapEntry(RecordBuilder("DIAL")));
     auto pcdt = RecordBuilder("PCDT")
                     .sub("DNAM", z("latest rumors"))
                     .sub("DNAM", z("A1_1_FindSpymaster"))
@@ -186,16 +185,16 @@ TEST(KnownTopicsHandler, RenamesKnownTopicsAndLogsOnlyTheUnknownOnes) {
                     .sub("DNAM", z("strange topic"))
                     .sub("DNAM", z("other topic"))
                     .build();
-    EXPECT_TRUE(patchKnownTopics(*pcdt, state));
+    EXPECT_TRUE(patchKnownTopics(*pcdt, fixture.context));
     EXPECT_EQ(layout(*pcdt),
               "DNAM=ultime voci|DNAM=A1_1_FindSpymaster|PNAM=p|DNAM=strange topic|DNAM=other topic");
     EXPECT_EQ(pcdt->subrecordAt(0).size(), 12u);
     EXPECT_EQ(pcdt->size(), payloadSize(*pcdt));
-    EXPECT_EQ(fixture.log, "\n- HYPERLINK NON TRADOTTI -\n\nstrange topic\nother topic\n");
+    EXPECT_EQ(fixture.log.text, "\n- HYPERLINK NON TRADOTTI -\n\nstrange topic\nother topic\n");
 
-    fixture.log.clear();
-    patchKnownTopics(*RecordBuilder("PCDT").sub("DNAM", z("A1_1_FindSpymaster")).build(), state);
-    EXPECT_EQ(fixture.log, "");
+    fixture.log.text.clear();
+    patchKnownTopics(*RecordBuilder("PCDT").sub("DNAM", z("A1_1_FindSpymaster")).build(), fixture.context);
+    EXPECT_EQ(fixture.log.text, "");
 }
 
 } // namespace

@@ -13,13 +13,14 @@
 
 #include "app/SaveClassification.h"
 #include "gamebuilder/GameBuilder.h"
-#include "job/JobState.h"
 #include "job/PatchJob.h"
 #include "job/ProgressControls.h"
 #include "platform/MemoryFile.h"
 #include "records/RecordStream.h"
 #include "scan/MasterScan.h"
+#include "translate/ConversionContext.h"
 #include "translate/JournalFixes.h"
+#include "translate/NameMaps.h"
 #include "translate/SaveHandlers.h"
 #include "translate/TableFile.h"
 
@@ -57,14 +58,9 @@ public:
     void passCompleted(ScanPass) override {}
 };
 
-class NullFile final : public File {
+class NullLog final : public ConversionLog {
 public:
-    std::size_t read(void*, std::size_t) override { return 0; }
-    std::size_t write(const void*, std::size_t size) override { return size; }
-    bool seek(std::int64_t, SeekOrigin) override { return true; }
-    std::int64_t tell() override { return 0; }
-    bool flush() override { return true; }
-    bool close() override { return true; }
+    void write(std::string_view) override {}
 };
 
 double megabytes(std::uint64_t bytes) {
@@ -235,36 +231,30 @@ struct JournalFigures {
 JournalFigures measureJournal(const BenchFolder& folder, const GameInstallation& installation,
                               const TopicTables& tables) {
     JournalFigures figures;
-    SilentMessages messages;
-    NullProgress progress;
-    PatchJob job;
-    job.installation = &installation;
-    job.files = &nativeFileSystem();
-    job.messages = &messages;
-    job.progressDialog = &progress;
-    job.tables = &tables;
-    job.saveInfo.usesMorrowindMaster = job.saveInfo.usesTribunalMaster = job.saveInfo.usesBloodmoonMaster =
-        true;
-    job.saveInfo.direction = EnglishToItalian;
+    SaveInfo save;
+    save.usesMorrowindMaster = save.usesTribunalMaster = save.usesBloodmoonMaster = true;
+    save.direction = EnglishToItalian;
 
     const std::uint64_t before = heapInUse();
-    auto state = std::make_unique<JobState>(job);
-    state->log.attach(std::make_unique<NullFile>());
-    loadTopicTables(*state);
+    auto maps = std::make_unique<TranslationMaps>();
+    auto names = std::make_unique<NameMaps>();
+    const IncludedExpansions expansions = includedExpansions(save, installation);
+    loadTopicTables(tables, save.direction, expansions, *names);
     NullScanProgress scanProgress;
     ScanError scanError;
-    if (!scanMastersAndPlugins(*job.files, installation, includedExpansions(job.saveInfo, installation),
-                               state->maps, scanProgress, scanError))
+    if (!scanMastersAndPlugins(nativeFileSystem(), installation, expansions, *maps, scanProgress, scanError))
         return figures;
-    buildQuestNameMap(*state);
-    addJournalFixes(*state);
-    if (!buildMonthNameMap(*state))
+    buildQuestNameMap(*maps, save.direction, *names);
+    addJournalFixes(tables.journalFixes, *maps);
+    if (!buildMonthNameMap(*maps, save.direction, *names))
         return figures;
     const std::uint64_t after = heapInUse();
     figures.mapMemory = after > before ? after - before : 0;
-    figures.mapRecords = state->maps.recordCount();
-    figures.entries = state->maps.journalEntryMap.size();
-    figures.topicLinks = state->names.italianTopicLinks.size();
+    figures.mapRecords = maps->recordCount();
+    figures.entries = maps->journalEntryMap.size();
+    figures.topicLinks = names->italianTopicLinks.size();
+    NullLog log;
+    ConversionContext context{save.direction, *maps, *names, translationPlugins(save, installation), log, {}};
 
     std::unique_ptr<Record> source = journalRecord(folder.englishSave());
     if (!source || !source->findSubrecord("NAME"))
@@ -278,22 +268,20 @@ JournalFigures measureJournal(const BenchFolder& folder, const GameInstallation&
         auto record = std::make_unique<Record>("JOUR");
         record->appendSubrecord(
             std::make_unique<Subrecord>("NAME", journal.data(), static_cast<std::uint32_t>(journal.size())));
-        fastTimes.push_back(timeMilliseconds([&] { patchJournal(*record, *state); }));
+        fastTimes.push_back(timeMilliseconds([&] { patchJournal(*record, context); }));
         fastText = std::string(record->findSubrecord("NAME")->text());
     }
     figures.fast = median(fastTimes);
-    figures.untranslated = state->untranslatedJournalCount;
+    figures.untranslated = log.untranslatedJournalCount();
 
     literal::JournalOutput literalOutput;
     figures.literal = timeMilliseconds([&] {
-        literalOutput =
-            literal::translateJournal(text, state->maps.journalEntryMap, EnglishToItalian, state->names);
+        literalOutput = literal::translateJournal(text, maps->journalEntryMap, EnglishToItalian, *names);
     });
     figures.identical = literalOutput.text == fastText && literalOutput.untranslated == figures.untranslated;
     for (std::size_t at = text.find("<P>"); at != std::string_view::npos; at = text.find("<P>", at + 1))
         ++figures.paragraphs;
     figures.built = true;
-    releaseJobData(*state);
     return figures;
 }
 
