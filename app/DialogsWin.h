@@ -1,7 +1,7 @@
 #pragma once
 
 #include "game/GameInstallation.h"
-#include "app/PatchRequest.h"
+#include "job/PatchRequest.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 

@@ -3,6 +3,7 @@
 #include "app/ConversionChecks.h"
 #include "app/MainDialogControls.h"
 #include "app/RestoreFromBackup.h"
+#include "app/SaveClassification.h"
 #include "app/SaveSummary.h"
 
 #include <cstdio>
@@ -144,7 +145,7 @@ void MainDialogModel::patchSelectedSave() {
     std::optional<std::size_t> row = selectedRow();
     if (!row)
         return;
-    const PatchRequest request{rows_[*row].fileName, rows_[*row].saveInfo, true};
+    const PatchRequest request{rows_[*row].fileName, rows_[*row].saveInfo, classifySave};
     // The button is disabled for these saves; a conversion must never start for one all the same.
     if (request.saveInfo.direction == BetaUnsupported)
         return;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/PatchRequest.h"
 #include "app/SaveList.h"
 #include "app/SummaryView.h"
+#include "job/PatchRequest.h"
 #include "platform/MessageBoxes.h"
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 #include "app/ProgressDialogState.h"
 
-#include "job/ProgressControls.h"
+#include "app/ProgressControls.h"
 
 namespace orvella {
 

@@ -1,8 +1,9 @@
 #include "app/DialogsWin.h"
+#include "app/ProgressControls.h"
 #include "app/ProgressDialogState.h"
+#include "app/ProgressViewWin.h"
 #include "job/PatchJob.h"
-#include "job/ProgressControls.h"
-#include "platform/ProgressViewWin.h"
+#include "job/PatchResult.h"
 
 #include <memory>
 
@@ -43,13 +44,22 @@ public:
         patchJob.tables = session.tables;
         patchJob.saveInfo = request_.saveInfo;
         patchJob.request = request_;
-        // Where the worker writes its log; the report reads it from here, since the worker tells its own
-        // result only after it has enabled the buttons.
-        patchLogPath = session.installation.installPath + SavesFolder + request_.saveFileName + ".log";
+        patchLogPath.clear();
         worker_ = CreateThread(nullptr, 0, runWorker, nullptr, 0, nullptr);
         // Without a worker nothing runs, and "OK" is the way out.
         if (!worker_)
             EnableWindow(GetDlgItem(dialog_, OkButton), TRUE);
+    }
+
+    // The worker's last message: the outcome, the log to offer, and "OK" as the way out.
+    void onJobFinished(const PatchResult& result) {
+        patchLogPath = result.logPath;
+        if (result.logOffered) {
+            ShowWindow(GetDlgItem(dialog_, ViewLogButton), SW_SHOW);
+            EnableWindow(GetDlgItem(dialog_, ViewLogButton), TRUE);
+        }
+        SetDlgItemTextA(dialog_, StatusText, result.outcomeText.c_str());
+        EnableWindow(GetDlgItem(dialog_, OkButton), TRUE);
     }
 
     void onCommand(int commandId) {
@@ -114,6 +124,9 @@ INT_PTR handleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         // Every command is handled, so that Escape and the rest cannot close the dialog.
         dialog->onCommand(LOWORD(wParam));
+        return TRUE;
+    case JobFinishedMessage:
+        dialog->onJobFinished(*reinterpret_cast<const PatchResult*>(lParam));
         return TRUE;
     case WM_NCDESTROY:
         SetWindowLongPtrA(window, DWLP_USER, 0);

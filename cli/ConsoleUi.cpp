@@ -1,7 +1,6 @@
 #include "ConsoleUi.h"
 
 #include "TerminalText.h"
-#include "job/ProgressControls.h"
 
 #include <cstdio>
 #include <iostream>
@@ -10,32 +9,29 @@ namespace orvella::cli {
 
 namespace {
 
-struct Stage {
-    int bar;
-    int image;
-    const char* label;
-};
-
-const Stage Stages[] = {
-    {MasterBar, MasterImage, "Analisi dei Master File............"},
-    {PluginBar, PluginImage, "Analisi dei Plugin Tradotti........"},
-    {ReadBar, ReadImage, "Lettura del Salvataggio.........."},
-    {ConvertBar, ConvertImage, "Elaborazione del Salvataggio..."},
-    {JournalBar, JournalImage, "-- Elaborazione del Journal....."},
-    {FinalBar, FinalImage, "Finalizzazione....................."},
-};
-
-const Stage* stageOf(int controlId) {
-    for (const Stage& stage : Stages)
-        if (stage.bar == controlId || stage.image == controlId)
-            return &stage;
-    return nullptr;
+// The labels of the progress dialog's stages, as it shows them.
+const char* labelOf(JobStage stage) {
+    switch (stage) {
+    case JobStage::Masters:
+        return "Analisi dei Master File............";
+    case JobStage::Plugins:
+        return "Analisi dei Plugin Tradotti........";
+    case JobStage::Reading:
+        return "Lettura del Salvataggio..........";
+    case JobStage::Converting:
+        return "Elaborazione del Salvataggio...";
+    case JobStage::Journal:
+        return "-- Elaborazione del Journal.....";
+    case JobStage::Finalising:
+        break;
+    }
+    return "Finalizzazione.....................";
 }
 
-std::string barText(const Stage& stage, int percent) {
+std::string barText(JobStage stage, int percent) {
     constexpr int Width = 30;
     int filled = percent * Width / 100;
-    return toTerminal(stage.label) + " [" + std::string(filled, '#') + std::string(Width - filled, ' ') +
+    return toTerminal(labelOf(stage)) + " [" + std::string(filled, '#') + std::string(Width - filled, ' ') +
            "] " + std::to_string(percent) + "%";
 }
 
@@ -84,45 +80,40 @@ ConsoleProgress::~ConsoleProgress() {
 }
 
 void ConsoleProgress::endLiveLine() {
-    if (liveBar_ != 0) {
+    if (liveBar_) {
         std::cout << "\n" << std::flush;
-        liveBar_ = 0;
+        liveBar_.reset();
     }
 }
 
-void ConsoleProgress::setBarPosition(int controlId, int percent) {
-    const Stage* stage = stageOf(controlId);
-    if (!stage || !live_)
+void ConsoleProgress::setBarPosition(JobStage stage, int percent) {
+    if (!live_)
         return;
-    if (liveBar_ != controlId)
+    if (liveBar_ != stage)
         endLiveLine();
-    liveBar_ = controlId;
-    std::cout << "\r" << barText(*stage, percent) << std::flush;
+    liveBar_ = stage;
+    std::cout << "\r" << barText(stage, percent) << std::flush;
 }
 
-void ConsoleProgress::setImage(int controlId, StatusImage image) {
-    const Stage* stage = stageOf(controlId);
-    if (!stage)
-        return;
+void ConsoleProgress::setImage(JobStage stage, StatusImage image) {
     const char* mark = image == StatusImage::Success ? "OK" : "FAIL";
     if (live_) {
-        if (liveBar_ != stage->bar) {
+        if (liveBar_ != stage) {
             endLiveLine();
-            std::cout << toTerminal(stage->label);
+            std::cout << toTerminal(labelOf(stage));
         } else {
-            std::cout << "\r" << barText(*stage, 100);
+            std::cout << "\r" << barText(stage, 100);
         }
         std::cout << " " << mark << "\n" << std::flush;
-        liveBar_ = 0;
+        liveBar_.reset();
         return;
     }
-    std::cout << toTerminal(stage->label) << " " << mark << "\n";
+    std::cout << toTerminal(labelOf(stage)) << " " << mark << "\n";
 }
 
-void ConsoleProgress::setText(int controlId, const std::string& text) {
+void ConsoleProgress::finished(const PatchResult& result) {
     endLiveLine();
-    if (controlId == StatusText)
-        std::cout << toTerminal(text) << "\n" << std::flush;
+    std::cout << toTerminal(result.outcomeText) << "\n" << std::flush;
 }
 
 } // namespace orvella::cli

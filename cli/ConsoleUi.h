@@ -1,31 +1,31 @@
 #pragma once
 
+#include "job/ProgressView.h"
 #include "platform/MessageBoxes.h"
-#include "platform/ProgressView.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace orvella::cli {
 
-// The six stages of the progress dialog: a live bar on a terminal, one line per finished stage otherwise.
+// The six stages of the progress dialog: a live bar on a terminal, one line per finished stage otherwise;
+// then the outcome.
 class ConsoleProgress final : public ProgressView {
 public:
     explicit ConsoleProgress(bool live);
     ~ConsoleProgress() override;
 
-    void setBarPosition(int controlId, int percent) override;
-    void setImage(int controlId, StatusImage image) override;
-    void setText(int controlId, const std::string& text) override;
-    void showButton(int) override {}
-    void enableButton(int) override {}
+    void setBarPosition(JobStage stage, int percent) override;
+    void setImage(JobStage stage, StatusImage image) override;
+    void finished(const PatchResult& result) override;
 
     // Ends the line of a live bar, so that what is written next starts on a line of its own.
     void endLiveLine();
 
 private:
     bool live_;
-    int liveBar_ = 0;
+    std::optional<JobStage> liveBar_;
 };
 
 // Message boxes as lines on stderr; a question is asked on stdin unless the answer was given beforehand,

@@ -5,8 +5,8 @@
 #include "app/ConversionChecks.h"
 #include "app/SaveClassification.h"
 #include "app/SaveList.h"
-#include "platform/PathLimit.h"
 #include "job/PatchJob.h"
+#include "platform/PathLimit.h"
 #include "translate/TableFile.h"
 
 #include <iostream>
@@ -86,7 +86,7 @@ int convertCommand(const Options& options, FileSystem& files) {
         job.tables = &tables.tables();
     job.request.saveFileName = saveFileName;
     job.request.saveInfo = *saveInfo;
-    job.request.verifySaveInfo = true;
+    job.request.classifyAgain = classifySave;
     job.saveInfo = *saveInfo;
 
     PatchResult result = runPatchJob(job);

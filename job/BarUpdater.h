@@ -1,30 +1,30 @@
 #pragma once
 
 #include "job/PercentOf.h"
-#include "platform/ProgressView.h"
+#include "job/ProgressView.h"
 
 #include <cstdint>
 
 namespace orvella {
 
-// Sets a progress bar to percentOf(done, total), sending only positions that differ from the last one.
+// Sets a stage's bar to percentOf(done, total), sending only positions that differ from the last one.
 class BarUpdater {
 public:
-    BarUpdater(ProgressView& view, int controlId) : view_(view), controlId_(controlId) {}
+    BarUpdater(ProgressView& view, JobStage stage) : view_(view), stage_(stage) {}
 
     void update(std::uint32_t done, std::uint32_t total) { set(percentOf(done, total)); }
     void set(int percent) {
         if (percent == last_)
             return;
         last_ = percent;
-        view_.setBarPosition(controlId_, percent);
+        view_.setBarPosition(stage_, percent);
     }
     // The bar starts again from 0, as a new updater's does.
     void restart() { last_ = 0; }
 
 private:
     ProgressView& view_;
-    int controlId_;
+    JobStage stage_;
     int last_ = 0;
 };
 

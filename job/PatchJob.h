@@ -1,18 +1,15 @@
 #pragma once
 
-#include "app/PatchRequest.h"
 #include "game/GameInstallation.h"
 #include "game/SaveInfo.h"
+#include "job/PatchRequest.h"
+#include "job/PatchResult.h"
+#include "job/ProgressView.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
-#include "platform/ProgressView.h"
-
-#include <cstdint>
-#include <string>
+#include "translate/BuiltInTables.h"
 
 namespace orvella {
-
-struct TopicTables;
 
 // The parameters of one conversion, and the platform it reaches the world through.
 struct PatchJob {
@@ -26,15 +23,8 @@ struct PatchJob {
     PatchRequest request;
 };
 
-struct PatchResult {
-    std::uint32_t exitCode = 1;
-    std::string outcomeText;
-    std::string logPath;     // kept after the job, for the report
-    bool logKept = false;    // the log file is still beside the save
-    bool logOffered = false; // "Visualizza LOG" was shown
-};
-
-// Converts one save from start to end; every path ends with the job's data released and "OK" enabled.
+// Converts one save from start to end; every path ends with the job's data released and the result told to
+// the progress view.
 PatchResult runPatchJob(const PatchJob& job);
 
 } // namespace orvella

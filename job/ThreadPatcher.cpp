@@ -1,7 +1,6 @@
-#include "app/SaveClassification.h"
 #include "job/BarUpdater.h"
-#include "job/JobState.h"
-#include "job/ProgressControls.h"
+#include "job/PatchJob.h"
+#include "job/PatchLog.h"
 #include "job/SaveReading.h"
 #include "platform/PathLimit.h"
 #include "records/Bytes.h"
@@ -9,10 +8,16 @@
 #include "records/RecordWriter.h"
 #include "scan/ItemTags.h"
 #include "scan/MasterScan.h"
+#include "scan/TranslationMap.h"
+#include "translate/ConversionContext.h"
 #include "translate/JournalFixes.h"
+#include "translate/NameMaps.h"
 #include "translate/SaveHandlers.h"
 
 #include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace orvella {
 
@@ -32,18 +37,54 @@ constexpr const char* SucceededWithUntranslated =
     "Patch effettuata con successo, ma con delle frasi non tradotte";
 constexpr const char* Failed = "Patch non effettuata con successo";
 
+// Everything one conversion owns, from its open files to its translation data; a new job starts empty.
+struct JobState {
+    explicit JobState(const PatchJob& patchJob) : job(patchJob) {}
+    JobState(const JobState&) = delete;
+    JobState& operator=(const JobState&) = delete;
+
+    const PatchJob& job;
+    const GameInstallation& installation() const { return *job.installation; }
+    ConversionDirection direction() const { return job.saveInfo.direction; }
+    FileSystem& files() const { return *job.files; }
+    const TopicTables& tables() const { return job.tables ? *job.tables : builtInTables(); }
+    ProgressView& progress() const { return *job.progressDialog; }
+    void showMessage(const std::string& text, MessageIcon icon) const {
+        job.messages->show(Message{text, ErrorCaption, icon, MessageButtons::Ok, job.ownerWindow});
+    }
+
+    std::string savePath;     // the save as listed in "Saves"
+    std::string realSavePath; // the file it is, a link's target when the save is a link
+    std::string tempPath;     // beside the real save
+    std::string logPath;
+    std::string logTempPath;
+    std::string backupPath;
+    std::string backupTempPath;
+
+    std::unique_ptr<FileLock> saveLock; // held from the start of the job to its end
+    std::unique_ptr<File> saveFile;
+    std::unique_ptr<File> tempFile;
+    PatchLog log;
+
+    TranslationMaps maps;
+    NameMaps names;
+    std::vector<std::unique_ptr<Record>> recordList;
+};
+
 // The scan's progress on the first two bars and their status images.
 class ScanBars final : public ScanProgress {
 public:
     explicit ScanBars(ProgressView& view)
-        : view_(view), masters_(view, MasterBar), plugins_(view, PluginBar) {}
+        : view_(view), masters_(view, JobStage::Masters), plugins_(view, JobStage::Plugins) {}
 
     void scanned(ScanPass pass, std::uint32_t done, std::uint32_t total) override {
         (pass == MasterPass ? masters_ : plugins_).update(done, total);
     }
-    void passCompleted(ScanPass pass) override { view_.setImage(imageOf(pass), StatusImage::Success); }
+    void passCompleted(ScanPass pass) override { view_.setImage(stageOf(pass), StatusImage::Success); }
 
-    static int imageOf(ScanPass pass) { return pass == MasterPass ? MasterImage : PluginImage; }
+    static JobStage stageOf(ScanPass pass) {
+        return pass == MasterPass ? JobStage::Masters : JobStage::Plugins;
+    }
 
 private:
     ProgressView& view_;
@@ -57,7 +98,7 @@ bool buildTranslationData(JobState& state) {
     ScanBars bars(state.progress());
     ScanError error;
     if (!scanMastersAndPlugins(state.files(), state.installation(), expansions, state.maps, bars, error)) {
-        state.progress().setImage(ScanBars::imageOf(error.pass), StatusImage::Failure);
+        state.progress().setImage(ScanBars::stageOf(error.pass), StatusImage::Failure);
         if (!error.message.empty())
             state.showMessage(error.message, error.icon);
         return false;
@@ -89,7 +130,7 @@ bool readSave(JobState& state, std::int32_t& count) {
         return false;
     }
     state.saveFile.reset();
-    BarUpdater bar(state.progress(), ReadBar);
+    BarUpdater bar(state.progress(), JobStage::Reading);
     auto take = [&](std::unique_ptr<Record> record, std::int64_t index, std::int32_t total) {
         if (isItemTag(record->tag()))
             registerSaveItem(state.maps, *record);
@@ -102,14 +143,14 @@ bool readSave(JobState& state, std::int32_t& count) {
         return false;
     }
     bar.set(100);
-    state.progress().setImage(ReadImage, StatusImage::Success);
+    state.progress().setImage(JobStage::Reading, StatusImage::Success);
     return true;
 }
 
 // Runs every record through its handler and writes the kept ones, with the record count lowered by the
 // dropped ones, to the temporary file in one piece; false when the new save is incomplete.
 bool convertSave(JobState& state, std::uint32_t count) {
-    BarUpdater bar(state.progress(), ConvertBar);
+    BarUpdater bar(state.progress(), JobStage::Converting);
     std::uint32_t kept = count;
     std::vector<std::uint8_t> output;
     // Room for the save as read and for the links the journal gains, so the output is rarely moved.
@@ -117,7 +158,7 @@ bool convertSave(JobState& state, std::uint32_t count) {
     for (const auto& record : state.recordList)
         readBytes += RecordHeaderSize + std::size_t{record->size()};
     output.reserve(readBytes + readBytes / 8);
-    BarUpdater journalBar(state.progress(), JournalBar);
+    BarUpdater journalBar(state.progress(), JobStage::Journal);
     ConversionContext context{state.direction(),
                               state.maps,
                               state.names,
@@ -128,8 +169,8 @@ bool convertSave(JobState& state, std::uint32_t count) {
                                       journalBar.update(done, total);
                                       return;
                                   }
-                                  state.progress().setBarPosition(JournalBar, 100);
-                                  state.progress().setImage(JournalImage, StatusImage::Success);
+                                  state.progress().setBarPosition(JobStage::Journal, 100);
+                                  state.progress().setImage(JobStage::Journal, StatusImage::Success);
                                   journalBar.restart();
                               }};
     const SaveHandlerMap& handlers = saveHandlerMap();
@@ -143,7 +184,7 @@ bool convertSave(JobState& state, std::uint32_t count) {
         bar.update(j++, count);
     }
     bar.set(100);
-    state.progress().setImage(ConvertImage, StatusImage::Success);
+    state.progress().setImage(JobStage::Converting, StatusImage::Success);
     state.saveFile.reset();
     // The header record keeps its size and its HEDR, so the count stays at its offset.
     if (kept != count && output.size() >= RecordCountOffset + 4)
@@ -190,8 +231,9 @@ bool openJobFiles(JobState& state) {
     }
     // A save that another conversion changed after it was chosen, and before this job took it, would be
     // translated twice.
-    if (state.job.request.verifySaveInfo) {
-        auto now = classifySave(files, state.installation(), state.job.request.saveFileName);
+    if (state.job.request.classifyAgain) {
+        auto now =
+            state.job.request.classifyAgain(files, state.installation(), state.job.request.saveFileName);
         if (!now || !sameSave(*now, state.job.saveInfo)) {
             state.showMessage(now ? SaveInUse : CannotOpenSave,
                               now ? MessageIcon::Warning : MessageIcon::Error);
@@ -282,16 +324,13 @@ bool replaceSave(JobState& state) {
 
 } // namespace
 
-void JobState::showMessage(const std::string& text, MessageIcon icon) const {
-    job.messages->show(Message{text, ErrorCaption, icon, MessageButtons::Ok, job.ownerWindow});
-}
-
+// Empties every map, list and record of the job, driving the finalisation bar.
 void releaseJobData(JobState& state) {
     TranslationMaps& maps = state.maps;
     NameMaps& names = state.names;
     std::uint32_t total =
         static_cast<std::uint32_t>(maps.recordCount() + state.recordList.size() + names.questNameMap.size());
-    BarUpdater bar(state.progress(), FinalBar);
+    BarUpdater bar(state.progress(), JobStage::Finalising);
     names.englishTopicLinks.clear();
     names.italianTopicLinks.clear();
     std::uint32_t released = 0;
@@ -312,7 +351,7 @@ void releaseJobData(JobState& state) {
     names.monthNameMap.clear();
     names.questNameMap.clear();
     bar.set(100);
-    state.progress().setImage(FinalImage, StatusImage::Success);
+    state.progress().setImage(JobStage::Finalising, StatusImage::Success);
 }
 
 PatchResult runPatchJob(const PatchJob& job) {
@@ -360,21 +399,12 @@ PatchResult runPatchJob(const PatchJob& job) {
     PatchResult result;
     result.logPath = state.logPath;
     result.logKept = files.exists(state.logPath);
-    if (clean) {
-        result.outcomeText = Succeeded;
-    } else if (success) {
-        result.outcomeText = SucceededWithUntranslated;
-        result.logOffered = true;
-        state.progress().showButton(ViewLogButton);
-        state.progress().enableButton(ViewLogButton);
-    } else {
-        result.outcomeText = Failed;
-    }
+    result.outcomeText = clean ? Succeeded : success ? SucceededWithUntranslated : Failed;
+    result.logOffered = success && !clean;
+    result.exitCode = success ? 0 : 1;
     // Another job may take the save only once this one has nothing left to do with its files.
     state.saveLock.reset();
-    state.progress().setText(StatusText, result.outcomeText);
-    result.exitCode = success ? 0 : 1;
-    state.progress().enableButton(OkButton);
+    state.progress().finished(result);
     return result;
 }
 

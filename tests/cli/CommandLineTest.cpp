@@ -5,7 +5,6 @@
 #include "TerminalText.h"
 #include "TestFolder.h"
 #include "demo/DemoGame.h"
-#include "job/ProgressControls.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -282,7 +281,7 @@ TEST(CommandLine, AMessageOnATerminalStartsBelowTheProgressBar) {
     ConsoleProgress progress(true);
     ConsoleMessageBoxes messages;
     messages.setProgress(&progress);
-    progress.setBarPosition(ReadBar, 40);
+    progress.setBarPosition(JobStage::Reading, 40);
     messages.show(
         Message{"Il file non \xE8 valido.", "Errore", MessageIcon::Error, MessageButtons::Ok, nullptr});
     const std::string shownText = terminal.str();

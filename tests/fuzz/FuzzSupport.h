@@ -6,7 +6,6 @@
 #include "MemoryFileSystem.h"
 #include "SmallGame.h"
 #include "job/PatchJob.h"
-#include "job/ProgressControls.h"
 #include "scan/MasterScan.h"
 #include "translate/ConversionContext.h"
 #include "translate/JournalFixes.h"
@@ -48,19 +47,21 @@ public:
 
 class WatchingProgress final : public ProgressView {
 public:
-    void setBarPosition(int, int percent) override {
+    void setBarPosition(JobStage, int percent) override {
         require(percent >= 0 && percent <= 100, "a bar off its range");
     }
-    void setImage(int controlId, StatusImage image) override {
+    void setImage(JobStage, StatusImage image) override {
         if (image == StatusImage::Failure)
             ++failureImages;
     }
-    void setText(int, const std::string& text) override { outcome = text; }
-    void showButton(int) override {}
-    void enableButton(int controlId) override { okEnabled = okEnabled || controlId == OkButton; }
+    void finished(const PatchResult& result) override {
+        require(!finishedOnce, "a job that finished twice");
+        finishedOnce = true;
+        outcome = result.outcomeText;
+    }
     int failureImages = 0;
     std::string outcome;
-    bool okEnabled = false;
+    bool finishedOnce = false;
 };
 
 // A log that goes nowhere.

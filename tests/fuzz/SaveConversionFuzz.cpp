@@ -53,7 +53,7 @@ void convert(Game& game, const std::string& input, ConversionDirection direction
         test::smallgame::jobFor(game.installation, game.files, messages, progress, SaveName, direction);
     PatchResult result = runPatchJob(job);
 
-    require(progress.okEnabled, "a job that ends without enabling OK");
+    require(progress.finishedOnce, "a job that ends without telling its result");
     require(progress.outcome == result.outcomeText, "an outcome shown unlike the result");
     require(game.files.openHandles() == 0, "a file left open");
     require(!game.files.isFile(savePath + ".tmp"), "a temporary file left beside the save");

@@ -52,7 +52,7 @@ protected:
         if (result.exitCode != 0) {
             EXPECT_EQ(harness.messages.shown.size(), 1u) << what;
         }
-        EXPECT_TRUE(harness.progress.enabledButton(1)) << what;
+        EXPECT_TRUE(harness.progress.result) << what;
     }
 };
 
@@ -156,7 +156,7 @@ TEST_F(CorruptSaveTest, AJournalWithoutItsTextIsWrittenAsItWas) {
         EXPECT_EQ(result.exitCode, 0u);
         EXPECT_EQ(result.outcomeText, "Patch effettuata con successo");
         EXPECT_EQ(readBytes(game.save("j.ess")), bytes);
-        EXPECT_EQ(harness.progress.bar(1025), 100);
+        EXPECT_EQ(harness.progress.bar(JobStage::Journal), 100);
     }
 }
 

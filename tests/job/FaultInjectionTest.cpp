@@ -8,9 +8,10 @@
 #include "MemoryFileSystem.h"
 #include "RecordingUi.h"
 #include "SmallGame.h"
+#include "app/ProgressControls.h"
 #include "app/RestoreFromBackup.h"
+#include "app/SaveClassification.h"
 #include "gamebuilder/GameBuilder.h"
-#include "job/ProgressControls.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -72,7 +73,7 @@ protected:
     std::string name;
     std::string original;
     // The small game's SaveInfo describes its own saves, which the job then reads again once it holds them.
-    bool verifySaveInfo = true;
+    bool classifyAgain = true;
 
     void prepare(const std::string& saveFileName, const std::string& saveBytes) {
         smallgame::install(memory, installation);
@@ -94,7 +95,7 @@ protected:
         RecordingMessageBoxes messages;
         RecordingProgress progress;
         PatchJob job = smallgame::jobFor(installation, files, messages, progress, name, direction);
-        job.request.verifySaveInfo = verifySaveInfo;
+        job.request.classifyAgain = classifyAgain ? classifySave : nullptr;
         JobRun run;
         run.result = runPatchJob(job);
         run.messages = messages.shown;
@@ -143,7 +144,7 @@ protected:
         const bool isConverted = *save == converted;
         const PatchResult& result = run.result;
         EXPECT_EQ(result.exitCode == 0, isConverted) << what << ": the exit code says otherwise";
-        EXPECT_EQ(run.calls.back(), "enable 1") << what;
+        EXPECT_EQ(run.calls.back(), "finished") << what;
 
         std::optional<std::string> backup = memory.readFile(backupPath());
         ASSERT_TRUE(backup) << what << ": the older backup is gone";
@@ -170,8 +171,8 @@ protected:
             if (run.messages.empty()) {
                 // Only a master or plugin that cannot be opened fails without a message, by its image.
                 bool scanImageFailed =
-                    std::count(run.calls.begin(), run.calls.end(), "image 1023 fail") +
-                        std::count(run.calls.begin(), run.calls.end(), "image 1024 fail") ==
+                    std::count(run.calls.begin(), run.calls.end(), "image masters fail") +
+                        std::count(run.calls.begin(), run.calls.end(), "image plugins fail") ==
                     1;
                 EXPECT_TRUE(scanImageFailed) << what << ": failed without telling why";
             }
@@ -240,7 +241,7 @@ TEST_F(FaultInjection, EveryFailedCallOfAnItalianSyntheticSave) {
 TEST_F(FaultInjection, EveryFailedCallOfARealSaveBothWays) {
     const std::string real = build::readBytes(std::string(ORVELLA_REAL_SAVES) + "/HartKack0000.ess");
     ASSERT_FALSE(real.empty());
-    verifySaveInfo = false;
+    classifyAgain = false;
     prepare("HartKack0000.ess", real);
     everyFaultOf(EnglishToItalian, nullptr);
     if (HasFailure())

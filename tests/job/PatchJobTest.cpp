@@ -1,8 +1,8 @@
 #include "FailingFileSystem.h"
 #include "JobHarness.h"
+#include "app/ProgressControls.h"
 #include "app/SaveClassification.h"
 #include "gamebuilder/GameBuilder.h"
-#include "job/ProgressControls.h"
 
 #include <filesystem>
 #include <functional>
@@ -55,10 +55,10 @@ struct PatchJobTest : testing::Test {
         return bytes;
     }
     void expectFinalisationRan() {
-        EXPECT_EQ(harness.progress.bar(FinalBar), 100);
-        EXPECT_EQ(harness.progress.image(FinalImage), StatusImage::Success);
-        EXPECT_TRUE(harness.progress.enabledButton(OkButton));
-        EXPECT_EQ(harness.progress.calls.back(), "enable 1");
+        EXPECT_EQ(harness.progress.bar(JobStage::Finalising), 100);
+        EXPECT_EQ(harness.progress.image(JobStage::Finalising), StatusImage::Success);
+        EXPECT_TRUE(harness.progress.result);
+        EXPECT_EQ(harness.progress.calls.back(), "finished");
     }
     void expectOneMessage(const std::string& text, MessageIcon icon) {
         ASSERT_EQ(harness.messages.shown.size(), 1u);
@@ -75,7 +75,8 @@ TEST_F(PatchJobTest, ASavePassesThroughByteForByteWithItsBackup) {
 
     EXPECT_EQ(result.exitCode, 0u);
     EXPECT_EQ(result.outcomeText, "Patch effettuata con successo");
-    EXPECT_EQ(harness.progress.texts[StatusText], "Patch effettuata con successo");
+    ASSERT_TRUE(harness.progress.result);
+    EXPECT_EQ(harness.progress.result->outcomeText, "Patch effettuata con successo");
     EXPECT_EQ(readBytes(game.save(name)), original);
     EXPECT_EQ(readBytes(game.backup(name + ".bak")), original);
     EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
@@ -83,11 +84,11 @@ TEST_F(PatchJobTest, ASavePassesThroughByteForByteWithItsBackup) {
     EXPECT_FALSE(result.logKept);
     EXPECT_EQ(result.logPath, game.path() + "\\Saves\\" + name + ".log");
     EXPECT_TRUE(harness.messages.shown.empty());
-    for (int bar : {ReadBar, ConvertBar, FinalBar})
-        EXPECT_EQ(harness.progress.bar(bar), 100) << bar;
-    for (int image : {ReadImage, ConvertImage, FinalImage})
-        EXPECT_EQ(harness.progress.image(image), StatusImage::Success) << image;
-    EXPECT_FALSE(harness.progress.shownButton(ViewLogButton));
+    for (JobStage stage : {JobStage::Reading, JobStage::Converting, JobStage::Finalising}) {
+        EXPECT_EQ(harness.progress.bar(stage), 100) << test::stageName(stage);
+        EXPECT_EQ(harness.progress.image(stage), StatusImage::Success) << test::stageName(stage);
+    }
+    EXPECT_FALSE(harness.progress.result->logOffered);
     expectFinalisationRan();
 }
 
@@ -134,8 +135,8 @@ TEST_F(PatchJobTest, AMissingSaveShowsItsMessageCreatesNoLogAndStillFinalises) {
     expectOneMessage("Impossibile aprire il salvataggio", MessageIcon::Error);
     EXPECT_FALSE(game.exists("Saves/" + name + ".log"));
     EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
-    EXPECT_EQ(harness.progress.bar(ReadBar), 0);
-    EXPECT_EQ(harness.progress.bar(ConvertBar), 0);
+    EXPECT_EQ(harness.progress.bar(JobStage::Reading), 0);
+    EXPECT_EQ(harness.progress.bar(JobStage::Converting), 0);
     expectFinalisationRan();
 }
 
@@ -187,7 +188,7 @@ TEST_F(PatchJobTest, AFailedBackupLeavesTheSaveAndDeletesTheTemporaryFile) {
     EXPECT_EQ(readBytes(game.save(name)), original);
     EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
     EXPECT_TRUE(result.logKept);
-    EXPECT_FALSE(harness.progress.shownButton(ViewLogButton));
+    EXPECT_FALSE(result.logOffered);
 }
 
 TEST_F(PatchJobTest, AFailedReplacementKeepsTheBackupAndTheSave) {
@@ -218,7 +219,7 @@ TEST_F(PatchJobTest, AMalformedSaveNamesFileAndOffsetAndIsLeftAlone) {
     EXPECT_EQ(readBytes(game.save(name)), bytes);
     EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
     EXPECT_FALSE(game.exists("LRK Saves Backup/" + name + ".bak"));
-    EXPECT_EQ(harness.progress.image(ReadImage), std::nullopt);
+    EXPECT_EQ(harness.progress.image(JobStage::Reading), std::nullopt);
     expectFinalisationRan();
 }
 
@@ -276,7 +277,7 @@ TEST_F(PatchJobTest, ASaveThatChangedAfterItWasChosenIsLeftAlone) {
                                                 .masters = {{"Morrowind.esm", 1}, {MorrowindPluginName, 1}}});
     const std::string italian = writeSave(converted);
     harness.saveInfo = *chosen;
-    harness.verifySaveInfo = true;
+    harness.classifyAgain = classifySave;
     EXPECT_EQ(harness.run(name, EnglishToItalian).exitCode, 1u);
     expectOneMessage("Il salvataggio \xE8 gi\xE0 in uso da un'altra conversione. Cambiamenti non apportati.",
                      MessageIcon::Warning);
@@ -289,20 +290,18 @@ TEST_F(PatchJobTest, ASaveThatChangedAfterItWasChosenIsLeftAlone) {
 // its bars, holding the save.
 class SecondJobAtBar final : public ProgressView {
 public:
-    SecondJobAtBar(int barId, std::function<void()> secondJob)
-        : barId_(barId), secondJob_(std::move(secondJob)) {}
-    void setBarPosition(int controlId, int) override {
-        if (controlId == barId_ && secondJob_)
+    SecondJobAtBar(JobStage bar, std::function<void()> secondJob)
+        : bar_(bar), secondJob_(std::move(secondJob)) {}
+    void setBarPosition(JobStage stage, int) override {
+        if (stage == bar_ && secondJob_)
             std::exchange(secondJob_, nullptr)();
     }
-    void setImage(int, StatusImage) override {}
-    void setText(int, const std::string&) override {}
-    void showButton(int) override {}
-    void enableButton(int) override {}
+    void setImage(JobStage, StatusImage) override {}
+    void finished(const PatchResult&) override {}
     bool ran() const { return !secondJob_; }
 
 private:
-    int barId_;
+    JobStage bar_;
     std::function<void()> secondJob_;
 };
 
@@ -318,12 +317,12 @@ std::map<std::string, std::string> filesIn(const std::string& folder) {
 // The save is held from the first job's start to its end: while it is read, and still after the new save has
 // taken its place, while the first job finishes.
 TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNothing) {
-    for (int barId : {ReadBar, FinalBar}) {
+    for (JobStage bar : {JobStage::Reading, JobStage::Finalising}) {
         const std::string original = writeSave(saveWithDeletedTopic());
         build::writeBytes(game.backup(name + ".bak"), "an older backup");
         std::map<std::string, std::string> before, after;
         PatchResult second;
-        SecondJobAtBar progress(barId, [&] {
+        SecondJobAtBar progress(bar, [&] {
             before = filesIn(game.path());
             second = harness.run(name, ItalianToEnglish);
             after = filesIn(game.path());
@@ -339,17 +338,18 @@ TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNo
         first.saveInfo = first.request.saveInfo;
         PatchResult result = runPatchJob(first);
 
-        ASSERT_TRUE(progress.ran()) << barId;
-        EXPECT_EQ(second.exitCode, 1u) << barId;
-        EXPECT_EQ(second.outcomeText, Failed) << barId;
+        ASSERT_TRUE(progress.ran()) << test::stageName(bar);
+        EXPECT_EQ(second.exitCode, 1u) << test::stageName(bar);
+        EXPECT_EQ(second.outcomeText, Failed) << test::stageName(bar);
         expectOneMessage(
             "Il salvataggio \xE8 gi\xE0 in uso da un'altra conversione. Cambiamenti non apportati.",
             MessageIcon::Warning);
-        EXPECT_EQ(after, before) << barId << ": the second job wrote while the first held the save";
-        EXPECT_EQ(result.exitCode, 0u) << barId;
-        EXPECT_TRUE(firstMessages.shown.empty()) << barId;
-        EXPECT_NE(readBytes(game.save(name)), original) << barId;
-        EXPECT_EQ(readBytes(game.backup(name + ".bak")), original) << barId;
+        EXPECT_EQ(after, before) << test::stageName(bar)
+                                 << ": the second job wrote while the first held the save";
+        EXPECT_EQ(result.exitCode, 0u) << test::stageName(bar);
+        EXPECT_TRUE(firstMessages.shown.empty()) << test::stageName(bar);
+        EXPECT_NE(readBytes(game.save(name)), original) << test::stageName(bar);
+        EXPECT_EQ(readBytes(game.backup(name + ".bak")), original) << test::stageName(bar);
     }
 }
 

@@ -6,9 +6,9 @@
 #include "MemoryFileSystem.h"
 #include "RecordingUi.h"
 #include "SmallGame.h"
+#include "app/ProgressControls.h"
 #include "app/ProgressDialogState.h"
 #include "app/ReportContent.h"
-#include "job/ProgressControls.h"
 
 #include <condition_variable>
 #include <deque>
@@ -78,20 +78,14 @@ private:
 class SentProgress final : public ProgressView {
 public:
     SentProgress(MessageQueue& queue, RecordingProgress& controls) : queue_(queue), controls_(controls) {}
-    void setBarPosition(int id, int percent) override {
-        queue_.send([=, this] { controls_.setBarPosition(id, percent); });
+    void setBarPosition(JobStage stage, int percent) override {
+        queue_.send([=, this] { controls_.setBarPosition(stage, percent); });
     }
-    void setImage(int id, StatusImage image) override {
-        queue_.send([=, this] { controls_.setImage(id, image); });
+    void setImage(JobStage stage, StatusImage image) override {
+        queue_.send([=, this] { controls_.setImage(stage, image); });
     }
-    void setText(int id, const std::string& text) override {
-        queue_.send([=, this] { controls_.setText(id, text); });
-    }
-    void showButton(int id) override {
-        queue_.send([=, this] { controls_.showButton(id); });
-    }
-    void enableButton(int id) override {
-        queue_.send([=, this] { controls_.enableButton(id); });
+    void finished(const PatchResult& result) override {
+        queue_.send([=, this] { controls_.finished(result); });
     }
 
 private:
@@ -125,7 +119,6 @@ protected:
         SentProgress progress(queue, controls);
         RecordingMessageBoxes messages; // the worker's own boxes, which have no owner window
         PatchJob job = smallgame::jobFor(installation, files, messages, progress, saveName, direction);
-        const std::string logPath = smallgame::savePath(saveName) + ".log";
 
         std::optional<std::uint32_t> exitCode;
         std::thread worker([&] {
@@ -135,11 +128,10 @@ protected:
         Seen seen;
         ProgressDialogState dialog;
         queue.run([&] {
-            if (controls.enabledButton(ViewLogButton) && !seen.report)
+            if (controls.result && controls.result->logOffered && !seen.report)
                 if (dialog.onCommand(ViewLogButton, exitCode) == ProgressAction::OpenReport)
-                    seen.report = loadReportContent(files, logPath);
-            return controls.enabledButton(OkButton) &&
-                   dialog.onCommand(OkButton, exitCode) == ProgressAction::Close;
+                    seen.report = loadReportContent(files, controls.result->logPath);
+            return controls.result && dialog.onCommand(OkButton, exitCode) == ProgressAction::Close;
         });
         worker.join();
         seen.dialogResult = dialog.result();
@@ -187,7 +179,7 @@ TEST_F(WorkerThread, AFailedJobShowsItsMessageAndStillLetsTheDialogClose) {
     EXPECT_EQ(missing.dialogResult, 1);
     ASSERT_EQ(missing.messages.size(), 1u);
     EXPECT_EQ(missing.messages[0].text, "Impossibile aprire il salvataggio");
-    EXPECT_EQ(missing.calls.back(), "enable 1");
+    EXPECT_EQ(missing.calls.back(), "finished");
 }
 
 TEST_F(WorkerThread, JobsOneAfterAnotherEachOnItsOwnThreadComeBackToTheSameSave) {

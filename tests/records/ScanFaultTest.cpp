@@ -1,6 +1,6 @@
 #include "JobHarness.h"
 #include "ScanHarness.h"
-#include "job/ProgressControls.h"
+#include "app/ProgressControls.h"
 
 #include <gtest/gtest.h>
 
@@ -87,10 +87,10 @@ TEST_F(ScanFaults, ATruncatedMasterStopsTheJobAndLeavesTheSaveUnchanged) {
     EXPECT_EQ(result.outcomeText, "Patch non effettuata con successo");
     EXPECT_EQ(build::readBytes(harness.game.save("s.ess")), original);
     EXPECT_FALSE(harness.game.exists("Saves/s.ess.tmp") || harness.game.exists("LRK Saves Backup/s.ess.bak"));
-    EXPECT_EQ(job.progress.image(MasterImage), StatusImage::Failure);
+    EXPECT_EQ(job.progress.image(JobStage::Masters), StatusImage::Failure);
     EXPECT_EQ(job.messages.shown.size(), 1u);
-    EXPECT_EQ(job.progress.bar(ReadBar) + job.progress.bar(ConvertBar), 0);
-    EXPECT_EQ(job.progress.image(FinalImage), StatusImage::Success);
+    EXPECT_EQ(job.progress.bar(JobStage::Reading) + job.progress.bar(JobStage::Converting), 0);
+    EXPECT_EQ(job.progress.image(JobStage::Finalising), StatusImage::Success);
 }
 
 } // namespace

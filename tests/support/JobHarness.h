@@ -46,7 +46,7 @@ struct JobHarness {
         job.request.saveFileName = saveFileName;
         job.request.saveInfo = saveInfo;
         job.request.saveInfo.direction = direction;
-        job.request.verifySaveInfo = verifySaveInfo;
+        job.request.classifyAgain = classifyAgain;
         job.saveInfo = job.request.saveInfo;
         return runPatchJob(job);
     }
@@ -55,7 +55,7 @@ struct JobHarness {
     FileSystem* files = nullptr;
     const TopicTables* tables = nullptr;
     SaveInfo saveInfo;
-    bool verifySaveInfo = false;
+    SaveClassifier classifyAgain = nullptr;
     RecordingMessageBoxes messages;
     RecordingProgress progress;
 };

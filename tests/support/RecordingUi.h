@@ -1,7 +1,7 @@
 #pragma once
 
+#include "job/ProgressView.h"
 #include "platform/MessageBoxes.h"
-#include "platform/ProgressView.h"
 
 #include <map>
 #include <optional>
@@ -19,25 +19,23 @@ public:
     MessageAnswer answer = MessageAnswer::Yes;
 };
 
-// Keeps the last state of every control the worker touched, and the order of the calls.
+// The stage's name in the calls a RecordingProgress keeps.
+std::string stageName(JobStage stage);
+
+// Keeps the last state of every stage the worker touched, the result it finished with, and the order of the
+// calls ("bar masters 50", "image reading ok", "finished").
 class RecordingProgress final : public ProgressView {
 public:
-    void setBarPosition(int controlId, int percent) override;
-    void setImage(int controlId, StatusImage image) override;
-    void setText(int controlId, const std::string& text) override;
-    void showButton(int controlId) override;
-    void enableButton(int controlId) override;
+    void setBarPosition(JobStage stage, int percent) override;
+    void setImage(JobStage stage, StatusImage image) override;
+    void finished(const PatchResult& result) override;
 
-    int bar(int controlId) const;
-    std::optional<StatusImage> image(int controlId) const;
-    bool shownButton(int controlId) const;
-    bool enabledButton(int controlId) const;
+    int bar(JobStage stage) const;
+    std::optional<StatusImage> image(JobStage stage) const;
 
-    std::map<int, int> bars;
-    std::map<int, StatusImage> images;
-    std::map<int, std::string> texts;
-    std::vector<int> shownButtons;
-    std::vector<int> enabledButtons;
+    std::map<JobStage, int> bars;
+    std::map<JobStage, StatusImage> images;
+    std::optional<PatchResult> result;
     std::vector<std::string> calls;
 };
 

@@ -1,6 +1,6 @@
 #include "../records/RecordViews.h"
 #include "ConversionGame.h"
-#include "job/ProgressControls.h"
+#include "app/ProgressControls.h"
 
 #include <gtest/gtest.h>
 
@@ -50,9 +50,9 @@ TEST(JournalJob, UntranslatedParagraphsKeepAndOfferTheLogUntilAJobWithoutThem) {
         EnglishToItalian);
     const test::RecordingProgress& progress = game.harness.progress;
     EXPECT_EQ(game.result.outcomeText, "Patch effettuata con successo, ma con delle frasi non tradotte");
-    EXPECT_EQ(progress.texts.at(StatusText), game.result.outcomeText);
-    EXPECT_TRUE(game.result.logKept && game.result.logOffered);
-    EXPECT_TRUE(progress.shownButton(ViewLogButton) && progress.enabledButton(ViewLogButton));
+    ASSERT_TRUE(progress.result);
+    EXPECT_EQ(progress.result->outcomeText, game.result.outcomeText);
+    EXPECT_TRUE(game.result.logKept && game.result.logOffered && progress.result->logOffered);
     EXPECT_EQ(build::readBytes(game.game.save("s.ess.log")),
               "File di Log per s.ess\r\n\r\n- FRASI DEL JOURNAL NON TRADOTTE -\r\n\r\n"
               "--- I met @Fargoth#.\r\nHe was sad.\r\n\r\n");
@@ -62,9 +62,9 @@ TEST(JournalJob, UntranslatedParagraphsKeepAndOfferTheLogUntilAJobWithoutThem) {
     EXPECT_EQ(game.result.outcomeText, "Patch effettuata con successo");
     EXPECT_FALSE(game.result.logKept);
     EXPECT_FALSE(game.game.exists("Saves/s.ess.log"));
-    EXPECT_FALSE(progress.shownButton(ViewLogButton));
-    EXPECT_EQ(progress.bar(JournalBar), 100);
-    EXPECT_EQ(progress.image(JournalImage), StatusImage::Success);
+    EXPECT_FALSE(progress.result->logOffered);
+    EXPECT_EQ(progress.bar(JobStage::Journal), 100);
+    EXPECT_EQ(progress.image(JobStage::Journal), StatusImage::Success);
 }
 
 TEST(JournalJob, ACanonicalEnglishSaveComesBackByteForByte) {

@@ -46,21 +46,21 @@ double millisecondsBetween(Clock::time_point from, Clock::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
 
-void StageClock::setBarPosition(int controlId, int) {
-    firstBarMoves_.try_emplace(controlId, Clock::now());
+void StageClock::setBarPosition(JobStage stage, int) {
+    firstBarMoves_.try_emplace(stage, Clock::now());
 }
 
-void StageClock::setImage(int controlId, StatusImage) {
-    images_[controlId] = Clock::now();
+void StageClock::setImage(JobStage stage, StatusImage) {
+    images_[stage] = Clock::now();
 }
 
-std::optional<Clock::time_point> StageClock::firstBarMove(int controlId) const {
-    auto found = firstBarMoves_.find(controlId);
+std::optional<Clock::time_point> StageClock::firstBarMove(JobStage stage) const {
+    auto found = firstBarMoves_.find(stage);
     return found == firstBarMoves_.end() ? std::nullopt : std::optional(found->second);
 }
 
-std::optional<Clock::time_point> StageClock::imageSet(int controlId) const {
-    auto found = images_.find(controlId);
+std::optional<Clock::time_point> StageClock::imageSet(JobStage stage) const {
+    auto found = images_.find(stage);
     return found == images_.end() ? std::nullopt : std::optional(found->second);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "job/ProgressView.h"
 #include "platform/ForwardingFileSystem.h"
-#include "platform/ProgressView.h"
 
 #include <chrono>
 #include <cstdint>
@@ -17,25 +17,23 @@ using Clock = std::chrono::steady_clock;
 
 double millisecondsBetween(Clock::time_point from, Clock::time_point to);
 
-// The progress dialog of a conversion as a stopwatch: the moment each control first moved and the moment
-// each status image was set tell where the stages begin and end.
+// The progress of a conversion as a stopwatch: the moment each bar first moved and the moment each status
+// image was set tell where the stages begin and end.
 class StageClock final : public ProgressView {
 public:
     void start() { started_ = Clock::now(); }
-    void setBarPosition(int controlId, int percent) override;
-    void setImage(int controlId, StatusImage image) override;
-    void setText(int, const std::string&) override {}
-    void showButton(int) override {}
-    void enableButton(int) override {}
+    void setBarPosition(JobStage stage, int percent) override;
+    void setImage(JobStage stage, StatusImage image) override;
+    void finished(const PatchResult&) override {}
 
     Clock::time_point started() const { return started_; }
-    std::optional<Clock::time_point> firstBarMove(int controlId) const;
-    std::optional<Clock::time_point> imageSet(int controlId) const;
+    std::optional<Clock::time_point> firstBarMove(JobStage stage) const;
+    std::optional<Clock::time_point> imageSet(JobStage stage) const;
 
 private:
     Clock::time_point started_;
-    std::map<int, Clock::time_point> firstBarMoves_;
-    std::map<int, Clock::time_point> images_;
+    std::map<JobStage, Clock::time_point> firstBarMoves_;
+    std::map<JobStage, Clock::time_point> images_;
 };
 
 // The native file system, counting every byte read through it.

@@ -14,7 +14,6 @@
 #include "app/SaveClassification.h"
 #include "gamebuilder/GameBuilder.h"
 #include "job/PatchJob.h"
-#include "job/ProgressControls.h"
 #include "platform/MemoryFile.h"
 #include "records/RecordStream.h"
 #include "scan/MasterScan.h"
@@ -41,15 +40,6 @@ public:
         std::fprintf(stderr, "orvella-bench: message: %s\n", message.text.c_str());
         return MessageAnswer::Ok;
     }
-};
-
-class NullProgress final : public ProgressView {
-public:
-    void setBarPosition(int, int) override {}
-    void setImage(int, StatusImage) override {}
-    void setText(int, const std::string&) override {}
-    void showButton(int) override {}
-    void enableButton(int) override {}
 };
 
 class NullScanProgress final : public ScanProgress {
@@ -139,14 +129,14 @@ struct ConversionFigures {
 
 std::vector<Stage> stagesOf(const StageClock& clock, Clock::time_point ended) {
     auto at = [&](std::optional<Clock::time_point> moment) { return moment.value_or(ended); };
-    const auto masters = at(clock.imageSet(MasterImage));
-    const auto plugins = at(clock.imageSet(PluginImage));
-    const auto read = at(clock.imageSet(ReadImage));
-    const auto converted = at(clock.imageSet(ConvertImage));
-    const auto journalStart = at(clock.firstBarMove(JournalBar));
-    const auto journalEnd = at(clock.imageSet(JournalImage));
-    const auto finalStart = at(clock.firstBarMove(FinalBar));
-    const auto finalEnd = at(clock.imageSet(FinalImage));
+    const auto masters = at(clock.imageSet(JobStage::Masters));
+    const auto plugins = at(clock.imageSet(JobStage::Plugins));
+    const auto read = at(clock.imageSet(JobStage::Reading));
+    const auto converted = at(clock.imageSet(JobStage::Converting));
+    const auto journalStart = at(clock.firstBarMove(JobStage::Journal));
+    const auto journalEnd = at(clock.imageSet(JobStage::Journal));
+    const auto finalStart = at(clock.firstBarMove(JobStage::Finalising));
+    const auto finalEnd = at(clock.imageSet(JobStage::Finalising));
     return {
         {"Analisi dei Master File (tables, masters)", millisecondsBetween(clock.started(), masters)},
         {"Analisi dei Plugin Tradotti", millisecondsBetween(masters, plugins)},

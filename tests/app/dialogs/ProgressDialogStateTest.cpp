@@ -1,5 +1,5 @@
 #include "app/ProgressDialogState.h"
-#include "job/ProgressControls.h"
+#include "app/ProgressControls.h"
 
 #include <gtest/gtest.h>
 
