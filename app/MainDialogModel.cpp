@@ -1,10 +1,10 @@
 #include "app/MainDialogModel.h"
 
 #include "app/ConversionChecks.h"
-#include "app/MainDialogControls.h"
 #include "app/RestoreFromBackup.h"
 #include "app/SaveClassification.h"
 #include "app/SaveSummary.h"
+#include "app/resource.h"
 
 #include <cstdio>
 #include <set>
@@ -52,19 +52,19 @@ MainDialogModel::MainDialogModel(MainDialogView& view, MainDialogServices servic
 
 void MainDialogModel::initialise() {
     const GameInstallation& game = services_.installation;
-    view_.setControlText(GameVersionLabel, versionText(game.gameVersion));
+    view_.setControlText(IDC_GAME_VERSION, versionText(game.gameVersion));
     auto master = [&](int box, bool present, const std::string& name) {
         view_.setControlText(box, present ? name : MissingMasterText);
     };
     auto plugin = [&](int box, bool present, const std::string& name) {
         view_.setControlText(box, present ? name : MissingPluginText);
     };
-    master(MorrowindMasterBox, game.hasMorrowindMaster, MorrowindMasterName);
-    master(TribunalMasterBox, game.hasTribunalMaster, TribunalMasterName);
-    master(BloodmoonMasterBox, game.hasBloodmoonMaster, BloodmoonMasterName);
-    plugin(MorrowindPluginBox, game.hasMorrowindPlugin, MorrowindPluginName);
-    plugin(TribunalPluginBox, game.hasTribunalPlugin, game.tribunalPluginName);
-    plugin(BloodmoonPluginBox, game.hasBloodmoonPlugin, BloodmoonPluginName);
+    master(IDC_MORROWIND_MASTER, game.hasMorrowindMaster, MorrowindMasterName);
+    master(IDC_TRIBUNAL_MASTER, game.hasTribunalMaster, TribunalMasterName);
+    master(IDC_BLOODMOON_MASTER, game.hasBloodmoonMaster, BloodmoonMasterName);
+    plugin(IDC_MORROWIND_PLUGIN, game.hasMorrowindPlugin, MorrowindPluginName);
+    plugin(IDC_TRIBUNAL_PLUGIN, game.hasTribunalPlugin, game.tribunalPluginName);
+    plugin(IDC_BLOODMOON_PLUGIN, game.hasBloodmoonPlugin, BloodmoonPluginName);
     refreshSaveList();
 }
 
@@ -80,9 +80,9 @@ void MainDialogModel::refreshSaveList() {
         services_.messages.show(
             Message{SaveFolderReadFailed, ErrorCaption, MessageIcon::Warning, MessageButtons::Ok, nullptr});
     // The summary keeps showing the last selected save; only the buttons wait for a new selection.
-    view_.setControlText(PatchButton, PatchButtonIdleText);
-    view_.enableControl(PatchButton, false);
-    view_.enableControl(RestoreButton, false);
+    view_.setControlText(IDC_PATCH, PatchButtonIdleText);
+    view_.enableControl(IDC_PATCH, false);
+    view_.enableControl(IDC_RESTORE, false);
 }
 
 void MainDialogModel::clearSaveList() {
@@ -98,24 +98,23 @@ void MainDialogModel::onRowSelected(std::size_t row) {
     showSaveSummary(view_, services_.files, services_.installation, selected.fileName, selected.saveInfo);
     updateRestoreButton(selected.fileName);
     ConversionDirection direction = selected.saveInfo.direction;
-    view_.setControlText(PatchButton, patchButtonText(direction));
-    view_.enableControl(PatchButton, direction != BetaUnsupported);
+    view_.setControlText(IDC_PATCH, patchButtonText(direction));
+    view_.enableControl(IDC_PATCH, direction != BetaUnsupported);
 }
 
 bool MainDialogModel::handlesCommand(int commandId) {
-    return commandId == MainOk || commandId == MainCancel || commandId == PatchButton ||
-           commandId == RestoreButton;
+    return commandId == IDOK || commandId == IDCANCEL || commandId == IDC_PATCH || commandId == IDC_RESTORE;
 }
 
 std::optional<int> MainDialogModel::onCommand(int commandId) {
     switch (commandId) {
-    case MainOk:
-    case MainCancel:
+    case IDOK:
+    case IDCANCEL:
         return commandId;
-    case PatchButton:
+    case IDC_PATCH:
         patchSelectedSave();
         break;
-    case RestoreButton:
+    case IDC_RESTORE:
         restoreSelectedSave();
         break;
     default:
@@ -134,7 +133,7 @@ std::optional<std::size_t> MainDialogModel::selectedRow() {
 void MainDialogModel::updateRestoreButton(const std::string& saveFileName) {
     auto backup =
         services_.files.open(services_.installation.installPath + BackupFolder + saveFileName + ".bak", "rb");
-    view_.enableControl(RestoreButton, backup != nullptr);
+    view_.enableControl(IDC_RESTORE, backup != nullptr);
     if (backup)
         backup->close();
 }

@@ -13,7 +13,7 @@
 namespace orvella {
 
 // The main dialog's controls as its logic sees them; controls are addressed by their ids
-// (app/MainDialogControls.h). The save list shows the model's rows in their order, so a row's index in
+// (app/resource.h). The save list shows the model's rows in their order, so a row's index in
 // the list is its index among the model's rows.
 class MainDialogView : public SummaryView {
 public:

@@ -1,6 +1,6 @@
 #include "app/DialogsWin.h"
-#include "app/MainDialogControls.h"
 #include "app/MainDialogModel.h"
+#include "app/resource.h"
 
 #include <commctrl.h>
 
@@ -10,15 +10,15 @@
 namespace orvella {
 namespace {
 
-constexpr int ApplicationIcon = 102;
-constexpr int DirectionIcons[] = {103, 104, 105}; // in the order of ConversionDirection
+constexpr int DirectionIcons[] = {IDI_ENGLISH, IDI_ITALIAN,
+                                  IDI_UNSUPPORTED}; // in the order of ConversionDirection
 constexpr int ColumnWidths[] = {19, 19, 19, 110};
 
 // The main dialog's controls behind the view its model drives.
 class MainDialog final : public MainDialogView {
 public:
     explicit MainDialog(HWND dialog)
-        : dialog_(dialog), list_(GetDlgItem(dialog, SaveListView)),
+        : dialog_(dialog), list_(GetDlgItem(dialog, IDC_SAVE_LIST)),
           model_(*this,
                  {*desktopSession().files, *desktopSession().messages, desktopSession().installation}) {}
     MainDialog(const MainDialog&) = delete;
@@ -26,7 +26,7 @@ public:
 
     void initialise() {
         HINSTANCE instance = desktopSession().instance;
-        icon_ = LoadIconA(instance, MAKEINTRESOURCEA(ApplicationIcon));
+        icon_ = LoadIconA(instance, MAKEINTRESOURCEA(IDI_ORVELLA));
         SendMessageA(dialog_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
         SendMessageA(dialog_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
         prepareSaveList(instance);
@@ -35,7 +35,7 @@ public:
     }
 
     void onNotify(const NMHDR& header) {
-        if (header.idFrom != SaveListView || header.code != LVN_ITEMCHANGED)
+        if (header.idFrom != IDC_SAVE_LIST || header.code != LVN_ITEMCHANGED)
             return;
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
         if (change.iItem >= 0 && (change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_SELECTED))
@@ -100,17 +100,18 @@ public:
     }
 
     void setSummaryText(const std::string& text) override {
-        SetDlgItemTextA(dialog_, SummaryTextBox, text.c_str());
+        SetDlgItemTextA(dialog_, IDC_SUMMARY, text.c_str());
     }
 
     void clearMasterList() override {
-        int count = static_cast<int>(SendDlgItemMessageA(dialog_, MasterListBox, LB_GETCOUNT, 0, 0));
+        int count = static_cast<int>(SendDlgItemMessageA(dialog_, IDC_MASTER_LIST, LB_GETCOUNT, 0, 0));
         for (; count > 0; --count)
-            SendDlgItemMessageA(dialog_, MasterListBox, LB_DELETESTRING, 0, 0);
+            SendDlgItemMessageA(dialog_, IDC_MASTER_LIST, LB_DELETESTRING, 0, 0);
     }
 
     void addMasterLine(const std::string& line) override {
-        SendDlgItemMessageA(dialog_, MasterListBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+        SendDlgItemMessageA(dialog_, IDC_MASTER_LIST, LB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(line.c_str()));
     }
 
     // The picture as a bottom-up DIB section of 32 bits a pixel.
@@ -168,7 +169,7 @@ private:
     // The picture control does not own its bitmaps: the one it showed before is deleted here.
     void replacePicture(HBITMAP bitmap) {
         HANDLE previous = reinterpret_cast<HANDLE>(SendDlgItemMessageA(
-            dialog_, ScreenshotPicture, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
+            dialog_, IDC_SCREENSHOT, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap)));
         if (previous)
             DeleteObject(previous);
     }

@@ -1,5 +1,6 @@
 #include "app/DialogsWin.h"
 #include "app/Startup.h"
+#include "app/resource.h"
 #include "platform/MessageBoxesWin.h"
 #include "platform/StartupPlatformWin.h"
 #include "translate/TableFile.h"
@@ -7,7 +8,6 @@
 namespace orvella {
 namespace {
 
-constexpr int MainDialogResource = 101;
 constexpr const char* TableFolderName = "Tabelle";
 constexpr const char* ErrorCaption = "Errore";
 
@@ -45,8 +45,7 @@ int run(HINSTANCE instance) {
         }
         session.tables = &tables.tables();
     }
-    INT_PTR result =
-        DialogBoxParamA(instance, MAKEINTRESOURCEA(MainDialogResource), nullptr, mainDialogProcedure, 0);
+    INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, mainDialogProcedure, 0);
     session.tables = nullptr;
     return result == -1 ? StartupCheckFailed : static_cast<int>(result);
 }

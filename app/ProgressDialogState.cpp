@@ -1,6 +1,6 @@
 #include "app/ProgressDialogState.h"
 
-#include "app/ProgressControls.h"
+#include "app/resource.h"
 
 namespace orvella {
 
@@ -8,13 +8,13 @@ ProgressAction ProgressDialogState::onCommand(int commandId, std::optional<std::
     if (closed_)
         return ProgressAction::Ignore;
     switch (commandId) {
-    case OkButton:
+    case IDOK:
         if (!workerExitCode)
             return ProgressAction::Ignore;
         closed_ = true;
         result_ = static_cast<int>(*workerExitCode);
         return ProgressAction::Close;
-    case ViewLogButton:
+    case IDC_VIEW_LOG:
         return ProgressAction::OpenReport;
     default:
         return ProgressAction::Ignore;

@@ -1,7 +1,7 @@
 #include "app/DialogsWin.h"
-#include "app/ProgressControls.h"
 #include "app/ProgressDialogState.h"
 #include "app/ProgressViewWin.h"
+#include "app/resource.h"
 #include "job/PatchJob.h"
 #include "job/PatchResult.h"
 
@@ -9,11 +9,6 @@
 
 namespace orvella {
 namespace {
-
-constexpr int ProgressDialogResource = 102;
-constexpr int ReportDialogResource = 112;
-constexpr int SuccessBitmap = 109;
-constexpr int FailureBitmap = 110;
 
 // The job of the conversion that runs; the modal progress dialog lets only one run at a time.
 PatchJob patchJob;
@@ -32,8 +27,8 @@ public:
 
     void start() {
         centreOnDesktop(dialog_);
-        successImage_ = loadImage(SuccessBitmap);
-        failureImage_ = loadImage(FailureBitmap);
+        successImage_ = loadImage(IDB_SUCCESS);
+        failureImage_ = loadImage(IDB_FAILURE);
         view_ = std::make_unique<DialogProgressView>(dialog_, successImage_, failureImage_);
         const DesktopSession& session = desktopSession();
         patchJob = PatchJob{};
@@ -48,18 +43,18 @@ public:
         worker_ = CreateThread(nullptr, 0, runWorker, nullptr, 0, nullptr);
         // Without a worker nothing runs, and "OK" is the way out.
         if (!worker_)
-            EnableWindow(GetDlgItem(dialog_, OkButton), TRUE);
+            EnableWindow(GetDlgItem(dialog_, IDOK), TRUE);
     }
 
     // The worker's last message: the outcome, the log to offer, and "OK" as the way out.
     void onJobFinished(const PatchResult& result) {
         patchLogPath = result.logPath;
         if (result.logOffered) {
-            ShowWindow(GetDlgItem(dialog_, ViewLogButton), SW_SHOW);
-            EnableWindow(GetDlgItem(dialog_, ViewLogButton), TRUE);
+            ShowWindow(GetDlgItem(dialog_, IDC_VIEW_LOG), SW_SHOW);
+            EnableWindow(GetDlgItem(dialog_, IDC_VIEW_LOG), TRUE);
         }
-        SetDlgItemTextA(dialog_, StatusText, result.outcomeText.c_str());
-        EnableWindow(GetDlgItem(dialog_, OkButton), TRUE);
+        SetDlgItemTextA(dialog_, IDC_OUTCOME, result.outcomeText.c_str());
+        EnableWindow(GetDlgItem(dialog_, IDOK), TRUE);
     }
 
     void onCommand(int commandId) {
@@ -67,7 +62,7 @@ public:
         case ProgressAction::Ignore:
             break;
         case ProgressAction::OpenReport:
-            DialogBoxParamA(desktopSession().instance, MAKEINTRESOURCEA(ReportDialogResource), dialog_,
+            DialogBoxParamA(desktopSession().instance, MAKEINTRESOURCEA(IDD_REPORT), dialog_,
                             reportDialogProcedure, 0);
             break;
         case ProgressAction::Close:
@@ -144,8 +139,8 @@ INT_PTR CALLBACK progressDialogProcedure(HWND dialog, UINT message, WPARAM wPara
 } // namespace
 
 int runProgressDialog(HWND owner, const PatchRequest& request) {
-    INT_PTR result = DialogBoxParamA(desktopSession().instance, MAKEINTRESOURCEA(ProgressDialogResource),
-                                     owner, progressDialogProcedure, reinterpret_cast<LPARAM>(&request));
+    INT_PTR result = DialogBoxParamA(desktopSession().instance, MAKEINTRESOURCEA(IDD_PROGRESS), owner,
+                                     progressDialogProcedure, reinterpret_cast<LPARAM>(&request));
     return result == -1 ? 1 : static_cast<int>(result);
 }
 

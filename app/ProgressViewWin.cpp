@@ -1,6 +1,6 @@
 #include "app/ProgressViewWin.h"
 
-#include "app/ProgressControls.h"
+#include "app/resource.h"
 
 #include <commctrl.h>
 
@@ -16,19 +16,19 @@ struct StageControls {
 StageControls controlsOf(JobStage stage) {
     switch (stage) {
     case JobStage::Masters:
-        return {MasterBar, MasterImage};
+        return {IDC_MASTER_BAR, IDC_MASTER_IMAGE};
     case JobStage::Plugins:
-        return {PluginBar, PluginImage};
+        return {IDC_PLUGIN_BAR, IDC_PLUGIN_IMAGE};
     case JobStage::Reading:
-        return {ReadBar, ReadImage};
+        return {IDC_READ_BAR, IDC_READ_IMAGE};
     case JobStage::Converting:
-        return {ConvertBar, ConvertImage};
+        return {IDC_CONVERT_BAR, IDC_CONVERT_IMAGE};
     case JobStage::Journal:
-        return {JournalBar, JournalImage};
+        return {IDC_JOURNAL_BAR, IDC_JOURNAL_IMAGE};
     case JobStage::Finalising:
         break;
     }
-    return {FinalBar, FinalImage};
+    return {IDC_FINAL_BAR, IDC_FINAL_IMAGE};
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "app/DialogsWin.h"
 #include "app/ReportContent.h"
+#include "app/resource.h"
 
 #include <richedit.h>
 
@@ -8,8 +9,6 @@
 
 namespace orvella {
 namespace {
-
-constexpr int ReportBox = 1042;
 
 struct StreamSource {
     const std::string& text;
@@ -29,7 +28,7 @@ DWORD CALLBACK readBody(DWORD_PTR cookie, LPBYTE buffer, LONG size, LONG* read) 
 // The body goes in as plain text through a stream: set as window text, a body that began like rich text
 // would be read as such.
 void fill(HWND dialog) {
-    HWND box = GetDlgItem(dialog, ReportBox);
+    HWND box = GetDlgItem(dialog, IDC_REPORT_TEXT);
     SendMessageA(box, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(ANSI_FIXED_FONT)), TRUE);
     ReportContent content = loadReportContent(*desktopSession().files, lastPatchLogPath());
     SetWindowTextA(dialog, content.title.c_str());

@@ -8,7 +8,6 @@
 #include "MemoryFileSystem.h"
 #include "RecordingUi.h"
 #include "SmallGame.h"
-#include "app/ProgressControls.h"
 #include "app/RestoreFromBackup.h"
 #include "app/SaveClassification.h"
 #include "gamebuilder/GameBuilder.h"

@@ -1,6 +1,5 @@
 #include "FailingFileSystem.h"
 #include "JobHarness.h"
-#include "app/ProgressControls.h"
 #include "app/SaveClassification.h"
 #include "gamebuilder/GameBuilder.h"
 

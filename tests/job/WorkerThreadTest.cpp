@@ -6,9 +6,9 @@
 #include "MemoryFileSystem.h"
 #include "RecordingUi.h"
 #include "SmallGame.h"
-#include "app/ProgressControls.h"
 #include "app/ProgressDialogState.h"
 #include "app/ReportContent.h"
+#include "app/resource.h"
 
 #include <condition_variable>
 #include <deque>
@@ -129,9 +129,9 @@ protected:
         ProgressDialogState dialog;
         queue.run([&] {
             if (controls.result && controls.result->logOffered && !seen.report)
-                if (dialog.onCommand(ViewLogButton, exitCode) == ProgressAction::OpenReport)
+                if (dialog.onCommand(IDC_VIEW_LOG, exitCode) == ProgressAction::OpenReport)
                     seen.report = loadReportContent(files, controls.result->logPath);
-            return controls.result && dialog.onCommand(OkButton, exitCode) == ProgressAction::Close;
+            return controls.result && dialog.onCommand(IDOK, exitCode) == ProgressAction::Close;
         });
         worker.join();
         seen.dialogResult = dialog.result();

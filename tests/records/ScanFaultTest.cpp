@@ -1,6 +1,5 @@
 #include "JobHarness.h"
 #include "ScanHarness.h"
-#include "app/ProgressControls.h"
 
 #include <gtest/gtest.h>
 

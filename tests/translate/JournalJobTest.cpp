@@ -1,6 +1,5 @@
 #include "../records/RecordViews.h"
 #include "ConversionGame.h"
-#include "app/ProgressControls.h"
 
 #include <gtest/gtest.h>
 

@@ -14,6 +14,7 @@
 #include "RemoteListView.h"
 #include "RemoteTreeView.h"
 
+#include "app/resource.h"
 #include "demo/DemoGame.h"
 #include "gamebuilder/GameBuilder.h"
 
@@ -30,23 +31,10 @@ namespace {
 
 constexpr const char* MainCaption = "LRK Orvella 2.0 (by Quennic)";
 
-// Control ids of the three dialogs.
-enum : int {
-    SaveList = 1001,
-    SummaryBox = 1002,
-    PatchButton = 1007,
-    GameVersionLabel = 1035,
-    ScreenshotPicture = 1014,
-    MasterList = 1032,
-    RestoreButton = 1033,
-    FirstStageLabel = 1039,
-    OutcomeText = 1030,
-    ViewLogButton = 1007,
-    ReportBox = 1042,
-};
-
-constexpr int StageBars[] = {1016, 1017, 1021, 1022, 1025, 1026};
-constexpr int StageImages[] = {1023, 1024, 1028, 1029, 1031, 1032};
+constexpr int StageBars[] = {IDC_MASTER_BAR,  IDC_PLUGIN_BAR,  IDC_READ_BAR,
+                             IDC_CONVERT_BAR, IDC_JOURNAL_BAR, IDC_FINAL_BAR};
+constexpr int StageImages[] = {IDC_MASTER_IMAGE,  IDC_PLUGIN_IMAGE,  IDC_READ_IMAGE,
+                               IDC_CONVERT_IMAGE, IDC_JOURNAL_IMAGE, IDC_FINAL_IMAGE};
 
 enum Direction { EnglishToItalian, ItalianToEnglish, BetaUnsupported };
 
@@ -112,18 +100,18 @@ void select(const RemoteListView& list, const std::string& fileName) {
 
 void checkButtons(HWND dialog, const std::string& patchText, bool patchEnabled, bool restoreEnabled,
                   const std::string& when) {
-    checkEqual(controlText(dialog, PatchButton), patchText, "PATCH label " + when);
-    check(controlEnabled(dialog, PatchButton) == patchEnabled,
+    checkEqual(controlText(dialog, IDC_PATCH), patchText, "PATCH label " + when);
+    check(controlEnabled(dialog, IDC_PATCH) == patchEnabled,
           std::string("PATCH ") + (patchEnabled ? "enabled " : "disabled ") + when);
-    check(controlEnabled(dialog, RestoreButton) == restoreEnabled,
+    check(controlEnabled(dialog, IDC_RESTORE) == restoreEnabled,
           std::string("restore ") + (restoreEnabled ? "enabled " : "disabled ") + when);
 }
 
 // Presses PATCH, checks the progress dialog once the worker has ended, and gives the dialog.
 HWND runConversion(HWND main, const std::string& shot) {
-    clickButton(main, PatchButton);
+    clickButton(main, IDC_PATCH);
     HWND progress =
-        waitForWindow([] { return findDialogWithControl(FirstStageLabel); }, 30, "the progress dialog");
+        waitForWindow([] { return findDialogWithControl(IDC_MASTER_LABEL); }, 30, "the progress dialog");
     // Escape must not close the dialog, neither while the worker runs nor after it.
     pressEscape(progress);
     bool done = waitUntil([&] { return controlEnabled(progress, IDOK); }, 120);
@@ -162,13 +150,14 @@ void closeProgress(HWND progress) {
 }
 
 void checkStartingState(HWND main, const RemoteListView& list, const std::string& saves) {
-    checkEqual(controlText(main, GameVersionLabel), "1.6.01820", "game version");
-    checkEqual(controlText(main, 1008), "Morrowind.esm", "Morrowind master box");
-    checkEqual(controlText(main, 1009), "<Master File non trovato>", "Tribunal master box");
-    checkEqual(controlText(main, 1013), "<Master File non trovato>", "Bloodmoon master box");
-    checkEqual(controlText(main, 1010), "Morrowind LRK - Versione Finale.esp", "Morrowind plugin box");
-    checkEqual(controlText(main, 1016), "<Plugin non trovato>", "Tribunal plugin box");
-    checkEqual(controlText(main, 1017), "<Plugin non trovato>", "Bloodmoon plugin box");
+    checkEqual(controlText(main, IDC_GAME_VERSION), "1.6.01820", "game version");
+    checkEqual(controlText(main, IDC_MORROWIND_MASTER), "Morrowind.esm", "Morrowind master box");
+    checkEqual(controlText(main, IDC_TRIBUNAL_MASTER), "<Master File non trovato>", "Tribunal master box");
+    checkEqual(controlText(main, IDC_BLOODMOON_MASTER), "<Master File non trovato>", "Bloodmoon master box");
+    checkEqual(controlText(main, IDC_MORROWIND_PLUGIN), "Morrowind LRK - Versione Finale.esp",
+               "Morrowind plugin box");
+    checkEqual(controlText(main, IDC_TRIBUNAL_PLUGIN), "<Plugin non trovato>", "Tribunal plugin box");
+    checkEqual(controlText(main, IDC_BLOODMOON_PLUGIN), "<Plugin non trovato>", "Bloodmoon plugin box");
     checkButtons(main, "PATCH", false, false, "at start");
 
     // Every save goes to the top of the list as it is read: the rows run against the listing order.
@@ -197,20 +186,19 @@ void convertAndRestore(HWND main, const RemoteListView& list, const std::string&
     const std::string original = build::readBytes(save);
 
     select(list, demo::DemoSaveName);
-    checkEqual(controlText(main, SummaryBox),
+    checkEqual(controlText(main, IDC_SUMMARY),
                "NomePG: Nerevar\r\nNome Salvataggio: Demo\r\n\r\nSalvato a: Seyda Neen\r\nGiorno: 3\r\n"
                "Punti Ferita: 100\\100",
                "summary of the demo save");
-    std::vector<std::string> masters = listBoxLines(main, MasterList);
+    std::vector<std::string> masters = listBoxLines(main, IDC_MASTER_LIST);
     check(masters == std::vector<std::string>{"Morrowind.esm"}, "the demo save's master list");
-    check(SendDlgItemMessageA(main, ScreenshotPicture, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0,
-          "screenshot shown");
+    check(SendDlgItemMessageA(main, IDC_SCREENSHOT, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0, "screenshot shown");
     checkButtons(main, "Inglese -> Italiano", true, false, "for the English demo save");
     screenshot("main-dialog-selected");
 
     HWND progress = runConversion(main, "progress-dialog");
-    checkEqual(controlText(progress, OutcomeText), "Patch effettuata con successo", "outcome text");
-    check(!controlVisible(progress, ViewLogButton), "no log to show");
+    checkEqual(controlText(progress, IDC_OUTCOME), "Patch effettuata con successo", "outcome text");
+    check(!controlVisible(progress, IDC_VIEW_LOG), "no log to show");
     closeProgress(progress);
 
     check(fileExists(backup), "the conversion left a backup");
@@ -221,12 +209,12 @@ void convertAndRestore(HWND main, const RemoteListView& list, const std::string&
 
     select(list, demo::DemoSaveName);
     checkButtons(main, "Italiano -> Inglese", true, true, "for the converted save");
-    masters = listBoxLines(main, MasterList);
+    masters = listBoxLines(main, IDC_MASTER_LIST);
     check(masters == std::vector<std::string>{"Morrowind.esm", "Morrowind LRK - Versione Finale.esp"},
           "the converted save lists the translation plugin");
     screenshot("main-dialog-converted");
 
-    clickButton(main, RestoreButton);
+    clickButton(main, IDC_RESTORE);
     HWND question = waitForWindow([] { return findDialog("ATTENZIONE!"); }, 20, "the restore question");
     std::vector<std::string> texts = staticTexts(question);
     check(std::find(texts.begin(), texts.end(),
@@ -247,22 +235,22 @@ void convertAndRestore(HWND main, const RemoteListView& list, const std::string&
 
 void showLog(HWND main, const RemoteListView& list, const std::string& folder) {
     select(list, UntranslatedSave);
-    checkEqual(controlText(main, SummaryBox),
+    checkEqual(controlText(main, IDC_SUMMARY),
                "NomePG: Nerevar\r\nNome Salvataggio: Giornale\r\n\r\nSalvato a: Balmora\r\nGiorno: 4\r\n"
                "Punti Ferita: 57\\100",
                "summary of the save with an unknown paragraph");
     HWND progress = runConversion(main, "progress-dialog-log");
-    checkEqual(controlText(progress, OutcomeText),
+    checkEqual(controlText(progress, IDC_OUTCOME),
                "Patch effettuata con successo, ma con delle frasi non tradotte",
                "outcome text with untranslated paragraphs");
-    check(controlVisible(progress, ViewLogButton) && controlEnabled(progress, ViewLogButton),
+    check(controlVisible(progress, IDC_VIEW_LOG) && controlEnabled(progress, IDC_VIEW_LOG),
           "\"Visualizza LOG\" shown and enabled");
 
-    clickButton(progress, ViewLogButton);
-    HWND report = waitForWindow([progress] { return findDialogWithControl(ReportBox, progress); }, 20,
+    clickButton(progress, IDC_VIEW_LOG);
+    HWND report = waitForWindow([progress] { return findDialogWithControl(IDC_REPORT_TEXT, progress); }, 20,
                                 "the report dialog");
     checkEqual(windowText(report), std::string("File di Log per ") + UntranslatedSave, "report title");
-    std::string body = controlText(report, ReportBox);
+    std::string body = controlText(report, IDC_REPORT_TEXT);
     check(body.find("- FRASI DEL JOURNAL NON TRADOTTE -") != std::string::npos,
           "report lists the untranslated paragraphs");
     check(body.find("A stranger in a grey cloak") != std::string::npos, "report holds the unknown paragraph");
@@ -281,7 +269,7 @@ void refusedConversions(HWND main, const RemoteListView& list) {
 
     select(list, ExpansionsSave);
     checkButtons(main, "Inglese -> Italiano", true, false, "for the save of the expansions");
-    clickButton(main, PatchButton);
+    clickButton(main, IDC_PATCH);
     HWND refusal = waitForWindow([] { return findDialog("Controllo Plugin"); }, 20, "the plugin check");
     std::vector<std::string> texts = staticTexts(refusal);
     check(std::find(texts.begin(), texts.end(),
@@ -292,14 +280,14 @@ void refusedConversions(HWND main, const RemoteListView& list) {
     clickButton(refusal, IDOK);
     waitUntil([&] { return !IsWindow(refusal); }, 10);
     pause(300);
-    check(!findDialogWithControl(FirstStageLabel), "no conversion started");
+    check(!findDialogWithControl(IDC_MASTER_LABEL), "no conversion started");
     checkButtons(main, "PATCH", false, false, "after the message");
 }
 
 int endToEnd(const std::string& folder) {
     HWND main = mainDialog();
     screenshot("main-dialog");
-    RemoteListView list(GetDlgItem(main, SaveList));
+    RemoteListView list(GetDlgItem(main, IDC_SAVE_LIST));
     checkStartingState(main, list, folder + "\\Saves\\");
     convertAndRestore(main, list, folder);
     showLog(main, list, folder);

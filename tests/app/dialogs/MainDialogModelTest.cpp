@@ -2,7 +2,7 @@
 #include "../ScriptedFileSystem.h"
 #include "FakeMainDialogView.h"
 #include "TestFolder.h"
-#include "app/MainDialogControls.h"
+#include "app/resource.h"
 #include "gamebuilder/GameBuilder.h"
 
 #include <gtest/gtest.h>
@@ -81,15 +81,15 @@ TEST_F(MainDialogModelTest, InitialisationShowsVersionAndFoundFiles) {
     installation.hasMorrowindPlugin = false;
     model.initialise();
     EXPECT_EQ(view.texts,
-              (std::map<int, std::string>{{GameVersionLabel, "1.6.1820"},
-                                          {MorrowindMasterBox, "Morrowind.esm"},
-                                          {TribunalMasterBox, "Tribunal.esm"},
-                                          {BloodmoonMasterBox, "<Master File non trovato>"},
-                                          {MorrowindPluginBox, "<Plugin non trovato>"},
-                                          {TribunalPluginBox, "Tribunal LRK - Versione Finale.esp"},
-                                          {BloodmoonPluginBox, "Bloodmoon LRK - Versione Finale.esp"},
-                                          {PatchButton, "PATCH"}}));
-    EXPECT_FALSE(view.isEnabled(PatchButton) || view.isEnabled(RestoreButton));
+              (std::map<int, std::string>{{IDC_GAME_VERSION, "1.6.1820"},
+                                          {IDC_MORROWIND_MASTER, "Morrowind.esm"},
+                                          {IDC_TRIBUNAL_MASTER, "Tribunal.esm"},
+                                          {IDC_BLOODMOON_MASTER, "<Master File non trovato>"},
+                                          {IDC_MORROWIND_PLUGIN, "<Plugin non trovato>"},
+                                          {IDC_TRIBUNAL_PLUGIN, "Tribunal LRK - Versione Finale.esp"},
+                                          {IDC_BLOODMOON_PLUGIN, "Bloodmoon LRK - Versione Finale.esp"},
+                                          {IDC_PATCH, "PATCH"}}));
+    EXPECT_FALSE(view.isEnabled(IDC_PATCH) || view.isEnabled(IDC_RESTORE));
 }
 
 TEST_F(MainDialogModelTest, RowsAreTheSavesInReverseListingOrderWithTheirMarks) {
@@ -114,24 +114,24 @@ TEST_F(MainDialogModelTest, SelectionLabelsPatchAndShowsTheSummary) {
     model.initialise();
 
     select("english.ess");
-    EXPECT_EQ(view.texts[PatchButton], "Inglese -> Italiano");
-    EXPECT_TRUE(view.isEnabled(PatchButton));
-    EXPECT_FALSE(view.isEnabled(RestoreButton));
+    EXPECT_EQ(view.texts[IDC_PATCH], "Inglese -> Italiano");
+    EXPECT_TRUE(view.isEnabled(IDC_PATCH));
+    EXPECT_FALSE(view.isEnabled(IDC_RESTORE));
     EXPECT_EQ(view.summary.substr(0, 22), "NomePG: PG english.ess");
     EXPECT_EQ(model.rows()[rowOf("english.ess")].saveInfo.playerName, "PG english.ess");
 
     select("italian.ess");
-    EXPECT_EQ(view.texts[PatchButton], "Italiano -> Inglese");
-    EXPECT_TRUE(view.isEnabled(PatchButton) && view.isEnabled(RestoreButton));
+    EXPECT_EQ(view.texts[IDC_PATCH], "Italiano -> Inglese");
+    EXPECT_TRUE(view.isEnabled(IDC_PATCH) && view.isEnabled(IDC_RESTORE));
 
     select("beta.ess");
-    EXPECT_EQ(view.texts[PatchButton], "Versione BETA non supportata");
-    EXPECT_FALSE(view.isEnabled(PatchButton) || view.isEnabled(RestoreButton));
+    EXPECT_EQ(view.texts[IDC_PATCH], "Versione BETA non supportata");
+    EXPECT_FALSE(view.isEnabled(IDC_PATCH) || view.isEnabled(IDC_RESTORE));
 
     // A rebuild resets the buttons and leaves the last summary in place.
     model.onActivated();
-    EXPECT_EQ(view.texts[PatchButton], "PATCH");
-    EXPECT_FALSE(view.isEnabled(PatchButton));
+    EXPECT_EQ(view.texts[IDC_PATCH], "PATCH");
+    EXPECT_FALSE(view.isEnabled(IDC_PATCH));
     EXPECT_EQ(view.summary.substr(0, 19), "NomePG: PG beta.ess");
 }
 
@@ -139,14 +139,14 @@ TEST_F(MainDialogModelTest, PatchChecksThenRunsTheProgressDialogThenRebuildsOnly
     writeThreeSaves();
     installation.hasTribunalPlugin = false;
     model.initialise();
-    model.onCommand(PatchButton);
+    model.onCommand(IDC_PATCH);
     select("beta.ess");
-    model.onCommand(PatchButton);
+    model.onCommand(IDC_PATCH);
     EXPECT_TRUE(view.requests.empty() && messages.shown.empty());
 
     select("english.ess");
     events.clear();
-    EXPECT_EQ(model.onCommand(PatchButton), std::nullopt);
+    EXPECT_EQ(model.onCommand(IDC_PATCH), std::nullopt);
     ASSERT_EQ(events.size(), 4u);
     EXPECT_EQ(events[0].substr(0, 56), "message Per questa conversione sarebbe necessario il plu");
     EXPECT_EQ(events[1], "progress english.ess");
@@ -161,7 +161,7 @@ TEST_F(MainDialogModelTest, PatchChecksThenRunsTheProgressDialogThenRebuildsOnly
     installation.hasMorrowindPlugin = false;
     select("english.ess");
     events.clear();
-    model.onCommand(PatchButton);
+    model.onCommand(IDC_PATCH);
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].substr(0, 40), "message Impossibile effettuare una conve");
     EXPECT_EQ(view.requests.size(), 1u);
@@ -180,7 +180,7 @@ TEST_F(MainDialogModelTest, PatchAndRestoreKeepTheSelectedSaveAcrossARebuildDuri
     files.listing = {{"italian.ess", false}};
     messages.onClose = [&] { model.onActivated(); };
 
-    model.onCommand(PatchButton);
+    model.onCommand(IDC_PATCH);
     ASSERT_EQ(view.requests.size(), 1u);
     EXPECT_EQ(view.requests[0].saveFileName, "english.ess");
     EXPECT_EQ(view.requests[0].saveInfo.direction, EnglishToItalian);
@@ -190,7 +190,7 @@ TEST_F(MainDialogModelTest, PatchAndRestoreKeepTheSelectedSaveAcrossARebuildDuri
     model.onActivated();
     select("english.ess");
     files.listing = {{"italian.ess", false}};
-    model.onCommand(RestoreButton);
+    model.onCommand(IDC_RESTORE);
     EXPECT_EQ(build::readBytes(folder.save("english.ess")), backup);
 }
 
@@ -215,29 +215,29 @@ TEST_F(MainDialogModelTest, RestoreAsksThenRebuildsTheListWhateverHappens) {
         files.failLockedMove = step.failMove;
         files.failDelete = step.failDelete;
         select("english.ess");
-        ASSERT_TRUE(view.isEnabled(RestoreButton));
+        ASSERT_TRUE(view.isEnabled(IDC_RESTORE));
         messages.shown.clear();
         events.clear();
-        EXPECT_EQ(model.onCommand(RestoreButton), std::nullopt);
+        EXPECT_EQ(model.onCommand(IDC_RESTORE), std::nullopt);
         ASSERT_EQ(messages.shown.size(), step.failMove || step.failDelete ? 2u : 1u);
         EXPECT_EQ(messages.shown[0].text, RestoreQuestion);
         EXPECT_EQ(messages.shown[0].owner, view.window());
         ASSERT_GE(events.size(), 2u);
         EXPECT_EQ(events.end()[-2], "clear rows");
-        EXPECT_FALSE(view.isEnabled(RestoreButton) || view.isEnabled(PatchButton));
+        EXPECT_FALSE(view.isEnabled(IDC_RESTORE) || view.isEnabled(IDC_PATCH));
         EXPECT_EQ(model.rows()[rowOf("english.ess")].saveInfo.direction, step.after);
         EXPECT_EQ(folder.exists("LRK Saves Backup/english.ess.bak"), step.backupKept);
     }
     select("english.ess");
-    EXPECT_FALSE(view.isEnabled(RestoreButton));
+    EXPECT_FALSE(view.isEnabled(IDC_RESTORE));
 }
 
 TEST_F(MainDialogModelTest, OkAndCancelCloseWithTheirIds) {
-    EXPECT_EQ(model.onCommand(MainOk), 1);
-    EXPECT_EQ(model.onCommand(MainCancel), 2);
+    EXPECT_EQ(model.onCommand(IDOK), 1);
+    EXPECT_EQ(model.onCommand(IDCANCEL), 2);
     EXPECT_EQ(model.onCommand(1234), std::nullopt);
-    EXPECT_TRUE(MainDialogModel::handlesCommand(RestoreButton));
-    EXPECT_FALSE(MainDialogModel::handlesCommand(SaveListView));
+    EXPECT_TRUE(MainDialogModel::handlesCommand(IDC_RESTORE));
+    EXPECT_FALSE(MainDialogModel::handlesCommand(IDC_SAVE_LIST));
 }
 
 // Reading the folder fails after some entries: its message is shown once, the re-activation when the message
