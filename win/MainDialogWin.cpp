@@ -1,6 +1,6 @@
-#include "app/DialogsWin.h"
 #include "app/MainDialogModel.h"
 #include "app/resource.h"
+#include "win/DialogsWin.h"
 
 #include <commctrl.h>
 

@@ -1,9 +1,9 @@
-#include "app/DialogsWin.h"
 #include "app/Startup.h"
 #include "app/resource.h"
-#include "platform/MessageBoxesWin.h"
-#include "platform/StartupPlatformWin.h"
 #include "translate/TableFile.h"
+#include "win/DialogsWin.h"
+#include "win/MessageBoxesWin.h"
+#include "win/StartupPlatformWin.h"
 
 namespace orvella {
 namespace {

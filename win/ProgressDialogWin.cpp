@@ -1,9 +1,9 @@
-#include "app/DialogsWin.h"
 #include "app/ProgressDialogState.h"
-#include "app/ProgressViewWin.h"
 #include "app/resource.h"
 #include "job/PatchJob.h"
 #include "job/PatchResult.h"
+#include "win/DialogsWin.h"
+#include "win/ProgressViewWin.h"
 
 #include <memory>
 

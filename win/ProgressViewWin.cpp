@@ -1,4 +1,4 @@
-#include "app/ProgressViewWin.h"
+#include "win/ProgressViewWin.h"
 
 #include "app/resource.h"
 

@@ -1,4 +1,4 @@
-#include "platform/StartupPlatformWin.h"
+#include "win/StartupPlatformWin.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "platform/MessageBoxesWin.h"
+#include "win/MessageBoxesWin.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "app/DialogsWin.h"
+#include "win/DialogsWin.h"
 
 namespace orvella {
 
