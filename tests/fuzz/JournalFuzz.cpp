@@ -4,7 +4,7 @@
 // of the topic marking with the literal one on the same text.
 
 #include "FuzzSupport.h"
-#include "LiteralJournal.h"
+#include "literaljournal/LiteralJournal.h"
 #include "translate/SaveHandlers.h"
 #include "translate/TopicLinks.h"
 

@@ -1,3 +1,4 @@
+#include "../scan/ScanHarness.h"
 #include "FailingFileSystem.h"
 #include "JobHarness.h"
 #include "app/SaveClassification.h"
@@ -350,6 +351,29 @@ TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNo
         EXPECT_NE(readBytes(game.save(name)), original) << test::stageName(bar);
         EXPECT_EQ(readBytes(game.backup(name + ".bak")), original) << test::stageName(bar);
     }
+}
+
+// A master that the scan refuses stops the job before the save is read.
+TEST(ScanFailure, ATruncatedMasterStopsTheJobAndLeavesTheSaveUnchanged) {
+    test::ScanHarness harness;
+    const std::string master = test::everyKindOfRecord(test::masterFile()).bytes();
+    harness.writeBase(test::masterFile(), test::everyKindOfRecord(test::pluginFile()));
+    harness.write(MorrowindMasterName, master.substr(0, master.size() - 1));
+    build::GameFileBuilder save({.kind = build::FileKind::Save, .masters = {{"Morrowind.esm", 1}}});
+    const std::string original =
+        save.add(RecordBuilder("MISC").text("NAME", "coin").text("FNAM", "Coin")).bytes();
+    build::writeBytes(harness.game.save("s.ess"), original);
+
+    test::JobHarness job(harness.game);
+    PatchResult result = job.run("s.ess");
+    EXPECT_EQ(result.exitCode, 1u);
+    EXPECT_EQ(result.outcomeText, "Patch non effettuata con successo");
+    EXPECT_EQ(build::readBytes(harness.game.save("s.ess")), original);
+    EXPECT_FALSE(harness.game.exists("Saves/s.ess.tmp") || harness.game.exists("LRK Saves Backup/s.ess.bak"));
+    EXPECT_EQ(job.progress.image(JobStage::Masters), StatusImage::Failure);
+    EXPECT_EQ(job.messages.shown.size(), 1u);
+    EXPECT_EQ(job.progress.bar(JobStage::Reading) + job.progress.bar(JobStage::Converting), 0);
+    EXPECT_EQ(job.progress.image(JobStage::Finalising), StatusImage::Success);
 }
 
 } // namespace

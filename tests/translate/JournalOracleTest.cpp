@@ -1,7 +1,7 @@
 #include "ConversionFixture.h"
 #include "JournalEntries.h"
-#include "LiteralJournal.h"
 #include "gamebuilder/GameBuilder.h"
+#include "literaljournal/LiteralJournal.h"
 #include "translate/JournalParagraph.h"
 #include "translate/SaveHandlers.h"
 #include "translate/TopicLinks.h"

@@ -9,7 +9,7 @@
 #include "BenchGame.h"
 #include "BenchMeasure.h"
 #include "HeapCounter.h"
-#include "LiteralJournal.h"
+#include "literaljournal/LiteralJournal.h"
 
 #include "app/SaveClassification.h"
 #include "gamebuilder/GameBuilder.h"

@@ -1,4 +1,4 @@
-#include "TerminalText.h"
+#include "cli/TerminalText.h"
 #include "demo/DemoGame.h"
 #include "demo/SaveNames.h"
 

@@ -1,4 +1,3 @@
-#include "JobHarness.h"
 #include "ScanHarness.h"
 
 #include <gtest/gtest.h>
@@ -7,23 +6,9 @@ namespace orvella {
 namespace {
 
 using build::RecordBuilder;
+using test::everyKindOfRecord;
 using test::masterFile;
 using test::pluginFile;
-
-// A file with every kind of record the scan reads, skips or reads through.
-build::GameFileBuilder everyKindOfRecord(build::GameFileBuilder file) {
-    file.add(RecordBuilder("GMST").sub("NAME", "sMonthMidyear").sub("STRV", "Mid Year"))
-        .add(RecordBuilder("DIAL").text("NAME", "A1_Quest").sub("DATA", "\4"))
-        .add(RecordBuilder("INFO").text("INAM", "1").text("NAME", "Entry"))
-        .add(RecordBuilder("INFO").text("INAM", "2").text("NAME", "Other entry"))
-        .add(RecordBuilder("DIAL").text("NAME", "talk").sub("DATA", std::string(1, '\0')))
-        .add(RecordBuilder("INFO").text("INAM", "3").text("NAME", "Answer"))
-        .add(RecordBuilder("CREA").text("NAME", "rat"))
-        .add(RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth"))
-        .add(RecordBuilder("CELL").text("NAME", "Balmora"))
-        .add(RecordBuilder("MISC").text("NAME", "coin").text("FNAM", "Coin"));
-    return file;
-}
 
 struct ScanFaults : testing::Test {
     test::ScanHarness harness;
@@ -70,26 +55,6 @@ TEST_F(ScanFaults, ABadPluginFailsThePluginBarAfterTheMastersSucceeded) {
     ASSERT_FALSE(harness.scan());
     EXPECT_TRUE(harness.progress.told("masters done"));
     expectFailure(PluginPass, MorrowindPluginName, "plugin");
-}
-
-TEST_F(ScanFaults, ATruncatedMasterStopsTheJobAndLeavesTheSaveUnchanged) {
-    harness.writeBase(masterFile(), everyKindOfRecord(pluginFile()));
-    harness.write(MorrowindMasterName, master.substr(0, master.size() - 1));
-    build::GameFileBuilder save({.kind = build::FileKind::Save, .masters = {{"Morrowind.esm", 1}}});
-    const std::string original =
-        save.add(RecordBuilder("MISC").text("NAME", "coin").text("FNAM", "Coin")).bytes();
-    build::writeBytes(harness.game.save("s.ess"), original);
-
-    test::JobHarness job(harness.game);
-    PatchResult result = job.run("s.ess");
-    EXPECT_EQ(result.exitCode, 1u);
-    EXPECT_EQ(result.outcomeText, "Patch non effettuata con successo");
-    EXPECT_EQ(build::readBytes(harness.game.save("s.ess")), original);
-    EXPECT_FALSE(harness.game.exists("Saves/s.ess.tmp") || harness.game.exists("LRK Saves Backup/s.ess.bak"));
-    EXPECT_EQ(job.progress.image(JobStage::Masters), StatusImage::Failure);
-    EXPECT_EQ(job.messages.shown.size(), 1u);
-    EXPECT_EQ(job.progress.bar(JobStage::Reading) + job.progress.bar(JobStage::Converting), 0);
-    EXPECT_EQ(job.progress.image(JobStage::Finalising), StatusImage::Success);
 }
 
 } // namespace

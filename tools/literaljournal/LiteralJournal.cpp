@@ -1,4 +1,4 @@
-#include "LiteralJournal.h"
+#include "literaljournal/LiteralJournal.h"
 
 #include "translate/JournalHeadings.h"
 
