@@ -1,9 +1,9 @@
 #pragma once
 
-#include "game/GameInstallation.h"
 #include "app/MainDialogView.h"
 #include "app/SaveList.h"
 #include "app/SaveListing.h"
+#include "game/GameInstallation.h"
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 

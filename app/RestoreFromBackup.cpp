@@ -1,7 +1,7 @@
 #include "app/RestoreFromBackup.h"
 
-#include "platform/PathLimit.h"
 #include "job/SaveReading.h"
+#include "platform/PathLimit.h"
 
 #include <memory>
 

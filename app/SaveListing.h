@@ -1,7 +1,7 @@
 #pragma once
 
-#include "game/GameInstallation.h"
 #include "app/SaveList.h"
+#include "game/GameInstallation.h"
 #include "platform/FileSystem.h"
 
 #include <functional>

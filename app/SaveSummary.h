@@ -1,8 +1,8 @@
 #pragma once
 
+#include "app/SummaryView.h"
 #include "game/GameInstallation.h"
 #include "game/SaveInfo.h"
-#include "app/SummaryView.h"
 #include "platform/FileSystem.h"
 
 #include <string>

@@ -3,8 +3,8 @@
 #
 #   bash tools/setup.sh          everything: native build, 32- and 64-bit Windows cross builds, 32- and
 #                                64-bit Wine (machines that cannot run 32-bit programs use the second),
-#                                ImageMagick for the end-to-end test's screenshots, clang sanitizers and
-#                                libFuzzer
+#                                ImageMagick for the end-to-end test's screenshots, clang sanitizers,
+#                                libFuzzer and clang-format
 #   bash tools/setup.sh native   only what the native build and its tests need
 #
 # Runs as root, or through sudo when it is there.
@@ -13,7 +13,7 @@ set -euo pipefail
 native=(build-essential cmake googletest libgtest-dev)
 # xvfb-run needs xauth, which xvfb only recommends.
 everything=("${native[@]}" g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix mingw-w64-tools clang-14
-    libclang-rt-14-dev wine wine32:i386 wine64 xvfb xauth imagemagick)
+    libclang-rt-14-dev clang-format wine wine32:i386 wine64 xvfb xauth imagemagick)
 
 case "${1:-all}" in
 native) wanted=("${native[@]}") ;;

@@ -19,7 +19,9 @@ TEST(PercentOf, RoundsBothNumbersToSinglePrecisionFirst) {
     EXPECT_EQ(percentOf(0xFFFFFFFFu, 0xFFFFFFFFu), 100);
 }
 
-TEST(PercentOf, AZeroTotalGivesAFullBar) { EXPECT_EQ(percentOf(0, 0), 100); }
+TEST(PercentOf, AZeroTotalGivesAFullBar) {
+    EXPECT_EQ(percentOf(0, 0), 100);
+}
 
 } // namespace
 } // namespace orvella

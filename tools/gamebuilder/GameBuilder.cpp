@@ -8,7 +8,9 @@
 
 namespace orvella::build {
 
-std::string z(std::string_view text) { return std::string(text) + '\0'; }
+std::string z(std::string_view text) {
+    return std::string(text) + '\0';
+}
 
 std::string u32(std::uint32_t value) {
     char bytes[4] = {static_cast<char>(value), static_cast<char>(value >> 8), static_cast<char>(value >> 16),
@@ -30,7 +32,9 @@ RecordBuilder& RecordBuilder::sub(std::string_view tag, std::string_view bytes) 
     return *this;
 }
 
-RecordBuilder& RecordBuilder::text(std::string_view tag, std::string_view value) { return sub(tag, z(value)); }
+RecordBuilder& RecordBuilder::text(std::string_view tag, std::string_view value) {
+    return sub(tag, z(value));
+}
 
 std::unique_ptr<Record> RecordBuilder::build() const {
     auto record = std::make_unique<Record>(Tag(tag_), 0, headerWord_, flags_);
@@ -63,7 +67,8 @@ RecordBuilder GameFileBuilder::headerRecord() const {
     record.sub("HEDR", hedr);
     for (const auto& [name, size] : header_.masters) {
         record.text("MAST", name);
-        record.sub("DATA", u32(static_cast<std::uint32_t>(size)) + u32(static_cast<std::uint32_t>(size >> 32)));
+        record.sub("DATA",
+                   u32(static_cast<std::uint32_t>(size)) + u32(static_cast<std::uint32_t>(size >> 32)));
     }
     if (header_.kind == FileKind::Save) {
         std::string gmdt = f32(header_.health) + f32(header_.maxHealth) + f32(header_.hour);
@@ -80,7 +85,7 @@ RecordBuilder GameFileBuilder::headerRecord() const {
             std::string pixels(65536, '\0');
             for (std::size_t i = 0; i < pixels.size(); i += 4) {
                 std::size_t row = i / 512;
-                pixels[i] = static_cast<char>(row * 2);            // blue rises downwards
+                pixels[i] = static_cast<char>(row * 2);           // blue rises downwards
                 pixels[i + 2] = static_cast<char>(255 - row * 2); // red fades
             }
             record.sub("SCRS", pixels);
@@ -96,7 +101,9 @@ std::string GameFileBuilder::bytes() const {
     return out;
 }
 
-bool GameFileBuilder::writeTo(const std::string& path) const { return writeBytes(path, bytes()); }
+bool GameFileBuilder::writeTo(const std::string& path) const {
+    return writeBytes(path, bytes());
+}
 
 bool writeBytes(const std::string& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
