@@ -158,6 +158,8 @@ bool convertSave(JobState& state, std::uint32_t count) {
     for (const auto& record : state.recordList)
         readBytes += RecordHeaderSize + std::size_t{record->size()};
     output.reserve(readBytes + readBytes / 8);
+    // The journal tells how far it is, then its end with done equal to total: its bar goes to 100 and gets
+    // its image, and a later journal record starts the bar again.
     BarUpdater journalBar(state.progress(), JobStage::Journal);
     ConversionContext context{state.direction(),
                               state.maps,
@@ -322,8 +324,6 @@ bool replaceSave(JobState& state) {
     return true;
 }
 
-} // namespace
-
 // Empties every map, list and record of the job, driving the finalisation bar.
 void releaseJobData(JobState& state) {
     TranslationMaps& maps = state.maps;
@@ -353,6 +353,8 @@ void releaseJobData(JobState& state) {
     bar.set(100);
     state.progress().setImage(JobStage::Finalising, StatusImage::Success);
 }
+
+} // namespace
 
 PatchResult runPatchJob(const PatchJob& job) {
     JobState state(job);
