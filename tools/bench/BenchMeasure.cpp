@@ -8,25 +8,59 @@ namespace orvella::bench {
 
 namespace {
 
+// Follows the file's position itself, asking the file only after a seek that is not to an offset from the
+// start, so that noting the reads adds no calls to the ones measured.
 class CountingFile final : public File {
 public:
-    CountingFile(std::unique_ptr<File> inner, std::uint64_t& count)
-        : inner_(std::move(inner)), count_(count) {}
+    using Stretch = CountingFileSystem::Stretch;
+
+    CountingFile(std::unique_ptr<File> inner, std::uint64_t& count, std::vector<Stretch>& stretches,
+                 std::size_t open)
+        : inner_(std::move(inner)), count_(count), stretches_(stretches), open_(open) {}
 
     std::size_t read(void* buffer, std::size_t size) override {
         std::size_t got = inner_->read(buffer, size);
         count_ += got;
+        if (got > 0)
+            note(got);
+        position_ += got;
         return got;
     }
-    std::size_t write(const void* buffer, std::size_t size) override { return inner_->write(buffer, size); }
-    bool seek(std::int64_t offset, SeekOrigin origin) override { return inner_->seek(offset, origin); }
+    std::size_t write(const void* buffer, std::size_t size) override {
+        std::size_t put = inner_->write(buffer, size);
+        position_ += put;
+        return put;
+    }
+    bool seek(std::int64_t offset, SeekOrigin origin) override {
+        if (!inner_->seek(offset, origin))
+            return false;
+        position_ = origin == SeekOrigin::Begin ? static_cast<std::uint64_t>(offset)
+                                                : static_cast<std::uint64_t>(inner_->tell());
+        return true;
+    }
     std::int64_t tell() override { return inner_->tell(); }
     bool flush() override { return inner_->flush(); }
     bool close() override { return inner_->close(); }
 
 private:
+    void note(std::size_t got) {
+        if (last_ < stretches_.size()) {
+            ByteRange& range = stretches_[last_].range;
+            if (range.offset + range.size == position_) {
+                range.size += got;
+                return;
+            }
+        }
+        last_ = stretches_.size();
+        stretches_.push_back({open_, {position_, got}});
+    }
+
     std::unique_ptr<File> inner_;
     std::uint64_t& count_;
+    std::vector<Stretch>& stretches_;
+    std::size_t open_;
+    std::size_t last_ = static_cast<std::size_t>(-1); // this file's latest stretch
+    std::uint64_t position_ = 0;
 };
 
 // A "Vm..." line of /proc/self/status, in bytes.
@@ -68,16 +102,37 @@ std::unique_ptr<File> CountingFileSystem::open(const std::string& path, const ch
     auto file = base().open(path, mode);
     if (!file)
         return nullptr;
-    return std::make_unique<CountingFile>(std::move(file), bytesRead_);
+    opened_.push_back(path);
+    return std::make_unique<CountingFile>(std::move(file), bytesRead_, stretches_, opened_.size() - 1);
+}
+
+std::vector<FileReads> CountingFileSystem::reads() const {
+    std::vector<FileReads> reads;
+    for (const std::string& path : opened_)
+        reads.push_back({path, {}});
+    for (const Stretch& stretch : stretches_)
+        reads[stretch.open].ranges.push_back(stretch.range);
+    return reads;
+}
+
+void CountingFileSystem::resetCount(std::size_t stretches) {
+    bytesRead_ = 0;
+    opened_.clear();
+    opened_.reserve(64);
+    stretches_.clear();
+    stretches_.reserve(stretches);
+}
+
+std::string nativePath(std::string path) {
+    for (char& c : path)
+        if (c == '\\')
+            c = '/';
+    return path;
 }
 
 std::uint64_t fileSize(const std::string& path) {
     std::error_code error;
-    std::string native = path;
-    for (char& c : native)
-        if (c == '\\')
-            c = '/';
-    auto size = std::filesystem::file_size(native, error);
+    auto size = std::filesystem::file_size(nativePath(path), error);
     return error ? 0 : size;
 }
 

@@ -36,7 +36,19 @@ private:
     std::map<JobStage, Clock::time_point> images_;
 };
 
-// The native file system, counting every byte read through it.
+// A stretch of a file, as its first byte and its length.
+struct ByteRange {
+    std::uint64_t offset = 0;
+    std::uint64_t size = 0;
+};
+
+// What one open of a file read through it, reads that follow on from each other joined into one stretch.
+struct FileReads {
+    std::string path;
+    std::vector<ByteRange> ranges;
+};
+
+// The native file system, counting every byte read through it and noting where each one was read.
 class CountingFileSystem final : public ForwardingFileSystem {
 public:
     explicit CountingFileSystem(FileSystem& inner) : ForwardingFileSystem(inner) {}
@@ -44,11 +56,25 @@ public:
     std::unique_ptr<File> open(const std::string& path, const char* mode) override;
 
     std::uint64_t bytesRead() const { return bytesRead_; }
-    void resetCount() { bytesRead_ = 0; }
+    // Every file opened since the last resetCount, in the order of the opens, with what was read from it.
+    std::vector<FileReads> reads() const;
+    // Starts counting anew, with room made beforehand for the notes of that many stretches, so that noting
+    // them takes none of the heap a measurement counts.
+    void resetCount(std::size_t stretches = 1 << 14);
+
+    struct Stretch {
+        std::size_t open = 0;
+        ByteRange range;
+    };
 
 private:
     std::uint64_t bytesRead_ = 0;
+    std::vector<std::string> opened_;
+    std::vector<Stretch> stretches_;
 };
+
+// The path with the program's backslashes as this system's slashes.
+std::string nativePath(std::string path);
 
 std::uint64_t fileSize(const std::string& path);
 
