@@ -1,5 +1,5 @@
 // orvella-bench: converts a full-size synthetic save both ways against a full-size synthetic game and reports
-// where the time and the memory go, against the time it takes just to read the inputs.
+// where the time and the memory go, against the least I/O that each conversion has to do.
 //
 //   orvella-bench [DATA-FOLDER]
 //
@@ -9,9 +9,11 @@
 #include "BenchGame.h"
 #include "BenchMeasure.h"
 #include "HeapCounter.h"
+#include "IoFloor.h"
 #include "literaljournal/LiteralJournal.h"
 
 #include "app/SaveClassification.h"
+#include "game/GameFileNames.h"
 #include "gamebuilder/GameBuilder.h"
 #include "job/PatchJob.h"
 #include "platform/MemoryFile.h"
@@ -33,6 +35,10 @@
 namespace orvella::bench {
 
 namespace {
+
+// Large enough that the reads are few, small enough to stay in the processor's cache.
+constexpr std::size_t FloorBufferBytes = 1 << 20;
+constexpr const char* FloorSaveName = "Floor0001.ess";
 
 class SilentMessages final : public MessageBoxes {
 public:
@@ -78,21 +84,6 @@ std::vector<std::string> inputFiles(const BenchFolder& folder) {
             folder.englishSave()};
 }
 
-// Reads every input of a conversion once into memory, the least that any conversion has to do.
-double ioFloor(const BenchFolder& folder, std::uint64_t& bytes) {
-    bytes = 0;
-    std::uint64_t total = 0;
-    const double elapsed = timeMilliseconds([&] {
-        for (const std::string& path : inputFiles(folder)) {
-            std::vector<std::uint8_t> content;
-            if (readWholeFile(nativeFileSystem(), path, content))
-                total += content.size();
-        }
-    });
-    bytes = total;
-    return elapsed;
-}
-
 GameInstallation benchInstallation(const BenchFolder& folder) {
     GameInstallation installation;
     installation.installPath = folder.game();
@@ -121,6 +112,9 @@ struct ConversionFigures {
     std::vector<Stage> stages;
     double total = 0;
     std::uint64_t bytesRead = 0;
+    std::vector<FileReads> reads;
+    std::uint64_t saveBytes = 0;    // the save as it was, which the backup holds
+    std::uint64_t newSaveBytes = 0; // the save as the conversion wrote it
     std::uint64_t baselineMemory = 0;
     std::uint64_t peakMemory = 0;
     bool peakIsOwn = false;     // the peak belongs to this conversion alone
@@ -148,8 +142,10 @@ std::vector<Stage> stagesOf(const StageClock& clock, Clock::time_point ended) {
     };
 }
 
-ConversionFigures convert(const GameInstallation& installation, const TopicTables& tables) {
+ConversionFigures convert(const BenchFolder& folder, const GameInstallation& installation,
+                          const TopicTables& tables) {
     ConversionFigures figures;
+    figures.saveBytes = fileSize(folder.save());
     CountingFileSystem files(nativeFileSystem());
     auto saveInfo = classifySave(files, installation, BenchSaveName);
     if (!saveInfo) {
@@ -181,6 +177,8 @@ ConversionFigures convert(const GameInstallation& installation, const TopicTable
     figures.total = millisecondsBetween(clock.started(), ended);
     figures.stages = stagesOf(clock, ended);
     figures.bytesRead = files.bytesRead();
+    figures.reads = files.reads();
+    figures.newSaveBytes = fileSize(folder.save());
     figures.succeeded = result.exitCode == 0;
     figures.outcome = result.outcomeText;
     return figures;
@@ -275,11 +273,89 @@ JournalFigures measureJournal(const BenchFolder& folder, const GameInstallation&
     return figures;
 }
 
-void printConversion(const char* title, const ConversionFigures& figures, double floor) {
+struct FloorFigures {
+    bool measured = false;
+    double reading = 0;
+    double writing = 0;
+    double total() const { return reading + writing; }
+};
+
+// Where the floor reads and writes: the conversion's save and backup, and files of the floor's own beside
+// them.
+struct FloorPaths {
+    std::string save;
+    std::string backup;
+    std::string floorSave;
+    std::string floorBackup;
+};
+
+FloorPaths floorPaths(const GameInstallation& installation) {
+    const std::string& game = installation.installPath;
+    return {nativePath(game + SavesFolder + BenchSaveName),
+            nativePath(game + BackupFolder + BenchSaveName + ".bak"),
+            nativePath(game + SavesFolder + FloorSaveName),
+            nativePath(game + BackupFolder + FloorSaveName + ".bak")};
+}
+
+// The floor of a conversion just made, the median of five runs by their total, after a run that leaves the
+// floor's own save and backup in place to be replaced as the conversion's are. The conversion has replaced
+// the save it read, so the save's stretches are read from the backup it has just written, the same bytes.
+FloorFigures measureFloor(IoFloor& floor, const ConversionFigures& conversion, const FloorPaths& paths) {
+    FloorFigures figures;
+    if (fileSize(paths.backup) != conversion.saveBytes)
+        return figures;
+    std::vector<FileReads> reads = conversion.reads;
+    for (FileReads& file : reads)
+        if (nativePath(file.path) == paths.save)
+            file.path = paths.backup;
+    auto once = [&](FloorFigures& run) {
+        bool done = true;
+        run.reading = timeMilliseconds([&] { done = floor.readAgain(reads); });
+        run.writing = timeMilliseconds([&] {
+            done = done && floor.replaceWith(paths.floorBackup, conversion.saveBytes) &&
+                   floor.replaceWith(paths.floorSave, conversion.newSaveBytes);
+        });
+        return done;
+    };
+    FloorFigures warmUp;
+    if (!once(warmUp))
+        return figures;
+    std::vector<FloorFigures> runs(5);
+    for (FloorFigures& run : runs)
+        if (!once(run))
+            return figures;
+    std::sort(runs.begin(), runs.end(),
+              [](const FloorFigures& a, const FloorFigures& b) { return a.total() < b.total(); });
+    figures = runs[runs.size() / 2];
+    figures.measured = true;
+    return figures;
+}
+
+std::size_t stretchCount(const std::vector<FileReads>& reads) {
+    std::size_t count = 0;
+    for (const FileReads& file : reads)
+        count += file.ranges.size();
+    return count;
+}
+
+std::size_t opensRead(const std::vector<FileReads>& reads) {
+    return static_cast<std::size_t>(std::count_if(
+        reads.begin(), reads.end(), [](const FileReads& file) { return !file.ranges.empty(); }));
+}
+
+void printConversion(const char* title, const ConversionFigures& figures, const FloorFigures& floor) {
     std::printf("\n%s: %s\n", title, figures.outcome.c_str());
     for (const Stage& stage : figures.stages)
         std::printf("  %-44s %9.1f ms\n", stage.name, stage.milliseconds);
-    std::printf("  %-44s %9.1f ms  (%.2f x the I/O floor)\n", "total", figures.total, figures.total / floor);
+    std::printf("  %-44s %9.1f ms  (%.2f x its I/O floor)\n", "total", figures.total,
+                figures.total / floor.total());
+    std::printf("  %-44s %9.1f ms  (median of 5)\n", "I/O floor", floor.total());
+    std::printf("    %-42s %9.1f ms  (%zu stretches, %zu opens)\n", "the same bytes read again",
+                floor.reading, stretchCount(figures.reads), opensRead(figures.reads));
+    char written[64];
+    std::snprintf(written, sizeof written, "%.1f + %.1f MB written, synced, moved",
+                  megabytes(figures.saveBytes), megabytes(figures.newSaveBytes));
+    std::printf("    %-42s %9.1f ms\n", written, floor.writing);
     std::printf("  %-44s %9.1f MB\n", "bytes read", megabytes(figures.bytesRead));
     std::printf("  %-44s %9.1f MB\n", "peak heap held by the conversion", megabytes(figures.peakHeap));
     std::printf("  %-44s %9.1f MB  (%s; resident before: %.1f MB)\n", "peak resident memory",
@@ -337,26 +413,41 @@ int run(const std::string& root) {
     const GameInstallation installation = benchInstallation(folder);
 
     // The inputs are read once before any timing, so that every measurement finds them in the same cache.
-    std::uint64_t floorBytes = 0;
-    ioFloor(folder, floorBytes);
-    std::vector<double> floors;
-    for (int i = 0; i < 5; ++i)
-        floors.push_back(ioFloor(folder, floorBytes));
-    const double floor = median(floors);
-    std::printf("\nI/O floor: %.1f ms to read %.1f MB of inputs once (median of 5)\n", floor,
-                megabytes(floorBytes));
+    for (const std::string& path : inputFiles(folder)) {
+        std::vector<std::uint8_t> content;
+        readWholeFile(nativeFileSystem(), path, content);
+    }
 
     std::filesystem::copy_file(folder.englishSave(), folder.save(),
                                std::filesystem::copy_options::overwrite_existing);
     const std::uint64_t saveSize = fileSize(folder.save());
-    const ConversionFigures toItalian = convert(installation, tables.tables());
-    const ConversionFigures toEnglish = convert(installation, tables.tables());
-    printConversion("English -> Italian", toItalian, floor);
-    printConversion("Italian -> English", toEnglish, floor);
+    IoFloor ioFloor(FloorBufferBytes);
+    const FloorPaths paths = floorPaths(installation);
+    const ConversionFigures toItalian = convert(folder, installation, tables.tables());
+    const FloorFigures toItalianFloor =
+        toItalian.succeeded ? measureFloor(ioFloor, toItalian, paths) : FloorFigures{};
+    const ConversionFigures toEnglish = convert(folder, installation, tables.tables());
+    const FloorFigures toEnglishFloor =
+        toEnglish.succeeded ? measureFloor(ioFloor, toEnglish, paths) : FloorFigures{};
+    std::filesystem::remove(paths.floorSave);
+    std::filesystem::remove(paths.floorBackup);
     if (!toItalian.succeeded || !toEnglish.succeeded) {
         std::fprintf(stderr, "orvella-bench: a conversion failed\n");
         return 1;
     }
+    if (!toItalianFloor.measured || !toEnglishFloor.measured) {
+        std::fprintf(stderr, "orvella-bench: the I/O floor could not be measured\n");
+        return 1;
+    }
+    std::printf("\nI/O floor of a conversion: what it read, read again with pread into one %zu KB buffer "
+                "(the same\nfiles and stretches, in the page cache as the conversion found them), then "
+                "the backup (the save's\nsize) and the new save (its size) each written, fsynced, renamed "
+                "into place and its folder fsynced.\nNot in it: parsing, translating, building the new "
+                "save, the log, the lock, the attributes, freeing\nmemory, and reading from the disk "
+                "itself.\n",
+                FloorBufferBytes / 1024);
+    printConversion("English -> Italian", toItalian, toItalianFloor);
+    printConversion("Italian -> English", toEnglish, toEnglishFloor);
 
     const JournalFigures journal = measureJournal(folder, installation, tables.tables());
     if (!journal.built) {
@@ -378,7 +469,8 @@ int run(const std::string& root) {
     std::printf("Inputs %.1f MB; read by the English -> Italian conversion: %.1f MB\n", megabytes(totalInput),
                 megabytes(toItalian.bytesRead));
 
-    const double ratio = (toItalian.total + toEnglish.total) / 2 / floor;
+    const double ratio =
+        (toItalian.total + toEnglish.total) / (toItalianFloor.total() + toEnglishFloor.total());
     const double speedUp = journal.literal / journal.fast;
     if (!journal.identical) {
         std::fprintf(stderr, "orvella-bench: the journal handler and the literal algorithm disagree\n");
