@@ -1,4 +1,5 @@
 #include "Commands.h"
+#include "ConsoleStartup.h"
 #include "OverlayFileSystem.h"
 #include "TerminalText.h"
 #include "WriteWatch.h"
@@ -88,16 +89,18 @@ std::optional<int> checkOneSaveName(const Options& options) {
     return std::nullopt;
 }
 
-bool saveExists(FileSystem& files, const GameInstallation& installation, const std::string& saveFileName) {
+std::optional<int> startUpWithSave(const Options& options, const std::string& saveFileName,
+                                   GameInstallation& installation, MessageBoxes& messages,
+                                   FileSystem& files) {
+    if (auto exitCode = startUp(options, installation, messages, files))
+        return exitCode;
     const std::string path = installation.installPath + SavesFolder + saveFileName;
     if (files.exists(path))
-        return true;
+        return std::nullopt;
     // A path too long to open is named as such, as the job names the paths it cannot take.
     if (auto tooLong = tooLongPathMessage({path}))
-        failure(toTerminal(*tooLong));
-    else
-        failure("no such save: " + pathText(path));
-    return false;
+        return failure(toTerminal(*tooLong));
+    return failure("no such save: " + pathText(path));
 }
 
 int runCommandLine(const std::vector<std::string>& arguments, FileSystem& files) {

@@ -3,6 +3,7 @@
 #include "Options.h"
 #include "game/GameInstallation.h"
 #include "platform/FileSystem.h"
+#include "platform/MessageBoxes.h"
 
 #include <optional>
 #include <string>
@@ -27,8 +28,10 @@ int failure(const std::string& problem);
 // The usage error's status unless the command line names exactly one save.
 std::optional<int> checkOneSaveName(const Options& options);
 
-// True when DIR/Saves/NAME exists; otherwise says that there is no such save, as a failed command.
-bool saveExists(FileSystem& files, const GameInstallation& installation, const std::string& saveFileName);
+// Starts up as the dialog program does, then checks that DIR/Saves/NAME exists; gives the exit status when
+// either fails, having said why.
+std::optional<int> startUpWithSave(const Options& options, const std::string& saveFileName,
+                                   GameInstallation& installation, MessageBoxes& messages, FileSystem& files);
 
 int convertCommand(const Options& options, FileSystem& files);
 int infoCommand(const Options& options, FileSystem& files);

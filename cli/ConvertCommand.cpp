@@ -1,5 +1,4 @@
 #include "Commands.h"
-#include "ConsoleStartup.h"
 #include "ConsoleUi.h"
 #include "TerminalText.h"
 #include "app/ConversionChecks.h"
@@ -61,10 +60,8 @@ int convertCommand(const Options& options, FileSystem& files) {
     ConsoleMessageBoxes messages;
     messages.setFileName(saveFileName);
     GameInstallation installation;
-    if (auto exitCode = startUp(options, installation, messages, files))
+    if (auto exitCode = startUpWithSave(options, saveFileName, installation, messages, files))
         return *exitCode;
-    if (!saveExists(files, installation, saveFileName))
-        return CommandFailed;
 
     auto saveInfo = classifySave(files, installation, saveFileName);
     if (!saveInfo)

@@ -1,5 +1,4 @@
 #include "Commands.h"
-#include "ConsoleStartup.h"
 #include "ConsoleUi.h"
 #include "TerminalText.h"
 #include "app/SaveClassification.h"
@@ -36,10 +35,8 @@ int infoCommand(const Options& options, FileSystem& files) {
     ConsoleMessageBoxes messages;
     messages.setFileName(saveFileName);
     GameInstallation installation;
-    if (auto exitCode = startUp(options, installation, messages, files))
+    if (auto exitCode = startUpWithSave(options, saveFileName, installation, messages, files))
         return *exitCode;
-    if (!saveExists(files, installation, saveFileName))
-        return CommandFailed;
 
     auto saveInfo = classifySave(files, installation, saveFileName);
     TextSummary summary;

@@ -1,5 +1,4 @@
 #include "Commands.h"
-#include "ConsoleStartup.h"
 #include "ConsoleUi.h"
 #include "TerminalText.h"
 #include "app/RestoreFromBackup.h"
@@ -17,10 +16,8 @@ int restoreCommand(const Options& options, FileSystem& files) {
     ConsoleMessageBoxes messages(options.yes);
     messages.setFileName(saveFileName);
     GameInstallation installation;
-    if (auto exitCode = startUp(options, installation, messages, files))
+    if (auto exitCode = startUpWithSave(options, saveFileName, installation, messages, files))
         return *exitCode;
-    if (!saveExists(files, installation, saveFileName))
-        return CommandFailed;
     // Asking first would only lead to a failed copy.
     const std::string backupPath = installation.installPath + BackupFolder + saveFileName + ".bak";
     if (!files.exists(backupPath))
