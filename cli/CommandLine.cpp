@@ -1,7 +1,7 @@
 #include "Commands.h"
-#include "OverlayFileSystem.h"
 #include "TerminalText.h"
 #include "WriteWatch.h"
+#include "platform/OverlayFileSystem.h"
 #include "platform/PathLimit.h"
 
 #include <iostream>

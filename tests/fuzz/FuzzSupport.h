@@ -1,11 +1,9 @@
 #pragma once
 
 // What the fuzz targets share: a way to stop on a broken property, a user interface that only counts, and
-// the small game's translation data built once per direction.
+// the demo game's translation data built once per direction.
 
-#include "MemoryFileSystem.h"
-#include "SmallGame.h"
-#include "job/PatchJob.h"
+#include "DemoJob.h"
 #include "scan/MasterScan.h"
 #include "translate/ConversionContext.h"
 #include "translate/JournalFixes.h"
@@ -77,28 +75,27 @@ public:
     void passCompleted(ScanPass) override {}
 };
 
-// The small game's translation data built as a job builds it, and a context over it, as a conversion has
+// The demo game's translation data built as a job builds it, and a context over it, as a conversion has
 // them when its handlers run.
 struct PreparedConversion {
     explicit PreparedConversion(ConversionDirection direction) {
-        GameInstallation installation;
-        test::smallgame::install(files, installation);
-        const SaveInfo save = test::smallgame::saveInfoFor(direction);
-        const TopicTables& tables = test::smallgame::tables();
+        const GameInstallation installation = test::installDemoGame(files);
+        const SaveInfo save = test::saveInfoFor(direction);
+        const TopicTables& tables = builtInTables();
         const IncludedExpansions expansions = includedExpansions(save, installation);
         loadTopicTables(tables, direction, expansions, names);
         SilentScanProgress progress;
         ScanError error;
         require(scanMastersAndPlugins(files, installation, expansions, maps, progress, error),
-                "the small game does not scan");
+                "the demo game does not scan");
         buildQuestNameMap(maps, direction, names);
         addJournalFixes(tables.journalFixes, maps);
-        require(buildMonthNameMap(maps, direction, names), "the small game has no months");
+        require(buildMonthNameMap(maps, direction, names), "the demo game has no months");
         context.direction = direction;
         context.pluginEntries = translationPlugins(save, installation);
     }
 
-    test::MemoryFileSystem files;
+    test::FaultInjectingFileSystem files;
     TranslationMaps maps;
     NameMaps names;
     NullLog log;

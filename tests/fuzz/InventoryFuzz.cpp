@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to the inventory re-sort as the subrecords of an NPCC record (tag, size, data, one
-// after the other; a size past the end takes what is left), both ways, with the small game's item names.
+// after the other; a size past the end takes what is left), both ways, with the demo game's item names.
 // Whatever the layout, no subrecord is lost or changed, except the renumbered WIDX; the record is either
 // left byte for byte or a valid re-sort: the items in name order, each with the subrecords that followed it,
 // and every equipment reference still naming the same item with the same second word.

@@ -1,4 +1,4 @@
-// Feeds arbitrary bytes to the journal handler as a JOUR record's NAME, both ways, against the small game's
+// Feeds arbitrary bytes to the journal handler as a JOUR record's NAME, both ways, against the demo game's
 // entries, topics and months, and compares everything with the literal journal translation. The bytes after
 // the first NUL, which the handler never reads, name topics of their own, one a line, for a second comparison
 // of the topic marking with the literal one on the same text.

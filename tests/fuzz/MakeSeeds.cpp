@@ -1,11 +1,10 @@
-// Writes the seed files of the fuzz targets. For the record reader: small masters, plugins and saves built
-// with the game builder, from well formed ones to files that stop in the middle of a record. For the others,
+// Writes the seed files of the fuzz targets. For the record reader: the demo game's master, plugin and saves,
+// from well formed ones to files that stop in the middle of a record. For the others,
 // one folder each: whole saves for the conversion, journal texts and player inventories taken from every
 // save at hand, masters and plugins for the scan.
 
-#include "ReadRecords.h"
-#include "SmallGame.h"
-#include "demo/DemoGame.h"
+#include "RecordViews.h"
+#include "gamebuilder/DemoGame.h"
 #include "gamebuilder/GameBuilder.h"
 #include "platform/MemoryFile.h"
 #include "records/RecordStream.h"
@@ -19,47 +18,20 @@
 namespace orvella {
 namespace {
 
-using build::f32;
-using build::FileHeader;
-using build::FileKind;
-using build::GameFileBuilder;
 using build::RecordBuilder;
 using build::u32;
 using build::z;
 
-GameFileBuilder master() {
-    GameFileBuilder file(FileHeader{.kind = FileKind::Master, .description = "Seed master"});
-    file.add(RecordBuilder("GMST").text("NAME", "sMonthMorningstar").text("STRV", "Morning Star"));
-    file.add(RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth"));
-    file.add(RecordBuilder("DIAL").text("NAME", "latest rumors").sub("DATA", std::string(1, '\0')));
-    file.add(RecordBuilder("INFO").text("INAM", "1").text("PNAM", "").text("NAME", "Nothing new."));
-    file.add(RecordBuilder("BOOK").text("NAME", "bk_seed").text("FNAM", "A Seed Book").sub("BKDT", u32(1)));
-    return file;
-}
-
-GameFileBuilder plugin() {
-    GameFileBuilder file(FileHeader{.kind = FileKind::Plugin, .masters = {{"Morrowind.esm", 1234}}});
-    file.add(RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth"));
-    file.add(RecordBuilder("DIAL").text("NAME", "ultime voci").sub("DATA", std::string(1, '\0')));
-    return file;
-}
-
-GameFileBuilder save(bool screenshot) {
-    FileHeader header{.kind = FileKind::Save,
-                      .masters = {{"Morrowind.esm", 79837557}, {"Tribunal.esm", 4565686}}};
-    header.screenshot = screenshot;
-    GameFileBuilder file(header);
-    file.add(RecordBuilder("NPC_", 0, 0x400).text("NAME", "fargoth").text("FNAM", "Fargoth"));
-    file.add(
-        RecordBuilder("JOUR").sub("NAME", "<FONT COLOR=\"9F0000\">16 Morning Star (Day 1)</FONT><BR>\n"));
-    file.add(
-        RecordBuilder("QUES").text("NAME", "A1_1_FindSpymaster").text("DATA", "Report to Caius Cosades"));
-    file.add(RecordBuilder("GLOB").text("NAME", "DaysPassed").sub("FNAM", "s").sub("FLTV", f32(3)));
-    file.add(
-        RecordBuilder("NPCC").text("NAME", "player").sub("NPDT", std::string(8, '\0')).sub("WIDX", u32(7)));
-    file.add(RecordBuilder("GAME"));
-    file.add(RecordBuilder("EMPT").sub("NAME", ""));
-    return file;
+// The save without its screenshot, small enough for the targets' longest inputs.
+std::string withoutScreenshot(const std::string& save) {
+    std::string bytes;
+    for (const auto& record : test::readRecords(save)) {
+        for (std::size_t i = record->subrecordCount(); i-- > 0;)
+            if (record->subrecordAt(i).tag.is("SCRS"))
+                record->removeSubrecordAt(i);
+        bytes += test::bytesOf(*record);
+    }
+    return bytes;
 }
 
 bool write(const std::string& folder, const char* name, const std::string& bytes) {
@@ -69,15 +41,11 @@ bool write(const std::string& folder, const char* name, const std::string& bytes
     return false;
 }
 
-// Every save the seeds are made from: the generated ones, the demo's and those named on the command line.
+// Every save the seeds are made from: the demo's, without their screenshots, and those named on the command
+// line.
 std::vector<std::string> allSaves(const std::vector<std::string>& extra) {
-    std::vector<std::string> saves = {save(false).bytes(), save(true).bytes(), test::smallgame::englishSave(),
-                                      test::smallgame::italianSave()};
-    const std::string demo = (std::filesystem::temp_directory_path() / "orvella-fuzz-seeds-demo").string();
-    if (demo::writeDemoGame(demo))
-        saves.push_back(build::readBytes(demo + "/Saves/" + demo::DemoSaveName));
-    std::error_code error;
-    std::filesystem::remove_all(demo, error);
+    std::vector<std::string> saves = {withoutScreenshot(demo::demoEnglishSave()),
+                                      withoutScreenshot(demo::demoItalianSave())};
     for (const std::string& path : extra)
         saves.push_back(build::readBytes(path));
     return saves;
@@ -145,10 +113,7 @@ bool writeSaveSeeds(const std::string& folder, const std::vector<std::string>& s
 }
 
 bool writeScanSeeds(const std::string& folder) {
-    return write(folder, "master.esm", master().bytes()) && write(folder, "plugin.esp", plugin().bytes()) &&
-           write(folder, "small-master.esm", test::smallgame::master()) &&
-           write(folder, "small-plugin.esp", test::smallgame::plugin()) &&
-           demo::writeDemoGame(folder + "/demo");
+    return write(folder, "master.esm", demo::demoMaster()) && write(folder, "plugin.esp", demo::demoPlugin());
 }
 
 } // namespace
@@ -174,16 +139,13 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::string folder = argv[1];
-    std::string small = save(false).bytes();
-    GameFileBuilder headerOnly(FileHeader{.kind = FileKind::Save, .screenshot = false});
-    std::string overCounted = master().bytes();
-    overCounted[320] = 9;
-    bool ok = write(folder, "master.esm", master().bytes()) &&
-              write(folder, "plugin.esp", plugin().bytes()) && write(folder, "save.ess", small) &&
-              write(folder, "save-screenshot.ess", save(true).bytes()) &&
-              write(folder, "header-only.ess", headerOnly.bytes()) &&
-              write(folder, "over-counted.esm", overCounted) &&
-              write(folder, "cut-in-record.ess", small.substr(0, small.size() - 5)) &&
-              demo::writeDemoGame(folder + "/demo");
+    const std::string save = withoutScreenshot(demo::demoEnglishSave());
+    const std::string overCounted = std::string(demo::demoMaster()).replace(320, 4, build::u32(1000));
+    bool ok =
+        write(folder, "master.esm", demo::demoMaster()) && write(folder, "plugin.esp", demo::demoPlugin()) &&
+        write(folder, "save.ess", save) && write(folder, "save-screenshot.ess", demo::demoEnglishSave()) &&
+        write(folder, "header-only.ess", build::GameFileBuilder({.kind = build::FileKind::Save}).bytes()) &&
+        write(folder, "over-counted.esm", overCounted) &&
+        write(folder, "cut-in-record.ess", save.substr(0, save.size() - 5));
     return ok ? 0 : 1;
 }

@@ -1,6 +1,6 @@
 #include "translate/NameMaps.h"
-#include "../records/RecordViews.h"
 #include "ConversionFixture.h"
+#include "RecordViews.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "../records/RecordViews.h"
 #include "ConversionFixture.h"
 #include "JournalEntries.h"
+#include "RecordViews.h"
 #include "translate/JournalFixes.h"
 #include "translate/JournalHeadings.h"
 #include "translate/SaveHandlers.h"

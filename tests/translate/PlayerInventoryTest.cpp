@@ -1,5 +1,5 @@
-#include "../records/RecordViews.h"
 #include "ConversionFixture.h"
+#include "RecordViews.h"
 #include "records/Bytes.h"
 #include "translate/AsciiFold.h"
 #include "translate/SaveHandlers.h"

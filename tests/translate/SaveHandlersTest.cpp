@@ -1,6 +1,6 @@
 #include "translate/SaveHandlers.h"
-#include "../records/RecordViews.h"
 #include "ConversionFixture.h"
+#include "RecordViews.h"
 #include "records/Bytes.h"
 
 #include <gtest/gtest.h>

@@ -1,17 +1,17 @@
 // The overlay of a dry run answers every call as the file system under it would answer it after the same
 // calls, which the in-memory file system makes for real beside it, and writes nothing under it.
 
-#include "OverlayFileSystem.h"
-#include "MemoryFileSystem.h"
+#include "platform/OverlayFileSystem.h"
+#include "FaultInjectingFileSystem.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <sstream>
 
-namespace orvella::cli {
+namespace orvella {
 namespace {
 
-using test::MemoryFileSystem;
+using MemoryFileSystem = test::FaultInjectingFileSystem;
 
 // One call, by name, with up to two paths and a text to write; see answer.
 struct Step {
@@ -200,4 +200,4 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
 }
 
 } // namespace
-} // namespace orvella::cli
+} // namespace orvella

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "ReadRecords.h"
 #include "gamebuilder/GameBuilder.h"
 #include "platform/MemoryFile.h"
 #include "records/RecordStream.h"
@@ -13,6 +12,23 @@
 #include <vector>
 
 namespace orvella::test {
+
+// The records of a file held in memory, up to the first that cannot be read; none when it has no count.
+inline std::vector<std::unique_ptr<Record>> readRecords(const std::string& bytes) {
+    MemoryFile file(bytes);
+    RecordStream stream(file, "file");
+    std::int32_t count = -1;
+    std::vector<std::unique_ptr<Record>> records;
+    if (!stream.readRecordCount(count))
+        return records;
+    for (std::int32_t i = 0; i <= count; ++i) {
+        auto record = stream.readRecord();
+        if (!record)
+            break;
+        records.push_back(std::move(record));
+    }
+    return records;
+}
 
 inline const char* const RealSaves[] = {"HartKack0000.ess", "Test10000.ess"};
 
