@@ -10,7 +10,6 @@ namespace {
 
 using build::RecordBuilder;
 using build::u32;
-using build::z;
 using test::ConversionFixture;
 using test::layout;
 using test::mapEntry;
@@ -100,41 +99,67 @@ TEST(HeaderHandler, AddsThePluginsBeforeGmdtToItalianAndRemovesThemWithTheirOwnD
     }
 }
 
-TEST(DialogueHandler, RenamesKnownTopicsDropsDeletedOnesAndLogsThem) {
-    ConversionFixture fixture;
-    fixture.names.topicNameMap.emplace("Balmora", "Balmora (citt\xE0)");
-    auto known = RecordBuilder("DIAL").text("NAME", "Balmora").sub("DATA", std::string(1, '\0')).build();
-    auto unknown = RecordBuilder("DIAL").text("NAME", "Vivec").sub("DATA", std::string(1, '\0'));
-    auto unknownRecord = unknown.build();
-    auto deleted = RecordBuilder("DIAL").text("NAME", "old rumour").sub("DELE", u32(0)).build();
-    auto nameless = RecordBuilder("DIAL").sub("DATA", std::string(1, '\0')).sub("DELE", u32(0)).build();
-
-    EXPECT_TRUE(patchDialogue(*known, fixture.context));
-    EXPECT_EQ(fixture.log.text, "\n- TOPIC SEGNATI COME \"DELETED\" -\n\n");
-    EXPECT_EQ(
-        test::bytesOf(*known),
-        RecordBuilder("DIAL").text("NAME", "Balmora (citt\xE0)").sub("DATA", std::string(1, '\0')).bytes());
-    EXPECT_TRUE(patchDialogue(*unknownRecord, fixture.context));
-    EXPECT_EQ(test::bytesOf(*unknownRecord), unknown.bytes());
-    EXPECT_FALSE(patchDialogue(*deleted, fixture.context));
-    EXPECT_TRUE(patchDialogue(*nameless, fixture.context));
-    EXPECT_EQ(fixture.log.text, "\n- TOPIC SEGNATI COME \"DELETED\" -\n\nold rumour\n");
+// The number of log sections the handlers opened, and what is logged after the headings, one item a line.
+std::string logged(const std::string& log) {
+    std::string lines;
+    int sections = 0;
+    for (std::size_t at = 0, end; at < log.size(); at = end + 1) {
+        end = std::min(log.find('\n', at), log.size());
+        const std::string line = log.substr(at, end - at);
+        sections += line.starts_with("- ") && line.ends_with(" -");
+        if (!line.empty() && !line.starts_with("- "))
+            lines += line + "|";
+    }
+    return std::to_string(sections) + ": " + lines;
 }
 
-TEST(QuestHandler, RenamesKnownQuestsAndLogsTheOthersUnderOneHeading) {
+// Topics and quests known to the tables are renamed; the unknown ones, and deleted topics, are logged under
+// one heading each.
+TEST(NamedRecordHandlers, RenameWhatTheTablesKnowAndLogTheRestOnce) {
     ConversionFixture fixture;
+    fixture.names.topicNameMap.emplace("Balmora", "Balmora (citt\xE0)");
+    fixture.names.topicNameMap.emplace("latest rumors", "ultime voci");
     fixture.names.questNameMap.emplace("Rescue", "Salvataggio");
-    auto known = RecordBuilder("QUES").text("NAME", "Rescue").sub("DATA", "d").build();
-    auto first = RecordBuilder("QUES").sub("NAME", "Unknown one").build(); // no terminator
-    auto second = RecordBuilder("QUES").text("NAME", "Unknown two").build();
-    auto nameless = RecordBuilder("QUES").sub("DATA", "d").build();
-    for (auto* record : {known.get(), first.get(), second.get(), nameless.get()})
-        EXPECT_TRUE(patchQuest(*record, fixture.context));
-    EXPECT_EQ(test::bytesOf(*known),
-              RecordBuilder("QUES").text("NAME", "Salvataggio").sub("DATA", "d").bytes());
-    EXPECT_EQ(layout(*first), "NAME=Unknown one");
-    EXPECT_EQ(fixture.log.text,
-              "\n- MONI QUEST NON TROVATI -\n\nNome Quest: Unknown one\nNome Quest: Unknown two\n");
+    fixture.maps.journalTopicMap.emplace("A1_Spymaster", mapEntry(RecordBuilder("DIAL")));
+    const std::string topic(1, '\0');
+    const struct {
+        SaveHandler handler;
+        RecordBuilder record;
+        bool kept;
+        std::string after; // the layout afterwards
+    } cases[] = {
+        {patchDialogue, RecordBuilder("DIAL").text("NAME", "Balmora").sub("DATA", topic), true,
+         "NAME=Balmora (citt\xE0)|DATA="},
+        {patchDialogue, RecordBuilder("DIAL").text("NAME", "Vivec").sub("DATA", topic), true,
+         "NAME=Vivec|DATA="},
+        {patchDialogue, RecordBuilder("DIAL").text("NAME", "old rumour").sub("DELE", u32(0)), false, ""},
+        {patchDialogue, RecordBuilder("DIAL").sub("DATA", topic).sub("DELE", u32(0)), true, "DATA=|DELE="},
+        {patchQuest, RecordBuilder("QUES").text("NAME", "Rescue").sub("DATA", "d"), true,
+         "NAME=Salvataggio|DATA=d"},
+        {patchQuest, RecordBuilder("QUES").sub("NAME", "Unknown one"), true, "NAME=Unknown one"},
+        {patchQuest, RecordBuilder("QUES").text("NAME", "Unknown two"), true, "NAME=Unknown two"},
+        {patchQuest, RecordBuilder("QUES").sub("DATA", "d"), true, "DATA=d"},
+        {patchKnownTopics,
+         RecordBuilder("PCDT")
+             .text("DNAM", "latest rumors")
+             .text("DNAM", "A1_Spymaster")
+             .sub("PNAM", "p")
+             .text("DNAM", "strange topic")
+             .text("DNAM", "other topic"),
+         true, "DNAM=ultime voci|DNAM=A1_Spymaster|PNAM=p|DNAM=strange topic|DNAM=other topic"},
+        {patchKnownTopics, RecordBuilder("PCDT").text("DNAM", "A1_Spymaster"), true, "DNAM=A1_Spymaster"},
+    };
+    for (const auto& c : cases) {
+        auto record = c.record.build();
+        EXPECT_EQ(c.handler(*record, fixture.context), c.kept) << c.after;
+        if (c.kept)
+            EXPECT_EQ(layout(*record), c.after);
+        EXPECT_EQ(record->size(), payloadSize(*record)) << c.after;
+        EXPECT_EQ(test::bytesOf(*record).size(), 16 + payloadSize(*record)) << c.after;
+    }
+    EXPECT_EQ(logged(fixture.log.text),
+              "3: old rumour|Nome Quest: Unknown one|Nome Quest: Unknown two|strange topic|"
+              "other topic|");
 }
 
 TEST(NameHandlers, TakeTheTargetLanguageNameExactly) {
@@ -172,29 +197,6 @@ TEST(NameHandlers, TakeTheTargetLanguageNameExactly) {
                       "NAME=sword|FNAM=Sword NAME=ring|FNAM=" +
                       (italian ? "Anello" : "Ring") + " NAME=ring ");
     }
-}
-
-TEST(KnownTopicsHandler, RenamesKnownTopicsAndLogsOnlyTheUnknownOnes) {
-    ConversionFixture fixture;
-    fixture.names.topicNameMap.emplace("latest rumors", "ultime voci");
-    fixture.maps.journalTopicMap.emplace("A1_1_FindSpymaster", mapEntry(RecordBuilder("DIAL")));
-    auto pcdt = RecordBuilder("PCDT")
-                    .sub("DNAM", z("latest rumors"))
-                    .sub("DNAM", z("A1_1_FindSpymaster"))
-                    .sub("PNAM", "p")
-                    .sub("DNAM", z("strange topic"))
-                    .sub("DNAM", z("other topic"))
-                    .build();
-    EXPECT_TRUE(patchKnownTopics(*pcdt, fixture.context));
-    EXPECT_EQ(layout(*pcdt),
-              "DNAM=ultime voci|DNAM=A1_1_FindSpymaster|PNAM=p|DNAM=strange topic|DNAM=other topic");
-    EXPECT_EQ(pcdt->subrecordAt(0).size(), 12u);
-    EXPECT_EQ(pcdt->size(), payloadSize(*pcdt));
-    EXPECT_EQ(fixture.log.text, "\n- HYPERLINK NON TRADOTTI -\n\nstrange topic\nother topic\n");
-
-    fixture.log.text.clear();
-    patchKnownTopics(*RecordBuilder("PCDT").sub("DNAM", z("A1_1_FindSpymaster")).build(), fixture.context);
-    EXPECT_EQ(fixture.log.text, "");
 }
 
 } // namespace
