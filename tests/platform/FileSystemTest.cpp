@@ -1,8 +1,7 @@
-// The overlay of a dry run answers every call as the file system under it would answer it after the same
-// calls, which the in-memory file system makes for real beside it, and writes nothing under it.
-
-#include "platform/OverlayFileSystem.h"
 #include "FaultInjectingFileSystem.h"
+#include "TestFolder.h"
+#include "gamebuilder/GameBuilder.h"
+#include "platform/OverlayFileSystem.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -13,11 +12,12 @@ namespace {
 
 using MemoryFileSystem = test::FaultInjectingFileSystem;
 
-// One call, by name, with up to two paths and a text to write; see answer.
+// One call, by name, with up to two paths and a text to write; see answer. Where given, what it must answer.
 struct Step {
     std::string call;
     std::string path;
     std::string other = {};
+    std::optional<std::string> expected = {};
 };
 
 // The game as the calls find it: a save, an older log and backup, a folder without write permission.
@@ -32,10 +32,15 @@ void prepare(MemoryFileSystem& files) {
     files.makeReadOnly("G\\Locked");
 }
 
+// Writes the text, then goes back to write its first byte again over itself and tries to read the second,
+// as a writer that fills in a count afterwards does.
 std::string written(std::unique_ptr<File> file, const std::string& text) {
     if (!file)
         return "refused";
-    const std::size_t count = file->write(text.data(), text.size());
+    std::size_t count = file->write(text.data(), text.size());
+    char second = 0;
+    if (!text.empty() && file->seek(0, SeekOrigin::Begin))
+        count += file->write(text.data(), 1) + 10 * file->read(&second, 1);
     return std::to_string(count) + (file->close() ? " closed" : " not closed");
 }
 
@@ -92,6 +97,8 @@ std::string answer(FileSystem& files, const Step& step, std::unique_ptr<FileLock
     return facts.str();
 }
 
+// The overlay of a dry run answers every call as the file system under it would answer it after the same
+// calls, which the in-memory file system makes for real beside it, and writes nothing under it.
 TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere) {
     const std::string save = "G\\Saves\\a.ess";
     const std::string log = save + ".log";
@@ -103,7 +110,7 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
         {"a conversion's calls",
          {{"lock", save},
           {"delete", save + ".tmp"},
-          {"create", save + ".tmp", "converted"},
+          {"create", save + ".tmp", "con\nverted", "11 closed"},
           {"attributes", save, save + ".tmp"},
           {"delete", log + ".tmp"},
           {"create", log + ".tmp", "new log"},
@@ -113,9 +120,9 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
           {"replace", backup + ".tmp", backup},
           {"replace locked", save + ".tmp", save},
           {"replace", log + ".tmp", log},
-          {"rb", save},
-          {"rb", log},
-          {"rb", save + ".tmp"},
+          {"rb", save, "", "con\nverted"},
+          {"rb", log, "", "new log"},
+          {"rb", save + ".tmp", "", "refused"},
           {"facts", save + ".tmp"},
           {"list", "G\\Saves"},
           {"list", "G\\Backup\\"},
@@ -184,9 +191,12 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
         OverlayFileSystem overlay(under);
         std::unique_ptr<FileLock> directLock;
         std::unique_ptr<FileLock> overlayLock;
-        for (const Step& step : script.steps)
-            EXPECT_EQ(answer(overlay, step, overlayLock), answer(direct, step, directLock))
+        for (const Step& step : script.steps) {
+            const std::string answered = answer(overlay, step, overlayLock);
+            EXPECT_EQ(answered, answer(direct, step, directLock))
                 << script.name << ": " << step.call << " " << step.path << " " << step.other;
+            EXPECT_EQ(answered, step.expected.value_or(answered)) << step.call << " " << step.path;
+        }
         std::vector<std::string> paths = direct.files();
         for (const std::string& path : under.files())
             paths.push_back(path);
@@ -196,6 +206,48 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
         EXPECT_TRUE(under.matches(before)) << script.name << ": the file system under the overlay changed";
         overlayLock.reset();
         EXPECT_EQ(under.openHandles(), 0u) << script.name;
+    }
+}
+
+// Every call with a path at the platform's limit fails, whatever the other path.
+TEST(NativeFileSystem, RefusesEveryPathAtThePlatformsLimit) {
+    test::TestFolder folder;
+    const std::string file = folder.file("file");
+    const std::string tooLong = folder.path() + "/" + std::string(PathLimit - folder.path().size() - 1, 'x');
+    ASSERT_TRUE(build::writeBytes(file, "kept"));
+    std::unique_ptr<FileLock> lock = nativeFileSystem().lockFile(file, *std::make_unique<bool>());
+    ASSERT_TRUE(lock);
+    for (const char* call : {"create", "wb", "rb", "delete", "folder", "lock", "list"})
+        EXPECT_EQ(answer(nativeFileSystem(), {call, tooLong, "x"}, lock), "refused") << call;
+    for (const char* call : {"replace", "replace locked", "attributes"}) {
+        EXPECT_EQ(answer(nativeFileSystem(), {call, file, tooLong}, lock), "refused") << call;
+        EXPECT_EQ(answer(nativeFileSystem(), {call, tooLong, file}, lock), "refused") << call;
+    }
+    EXPECT_EQ(answer(nativeFileSystem(), {"facts", tooLong}, lock),
+              "exists 0, folder 0, writable 0, may write in 0, resolves to " + tooLong);
+    EXPECT_EQ(build::readBytes(file), "kept");
+}
+
+// One file class serves both platforms: text mode stores CR LF wherever it runs, binary mode every byte as it
+// is, and the file's end is where its last byte was written.
+TEST(StdioFile, TextModeStoresCrLfAndBinaryModeEveryByteOnEveryPlatform) {
+    test::TestFolder folder;
+    const std::string text = std::string("one\ntwo\n\n\r\xE8\0end", 15);
+    const std::pair<const char*, std::string> cases[] = {
+        {"w", std::string("one\r\ntwo\r\n\r\n\r\xE8\0end", 18)},
+        {"wb", text},
+    };
+    std::unique_ptr<FileLock> none;
+    for (const auto& [mode, stored] : cases) {
+        const std::string path = folder.path() + "\\" + mode + ".txt";
+        EXPECT_EQ(answer(nativeFileSystem(), {mode, path, text}, none), "16 closed");
+        EXPECT_EQ(build::readBytes(folder.file(std::string(mode) + ".txt")), stored) << mode;
+        auto file = nativeFileSystem().open(path, "rb");
+        ASSERT_TRUE(file && file->seek(-3, SeekOrigin::End)) << mode;
+        EXPECT_EQ(file->tell(), static_cast<std::int64_t>(stored.size()) - 3) << mode;
+        char tail[4] = {};
+        EXPECT_EQ(file->read(tail, 4), 3u) << mode;
+        EXPECT_STREQ(tail, "end") << mode;
     }
 }
 
