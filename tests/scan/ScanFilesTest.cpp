@@ -1,5 +1,7 @@
 #include "FaultInjectingFileSystem.h"
 #include "ScanHarness.h"
+#include "gamebuilder/DemoGame.h"
+#include "records/Bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -125,6 +127,47 @@ TEST(ScanRequiredFiles, AMissingOrTooLongMorrowindFileFailsItsPass) {
         EXPECT_NE(harness.error.message.find("\"" + folder + suffix + "\""), std::string::npos);
         EXPECT_NE(harness.error.message.find(std::to_string(PathLimit - 1)), std::string::npos);
         EXPECT_EQ(harness.error.icon, MessageIcon::Warning);
+    }
+}
+
+
+// A malformed file fails its own pass, naming the file and the offset; a bad master stops the scan before
+// the plugins.
+TEST(ScanFaults, AFileCutAnywhereOrWithInconsistentSizesFailsItsPass) {
+    const std::string master(demo::demoMaster());
+    const std::string plugin(demo::demoPlugin());
+    const std::size_t first = 16 + loadU32(reinterpret_cast<const std::uint8_t*>(master.data()) + 4);
+    auto with = [&](std::size_t offset, std::uint32_t value) {
+        return std::string(master).replace(offset, 4, build::u32(value));
+    };
+    std::vector<std::string> masters;
+    for (std::size_t cut = 0; cut < master.size(); ++cut)
+        masters.push_back(master.substr(0, cut));
+    // A negative count, the largest count, negative and too large record and subrecord sizes.
+    for (auto [offset, value] : {std::pair<std::size_t, std::uint32_t>{320, 0xFFFFFFFF},
+                                 {320, 0x7FFFFFFF},
+                                 {first + 4, 0x80000000},
+                                 {first + 4, 0x7FFFFFF0},
+                                 {first + 20, 2000},
+                                 {first + 20, 0xFFFFFFF0}})
+        masters.push_back(with(offset, value));
+    test::ScanHarness harness;
+    harness.write(MorrowindPluginName, plugin);
+    for (std::size_t i = 0; i <= masters.size(); ++i) {
+        const bool badPlugin = i == masters.size();
+        harness.write(MorrowindMasterName, badPlugin ? master : masters[i]);
+        if (badPlugin)
+            harness.write(MorrowindPluginName, plugin.substr(0, plugin.size() - 5));
+        ASSERT_FALSE(harness.scan()) << i;
+        const ScanError& error = harness.error;
+        EXPECT_EQ(error.pass, badPlugin ? PluginPass : MasterPass) << i;
+        EXPECT_EQ(error.icon, MessageIcon::Error);
+        const std::string name = badPlugin ? MorrowindPluginName : MorrowindMasterName;
+        EXPECT_NE(error.message.find("\"" + name + "\""), std::string::npos) << error.message;
+        EXPECT_NE(error.message.find("offset "), std::string::npos) << error.message;
+        EXPECT_EQ(harness.progress.told("masters done"), badPlugin) << i;
+        EXPECT_EQ(harness.progress.toldOf(PluginPass), badPlugin) << i;
+        EXPECT_FALSE(harness.progress.told("plugins done")) << i;
     }
 }
 

@@ -18,21 +18,6 @@ inline build::GameFileBuilder pluginFile() {
     return build::GameFileBuilder({.kind = build::FileKind::Plugin, .masters = {{"Morrowind.esm", 1}}});
 }
 
-// A file with every kind of record the scan reads, skips or reads through.
-inline build::GameFileBuilder everyKindOfRecord(build::GameFileBuilder file) {
-    file.add(build::RecordBuilder("GMST").sub("NAME", "sMonthMidyear").sub("STRV", "Mid Year"))
-        .add(build::RecordBuilder("DIAL").text("NAME", "A1_Quest").sub("DATA", "\4"))
-        .add(build::RecordBuilder("INFO").text("INAM", "1").text("NAME", "Entry"))
-        .add(build::RecordBuilder("INFO").text("INAM", "2").text("NAME", "Other entry"))
-        .add(build::RecordBuilder("DIAL").text("NAME", "talk").sub("DATA", std::string(1, '\0')))
-        .add(build::RecordBuilder("INFO").text("INAM", "3").text("NAME", "Answer"))
-        .add(build::RecordBuilder("CREA").text("NAME", "rat"))
-        .add(build::RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth"))
-        .add(build::RecordBuilder("CELL").text("NAME", "Balmora"))
-        .add(build::RecordBuilder("MISC").text("NAME", "coin").text("FNAM", "Coin"));
-    return file;
-}
-
 // Keeps what the scan told, each event as a line: "masters 1/2" for records done of the current file,
 // "masters done" once a pass is complete.
 class RecordingScanProgress final : public ScanProgress {
