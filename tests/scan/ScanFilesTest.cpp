@@ -130,7 +130,6 @@ TEST(ScanRequiredFiles, AMissingOrTooLongMorrowindFileFailsItsPass) {
     }
 }
 
-
 // A malformed file fails its own pass, naming the file and the offset; a bad master stops the scan before
 // the plugins.
 TEST(ScanFaults, AFileCutAnywhereOrWithInconsistentSizesFailsItsPass) {
