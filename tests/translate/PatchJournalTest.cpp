@@ -41,13 +41,18 @@ struct PatchJournal : testing::Test {
     }
 };
 
+// Untranslated paragraphs, empty lines and text without "<P>" are compared with the literal algorithm on
+// random journals; here the count starts again with each journal, and the text ends at its first NUL.
 TEST_F(PatchJournal, RewritesHeadingsAndParagraphsBothWays) {
+    for (int i = 0; i < 7; ++i)
+        fixture.log.countUntranslatedParagraph();
     EXPECT_EQ(patch(heading("16 Last Seed (Day 3)") + "Go to @Balmora#.<P>\n" +
                     "<FONT SIZE=\"2\">\t+1   Last Seed (Day\v  -12)\nFind the @ring#.\nThen rest.<P>\n" +
                     std::string(1, '\0') + "x"),
               heading("16 Ultimo Seme (Giorno 3)") + "Vai a @Balmora#.<P>\n" +
                   heading("1 Ultimo Seme (Giorno -12)") + "Trova l'@anello#.\nPoi riposa.<P>\n");
     EXPECT_EQ(fixture.log.untranslatedJournalCount(), 0u);
+    EXPECT_EQ(patch(std::string("\0\0\0", 3)), "");
 
     fill(ItalianToEnglish);
     EXPECT_EQ(patch(heading("16 Ultimo Seme (Giorno 3)") + "Vai a @Balmora#.<P>\n" +
@@ -79,25 +84,6 @@ TEST_F(PatchJournal, HeadingsThatCannotBeRewrittenAreCopiedWithTheirLineFeed) {
               "16 Last Seed (Day 3)\nVai a @Balmora#.<P>\n");
     EXPECT_EQ(patch(heading("-2147483648 " + std::string(62, 'm') + " (Day 2147483647)")),
               heading("-2147483648 M63 (Giorno 2147483647)"));
-}
-
-TEST_F(PatchJournal, KeepsUntranslatedParagraphsWholeAndCountsAndLogsEachAsItStands) {
-    for (int i = 0; i < 7; ++i)
-        fixture.log.countUntranslatedParagraph();
-    const std::string day3 = heading("16 Last Seed (Day 3)");
-    const std::string giorno3 = heading("16 Ultimo Seme (Giorno 3)");
-    // Empty lines are passed over, a last heading ends the text, and text without "<P>" stays as it is.
-    EXPECT_EQ(patch("\n\n" + day3 + "I met @Fargoth#.\n\nHe lost a ring.<P>\n\n" + day3 +
-                    "Go to Balmora.<P>\n" + day3 + "P>\n" + day3 + "No end here\n" + day3 +
-                    "Go to Balmora.<P>\n" + day3),
-              giorno3 + "I met @Fargoth#.\n\nHe lost a ring.<P>\n" + giorno3 + "Vai a @Balmora#.<P>\n" +
-                  giorno3 + "P>\n" + giorno3 + "No end here\n" + giorno3 + "Vai a @Balmora#.<P>\n" + giorno3);
-    EXPECT_EQ(fixture.log.untranslatedJournalCount(), 3u);
-    EXPECT_TRUE(fixture.log.text.ends_with(
-        "\n\n--- I met @Fargoth#.\n\nHe lost a ring.\n\n--- P>\n\n--- No end here\n\n"))
-        << fixture.log.text;
-    EXPECT_EQ(patch(std::string("\0\0\0", 3)), "");
-    EXPECT_EQ(fixture.log.untranslatedJournalCount(), 0u);
 }
 
 TEST_F(PatchJournal, TellsItsProgressWithTheOffsetOfEachHeadingThenItsEnd) {
