@@ -111,7 +111,8 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
         {"a conversion's calls",
          {{"lock", save}, {"delete", save + ".tmp"}, {"create", save + ".tmp", "con\nverted", "11 closed"},
           {"attributes", save, save + ".tmp"}, {"delete", log + ".tmp"}, {"create", log + ".tmp", "new log"},
-          {"rb", save}, {"create", backup + ".tmp", "save"}, {"rb", backup + ".tmp"},
+          {"list", log + ".tmp", "", "refused"}, {"rb", save}, {"create", backup + ".tmp", "save"},
+          {"rb", backup + ".tmp"},
           {"replace", backup + ".tmp", backup}, {"replace locked", save + ".tmp", save},
           {"replace", log + ".tmp", log}, {"rb", save, "", "con\nverted"}, {"rb", log, "", "new log"},
           {"rb", save + ".tmp", "", "refused"}, {"facts", save + ".tmp"}, {"list", "G\\Saves"},
@@ -166,22 +167,27 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
     }
 }
 
-// Every call with a path at the platform's limit fails, whatever the other path.
+// Every call with a path at the platform's limit fails, whatever the other path, on the native file system
+// and on an overlay over it.
 TEST(NativeFileSystem, RefusesEveryPathAtThePlatformsLimit) {
     test::TestFolder folder;
     const std::string file = folder.file("file");
     const std::string tooLong = folder.path() + "/" + std::string(PathLimit - folder.path().size() - 1, 'x');
     ASSERT_TRUE(build::writeBytes(file, "kept"));
-    std::unique_ptr<FileLock> lock = nativeFileSystem().lockFile(file, *std::make_unique<bool>());
-    ASSERT_TRUE(lock);
-    for (const char* call : {"create", "wb", "rb", "delete", "folder", "lock", "list"})
-        EXPECT_EQ(answer(nativeFileSystem(), {call, tooLong, "x"}, lock), "refused") << call;
-    for (const char* call : {"replace", "replace locked", "attributes"}) {
-        EXPECT_EQ(answer(nativeFileSystem(), {call, file, tooLong}, lock), "refused") << call;
-        EXPECT_EQ(answer(nativeFileSystem(), {call, tooLong, file}, lock), "refused") << call;
+    OverlayFileSystem overlay(nativeFileSystem());
+    for (FileSystem* files : {&nativeFileSystem(), static_cast<FileSystem*>(&overlay)}) {
+        bool busy = false;
+        std::unique_ptr<FileLock> lock = files->lockFile(file, busy);
+        ASSERT_TRUE(lock);
+        for (const char* call : {"create", "wb", "rb", "delete", "folder", "lock", "list"})
+            EXPECT_EQ(answer(*files, {call, tooLong, "x"}, lock), "refused") << call;
+        for (const char* call : {"replace", "replace locked", "attributes"}) {
+            EXPECT_EQ(answer(*files, {call, file, tooLong}, lock), "refused") << call;
+            EXPECT_EQ(answer(*files, {call, tooLong, file}, lock), "refused") << call;
+        }
+        EXPECT_EQ(answer(*files, {"facts", tooLong}, lock),
+                  "exists 0, folder 0, writable 0, may write in 0, resolves to " + tooLong);
     }
-    EXPECT_EQ(answer(nativeFileSystem(), {"facts", tooLong}, lock),
-              "exists 0, folder 0, writable 0, may write in 0, resolves to " + tooLong);
     EXPECT_EQ(build::readBytes(file), "kept");
 }
 

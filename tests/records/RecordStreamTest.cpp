@@ -71,12 +71,13 @@ TEST(RecordStreamFaults, EachMalformedFileStopsWithItsProblemAndOffset) {
         EXPECT_NE(error.message().find("test.ess"), std::string::npos) << damage.name;
     }
     FormatError error;
-    readAndWriteAll(setI32(good, npc + 20, 200), &error);
+    // The second subrecord, FNAM, after "NAME", its size and "fargoth" with its NUL.
+    readAndWriteAll(setI32(good, npc + 36, 200), &error);
     EXPECT_EQ(error.recordTag, "NPC_");
     EXPECT_EQ(error.recordIndex, 1);
-    EXPECT_EQ(error.subrecordTag, "NAME");
-    EXPECT_EQ(error.offset, npc + 16);
-    EXPECT_NE(error.message().find("Record NPC_ (n. 1), sottorecord NAME, offset "), std::string::npos)
+    EXPECT_EQ(error.subrecordTag, "FNAM");
+    EXPECT_EQ(error.offset, npc + 32);
+    EXPECT_NE(error.message().find("Record NPC_ (n. 1), sottorecord FNAM, offset "), std::string::npos)
         << error.message();
 }
 
