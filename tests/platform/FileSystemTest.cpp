@@ -6,6 +6,10 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <sstream>
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace orvella {
 namespace {
@@ -191,6 +195,26 @@ TEST(NativeFileSystem, RefusesEveryPathAtThePlatformsLimit) {
     EXPECT_EQ(build::readBytes(file), "kept");
 }
 
+#ifndef _WIN32
+// The owner and the group go with the permission bits where this user may give them away.
+TEST(NativeFileSystem, CopiesTheOwnerAndTheGroupEachOnItsOwn) {
+    if (geteuid() != 0)
+        GTEST_SKIP() << "only the root user may give files away";
+    test::TestFolder folder;
+    for (auto [owner, group] : {std::pair<uid_t, gid_t>{1234, 0}, {0, 4321}}) {
+        const std::string source = folder.file("source"),
+                          target = folder.file("target" + std::to_string(owner));
+        ASSERT_TRUE(build::writeBytes(source, "s") && build::writeBytes(target, "t"));
+        ASSERT_EQ(chown(source.c_str(), owner, group), 0);
+        EXPECT_TRUE(nativeFileSystem().copyAttributes(source, target, false));
+        struct stat info {};
+        ASSERT_EQ(stat(target.c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, owner);
+        EXPECT_EQ(info.st_gid, group);
+    }
+}
+#endif
+
 // One file class serves both platforms: text mode stores CR LF wherever it runs, binary mode every byte as it
 // is, and the file's end is where its last byte was written.
 TEST(StdioFile, TextModeStoresCrLfAndBinaryModeEveryByteOnEveryPlatform) {
@@ -212,6 +236,11 @@ TEST(StdioFile, TextModeStoresCrLfAndBinaryModeEveryByteOnEveryPlatform) {
         EXPECT_EQ(file->read(tail, 4), 3u) << mode;
         EXPECT_STREQ(tail, "end") << mode;
     }
+    // A line feed just past the bytes given is not theirs.
+    auto file = nativeFileSystem().open(folder.file("short.txt"), "w");
+    EXPECT_EQ(file->write("a\nb\n", 3), 3u);
+    file.reset();
+    EXPECT_EQ(build::readBytes(folder.file("short.txt")), "a\r\nb");
 }
 
 } // namespace
