@@ -129,7 +129,8 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
           {"delete", "G\\Saves\\none"}, {"delete", "G\\Saves"},
           {"replace", "G\\Locked\\k.ess", "G\\Saves\\k.ess"}, {"replace", save, "G\\Locked\\a.ess"},
           {"replace", "G\\Saves\\none", backup}, {"replace", save, "G\\Backup"},
-          {"replace", save, "G\\Missing\\a.ess"}, {"folder", "G\\Saves"}, {"folder", save},
+          {"replace", save, "G\\Missing\\a.ess"}, {"folder", "G\\Saves", "", "refused, already there"},
+          {"folder", save},
           {"folder", "G\\Locked\\New"}, {"folder", "G\\Missing\\New"}, {"attributes", save, "G\\Saves\\none"},
           {"lock", "G\\Saves\\none"}, {"list", "G\\Saves\\none"}, {"list", save}, {"facts", "G\\Locked"},
           {"facts", "G\\Saves\\none"}, {"list", "G\\Saves"}}},
@@ -140,7 +141,7 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
           {"facts", save}, {"rb", save}, {"create", save, "again"}, {"rb", save},
           {"delete", "G\\Saves\\c.ess"}, {"create", "G\\Saves\\c.ess", "third"}, {"folder", "G\\New\\"},
           {"folder", "G\\New\\Inner"}, {"create", "G\\New\\Inner\\x", "deep"},
-          {"replace", "G\\New\\Inner\\x", "G\\New\\x"}, {"facts", "G\\New"}, {"list", "G\\New"},
+          {"replace", "G\\New\\Inner\\x", "G\\New\\x"}, {"facts", "G\\New"}, {"list", "G\\New", "", "../ ./ Inner/ x "},
           {"list", "G"}, {"list", "G\\Saves"}}},
         // clang-format on
     };
@@ -193,6 +194,11 @@ TEST(NativeFileSystem, RefusesEveryPathAtThePlatformsLimit) {
                   "exists 0, folder 0, writable 0, may write in 0, resolves to " + tooLong);
     }
     EXPECT_EQ(build::readBytes(file), "kept");
+    std::unique_ptr<FileLock> none;
+    EXPECT_EQ(answer(nativeFileSystem(), {"facts", folder.path()}, none),
+              "exists 1, folder 1, writable 1, may write in 1, resolves to " + folder.path());
+    EXPECT_EQ(answer(nativeFileSystem(), {"facts", file}, none),
+              "exists 1, folder 0, writable 1, may write in 0, resolves to " + file);
 }
 
 #ifndef _WIN32
@@ -236,7 +242,11 @@ TEST(StdioFile, TextModeStoresCrLfAndBinaryModeEveryByteOnEveryPlatform) {
         EXPECT_EQ(file->read(tail, 4), 3u) << mode;
         EXPECT_STREQ(tail, "end") << mode;
     }
-    // A line feed just past the bytes given is not theirs.
+    // An empty file reads as no bytes; a line feed just past the bytes given is not theirs.
+    std::vector<std::uint8_t> bytes{1};
+    EXPECT_TRUE(build::writeBytes(folder.file("empty"), "") &&
+                readWholeFile(nativeFileSystem(), folder.file("empty"), bytes));
+    EXPECT_TRUE(bytes.empty());
     auto file = nativeFileSystem().open(folder.file("short.txt"), "w");
     EXPECT_EQ(file->write("a\nb\n", 3), 3u);
     file.reset();

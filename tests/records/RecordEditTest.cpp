@@ -119,6 +119,8 @@ TEST(SubrecordBytes, KeepsEveryByteAcrossTheInlineCapacity) {
     EXPECT_TRUE(copy == data);
     copy[0] = '!';
     EXPECT_FALSE(copy == data);
+    copy = data;
+    EXPECT_TRUE(copy == data);
 }
 
 } // namespace

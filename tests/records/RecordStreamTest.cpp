@@ -31,7 +31,7 @@ std::string readAndWriteAll(const std::string& bytes, FormatError* error = nullp
 std::string sampleSave() {
     build::GameFileBuilder file({.kind = build::FileKind::Save, .masters = {{"Morrowind.esm", 79837557}}});
     file.add(RecordBuilder("NPC_", 0x1234, 0x400).text("NAME", "fargoth").text("FNAM", "Fargoth"))
-        .add(RecordBuilder("GAME"))
+        .add(RecordBuilder("GAME").sub("GMDT", ""))
         .add(RecordBuilder("INFO").sub("DATA", "a").sub("DATA", "b").sub("NAME", std::string("\0\0\xFF", 3)));
     return file.bytes();
 }
@@ -49,6 +49,7 @@ TEST(RecordStreamFaults, EachMalformedFileStopsWithItsProblemAndOffset) {
     const std::string good = sampleSave();
     EXPECT_EQ(readAndWriteAll(good), good);
     const std::size_t npc = firstRecord(good);
+    const std::size_t game = npc + 16 + loadU32(reinterpret_cast<const std::uint8_t*>(good.data()) + npc + 4);
     const struct {
         const char* name;
         std::string bytes;
@@ -62,6 +63,7 @@ TEST(RecordStreamFaults, EachMalformedFileStopsWithItsProblemAndOffset) {
         {"payload past the end", setI32(good, npc + 4, 1 << 20), "fine del file"},
         {"subrecord crossing its record", setI32(good, npc + 20, 200), "fine del record"},
         {"negative subrecord size", setI32(good, npc + 20, -2), "negativa"},
+        {"the last subrecord's data past its record", setI32(good, game + 20, 4), "fine del record"},
     };
     for (const auto& damage : cases) {
         FormatError error;

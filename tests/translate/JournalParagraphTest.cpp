@@ -21,6 +21,7 @@ TEST(ResolvePlayerName, ReadsTheNameUpToTheAnchorOrTheLastCharacterAndLeavesTheC
         // An empty anchor, or one found before the placeholder: the name takes the rest of the paragraph.
         {"Report to %Name", "Report to Dagoth Ur", "Dagoth Ur", "Report to Dagoth Ur"},
         {"Report to %Name", "Go to Ald'ruhn", "ruhn", "Report to ruhn"},
+        {"Report to %Name", "Hi", {}, "Report to %Name"},
         {"ab %Name ab", "ab Cd ab", "Cd ab", "ab Cd ab ab"},
         // One character after the only placeholder: the name ends before the paragraph's last character.
         {"Hail %Name.", "Hail Dagoth Ur.", "Dagoth Ur", "Hail Dagoth Ur."},
