@@ -9,20 +9,18 @@
 #include "translate/JournalFixes.h"
 #include "translate/NameMaps.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 
 namespace orvella::fuzz {
 
 // A broken property is a finding: libFuzzer keeps the input that caused it.
 inline void require(bool condition, const char* property) {
-    if (condition)
-        return;
-    std::fprintf(stderr, "broken property: %s\n", property);
-    std::abort();
+    if (!condition) {
+        std::fprintf(stderr, "broken property: %s\n", property);
+        std::abort();
+    }
 }
 
 // The record's size is the sum of its subrecords, as every edit must keep it.
@@ -33,44 +31,30 @@ inline bool sizeAddsUp(const Record& record) {
     return sum == record.size();
 }
 
-// Message boxes and progress controls that keep only what the properties look at.
-class CountingMessages final : public MessageBoxes {
-public:
-    MessageAnswer show(const Message&) override {
-        ++shown;
-        return MessageAnswer::Ok;
-    }
+struct CountingMessages final : MessageBoxes {
+    MessageAnswer show(const Message&) override { return ++shown, MessageAnswer::Ok; }
     int shown = 0;
 };
 
-class WatchingProgress final : public ProgressView {
-public:
+struct WatchingProgress final : ProgressView {
     void setBarPosition(JobStage, int percent) override {
         require(percent >= 0 && percent <= 100, "a bar off its range");
     }
-    void setImage(JobStage, StatusImage image) override {
-        if (image == StatusImage::Failure)
-            ++failureImages;
-    }
+    void setImage(JobStage, StatusImage) override {}
     void finished(const PatchResult& result) override {
         require(!finishedOnce, "a job that finished twice");
         finishedOnce = true;
         outcome = result.outcomeText;
     }
-    int failureImages = 0;
     std::string outcome;
     bool finishedOnce = false;
 };
 
-// A log that goes nowhere.
-class NullLog final : public ConversionLog {
-public:
+struct NullLog final : ConversionLog {
     void write(std::string_view) override {}
 };
 
-// A scan that tells nobody how far it is.
-class SilentScanProgress final : public ScanProgress {
-public:
+struct SilentScanProgress final : ScanProgress {
     void scanned(ScanPass, std::uint32_t, std::uint32_t) override {}
     void passCompleted(ScanPass) override {}
 };
@@ -81,15 +65,14 @@ struct PreparedConversion {
     explicit PreparedConversion(ConversionDirection direction) {
         const GameInstallation installation = test::installDemoGame(files);
         const SaveInfo save = test::saveInfoFor(direction);
-        const TopicTables& tables = builtInTables();
         const IncludedExpansions expansions = includedExpansions(save, installation);
-        loadTopicTables(tables, direction, expansions, names);
+        loadTopicTables(builtInTables(), direction, expansions, names);
         SilentScanProgress progress;
         ScanError error;
         require(scanMastersAndPlugins(files, installation, expansions, maps, progress, error),
                 "the demo game does not scan");
         buildQuestNameMap(maps, direction, names);
-        addJournalFixes(tables.journalFixes, maps);
+        addJournalFixes(builtInTables().journalFixes, maps);
         require(buildMonthNameMap(maps, direction, names), "the demo game has no months");
         context.direction = direction;
         context.pluginEntries = translationPlugins(save, installation);

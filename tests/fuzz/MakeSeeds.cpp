@@ -40,17 +40,14 @@ Seeds seedsOf(const std::string& kind, const std::vector<std::string>& saves) {
             add("save.ess", save);
         if (kind == "save") {
             // The conversion target converts to English when the lowest bit of the header's flags is set.
-            std::string toEnglish = save;
-            if (toEnglish.size() > 12)
-                toEnglish[12] = static_cast<char>(toEnglish[12] | 1);
             add("save", save);
-            add("save-to-english", toEnglish);
+            if (save.size() > 12)
+                add("save-to-english", std::string(save).replace(12, 1, 1, static_cast<char>(save[12] | 1)));
         }
         for (const auto& record : test::readRecords(save)) {
-            if (kind == "journal" && record->tag().is("JOUR") && record->findSubrecord("NAME")) {
-                const SubrecordBytes& text = record->findSubrecord("NAME")->data;
-                add("journal", std::string(text.begin(), text.end()));
-            }
+            if (const Subrecord* text = record->findSubrecord("NAME");
+                kind == "journal" && record->tag().is("JOUR") && text)
+                add("journal", std::string(text->data.begin(), text->data.end()));
             if (kind == "inventory" && record->tag().is("NPCC") &&
                 record->findText("NAME") == "PlayerSaveGame")
                 add("inventory", test::bytesOf(*record).substr(16));
@@ -66,13 +63,12 @@ Seeds seedsOf(const std::string& kind, const std::vector<std::string>& saves) {
                                       .sub("NPCO", u32(1) + build::z("misc_bucket"))
                                       .bytes()
                                       .substr(16);
-        auto widx = [](std::string data) {
-            return "WIDX" + u32(static_cast<std::uint32_t>(data.size())) + data;
-        };
-        add("inventory-past-the-entries", items + widx(u32(7) + u32(0)));
-        add("inventory-twice-the-same", items + widx(u32(1) + u32(0)) + widx(u32(1) + u32(0)));
-        add("inventory-after-the-equipment", items + widx(u32(0) + u32(0)) + "XHLT" + u32(4) + u32(3));
-        add("inventory-short-reference", items + widx(u32(1)));
+        const std::string widx1 = "WIDX" + u32(8) + u32(1) + u32(0);
+        add("inventory-past-the-entries", items + "WIDX" + u32(8) + u32(7) + u32(0));
+        add("inventory-twice-the-same", items + widx1 + widx1);
+        add("inventory-after-the-equipment",
+            items + "WIDX" + u32(8) + u32(0) + u32(0) + "XHLT" + u32(4) + u32(3));
+        add("inventory-short-reference", items + "WIDX" + u32(4) + u32(1));
     }
     if (kind == "scan" || kind == "records") {
         add("master.esm", std::string(demo::demoMaster()));

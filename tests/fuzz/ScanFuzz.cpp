@@ -12,16 +12,7 @@
 namespace orvella::fuzz {
 namespace {
 
-void requireConsistent(const TranslationMap& map) {
-    for (const auto& [id, record] : map) {
-        require(record != nullptr, "an empty map entry");
-        require(sizeAddsUp(*record), "a kept record whose size does not add up");
-    }
-}
-
-// Counts the passes the scan completed.
-class PassCounter final : public ScanProgress {
-public:
+struct PassCounter final : ScanProgress {
     void scanned(ScanPass, std::uint32_t done, std::uint32_t total) override {
         require(done <= total, "a file scanned past its record count");
     }
@@ -49,7 +40,9 @@ void scan(const std::string& input, bool asMaster, ConversionDirection direction
                 "a scan that succeeded without completing each pass once");
         for (const TranslationMap* map : {&maps.gmstMap, &maps.npcNameMap, &maps.itemNameMap,
                                           &maps.journalTopicMap, &maps.journalEntryMap})
-            requireConsistent(*map);
+            for (const auto& [id, record] : *map)
+                require(record && sizeAddsUp(*record),
+                        "an empty map entry, or one whose size does not add up");
         buildQuestNameMap(maps, direction, names);
         addJournalFixes(builtInTables().journalFixes, maps);
         buildMonthNameMap(maps, direction, names);
