@@ -19,8 +19,7 @@ inline std::vector<std::unique_ptr<Record>> readRecords(const std::string& bytes
     RecordStream stream(file, "file");
     std::int32_t count = -1;
     std::vector<std::unique_ptr<Record>> records;
-    if (!stream.readRecordCount(count))
-        return records;
+    stream.readRecordCount(count); // a refused count leaves it negative
     for (std::int32_t i = 0; i <= count; ++i) {
         auto record = stream.readRecord();
         if (!record)
@@ -41,10 +40,6 @@ inline std::string bytesOf(const Record& record) {
     std::vector<std::uint8_t> out;
     serializeRecord(record, out);
     return std::string(out.begin(), out.end());
-}
-
-inline std::string bytesOf(const std::unique_ptr<Record>& record) {
-    return record ? bytesOf(*record) : "<none>";
 }
 
 // What a record's size must be after any edit: its subrecords with their headers.
