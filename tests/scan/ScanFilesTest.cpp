@@ -23,8 +23,7 @@ void writeEveryFile(const test::ScanHarness& harness) {
 }
 
 // The files scanned, as letters in the order of AllFiles: M, T and B for the masters, m, t and b for the
-// plugins,
-// "-" for a file left out.
+// plugins, "-" for a file left out.
 std::string scannedFiles(const test::ScanHarness& harness) {
     std::string letters;
     for (int i = 0; i < 6; ++i)

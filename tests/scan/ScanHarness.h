@@ -27,13 +27,10 @@ public:
     }
     void passCompleted(ScanPass pass) override { calls.push_back(nameOf(pass) + " done"); }
 
-    bool told(const std::string& call) const {
-        return std::find(calls.begin(), calls.end(), call) != calls.end();
-    }
-    // Whether anything was told of the pass.
+    bool told(const std::string& call) const { return std::ranges::count(calls, call) > 0; }
     bool toldOf(ScanPass pass) const {
-        return std::any_of(calls.begin(), calls.end(),
-                           [&](const std::string& call) { return call.starts_with(nameOf(pass)); });
+        return std::ranges::any_of(calls,
+                                   [&](const std::string& call) { return call.starts_with(nameOf(pass)); });
     }
 
     std::vector<std::string> calls;
@@ -90,19 +87,18 @@ private:
     std::unique_ptr<TranslationMaps> maps_;
 };
 
-// The data of a subrecord as text, every byte kept.
-inline std::string bytesOf(const Subrecord* subrecord) {
-    return subrecord ? std::string(subrecord->data.begin(), subrecord->data.end()) : "<none>";
-}
-
 // A kept entry in one line: "TAG=data" of each subrecord, then of the translation, every byte kept and a NUL
 // shown as "~".
 inline std::string describe(const TranslatedRecord& entry) {
     std::string out;
+    auto add = [&out](const Subrecord& subrecord, const char* end) {
+        out += std::string(subrecord.tag.str()) + "=" +
+               std::string(subrecord.data.begin(), subrecord.data.end()) + end;
+    };
     for (const auto& subrecord : entry.subrecords())
-        out += std::string(subrecord->tag.str()) + "=" + bytesOf(subrecord.get()) + " ";
+        add(*subrecord, " ");
     if (entry.translation())
-        out += std::string(entry.translation()->tag.str()) + "=" + bytesOf(entry.translation());
+        add(*entry.translation(), "");
     std::replace(out.begin(), out.end(), '\0', '~');
     return out;
 }
