@@ -75,11 +75,8 @@ TEST(RecordStreamFaults, EachMalformedFileStopsWithItsProblemAndOffset) {
     FormatError error;
     // The second subrecord, FNAM, after "NAME", its size and "fargoth" with its NUL.
     readAndWriteAll(setI32(good, npc + 36, 200), &error);
-    EXPECT_EQ(error.recordTag, "NPC_");
-    EXPECT_EQ(error.recordIndex, 1);
-    EXPECT_EQ(error.subrecordTag, "FNAM");
-    EXPECT_EQ(error.offset, npc + 32);
-    EXPECT_NE(error.message().find("Record NPC_ (n. 1), sottorecord FNAM, offset "), std::string::npos)
+    EXPECT_TRUE(error.message().ends_with("Record NPC_ (n. 1), sottorecord FNAM, offset " +
+                                          std::to_string(npc + 32) + "."))
         << error.message();
 }
 
