@@ -3,8 +3,9 @@
 #include "gamebuilder/GameBuilder.h"
 #include "platform/OverlayFileSystem.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
+#include <numeric>
+#include <set>
 #include <sstream>
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -85,14 +86,10 @@ std::string answer(FileSystem& files, const Step& step, std::unique_ptr<FileLock
         std::vector<FolderEntry> entries;
         if (!files.listFolder(step.path, entries))
             return "refused";
-        std::vector<std::string> names;
+        std::multiset<std::string> names;
         for (const FolderEntry& entry : entries)
-            names.push_back(entry.name + (entry.isFolder ? "/" : ""));
-        std::sort(names.begin(), names.end());
-        std::ostringstream shown;
-        for (const std::string& name : names)
-            shown << name << " ";
-        return shown.str();
+            names.insert(entry.name + (entry.isFolder ? "/ " : " "));
+        return std::accumulate(names.begin(), names.end(), std::string());
     }
     std::ostringstream facts;
     facts << "exists " << files.exists(step.path) << ", folder " << files.exists(step.path + "\\*.*")

@@ -17,22 +17,13 @@ namespace orvella {
 namespace {
 
 // Names that contain one another, overlap, differ in case from words of the texts, or hold accented letters.
+// clang-format off
 const std::vector<TopicRow> Topics = {
-    {"ring", "anello"},
-    {"the ring", "l'anello"},
-    {"ring of fire", "anello di fuoco"},
-    {"fire", "fuoco"},
-    {"Balmora", "Balmora"},
-    {"balm", "balsamo"},
-    {"Caius", "Caius"},
-    {"Caius Cosades", "Caius Cosades"},
-    {"ab cd", "ab cd"},
-    {"cd ef", "cd ef"},
-    {"city", "citt\xE0"},
-    {"it is here", "\xC8 qui"},
-    {"seven", "sette"},
-    {"even", "ette"},
-};
+    {"ring", "anello"}, {"the ring", "l'anello"}, {"ring of fire", "anello di fuoco"}, {"fire", "fuoco"},
+    {"Balmora", "Balmora"}, {"balm", "balsamo"}, {"Caius", "Caius"}, {"Caius Cosades", "Caius Cosades"},
+    {"ab cd", "ab cd"}, {"cd ef", "cd ef"}, {"city", "citt\xE0"}, {"it is here", "\xC8 qui"},
+    {"seven", "sette"}, {"even", "ette"}};
+// clang-format on
 const std::string_view Separators[] = {" ", " ", "\"", ")", "'", "\t", "\r", "\n", "(", "-", ",", "", "x"};
 const std::string_view Words[] = {"go", "the", "ab", "cd", "citt\xC0", "\xC8", "qui", "it", "RING", "rINg"};
 const std::string_view PlayerNames[] = {"Nerevar", "Dagoth Ur", "", "Bob the ring", "x%Name", "a, b."};

@@ -39,16 +39,11 @@ std::string parts(const Record& record) {
         const Subrecord& sub = record.subrecordAt(i);
         const std::uint32_t word = sub.size() >= 4 ? loadU32(sub.data.data()) : 0;
         if (sub.tag.is("NPCO"))
-            out.append(sub.textAt(4))
-                .append(word == 1 ? "" : "*")
-                .append(word == 1 ? "" : std::to_string(word));
+            out += std::string(sub.textAt(4)) + (word == 1 ? "" : "*" + std::to_string(word));
         else if (sub.tag.is("WIDX"))
-            out.append("W")
-                .append(std::to_string(word))
-                .append("/")
-                .append(std::to_string(loadU32(sub.data.data() + 4)));
+            out += "W" + std::to_string(word) + "/" + std::to_string(loadU32(sub.data.data() + 4));
         else
-            out.append(sub.tag.str()).append("=").append(sub.text());
+            out += std::string(sub.tag.str()) + "=" + std::string(sub.text());
         out += ' ';
     }
     return out;
@@ -85,20 +80,12 @@ TEST_F(PlayerInventory, SortsByTheTargetLanguagesNameMovingAttachedSubrecordsAnd
     };
     for (const auto& c : cases) {
         fixture.reset(c.direction);
-        name("a", "Axe");
-        name("b", "bow");
-        name("c", "Club");
-        name("m", "Mace");
-        name("z", "Zweihander");
-        const char* const names[] = {"iron sword",
-                                     "IRON",
-                                     "\xE8"
-                                     "cu",
-                                     "\xC8"
-                                     "cu",
-                                     "zed",
-                                     "Iron Sword",
-                                     "Iron"};
+        for (auto [id, english] :
+             {std::pair{"a", "Axe"}, {"b", "bow"}, {"c", "Club"}, {"m", "Mace"}, {"z", "Zweihander"}})
+            name(id, english);
+        // clang-format off
+        const char* const names[] = {"iron sword", "IRON", "\xE8" "cu", "\xC8" "cu", "zed", "Iron Sword", "Iron"};
+        // clang-format on
         for (int i = 0; i < 7; ++i)
             name(std::to_string(i + 1), names[i]);
         name("apple", "Apple", "Mela");
