@@ -4,6 +4,7 @@
 // the demo game's translation data built once per direction.
 
 #include "DemoJob.h"
+#include "RecordViews.h"
 #include "scan/MasterScan.h"
 #include "translate/ConversionContext.h"
 #include "translate/JournalFixes.h"
@@ -23,12 +24,8 @@ inline void require(bool condition, const char* property) {
     }
 }
 
-// The record's size is the sum of its subrecords, as every edit must keep it.
 inline bool sizeAddsUp(const Record& record) {
-    std::uint64_t sum = 0;
-    for (const auto& subrecord : record.subrecords())
-        sum += 8 + subrecord->size();
-    return sum == record.size();
+    return test::payloadSize(record) == record.size();
 }
 
 struct CountingMessages final : MessageBoxes {

@@ -79,9 +79,8 @@ std::string_view sortKeyOf(std::string_view id, const ConversionContext& context
     const TranslatedRecord& item = *found->second;
     if (context.direction == EnglishToItalian && item.translation())
         return item.translation()->text();
-    if (const Subrecord* name = item.findSubrecord("FNAM"))
-        return name->text();
-    return id;
+    const Subrecord* name = item.findSubrecord("FNAM");
+    return name ? name->text() : id;
 }
 
 void resort(const std::uint8_t* data, std::size_t size, ConversionDirection direction) {
@@ -91,8 +90,8 @@ void resort(const std::uint8_t* data, std::size_t size, ConversionDirection dire
     serializeRecord(*record, before);
     const Layout layoutBefore = layoutOf(*record);
 
-    require(patchPlayerInventory(*record, context), "a player record dropped");
-    require(sizeAddsUp(*record), "an inventory whose size does not add up");
+    require(patchPlayerInventory(*record, context) && sizeAddsUp(*record),
+            "a player record dropped, or one whose size does not add up");
     std::vector<std::uint8_t> after;
     serializeRecord(*record, after);
     if (after == before)

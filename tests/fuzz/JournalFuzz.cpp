@@ -28,8 +28,8 @@ void patchBothWays(const std::string& data, std::string_view text) {
         auto record = std::make_unique<Record>("JOUR");
         record->appendSubrecord(
             std::make_unique<Subrecord>("NAME", data.data(), static_cast<std::uint32_t>(data.size())));
-        require(patchJournal(*record, context), "a journal record dropped");
-        require(sizeAddsUp(*record), "a journal record whose size does not add up");
+        require(patchJournal(*record, context) && sizeAddsUp(*record),
+                "a journal record dropped, or one whose size does not add up");
 
         const literal::JournalOutput expected =
             literal::translateJournal(text, context.maps.journalEntryMap, direction, context.names);

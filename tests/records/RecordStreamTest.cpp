@@ -40,7 +40,6 @@ std::string setI32(std::string bytes, std::size_t offset, std::int32_t value) {
     return bytes.replace(offset, 4, build::u32(static_cast<std::uint32_t>(value)));
 }
 
-// Offset of the first record after the header.
 std::size_t firstRecord(const std::string& bytes) {
     return 16 + loadU32(reinterpret_cast<const std::uint8_t*>(bytes.data()) + 4);
 }

@@ -35,7 +35,6 @@ inline std::string realSaveBytes(const std::string& name) {
     return build::readBytes(std::string(ORVELLA_REAL_SAVES) + "/" + name);
 }
 
-// The bytes the writer makes of a record.
 inline std::string bytesOf(const Record& record) {
     std::vector<std::uint8_t> out;
     serializeRecord(record, out);

@@ -4,6 +4,7 @@
 #include "records/Bytes.h"
 
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace orvella {
 namespace {
@@ -101,15 +102,14 @@ TEST(HeaderHandler, AddsThePluginsBeforeGmdtToItalianAndRemovesThemWithTheirOwnD
 
 // What is logged after the headings, one item a line, and how many sections the handlers opened.
 std::string logged(const std::string& log) {
+    std::istringstream in(log);
     std::string lines;
     int sections = 0;
-    for (std::size_t at = 0, end = 0; at < log.size(); at = end + 1) {
-        end = std::min(log.find('\n', at), log.size());
-        const std::string line = log.substr(at, end - at);
-        sections += line.starts_with("- ");
-        if (!line.empty() && !line.starts_with("- "))
+    for (std::string line; std::getline(in, line);)
+        if (line.starts_with("- "))
+            ++sections;
+        else if (!line.empty())
             lines += line + "|";
-    }
     return std::to_string(sections) + ": " + lines;
 }
 
@@ -175,8 +175,7 @@ TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
         for (const auto& c : cases) {
             auto record = c.record.build();
             EXPECT_EQ(c.handler(*record, fixture.context), !c.after.empty()) << c.after;
-            if (!c.after.empty())
-                EXPECT_EQ(layout(*record), c.after);
+            EXPECT_EQ(c.after.empty() ? "" : layout(*record), c.after);
             EXPECT_EQ(record->size(), payloadSize(*record)) << c.after;
         }
         EXPECT_EQ(logged(fixture.log.text),
