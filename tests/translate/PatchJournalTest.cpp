@@ -42,17 +42,22 @@ struct PatchJournal : testing::Test {
 };
 
 // Untranslated paragraphs, empty lines and text without "<P>" are compared with the literal algorithm on
-// random journals; here the count starts again with each journal, and the text ends at its first NUL.
-TEST_F(PatchJournal, RewritesHeadingsAndParagraphsBothWays) {
+// random journals; here the count starts again with each journal, and the text ends at its first NUL. The
+// progress is told at each heading after the first and at the end.
+TEST_F(PatchJournal, RewritesHeadingsAndParagraphsBothWaysTellingItsProgress) {
     for (int i = 0; i < 7; ++i)
         fixture.log.countUntranslatedParagraph();
-    EXPECT_EQ(patch(heading("16 Last Seed (Day 3)") + "Go to @Balmora#.<P>\n" +
-                    "<FONT SIZE=\"2\">\t+1   Last Seed (Day\v  -12)\nFind the @ring#.\nThen rest.<P>\n" +
-                    std::string(1, '\0') + "x"),
+    const std::string first = heading("16 Last Seed (Day 3)") + "Go to @Balmora#.<P>\n";
+    const std::string journal =
+        first + "<FONT SIZE=\"2\">\t+1   Last Seed (Day\v  -12)\nFind the @ring#.\nThen rest.<P>\n";
+    EXPECT_EQ(patch(journal + std::string(1, '\0') + "x"),
               heading("16 Ultimo Seme (Giorno 3)") + "Vai a @Balmora#.<P>\n" +
                   heading("1 Ultimo Seme (Giorno -12)") + "Trova l'@anello#.\nPoi riposa.<P>\n");
     EXPECT_EQ(fixture.log.untranslatedJournalCount(), 0u);
     EXPECT_EQ(patch(std::string("\0\0\0", 3)), "");
+    const auto length = static_cast<std::uint32_t>(journal.size());
+    EXPECT_EQ(fixture.journalProgress, (std::vector<std::pair<std::uint32_t, std::uint32_t>>{
+                                           {first.size(), length}, {length, length}, {0, 0}}));
 
     fill(ItalianToEnglish);
     EXPECT_EQ(patch(heading("16 Ultimo Seme (Giorno 3)") + "Vai a @Balmora#.<P>\n" +
@@ -84,15 +89,6 @@ TEST_F(PatchJournal, HeadingsThatCannotBeRewrittenAreCopiedWithTheirLineFeed) {
               "16 Last Seed (Day 3)\nVai a @Balmora#.<P>\n");
     EXPECT_EQ(patch(heading("-2147483648 " + std::string(62, 'm') + " (Day 2147483647)")),
               heading("-2147483648 M63 (Giorno 2147483647)"));
-}
-
-TEST_F(PatchJournal, TellsItsProgressWithTheOffsetOfEachHeadingThenItsEnd) {
-    const std::string entry = heading("16 Last Seed (Day 3)") + "Go to Balmora.<P>\n";
-    patch(entry + entry + entry);
-    const auto length = static_cast<std::uint32_t>(entry.size());
-    EXPECT_EQ(fixture.journalProgress,
-              (std::vector<std::pair<std::uint32_t, std::uint32_t>>{
-                  {length, 3 * length}, {2 * length, 3 * length}, {3 * length, 3 * length}}));
 }
 
 // Real saves from another edition: nothing in them can be translated, so nothing of them may be lost.
