@@ -1,8 +1,8 @@
 #include "Commands.h"
 #include "ConsoleStartup.h"
-#include "OverlayFileSystem.h"
 #include "TerminalText.h"
 #include "WriteWatch.h"
+#include "platform/OverlayFileSystem.h"
 #include "platform/PathLimit.h"
 
 #include <iostream>

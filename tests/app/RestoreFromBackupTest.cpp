@@ -1,6 +1,6 @@
 #include "app/RestoreFromBackup.h"
+#include "FaultInjectingFileSystem.h"
 #include "RecordingUi.h"
-#include "ScriptedFileSystem.h"
 #include "TestFolder.h"
 #include "gamebuilder/GameBuilder.h"
 
@@ -79,9 +79,11 @@ TEST(RestoreFromBackup, AsksChecksTheBackupThenPutsItBackAndDeletesItTellingEach
         build::writeBytes(game.backup("a.ess.bak"), c.backup);
         test::RecordingMessageBoxes messages;
         messages.answer = c.answer;
-        test::ScriptedFileSystem files;
-        files.failLockedMove = c.fault == FailedMove;
-        files.failDelete = c.fault == FailedDelete;
+        test::FaultInjectingFileSystem files{nativeFileSystem()};
+        if (c.fault == FailedMove)
+            files.failEvery(test::FileCall::Replace);
+        if (c.fault == FailedDelete)
+            files.failEvery(test::FileCall::Delete);
         bool busy = false;
         auto otherJob = c.fault == SaveHeld ? files.lockFile(game.path() + "\\Saves\\a.ess", busy) : nullptr;
         int owner = 0;

@@ -1,6 +1,6 @@
 #include "app/Startup.h"
+#include "FaultInjectingFileSystem.h"
 #include "RecordingUi.h"
-#include "ScriptedFileSystem.h"
 #include "TestFolder.h"
 #include "app/DataFileProbe.h"
 #include "gamebuilder/GameBuilder.h"
@@ -59,7 +59,7 @@ struct Startup {
     test::GameFolder game;
     FakeStartupPlatform platform;
     test::RecordingMessageBoxes messages;
-    test::ScriptedFileSystem files;
+    test::FaultInjectingFileSystem files{nativeFileSystem()};
     GameInstallation installation;
 
     Startup() {
@@ -110,7 +110,7 @@ TEST(StartupTest, EachFailedCheckStopsWithItsMessageAndExitCodeOne) {
              s.platform.registry = s.game.file("other");
          }},
         {"Impossibile creare la direcory di Backup.", MessageIcon::Warning,
-         [](Startup& s) { s.files.failCreateFolder = true; }},
+         [](Startup& s) { s.files.failEvery(test::FileCall::Folder); }},
         {"Impossibile trovare il file \"Morrowind.esm\".", MessageIcon::Warning,
          [](Startup& s) {
              std::remove(s.game.data(MorrowindMasterName).c_str());

@@ -1,10 +1,8 @@
 #include "Commands.h"
 #include "ConsoleUi.h"
-#include "MemoryFileSystem.h"
-#include "SmallGame.h"
+#include "DemoJob.h"
 #include "TerminalText.h"
 #include "TestFolder.h"
-#include "demo/DemoGame.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -17,7 +15,7 @@
 namespace orvella::cli {
 namespace {
 
-namespace smallgame = test::smallgame;
+using test::FaultInjectingFileSystem;
 
 // What a command line printed and returned.
 struct Outcome {
@@ -69,7 +67,7 @@ std::string shown(std::string path) {
     return path;
 }
 
-const std::string Game = smallgame::InstallPath;
+const std::string Game = test::InMemoryGame;
 const std::string ShownGame = shown("C:/Games/Morrowind");
 
 enum class Files { Save, SaveAndBackup, ReadOnlySaves, ReadOnlySavesAndBackup };
@@ -163,12 +161,11 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         for (const std::string& argument : c.arguments)
             line += argument + " ";
         SCOPED_TRACE(line + "< " + c.input);
-        test::MemoryFileSystem files;
-        GameInstallation installation;
-        smallgame::install(files, installation);
-        files.writeFile(smallgame::savePath("English.ess"), smallgame::englishSave());
+        FaultInjectingFileSystem files;
+        const GameInstallation installation = test::installDemoGame(files);
+        files.writeFile(test::savePath(installation, "English.ess"), demo::demoEnglishSave());
         if (c.files == Files::SaveAndBackup || c.files == Files::ReadOnlySavesAndBackup)
-            files.writeFile(smallgame::backupPath("English.ess"), smallgame::italianSave());
+            files.writeFile(test::backupPath(installation, "English.ess"), demo::demoItalianSave());
         if (c.files == Files::ReadOnlySaves || c.files == Files::ReadOnlySavesAndBackup)
             files.makeReadOnly(Game + "\\Saves");
 
@@ -189,9 +186,9 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
                   c.outEnd)
             << outcome.out;
         if (outcome.exitCode == 0)
-            EXPECT_EQ(files.readFile(smallgame::savePath("English.ess")), smallgame::italianSave());
+            EXPECT_EQ(files.readFile(test::savePath(installation, "English.ess")), demo::demoItalianSave());
         else
-            EXPECT_EQ(files.readFile(smallgame::savePath("English.ess")), smallgame::englishSave());
+            EXPECT_EQ(files.readFile(test::savePath(installation, "English.ess")), demo::demoEnglishSave());
     }
 }
 
@@ -204,31 +201,31 @@ TEST(CommandLine, ADryRunWritesNothingAndForetellsTheConversion) {
     const struct {
         const char* what;
         std::string name;
-        std::function<void(test::MemoryFileSystem&)> prepare;
+        std::function<void(FaultInjectingFileSystem&)> prepare;
         int exitCode;
         bool logKept;
     } cases[] = {
         {"stale temporary files and an older log", "English.ess",
-         [&](test::MemoryFileSystem& files) {
+         [&](FaultInjectingFileSystem& files) {
              for (const std::string& path : {saves + "English.ess.tmp", saves + "English.ess.log.tmp",
                                              backups + "\\English.ess.bak.tmp", saves + "English.ess.log"})
                  files.writeFile(path, "stale");
          },
          0, false},
-        {"untranslated journal paragraphs", "Italian.ess", [](test::MemoryFileSystem&) {}, 0, true},
+        {"untranslated journal paragraphs", "Italian.ess", [](FaultInjectingFileSystem&) {}, 0, true},
         {"no backup folder yet", "English.ess",
-         [&](test::MemoryFileSystem& files) {
+         [&](FaultInjectingFileSystem& files) {
              auto state = files.snapshot();
-             state.erase(test::MemoryFileSystem::pathKey(backups));
+             state.erase(FaultInjectingFileSystem::key(backups));
              files.restore(state);
          },
          0, false},
         {"a read-only Saves folder", "English.ess",
-         [&](test::MemoryFileSystem& files) { files.makeReadOnly(saves); }, 1, false},
+         [&](FaultInjectingFileSystem& files) { files.makeReadOnly(saves); }, 1, false},
         {"a read-only backup folder", "Italian.ess",
-         [&](test::MemoryFileSystem& files) { files.makeReadOnly(backups); }, 1, true},
+         [&](FaultInjectingFileSystem& files) { files.makeReadOnly(backups); }, 1, true},
         {"a save that another conversion holds", "Italian.ess",
-         [&](test::MemoryFileSystem& files) {
+         [&](FaultInjectingFileSystem& files) {
              bool busy = false;
              otherConversion = files.lockFile(saves + "Italian.ess", busy);
          },
@@ -236,13 +233,12 @@ TEST(CommandLine, ADryRunWritesNothingAndForetellsTheConversion) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        test::MemoryFileSystem files;
-        GameInstallation installation;
-        smallgame::install(files, installation);
+        FaultInjectingFileSystem files;
+        const GameInstallation installation = test::installDemoGame(files);
         files.writeFile(saves + c.name,
-                        c.name == "English.ess" ? smallgame::englishSave() : smallgame::italianSave());
+                        c.name == "English.ess" ? demo::demoEnglishSave() : demo::demoItalianSave());
         c.prepare(files);
-        const test::MemoryFileSystem::Snapshot before = files.snapshot();
+        const FaultInjectingFileSystem::Snapshot before = files.snapshot();
         const std::size_t handles = files.openHandles();
 
         const Outcome dry = run({"convert", "--dry-run", "--game", Game, c.name}, files);
@@ -296,7 +292,7 @@ TEST(CommandLine, AMessageOnATerminalStartsBelowTheProgressBar) {
 // A file name is the file system's bytes: list prints it as it is, and info takes it back as printed.
 TEST(CommandLine, ListsUtf8AndWindows1252FileNamesAsTheyAreAndTakesThemBack) {
     test::TestFolder game;
-    ASSERT_TRUE(demo::writeDemoGame(game.path()));
+    ASSERT_TRUE(demo::writeDemoGame(nativeFileSystem(), game.path()));
     const std::string utf8 = "Citt\xC3\xA0.ess";
     const std::string windows1252 = "Citt\xE0.ess";
     const std::string demoSave = game.file(std::string("Saves/") + demo::DemoSaveName);

@@ -2,7 +2,7 @@
 // same moment, and save names that would lead out of the Saves folder.
 
 #include "TestFolder.h"
-#include "demo/DemoGame.h"
+#include "gamebuilder/DemoGame.h"
 #include "gamebuilder/GameBuilder.h"
 
 #include <fcntl.h>
@@ -88,7 +88,7 @@ struct ConsoleProcessTest : testing::Test {
     std::string original;
 
     void SetUp() override {
-        ASSERT_TRUE(demo::writeDemoGame(game));
+        ASSERT_TRUE(demo::writeDemoGame(nativeFileSystem(), game));
         original = readBytes(save);
     }
     std::vector<std::string> convert() const { return {"convert", "--game", game, demo::DemoSaveName}; }

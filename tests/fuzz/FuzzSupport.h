@@ -1,104 +1,81 @@
 #pragma once
 
 // What the fuzz targets share: a way to stop on a broken property, a user interface that only counts, and
-// the small game's translation data built once per direction.
+// the demo game's translation data built once per direction.
 
-#include "MemoryFileSystem.h"
-#include "SmallGame.h"
-#include "job/PatchJob.h"
+#include "DemoJob.h"
+#include "RecordViews.h"
 #include "scan/MasterScan.h"
 #include "translate/ConversionContext.h"
 #include "translate/JournalFixes.h"
 #include "translate/NameMaps.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 #include <string>
 
 namespace orvella::fuzz {
 
 // A broken property is a finding: libFuzzer keeps the input that caused it.
 inline void require(bool condition, const char* property) {
-    if (condition)
-        return;
-    std::fprintf(stderr, "broken property: %s\n", property);
-    std::abort();
-}
-
-// The record's size is the sum of its subrecords, as every edit must keep it.
-inline bool sizeAddsUp(const Record& record) {
-    std::uint64_t sum = 0;
-    for (const auto& subrecord : record.subrecords())
-        sum += 8 + subrecord->size();
-    return sum == record.size();
-}
-
-// Message boxes and progress controls that keep only what the properties look at.
-class CountingMessages final : public MessageBoxes {
-public:
-    MessageAnswer show(const Message&) override {
-        ++shown;
-        return MessageAnswer::Ok;
+    if (!condition) {
+        std::fprintf(stderr, "broken property: %s\n", property);
+        std::abort();
     }
+}
+
+inline bool sizeAddsUp(const Record& record) {
+    return test::payloadSize(record) == record.size();
+}
+
+struct CountingMessages final : MessageBoxes {
+    MessageAnswer show(const Message&) override { return ++shown, MessageAnswer::Ok; }
     int shown = 0;
 };
 
-class WatchingProgress final : public ProgressView {
-public:
+struct WatchingProgress final : ProgressView {
     void setBarPosition(JobStage, int percent) override {
         require(percent >= 0 && percent <= 100, "a bar off its range");
     }
-    void setImage(JobStage, StatusImage image) override {
-        if (image == StatusImage::Failure)
-            ++failureImages;
-    }
+    void setImage(JobStage, StatusImage) override {}
     void finished(const PatchResult& result) override {
         require(!finishedOnce, "a job that finished twice");
         finishedOnce = true;
         outcome = result.outcomeText;
     }
-    int failureImages = 0;
     std::string outcome;
     bool finishedOnce = false;
 };
 
-// A log that goes nowhere.
-class NullLog final : public ConversionLog {
-public:
+struct NullLog final : ConversionLog {
     void write(std::string_view) override {}
 };
 
-// A scan that tells nobody how far it is.
-class SilentScanProgress final : public ScanProgress {
-public:
+struct SilentScanProgress final : ScanProgress {
     void scanned(ScanPass, std::uint32_t, std::uint32_t) override {}
     void passCompleted(ScanPass) override {}
 };
 
-// The small game's translation data built as a job builds it, and a context over it, as a conversion has
+// The demo game's translation data built as a job builds it, and a context over it, as a conversion has
 // them when its handlers run.
 struct PreparedConversion {
     explicit PreparedConversion(ConversionDirection direction) {
-        GameInstallation installation;
-        test::smallgame::install(files, installation);
-        const SaveInfo save = test::smallgame::saveInfoFor(direction);
-        const TopicTables& tables = test::smallgame::tables();
+        const GameInstallation installation = test::installDemoGame(files);
+        const SaveInfo save = test::saveInfoFor(direction);
         const IncludedExpansions expansions = includedExpansions(save, installation);
-        loadTopicTables(tables, direction, expansions, names);
+        loadTopicTables(builtInTables(), direction, expansions, names);
         SilentScanProgress progress;
         ScanError error;
         require(scanMastersAndPlugins(files, installation, expansions, maps, progress, error),
-                "the small game does not scan");
+                "the demo game does not scan");
         buildQuestNameMap(maps, direction, names);
-        addJournalFixes(tables.journalFixes, maps);
-        require(buildMonthNameMap(maps, direction, names), "the small game has no months");
+        addJournalFixes(builtInTables().journalFixes, maps);
+        require(buildMonthNameMap(maps, direction, names), "the demo game has no months");
         context.direction = direction;
         context.pluginEntries = translationPlugins(save, installation);
     }
 
-    test::MemoryFileSystem files;
+    test::FaultInjectingFileSystem files;
     TranslationMaps maps;
     NameMaps names;
     NullLog log;

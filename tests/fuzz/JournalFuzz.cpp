@@ -1,4 +1,4 @@
-// Feeds arbitrary bytes to the journal handler as a JOUR record's NAME, both ways, against the small game's
+// Feeds arbitrary bytes to the journal handler as a JOUR record's NAME, both ways, against the demo game's
 // entries, topics and months, and compares everything with the literal journal translation. The bytes after
 // the first NUL, which the handler never reads, name topics of their own, one a line, for a second comparison
 // of the topic marking with the literal one on the same text.
@@ -28,15 +28,14 @@ void patchBothWays(const std::string& data, std::string_view text) {
         auto record = std::make_unique<Record>("JOUR");
         record->appendSubrecord(
             std::make_unique<Subrecord>("NAME", data.data(), static_cast<std::uint32_t>(data.size())));
-        require(patchJournal(*record, context), "a journal record dropped");
-        require(sizeAddsUp(*record), "a journal record whose size does not add up");
+        require(patchJournal(*record, context) && sizeAddsUp(*record),
+                "a journal record dropped, or one whose size does not add up");
 
         const literal::JournalOutput expected =
             literal::translateJournal(text, context.maps.journalEntryMap, direction, context.names);
         const Subrecord* name = record->findSubrecord("NAME");
-        require(name != nullptr, "a journal that lost its text");
-        require(name->size() == expected.text.size() + 1 && name->data.back() == 0,
-                "a journal text of another length than the literal one, or without its NUL");
+        require(name && name->size() == expected.text.size() + 1 && name->data.back() == 0,
+                "a journal text lost, of another length than the literal one, or without its NUL");
         require(std::memcmp(expected.text.data(), name->data.data(), expected.text.size()) == 0,
                 "a journal text other than the literal one");
         require(context.log.untranslatedJournalCount() == expected.untranslated,
@@ -61,15 +60,11 @@ void markWithOwnTopics(std::string_view text, std::string_view topicLines) {
     insertTopicLinks(marked, links);
     literal::insertTopicLinks(literalMarked, links);
     require(marked == literalMarked, "topics marked unlike the literal marking");
-    std::string unmarked;
-    for (char c : marked)
-        if (c != '@' && c != '#')
-            unmarked += c;
-    std::string plain;
-    for (char c : text)
-        if (c != '@' && c != '#')
-            plain += c;
-    require(unmarked == plain, "the marking changed more than its marks");
+    auto unmarked = [](std::string marks) {
+        std::erase_if(marks, [](char c) { return c == '@' || c == '#'; });
+        return marks;
+    };
+    require(unmarked(marked) == unmarked(std::string(text)), "the marking changed more than its marks");
 }
 
 } // namespace

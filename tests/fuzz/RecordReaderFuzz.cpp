@@ -18,18 +18,17 @@ namespace {
 constexpr std::uint64_t RecordHeaderSize = 16;
 
 void require(bool condition, const char* fault) {
-    if (condition)
-        return;
-    std::fprintf(stderr, "record reader fault: %s\n", fault);
-    std::abort();
+    if (!condition) {
+        std::fprintf(stderr, "record reader fault: %s\n", fault);
+        std::abort();
+    }
 }
 
 void requireRefusal(const RecordStream& stream, std::size_t inputSize) {
     const FormatError& error = stream.error();
-    require(!error.problem.empty(), "a refusal without a reason");
+    require(!error.problem.empty() && !error.message().empty(), "a refusal without a reason or a message");
     require(error.fileName == "fuzz.ess", "a refusal that does not name the file");
     require(error.offset <= inputSize, "a refusal at an offset past the end of the input");
-    require(!error.message().empty(), "a refusal without a message");
 }
 
 void readAll(const std::uint8_t* data, std::size_t size) {

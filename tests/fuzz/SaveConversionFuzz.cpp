@@ -1,4 +1,4 @@
-// Converts arbitrary bytes as a save against the small game held in memory, to English when the lowest bit
+// Converts arbitrary bytes as a save against the demo game held in memory, to English when the lowest bit
 // of the header record's flags is set and to Italian otherwise: the conversion never reads those flags, and
 // one conversion per input runs twice as many inputs as two would. Whatever the bytes,
 // the job ends with "OK" enabled; a refused save is left byte for byte with one message and nothing beside
@@ -17,13 +17,10 @@ namespace {
 constexpr const char* SaveName = "Fuzz.ess";
 
 struct Game {
-    Game() {
-        test::smallgame::install(files, installation);
-        empty = files.snapshot();
-    }
-    test::MemoryFileSystem files;
+    Game() : installation(test::installDemoGame(files)), empty(files.snapshot()) {}
+    test::FaultInjectingFileSystem files;
     GameInstallation installation;
-    test::MemoryFileSystem::Snapshot empty;
+    test::FaultInjectingFileSystem::Snapshot empty;
 };
 
 void requireWellFormed(const std::string& bytes) {
@@ -44,13 +41,12 @@ void requireWellFormed(const std::string& bytes) {
 }
 
 void convert(Game& game, const std::string& input, ConversionDirection direction) {
-    const std::string savePath = test::smallgame::savePath(SaveName);
+    const std::string savePath = test::savePath(game.installation, SaveName);
     game.files.restore(game.empty);
     game.files.writeFile(savePath, input);
     CountingMessages messages;
     WatchingProgress progress;
-    PatchJob job =
-        test::smallgame::jobFor(game.installation, game.files, messages, progress, SaveName, direction);
+    PatchJob job = test::jobFor(game.installation, game.files, messages, progress, SaveName, direction);
     PatchResult result = runPatchJob(job);
 
     require(progress.finishedOnce, "a job that ends without telling its result");
@@ -59,7 +55,7 @@ void convert(Game& game, const std::string& input, ConversionDirection direction
     require(!game.files.isFile(savePath + ".tmp"), "a temporary file left beside the save");
     std::optional<std::string> save = game.files.readFile(savePath);
     require(save.has_value(), "the save is gone");
-    std::optional<std::string> backup = game.files.readFile(test::smallgame::backupPath(SaveName));
+    std::optional<std::string> backup = game.files.readFile(test::backupPath(game.installation, SaveName));
     if (result.exitCode != 0) {
         require(result.exitCode == 1, "an exit code other than 0 and 1");
         require(*save == input, "a refused save that changed");

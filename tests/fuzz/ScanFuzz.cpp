@@ -1,5 +1,5 @@
-// Scans arbitrary bytes as the master, with the small game's plugin, converting to Italian, and as the
-// plugin, with the small game's master, converting to English, through the whole preparation of a job's
+// Scans arbitrary bytes as the master, with the demo game's plugin, converting to Italian, and as the
+// plugin, with the demo game's master, converting to English, through the whole preparation of a job's
 // translation data. A scan either fails with a message, its pass never complete, or completes both passes and
 // fills the maps with records whose sizes add up; the month settings are looked up and the quests listed,
 // and no file is left open.
@@ -12,16 +12,7 @@
 namespace orvella::fuzz {
 namespace {
 
-void requireConsistent(const TranslationMap& map) {
-    for (const auto& [id, record] : map) {
-        require(record != nullptr, "an empty map entry");
-        require(sizeAddsUp(*record), "a kept record whose size does not add up");
-    }
-}
-
-// Counts the passes the scan completed.
-class PassCounter final : public ScanProgress {
-public:
+struct PassCounter final : ScanProgress {
     void scanned(ScanPass, std::uint32_t done, std::uint32_t total) override {
         require(done <= total, "a file scanned past its record count");
     }
@@ -30,16 +21,14 @@ public:
 };
 
 void scan(const std::string& input, bool asMaster, ConversionDirection direction) {
-    test::MemoryFileSystem files;
-    GameInstallation installation;
-    test::smallgame::install(files, installation);
-    const std::string dataFiles = std::string(test::smallgame::InstallPath) + DataFilesFolder;
+    test::FaultInjectingFileSystem files;
+    const GameInstallation installation = test::installDemoGame(files);
+    const std::string dataFiles = installation.installPath + DataFilesFolder;
     files.writeFile(dataFiles + (asMaster ? MorrowindMasterName : MorrowindPluginName), input);
-    const IncludedExpansions expansions =
-        includedExpansions(test::smallgame::saveInfoFor(direction), installation);
+    const IncludedExpansions expansions = includedExpansions(test::saveInfoFor(direction), installation);
     TranslationMaps maps;
     NameMaps names;
-    loadTopicTables(test::smallgame::tables(), direction, expansions, names);
+    loadTopicTables(builtInTables(), direction, expansions, names);
     PassCounter progress;
     ScanError error;
 
@@ -51,9 +40,11 @@ void scan(const std::string& input, bool asMaster, ConversionDirection direction
                 "a scan that succeeded without completing each pass once");
         for (const TranslationMap* map : {&maps.gmstMap, &maps.npcNameMap, &maps.itemNameMap,
                                           &maps.journalTopicMap, &maps.journalEntryMap})
-            requireConsistent(*map);
+            for (const auto& [id, record] : *map)
+                require(record && sizeAddsUp(*record),
+                        "an empty map entry, or one whose size does not add up");
         buildQuestNameMap(maps, direction, names);
-        addJournalFixes(test::smallgame::tables().journalFixes, maps);
+        addJournalFixes(builtInTables().journalFixes, maps);
         buildMonthNameMap(maps, direction, names);
     }
     require(files.openHandles() == 0, "a data file left open");

@@ -41,7 +41,7 @@ protected:
     test::GameFolder game;
     test::JobHarness harness{game};
 
-    void SetUp() override { harness.writeMinimalGame(game); }
+    void SetUp() override { harness.writeDemoGame(game); }
 
     // Whatever the bytes, the job ends, and the save is either refused or passed through unchanged.
     void expectSaveUntouched(const std::string& bytes, const std::string& what) {

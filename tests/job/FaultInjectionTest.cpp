@@ -4,10 +4,8 @@
 // backup is the older one, whole, or the original, what the user is told matches what happened, nothing
 // temporary stays behind and the next job is unaffected.
 
-#include "FaultInjectingFileSystem.h"
-#include "MemoryFileSystem.h"
+#include "DemoJob.h"
 #include "RecordingUi.h"
-#include "SmallGame.h"
 #include "app/RestoreFromBackup.h"
 #include "app/SaveClassification.h"
 #include "gamebuilder/GameBuilder.h"
@@ -24,10 +22,8 @@ using test::AllFileCalls;
 using test::FaultInjectingFileSystem;
 using test::FileCall;
 using test::fileCallName;
-using test::MemoryFileSystem;
 using test::RecordingMessageBoxes;
 using test::RecordingProgress;
-namespace smallgame = test::smallgame;
 
 constexpr const char* Succeeded = "Patch effettuata con successo";
 constexpr const char* SucceededWithUntranslated =
@@ -42,7 +38,7 @@ struct JobRun {
     PatchResult result;
     std::vector<Message> messages;
     std::vector<std::string> calls;
-    MemoryFileSystem::Snapshot files;
+    FaultInjectingFileSystem::Snapshot files;
 };
 
 std::vector<std::string> textsOf(const std::vector<Message>& messages) {
@@ -65,35 +61,34 @@ std::string describe(FileCall call, std::uint32_t n, const std::string& path) {
 
 class FaultInjection : public testing::Test {
 protected:
-    MemoryFileSystem memory;
-    FaultInjectingFileSystem files{memory};
+    FaultInjectingFileSystem files;
     GameInstallation installation;
-    MemoryFileSystem::Snapshot initial;
+    FaultInjectingFileSystem::Snapshot initial;
     std::string name;
     std::string original;
-    // The small game's SaveInfo describes its own saves, which the job then reads again once it holds them.
+    // The demo game's SaveInfo describes its own saves, which the job then reads again once it holds them.
     bool classifyAgain = true;
 
     void prepare(const std::string& saveFileName, const std::string& saveBytes) {
-        smallgame::install(memory, installation);
+        installation = test::installDemoGame(files);
         name = saveFileName;
         original = saveBytes;
-        ASSERT_TRUE(memory.writeFile(smallgame::savePath(name), original));
-        ASSERT_TRUE(memory.writeFile(backupPath(), OlderBackup));
-        initial = memory.snapshot();
+        ASSERT_TRUE(files.writeFile(test::savePath(installation, name), original));
+        ASSERT_TRUE(files.writeFile(backupPath(), OlderBackup));
+        initial = files.snapshot();
     }
 
-    std::string savePath() const { return smallgame::savePath(name); }
+    std::string savePath() const { return test::savePath(installation, name); }
     std::string tempPath() const { return savePath() + ".tmp"; }
     std::string logPath() const { return savePath() + ".log"; }
     std::string logTempPath() const { return logPath() + ".tmp"; }
-    std::string backupPath() const { return smallgame::backupPath(name); }
+    std::string backupPath() const { return test::backupPath(installation, name); }
     std::string backupTempPath() const { return backupPath() + ".tmp"; }
 
     JobRun convert(ConversionDirection direction) {
         RecordingMessageBoxes messages;
         RecordingProgress progress;
-        PatchJob job = smallgame::jobFor(installation, files, messages, progress, name, direction);
+        PatchJob job = test::jobFor(installation, files, messages, progress, name, direction);
         job.request.classifyAgain = classifyAgain ? classifySave : nullptr;
         JobRun run;
         run.result = runPatchJob(job);
@@ -105,18 +100,18 @@ protected:
     // The files a run may leave: the game's own, unchanged, and the save's. A temporary file stays only when
     // its own deletion was the call that failed.
     void expectOnlyKnownFiles(const std::string& what) {
-        const std::set<std::string> saveFiles = {MemoryFileSystem::pathKey(savePath()),
-                                                 MemoryFileSystem::pathKey(backupPath()),
-                                                 MemoryFileSystem::pathKey(logPath())};
-        for (const std::string& path : memory.files()) {
+        const std::set<std::string> saveFiles = {FaultInjectingFileSystem::key(savePath()),
+                                                 FaultInjectingFileSystem::key(backupPath()),
+                                                 FaultInjectingFileSystem::key(logPath())};
+        for (const std::string& path : files.files()) {
             auto before = initial.find(path);
             if (before != initial.end() && !saveFiles.count(path)) {
-                EXPECT_TRUE(memory.readFile(path) == before->second) << what << ": " << path << " changed";
+                EXPECT_TRUE(files.readFile(path) == before->second) << what << ": " << path << " changed";
                 continue;
             }
             const std::string& failed = files.failedPath();
             bool leftAfterFailedDelete =
-                path == MemoryFileSystem::pathKey(failed) &&
+                path == FaultInjectingFileSystem::key(failed) &&
                 (failed == tempPath() || failed == backupTempPath() || failed == logTempPath());
             EXPECT_TRUE(saveFiles.count(path) || leftAfterFailedDelete) << what << ": left " << path;
         }
@@ -129,14 +124,14 @@ protected:
         EXPECT_EQ(run.result.logOffered, reference.result.logOffered) << what;
         EXPECT_EQ(textsOf(run.messages), textsOf(reference.messages)) << what;
         EXPECT_EQ(run.calls, reference.calls) << what;
-        EXPECT_TRUE(memory.matches(reference.files)) << what << ": the files differ from the reference run";
+        EXPECT_TRUE(files.matches(reference.files)) << what << ": the files differ from the reference run";
     }
 
     // The rules every run obeys, whatever call failed in it.
     void expectConsistent(const JobRun& run, const JobRun& reference, const std::string& converted,
                           const std::string& what) {
-        EXPECT_EQ(memory.openHandles(), 0u) << what << ": a file was left open";
-        std::optional<std::string> save = memory.readFile(savePath());
+        EXPECT_EQ(files.openHandles(), 0u) << what << ": a file was left open";
+        std::optional<std::string> save = files.readFile(savePath());
         ASSERT_TRUE(save) << what << ": the save is gone";
         ASSERT_TRUE(*save == original || *save == converted)
             << what << ": the save is neither the original nor the conversion but " << summary(save);
@@ -145,11 +140,11 @@ protected:
         EXPECT_EQ(result.exitCode == 0, isConverted) << what << ": the exit code says otherwise";
         EXPECT_EQ(run.calls.back(), "finished") << what;
 
-        std::optional<std::string> backup = memory.readFile(backupPath());
+        std::optional<std::string> backup = files.readFile(backupPath());
         ASSERT_TRUE(backup) << what << ": the older backup is gone";
         EXPECT_TRUE(*backup == original || *backup == OlderBackup)
             << what << ": the backup is neither the older one nor the original but " << summary(backup);
-        const bool logExists = memory.isFile(logPath());
+        const bool logExists = files.isFile(logPath());
         EXPECT_EQ(result.logKept, logExists) << what;
 
         if (isConverted) {
@@ -181,15 +176,15 @@ protected:
 
     // Converts the save once for every call of every kind, and once cleanly after each.
     void everyFaultOf(ConversionDirection direction, const char* expectedOutcome) {
-        memory.restore(initial);
+        files.restore(initial);
         files.countOnly();
         JobRun reference = convert(direction);
-        reference.files = memory.snapshot();
+        reference.files = files.snapshot();
         ASSERT_EQ(reference.result.exitCode, 0u) << testing::PrintToString(textsOf(reference.messages));
         if (expectedOutcome) {
             EXPECT_EQ(reference.result.outcomeText, expectedOutcome);
         }
-        const std::string converted = *memory.readFile(savePath());
+        const std::string converted = *files.readFile(savePath());
         ASSERT_TRUE(converted != original) << "the conversion changes nothing, so the test could not tell";
         for (FileCall call : AllFileCalls)
             EXPECT_GT(files.calls(call), 0u) << "a conversion makes no " << fileCallName(call) << " call";
@@ -198,7 +193,7 @@ protected:
         std::set<std::string> logCalls; // the log's calls that failed, by kind
         for (FileCall call : AllFileCalls) {
             for (std::uint32_t n = 1;; ++n) {
-                memory.restore(initial);
+                files.restore(initial);
                 files.failCall(call, n);
                 const JobRun run = convert(direction);
                 ++runs;
@@ -211,7 +206,7 @@ protected:
                 if (files.failedPath() == logTempPath())
                     logCalls.insert(fileCallName(call));
 
-                memory.restore(initial);
+                files.restore(initial);
                 files.countOnly();
                 expectSameRun(convert(direction), reference, "the job after " + what);
                 if (HasFailure())
@@ -228,12 +223,12 @@ protected:
 };
 
 TEST_F(FaultInjection, EveryFailedCallOfAnEnglishSyntheticSave) {
-    prepare("English.ess", smallgame::englishSave());
+    prepare("English.ess", demo::demoEnglishSave());
     everyFaultOf(EnglishToItalian, Succeeded);
 }
 
 TEST_F(FaultInjection, EveryFailedCallOfAnItalianSyntheticSave) {
-    prepare("Italian.ess", smallgame::italianSave());
+    prepare("Italian.ess", demo::demoItalianSave());
     everyFaultOf(ItalianToEnglish, SucceededWithUntranslated);
 }
 
@@ -246,11 +241,11 @@ TEST_F(FaultInjection, EveryFailedCallOfARealSaveBothWays) {
     if (HasFailure())
         return;
     // Back again from what the clean conversion made.
-    memory.restore(initial);
+    files.restore(initial);
     files.countOnly();
     ASSERT_EQ(convert(EnglishToItalian).result.exitCode, 0u);
-    std::string italian = *memory.readFile(savePath());
-    memory.restore(initial);
+    std::string italian = *files.readFile(savePath());
+    files.restore(initial);
     prepare(name, italian);
     everyFaultOf(ItalianToEnglish, nullptr);
 }
@@ -259,13 +254,13 @@ TEST_F(FaultInjection, EveryFailedCallOfARealSaveBothWays) {
 // the outcome and the messages say which.
 class RestoreFaults : public FaultInjection {
 protected:
-    const std::string backupBytes = smallgame::englishSave();
-    const std::string converted = smallgame::italianSave();
+    const std::string backupBytes = demo::demoEnglishSave();
+    const std::string converted = demo::demoItalianSave();
 
     void SetUp() override {
         prepare("Restored.ess", converted);
-        ASSERT_TRUE(memory.writeFile(backupPath(), backupBytes));
-        initial = memory.snapshot();
+        ASSERT_TRUE(files.writeFile(backupPath(), backupBytes));
+        initial = files.snapshot();
     }
 
     RestoreOutcome restore(std::vector<Message>& shown) {
@@ -280,13 +275,13 @@ TEST_F(RestoreFaults, EveryFailedCallOfARestore) {
     files.countOnly();
     std::vector<Message> shown;
     ASSERT_EQ(restore(shown), RestoreOutcome::Restored);
-    const MemoryFileSystem::Snapshot reference = memory.snapshot();
-    ASSERT_TRUE(memory.readFile(savePath()) == backupBytes);
-    ASSERT_FALSE(memory.isFile(backupPath()));
+    const FaultInjectingFileSystem::Snapshot reference = files.snapshot();
+    ASSERT_TRUE(files.readFile(savePath()) == backupBytes);
+    ASSERT_FALSE(files.isFile(backupPath()));
 
     for (FileCall call : AllFileCalls) {
         for (std::uint32_t n = 1;; ++n) {
-            memory.restore(initial);
+            files.restore(initial);
             files.failCall(call, n);
             RestoreOutcome outcome = restore(shown);
             if (!files.fired()) {
@@ -294,9 +289,9 @@ TEST_F(RestoreFaults, EveryFailedCallOfARestore) {
                 break;
             }
             const std::string what = describe(call, n, files.failedPath());
-            EXPECT_EQ(memory.openHandles(), 0u) << what;
-            std::optional<std::string> save = memory.readFile(savePath());
-            std::optional<std::string> backup = memory.readFile(backupPath());
+            EXPECT_EQ(files.openHandles(), 0u) << what;
+            std::optional<std::string> save = files.readFile(savePath());
+            std::optional<std::string> backup = files.readFile(backupPath());
             ASSERT_TRUE(save) << what;
             const bool isBackup = *save == backupBytes;
             const bool isConverted = *save == converted;
@@ -325,10 +320,10 @@ TEST_F(RestoreFaults, EveryFailedCallOfARestore) {
             }
             expectOnlyKnownFiles(what);
 
-            memory.restore(initial);
+            files.restore(initial);
             files.countOnly();
             EXPECT_EQ(restore(shown), RestoreOutcome::Restored) << "the restore after " << what;
-            EXPECT_TRUE(memory.snapshot() == reference) << "the restore after " << what;
+            EXPECT_TRUE(files.snapshot() == reference) << "the restore after " << what;
             if (HasFailure())
                 return;
         }

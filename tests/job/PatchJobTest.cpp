@@ -1,5 +1,4 @@
-#include "../scan/ScanHarness.h"
-#include "FailingFileSystem.h"
+#include "FaultInjectingFileSystem.h"
 #include "JobHarness.h"
 #include "app/SaveClassification.h"
 #include "gamebuilder/GameBuilder.h"
@@ -15,7 +14,8 @@ namespace {
 using build::GameFileBuilder;
 using build::readBytes;
 using build::RecordBuilder;
-using test::FailingFileSystem;
+using test::FaultInjectingFileSystem;
+using test::FileCall;
 using test::GameFolder;
 using test::JobHarness;
 
@@ -47,7 +47,7 @@ struct PatchJobTest : testing::Test {
     const std::string name = "Save1.ess";
 
     // Converting to English a save that lists no translation plugin changes none of these records.
-    void SetUp() override { harness.writeMinimalGame(game); }
+    void SetUp() override { harness.writeDemoGame(game); }
 
     std::string writeSave(const GameFileBuilder& file) {
         std::string bytes = file.bytes();
@@ -117,8 +117,8 @@ TEST_F(PatchJobTest, ADroppedRecordLowersTheCountByOneAndNothingElseInTheHeader)
 
 TEST_F(PatchJobTest, AFailedJobKeepsItsLogWithTheFirstLineAndTheHandlersSections) {
     writeSave(saveWithDeletedTopic());
-    FailingFileSystem files;
-    files.failOn(FailingFileSystem::Fault::SaveMove);
+    FaultInjectingFileSystem files{nativeFileSystem()};
+    files.failEvery(FileCall::Replace, name + ".tmp");
     harness.files = &files;
     PatchResult result = harness.run(name, ItalianToEnglish);
     EXPECT_EQ(result.exitCode, 1u);
@@ -163,10 +163,10 @@ TEST_F(PatchJobTest, ATemporaryFileThatCannotBeCreatedLeavesTheLogWithItsFirstLi
 }
 
 TEST_F(PatchJobTest, AShortOrUnflushedTemporaryFileStopsBeforeTheBackup) {
-    for (auto fault : {FailingFileSystem::Fault::ShortWrite, FailingFileSystem::Fault::Close}) {
+    for (FileCall fault : {FileCall::Write, FileCall::Close}) {
         std::string original = writeSave(plainSave());
-        FailingFileSystem files;
-        files.failOn(fault);
+        FaultInjectingFileSystem files{nativeFileSystem()};
+        files.failEvery(fault, name + ".tmp");
         harness.files = &files;
         PatchResult result = harness.run(name, ItalianToEnglish);
         EXPECT_EQ(result.exitCode, 1u);
@@ -193,8 +193,8 @@ TEST_F(PatchJobTest, AFailedBackupLeavesTheSaveAndDeletesTheTemporaryFile) {
 
 TEST_F(PatchJobTest, AFailedReplacementKeepsTheBackupAndTheSave) {
     std::string original = writeSave(plainSave());
-    FailingFileSystem files;
-    files.failOn(FailingFileSystem::Fault::SaveMove);
+    FaultInjectingFileSystem files{nativeFileSystem()};
+    files.failEvery(FileCall::Replace, name + ".tmp");
     harness.files = &files;
     PatchResult result = harness.run(name, ItalianToEnglish);
     EXPECT_EQ(result.exitCode, 1u);
@@ -355,21 +355,19 @@ TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNo
 
 // A master that the scan refuses stops the job before the save is read.
 TEST(ScanFailure, ATruncatedMasterStopsTheJobAndLeavesTheSaveUnchanged) {
-    test::ScanHarness harness;
-    const std::string master = test::everyKindOfRecord(test::masterFile()).bytes();
-    harness.writeBase(test::masterFile(), test::everyKindOfRecord(test::pluginFile()));
-    harness.write(MorrowindMasterName, master.substr(0, master.size() - 1));
-    build::GameFileBuilder save({.kind = build::FileKind::Save, .masters = {{"Morrowind.esm", 1}}});
-    const std::string original =
-        save.add(RecordBuilder("MISC").text("NAME", "coin").text("FNAM", "Coin")).bytes();
-    build::writeBytes(harness.game.save("s.ess"), original);
+    GameFolder game;
+    test::JobHarness job(game);
+    job.writeDemoGame(game);
+    const std::string master = demo::demoMaster();
+    build::writeBytes(game.data(MorrowindMasterName), master.substr(0, master.size() - 1));
+    const std::string original = demo::demoEnglishSave();
+    build::writeBytes(game.save("s.ess"), original);
 
-    test::JobHarness job(harness.game);
     PatchResult result = job.run("s.ess");
     EXPECT_EQ(result.exitCode, 1u);
     EXPECT_EQ(result.outcomeText, "Patch non effettuata con successo");
-    EXPECT_EQ(build::readBytes(harness.game.save("s.ess")), original);
-    EXPECT_FALSE(harness.game.exists("Saves/s.ess.tmp") || harness.game.exists("LRK Saves Backup/s.ess.bak"));
+    EXPECT_EQ(build::readBytes(game.save("s.ess")), original);
+    EXPECT_FALSE(game.exists("Saves/s.ess.tmp") || game.exists("LRK Saves Backup/s.ess.bak"));
     EXPECT_EQ(job.progress.image(JobStage::Masters), StatusImage::Failure);
     EXPECT_EQ(job.messages.shown.size(), 1u);
     EXPECT_EQ(job.progress.bar(JobStage::Reading) + job.progress.bar(JobStage::Converting), 0);

@@ -1,9 +1,8 @@
 // Every job releases what it built: two hundred conversions in one process, both ways and failing ones
 // among them, leave the heap as the first few left it.
 
-#include "MemoryFileSystem.h"
+#include "DemoJob.h"
 #include "RecordingUi.h"
-#include "SmallGame.h"
 
 #include <gtest/gtest.h>
 
@@ -25,8 +24,7 @@
 namespace orvella {
 namespace {
 
-using test::MemoryFileSystem;
-namespace smallgame = test::smallgame;
+using test::FaultInjectingFileSystem;
 
 // Bytes the program holds on the heap now; nothing when the platform cannot tell.
 std::optional<std::size_t> heapInUse() {
@@ -41,14 +39,14 @@ std::optional<std::size_t> heapInUse() {
 }
 
 TEST(RepeatedJobs, TwoHundredConversionsLeaveTheHeapAsTheFirstFewLeftIt) {
-    MemoryFileSystem files;
+    FaultInjectingFileSystem files;
     GameInstallation installation;
-    smallgame::install(files, installation);
-    files.writeFile(smallgame::savePath("English.ess"), smallgame::englishSave());
-    files.writeFile(smallgame::savePath("Italian.ess"), smallgame::italianSave());
-    const std::string italian = smallgame::italianSave();
-    files.writeFile(smallgame::savePath("Cut.ess"), italian.substr(0, italian.size() - 20));
-    const MemoryFileSystem::Snapshot start = files.snapshot();
+    installation = test::installDemoGame(files);
+    files.writeFile(test::savePath(installation, "English.ess"), demo::demoEnglishSave());
+    files.writeFile(test::savePath(installation, "Italian.ess"), demo::demoItalianSave());
+    const std::string italian = demo::demoItalianSave();
+    files.writeFile(test::savePath(installation, "Cut.ess"), italian.substr(0, italian.size() - 20));
+    const FaultInjectingFileSystem::Snapshot start = files.snapshot();
 
     // Each turn converts one way, the other way, and refuses a cut save after its translation data is built.
     auto turn = [&] {
@@ -60,8 +58,7 @@ TEST(RepeatedJobs, TwoHundredConversionsLeaveTheHeapAsTheFirstFewLeftIt) {
             test::RecordingMessageBoxes messages;
             test::RecordingProgress progress;
             failures +=
-                runPatchJob(smallgame::jobFor(installation, files, messages, progress, name, direction))
-                    .exitCode;
+                runPatchJob(test::jobFor(installation, files, messages, progress, name, direction)).exitCode;
         }
         return failures;
     };

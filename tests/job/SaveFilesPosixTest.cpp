@@ -54,10 +54,10 @@ struct SaveFilesPosixTest : testing::Test {
 
     // What the conversion of the save gives, made once in a folder of its own.
     void SetUp() override {
-        harness.writeMinimalGame(game);
+        harness.writeDemoGame(game);
         GameFolder other;
         JobHarness reference(other);
-        reference.writeMinimalGame(other);
+        reference.writeDemoGame(other);
         build::writeBytes(other.save("Reference.ess"), original);
         ASSERT_EQ(reference.run("Reference.ess", ItalianToEnglish).exitCode, 0u);
         converted = readBytes(other.save("Reference.ess"));

@@ -3,9 +3,8 @@
 // user-interface thread presses "OK" whenever it is enabled, opens the report as soon as it is offered, and
 // leaves only when the progress dialog's rule lets it. Built with ThreadSanitizer by the tsan preset.
 
-#include "MemoryFileSystem.h"
+#include "DemoJob.h"
 #include "RecordingUi.h"
-#include "SmallGame.h"
 #include "app/ProgressDialogState.h"
 #include "app/ReportContent.h"
 #include "app/resource.h"
@@ -21,10 +20,9 @@
 namespace orvella {
 namespace {
 
-using test::MemoryFileSystem;
+using test::FaultInjectingFileSystem;
 using test::RecordingMessageBoxes;
 using test::RecordingProgress;
-namespace smallgame = test::smallgame;
 
 // The user-interface thread's message queue.
 class MessageQueue {
@@ -103,13 +101,13 @@ struct Seen {
 
 class WorkerThread : public testing::Test {
 protected:
-    MemoryFileSystem files;
+    FaultInjectingFileSystem files;
     GameInstallation installation;
 
     void SetUp() override {
-        smallgame::install(files, installation);
-        files.writeFile(smallgame::savePath("English.ess"), smallgame::englishSave());
-        files.writeFile(smallgame::savePath("Italian.ess"), smallgame::italianSave());
+        installation = test::installDemoGame(files);
+        files.writeFile(test::savePath(installation, "English.ess"), demo::demoEnglishSave());
+        files.writeFile(test::savePath(installation, "Italian.ess"), demo::demoItalianSave());
     }
 
     // The progress dialog's life: it starts the worker and handles its messages until "OK" closes it.
@@ -118,7 +116,7 @@ protected:
         RecordingProgress controls;
         SentProgress progress(queue, controls);
         RecordingMessageBoxes messages; // the worker's own boxes, which have no owner window
-        PatchJob job = smallgame::jobFor(installation, files, messages, progress, saveName, direction);
+        PatchJob job = test::jobFor(installation, files, messages, progress, saveName, direction);
 
         std::optional<std::uint32_t> exitCode;
         std::thread worker([&] {
@@ -144,7 +142,7 @@ protected:
     Seen convertDirectly(const std::string& saveName, ConversionDirection direction) {
         RecordingProgress controls;
         RecordingMessageBoxes messages;
-        PatchJob job = smallgame::jobFor(installation, files, messages, controls, saveName, direction);
+        PatchJob job = test::jobFor(installation, files, messages, controls, saveName, direction);
         Seen seen;
         seen.dialogResult = static_cast<int>(runPatchJob(job).exitCode);
         seen.calls = controls.calls;
@@ -154,10 +152,10 @@ protected:
 };
 
 TEST_F(WorkerThread, ConversionsBothWaysShowWhatTheyShowWithoutAThread) {
-    const MemoryFileSystem::Snapshot before = files.snapshot();
+    const FaultInjectingFileSystem::Snapshot before = files.snapshot();
     const Seen toItalian = convertDirectly("English.ess", EnglishToItalian);
     const Seen toEnglish = convertDirectly("Italian.ess", ItalianToEnglish);
-    const MemoryFileSystem::Snapshot after = files.snapshot();
+    const FaultInjectingFileSystem::Snapshot after = files.snapshot();
     files.restore(before);
 
     Seen threaded = convertOnWorker("English.ess", EnglishToItalian);
@@ -170,7 +168,9 @@ TEST_F(WorkerThread, ConversionsBothWaysShowWhatTheyShowWithoutAThread) {
     EXPECT_EQ(threaded.calls, toEnglish.calls);
     ASSERT_TRUE(threaded.report);
     EXPECT_EQ(threaded.report->title, "File di Log per Italian.ess");
-    EXPECT_NE(threaded.report->body.find("Una frase che nessuna voce conosce."), std::string::npos);
+    EXPECT_NE(
+        threaded.report->body.find("Uno straniero in un mantello grigio mi osservava dal fondo del porto."),
+        std::string::npos);
     EXPECT_TRUE(files.matches(after));
 }
 
@@ -187,7 +187,7 @@ TEST_F(WorkerThread, JobsOneAfterAnotherEachOnItsOwnThreadComeBackToTheSameSave)
     for (int round = 0; round < 3; ++round) {
         EXPECT_EQ(convertOnWorker("English.ess", EnglishToItalian).dialogResult, 0) << round;
         EXPECT_EQ(convertOnWorker("English.ess", ItalianToEnglish).dialogResult, 0) << round;
-        std::optional<std::string> save = files.readFile(smallgame::savePath("English.ess"));
+        std::optional<std::string> save = files.readFile(test::savePath(installation, "English.ess"));
         if (!roundTrip)
             roundTrip = save;
         EXPECT_TRUE(save == roundTrip) << round;

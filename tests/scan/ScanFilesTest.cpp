@@ -1,6 +1,7 @@
+#include "FaultInjectingFileSystem.h"
 #include "ScanHarness.h"
-#include "demo/DemoGame.h"
-#include "platform/ForwardingFileSystem.h"
+#include "gamebuilder/DemoGame.h"
+#include "records/Bytes.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +23,7 @@ void writeEveryFile(const test::ScanHarness& harness) {
 }
 
 // The files scanned, as letters in the order of AllFiles: M, T and B for the masters, m, t and b for the
-// plugins,
-// "-" for a file left out.
+// plugins, "-" for a file left out.
 std::string scannedFiles(const test::ScanHarness& harness) {
     std::string letters;
     for (int i = 0; i < 6; ++i)
@@ -32,40 +32,34 @@ std::string scannedFiles(const test::ScanHarness& harness) {
 }
 
 TEST(ScanFileChoice, AnExpansionIsIncludedByDirectionSaveAndInstalledPlugin) {
-    const struct Inclusion {
+    const struct {
         ConversionDirection direction;
-        bool usesMaster, usesPlugin, hasPlugin, included;
+        bool usesMaster, usesPlugin, hasPlugin;
+        const char* scanned;
     } cases[] = {
-        {EnglishToItalian, true, false, true, true},  {EnglishToItalian, true, true, true, true},
-        {EnglishToItalian, true, true, false, false}, {EnglishToItalian, false, true, true, false},
-        {ItalianToEnglish, true, true, false, true},  {ItalianToEnglish, true, false, true, false},
-        {ItalianToEnglish, false, true, true, false}, {BetaUnsupported, true, true, true, false},
+        {EnglishToItalian, true, false, true, "MTBmtb"}, {EnglishToItalian, true, true, false, "M--m--"},
+        {EnglishToItalian, false, true, true, "M--m--"}, {ItalianToEnglish, true, true, false, "MTBmtb"},
+        {ItalianToEnglish, true, false, true, "M--m--"}, {ItalianToEnglish, false, true, true, "M--m--"},
+        {BetaUnsupported, true, true, true, "M--m--"},
     };
     test::ScanHarness harness;
     writeEveryFile(harness);
-    for (const Inclusion& tr : cases) {
-        for (const Inclusion& bm : cases) {
-            if (tr.direction != bm.direction)
-                continue;
-            SaveInfo& save = harness.saveInfo;
-            save = {.usesTribunalMaster = tr.usesMaster,
-                    .usesTribunalPlugin = tr.usesPlugin,
-                    .usesBloodmoonMaster = bm.usesMaster,
-                    .usesBloodmoonPlugin = bm.usesPlugin,
-                    .direction = tr.direction};
-            harness.installation.hasTribunalPlugin = tr.hasPlugin;
-            harness.installation.hasBloodmoonPlugin = bm.hasPlugin;
-            ASSERT_TRUE(harness.scan());
-            const std::string expected = std::string("M") + (tr.included ? "T" : "-") +
-                                         (bm.included ? "B" : "-") + "m" + (tr.included ? "t" : "-") +
-                                         (bm.included ? "b" : "-");
-            EXPECT_EQ(scannedFiles(harness), expected)
-                << tr.direction << " T " << tr.usesMaster << tr.usesPlugin << tr.hasPlugin << " B "
-                << bm.usesMaster << bm.usesPlugin << bm.hasPlugin;
-        }
+    for (const auto& c : cases) {
+        harness.saveInfo = {.usesTribunalMaster = c.usesMaster,
+                            .usesTribunalPlugin = c.usesPlugin,
+                            .usesBloodmoonMaster = c.usesMaster,
+                            .usesBloodmoonPlugin = c.usesPlugin,
+                            .direction = c.direction};
+        harness.installation.hasTribunalPlugin = harness.installation.hasBloodmoonPlugin = c.hasPlugin;
+        ASSERT_TRUE(harness.scan());
+        EXPECT_EQ(scannedFiles(harness), c.scanned)
+            << c.direction << " " << c.usesMaster << c.usesPlugin << c.hasPlugin;
     }
-
-    // Included files that cannot be opened are left out silently.
+    // Each expansion on its own; included files that cannot be opened are left out silently.
+    harness.includeExpansions();
+    harness.saveInfo.usesBloodmoonMaster = false;
+    ASSERT_TRUE(harness.scan());
+    EXPECT_EQ(scannedFiles(harness), "MT-mt-");
     harness.includeExpansions();
     harness.installation.tribunalPluginName = PlaceholderTribunalPluginName;
     std::remove(harness.game.data(BloodmoonMasterName).c_str());
@@ -73,61 +67,20 @@ TEST(ScanFileChoice, AnExpansionIsIncludedByDirectionSaveAndInstalledPlugin) {
     EXPECT_EQ(scannedFiles(harness), "MT-m-b");
 }
 
-// Notes when each file is opened, first read and closed.
-class TracingFileSystem final : public ForwardingFileSystem {
-public:
-    TracingFileSystem() : ForwardingFileSystem(nativeFileSystem()) {}
-
-    std::unique_ptr<File> open(const std::string& path, const char* mode) override {
-        auto file = base().open(path, mode);
-        if (!file)
-            return nullptr;
-        std::string name = path.substr(path.rfind('\\') + 1);
-        trace.push_back("open " + name);
-        return std::make_unique<TracingFile>(std::move(file), name, trace);
-    }
-
-    std::vector<std::string> trace;
-
-private:
-    struct TracingFile final : File {
-        TracingFile(std::unique_ptr<File> file, std::string name, std::vector<std::string>& trace)
-            : file(std::move(file)), name(std::move(name)), trace(trace) {}
-        ~TracingFile() override { trace.push_back("close " + name); }
-        std::size_t read(void* buffer, std::size_t size) override {
-            if (!wasRead)
-                trace.push_back("read " + name);
-            wasRead = true;
-            return file->read(buffer, size);
-        }
-        std::size_t write(const void* buffer, std::size_t size) override { return file->write(buffer, size); }
-        bool seek(std::int64_t offset, SeekOrigin origin) override { return file->seek(offset, origin); }
-        std::int64_t tell() override { return file->tell(); }
-        bool flush() override { return file->flush(); }
-        bool close() override { return file->close(); }
-
-        std::unique_ptr<File> file;
-        std::string name;
-        std::vector<std::string>& trace;
-        bool wasRead = false;
-    };
-};
-
 TEST(ScanOrder, OpensEveryFileFirstThenScansMastersAndPluginsInOrderClosingEachAfterItsScan) {
     test::ScanHarness harness;
     writeEveryFile(harness);
     harness.includeExpansions();
-    TracingFileSystem files;
+    test::FaultInjectingFileSystem files{nativeFileSystem()};
+    files.tracing = true;
     harness.files = &files;
     ASSERT_TRUE(harness.scan());
     std::vector<std::string> expected;
     for (const char* name : {MorrowindMasterName, MorrowindPluginName, TribunalMasterName, TribunalPluginName,
                              BloodmoonMasterName, BloodmoonPluginName})
         expected.push_back(std::string("open ") + name);
-    for (const char* name : AllFiles) {
-        expected.push_back(std::string("read ") + name);
+    for (const char* name : AllFiles)
         expected.push_back(std::string("close ") + name);
-    }
     EXPECT_EQ(files.trace, expected);
     // Each pass tells of every file from its first to its last before it is complete.
     EXPECT_EQ(
@@ -145,21 +98,18 @@ TEST(ScanOrder, OpensEveryFileFirstThenScansMastersAndPluginsInOrderClosingEachA
     EXPECT_EQ(empty.maps().recordCount(), 0u);
 }
 
-TEST(ScanRequiredFiles, AMissingMorrowindMasterOrPluginFailsItsPassWithoutAMessage) {
-    test::ScanHarness harness;
-    EXPECT_FALSE(harness.scan());
-    EXPECT_TRUE(harness.progress.calls.empty());
-    EXPECT_EQ(harness.error.pass, MasterPass);
-    EXPECT_EQ(harness.error.message, "");
-    harness.write(MorrowindMasterName, masterFile());
-    EXPECT_FALSE(harness.scan());
-    EXPECT_TRUE(harness.progress.calls.empty());
-    EXPECT_EQ(harness.error.pass, PluginPass);
-    EXPECT_EQ(harness.error.message, "");
-}
-
 // The scan takes every path that start-up takes, up to the platform's limit; one longer than that is named.
-TEST(ScanRequiredFiles, APathAtThePlatformsLimitIsScannedAndOneByteMoreIsNamed) {
+// A missing Morrowind master or plugin fails its pass without a message.
+TEST(ScanRequiredFiles, AMissingOrTooLongMorrowindFileFailsItsPass) {
+    test::ScanHarness missing;
+    EXPECT_FALSE(missing.scan());
+    EXPECT_EQ(missing.error.pass, MasterPass);
+    missing.write(MorrowindMasterName, masterFile());
+    EXPECT_FALSE(missing.scan());
+    EXPECT_EQ(missing.error.pass, PluginPass);
+    EXPECT_EQ(missing.error.message, "");
+    EXPECT_TRUE(missing.progress.calls.empty());
+
     const std::string suffix = std::string(DataFilesFolder) + MorrowindPluginName;
     for (std::size_t length : {PathLimit - 1, PathLimit}) {
         test::ScanHarness harness;
@@ -168,42 +118,55 @@ TEST(ScanRequiredFiles, APathAtThePlatformsLimitIsScannedAndOneByteMoreIsNamed) 
         harness.installation.installPath = folder;
         masterFile().writeTo(folder + "/Data Files/" + MorrowindMasterName);
         pluginFile().writeTo(folder + "/Data Files/" + MorrowindPluginName);
-        const std::string pluginPath = folder + suffix;
-        ASSERT_EQ(pluginPath.size(), length);
-        if (length < PathLimit) {
-            EXPECT_TRUE(harness.scan()) << harness.error.message;
+        EXPECT_EQ(harness.scan(), length < PathLimit) << harness.error.message;
+        if (length < PathLimit)
             continue;
-        }
-        EXPECT_FALSE(harness.scan());
         EXPECT_TRUE(harness.progress.calls.empty());
         EXPECT_EQ(harness.error.pass, PluginPass);
-        EXPECT_EQ(harness.error.message, "Il percorso \"" + pluginPath + "\" \xE8 troppo lungo (al massimo " +
-                                             std::to_string(PathLimit - 1) + " caratteri).");
+        EXPECT_NE(harness.error.message.find("\"" + folder + suffix + "\""), std::string::npos);
+        EXPECT_NE(harness.error.message.find(std::to_string(PathLimit - 1)), std::string::npos);
         EXPECT_EQ(harness.error.icon, MessageIcon::Warning);
     }
 }
 
-TEST(DemoGameScan, FillsEveryMapWithEnglishTextsAndTheirItalianTranslations) {
+// A malformed file fails its own pass, naming the file and the offset; a bad master stops the scan before
+// the plugins.
+TEST(ScanFaults, AFileCutAnywhereOrWithInconsistentSizesFailsItsPass) {
+    const std::string master(demo::demoMaster());
+    const std::string plugin(demo::demoPlugin());
+    const std::size_t first = 16 + loadU32(reinterpret_cast<const std::uint8_t*>(master.data()) + 4);
+    auto with = [&](std::size_t offset, std::uint32_t value) {
+        return std::string(master).replace(offset, 4, build::u32(value));
+    };
+    std::vector<std::string> masters;
+    for (std::size_t cut = 0; cut < master.size(); ++cut)
+        masters.push_back(master.substr(0, cut));
+    // A negative count, the largest count, negative and too large record and subrecord sizes.
+    for (auto [offset, value] : {std::pair<std::size_t, std::uint32_t>{320, 0xFFFFFFFF},
+                                 {320, 0x7FFFFFFF},
+                                 {first + 4, 0x80000000},
+                                 {first + 4, 0x7FFFFFF0},
+                                 {first + 20, 2000},
+                                 {first + 20, 0xFFFFFFF0}})
+        masters.push_back(with(offset, value));
     test::ScanHarness harness;
-    ASSERT_TRUE(demo::writeDemoGame(harness.game.path()));
-    ASSERT_TRUE(harness.scan());
-    const TranslationMaps& maps = harness.maps();
-    EXPECT_EQ(maps.gmstMap.size(), 12u);
-    EXPECT_EQ(test::bytesOf(maps.gmstMap.at("sMonthMidyear")->translation()), "Met\xE0 Anno");
-    EXPECT_GE(maps.npcNameMap.size(), 2u);
-    EXPECT_GE(maps.itemNameMap.size(), 4u);
-    EXPECT_EQ(maps.journalTopicMap.size(), 2u);
-    int questNames = 0, withPlayerName = 0;
-    for (const auto& [id, entry] : maps.journalEntryMap) {
-        questNames += entry->findSubrecord("QSTN") != nullptr;
-        withPlayerName += test::bytesOf(entry->findSubrecord("NAME")).find("%Name") != std::string::npos;
+    harness.write(MorrowindPluginName, plugin);
+    for (std::size_t i = 0; i <= masters.size(); ++i) {
+        const bool badPlugin = i == masters.size();
+        harness.write(MorrowindMasterName, badPlugin ? master : masters[i]);
+        if (badPlugin)
+            harness.write(MorrowindPluginName, plugin.substr(0, plugin.size() - 5));
+        ASSERT_FALSE(harness.scan()) << i;
+        const ScanError& error = harness.error;
+        EXPECT_EQ(error.pass, badPlugin ? PluginPass : MasterPass) << i;
+        EXPECT_EQ(error.icon, MessageIcon::Error);
+        const std::string name = badPlugin ? MorrowindPluginName : MorrowindMasterName;
+        EXPECT_NE(error.message.find("\"" + name + "\""), std::string::npos) << error.message;
+        EXPECT_NE(error.message.find("offset "), std::string::npos) << error.message;
+        EXPECT_EQ(harness.progress.told("masters done"), badPlugin) << i;
+        EXPECT_EQ(harness.progress.toldOf(PluginPass), badPlugin) << i;
+        EXPECT_FALSE(harness.progress.told("plugins done")) << i;
     }
-    EXPECT_GE(questNames, 1);
-    EXPECT_GE(withPlayerName, 1);
-    for (const auto* map : {&maps.gmstMap, &maps.npcNameMap, &maps.itemNameMap, &maps.journalEntryMap})
-        for (const auto& [id, entry] : *map)
-            EXPECT_TRUE(entry->translation() && entry->findSubrecord(map == &maps.gmstMap ? "STRV" : "NAME"))
-                << id;
 }
 
 } // namespace

@@ -18,21 +18,6 @@ inline build::GameFileBuilder pluginFile() {
     return build::GameFileBuilder({.kind = build::FileKind::Plugin, .masters = {{"Morrowind.esm", 1}}});
 }
 
-// A file with every kind of record the scan reads, skips or reads through.
-inline build::GameFileBuilder everyKindOfRecord(build::GameFileBuilder file) {
-    file.add(build::RecordBuilder("GMST").sub("NAME", "sMonthMidyear").sub("STRV", "Mid Year"))
-        .add(build::RecordBuilder("DIAL").text("NAME", "A1_Quest").sub("DATA", "\4"))
-        .add(build::RecordBuilder("INFO").text("INAM", "1").text("NAME", "Entry"))
-        .add(build::RecordBuilder("INFO").text("INAM", "2").text("NAME", "Other entry"))
-        .add(build::RecordBuilder("DIAL").text("NAME", "talk").sub("DATA", std::string(1, '\0')))
-        .add(build::RecordBuilder("INFO").text("INAM", "3").text("NAME", "Answer"))
-        .add(build::RecordBuilder("CREA").text("NAME", "rat"))
-        .add(build::RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth"))
-        .add(build::RecordBuilder("CELL").text("NAME", "Balmora"))
-        .add(build::RecordBuilder("MISC").text("NAME", "coin").text("FNAM", "Coin"));
-    return file;
-}
-
 // Keeps what the scan told, each event as a line: "masters 1/2" for records done of the current file,
 // "masters done" once a pass is complete.
 class RecordingScanProgress final : public ScanProgress {
@@ -42,13 +27,10 @@ public:
     }
     void passCompleted(ScanPass pass) override { calls.push_back(nameOf(pass) + " done"); }
 
-    bool told(const std::string& call) const {
-        return std::find(calls.begin(), calls.end(), call) != calls.end();
-    }
-    // Whether anything was told of the pass.
+    bool told(const std::string& call) const { return std::ranges::count(calls, call) > 0; }
     bool toldOf(ScanPass pass) const {
-        return std::any_of(calls.begin(), calls.end(),
-                           [&](const std::string& call) { return call.starts_with(nameOf(pass)); });
+        return std::ranges::any_of(calls,
+                                   [&](const std::string& call) { return call.starts_with(nameOf(pass)); });
     }
 
     std::vector<std::string> calls;
@@ -105,19 +87,18 @@ private:
     std::unique_ptr<TranslationMaps> maps_;
 };
 
-// The data of a subrecord as text, every byte kept.
-inline std::string bytesOf(const Subrecord* subrecord) {
-    return subrecord ? std::string(subrecord->data.begin(), subrecord->data.end()) : "<none>";
-}
-
 // A kept entry in one line: "TAG=data" of each subrecord, then of the translation, every byte kept and a NUL
 // shown as "~".
 inline std::string describe(const TranslatedRecord& entry) {
     std::string out;
+    auto add = [&out](const Subrecord& subrecord, const char* end) {
+        out += std::string(subrecord.tag.str()) + "=" +
+               std::string(subrecord.data.begin(), subrecord.data.end()) + end;
+    };
     for (const auto& subrecord : entry.subrecords())
-        out += std::string(subrecord->tag.str()) + "=" + bytesOf(subrecord.get()) + " ";
+        add(*subrecord, " ");
     if (entry.translation())
-        out += std::string(entry.translation()->tag.str()) + "=" + bytesOf(entry.translation());
+        add(*entry.translation(), "");
     std::replace(out.begin(), out.end(), '\0', '~');
     return out;
 }

@@ -1,27 +1,58 @@
 #include "FaultInjectingFileSystem.h"
 
 #include <cstring>
-#include <vector>
 
 namespace orvella::test {
 
 namespace {
 
+// Nothing at all: the ground under the files held in memory, where a folder may be created at the top.
+class NoFiles final : public FileSystem {
+public:
+    std::unique_ptr<File> open(const std::string&, const char*) override { return nullptr; }
+    std::unique_ptr<File> createNew(const std::string&) override { return nullptr; }
+    bool replaceFile(const std::string&, const std::string&) override { return false; }
+    bool deleteFile(const std::string&) override { return false; }
+    bool exists(const std::string&) override { return false; }
+    bool createFolder(const std::string&, bool& alreadyExists) override {
+        alreadyExists = false;
+        return false;
+    }
+    bool listFolder(const std::string&, std::vector<FolderEntry>&) override { return false; }
+    std::unique_ptr<FileLock> lockFile(const std::string&, bool& busy) override {
+        busy = false;
+        return nullptr;
+    }
+    bool replaceLockedFile(const std::string&, const std::string&, FileLock&) override { return false; }
+    std::string resolveLink(const std::string& path) override { return path; }
+    bool isWritable(const std::string&) override { return false; }
+    bool canWriteIn(const std::string& folder) override { return folder == "."; }
+    bool copyAttributes(const std::string&, const std::string&, bool) override { return false; }
+};
+
+std::string parentOf(const std::string& key) {
+    const std::size_t separator = key.rfind('\\');
+    return separator == std::string::npos ? "." : key.substr(0, separator);
+}
+
+std::string nameOf(const std::string& path) {
+    return path.substr(path.find_last_of("\\/") + 1);
+}
+
 class FaultInjectingFile final : public File {
 public:
     FaultInjectingFile(FaultInjectingFileSystem& files, std::unique_ptr<File> base, std::string path,
                        bool writable)
-        : files_(files), base_(std::move(base)), path_(std::move(path)), writable_(writable) {}
+        : files_(files), base_(std::move(base)), path_(std::move(path)), writable_(writable) {
+        files_.opened(path_, 1);
+    }
+    ~FaultInjectingFile() override { release(); }
 
     std::size_t read(void* buffer, std::size_t size) override {
-        if (files_.failsNow(FileCall::Read, path_))
-            return base_->read(buffer, size / 2);
-        return base_->read(buffer, size);
+        return base_->read(buffer, files_.failsNow(FileCall::Read, path_) ? size / 2 : size);
     }
     std::size_t write(const void* buffer, std::size_t size) override {
-        if (files_.failsNow(FileCall::Write, path_))
-            return base_->write(buffer, size / 2);
-        return base_->write(buffer, size);
+        return base_->write(buffer, files_.failsNow(FileCall::Write, path_) ? size / 2 : size);
     }
     bool seek(std::int64_t offset, SeekOrigin origin) override {
         return !files_.failsNow(FileCall::Seek, path_) && base_->seek(offset, origin);
@@ -29,66 +60,176 @@ public:
     std::int64_t tell() override { return base_->tell(); }
     bool flush() override { return !files_.failsNow(FileCall::Flush, path_) && base_->flush(); }
     bool close() override {
-        if (closed_)
+        if (released_)
             return base_->close();
-        closed_ = true;
-        if (!files_.failsNow(FileCall::Close, path_))
-            return base_->close();
-        base_->close();
+        const bool fails = files_.failsNow(FileCall::Close, path_);
+        const bool closed = base_->close();
+        release();
+        if (!fails)
+            return closed;
         if (writable_)
-            files_.keepFirstHalf(path_);
+            if (std::optional<std::string> bytes = files_.readFile(path_))
+                files_.writeFile(path_, std::string_view(*bytes).substr(0, bytes->size() / 2));
         return false;
     }
 
 private:
+    void release() {
+        if (!std::exchange(released_, true))
+            files_.opened(path_, -1);
+    }
+
     FaultInjectingFileSystem& files_;
     std::unique_ptr<File> base_;
     std::string path_;
     bool writable_;
-    bool closed_ = false;
+    bool released_ = false;
+};
+
+class FaultInjectingLock final : public FileLock {
+public:
+    FaultInjectingLock(FaultInjectingFileSystem& files, std::unique_ptr<FileLock> base, std::string path)
+        : files(files), base(std::move(base)), path(std::move(path)) {
+        files.locked(this->path, true);
+    }
+    ~FaultInjectingLock() override { files.locked(path, false); }
+
+    FaultInjectingFileSystem& files;
+    std::unique_ptr<FileLock> base;
+    std::string path;
 };
 
 } // namespace
 
 const char* fileCallName(FileCall call) {
-    static const char* const Names[] = {"open", "create", "read",       "write",   "flush", "close",
-                                        "seek", "lock",   "attributes", "replace", "delete"};
+    static const char* const Names[] = {"open", "create",     "read",    "write",  "flush",  "close", "seek",
+                                        "lock", "attributes", "replace", "delete", "folder", "list"};
     return Names[static_cast<std::size_t>(call)];
+}
+
+FaultInjectingFileSystem::FaultInjectingFileSystem()
+    : nothing_(std::make_unique<NoFiles>()), memory_(std::make_unique<OverlayFileSystem>(*nothing_)) {}
+
+FaultInjectingFileSystem::FaultInjectingFileSystem(FileSystem& base) : base_(&base) {}
+
+FaultInjectingFileSystem::~FaultInjectingFileSystem() = default;
+
+std::string FaultInjectingFileSystem::key(const std::string& path) {
+    std::string key;
+    for (char c : path) {
+        const char separator = c == '/' ? '\\' : c;
+        if (separator != '\\' || key.empty() || key.back() != '\\')
+            key += separator;
+    }
+    while (key.size() > 1 && key.back() == '\\')
+        key.pop_back();
+    return key;
+}
+
+void FaultInjectingFileSystem::addFolder(const std::string& path) {
+    const std::string folder = key(path);
+    for (std::size_t end = folder.find('\\', 1);; end = folder.find('\\', end + 1)) {
+        bool alreadyExists = false;
+        known_.insert(folder.substr(0, end));
+        inner().createFolder(folder.substr(0, end), alreadyExists);
+        if (end == std::string::npos)
+            return;
+    }
+}
+
+bool FaultInjectingFileSystem::writeFile(const std::string& path, std::string_view bytes) {
+    known_.insert(key(path));
+    auto file = inner().open(path, "wb");
+    return file && file->write(bytes.data(), bytes.size()) == bytes.size() && file->close();
+}
+
+std::optional<std::string> FaultInjectingFileSystem::readFile(const std::string& path) {
+    std::vector<std::uint8_t> bytes;
+    if (!isFile(path) || !readWholeFile(inner(), path, bytes))
+        return std::nullopt;
+    return std::string(bytes.begin(), bytes.end());
+}
+
+bool FaultInjectingFileSystem::isFile(const std::string& path) {
+    return inner().exists(path) && !inner().exists(path + "\\*.*");
+}
+
+FaultInjectingFileSystem::Snapshot FaultInjectingFileSystem::snapshot() {
+    Snapshot state;
+    for (const std::string& path : known_) {
+        if (inner().exists(path + "\\*.*"))
+            state.emplace(path, std::nullopt);
+        else if (std::optional<std::string> bytes = readFile(path))
+            state.emplace(path, std::move(bytes));
+    }
+    return state;
+}
+
+void FaultInjectingFileSystem::restore(const Snapshot& state) {
+    memory_ = std::make_unique<OverlayFileSystem>(*nothing_);
+    known_.clear();
+    for (const auto& [path, bytes] : state) {
+        if (bytes)
+            writeFile(path, *bytes);
+        else
+            addFolder(path);
+    }
+}
+
+std::vector<std::string> FaultInjectingFileSystem::files() {
+    std::vector<std::string> paths;
+    for (const auto& [path, bytes] : snapshot())
+        if (bytes)
+            paths.push_back(path);
+    return paths;
 }
 
 void FaultInjectingFileSystem::failCall(FileCall call, std::uint32_t n) {
     counts_.fill(0);
-    armed_ = true;
-    target_ = call;
-    targetCall_ = n;
+    target_.emplace(call, n);
     fired_ = false;
     failedPath_.clear();
 }
 
 void FaultInjectingFileSystem::countOnly() {
-    counts_.fill(0);
-    armed_ = false;
-    fired_ = false;
-    failedPath_.clear();
+    failCall(FileCall::Open, 0);
+    target_.reset();
+    rules_.clear();
 }
 
 bool FaultInjectingFileSystem::failsNow(FileCall call, const std::string& path) {
-    std::uint32_t n = ++counts_[index(call)];
-    if (!armed_ || call != target_ || n != targetCall_)
-        return false;
-    fired_ = true;
-    failedPath_ = path;
-    return true;
+    const std::uint32_t n = ++counts_[static_cast<std::size_t>(call)];
+    bool fails = target_ && target_->first == call && target_->second == n;
+    fired_ = fired_ || fails;
+    for (const auto& [ruled, end] : rules_)
+        fails = fails || (ruled == call && path.ends_with(end));
+    if (fails)
+        failedPath_ = path;
+    return fails;
 }
 
-void FaultInjectingFileSystem::keepFirstHalf(const std::string& path) {
-    std::vector<std::uint8_t> bytes;
-    if (!readWholeFile(base(), path, bytes))
-        return;
-    if (auto file = base().open(path, "wb")) {
-        file->write(bytes.data(), bytes.size() / 2);
-        file->close();
-    }
+void FaultInjectingFileSystem::opened(const std::string& path, int change) {
+    openCounts_[key(path)] += change;
+    openHandles_ += change;
+    if (tracing)
+        trace.push_back((change > 0 ? "open " : "close ") + nameOf(path));
+}
+
+void FaultInjectingFileSystem::locked(const std::string& path, bool held) {
+    if (held)
+        locks_.insert(key(path));
+    else
+        locks_.erase(key(path));
+    openHandles_ += held ? 1 : -1;
+}
+
+bool FaultInjectingFileSystem::mayChangeEntryAt(const std::string& path) const {
+    return readOnly_.count(parentOf(key(path))) == 0;
+}
+
+bool FaultInjectingFileSystem::isBusy(const std::string& path) const {
+    auto open = openCounts_.find(key(path));
+    return locks_.count(key(path)) || (open != openCounts_.end() && open->second > 0);
 }
 
 std::unique_ptr<File> FaultInjectingFileSystem::wrap(std::unique_ptr<File> file, const std::string& path,
@@ -99,40 +240,92 @@ std::unique_ptr<File> FaultInjectingFileSystem::wrap(std::unique_ptr<File> file,
 }
 
 std::unique_ptr<File> FaultInjectingFileSystem::open(const std::string& path, const char* mode) {
-    if (failsNow(FileCall::Open, path))
+    const bool writable = mode[0] != 'r' || std::strchr(mode, '+') != nullptr;
+    if (failsNow(FileCall::Open, path) || (writable && !inner().exists(path) && !mayChangeEntryAt(path)))
         return nullptr;
-    return wrap(base().open(path, mode), path, mode[0] != 'r' || std::strchr(mode, '+') != nullptr);
+    if (writable)
+        known_.insert(key(path));
+    return wrap(inner().open(path, mode), path, writable);
 }
 
 std::unique_ptr<File> FaultInjectingFileSystem::createNew(const std::string& path) {
-    if (failsNow(FileCall::Create, path))
+    if (failsNow(FileCall::Create, path) || !mayChangeEntryAt(path))
         return nullptr;
-    return wrap(base().createNew(path), path, true);
+    known_.insert(key(path));
+    return wrap(inner().createNew(path), path, true);
 }
 
 bool FaultInjectingFileSystem::replaceFile(const std::string& from, const std::string& to) {
-    return !failsNow(FileCall::Replace, from) && base().replaceFile(from, to);
+    if (failsNow(FileCall::Replace, from) || !mayChangeEntryAt(from) || !mayChangeEntryAt(to) ||
+        isBusy(from) || isBusy(to))
+        return false;
+    known_.insert(key(to));
+    return inner().replaceFile(from, to);
+}
+
+bool FaultInjectingFileSystem::replaceLockedFile(const std::string& from, const std::string& to,
+                                                 FileLock& lock) {
+    auto& held = static_cast<FaultInjectingLock&>(lock);
+    auto open = openCounts_.find(key(to));
+    if (failsNow(FileCall::Replace, from) || !mayChangeEntryAt(from) || !mayChangeEntryAt(to) ||
+        isBusy(from) || key(held.path) != key(to) || (open != openCounts_.end() && open->second > 0))
+        return false;
+    return inner().replaceLockedFile(from, to, *held.base);
 }
 
 bool FaultInjectingFileSystem::deleteFile(const std::string& path) {
-    return !failsNow(FileCall::Delete, path) && base().deleteFile(path);
+    return !failsNow(FileCall::Delete, path) && mayChangeEntryAt(path) && !isBusy(path) &&
+           inner().deleteFile(path);
+}
+
+bool FaultInjectingFileSystem::createFolder(const std::string& path, bool& alreadyExists) {
+    alreadyExists = false;
+    if (failsNow(FileCall::Folder, path) || (!inner().exists(path) && !mayChangeEntryAt(path)))
+        return false;
+    known_.insert(key(path));
+    return inner().createFolder(path, alreadyExists);
+}
+
+// A listing that would break off cannot be told apart from a whole one here, so it fails.
+bool FaultInjectingFileSystem::listFolder(const std::string& path, std::vector<FolderEntry>& entries) {
+    bool interrupted = false;
+    return listFolderChecked(path, entries, interrupted) && !interrupted;
+}
+
+bool FaultInjectingFileSystem::listFolderChecked(const std::string& path, std::vector<FolderEntry>& entries,
+                                                 bool& interrupted) {
+    listedPath = path;
+    interrupted = false;
+    entries.clear();
+    if (failsNow(FileCall::List, path))
+        return false;
+    if (!listing)
+        return inner().listFolderChecked(path, entries, interrupted);
+    entries = *listing;
+    interrupted = listingBreaksOff;
+    return true;
 }
 
 std::unique_ptr<FileLock> FaultInjectingFileSystem::lockFile(const std::string& path, bool& busy) {
     busy = false;
     if (failsNow(FileCall::Lock, path))
         return nullptr;
-    return base().lockFile(path, busy);
+    busy = locks_.count(key(path)) != 0;
+    if (busy)
+        return nullptr;
+    auto lock = inner().lockFile(path, busy);
+    if (!lock)
+        return nullptr;
+    return std::make_unique<FaultInjectingLock>(*this, std::move(lock), path);
 }
 
-bool FaultInjectingFileSystem::replaceLockedFile(const std::string& from, const std::string& to,
-                                                 FileLock& lock) {
-    return !failsNow(FileCall::Replace, from) && base().replaceLockedFile(from, to, lock);
+bool FaultInjectingFileSystem::canWriteIn(const std::string& folder) {
+    return readOnly_.count(key(folder)) == 0 && inner().canWriteIn(folder);
 }
 
 bool FaultInjectingFileSystem::copyAttributes(const std::string& from, const std::string& to,
                                               bool modificationTime) {
-    return !failsNow(FileCall::Attributes, to) && base().copyAttributes(from, to, modificationTime);
+    return !failsNow(FileCall::Attributes, to) && inner().copyAttributes(from, to, modificationTime);
 }
 
 } // namespace orvella::test

@@ -1,12 +1,10 @@
 #pragma once
 
-#include "scan/TranslationMap.h"
+#include "RecordViews.h"
 #include "translate/BuiltInTables.h"
 #include "translate/NameMaps.h"
 
 #include <algorithm>
-#include <initializer_list>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,26 +12,16 @@
 
 namespace orvella::test {
 
-// Puts a journal entry into the map as the scan leaves it: INAM and NAME with their NULs, the Italian text
-// as translation.
+// Puts a journal entry into the map as the scan leaves it, the Italian text as its translation.
 inline void addJournalEntry(TranslationMap& entries, const std::string& id, std::string_view english,
                             std::optional<std::string_view> italian) {
-    auto record = std::make_unique<TranslatedRecord>("INFO");
-    const std::string inam = id + '\0';
-    const std::string name = std::string(english) + '\0';
-    record->appendSubrecord(
-        std::make_unique<Subrecord>("INAM", inam.data(), static_cast<std::uint32_t>(inam.size())));
-    record->appendSubrecord(
-        std::make_unique<Subrecord>("NAME", name.data(), static_cast<std::uint32_t>(name.size())));
-    if (italian) {
-        const std::string text = std::string(*italian) + '\0';
-        record->setTranslation("-TR-", text.data(), static_cast<std::uint32_t>(text.size()));
-    }
-    entries.emplace(id, std::move(record));
+    entries.emplace(id,
+                    mapEntry(build::RecordBuilder("INFO").text("INAM", id).text("NAME", english), italian));
 }
 
-// Both link lists for pairs of English and Italian topic names, longest first as loadTopicTables sorts them.
-inline void setTopicLinks(NameMaps& names, std::initializer_list<TopicRow> rows) {
+// Adds both link lists' rows for pairs of English and Italian topic names, longest first as loadTopicTables
+// sorts them.
+inline void setTopicLinks(NameMaps& names, const std::vector<TopicRow>& rows) {
     for (const TopicRow& row : rows) {
         names.englishTopicLinks.push_back(
             {row.english, row.italian, static_cast<std::uint32_t>(row.english.size())});

@@ -1,6 +1,6 @@
 #include "translate/NameMaps.h"
-#include "../records/RecordViews.h"
 #include "ConversionFixture.h"
+#include "RecordViews.h"
 
 #include <gtest/gtest.h>
 
@@ -11,84 +11,40 @@ using build::RecordBuilder;
 using test::ConversionFixture;
 using test::mapEntry;
 
-// Synthetic tables of the real tables' sizes, with one pair shared by the two expansions.
-struct FullSizeTables {
-    FullSizeTables() {
-        for (int i = 0; i < 1698; ++i)
-            add(base, "base " + std::string(static_cast<std::size_t>(i % 30), 'x') + std::to_string(i),
-                i % 4 == 0 ? "" : "base it " + std::to_string(i));
-        for (int i = 0; i < 216; ++i)
-            add(tribunal, "tribunal " + std::to_string(i), "tribunale " + std::to_string(i));
-        add(tribunal, "shared topic", "argomento comune");
-        for (int i = 0; i < 183; ++i)
-            add(bloodmoon, "bloodmoon " + std::to_string(i), "luna di sangue " + std::to_string(i));
-        add(bloodmoon, "shared topic", "argomento comune");
-        tables = TopicTables{base, tribunal, bloodmoon, {}};
-    }
-    // Rows without an Italian text carry the same name in both languages, as many real ones do.
-    void add(std::vector<TopicRow>& rows, const std::string& english, const std::string& italian) {
-        texts.push_back(std::make_unique<std::string>(english));
-        texts.push_back(std::make_unique<std::string>(italian.empty() ? english : italian));
-        rows.push_back({*texts[texts.size() - 2], *texts.back()});
-    }
-    std::vector<std::unique_ptr<std::string>> texts;
-    std::vector<TopicRow> base, tribunal, bloodmoon;
-    TopicTables tables;
-};
-
-struct TopicLoading : testing::Test {
-    FullSizeTables full;
-    ConversionFixture fixture;
-
-    NameMaps& load(ConversionDirection direction, bool usesMaster, bool usesPlugin, bool hasPlugin) {
-        GameInstallation installation;
-        installation.hasTribunalPlugin = installation.hasBloodmoonPlugin = hasPlugin;
-        const SaveInfo save{.usesTribunalMaster = usesMaster,
-                            .usesTribunalPlugin = usesPlugin,
-                            .usesBloodmoonMaster = usesMaster,
-                            .usesBloodmoonPlugin = usesPlugin,
-                            .direction = direction};
-        fixture.reset(direction);
-        loadTopicTables(full.tables, direction, includedExpansions(save, installation), fixture.names);
-        return fixture.names;
-    }
-};
-
-TEST_F(TopicLoading, ExpansionTablesFollowTheSaveAndTheInstalledPluginsWithTheKnownCounts) {
+TEST(TopicTables, MapFromTheSourceLanguageTakeTheIncludedExpansionsAndListLinksLongestFirst) {
+    const TopicRow base[] = {{"guard", "guardia"}, {"Vos", "Vos"}, {"a", "uno"}};
+    const TopicRow tribunal[] = {{"Mournhold", "Mournhold"}, {"shared topic", "argomento comune"}};
+    const TopicRow bloodmoon[] = {{"shared topic", "argomento di Solstheim"}, {"Skaal", "gli Skaal"}};
+    const TopicTables tables{base, tribunal, bloodmoon, {}};
     const struct {
         ConversionDirection direction;
-        bool usesMaster, usesPlugin, hasPlugin, loaded;
+        IncludedExpansions expansions;
+        const char *from, *to;
+        std::size_t links;
     } cases[] = {
-        {EnglishToItalian, true, false, true, true},   {EnglishToItalian, true, false, false, false},
-        {EnglishToItalian, false, false, true, false}, {ItalianToEnglish, true, true, false, true},
-        {ItalianToEnglish, true, false, true, false},  {ItalianToEnglish, false, true, true, false},
+        {EnglishToItalian, {false, false}, "guard", "guardia", 3},
+        {EnglishToItalian, {true, false}, "Mournhold", "Mournhold", 5},
+        {EnglishToItalian, {true, true}, "shared topic", "argomento comune", 7},
+        {EnglishToItalian, {false, true}, "shared topic", "argomento di Solstheim", 5},
+        {ItalianToEnglish, {false, true}, "gli Skaal", "Skaal", 5},
+        {ItalianToEnglish, {true, false}, "argomento comune", "shared topic", 5},
     };
     for (const auto& c : cases) {
-        NameMaps& names = load(c.direction, c.usesMaster, c.usesPlugin, c.hasPlugin);
-        EXPECT_EQ(names.topicNameMap.size(), c.loaded ? 2098u : 1698u)
-            << c.direction << c.usesMaster << c.usesPlugin << c.hasPlugin;
-        EXPECT_EQ(names.englishTopicLinks.size(), c.loaded ? 2099u : 1698u);
-        EXPECT_EQ(names.italianTopicLinks.size(), names.englishTopicLinks.size());
-    }
-}
-
-TEST_F(TopicLoading, MapsGoFromTheSourceLanguageTheFirstPairWinsAndLinksAreLongestFirst) {
-    NameMaps& italian = load(EnglishToItalian, true, false, true);
-    EXPECT_EQ(italian.topicNameMap.at("tribunal 3"), "tribunale 3");
-    EXPECT_EQ(italian.topicNameMap.at("base 0"), "base 0");
-    for (const auto* links : {&italian.englishTopicLinks, &italian.italianTopicLinks}) {
-        for (std::size_t i = 0; i < links->size(); ++i) {
-            EXPECT_EQ((*links)[i].fromLength, (*links)[i].from.size());
-            ASSERT_TRUE(i == 0 || (*links)[i].fromLength <= (*links)[i - 1].fromLength) << i;
+        ConversionFixture fixture(c.direction);
+        loadTopicTables(tables, c.direction, c.expansions, fixture.names);
+        const NameMaps& names = fixture.names;
+        EXPECT_EQ(names.topicNameMap.size(), c.links - (c.expansions.tribunal && c.expansions.bloodmoon));
+        EXPECT_EQ(names.topicNameMap.count("Skaal") + names.topicNameMap.count("gli Skaal"),
+                  c.expansions.bloodmoon ? 1u : 0u);
+        EXPECT_EQ(names.topicNameMap.at(c.from), c.to) << c.from;
+        for (const auto* links : {&names.englishTopicLinks, &names.italianTopicLinks}) {
+            ASSERT_EQ(links->size(), c.links);
+            for (std::size_t i = 0; i < links->size(); ++i) {
+                EXPECT_EQ((*links)[i].fromLength, (*links)[i].from.size());
+                EXPECT_TRUE(i == 0 || (*links)[i].fromLength <= (*links)[i - 1].fromLength) << i;
+            }
         }
     }
-
-    NameMaps& english = load(ItalianToEnglish, true, true, true);
-    EXPECT_EQ(english.topicNameMap.at("luna di sangue 7"), "bloodmoon 7");
-    EXPECT_EQ(english.topicNameMap.count("bloodmoon 7"), 0u);
-    // Tribunal's row of the shared pair is inserted first; a changed Bloodmoon row shows which one won.
-    full.bloodmoon.back().italian = "argomento di Solstheim";
-    EXPECT_EQ(load(EnglishToItalian, true, false, true).topicNameMap.at("shared topic"), "argomento comune");
 }
 
 TEST(QuestNames, TheLowestEntryIdGivesTheNameAndAnUntranslatedEntryMapsToItself) {
@@ -104,7 +60,7 @@ TEST(QuestNames, TheLowestEntryIdGivesTheNameAndAnUntranslatedEntryMapsToItself)
         entries.emplace("100", mapEntry(entry("Rescue", true), "Salvataggio A"));
         entries.emplace("150", mapEntry(entry("Not a quest name", false), "Non un nome"));
         entries.emplace("300", mapEntry(entry("Lonely Quest", true)));
-        buildQuestNameMap(fixture.maps, fixture.context.direction, fixture.names);
+        buildQuestNameMap(fixture.maps, direction, fixture.names);
         const NameMap expected = direction == EnglishToItalian
                                      ? NameMap{{"Rescue", "Salvataggio A"}, {"Lonely Quest", "Lonely Quest"}}
                                      : NameMap{{"Salvataggio A", "Rescue"},
@@ -114,46 +70,42 @@ TEST(QuestNames, TheLowestEntryIdGivesTheNameAndAnUntranslatedEntryMapsToItself)
     }
 }
 
-const char* const Months[] = {"sMonthMorningstar", "sMonthSunsdawn",   "sMonthFirstseed",
-                              "sMonthRainshand",   "sMonthSecondseed", "sMonthMidyear",
-                              "sMonthSunsheight",  "sMonthLastseed",   "sMonthHeartfire",
-                              "sMonthFrostfall",   "sMonthSunsdusk",   "sMonthEveningstar"};
-
-std::unique_ptr<TranslatedRecord> setting(const char* english, std::optional<std::string_view> italian) {
-    RecordBuilder gmst("GMST");
-    return mapEntry(english ? gmst.sub("STRV", english) : gmst, italian);
-}
-
-TEST(MonthNames, AMissingMonthFailsAfterTheEarlierPairs) {
-    ConversionFixture fixture(EnglishToItalian);
-    for (const char* id : Months)
-        if (std::string(id) != "sMonthMidyear")
-            fixture.maps.gmstMap.emplace(id, setting(id + 6, std::string("it ") + (id + 6)));
-    EXPECT_FALSE(buildMonthNameMap(fixture.maps, fixture.context.direction, fixture.names));
-    EXPECT_EQ(fixture.names.monthNameMap.size(), 5u);
-    EXPECT_EQ(fixture.names.monthNameMap.at("Secondseed"), "it Secondseed");
-}
-
-// A setting with only one of its texts falls back to it; one with neither fails like a missing one.
-TEST(MonthNames, ASettingWithOneTextFallsBackToIt) {
+// The game's twelve month settings; a setting with only one of its texts falls back to it, one with neither
+// or a missing one fails after the earlier months.
+TEST(MonthNames, TakeBothTextsOfEachSettingOrFallBackToTheOneThereIs) {
+    const char* const months[] = {"sMonthMorningstar", "sMonthSunsdawn",   "sMonthFirstseed",
+                                  "sMonthRainshand",   "sMonthSecondseed", "sMonthMidyear",
+                                  "sMonthSunsheight",  "sMonthLastseed",   "sMonthHeartfire",
+                                  "sMonthFrostfall",   "sMonthSunsdusk",   "sMonthEveningstar"};
+    auto setting = [](const char* english, std::optional<std::string_view> italian) {
+        RecordBuilder gmst("GMST");
+        return mapEntry(english ? gmst.sub("STRV", english) : gmst, italian);
+    };
     for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
         ConversionFixture fixture(direction);
         TranslationMap& settings = fixture.maps.gmstMap;
-        for (const char* id : Months)
+        for (const char* id : months)
             settings.emplace(id, setting(id + 6, "Mese"));
         settings["sMonthFrostfall"] = setting("Frostfall", std::nullopt);
         settings["sMonthSunsdusk"] = setting(nullptr, "Tramonto");
-        ASSERT_TRUE(buildMonthNameMap(fixture.maps, fixture.context.direction, fixture.names));
-        NameMap& months = fixture.names.monthNameMap;
-        EXPECT_EQ(months.at("Frostfall"), "Frostfall");
-        EXPECT_EQ(months.at("Tramonto"), "Tramonto");
+        ASSERT_TRUE(buildMonthNameMap(fixture.maps, direction, fixture.names));
+        const NameMap& names = fixture.names.monthNameMap;
+        EXPECT_EQ(names.at("Frostfall"), "Frostfall");
+        EXPECT_EQ(names.at("Tramonto"), "Tramonto");
         // The first month named "Mese" wins in the reverse direction.
-        EXPECT_EQ(direction == EnglishToItalian ? months.at("Morningstar") : months.at("Mese"),
+        EXPECT_EQ(names.size(), direction == EnglishToItalian ? 12u : 3u);
+        EXPECT_EQ(names.at(direction == EnglishToItalian ? "Morningstar" : "Mese"),
                   direction == EnglishToItalian ? "Mese" : "Morningstar");
 
-        months.clear();
-        settings["sMonthMidyear"] = setting(nullptr, std::nullopt);
-        EXPECT_FALSE(buildMonthNameMap(fixture.maps, fixture.context.direction, fixture.names));
+        for (bool missing : {false, true}) {
+            fixture.names.monthNameMap.clear();
+            settings["sMonthMidyear"] = setting(nullptr, std::nullopt);
+            if (missing)
+                settings.erase("sMonthMidyear");
+            EXPECT_FALSE(buildMonthNameMap(fixture.maps, direction, fixture.names));
+            EXPECT_EQ(names.count(direction == EnglishToItalian ? "Secondseed" : "Mese"), 1u);
+            EXPECT_EQ(names.count("Sunsheight"), 0u);
+        }
     }
 }
 

@@ -1,16 +1,16 @@
 #include "translate/SaveHandlers.h"
-#include "../records/RecordViews.h"
 #include "ConversionFixture.h"
+#include "RecordViews.h"
 #include "records/Bytes.h"
 
 #include <gtest/gtest.h>
+#include <sstream>
 
 namespace orvella {
 namespace {
 
 using build::RecordBuilder;
 using build::u32;
-using build::z;
 using test::ConversionFixture;
 using test::layout;
 using test::mapEntry;
@@ -100,101 +100,87 @@ TEST(HeaderHandler, AddsThePluginsBeforeGmdtToItalianAndRemovesThemWithTheirOwnD
     }
 }
 
-TEST(DialogueHandler, RenamesKnownTopicsDropsDeletedOnesAndLogsThem) {
-    ConversionFixture fixture;
-    fixture.names.topicNameMap.emplace("Balmora", "Balmora (citt\xE0)");
-    auto known = RecordBuilder("DIAL").text("NAME", "Balmora").sub("DATA", std::string(1, '\0')).build();
-    auto unknown = RecordBuilder("DIAL").text("NAME", "Vivec").sub("DATA", std::string(1, '\0'));
-    auto unknownRecord = unknown.build();
-    auto deleted = RecordBuilder("DIAL").text("NAME", "old rumour").sub("DELE", u32(0)).build();
-    auto nameless = RecordBuilder("DIAL").sub("DATA", std::string(1, '\0')).sub("DELE", u32(0)).build();
-
-    EXPECT_TRUE(patchDialogue(*known, fixture.context));
-    EXPECT_EQ(fixture.log.text, "\n- TOPIC SEGNATI COME \"DELETED\" -\n\n");
-    EXPECT_EQ(
-        test::bytesOf(*known),
-        RecordBuilder("DIAL").text("NAME", "Balmora (citt\xE0)").sub("DATA", std::string(1, '\0')).bytes());
-    EXPECT_TRUE(patchDialogue(*unknownRecord, fixture.context));
-    EXPECT_EQ(test::bytesOf(*unknownRecord), unknown.bytes());
-    EXPECT_FALSE(patchDialogue(*deleted, fixture.context));
-    EXPECT_TRUE(patchDialogue(*nameless, fixture.context));
-    EXPECT_EQ(fixture.log.text, "\n- TOPIC SEGNATI COME \"DELETED\" -\n\nold rumour\n");
+// What is logged after the headings, one item a line, and how many sections the handlers opened.
+std::string logged(const std::string& log) {
+    std::istringstream in(log);
+    std::string lines;
+    int sections = 0;
+    for (std::string line; std::getline(in, line);)
+        if (line.starts_with("- "))
+            ++sections;
+        else if (!line.empty())
+            lines += line + "|";
+    return std::to_string(sections) + ": " + lines;
 }
 
-TEST(QuestHandler, RenamesKnownQuestsAndLogsTheOthersUnderOneHeading) {
-    ConversionFixture fixture;
-    fixture.names.questNameMap.emplace("Rescue", "Salvataggio");
-    auto known = RecordBuilder("QUES").text("NAME", "Rescue").sub("DATA", "d").build();
-    auto first = RecordBuilder("QUES").sub("NAME", "Unknown one").build(); // no terminator
-    auto second = RecordBuilder("QUES").text("NAME", "Unknown two").build();
-    auto nameless = RecordBuilder("QUES").sub("DATA", "d").build();
-    for (auto* record : {known.get(), first.get(), second.get(), nameless.get()})
-        EXPECT_TRUE(patchQuest(*record, fixture.context));
-    EXPECT_EQ(test::bytesOf(*known),
-              RecordBuilder("QUES").text("NAME", "Salvataggio").sub("DATA", "d").bytes());
-    EXPECT_EQ(layout(*first), "NAME=Unknown one");
-    EXPECT_EQ(fixture.log.text,
-              "\n- MONI QUEST NON TROVATI -\n\nNome Quest: Unknown one\nNome Quest: Unknown two\n");
-}
-
-TEST(NameHandlers, TakeTheTargetLanguageNameExactly) {
+// Names, topics and quests the maps and tables know take the target language's text exactly; the unknown
+// quests and the deleted topics are logged under one heading each, the unknown topics under one for each
+// record that has any.
+TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
+    const std::string topic(1, '\0');
     for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
-        ConversionFixture fixture(direction);
-        auto entry = [](const char* tag, const char* name) {
-            RecordBuilder record(tag);
-            return name ? record.text("FNAM", name) : record;
-        };
-        fixture.maps.npcNameMap.emplace("guard", mapEntry(entry("NPC_", "Guard"), "Guardia"));
-        fixture.maps.npcNameMap.emplace("player", mapEntry(entry("NPC_", "Player"), "Giocatore"));
-        fixture.maps.npcNameMap.emplace("nameless", mapEntry(entry("NPC_", nullptr)));
-        fixture.maps.itemNameMap.emplace("sword", mapEntry(entry("WEAP", "Sword")));
-        fixture.maps.itemNameMap.emplace("ring", mapEntry(entry("CLOT", "Ring"), "Anello"));
-
-        const std::pair<SaveHandler, RecordBuilder> records[] = {
-            {patchNpc, RecordBuilder("NPC_").text("NAME", "guard").text("FNAM", "X").sub("NPDT", "n")},
-            {patchNpc, RecordBuilder("NPC_").text("NAME", "player").text("FNAM", "Nerevar")},
-            {patchNpc, RecordBuilder("NPC_").text("NAME", "nameless").text("FNAM", "Keep")},
-            {patchNpc, RecordBuilder("NPC_").text("NAME", "stranger").text("FNAM", "Keep")},
-            {patchItem, RecordBuilder("WEAP").text("NAME", "sword").text("FNAM", "Spada")},
-            {patchItem, RecordBuilder("CLOT").text("NAME", "ring").text("FNAM", "X")},
-            {patchItem, RecordBuilder("CLOT").text("NAME", "ring")}};
-        std::string names;
-        for (const auto& [handler, builder] : records) {
-            auto record = builder.build();
-            EXPECT_TRUE(handler(*record, fixture.context));
-            EXPECT_EQ(record->size(), payloadSize(*record));
-            names += layout(*record) + " ";
-        }
         const bool italian = direction == EnglishToItalian;
-        EXPECT_EQ(names,
-                  std::string("NAME=guard|FNAM=") + (italian ? "Guardia" : "Guard") +
-                      "|NPDT=n NAME=player|FNAM=Nerevar NAME=nameless|FNAM=Keep NAME=stranger|FNAM=Keep "
-                      "NAME=sword|FNAM=Sword NAME=ring|FNAM=" +
-                      (italian ? "Anello" : "Ring") + " NAME=ring ");
+        ConversionFixture fixture(direction);
+        fixture.names.topicNameMap.emplace("Balmora", "Balmora (citt\xE0)");
+        fixture.names.topicNameMap.emplace("latest rumors", "ultime voci");
+        fixture.names.questNameMap.emplace("Rescue", "Salvataggio");
+        fixture.maps.journalTopicMap.emplace("A1_Spy", mapEntry(RecordBuilder("DIAL")));
+        TranslationMap& npcs = fixture.maps.npcNameMap;
+        npcs.emplace("guard", mapEntry(RecordBuilder("NPC_").text("FNAM", "Guard"), "Guardia"));
+        npcs.emplace("player", mapEntry(RecordBuilder("NPC_").text("FNAM", "Player"), "Giocatore"));
+        npcs.emplace("nameless", mapEntry(RecordBuilder("NPC_")));
+        fixture.maps.itemNameMap.emplace("sword", mapEntry(RecordBuilder("WEAP").text("FNAM", "Sword")));
+        fixture.maps.itemNameMap.emplace("ring",
+                                         mapEntry(RecordBuilder("CLOT").text("FNAM", "Ring"), "Anello"));
+        const struct {
+            SaveHandler handler;
+            RecordBuilder record;
+            std::string after; // the layout afterwards; empty when the record is dropped
+        } cases[] = {
+            {patchNpc, RecordBuilder("NPC_").text("NAME", "guard").text("FNAM", "X").sub("NPDT", "n"),
+             italian ? "NAME=guard|FNAM=Guardia|NPDT=n" : "NAME=guard|FNAM=Guard|NPDT=n"},
+            {patchNpc, RecordBuilder("NPC_").text("NAME", "player").text("FNAM", "Nerevar"),
+             "NAME=player|FNAM=Nerevar"},
+            {patchNpc, RecordBuilder("NPC_").text("NAME", "nameless").text("FNAM", "Keep"),
+             "NAME=nameless|FNAM=Keep"},
+            {patchNpc, RecordBuilder("NPC_").text("NAME", "stranger").text("FNAM", "Keep"),
+             "NAME=stranger|FNAM=Keep"},
+            {patchItem, RecordBuilder("WEAP").text("NAME", "sword").text("FNAM", "Spada"),
+             "NAME=sword|FNAM=Sword"},
+            {patchItem, RecordBuilder("CLOT").text("NAME", "ring").text("FNAM", "X"),
+             italian ? "NAME=ring|FNAM=Anello" : "NAME=ring|FNAM=Ring"},
+            {patchItem, RecordBuilder("CLOT").text("NAME", "ring"), "NAME=ring"},
+            {patchDialogue, RecordBuilder("DIAL").text("NAME", "Balmora").sub("DATA", topic),
+             "NAME=Balmora (citt\xE0)|DATA="},
+            {patchDialogue, RecordBuilder("DIAL").text("NAME", "Vivec").sub("DATA", topic),
+             "NAME=Vivec|DATA="},
+            {patchDialogue, RecordBuilder("DIAL").text("NAME", "old rumour").sub("DELE", u32(0)), ""},
+            {patchDialogue, RecordBuilder("DIAL").sub("DATA", topic).sub("DELE", u32(0)), "DATA=|DELE="},
+            {patchQuest, RecordBuilder("QUES").text("NAME", "Rescue").sub("DATA", "d"),
+             "NAME=Salvataggio|DATA=d"},
+            {patchQuest, RecordBuilder("QUES").sub("NAME", "Unknown one"), "NAME=Unknown one"},
+            {patchQuest, RecordBuilder("QUES").text("NAME", "Unknown two"), "NAME=Unknown two"},
+            {patchQuest, RecordBuilder("QUES").sub("DATA", "d"), "DATA=d"},
+            {patchKnownTopics,
+             RecordBuilder("PCDT")
+                 .text("DNAM", "latest rumors")
+                 .text("DNAM", "A1_Spy")
+                 .sub("PNAM", "p")
+                 .text("DNAM", "strange topic"),
+             "DNAM=ultime voci|DNAM=A1_Spy|PNAM=p|DNAM=strange topic"},
+            {patchKnownTopics, RecordBuilder("PCDT").text("DNAM", "A1_Spy"), "DNAM=A1_Spy"},
+            {patchKnownTopics, RecordBuilder("PCDT").text("DNAM", "A1_Spy").text("DNAM", "other topic"),
+             "DNAM=A1_Spy|DNAM=other topic"},
+        };
+        for (const auto& c : cases) {
+            auto record = c.record.build();
+            EXPECT_EQ(c.handler(*record, fixture.context), !c.after.empty()) << c.after;
+            EXPECT_EQ(c.after.empty() ? "" : layout(*record), c.after);
+            EXPECT_EQ(record->size(), payloadSize(*record)) << c.after;
+        }
+        EXPECT_EQ(logged(fixture.log.text),
+                  "4: old rumour|Nome Quest: Unknown one|Nome Quest: Unknown two|strange topic|other topic|");
     }
-}
-
-TEST(KnownTopicsHandler, RenamesKnownTopicsAndLogsOnlyTheUnknownOnes) {
-    ConversionFixture fixture;
-    fixture.names.topicNameMap.emplace("latest rumors", "ultime voci");
-    fixture.maps.journalTopicMap.emplace("A1_1_FindSpymaster", mapEntry(RecordBuilder("DIAL")));
-    auto pcdt = RecordBuilder("PCDT")
-                    .sub("DNAM", z("latest rumors"))
-                    .sub("DNAM", z("A1_1_FindSpymaster"))
-                    .sub("PNAM", "p")
-                    .sub("DNAM", z("strange topic"))
-                    .sub("DNAM", z("other topic"))
-                    .build();
-    EXPECT_TRUE(patchKnownTopics(*pcdt, fixture.context));
-    EXPECT_EQ(layout(*pcdt),
-              "DNAM=ultime voci|DNAM=A1_1_FindSpymaster|PNAM=p|DNAM=strange topic|DNAM=other topic");
-    EXPECT_EQ(pcdt->subrecordAt(0).size(), 12u);
-    EXPECT_EQ(pcdt->size(), payloadSize(*pcdt));
-    EXPECT_EQ(fixture.log.text, "\n- HYPERLINK NON TRADOTTI -\n\nstrange topic\nother topic\n");
-
-    fixture.log.text.clear();
-    patchKnownTopics(*RecordBuilder("PCDT").sub("DNAM", z("A1_1_FindSpymaster")).build(), fixture.context);
-    EXPECT_EQ(fixture.log.text, "");
 }
 
 } // namespace

@@ -6,28 +6,11 @@
 namespace orvella {
 namespace {
 
-TEST(ShippedTables, ParseAndKeepTheirRules) {
+// The embedded files pass a dropped-in file's checks (or the program stops here) and fill every table.
+TEST(ShippedTables, PassTheChecksOfADroppedInFile) {
     const TopicTables& tables = builtInTables();
-    ASSERT_GE(tables.base.size(), 3u);
-    EXPECT_EQ(tables.base.front().english, "Imperial Office of Census and Excise");
-    EXPECT_EQ(tables.base.front().italian, "Ufficio Imperiale del Censo e delle Imposte");
-    EXPECT_EQ(tables.base.back().english, "Vos");
-    EXPECT_EQ(tables.base.back().italian, "Vos");
-    ASSERT_FALSE(tables.tribunal.empty() || tables.bloodmoon.empty());
-    EXPECT_EQ(tables.tribunal.front().english, "adamantium armor");
-    EXPECT_EQ(tables.bloodmoon.front().italian, "restaurare il potere degli Skaal");
-    std::string quests;
-    for (const JournalFixRow& row : tables.journalFixes)
-        quests += std::string(row.questId) + " ";
-    EXPECT_EQ(quests, "HR_RescueSarethi FG_DissaplaMine HR_RedasTomb HR_MadMilk DA_Azura FG_Vas ");
-
-    // Every embedded file passes the same checks that a dropped-in file gets.
-    TableSet reparsed;
-    TableFileError error;
-    EXPECT_TRUE(reparsed.load(
-        embeddedTableFile(BaseTopicTableFile), embeddedTableFile(TribunalTopicTableFile),
-        embeddedTableFile(BloodmoonTopicTableFile), embeddedTableFile(JournalFixTableFile), error))
-        << error.message();
+    EXPECT_FALSE(tables.base.empty() || tables.tribunal.empty() || tables.bloodmoon.empty() ||
+                 tables.journalFixes.empty());
 }
 
 TEST(TopicTableFile, RefusesEachBrokenRuleNamingTheLine) {

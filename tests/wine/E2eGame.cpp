@@ -1,6 +1,6 @@
 #include "E2eGame.h"
 
-#include "demo/DemoGame.h"
+#include "gamebuilder/DemoGame.h"
 #include "gamebuilder/GameBuilder.h"
 
 #include <cstring>
@@ -45,10 +45,10 @@ bool writeGameExecutable(const std::string& from, const std::string& to, std::ui
 
 bool writeE2eGame(const std::string& folder, const std::string& gameStub, std::uint16_t minor) {
     namespace fs = std::filesystem;
-    if (!demo::writeDemoGame(folder))
+    if (!demo::writeDemoGame(nativeFileSystem(), folder))
         return false;
     std::string saves = folder + "\\Saves\\";
-    std::uint64_t masterSize = fs::file_size(fs::path(folder) / "Data Files" / "Morrowind.esm");
+    const std::uint64_t masterSize = demo::demoMaster().size();
 
     FileHeader header;
     header.description = "Giornale";

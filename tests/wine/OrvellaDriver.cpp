@@ -15,7 +15,7 @@
 #include "RemoteTreeView.h"
 
 #include "app/resource.h"
-#include "demo/DemoGame.h"
+#include "gamebuilder/DemoGame.h"
 #include "gamebuilder/GameBuilder.h"
 
 #include <commctrl.h>

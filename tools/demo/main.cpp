@@ -1,6 +1,7 @@
 #include "cli/TerminalText.h"
-#include "demo/DemoGame.h"
 #include "demo/SaveNames.h"
+#include "gamebuilder/DemoGame.h"
+#include "platform/FileSystem.h"
 
 #include <cstdio>
 #include <string>
@@ -34,7 +35,7 @@ int main(int argc, char** argv) {
         std::fputs(Usage, stderr);
         return 2;
     }
-    if (!orvella::demo::writeDemoGame(argv[1])) {
+    if (!orvella::demo::writeDemoGame(orvella::nativeFileSystem(), argv[1])) {
         std::fprintf(stderr, "orvella-demo: cannot write %s\n", argv[1]);
         return 1;
     }

@@ -1,6 +1,11 @@
 #include "literaljournal/LiteralJournal.h"
 
-#include "translate/JournalHeadings.h"
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace orvella::literal {
 
@@ -16,12 +21,72 @@ std::string lowerCase(std::string_view text) {
     return lower;
 }
 
+// Every occurrence of from, read left to right, replaced by to; the replacement is not searched again.
 void replaceEvery(std::string& text, const std::string& from, const std::string& to) {
-    std::size_t at = text.find(from);
-    while (at != std::string::npos) {
-        text.replace(at, from.size(), to);
-        at = text.find(from, at + to.size());
+    std::string out;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        if (text.compare(i, from.size(), from) == 0) {
+            out += to;
+            i += from.size();
+        } else {
+            out += text[i++];
+        }
     }
+    text = out;
+}
+
+// The "%d" of formatted input: blanks, a sign and digits, read by the C library; a number that does not fit
+// an int is no number.
+bool readNumber(const char*& at, int& value) {
+    char* end = nullptr;
+    errno = 0;
+    const long long number = std::strtoll(at, &end, 10);
+    if (end == at || errno == ERANGE || number < INT_MIN || number > INT_MAX)
+        return false;
+    value = static_cast<int>(number);
+    at = end;
+    return true;
+}
+
+// The heading line rewritten by the direction's scan pattern "%d %[^(](Day %d" (or "(Giorno") applied after
+// its first ">", with at most 63 characters of month text, and its output format; copied with its line feed
+// when the pattern does not fit or the month is unknown.
+void appendHeading(std::string& output, std::string_view line, ConversionDirection direction,
+                   const NameMap& monthNames) {
+    const std::size_t close = line.find('>');
+    const std::string rest(close == std::string_view::npos ? "" : line.substr(close + 1));
+    const char* at = rest.c_str();
+    const char* dayWord = direction == EnglishToItalian ? "(Day" : "(Giorno";
+    int dayOfMonth = 0;
+    int dayNumber = 0;
+    bool scanned = close != std::string_view::npos && readNumber(at, dayOfMonth);
+    while (scanned && std::isspace(static_cast<unsigned char>(*at)))
+        ++at;
+    const char* monthStart = at;
+    while (scanned && *at != '\0' && *at != '(')
+        ++at;
+    const std::size_t monthLength = static_cast<std::size_t>(at - monthStart);
+    scanned = scanned && monthLength >= 1 && monthLength <= 63 &&
+              std::strncmp(at, dayWord, std::strlen(dayWord)) == 0;
+    if (scanned) {
+        at += std::strlen(dayWord);
+        scanned = readNumber(at, dayNumber);
+    }
+    // The month text ends with the blank before "(", which is not part of the name.
+    const auto month = scanned ? monthNames.find(std::string(monthStart, monthLength - 1)) : monthNames.end();
+    if (month == monthNames.end()) {
+        output += line;
+        output += '\n';
+        return;
+    }
+    const char* format = direction == EnglishToItalian
+                             ? "<FONT COLOR=\"9F0000\">%d %s (Giorno %d)</FONT><BR>\n"
+                             : "<FONT COLOR=\"9F0000\">%d %s (Day %d)</FONT><BR>\n";
+    std::string heading(std::snprintf(nullptr, 0, format, dayOfMonth, month->second.c_str(), dayNumber),
+                        '\0');
+    std::snprintf(heading.data(), heading.size() + 1, format, dayOfMonth, month->second.c_str(), dayNumber);
+    output += heading;
 }
 
 // The text up to its first NUL, as the game's texts are read.
@@ -183,7 +248,6 @@ JournalOutput translateJournal(std::string_view journal, const TranslationMap& e
     };
     std::size_t i = 0;
     while (i < lines.size()) {
-        // Headings are not what this reference is about: they go through the program's own rewriting.
         appendHeading(output.text, text.substr(lines[i].begin, lines[i].end - lines[i].begin), direction,
                       names.monthNameMap);
         if (i + 1 >= lines.size())

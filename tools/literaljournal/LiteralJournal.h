@@ -12,10 +12,11 @@
 
 // The journal translation written out step by step, the slow way, as the reference that the program's own
 // journal code must match byte for byte: every paragraph is compared with every entry in key order, the
-// player's name is read again for each entry that holds a placeholder, and every topic search works on
-// fresh lower-cased copies. It holds the rules that the simplest reading would get wrong: an entry whose only
-// "%Name" is followed by one last character takes the name up to the paragraph's last character, topic
-// names that are empty or hold a link mark are never marked, and a text of any length is marked completely.
+// player's name is read again for each entry that holds a placeholder, every topic search works on fresh
+// lower-cased copies, and headings are read and written with the C library's number conversions. It holds
+// the rules that the simplest reading would get wrong: an entry whose only "%Name" is followed by one last
+// character takes the name up to the paragraph's last character, topic names that are empty or hold a link
+// mark are never marked, and a text of any length is marked completely.
 namespace orvella::literal {
 
 // Where a search found a topic name: whether the character before it opens a link, and its position.

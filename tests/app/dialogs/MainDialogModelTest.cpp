@@ -1,6 +1,6 @@
 #include "app/MainDialogModel.h"
-#include "../ScriptedFileSystem.h"
 #include "FakeMainDialogView.h"
+#include "FaultInjectingFileSystem.h"
 #include "TestFolder.h"
 #include "app/resource.h"
 #include "gamebuilder/GameBuilder.h"
@@ -66,7 +66,7 @@ protected:
 
     GameFolder folder;
     GameInstallation installation;
-    ScriptedFileSystem files;
+    FaultInjectingFileSystem files{nativeFileSystem()};
     std::vector<std::string> events;
     FakeMainDialogView view{events};
     ScriptedMessageBoxes messages{events};
@@ -103,7 +103,7 @@ TEST_F(MainDialogModelTest, RowsAreTheSavesInReverseListingOrderWithTheirMarks) 
                 (row.bloodmoonMark ? "B" : "-") + " ";
     EXPECT_EQ(rows, "beta.ess 2-- italian.ess 1-B english.ess 0T- ");
 
-    files.listable = false;
+    files.failEvery(FileCall::List);
     model.onActivated();
     EXPECT_TRUE(view.rows.empty() && model.rows().empty());
 }
@@ -212,8 +212,11 @@ TEST_F(MainDialogModelTest, RestoreAsksThenRebuildsTheListWhateverHappens) {
                  {MessageAnswer::Yes, false, false, ItalianToEnglish, false}};
     for (const auto& step : steps) {
         messages.answer = step.answer;
-        files.failLockedMove = step.failMove;
-        files.failDelete = step.failDelete;
+        files.countOnly();
+        if (step.failMove)
+            files.failEvery(FileCall::Replace);
+        if (step.failDelete)
+            files.failEvery(FileCall::Delete);
         select("english.ess");
         ASSERT_TRUE(view.isEnabled(IDC_RESTORE));
         messages.shown.clear();

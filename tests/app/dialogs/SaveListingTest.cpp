@@ -1,39 +1,22 @@
 #include "app/SaveListing.h"
 #include "FakeMainDialogView.h"
+#include "FaultInjectingFileSystem.h"
 #include "TestFolder.h"
 #include "app/MainDialogModel.h"
 #include "gamebuilder/GameBuilder.h"
-#include "platform/ForwardingFileSystem.h"
 
 #include <gtest/gtest.h>
 
 namespace orvella::test {
 namespace {
 
-// The machine's files, except that listing "Saves" gives the first entries and then breaks off, as a
-// platform listing does when reading the next entry fails.
-class BreakingListing final : public ForwardingFileSystem {
-public:
-    BreakingListing() : ForwardingFileSystem(nativeFileSystem()) {}
-
-    bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override {
-        ADD_FAILURE() << "the save list must ask whether the listing broke off";
-        return base().listFolder(path, entries);
-    }
-    bool listFolderChecked(const std::string&, std::vector<FolderEntry>& entries,
-                           bool& interrupted) override {
-        entries = listed;
-        interrupted = breaksOff;
-        return true;
-    }
-
-    std::vector<FolderEntry> listed;
-    bool breaksOff = true;
-};
-
 class SaveListingTest : public ::testing::Test {
 protected:
+    // Listing "Saves" gives the first entries and then breaks off, as a platform listing does when reading
+    // the next entry fails.
     SaveListingTest() {
+        files.listing.emplace();
+        files.listingBreaksOff = true;
         installation.installPath = folder.path();
         installation.hasMorrowindMaster = true;
         installation.hasMorrowindPlugin = true;
@@ -42,13 +25,13 @@ protected:
             header.kind = build::FileKind::Save;
             header.masters = {{"Morrowind.esm", 1}};
             EXPECT_TRUE(build::GameFileBuilder(header).writeTo(folder.save(name)));
-            files.listed.push_back({name, false});
+            files.listing->push_back({name, false});
         }
     }
 
     GameFolder folder;
     GameInstallation installation;
-    BreakingListing files;
+    FaultInjectingFileSystem files{nativeFileSystem()};
 };
 
 TEST_F(SaveListingTest, ABrokenOffListingKeepsWhatWasListedAndSaysSo) {
@@ -58,7 +41,7 @@ TEST_F(SaveListingTest, ABrokenOffListingKeepsWhatWasListedAndSaysSo) {
     EXPECT_EQ(listing.rows[0].fileName, "second.ess");
     EXPECT_EQ(listing.rows[1].fileName, "first.ess");
 
-    files.breaksOff = false;
+    files.listingBreaksOff = false;
     EXPECT_FALSE(readSaveListing(files, installation).readFailed);
 }
 

@@ -1,9 +1,8 @@
-#include "demo/DemoGame.h"
+#include "gamebuilder/DemoGame.h"
 
 #include "gamebuilder/GameBuilder.h"
 
 #include <cstdint>
-#include <filesystem>
 #include <vector>
 
 namespace orvella::demo {
@@ -175,9 +174,17 @@ RecordBuilder playerInventory() {
         .sub("WIDX", equipped(3));
 }
 
-// The journal as the game writes it in English: dated headings, the player's name in place of "%Name",
-// and the topics it knows marked with "@" and "#".
-std::string journal() {
+// The journal as the game writes it: dated headings, the player's name in place of "%Name", and the topics
+// it knows marked with "@" and "#". The Italian one ends with a day that no entry tells of.
+std::string journal(bool english) {
+    if (!english)
+        return "<FONT COLOR=\"9F0000\">16 Ultimo Seme (Giorno 1)</FONT><BR>\n"
+               "La vecchia guida ha chiesto a me, Nerevar, di portargli una moneta d'oro.<P>\n"
+               "<FONT COLOR=\"9F0000\">18 Ultimo Seme (Giorno 3)</FONT><BR>\n"
+               "La guida dice che l'@Ufficio Imperiale del Censo e delle Imposte# paga un @premio# "
+               "a chi trova il suo diario a @Vos#.<P>\n"
+               "<FONT COLOR=\"9F0000\">19 Ultimo Seme (Giorno 4)</FONT><BR>\n"
+               "Uno straniero in un mantello grigio mi osservava dal fondo del porto.<P>\n";
     return "<FONT COLOR=\"9F0000\">16 Last Seed (Day 1)</FONT><BR>\n"
            "The old guide asked me, Nerevar, to bring him a gold coin.<P>\n"
            "<FONT COLOR=\"9F0000\">18 Last Seed (Day 3)</FONT><BR>\n"
@@ -185,53 +192,103 @@ std::string journal() {
            "to anyone who finds his diary in @Vos#.<P>\n";
 }
 
-GameFileBuilder englishSave(std::uint64_t masterSize) {
+// The two topics of the built-in tables that the saves know besides the journal's own.
+const DemoText Topics[] = {
+    {"", "tip", "premio"},
+    {"", "Imperial Office of Census and Excise", "Ufficio Imperiale del Censo e delle Imposte"}};
+
+GameFileBuilder save(bool english) {
     FileHeader header{
-        .kind = FileKind::Save, .description = "Demo", .masters = {{"Morrowind.esm", masterSize}}};
+        .kind = FileKind::Save, .description = "Demo", .masters = {{"Morrowind.esm", demoMaster().size()}}};
+    if (!english)
+        header.masters.emplace_back(MorrowindPluginName, demoPlugin().size());
     header.playerName = "Nerevar";
     header.daysPassed = 3;
     GameFileBuilder file(header);
-    file.add(RecordBuilder("NPC_").text("NAME", "demo_guide").text("FNAM", "Old Guide"));
-    file.add(RecordBuilder("NPC_").text("NAME", "demo_smith").text("FNAM", "Blacksmith"));
-    file.add(RecordBuilder("MISC").text("NAME", "demo_coin").text("FNAM", "Gold Coin"));
-    file.add(RecordBuilder("WEAP").text("NAME", "demo_sword").text("FNAM", "Iron Longsword"));
-    file.add(RecordBuilder("SPEL").text("NAME", "demo_firebite").text("FNAM", "Fire Bite"));
+    auto pick = [english](const DemoText& text) { return english ? text.english : text.italian; };
+    auto named = [&](const char* tag, const DemoText& text) {
+        return RecordBuilder(tag).text("NAME", text.id).text("FNAM", pick(text));
+    };
+    file.add(named("NPC_", Npcs[0])).add(named("NPC_", Npcs[1]));
+    file.add(named(Items[0].tag, Items[0].text)).add(named(Items[1].tag, Items[1].text));
+    file.add(named(Items[6].tag, Items[6].text));
     // A potion the player brewed: no master knows it, so it keeps its own name.
     file.add(RecordBuilder("ALCH").text("NAME", "demo_brew").text("FNAM", "Nerevar's Brew"));
     file.add(RecordBuilder("GLOB").text("NAME", "DemoCounter").sub("FNAM", "l").sub("FLTV", build::f32(7)));
     // Topics of the built-in tables, a topic the save marks as deleted, and the quests the journal names.
-    file.add(RecordBuilder("DIAL").text("NAME", "tip").sub("DATA", topicType(0)));
-    file.add(
-        RecordBuilder("DIAL").text("NAME", "Imperial Office of Census and Excise").sub("DATA", topicType(0)));
+    for (const DemoText& topic : Topics)
+        file.add(RecordBuilder("DIAL").text("NAME", pick(topic)).sub("DATA", topicType(0)));
     file.add(RecordBuilder("DIAL")
-                 .text("NAME", "forgotten rumour")
+                 .text("NAME", english ? "forgotten rumour" : "diceria dimenticata")
                  .sub("DATA", topicType(0))
                  .sub("DELE", build::u32(0)));
-    file.add(RecordBuilder("QUES").text("NAME", "The Guide's Errand").sub("DATA", build::u32(10)));
-    file.add(RecordBuilder("QUES").text("NAME", "The Lost Diary").sub("DATA", build::u32(20)));
+    for (std::uint32_t quest = 0; quest < 2; ++quest)
+        file.add(RecordBuilder("QUES")
+                     .text("NAME", pick(Journals[quest].entries[0].text))
+                     .sub("DATA", build::u32(10 * quest + 10)));
     file.add(RecordBuilder("PCDT")
-                 .sub("DNAM", build::z("tip"))
-                 .sub("DNAM", build::z("Imperial Office of Census and Excise"))
+                 .sub("DNAM", build::z(pick(Topics[0])))
+                 .sub("DNAM", build::z(pick(Topics[1])))
                  .sub("DNAM", build::z("Vos"))
                  .sub("DNAM", build::z("Demo_LostDiary")));
     file.add(playerInventory());
-    file.add(RecordBuilder("JOUR").sub("NAME", journal() + '\0'));
+    file.add(RecordBuilder("JOUR").sub("NAME", journal(english) + '\0'));
     return file;
+}
+
+// Makes every folder of the path that is missing.
+void makeFolders(FileSystem& files, const std::string& path) {
+    for (std::size_t end = path.find_first_of("\\/", 1);; end = path.find_first_of("\\/", end + 1)) {
+        bool alreadyExists = false;
+        files.createFolder(path.substr(0, end), alreadyExists);
+        if (end == std::string::npos)
+            return;
+    }
+}
+
+bool writeFile(FileSystem& files, const std::string& path, const std::string& bytes) {
+    auto file = files.open(path, "wb");
+    return file && file->write(bytes.data(), bytes.size()) == bytes.size() && file->close();
 }
 
 } // namespace
 
-bool writeDemoGame(const std::string& folder) {
-    namespace fs = std::filesystem;
-    std::error_code error;
-    fs::create_directories(fs::path(folder) / "Data Files", error);
-    fs::create_directories(fs::path(folder) / "Saves", error);
-    fs::create_directories(fs::path(folder) / "LRK Saves Backup", error);
-    std::string master = englishMaster().bytes();
-    std::string data = (fs::path(folder) / "Data Files").string();
-    return build::writeBytes(data + "/Morrowind.esm", master) &&
-           italianPlugin().writeTo(data + "/Morrowind LRK - Versione Finale.esp") &&
-           englishSave(master.size()).writeTo((fs::path(folder) / "Saves" / DemoSaveName).string());
+std::string demoMaster() {
+    static const std::string bytes = englishMaster().bytes();
+    return bytes;
+}
+
+std::string demoPlugin() {
+    static const std::string bytes = italianPlugin().bytes();
+    return bytes;
+}
+
+std::string demoEnglishSave() {
+    static const std::string bytes = save(true).bytes();
+    return bytes;
+}
+
+std::string demoItalianSave() {
+    static const std::string bytes = save(false).bytes();
+    return bytes;
+}
+
+bool writeDemoGame(FileSystem& files, const std::string& folder) {
+    for (const char* inner : {"\\Data Files", "\\Saves", "\\LRK Saves Backup"})
+        makeFolders(files, folder + inner);
+    return writeFile(files, folder + DataFilesFolder + MorrowindMasterName, demoMaster()) &&
+           writeFile(files, folder + DataFilesFolder + MorrowindPluginName, demoPlugin()) &&
+           writeFile(files, folder + SavesFolder + DemoSaveName, demoEnglishSave());
+}
+
+GameInstallation demoInstallation(const std::string& folder) {
+    GameInstallation installation;
+    installation.installPath = folder;
+    installation.hasMorrowindMaster = installation.hasMorrowindPlugin = true;
+    installation.morrowindPluginSize = static_cast<std::uint32_t>(demoPlugin().size());
+    installation.gameVersion = GameVersion{1, 6, 1, 820};
+    installation.tribunalPluginName = tribunalPluginNameFor(installation.gameVersion);
+    return installation;
 }
 
 } // namespace orvella::demo

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "ReadRecords.h"
 #include "gamebuilder/GameBuilder.h"
 #include "platform/MemoryFile.h"
 #include "records/RecordStream.h"
@@ -14,21 +13,32 @@
 
 namespace orvella::test {
 
+// The records of a file held in memory, up to the first that cannot be read; none when it has no count.
+inline std::vector<std::unique_ptr<Record>> readRecords(const std::string& bytes) {
+    MemoryFile file(bytes);
+    RecordStream stream(file, "file");
+    std::int32_t count = -1;
+    std::vector<std::unique_ptr<Record>> records;
+    stream.readRecordCount(count); // a refused count leaves it negative
+    for (std::int32_t i = 0; i <= count; ++i) {
+        auto record = stream.readRecord();
+        if (!record)
+            break;
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
 inline const char* const RealSaves[] = {"HartKack0000.ess", "Test10000.ess"};
 
 inline std::string realSaveBytes(const std::string& name) {
     return build::readBytes(std::string(ORVELLA_REAL_SAVES) + "/" + name);
 }
 
-// The bytes the writer makes of a record.
 inline std::string bytesOf(const Record& record) {
     std::vector<std::uint8_t> out;
     serializeRecord(record, out);
     return std::string(out.begin(), out.end());
-}
-
-inline std::string bytesOf(const std::unique_ptr<Record>& record) {
-    return record ? bytesOf(*record) : "<none>";
 }
 
 // What a record's size must be after any edit: its subrecords with their headers.

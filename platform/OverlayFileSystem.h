@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace orvella::cli {
+namespace orvella {
 
 // Another file system seen through a layer held in memory, for a dry run: files created, written, moved or
 // deleted and folders created change the layer alone, and every question and read is answered from the
@@ -57,4 +57,4 @@ private:
     std::map<std::string, Entry> layer_; // by path with "\\" between names, none doubled or at the end
 };
 
-} // namespace orvella::cli
+} // namespace orvella

@@ -1,10 +1,10 @@
-#include "OverlayFileSystem.h"
+#include "platform/OverlayFileSystem.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
-namespace orvella::cli {
+namespace orvella {
 
 namespace {
 
@@ -296,4 +296,4 @@ bool OverlayFileSystem::copyAttributes(const std::string& from, const std::strin
     return !pathTooLong(from) && !pathTooLong(to) && isFile(from) && isFile(to);
 }
 
-} // namespace orvella::cli
+} // namespace orvella

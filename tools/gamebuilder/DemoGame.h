@@ -1,0 +1,31 @@
+#pragma once
+
+#include "game/GameInstallation.h"
+#include "platform/FileSystem.h"
+
+#include <string>
+
+namespace orvella::demo {
+
+inline constexpr const char* DemoSaveName = "Demo0001.ess";
+
+// The demo game, with made-up texts in both languages: a master and its translation plugin with the month
+// settings, characters, items of every kind, a spell, a rumour and two quests whose journal entries name the
+// player and topics of the built-in tables, and a creature and a cell that no map keeps.
+std::string demoMaster();
+std::string demoPlugin();
+// The English save the demo writes, with every kind of record the conversion touches: the header, known and
+// deleted topics, quests, characters, items and one the player made, known topics, a dated journal whose
+// paragraphs every entry knows, and the player's equipped inventory.
+std::string demoEnglishSave();
+// The same save in Italian, whose journal keeps one paragraph that no entry knows.
+std::string demoItalianSave();
+
+// Writes the game folder through the file system, making the folders that are missing: "Data Files" with
+// the master and the plugin, "Saves" with the English save and an empty "LRK Saves Backup". False when a
+// file cannot be written.
+bool writeDemoGame(FileSystem& files, const std::string& folder);
+// The installation start-up finds in that folder.
+GameInstallation demoInstallation(const std::string& folder);
+
+} // namespace orvella::demo
