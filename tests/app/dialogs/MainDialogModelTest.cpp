@@ -243,31 +243,31 @@ TEST_F(MainDialogModelTest, OkAndCancelCloseWithTheirIds) {
     EXPECT_FALSE(MainDialogModel::handlesCommand(IDC_SAVE_LIST));
 }
 
-// Reading the folder fails after some entries: its message is shown once, the re-activation when the message
-// closes starts no rebuild inside the running one, and an entry given again is listed once.
+// Reading the folder fails after some entries: what was listed is kept, its message is shown once, the
+// re-activation when the message closes starts no rebuild inside the running one, and an entry given again
+// is listed once.
 TEST_F(MainDialogModelTest, FailedFolderReadWarnsOnceWithoutNestedRebuild) {
-    int listings = 0;
-    auto row = [](const std::string& name) { return SaveListRow{name, SaveInfo{}}; };
-    MainDialogModel failing{view, {files, messages, installation, [&](FileSystem&, const GameInstallation&) {
-                                       ++listings;
-                                       return SaveListing{{row("b.ess"), row("a.ess"), row("b.ess")}, true};
-                                   }}};
-    messages.onClose = [&] { failing.onActivated(); };
+    writeSave("a.ess", {"Morrowind.esm"});
+    writeSave("b.ess", {"Morrowind.esm"});
+    files.listing->push_back({"a.ess", false});
+    files.listingBreaksOff = true;
+    messages.onClose = [&] { model.onActivated(); };
 
-    failing.refreshSaveList();
-    EXPECT_EQ(listings, 1);
+    model.initialise();
+    EXPECT_EQ(files.calls(FileCall::List), 1u);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "Impossibile caricare dalla directory dei salvataggi");
-    EXPECT_EQ(messages.shown[0].caption, "Errore");
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Warning);
     EXPECT_EQ(messages.shown[0].owner, nullptr);
     ASSERT_EQ(view.rows.size(), 2u);
-    EXPECT_EQ(view.rows[0].fileName + view.rows[1].fileName, "a.essb.ess");
+    EXPECT_EQ(view.rows[0].fileName + view.rows[1].fileName, "b.essa.ess");
 
-    // Once the rebuild is over, the next activation rebuilds again.
+    // Once the rebuild is over, the next activation rebuilds again, and a whole listing shows no message.
     messages.onClose = nullptr;
-    failing.onActivated();
-    EXPECT_EQ(listings, 2);
+    files.listingBreaksOff = false;
+    model.onActivated();
+    EXPECT_EQ(files.calls(FileCall::List), 2u);
+    EXPECT_EQ(messages.shown.size(), 1u);
 }
 
 } // namespace
