@@ -14,6 +14,13 @@ TEST(TerminalText, DecodesWindows1252IntoUtf8) {
     EXPECT_EQ(cp1252ToUtf8(std::string_view("a\0b", 3)), std::string("a\0b", 3));
 }
 
+// A log's line ends lose their carriage returns, and only those: a carriage return at the end of a piece of
+// text is kept, whatever follows the piece.
+TEST(TerminalText, DropsTheCarriageReturnsOfLineEndsOnly) {
+    EXPECT_EQ(withLineFeeds("a\r\nb\r\r\n\rc\n"), "a\nb\r\n\rc\n");
+    EXPECT_EQ(withLineFeeds(std::string_view("a\r\n", 2)), "a\r");
+}
+
 TEST(TerminalText, KeepsTheBytesOfFileNamesAndPaths) {
     const std::string name = "Citt\xC3\xA0.ess";
 #ifdef _WIN32
