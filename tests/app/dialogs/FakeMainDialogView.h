@@ -71,7 +71,7 @@ public:
 
     MessageAnswer show(const Message& message) override {
         shown.push_back(message);
-        events_.push_back("message " + message.text);
+        events_.push_back("message");
         if (onClose)
             onClose();
         return message.buttons == MessageButtons::YesNo ? answer : MessageAnswer::Ok;

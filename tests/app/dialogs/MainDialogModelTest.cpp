@@ -14,9 +14,6 @@ using build::FileHeader;
 using build::FileKind;
 using build::GameFileBuilder;
 
-const std::string RestoreQuestion =
-    "Sei sicuro? Il salvataggio attuale sar\xE0 sovrascritto\r\ndal file di backup generato durante la patch";
-
 class MainDialogModelTest : public ::testing::Test {
 protected:
     MainDialogModelTest() {
@@ -147,11 +144,8 @@ TEST_F(MainDialogModelTest, PatchChecksThenRunsTheProgressDialogThenRebuildsOnly
     select("english.ess");
     events.clear();
     EXPECT_EQ(model.onCommand(IDC_PATCH), std::nullopt);
-    ASSERT_EQ(events.size(), 4u);
-    EXPECT_EQ(events[0].substr(0, 56), "message Per questa conversione sarebbe necessario il plu");
-    EXPECT_EQ(events[1], "progress english.ess");
-    EXPECT_EQ(events[2], "clear rows");
-    EXPECT_EQ(events[3], "rows 3");
+    EXPECT_EQ(events, (std::vector<std::string>{"message", "progress english.ess", "clear rows", "rows 3"}));
+    EXPECT_NE(messages.shown.at(0).text.find("Tribunal"), std::string::npos); // a warning: the patch goes on
     ASSERT_EQ(view.requests.size(), 1u);
     EXPECT_EQ(view.requests[0].saveInfo.direction, EnglishToItalian);
     EXPECT_TRUE(view.requests[0].saveInfo.usesTribunalMaster);
@@ -162,8 +156,7 @@ TEST_F(MainDialogModelTest, PatchChecksThenRunsTheProgressDialogThenRebuildsOnly
     select("english.ess");
     events.clear();
     model.onCommand(IDC_PATCH);
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].substr(0, 40), "message Impossibile effettuare una conve");
+    EXPECT_EQ(events, std::vector<std::string>{"message"});
     EXPECT_EQ(view.requests.size(), 1u);
 }
 
@@ -223,7 +216,7 @@ TEST_F(MainDialogModelTest, RestoreAsksThenRebuildsTheListWhateverHappens) {
         events.clear();
         EXPECT_EQ(model.onCommand(IDC_RESTORE), std::nullopt);
         ASSERT_EQ(messages.shown.size(), step.failMove || step.failDelete ? 2u : 1u);
-        EXPECT_EQ(messages.shown[0].text, RestoreQuestion);
+        EXPECT_EQ(messages.shown[0].buttons, MessageButtons::YesNo);
         EXPECT_EQ(messages.shown[0].owner, view.window());
         ASSERT_GE(events.size(), 2u);
         EXPECT_EQ(events.end()[-2], "clear rows");
