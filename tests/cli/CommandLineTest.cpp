@@ -102,6 +102,8 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {{"convert", "--game", Game}, Files::Save, "", 2, "NAME.ess"},
         {{"restore", "--game", Game, "English.ess", "Italian.ess"}, Files::Save, "", 2, "one save name"},
         {{"info", "--game", Game, "../Saves/English.ess"}, Files::Save, "", 2, "is not a save name"},
+        {{"convert", "--game", Game, "Saves/../English.ess"}, Files::Save, "", 2, "is not a save name"},
+        {{"restore", "--yes", "--game", Game, ".."}, Files::SaveAndBackup, "", 2, "is not a save name"},
 #ifndef _WIN32
         {{"info", "English.ess"}, Files::Save, "", 2, "--game DIR"},
 #endif

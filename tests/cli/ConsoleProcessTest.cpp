@@ -1,5 +1,5 @@
 // orvella-cli run as a player runs it, in processes of its own: two conversions of one save started at the
-// same moment, and save names that would lead out of the Saves folder.
+// same moment.
 
 #include "TestFolder.h"
 #include "gamebuilder/DemoGame.h"
@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <iostream>
-#include <map>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -71,15 +70,6 @@ std::vector<CliRun> runTogether(const std::vector<std::vector<std::string>>& com
     return runs;
 }
 
-// Every file under the folder with its bytes, the outputs of the runs left out.
-std::map<std::string, std::string> filesIn(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file() && entry.path().filename().string().rfind("output-", 0) != 0)
-            files[entry.path().string()] = readBytes(entry.path().string());
-    return files;
-}
-
 struct ConsoleProcessTest : testing::Test {
     test::TestFolder folder;
     const std::string game = folder.file("game");
@@ -132,26 +122,6 @@ TEST_F(ConsoleProcessTest, TwoConversionsStartedTogetherLeaveOneWholeConversionA
     }
     std::cout << "[          ] " << overlapped << " of 20 rounds ran at the same time\n";
     EXPECT_GT(overlapped, 0) << "the conversions never ran at the same time";
-}
-
-TEST_F(ConsoleProcessTest, ANameWithAPathIsAUsageErrorThatTouchesNothing) {
-    build::writeBytes(game + "/Up.ess", original);
-    fs::create_directory(game + "/Saves/Inner");
-    build::writeBytes(game + "/Saves/Inner/Deep.ess", original);
-    const auto before = filesIn(folder.path());
-    for (const char* name : {"../Up.ess", "../Saves/Demo0001.ess", "Inner/Deep.ess", "..", ".", ""}) {
-        for (std::vector<std::string> command :
-             {std::vector<std::string>{"convert"}, std::vector<std::string>{"info"},
-              std::vector<std::string>{"restore", "--yes"}}) {
-            command.insert(command.end(), {"--game", game, name});
-            const CliRun run = runTogether({command}, folder.path())[0];
-            EXPECT_EQ(run.exitCode, 2) << command[0] << " " << name << ":\n" << run.output;
-            EXPECT_NE(run.output.find("must be the name of a file in the Saves folder"), std::string::npos)
-                << command[0] << " " << name << ":\n"
-                << run.output;
-        }
-    }
-    EXPECT_EQ(filesIn(folder.path()), before);
 }
 
 } // namespace
