@@ -117,15 +117,17 @@ bool controlVisible(HWND dialog, int controlId) {
     return IsWindowVisible(GetDlgItem(dialog, controlId));
 }
 
-std::vector<std::string> staticTexts(HWND dialog) {
-    std::vector<std::string> texts;
+bool showsText(HWND dialog, const std::string& text) {
+    const bool prefix = !text.empty() && text.back() == '*';
     for (HWND child : childWindows(dialog)) {
         char className[64] = {};
         GetClassNameA(child, className, sizeof className);
-        if (std::string(className) == "Static")
-            texts.push_back(sentText(child));
+        const std::string shown = sentText(child);
+        if (std::string(className) == "Static" &&
+            (prefix ? shown.compare(0, text.size() - 1, text, 0, text.size() - 1) == 0 : shown == text))
+            return true;
     }
-    return texts;
+    return false;
 }
 
 // Wine hands a list box's line to another process in UTF-16 whichever way it is asked for, so the driver
@@ -148,6 +150,12 @@ std::vector<std::string> listBoxLines(HWND dialog, int controlId) {
 
 void clickButton(HWND dialog, int controlId) {
     PostMessageA(GetDlgItem(dialog, controlId), BM_CLICK, 0, 0);
+}
+
+void answer(HWND box, int button) {
+    clickButton(box, button);
+    waitUntil([&] { return !IsWindow(box); }, 10);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
 }
 
 void pressEscape(HWND dialog) {

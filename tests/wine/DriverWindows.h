@@ -32,13 +32,16 @@ std::string windowText(HWND window);
 std::string controlText(HWND dialog, int controlId);
 bool controlEnabled(HWND dialog, int controlId);
 bool controlVisible(HWND dialog, int controlId);
-// The texts of a dialog's static controls, as a message box shows its message in one.
-std::vector<std::string> staticTexts(HWND dialog);
+// Whether one of the dialog's static controls, where a message box shows its message, holds the text; a text
+// that ends in "*" stands for every text that begins with what comes before it.
+bool showsText(HWND dialog, const std::string& text);
 // The lines of a list box.
 std::vector<std::string> listBoxLines(HWND dialog, int controlId);
 
 // Clicks a button as the user would, without waiting for what the click starts.
 void clickButton(HWND dialog, int controlId);
+// Clicks a button of a message box and waits until the box has gone.
+void answer(HWND box, int button);
 // Sends the Escape key to the dialog through its message loop.
 void pressEscape(HWND dialog);
 

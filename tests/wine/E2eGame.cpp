@@ -3,7 +3,6 @@
 #include "gamebuilder/DemoGame.h"
 #include "gamebuilder/GameBuilder.h"
 
-#include <cstring>
 #include <filesystem>
 
 namespace orvella::driver {
@@ -44,45 +43,38 @@ bool writeGameExecutable(const std::string& from, const std::string& to, std::ui
 } // namespace
 
 bool writeE2eGame(const std::string& folder, const std::string& gameStub, std::uint16_t minor) {
-    namespace fs = std::filesystem;
     if (!demo::writeDemoGame(nativeFileSystem(), folder))
         return false;
-    std::string saves = folder + "\\Saves\\";
-    const std::uint64_t masterSize = demo::demoMaster().size();
-
-    FileHeader header;
-    header.description = "Giornale";
-    header.playerName = "Nerevar";
-    header.cellName = "Balmora";
-    header.daysPassed = 4;
-    header.health = 57.4f;
-    header.masters = {{"Morrowind.esm", masterSize}};
+    const std::string saves = folder + "\\Saves\\";
+    const std::pair<std::string, std::uint64_t> morrowind = {"Morrowind.esm", demo::demoMaster().size()};
+    FileHeader header{.description = "Giornale",
+                      .masters = {morrowind},
+                      .health = 57.4f,
+                      .daysPassed = 4,
+                      .cellName = "Balmora"};
     bool written = writeSave(saves + UntranslatedSave, header, UntranslatedJournal);
-
-    header.description = "Espansioni";
-    header.cellName = "Mournhold";
-    header.masters = {{"Morrowind.esm", masterSize}, {"Tribunal.esm", 1}, {"Bloodmoon.esm", 1}};
-    written = written && writeSave(saves + ExpansionsSave, header);
-
-    header.description = "Beta";
-    header.masters = {{"Morrowind.esm", masterSize}, {"Morrowind LRK - open beta.esp", 1}};
-    written = written && writeSave(saves + BetaSave, header);
-
-    header.description = "Italiano";
-    header.masters = {{"Morrowind.esm", masterSize},
-                      {"Morrowind LRK - Versione Finale.esp", 1},
-                      {"Bloodmoon LRK - Versione Finale.esp", 1}};
-    written = written && writeSave(saves + ItalianSave, header);
-
     // Not listed: a save whose extension is in capitals, a folder named like a save and a text file.
-    header.description = "Maiuscole";
-    header.masters = {{"Morrowind.esm", masterSize}};
-    written = written && writeSave(saves + "Capitals0006.ESS", header);
+    const struct {
+        std::string name, description;
+        std::vector<std::pair<std::string, std::uint64_t>> masters;
+    } others[] = {
+        {ExpansionsSave, "Espansioni", {morrowind, {"Tribunal.esm", 1}, {"Bloodmoon.esm", 1}}},
+        {BetaSave, "Beta", {morrowind, {"Morrowind LRK - open beta.esp", 1}}},
+        {ItalianSave,
+         "Italiano",
+         {morrowind, {"Morrowind LRK - Versione Finale.esp", 1}, {"Bloodmoon LRK - Versione Finale.esp", 1}}},
+        {"Capitals0006.ESS", "Maiuscole", {morrowind}},
+    };
+    header.cellName = "Mournhold";
+    for (const auto& save : others) {
+        header.description = save.description;
+        header.masters = save.masters;
+        written = written && writeSave(saves + save.name, header);
+    }
     std::error_code error;
-    fs::create_directories(fs::path(saves) / "Folder0007.ess", error);
-    written = written && build::writeBytes(saves + "notes.txt", "appunti\r\n");
-
-    return written && writeGameExecutable(gameStub, folder + "\\Morrowind.exe", minor);
+    std::filesystem::create_directories(saves + "Folder0007.ess", error);
+    return written && build::writeBytes(saves + "notes.txt", "appunti\r\n") &&
+           writeGameExecutable(gameStub, folder + "\\Morrowind.exe", minor);
 }
 
 } // namespace orvella::driver

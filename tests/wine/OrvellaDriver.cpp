@@ -11,14 +11,11 @@
 
 #include "DriverWindows.h"
 #include "E2eGame.h"
-#include "RemoteListView.h"
-#include "RemoteTreeView.h"
+#include "RemoteControls.h"
 
 #include "app/resource.h"
 #include "gamebuilder/DemoGame.h"
 #include "gamebuilder/GameBuilder.h"
-
-#include <commctrl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -67,27 +64,14 @@ std::vector<std::string> listedSaves(const std::string& saves) {
     return names;
 }
 
-// A row of the save list as the user sees it.
-struct Row {
-    int image = -1;
-    std::string tribunal;
-    std::string bloodmoon;
-};
-
-Row rowOf(const RemoteListView& list, const std::string& fileName) {
-    int item = list.find(fileName);
-    if (item < 0)
-        return {};
-    return {list.image(item), list.text(item, 1), list.text(item, 2)};
-}
-
+// A row of the save list as the user sees it: the icon of its direction and the marks of the expansions.
 void checkRow(const RemoteListView& list, const std::string& fileName, Direction direction,
               const char* tribunal, const char* bloodmoon) {
-    Row row = rowOf(list, fileName);
-    check(row.image == direction,
-          fileName + " shows the icon of its direction (" + std::to_string(row.image) + ")");
-    checkEqual(row.tribunal, tribunal, fileName + " column T");
-    checkEqual(row.bloodmoon, bloodmoon, fileName + " column B");
+    const int item = list.find(fileName);
+    const int image = item < 0 ? -1 : list.image(item);
+    check(image == direction, fileName + " shows the icon of its direction (" + std::to_string(image) + ")");
+    checkEqual(item < 0 ? "" : list.text(item, 1) + "|" + list.text(item, 2),
+               std::string(tribunal) + "|" + bloodmoon, fileName + " columns T|B");
 }
 
 void select(const RemoteListView& list, const std::string& fileName) {
@@ -150,27 +134,26 @@ void closeProgress(HWND progress) {
 }
 
 void checkStartingState(HWND main, const RemoteListView& list, const std::string& saves) {
-    checkEqual(controlText(main, IDC_GAME_VERSION), "1.6.01820", "game version");
-    checkEqual(controlText(main, IDC_MORROWIND_MASTER), "Morrowind.esm", "Morrowind master box");
-    checkEqual(controlText(main, IDC_TRIBUNAL_MASTER), "<Master File non trovato>", "Tribunal master box");
-    checkEqual(controlText(main, IDC_BLOODMOON_MASTER), "<Master File non trovato>", "Bloodmoon master box");
-    checkEqual(controlText(main, IDC_MORROWIND_PLUGIN), "Morrowind LRK - Versione Finale.esp",
-               "Morrowind plugin box");
-    checkEqual(controlText(main, IDC_TRIBUNAL_PLUGIN), "<Plugin non trovato>", "Tribunal plugin box");
-    checkEqual(controlText(main, IDC_BLOODMOON_PLUGIN), "<Plugin non trovato>", "Bloodmoon plugin box");
+    const std::pair<int, const char*> boxes[] = {
+        {IDC_GAME_VERSION, "1.6.01820"},
+        {IDC_MORROWIND_MASTER, "Morrowind.esm"},
+        {IDC_TRIBUNAL_MASTER, "<Master File non trovato>"},
+        {IDC_BLOODMOON_MASTER, "<Master File non trovato>"},
+        {IDC_MORROWIND_PLUGIN, "Morrowind LRK - Versione Finale.esp"},
+        {IDC_TRIBUNAL_PLUGIN, "<Plugin non trovato>"},
+        {IDC_BLOODMOON_PLUGIN, "<Plugin non trovato>"}};
+    for (const auto& [box, text] : boxes)
+        checkEqual(controlText(main, box), text, "box " + std::to_string(box));
     checkButtons(main, "PATCH", false, false, "at start");
 
     // Every save goes to the top of the list as it is read: the rows run against the listing order.
     std::vector<std::string> expected = listedSaves(saves);
     std::reverse(expected.begin(), expected.end());
-    std::vector<std::string> shown;
-    for (int item = 0; item < list.count(); ++item)
-        shown.push_back(list.text(item, 3));
     std::string expectedText, shownText;
     for (const auto& name : expected)
         expectedText += name + " ";
-    for (const auto& name : shown)
-        shownText += name + " ";
+    for (int item = 0; item < list.count(); ++item)
+        shownText += list.text(item, 3) + " ";
     checkEqual(shownText, expectedText,
                "the list holds the saves in reverse listing order, and nothing else");
     checkRow(list, demo::DemoSaveName, EnglishToItalian, "", "");
@@ -216,15 +199,11 @@ void convertAndRestore(HWND main, const RemoteListView& list, const std::string&
 
     clickButton(main, IDC_RESTORE);
     HWND question = waitForWindow([] { return findDialog("ATTENZIONE!"); }, 20, "the restore question");
-    std::vector<std::string> texts = staticTexts(question);
-    check(std::find(texts.begin(), texts.end(),
-                    "Sei sicuro? Il salvataggio attuale sar\xE0 sovrascritto\r\ndal file di backup generato "
-                    "durante la patch") != texts.end(),
+    check(showsText(question, "Sei sicuro? Il salvataggio attuale sar\xE0 sovrascritto\r\ndal file di backup "
+                              "generato durante la patch"),
           "the restore question's text");
     screenshot("restore-question");
-    clickButton(question, IDYES);
-    waitUntil([&] { return !IsWindow(question); }, 10);
-    pause(500);
+    answer(question, IDYES);
 
     check(build::readBytes(save) == original, "the restore brought the save back byte for byte");
     check(!fileExists(backup), "the restore used up the backup");
@@ -271,15 +250,10 @@ void refusedConversions(HWND main, const RemoteListView& list) {
     checkButtons(main, "Inglese -> Italiano", true, false, "for the save of the expansions");
     clickButton(main, IDC_PATCH);
     HWND refusal = waitForWindow([] { return findDialog("Controllo Plugin"); }, 20, "the plugin check");
-    std::vector<std::string> texts = staticTexts(refusal);
-    check(std::find(texts.begin(), texts.end(),
-                    "Per questa conversione \xE8 necessario avere il Master File di di Tribunal.") !=
-              texts.end(),
+    check(showsText(refusal, "Per questa conversione \xE8 necessario avere il Master File di di Tribunal."),
           "the plugin check names the missing Tribunal master");
     screenshot("plugin-check");
-    clickButton(refusal, IDOK);
-    waitUntil([&] { return !IsWindow(refusal); }, 10);
-    pause(300);
+    answer(refusal, IDOK);
     check(!findDialogWithControl(IDC_MASTER_LABEL), "no conversion started");
     checkButtons(main, "PATCH", false, false, "after the message");
 }
@@ -297,19 +271,9 @@ int endToEnd(const std::string& folder) {
     return 0;
 }
 
-// A text that ends in "*" stands for every text that begins with what comes before it.
-bool matches(const std::string& text, const std::string& pattern) {
-    if (!pattern.empty() && pattern.back() == '*')
-        return text.compare(0, pattern.size() - 1, pattern, 0, pattern.size() - 1) == 0;
-    return text == pattern;
-}
-
 int startupMessage(const std::string& shot, const std::string& text) {
     HWND box = waitForWindow([] { return findDialog("Errore"); }, 30, "the start-up message");
-    std::vector<std::string> texts = staticTexts(box);
-    check(std::any_of(texts.begin(), texts.end(),
-                      [&](const std::string& shown) { return matches(shown, text); }),
-          "message \"" + text + "\"");
+    check(showsText(box, text), "message \"" + text + "\"");
     check(!findDialog(MainCaption), "no main dialog behind the message");
     screenshot(shot);
     clickButton(box, IDOK);
@@ -352,10 +316,7 @@ HTREEITEM folderItem(const RemoteTreeView& tree, const std::string& path) {
 // The classic folder picker: a folder selected in its tree, and its OK button returns it.
 int pickFolder(const std::string& shot, const std::string& path) {
     HWND picker = waitForWindow([] { return findDialogWithControl(IDOK); }, 30, "the folder picker");
-    std::vector<std::string> texts = staticTexts(picker);
-    check(std::find(texts.begin(), texts.end(), "Selezionare manualmente la directory di Morrowind.") !=
-              texts.end(),
-          "the picker's prompt");
+    check(showsText(picker, "Selezionare manualmente la directory di Morrowind."), "the picker's prompt");
     screenshot(shot);
     if (path == "-") {
         clickButton(picker, IDCANCEL);
