@@ -144,6 +144,8 @@ TEST(VersionResourceTest, ImagesWithoutAVersionResourceOrWithFieldsPointingOutsi
         {"too few data directories", with(image(), 0x58 + 92, u32(2))},
         // A directory that claims more entries than its section holds, none of them the version type.
         {"long directory", with(image({.versionType = 6}), SectionStart + 0x0E, u16(0xFFFF))},
+        // The version type stands right after the entries the directory counts.
+        {"version type past the count", with(image(), SectionStart + 0x0E, u16(1))},
         {"subdirectory offset wrapping past the section",
          with(image(), SectionStart + 0x24, u32(0xFFFFFFFF))},
         {"key running to the end of the block", keyToTheEnd},

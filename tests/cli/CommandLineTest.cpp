@@ -113,6 +113,11 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         // A save or a backup that is not there.
         {{"convert", "--game", Game, "Englsh.ess"}, Files::Save, "", 1, NoSave},
         {{"info", "--game", Game, "Englsh.ess"}, Files::Save, "", 1, NoSave},
+        {{"info", "--game", Game, "-"},
+         Files::Save,
+         "",
+         1,
+         "orvella-cli: no such save: " + ShownGame + shown("/Saves/-") + "\n"},
         {{"restore", "--game", Game, "Englsh.ess"}, Files::SaveAndBackup, "", 1, NoSave},
         {{"restore", "--yes", "--game", Game, "English.ess"},
          Files::Save,
@@ -249,6 +254,19 @@ TEST(CommandLine, ADryRunWritesNothingAndForetellsTheConversion) {
                                std::to_string(real.exitCode) + ".\n");
         otherConversion.reset();
     }
+}
+
+// The save's name is the file system's bytes, in the messages too, whatever the text around it.
+TEST(CommandLine, MessagesKeepTheBytesOfTheSavesName) {
+    FaultInjectingFileSystem files;
+    const GameInstallation installation = test::installDemoGame(files);
+    const std::string name = "Citt\xC3\xA0.ess";
+    files.writeFile(test::savePath(installation, name), demo::demoEnglishSave());
+    files.writeFile(test::backupPath(installation, name), "damaged");
+    const Outcome outcome = run({"restore", "--yes", "--game", Game, name}, files);
+    EXPECT_EQ(outcome.exitCode, 1);
+    EXPECT_NE(outcome.err.find(name + ".bak\" " + toTerminal("\xE8 danneggiato")), std::string::npos)
+        << outcome.err;
 }
 
 TEST(CommandLine, OnlyAPlainFileNameNamesASave) {

@@ -37,9 +37,9 @@ std::string setI32(std::string bytes, std::size_t offset, std::int64_t value) {
     return bytes;
 }
 
-// A save whose header record has a HEDR of the given size and one more subrecord, with a record count of 1
-// at offset 320, where every save holds it, so that only the header itself can be wrong.
-std::string saveWithHedrOf(std::size_t hedrSize) {
+// A save whose header record has a HEDR of the given size, and one more subrecord when padded, with a record
+// count of 1 at offset 320, where every save holds it, so that only the header itself can be wrong.
+std::string saveWithHedrOf(std::size_t hedrSize, bool padded = true) {
     const std::size_t countInHedr = 320 - 24;
     std::string hedr(hedrSize, '\0');
     std::string padding(400, '\0');
@@ -47,8 +47,11 @@ std::string saveWithHedrOf(std::size_t hedrSize) {
         hedr.replace(countInHedr, 4, build::u32(1));
     else if (hedrSize + 8 <= countInHedr)
         padding.replace(countInHedr - hedrSize - 8, 4, build::u32(1));
-    return RecordBuilder("TES3").sub("HEDR", hedr).sub("XPAD", padding).bytes() +
-           RecordBuilder("NPC_").text("NAME", "fargoth").bytes();
+    RecordBuilder header("TES3");
+    header.sub("HEDR", hedr);
+    if (padded)
+        header.sub("XPAD", padding);
+    return header.bytes() + RecordBuilder("NPC_").text("NAME", "fargoth").bytes();
 }
 
 class CorruptSaveTest : public testing::Test {
@@ -107,12 +110,15 @@ TEST_F(CorruptSaveTest, EachMalformedHeaderAndRecordIsRefusedNamingItsFault) {
         {std::string(400, 'x'), "non \xE8 valido"},
         {saveWithHedrOf(299), "300 byte"},
         {saveWithHedrOf(200), "300 byte"},
+        {RecordBuilder("TES3").bytes() + RecordBuilder("NPC_").sub("FNAM", std::string(400, 'x')).bytes(),
+         "HEDR"},
         {setI32(Rich, npc + 4, -5), "dimensione del record negativa"},
         {setI32(Rich, npc + 16 + 4, 200), "supera la fine del record"},
         {setI32(Rich, npc + 16 + 4, -2), "dimensione del sottorecord negativa"},
     };
     // The well-formed counterpart of the HEDR cases is accepted, so the refusals are the HEDR's doing.
     convert(saveWithHedrOf(300), 0);
+    convert(saveWithHedrOf(300, false), 0);
     std::filesystem::remove(game.backup("c.ess.bak"));
     for (const auto& [bytes, problem] : cases) {
         SCOPED_TRACE(problem);
