@@ -71,7 +71,7 @@ std::string shown(std::string path) {
 const std::string Game = test::InMemoryGame;
 const std::string ShownGame = shown("C:/Games/Morrowind");
 
-enum class Files { Save, SaveAndBackup, ReadOnlySaves, ReadOnlySavesAndBackup };
+enum class Files { Save, SaveAndBackup, ReadOnlySaves, ReadOnlySavesAndBackup, ReadOnlyGameWithoutBackups };
 
 TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefusedAWrite) {
     const std::string Try = "Try 'orvella-cli --help'.\n";
@@ -137,6 +137,12 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
          "",
          1,
          "Errore: Impossibile sostituire il salvataggio con quello di backup.\n" + ReadOnly},
+        {{"convert", "--game", Game, "English.ess"},
+         Files::ReadOnlyGameWithoutBackups,
+         "",
+         1,
+         "Errore: Impossibile creare la direcory di Backup.\norvella-cli: the folder " + ShownGame +
+             " could not be written\n"},
         // The question, asked unless --yes answered it.
         {{"restore", "--yes", "--game", Game, "English.ess"}, Files::SaveAndBackup, "", 0, "", Restored},
         {{"restore", "--game", Game, "English.ess"},
@@ -163,6 +169,12 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
             files.writeFile(test::backupPath(installation, "English.ess"), demo::demoItalianSave());
         if (c.files == Files::ReadOnlySaves || c.files == Files::ReadOnlySavesAndBackup)
             files.makeReadOnly(Game + "\\Saves");
+        if (c.files == Files::ReadOnlyGameWithoutBackups) {
+            auto state = files.snapshot();
+            state.erase(FaultInjectingFileSystem::key(Game + "\\LRK Saves Backup"));
+            files.restore(state);
+            files.makeReadOnly(Game);
+        }
 
         const Outcome outcome = run(c.arguments, files, c.input);
         EXPECT_EQ(outcome.exitCode, c.exitCode);
