@@ -3,7 +3,9 @@
 #include "app/SaveClassification.h"
 #include "gamebuilder/GameBuilder.h"
 #include "job/PercentOf.h"
+#include "platform/ForwardingFileSystem.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -36,6 +38,40 @@ GameFileBuilder plainSave(bool withDeletedTopic = false) {
     return file;
 }
 
+// The save as another program leaves it when it cuts off the last byte while the job copies it: opened the
+// second time, the file still measures its full length but its reads stop one byte short.
+class SaveCutWhileCopied final : public ForwardingFileSystem {
+public:
+    using ForwardingFileSystem::ForwardingFileSystem;
+    std::unique_ptr<File> open(const std::string& path, const char* mode) override {
+        auto file = ForwardingFileSystem::open(path, mode);
+        // Each job opens the save twice: to read it, and to copy it.
+        if (!file || !path.ends_with("\\Save1.ess") || ++opens_ % 2 != 0)
+            return file;
+        return std::make_unique<CutFile>(std::move(file));
+    }
+
+private:
+    struct CutFile final : File {
+        explicit CutFile(std::unique_ptr<File> base) : base(std::move(base)) {
+            this->base->seek(0, SeekOrigin::End);
+            end = this->base->tell() - 1;
+            this->base->seek(0, SeekOrigin::Begin);
+        }
+        std::size_t read(void* buffer, std::size_t size) override {
+            return base->read(buffer, std::min<std::size_t>(size, std::max<std::int64_t>(0, end - tell())));
+        }
+        std::size_t write(const void* buffer, std::size_t size) override { return base->write(buffer, size); }
+        bool seek(std::int64_t offset, SeekOrigin origin) override { return base->seek(offset, origin); }
+        std::int64_t tell() override { return base->tell(); }
+        bool flush() override { return base->flush(); }
+        bool close() override { return base->close(); }
+        std::unique_ptr<File> base;
+        std::int64_t end;
+    };
+    int opens_ = 0;
+};
+
 const std::string FullLog = "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\nold "
                             "rumour\r\n\r\n- MONI QUEST NON TROVATI -\r\n\r\nNome Quest: A quest\r\n";
 
@@ -44,6 +80,7 @@ struct PatchJobTest : testing::Test {
     test::JobHarness harness{game};
     const std::string name = "Save1.ess";
     FaultInjectingFileSystem files{nativeFileSystem()};
+    SaveCutWhileCopied cutWhileCopied{files};
 
     void SetUp() override {
         harness.writeDemoGame(game);
@@ -124,12 +161,15 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
          "files temporanei", MessageIcon::Error, FullLog},
         {"no backup folder", [](PatchJobTest& t) { fs::remove_all(t.game.file("LRK Saves Backup")); },
          "backup", MessageIcon::Warning, FullLog},
+        {"a save cut while it is copied", [](PatchJobTest& t) { t.harness.files = &t.cutWhileCopied; },
+         "creare il file di backup", MessageIcon::Warning, FullLog},
         {"a failed move", [](PatchJobTest& t) { t.files.failEvery(FileCall::Replace, "Save1.ess.tmp"); },
          "sovrascrivere il file del salvataggio", MessageIcon::Warning, FullLog, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         files.countOnly();
+        harness.files = &files;
         for (const auto& entry : fs::directory_iterator(game.file("Saves")))
             fs::remove_all(entry.path());
         game.makeFolder("LRK Saves Backup");
