@@ -92,12 +92,14 @@ TEST(RestoreFromBackup, AsksChecksTheBackupThenPutsItBackAndDeletesItTellingEach
             c.outcome == RestoreOutcome::Restored || c.outcome == RestoreOutcome::BackupKept;
         EXPECT_EQ(build::readBytes(game.save("a.ess")), restored ? c.backup : Converted);
         EXPECT_EQ(game.exists("LRK Saves Backup/a.ess.bak"), c.outcome != RestoreOutcome::Restored);
-        if (game.exists("LRK Saves Backup/a.ess.bak"))
+        if (game.exists("LRK Saves Backup/a.ess.bak")) {
             EXPECT_EQ(build::readBytes(game.backup("a.ess.bak")), c.backup);
+        }
         EXPECT_FALSE(game.exists("Saves/a.ess.tmp"));
         // A backup is restored once.
-        if (c.outcome == RestoreOutcome::Restored)
+        if (c.outcome == RestoreOutcome::Restored) {
             EXPECT_EQ(restoreFromBackup(installation, "a.ess", files, messages, &owner), notRestored);
+        }
     }
 }
 

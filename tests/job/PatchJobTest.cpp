@@ -179,12 +179,14 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
         // A second job fails the same way and writes its own log anew.
         for (int run = 0; run < 2; ++run) {
             expectRefused(harness.run(name, ItalianToEnglish), c.fragment, c.icon);
-            if (game.exists("Saves/" + name))
+            if (game.exists("Saves/" + name)) {
                 EXPECT_EQ(readBytes(game.save(name)), original);
+            }
             EXPECT_EQ(game.exists("Saves/Save1.ess.log") && !fs::is_directory(game.save(name + ".log")),
                       c.log.has_value());
-            if (c.log && !fs::is_directory(game.save(name + ".log")))
+            if (c.log && !fs::is_directory(game.save(name + ".log"))) {
                 EXPECT_EQ(readBytes(game.save(name + ".log")), *c.log);
+            }
             EXPECT_EQ(game.exists("LRK Saves Backup/Save1.ess.bak"), c.backedUp);
             EXPECT_FALSE(harness.progress.result->logOffered);
         }

@@ -171,8 +171,9 @@ TEST_F(WorkerThread, ConversionsShowWhatTheyShowWithoutAThread) {
         EXPECT_EQ(threaded.calls, direct[i].calls);
         EXPECT_EQ(threaded.messages.size(), direct[i].messages.size());
         EXPECT_EQ(threaded.report.has_value(), i == 1);
-        if (threaded.report)
+        if (threaded.report) {
             EXPECT_NE(threaded.report->body.find("Uno straniero in un mantello grigio"), std::string::npos);
+        }
     }
     EXPECT_EQ(direct[2].dialogResult, 1);
     EXPECT_EQ(direct[2].calls.back(), "finished");
