@@ -229,9 +229,9 @@ TEST_F(MainDialogModelTest, RestoreAsksThenRebuildsTheListWhateverHappens) {
 }
 
 TEST_F(MainDialogModelTest, OkAndCancelCloseWithTheirIds) {
-    EXPECT_EQ(model.onCommand(IDOK), 1);
-    EXPECT_EQ(model.onCommand(IDCANCEL), 2);
-    EXPECT_EQ(model.onCommand(1234), std::nullopt);
+    EXPECT_EQ(model.onCommand(IDOK), IDOK);
+    EXPECT_EQ(model.onCommand(IDCANCEL), IDCANCEL);
+    EXPECT_EQ(model.onCommand(IDC_SAVE_LIST), std::nullopt);
     EXPECT_TRUE(MainDialogModel::handlesCommand(IDC_RESTORE));
     EXPECT_FALSE(MainDialogModel::handlesCommand(IDC_SAVE_LIST));
 }
