@@ -11,6 +11,7 @@ TEST(TerminalText, DecodesWindows1252IntoUtf8) {
               "sar\u00e0 \u00e8 pi\u00f9 cos\u00ec perch\u00e9");
     EXPECT_EQ(cp1252ToUtf8("\x80 \x85 \x92 \x9F"), "\u20ac \u2026 \u2019 \u0178");
     EXPECT_EQ(cp1252ToUtf8("\x81\x8D\x8F\x90\x9D"), "\ufffd\ufffd\ufffd\ufffd\ufffd");
+    EXPECT_EQ(cp1252ToUtf8("\x7F\xA0\xFF"), "\x7F\u00a0\u00ff");
     EXPECT_EQ(cp1252ToUtf8(std::string_view("a\0b", 3)), std::string("a\0b", 3));
 }
 

@@ -137,6 +137,8 @@ TEST_F(MainDialogModelTest, PatchChecksThenRunsTheProgressDialogThenRebuildsOnly
     installation.hasTribunalPlugin = false;
     model.initialise();
     model.onCommand(IDC_PATCH);
+    view.mark = 99; // a mark left past the rows
+    model.onCommand(IDC_PATCH);
     select("beta.ess");
     model.onCommand(IDC_PATCH);
     EXPECT_TRUE(view.requests.empty() && messages.shown.empty());
