@@ -152,22 +152,36 @@ std::string filesOf(const GameInstallation& game) {
            std::to_string(game.bloodmoonPluginSize) + " " + game.tribunalPluginName;
 }
 
-TEST(StartupTest, AFolderFromTheRegistryNeedsNoExecutableAndFillsTheInstallation) {
-    Startup startup;
-    std::filesystem::remove(startup.game.file("LRK Saves Backup"));
-    build::writeBytes(startup.game.data(BloodmoonMasterName), "bm");
-    EXPECT_EQ(startup.run(), std::nullopt);
-    EXPECT_TRUE(startup.messages.shown.empty());
-    EXPECT_EQ(startup.installation.installPath, startup.game.path());
-    EXPECT_EQ(startup.platform.calls,
-              (std::vector<std::string>{"find LRK Orvella (by Quennic)", "controls", "load Riched20.dll",
-                                        ReadRegistry, "version " + startup.game.path() + "\\Morrowind.exe"}));
-    EXPECT_EQ(startup.installation.gameVersion.major, 0);
-    EXPECT_EQ(filesOf(startup.installation), "M-Bm-- 12/0/0 " + Placeholder);
-    // It made the backup folder, and takes it as it is the next time.
-    EXPECT_TRUE(startup.game.exists("LRK Saves Backup"));
-    EXPECT_EQ(startup.run(), std::nullopt);
-    EXPECT_TRUE(startup.messages.shown.empty());
+// A folder from the registry needs no executable; a picked one is written to the registry only after the
+// executable is found, and not being able to remember it is no reason to stop.
+TEST(StartupTest, AFolderFromTheRegistryOrPickedFillsTheInstallation) {
+    for (bool picked : {false, true}) {
+        SCOPED_TRACE(picked);
+        Startup startup;
+        std::vector<std::string> calls = {"find LRK Orvella (by Quennic)", "controls", "load Riched20.dll",
+                                          ReadRegistry};
+        if (picked) {
+            startup.platform.picked = *std::exchange(startup.platform.registry, std::nullopt);
+            startup.platform.registryWritable = false;
+            build::writeBytes(startup.game.file("Morrowind.exe"), "MZ");
+            calls.push_back("browse Selezionare manualmente la directory di Morrowind.");
+            calls.push_back("write SOFTWARE\\Bethesda Softworks\\Morrowind|Installed Path|" +
+                            startup.game.path());
+        }
+        calls.push_back("version " + startup.game.path() + "\\Morrowind.exe");
+        std::filesystem::remove(startup.game.file("LRK Saves Backup"));
+        build::writeBytes(startup.game.data(BloodmoonMasterName), "bm");
+        EXPECT_EQ(startup.run(), std::nullopt);
+        EXPECT_TRUE(startup.messages.shown.empty());
+        EXPECT_EQ(startup.installation.installPath, startup.game.path());
+        EXPECT_EQ(startup.platform.calls, calls);
+        EXPECT_EQ(startup.installation.gameVersion.major, 0);
+        EXPECT_EQ(filesOf(startup.installation), "M-Bm-- 12/0/0 " + Placeholder);
+        // It made the backup folder, and takes it as it is the next time.
+        EXPECT_TRUE(startup.game.exists("LRK Saves Backup"));
+        EXPECT_EQ(startup.run(), std::nullopt);
+        EXPECT_TRUE(startup.messages.shown.empty());
+    }
 }
 
 // Start-up takes a game whose longest path is one byte below the platform's limit, which the scan takes too,
@@ -197,22 +211,6 @@ TEST(StartupTest, APathAtThePlatformsLimitIsTakenAndOneByteMoreIsNamed) {
         EXPECT_EQ(startup.messages.shown[0].icon, MessageIcon::Warning);
         EXPECT_FALSE(startup.game.exists(relative + "/LRK Saves Backup"));
     }
-}
-
-TEST(StartupTest, APickedFolderIsWrittenToTheRegistryOnlyAfterTheExecutableIsFound) {
-    Startup startup;
-    startup.platform.picked = *std::exchange(startup.platform.registry, std::nullopt);
-    startup.platform.registryWritable = false; // not being able to remember it is no reason to stop
-    build::writeBytes(startup.game.file("Morrowind.exe"), "MZ");
-    EXPECT_EQ(startup.run(), std::nullopt);
-    EXPECT_TRUE(startup.messages.shown.empty());
-    EXPECT_EQ(startup.platform.calls,
-              (std::vector<std::string>{
-                  "find LRK Orvella (by Quennic)", "controls", "load Riched20.dll", ReadRegistry,
-                  "browse Selezionare manualmente la directory di Morrowind.",
-                  "write SOFTWARE\\Bethesda Softworks\\Morrowind|Installed Path|" + startup.game.path(),
-                  "version " + startup.game.path() + "\\Morrowind.exe"}));
-    EXPECT_EQ(startup.installation.installPath, startup.game.path());
 }
 
 TEST(StartupTest, AcceptedVersionsAreKeptAndOnlyTheMinorNumberNamesTheTribunalPlugin) {
