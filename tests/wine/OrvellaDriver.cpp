@@ -17,11 +17,9 @@
 #include "gamebuilder/DemoGame.h"
 #include "gamebuilder/GameBuilder.h"
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
+#include <utility>
 
 namespace orvella::driver {
 namespace {
@@ -33,12 +31,6 @@ constexpr int StageBars[] = {IDC_MASTER_BAR,  IDC_PLUGIN_BAR,  IDC_READ_BAR,
 constexpr int StageImages[] = {IDC_MASTER_IMAGE,  IDC_PLUGIN_IMAGE,  IDC_READ_IMAGE,
                                IDC_CONVERT_IMAGE, IDC_JOURNAL_IMAGE, IDC_FINAL_IMAGE};
 
-enum Direction { EnglishToItalian, ItalianToEnglish, BetaUnsupported };
-
-void pause(int milliseconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
-
 HWND mainDialog() {
     return waitForWindow([] { return findDialog(MainCaption); }, 30, "the main dialog");
 }
@@ -47,31 +39,29 @@ bool fileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The saves of the folder in the order Wine lists them, which is the order the program reads them in.
-std::vector<std::string> listedSaves(const std::string& saves) {
-    std::vector<std::string> names;
+// The saves of the folder against the order Wine lists them in, which is the order the program reads them in:
+// every save goes to the top of the list as it is read.
+std::string savesInReverseListingOrder(const std::string& saves) {
+    std::string names;
     WIN32_FIND_DATAA data;
     HANDLE found = FindFirstFileA((saves + "*.*").c_str(), &data);
-    if (found == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = data.cFileName;
-        bool save = name.size() > 4 && name.compare(name.size() - 4, 4, ".ess") == 0;
-        if (save && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(name);
-    } while (FindNextFileA(found, &data));
+    for (bool more = found != INVALID_HANDLE_VALUE; more; more = FindNextFileA(found, &data)) {
+        const std::string name = data.cFileName;
+        if (name.size() > 4 && name.ends_with(".ess") && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names = name + " " + names;
+    }
     FindClose(found);
     return names;
 }
 
-// A row of the save list as the user sees it: the icon of its direction and the marks of the expansions.
-void checkRow(const RemoteListView& list, const std::string& fileName, Direction direction,
-              const char* tribunal, const char* bloodmoon) {
+// A row of the save list as the user sees it: the icon of its direction (0 English, 1 Italian, 2 beta), then
+// the marks of the expansions.
+void checkRow(const RemoteListView& list, const std::string& fileName, const std::string& shown) {
     const int item = list.find(fileName);
-    const int image = item < 0 ? -1 : list.image(item);
-    check(image == direction, fileName + " shows the icon of its direction (" + std::to_string(image) + ")");
-    checkEqual(item < 0 ? "" : list.text(item, 1) + "|" + list.text(item, 2),
-               std::string(tribunal) + "|" + bloodmoon, fileName + " columns T|B");
+    checkEqual(item < 0
+                   ? "not listed"
+                   : std::to_string(list.image(item)) + "|" + list.text(item, 1) + "|" + list.text(item, 2),
+               shown, fileName + "'s icon|T|B");
 }
 
 void select(const RemoteListView& list, const std::string& fileName) {
@@ -82,13 +72,11 @@ void select(const RemoteListView& list, const std::string& fileName) {
     pause(200);
 }
 
-void checkButtons(HWND dialog, const std::string& patchText, bool patchEnabled, bool restoreEnabled,
-                  const std::string& when) {
-    checkEqual(controlText(dialog, IDC_PATCH), patchText, "PATCH label " + when);
-    check(controlEnabled(dialog, IDC_PATCH) == patchEnabled,
-          std::string("PATCH ") + (patchEnabled ? "enabled " : "disabled ") + when);
-    check(controlEnabled(dialog, IDC_RESTORE) == restoreEnabled,
-          std::string("restore ") + (restoreEnabled ? "enabled " : "disabled ") + when);
+// The PATCH button's label, then "+" or "-" for PATCH and for restore enabled.
+void checkButtons(HWND dialog, const std::string& shown, const std::string& when) {
+    checkEqual(controlText(dialog, IDC_PATCH) + (controlEnabled(dialog, IDC_PATCH) ? " +" : " -") +
+                   (controlEnabled(dialog, IDC_RESTORE) ? "+" : "-"),
+               shown, "PATCH and restore " + when);
 }
 
 // Presses PATCH, checks the progress dialog once the worker has ended, and gives the dialog.
@@ -144,23 +132,17 @@ void checkStartingState(HWND main, const RemoteListView& list, const std::string
         {IDC_BLOODMOON_PLUGIN, "<Plugin non trovato>"}};
     for (const auto& [box, text] : boxes)
         checkEqual(controlText(main, box), text, "box " + std::to_string(box));
-    checkButtons(main, "PATCH", false, false, "at start");
+    checkButtons(main, "PATCH --", "at start");
 
-    // Every save goes to the top of the list as it is read: the rows run against the listing order.
-    std::vector<std::string> expected = listedSaves(saves);
-    std::reverse(expected.begin(), expected.end());
-    std::string expectedText, shownText;
-    for (const auto& name : expected)
-        expectedText += name + " ";
+    std::string shown;
     for (int item = 0; item < list.count(); ++item)
-        shownText += list.text(item, 3) + " ";
-    checkEqual(shownText, expectedText,
-               "the list holds the saves in reverse listing order, and nothing else");
-    checkRow(list, demo::DemoSaveName, EnglishToItalian, "", "");
-    checkRow(list, UntranslatedSave, EnglishToItalian, "", "");
-    checkRow(list, ExpansionsSave, EnglishToItalian, "T", "B");
-    checkRow(list, BetaSave, BetaUnsupported, "", "");
-    checkRow(list, ItalianSave, ItalianToEnglish, "", "B");
+        shown += list.text(item, 3) + " ";
+    checkEqual(shown, savesInReverseListingOrder(saves), "the list holds the saves, and nothing else");
+    checkRow(list, demo::DemoSaveName, "0||");
+    checkRow(list, UntranslatedSave, "0||");
+    checkRow(list, ExpansionsSave, "0|T|B");
+    checkRow(list, BetaSave, "2||");
+    checkRow(list, ItalianSave, "1||B");
 }
 
 void convertAndRestore(HWND main, const RemoteListView& list, const std::string& folder) {
@@ -176,7 +158,7 @@ void convertAndRestore(HWND main, const RemoteListView& list, const std::string&
     std::vector<std::string> masters = listBoxLines(main, IDC_MASTER_LIST);
     check(masters == std::vector<std::string>{"Morrowind.esm"}, "the demo save's master list");
     check(SendDlgItemMessageA(main, IDC_SCREENSHOT, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0, "screenshot shown");
-    checkButtons(main, "Inglese -> Italiano", true, false, "for the English demo save");
+    checkButtons(main, "Inglese -> Italiano +-", "for the English demo save");
     screenshot("main-dialog-selected");
 
     HWND progress = runConversion(main, "progress-dialog");
@@ -187,11 +169,11 @@ void convertAndRestore(HWND main, const RemoteListView& list, const std::string&
     check(fileExists(backup), "the conversion left a backup");
     check(!fileExists(save + ".log") && !fileExists(save + ".tmp"),
           "no log or temporary file beside the save");
-    checkRow(list, demo::DemoSaveName, ItalianToEnglish, "", "");
-    checkButtons(main, "PATCH", false, false, "after the conversion");
+    checkRow(list, demo::DemoSaveName, "1||");
+    checkButtons(main, "PATCH --", "after the conversion");
 
     select(list, demo::DemoSaveName);
-    checkButtons(main, "Italiano -> Inglese", true, true, "for the converted save");
+    checkButtons(main, "Italiano -> Inglese ++", "for the converted save");
     masters = listBoxLines(main, IDC_MASTER_LIST);
     check(masters == std::vector<std::string>{"Morrowind.esm", "Morrowind LRK - Versione Finale.esp"},
           "the converted save lists the translation plugin");
@@ -207,9 +189,9 @@ void convertAndRestore(HWND main, const RemoteListView& list, const std::string&
 
     check(build::readBytes(save) == original, "the restore brought the save back byte for byte");
     check(!fileExists(backup), "the restore used up the backup");
-    checkRow(list, demo::DemoSaveName, EnglishToItalian, "", "");
+    checkRow(list, demo::DemoSaveName, "0||");
     select(list, demo::DemoSaveName);
-    checkButtons(main, "Inglese -> Italiano", true, false, "after the restore");
+    checkButtons(main, "Inglese -> Italiano +-", "after the restore");
 }
 
 void showLog(HWND main, const RemoteListView& list, const std::string& folder) {
@@ -244,10 +226,10 @@ void showLog(HWND main, const RemoteListView& list, const std::string& folder) {
 
 void refusedConversions(HWND main, const RemoteListView& list) {
     select(list, BetaSave);
-    checkButtons(main, "Versione BETA non supportata", false, false, "for the beta save");
+    checkButtons(main, "Versione BETA non supportata --", "for the beta save");
 
     select(list, ExpansionsSave);
-    checkButtons(main, "Inglese -> Italiano", true, false, "for the save of the expansions");
+    checkButtons(main, "Inglese -> Italiano +-", "for the save of the expansions");
     clickButton(main, IDC_PATCH);
     HWND refusal = waitForWindow([] { return findDialog("Controllo Plugin"); }, 20, "the plugin check");
     check(showsText(refusal, "Per questa conversione \xE8 necessario avere il Master File di di Tribunal."),
@@ -255,10 +237,10 @@ void refusedConversions(HWND main, const RemoteListView& list) {
     screenshot("plugin-check");
     answer(refusal, IDOK);
     check(!findDialogWithControl(IDC_MASTER_LABEL), "no conversion started");
-    checkButtons(main, "PATCH", false, false, "after the message");
+    checkButtons(main, "PATCH --", "after the message");
 }
 
-int endToEnd(const std::string& folder) {
+void endToEnd(const std::string& folder) {
     HWND main = mainDialog();
     screenshot("main-dialog");
     RemoteListView list(GetDlgItem(main, IDC_SAVE_LIST));
@@ -268,16 +250,14 @@ int endToEnd(const std::string& folder) {
     refusedConversions(main, list);
     pressEscape(main);
     check(waitUntil([&] { return !IsWindow(main); }, 10), "Escape closes the main dialog");
-    return 0;
 }
 
-int startupMessage(const std::string& shot, const std::string& text) {
+void startupMessage(const std::string& shot, const std::string& text) {
     HWND box = waitForWindow([] { return findDialog("Errore"); }, 30, "the start-up message");
     check(showsText(box, text), "message \"" + text + "\"");
     check(!findDialog(MainCaption), "no main dialog behind the message");
     screenshot(shot);
     clickButton(box, IDOK);
-    return 0;
 }
 
 bool sameName(const std::string& shown, const std::string& name) {
@@ -289,38 +269,35 @@ bool sameName(const std::string& shown, const std::string& name) {
 // is no way for a test: Wine matches the path's item IDs against the tree's, and those carry each
 // folder's last access time, which the picker's own reading of a folder moves on a recently changed one.
 HTREEITEM folderItem(const RemoteTreeView& tree, const std::string& path) {
-    std::vector<std::string> names;
-    for (std::size_t begin = 0, end = 0; end != std::string::npos; begin = end + 1) {
-        end = path.find('\\', begin);
-        names.push_back(path.substr(begin, end == std::string::npos ? end : end - begin));
-    }
-    const std::string drive = "(" + names.front() + ")";
+    std::size_t end = path.find('\\');
+    const std::string drive = "(" + path.substr(0, end) + ")";
     HTREEITEM item = nullptr;
     for (HTREEITEM top : tree.open(tree.root()))
         for (HTREEITEM child : tree.open(top)) {
-            std::string shown = tree.text(child);
+            const std::string shown = tree.text(child);
             if (!item && shown.size() >= drive.size() &&
                 sameName(shown.substr(shown.size() - drive.size()), drive))
                 item = child;
         }
-    for (std::size_t level = 1; item && level < names.size(); ++level) {
-        HTREEITEM parent = item;
-        item = nullptr;
-        for (HTREEITEM child : tree.open(parent))
-            if (!item && sameName(tree.text(child), names[level]))
+    while (item && end != std::string::npos) {
+        const std::size_t begin = end + 1;
+        end = path.find('\\', begin);
+        const std::string name = path.substr(begin, end == std::string::npos ? end : end - begin);
+        for (HTREEITEM child : tree.open(std::exchange(item, nullptr)))
+            if (!item && sameName(tree.text(child), name))
                 item = child;
     }
     return item;
 }
 
 // The classic folder picker: a folder selected in its tree, and its OK button returns it.
-int pickFolder(const std::string& shot, const std::string& path) {
+void pickFolder(const std::string& shot, const std::string& path) {
     HWND picker = waitForWindow([] { return findDialogWithControl(IDOK); }, 30, "the folder picker");
     check(showsText(picker, "Selezionare manualmente la directory di Morrowind."), "the picker's prompt");
     screenshot(shot);
     if (path == "-") {
         clickButton(picker, IDCANCEL);
-        return 0;
+        return;
     }
     RemoteTreeView tree(FindWindowExA(picker, nullptr, WC_TREEVIEWA, nullptr));
     HTREEITEM folder = folderItem(tree, path);
@@ -331,17 +308,15 @@ int pickFolder(const std::string& shot, const std::string& path) {
           "the picker selects " + tree.text(folder) + " and accepts it");
     clickButton(picker, IDOK);
     check(waitUntil([&] { return !IsWindow(picker); }, 10), "OK closes the picker");
-    return 0;
 }
 
-int closeMain(const std::string& how) {
+void closeMain(const std::string& how) {
     HWND main = mainDialog();
     if (how == "ok")
         clickButton(main, IDOK);
     else
         pressEscape(main);
     check(waitUntil([&] { return !IsWindow(main); }, 10), "the main dialog closes with " + how);
-    return 0;
 }
 
 std::string besideDriver(const std::string& name) {
@@ -369,7 +344,7 @@ int run(int argc, char** argv) {
         std::fprintf(stderr, "usage: orvella-gui-driver prepare|end-to-end|message|pick-folder|close ...\n");
         return 2;
     }
-    return failureCount() > 0 ? 1 : 0;
+    return failures > 0 ? 1 : 0;
 }
 
 } // namespace
