@@ -57,8 +57,7 @@ TEST(RestoreFromBackup, AsksChecksTheBackupThenPutsItBackAndDeletesItTellingEach
         const auto& c = cases[i];
         SCOPED_TRACE("case " + std::to_string(i));
         test::GameFolder game;
-        GameInstallation installation;
-        installation.installPath = game.path();
+        const GameInstallation installation{game.path()};
         build::writeBytes(game.save("a.ess"), Converted);
         build::writeBytes(game.backup("a.ess.bak"), c.backup);
         test::RecordingMessageBoxes messages;
@@ -91,10 +90,9 @@ TEST(RestoreFromBackup, AsksChecksTheBackupThenPutsItBackAndDeletesItTellingEach
         const bool restored =
             c.outcome == RestoreOutcome::Restored || c.outcome == RestoreOutcome::BackupKept;
         EXPECT_EQ(build::readBytes(game.save("a.ess")), restored ? c.backup : Converted);
-        EXPECT_EQ(game.exists("LRK Saves Backup/a.ess.bak"), c.outcome != RestoreOutcome::Restored);
-        if (game.exists("LRK Saves Backup/a.ess.bak")) {
-            EXPECT_EQ(build::readBytes(game.backup("a.ess.bak")), c.backup);
-        }
+        EXPECT_EQ(game.exists("LRK Saves Backup/a.ess.bak") ? build::readBytes(game.backup("a.ess.bak"))
+                                                            : "gone",
+                  c.outcome == RestoreOutcome::Restored ? "gone" : c.backup);
         EXPECT_FALSE(game.exists("Saves/a.ess.tmp"));
         // A backup is restored once.
         if (c.outcome == RestoreOutcome::Restored) {

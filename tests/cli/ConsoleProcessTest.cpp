@@ -100,11 +100,12 @@ TEST_F(ConsoleProcessTest, TwoConversionsStartedTogetherLeaveOneWholeConversionA
         EXPECT_TRUE(readBytes(save) == (failed ? converted : convertedBack) &&
                     readBytes(backup) == (failed ? original : converted))
             << what;
-        if (failed)
+        if (failed) {
             EXPECT_NE(runs[runs[0].exitCode == 1 ? 0 : 1].output.find(
                           "in uso da un'altra conversione. Cambiamenti non apportati."),
                       std::string::npos)
                 << what;
+        }
         overlapped += failed;
         for (const char* inner : {"/Saves", "/LRK Saves Backup"})
             for (const auto& entry : fs::directory_iterator(game + inner))
