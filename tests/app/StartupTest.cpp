@@ -88,6 +88,7 @@ TEST(StartupTest, AnotherCopyOrAMissingRichEditLibraryEndsSilentlyWithZero) {
 // Each message is checked by the piece that tells it from the others.
 TEST(StartupTest, EachFailedCheckStopsWithItsMessageAndExitCodeOne) {
     const auto remove = [](Startup& s, const char* file) { std::remove(s.game.data(file).c_str()); };
+    static const FileVersion tooOld{1, 1, 9, 9}, majorZero{0, 0xFFFF, 0, 0};
     const struct {
         const char* piece;
         MessageIcon icon;
@@ -97,14 +98,8 @@ TEST(StartupTest, EachFailedCheckStopsWithItsMessageAndExitCodeOne) {
          [](Startup& s) { s.platform.registry.reset(); }},
         {"trovare i files di Morrowind", MessageIcon::Warning,
          [](Startup& s) { s.platform.picked = *std::exchange(s.platform.registry, std::nullopt); }},
-        {"almeno alla versione 1.2", MessageIcon::Error,
-         [](Startup& s) {
-             s.platform.version = FileVersion{1, 1, 9, 9};
-         }},
-        {"almeno alla versione 1.2", MessageIcon::Error,
-         [](Startup& s) {
-             s.platform.version = FileVersion{0, 0xFFFF, 0, 0};
-         }},
+        {"almeno alla versione 1.2", MessageIcon::Error, [](Startup& s) { s.platform.version = tooOld; }},
+        {"almeno alla versione 1.2", MessageIcon::Error, [](Startup& s) { s.platform.version = majorZero; }},
         {"Dati di Morrowind", MessageIcon::Warning,
          [](Startup& s) { s.platform.registry = s.game.file("elsewhere"); }},
         {"Salvataggi di Morrowind", MessageIcon::Warning,
