@@ -319,19 +319,16 @@ void closeMain(const std::string& how) {
     check(waitUntil([&] { return !IsWindow(main); }, 10), "the main dialog closes with " + how);
 }
 
-std::string besideDriver(const std::string& name) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\') + 1) + name;
-}
-
 int run(int argc, char** argv) {
     std::string command = argc > 1 ? argv[1] : "";
     if (command == "prepare" && (argc == 3 || argc == 4)) {
         auto minor = static_cast<std::uint16_t>(argc == 4 ? std::atoi(argv[3]) : 6);
-        bool written = writeE2eGame(argv[2], besideDriver("game-stub.exe"), minor);
-        check(written, std::string("write the test game in ") + argv[2]);
+        // The stand-in for the game's executable lies beside the driver.
+        char path[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        const std::string driver = path;
+        check(writeE2eGame(argv[2], driver.substr(0, driver.find_last_of('\\') + 1) + "game-stub.exe", minor),
+              std::string("write the test game in ") + argv[2]);
     } else if (command == "end-to-end" && argc == 3) {
         endToEnd(argv[2]);
     } else if (command == "message" && argc == 4) {
