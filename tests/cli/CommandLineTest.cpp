@@ -177,7 +177,7 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
 // A dry run leaves every file as it was and prints what the conversion that follows it prints, then the log
 // that conversion keeps and the status it exits with, whether the conversion succeeds or fails.
 TEST(CommandLine, ADryRunWritesNothingAndForetellsTheConversion) {
-    const unsigned Held = 64; // by another conversion
+    const unsigned Held = 64; // the save held by another conversion, which the test itself arranges
     const struct {
         std::string name;
         unsigned setup;
