@@ -5,76 +5,59 @@
 #include "gamebuilder/GameBuilder.h"
 
 #include <gtest/gtest.h>
-#include <random>
 
 namespace orvella {
 namespace {
 
-using build::FileHeader;
-using build::FileKind;
-using build::GameFileBuilder;
-using build::RecordBuilder;
-
-const std::string Question =
-    "Sei sicuro? Il salvataggio attuale sar\xE0 sovrascritto\r\ndal file di backup generato durante la patch";
-const std::string CannotReplace = "Impossibile sostituire il salvataggio con quello di backup.";
-const std::string CannotDelete = "Impossibile cancellare il salvataggio di backup.";
-const std::string InUse =
-    "Il salvataggio \xE8 gi\xE0 in uso da un'altra conversione. Cambiamenti non apportati.";
-
 std::string saveBytes(const char* master, const char* npcName) {
-    GameFileBuilder file(FileHeader{.kind = FileKind::Save, .masters = {{master, 1}}});
-    file.add(RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", npcName));
-    file.add(RecordBuilder("GLOB").text("NAME", "counter").sub("FLTV", build::f32(2)));
+    build::GameFileBuilder file({.kind = build::FileKind::Save, .masters = {{master, 1}}});
+    file.add(build::RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", npcName));
+    file.add(build::RecordBuilder("GLOB").text("NAME", "counter").sub("FLTV", build::f32(2)));
     return file.bytes();
 }
 
 const std::string Backup = saveBytes("Morrowind.esm", "Fargoth");
 const std::string Converted = saveBytes("Morrowind LRK - Versione Finale.esp", "Fargoth l'Elfo");
 
-std::string randomBytes(std::size_t size) {
-    std::mt19937 random(13);
-    std::string bytes(size, '\0');
-    for (char& byte : bytes)
-        byte = static_cast<char>(random());
-    return bytes;
-}
-
 std::string withCount(std::string bytes, std::uint32_t count) {
     bytes.replace(320, 4, build::u32(count));
     return bytes;
 }
 
+// The restore asks first, checks the backup, puts it back and deletes it, and tells each failure in a second
+// message, after the question.
 TEST(RestoreFromBackup, AsksChecksTheBackupThenPutsItBackAndDeletesItTellingEachFailure) {
-    const std::string damaged = "damaged";
     enum Fault { None, FailedMove, FailedDelete, SaveHeld };
     const MessageAnswer yes = MessageAnswer::Yes;
     const RestoreOutcome notRestored = RestoreOutcome::NotRestored;
+    std::string noise(Backup.size(), '\0');
+    for (std::size_t i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>(i * 7919 % 251);
     const struct {
-        const char* name;
         std::string backup;
         MessageAnswer answer;
         Fault fault;
         RestoreOutcome outcome;
-        std::string error; // the second message, after the question; "damaged" names the backup
+        const char* error; // a piece of the second message; "damaged" when it names the backup as such
     } cases[] = {
-        {"yes", Backup, yes, None, RestoreOutcome::Restored, ""},
-        {"no", Backup, MessageAnswer::No, None, RestoreOutcome::Declined, ""},
-        {"ok", Backup, MessageAnswer::Ok, None, RestoreOutcome::Declined, ""},
-        {"failed move", Backup, yes, FailedMove, notRestored, CannotReplace},
-        {"failed delete", Backup, yes, FailedDelete, RestoreOutcome::BackupKept, CannotDelete},
-        {"save held by another job", Backup, yes, SaveHeld, notRestored, InUse},
-        {"truncated", Backup.substr(0, Backup.size() - 5), yes, None, notRestored, damaged},
-        {"cut inside the header", Backup.substr(0, 200), yes, None, notRestored, damaged},
-        {"0 bytes", "", yes, None, notRestored, damaged},
-        {"random bytes", randomBytes(Backup.size()), yes, None, notRestored, damaged},
-        {"one record more than counted", withCount(Backup, 1), yes, None, notRestored, damaged},
-        {"one record less than counted", withCount(Backup, 3), yes, None, notRestored, damaged},
+        {Backup, yes, None, RestoreOutcome::Restored, ""},
+        {Backup, MessageAnswer::No, None, RestoreOutcome::Declined, ""},
+        {Backup, MessageAnswer::Ok, None, RestoreOutcome::Declined, ""},
+        {Backup, yes, FailedMove, notRestored, "Impossibile sostituire il salvataggio"},
+        {Backup, yes, FailedDelete, RestoreOutcome::BackupKept, "Impossibile cancellare"},
+        {Backup, yes, SaveHeld, notRestored, "in uso da un'altra conversione"},
+        {Backup.substr(0, Backup.size() - 5), yes, None, notRestored, "damaged"},
+        {Backup.substr(0, 200), yes, None, notRestored, "damaged"},
+        {"", yes, None, notRestored, "damaged"},
+        {noise, yes, None, notRestored, "damaged"},
+        {withCount(Backup, 1), yes, None, notRestored, "damaged"},
+        {withCount(Backup, 3), yes, None, notRestored, "damaged"},
     };
-    for (const auto& c : cases) {
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE("case " + std::to_string(i));
         test::GameFolder game;
-        GameInstallation installation;
-        installation.installPath = game.path();
+        const GameInstallation installation{game.path()};
         build::writeBytes(game.save("a.ess"), Converted);
         build::writeBytes(game.backup("a.ess.bak"), c.backup);
         test::RecordingMessageBoxes messages;
@@ -88,34 +71,33 @@ TEST(RestoreFromBackup, AsksChecksTheBackupThenPutsItBackAndDeletesItTellingEach
         auto otherJob = c.fault == SaveHeld ? files.lockFile(game.path() + "\\Saves\\a.ess", busy) : nullptr;
         int owner = 0;
 
-        EXPECT_EQ(restoreFromBackup(installation, "a.ess", files, messages, &owner), c.outcome) << c.name;
+        EXPECT_EQ(restoreFromBackup(installation, "a.ess", files, messages, &owner), c.outcome);
         const std::string error =
-            c.error == damaged
-                ? "Il file di backup \"" + game.path() +
-                      "\\LRK Saves Backup\\a.ess.bak\" \xE8 danneggiato. Salvataggio non ripristinato."
+            c.error == std::string("damaged")
+                ? "\"" + game.path() + "\\LRK Saves Backup\\a.ess.bak\" \xE8 danneggiato"
                 : c.error;
-        ASSERT_EQ(messages.shown.size(), error.empty() ? 1u : 2u) << c.name;
+        ASSERT_EQ(messages.shown.size(), error.empty() ? 1u : 2u);
+        EXPECT_EQ(messages.shown[0].text.rfind("Sei sicuro?", 0), 0u);
+        EXPECT_EQ(messages.shown[0].buttons, MessageButtons::YesNo);
+        if (!error.empty()) {
+            EXPECT_NE(messages.shown[1].text.find(error), std::string::npos) << messages.shown[1].text;
+            EXPECT_EQ(messages.shown[1].caption, "Errore");
+        }
         for (const Message& message : messages.shown) {
-            const bool question = &message == &messages.shown[0];
-            EXPECT_EQ(message.text, question ? Question : error) << c.name;
-            EXPECT_EQ(message.caption, question ? "ATTENZIONE!" : "Errore") << c.name;
-            EXPECT_EQ(message.buttons, question ? MessageButtons::YesNo : MessageButtons::Ok) << c.name;
-            EXPECT_EQ(message.icon, MessageIcon::Warning) << c.name;
-            EXPECT_EQ(message.owner, &owner) << c.name;
+            EXPECT_EQ(message.icon, MessageIcon::Warning);
+            EXPECT_EQ(message.owner, &owner);
         }
         const bool restored =
             c.outcome == RestoreOutcome::Restored || c.outcome == RestoreOutcome::BackupKept;
-        EXPECT_EQ(build::readBytes(game.save("a.ess")), restored ? c.backup : Converted) << c.name;
-        EXPECT_EQ(game.exists("LRK Saves Backup/a.ess.bak"), c.outcome != RestoreOutcome::Restored) << c.name;
-        if (game.exists("LRK Saves Backup/a.ess.bak")) {
-            EXPECT_EQ(build::readBytes(game.backup("a.ess.bak")), c.backup) << c.name;
-        }
-        EXPECT_FALSE(game.exists("Saves/a.ess.tmp")) << c.name;
+        EXPECT_EQ(build::readBytes(game.save("a.ess")), restored ? c.backup : Converted);
+        EXPECT_EQ(game.exists("LRK Saves Backup/a.ess.bak") ? build::readBytes(game.backup("a.ess.bak"))
+                                                            : "gone",
+                  c.outcome == RestoreOutcome::Restored ? "gone" : c.backup);
+        EXPECT_FALSE(game.exists("Saves/a.ess.tmp"));
         // A backup is restored once.
-        if (c.outcome != RestoreOutcome::Restored)
-            continue;
-        EXPECT_EQ(restoreFromBackup(installation, "a.ess", files, messages, &owner),
-                  RestoreOutcome::NotRestored);
+        if (c.outcome == RestoreOutcome::Restored) {
+            EXPECT_EQ(restoreFromBackup(installation, "a.ess", files, messages, &owner), notRestored);
+        }
     }
 }
 

@@ -2,7 +2,6 @@
 #include "TestFolder.h"
 #include "gamebuilder/GameBuilder.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace orvella {
@@ -113,17 +112,6 @@ TEST_F(SaveClassificationTest, OnlyReadableHeadersOfTheSaveTypeInFilesEndingInLo
     game.makeFolder("Saves/Folder.ess");
     EXPECT_FALSE(classifySave(nativeFileSystem(), installation, "Folder.ess"));
     EXPECT_FALSE(classifySave(nativeFileSystem(), installation, "Missing.ess"));
-}
-
-TEST_F(SaveClassificationTest, TheRealSavesAreEnglishSavesOfAllThreeGames) {
-    for (const char* name : {"HartKack0000.ess", "Test10000.ess"}) {
-        std::filesystem::copy_file(std::string(ORVELLA_REAL_SAVES) + "/" + name, game.save(name));
-        auto info = classifySave(nativeFileSystem(), installation, name);
-        ASSERT_TRUE(info) << name;
-        EXPECT_EQ(info->direction, EnglishToItalian);
-        EXPECT_TRUE(info->usesMorrowindMaster && info->usesTribunalMaster && info->usesBloodmoonMaster);
-        EXPECT_FALSE(info->usesMorrowindPlugin || info->usesTribunalPlugin || info->usesBloodmoonPlugin);
-    }
 }
 
 } // namespace

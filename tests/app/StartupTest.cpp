@@ -6,6 +6,7 @@
 #include "gamebuilder/GameBuilder.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <tuple>
@@ -84,60 +85,56 @@ TEST(StartupTest, AnotherCopyOrAMissingRichEditLibraryEndsSilentlyWithZero) {
     EXPECT_TRUE(other.messages.shown.empty() && noLibrary.messages.shown.empty());
 }
 
+// Each message is checked by the piece that tells it from the others.
 TEST(StartupTest, EachFailedCheckStopsWithItsMessageAndExitCodeOne) {
+    const auto remove = [](Startup& s, const char* file) { std::remove(s.game.data(file).c_str()); };
+    static const FileVersion tooOld{1, 1, 9, 9}, majorZero{0, 0xFFFF, 0, 0};
     const struct {
-        const char* text;
+        const char* piece;
         MessageIcon icon;
         std::function<void(Startup&)> arrange;
     } cases[] = {
-        {"Impossibile proseguire senza la selezione della directory.", MessageIcon::Warning,
+        {"senza la selezione della directory", MessageIcon::Warning,
          [](Startup& s) { s.platform.registry.reset(); }},
-        {"Impossibile trovare i files di Morrowind nella directory specificata.", MessageIcon::Warning,
+        {"trovare i files di Morrowind", MessageIcon::Warning,
          [](Startup& s) { s.platform.picked = *std::exchange(s.platform.registry, std::nullopt); }},
-        {"Aggiornare Morrowind almeno alla versione 1.2.", MessageIcon::Error,
-         [](Startup& s) {
-             s.platform.version = FileVersion{1, 1, 9, 9};
-         }},
-        {"Aggiornare Morrowind almeno alla versione 1.2.", MessageIcon::Error,
-         [](Startup& s) {
-             s.platform.version = FileVersion{0, 0xFFFF, 0, 0};
-         }},
-        {"Directory dei Dati di Morrowind non trovata.", MessageIcon::Warning,
+        {"almeno alla versione 1.2", MessageIcon::Error, [](Startup& s) { s.platform.version = tooOld; }},
+        {"almeno alla versione 1.2", MessageIcon::Error, [](Startup& s) { s.platform.version = majorZero; }},
+        {"Dati di Morrowind", MessageIcon::Warning,
          [](Startup& s) { s.platform.registry = s.game.file("elsewhere"); }},
-        {"Directory dei Salvataggi di Morrowind non trovata.", MessageIcon::Warning,
+        {"Salvataggi di Morrowind", MessageIcon::Warning,
          [](Startup& s) {
              s.game.makeFolder("other/Data Files");
              s.platform.registry = s.game.file("other");
          }},
-        {"Impossibile creare la direcory di Backup.", MessageIcon::Warning,
-         [](Startup& s) { s.files.failEvery(test::FileCall::Folder); }},
-        {"Impossibile trovare il file \"Morrowind.esm\".", MessageIcon::Warning,
-         [](Startup& s) {
-             std::remove(s.game.data(MorrowindMasterName).c_str());
-             std::remove(s.game.data(MorrowindPluginName).c_str());
+        {"di Backup", MessageIcon::Warning, [](Startup& s) { s.files.failEvery(test::FileCall::Folder); }},
+        {"\"Morrowind.esm\"", MessageIcon::Warning,
+         [&](Startup& s) {
+             remove(s, MorrowindMasterName);
+             remove(s, MorrowindPluginName);
          }},
-        {"Impossibile proseguire senza il plugin di traduzione di Morrowind base.", MessageIcon::Warning,
-         [](Startup& s) { std::remove(s.game.data(MorrowindPluginName).c_str()); }},
+        {"plugin di traduzione di Morrowind", MessageIcon::Warning,
+         [&](Startup& s) { remove(s, MorrowindPluginName); }},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.piece);
         Startup startup;
         c.arrange(startup);
         const bool registered = startup.platform.registry.has_value();
-        EXPECT_EQ(startup.run(), 1) << c.text;
-        ASSERT_EQ(startup.messages.shown.size(), 1u) << c.text;
+        EXPECT_EQ(startup.run(), 1);
+        ASSERT_EQ(startup.messages.shown.size(), 1u);
         const Message& shown = startup.messages.shown[0];
-        EXPECT_EQ(shown.text, c.text);
+        EXPECT_NE(shown.text.find(c.piece), std::string::npos) << shown.text;
         EXPECT_EQ(shown.caption, "Errore");
-        EXPECT_EQ(shown.icon, c.icon) << c.text;
-        EXPECT_EQ(shown.buttons, MessageButtons::Ok);
+        EXPECT_EQ(shown.icon, c.icon);
         EXPECT_EQ(shown.owner, nullptr);
-        EXPECT_TRUE(startup.installation.installPath.empty()) << c.text;
-        EXPECT_EQ(startup.installation.gameVersion.minor, 0) << c.text;
+        EXPECT_TRUE(startup.installation.installPath.empty());
+        EXPECT_EQ(startup.installation.gameVersion.minor, 0);
         // The picker is offered only when the registry names no folder, and a stop is never remembered.
         EXPECT_EQ(startup.platform.called("browse Selezionare manualmente la directory di Morrowind."),
                   !registered);
-        EXPECT_FALSE(startup.platform.called("write")) << c.text;
-        EXPECT_EQ(startup.platform.called("version"), registered) << c.text;
+        EXPECT_FALSE(startup.platform.called("write"));
+        EXPECT_EQ(startup.platform.called("version"), registered);
     }
 }
 
@@ -150,30 +147,36 @@ std::string filesOf(const GameInstallation& game) {
            std::to_string(game.bloodmoonPluginSize) + " " + game.tribunalPluginName;
 }
 
-TEST(StartupTest, AFolderFromTheRegistryNeedsNoExecutableAndFillsTheInstallation) {
-    Startup startup;
-    build::writeBytes(startup.game.data(BloodmoonMasterName), "bm");
-    EXPECT_EQ(startup.run(), std::nullopt);
-    EXPECT_TRUE(startup.messages.shown.empty());
-    EXPECT_EQ(startup.installation.installPath, startup.game.path());
-    EXPECT_EQ(startup.platform.calls,
-              (std::vector<std::string>{"find LRK Orvella (by Quennic)", "controls", "load Riched20.dll",
-                                        ReadRegistry, "version " + startup.game.path() + "\\Morrowind.exe"}));
-    EXPECT_EQ(startup.installation.gameVersion.major, 0);
-    EXPECT_EQ(filesOf(startup.installation), "M-Bm-- 12/0/0 " + Placeholder);
-}
-
-TEST(StartupTest, TheBackupFolderIsCreatedOrAcceptedWhenItExists) {
-    Startup startup;
-    startup.game.makeFolder("other/Data Files");
-    startup.game.makeFolder("other/Saves");
-    for (const char* file : {MorrowindMasterName, MorrowindPluginName})
-        build::writeBytes(startup.game.file("other/Data Files/" + std::string(file)), "x");
-    startup.platform.registry = startup.game.file("other");
-    EXPECT_EQ(startup.run(), std::nullopt);
-    EXPECT_TRUE(startup.game.exists("other/LRK Saves Backup"));
-    EXPECT_EQ(startup.run(), std::nullopt);
-    EXPECT_TRUE(startup.messages.shown.empty());
+// A folder from the registry needs no executable; a picked one is written to the registry only after the
+// executable is found, and not being able to remember it is no reason to stop.
+TEST(StartupTest, AFolderFromTheRegistryOrPickedFillsTheInstallation) {
+    for (bool picked : {false, true}) {
+        SCOPED_TRACE(picked);
+        Startup startup;
+        std::vector<std::string> calls = {"find LRK Orvella (by Quennic)", "controls", "load Riched20.dll",
+                                          ReadRegistry};
+        if (picked) {
+            startup.platform.picked = *std::exchange(startup.platform.registry, std::nullopt);
+            startup.platform.registryWritable = false;
+            build::writeBytes(startup.game.file("Morrowind.exe"), "MZ");
+            calls.push_back("browse Selezionare manualmente la directory di Morrowind.");
+            calls.push_back("write SOFTWARE\\Bethesda Softworks\\Morrowind|Installed Path|" +
+                            startup.game.path());
+        }
+        calls.push_back("version " + startup.game.path() + "\\Morrowind.exe");
+        std::filesystem::remove(startup.game.file("LRK Saves Backup"));
+        build::writeBytes(startup.game.data(BloodmoonMasterName), "bm");
+        EXPECT_EQ(startup.run(), std::nullopt);
+        EXPECT_TRUE(startup.messages.shown.empty());
+        EXPECT_EQ(startup.installation.installPath, startup.game.path());
+        EXPECT_EQ(startup.platform.calls, calls);
+        EXPECT_EQ(startup.installation.gameVersion.major, 0);
+        EXPECT_EQ(filesOf(startup.installation), "M-Bm-- 12/0/0 " + Placeholder);
+        // It made the backup folder, and takes it as it is the next time.
+        EXPECT_TRUE(startup.game.exists("LRK Saves Backup"));
+        EXPECT_EQ(startup.run(), std::nullopt);
+        EXPECT_TRUE(startup.messages.shown.empty());
+    }
 }
 
 // Start-up takes a game whose longest path is one byte below the platform's limit, which the scan takes too,
@@ -198,29 +201,11 @@ TEST(StartupTest, APathAtThePlatformsLimitIsTakenAndOneByteMoreIsNamed) {
         }
         EXPECT_EQ(startup.run(), 1);
         ASSERT_EQ(startup.messages.shown.size(), 1u);
-        EXPECT_EQ(startup.messages.shown[0].text, "Il percorso \"" + folder + longest +
-                                                      "\" \xE8 troppo lungo (al massimo " +
-                                                      std::to_string(PathLimit - 1) + " caratteri).");
-        EXPECT_EQ(startup.messages.shown[0].caption, "Errore");
+        EXPECT_NE(startup.messages.shown[0].text.find("\"" + folder + longest + "\" \xE8 troppo lungo"),
+                  std::string::npos);
         EXPECT_EQ(startup.messages.shown[0].icon, MessageIcon::Warning);
         EXPECT_FALSE(startup.game.exists(relative + "/LRK Saves Backup"));
     }
-}
-
-TEST(StartupTest, APickedFolderIsWrittenToTheRegistryOnlyAfterTheExecutableIsFound) {
-    Startup startup;
-    startup.platform.picked = *std::exchange(startup.platform.registry, std::nullopt);
-    startup.platform.registryWritable = false; // not being able to remember it is no reason to stop
-    build::writeBytes(startup.game.file("Morrowind.exe"), "MZ");
-    EXPECT_EQ(startup.run(), std::nullopt);
-    EXPECT_TRUE(startup.messages.shown.empty());
-    EXPECT_EQ(startup.platform.calls,
-              (std::vector<std::string>{
-                  "find LRK Orvella (by Quennic)", "controls", "load Riched20.dll", ReadRegistry,
-                  "browse Selezionare manualmente la directory di Morrowind.",
-                  "write SOFTWARE\\Bethesda Softworks\\Morrowind|Installed Path|" + startup.game.path(),
-                  "version " + startup.game.path() + "\\Morrowind.exe"}));
-    EXPECT_EQ(startup.installation.installPath, startup.game.path());
 }
 
 TEST(StartupTest, AcceptedVersionsAreKeptAndOnlyTheMinorNumberNamesTheTribunalPlugin) {

@@ -118,13 +118,8 @@ TEST(VersionResourceTest, ReadsTheFixedFileVersionOfThirtyTwoAndSixtyFourBitImag
     EXPECT_EQ(versionOf(image({.versionName = 7})), "1.6.0.1820");
 }
 
-TEST(VersionResourceTest, EveryTruncationGivesNothing) {
-    const std::string whole = image();
-    for (std::size_t size = 0; size < whole.size(); ++size)
-        EXPECT_EQ(versionOf(whole.substr(0, size)), "none") << size;
-}
-
-TEST(VersionResourceTest, ImagesWithoutAVersionResourceOrWithFieldsPointingOutsideTheFileGiveNothing) {
+TEST(VersionResourceTest,
+     ImagesWithoutAVersionResourceCutShortOrWithFieldsPointingOutsideTheFileGiveNothing) {
     std::string keyToTheEnd = image();
     // The key's NUL and everything after it overwritten with letters, to the end of the block.
     for (std::size_t i = SectionStart + 0x80 + 6 + 15 * 2; i < keyToTheEnd.size(); i += 2)
@@ -144,12 +139,17 @@ TEST(VersionResourceTest, ImagesWithoutAVersionResourceOrWithFieldsPointingOutsi
         {"too few data directories", with(image(), 0x58 + 92, u32(2))},
         // A directory that claims more entries than its section holds, none of them the version type.
         {"long directory", with(image({.versionType = 6}), SectionStart + 0x0E, u16(0xFFFF))},
+        // The version type stands right after the entries the directory counts.
+        {"version type past the count", with(image(), SectionStart + 0x0E, u16(1))},
         {"subdirectory offset wrapping past the section",
          with(image(), SectionStart + 0x24, u32(0xFFFFFFFF))},
         {"key running to the end of the block", keyToTheEnd},
     };
     for (const auto& [what, bytes] : images)
         EXPECT_EQ(versionOf(bytes), "none") << what;
+    const std::string whole = image();
+    for (std::size_t size = 0; size < whole.size(); ++size)
+        EXPECT_EQ(versionOf(whole.substr(0, size)), "none") << "cut at " << size;
 }
 
 } // namespace

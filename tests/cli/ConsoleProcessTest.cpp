@@ -1,5 +1,5 @@
 // orvella-cli run as a player runs it, in processes of its own: two conversions of one save started at the
-// same moment, and save names that would lead out of the Saves folder.
+// same moment.
 
 #include "TestFolder.h"
 #include "gamebuilder/DemoGame.h"
@@ -8,8 +8,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <iostream>
-#include <map>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -26,60 +24,6 @@ struct CliRun {
     std::string output; // stdout and stderr together
 };
 
-// Starts orvella-cli once for each argument list, every process held at a gate until all exist so that they
-// start together, and waits for all of them.
-std::vector<CliRun> runTogether(const std::vector<std::vector<std::string>>& commands,
-                                const std::string& folder) {
-    int gate[2];
-    if (pipe(gate) != 0)
-        return {};
-    std::vector<pid_t> children;
-    for (std::size_t i = 0; i < commands.size(); ++i) {
-        const std::string output = folder + "/output-" + std::to_string(i);
-        std::vector<std::string> arguments = commands[i];
-        arguments.insert(arguments.begin(), ORVELLA_CLI);
-        std::vector<char*> argv;
-        for (std::string& argument : arguments)
-            argv.push_back(argument.data());
-        argv.push_back(nullptr);
-        pid_t child = fork();
-        if (child == 0) {
-            ::close(gate[1]);
-            char opened;
-            // Returns when the parent closes the gate.
-            while (read(gate[0], &opened, 1) < 0) {
-            }
-            int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (out < 0 || dup2(out, 1) < 0 || dup2(out, 2) < 0)
-                _exit(126);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
-        children.push_back(child);
-    }
-    ::close(gate[0]);
-    ::close(gate[1]);
-    std::vector<CliRun> runs;
-    for (std::size_t i = 0; i < children.size(); ++i) {
-        int status = 0;
-        CliRun run;
-        if (children[i] > 0 && waitpid(children[i], &status, 0) == children[i] && WIFEXITED(status))
-            run.exitCode = WEXITSTATUS(status);
-        run.output = readBytes(folder + "/output-" + std::to_string(i));
-        runs.push_back(run);
-    }
-    return runs;
-}
-
-// Every file under the folder with its bytes, the outputs of the runs left out.
-std::map<std::string, std::string> filesIn(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file() && entry.path().filename().string().rfind("output-", 0) != 0)
-            files[entry.path().string()] = readBytes(entry.path().string());
-    return files;
-}
-
 struct ConsoleProcessTest : testing::Test {
     test::TestFolder folder;
     const std::string game = folder.file("game");
@@ -91,16 +35,56 @@ struct ConsoleProcessTest : testing::Test {
         ASSERT_TRUE(demo::writeDemoGame(nativeFileSystem(), game));
         original = readBytes(save);
     }
-    std::vector<std::string> convert() const { return {"convert", "--game", game, demo::DemoSaveName}; }
+
+    // Starts "orvella-cli convert" of the save in this many processes, each held at a gate until all exist so
+    // that they start together, and waits for all of them.
+    std::vector<CliRun> convertTogether(int count) {
+        int gate[2];
+        if (pipe(gate) != 0)
+            return {};
+        std::string arguments[] = {ORVELLA_CLI, "convert", "--game", game, demo::DemoSaveName};
+        std::vector<char*> argv;
+        for (std::string& argument : arguments)
+            argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        std::vector<pid_t> children;
+        for (int i = 0; i < count; ++i) {
+            const std::string output = folder.file("output-" + std::to_string(i));
+            const pid_t child = fork();
+            if (child == 0) {
+                ::close(gate[1]);
+                char opened;
+                // Returns when the parent closes the gate.
+                while (read(gate[0], &opened, 1) < 0) {
+                }
+                int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+                if (out < 0 || dup2(out, 1) < 0 || dup2(out, 2) < 0)
+                    _exit(126);
+                execv(argv[0], argv.data());
+                _exit(127);
+            }
+            children.push_back(child);
+        }
+        ::close(gate[0]);
+        ::close(gate[1]);
+        std::vector<CliRun> runs(children.size());
+        for (int i = 0; i < count; ++i) {
+            int status = 0;
+            if (children[i] > 0 && waitpid(children[i], &status, 0) == children[i] && WIFEXITED(status))
+                runs[i].exitCode = WEXITSTATUS(status);
+            runs[i].output = readBytes(folder.file("output-" + std::to_string(i)));
+        }
+        return runs;
+    }
 };
 
 // Whichever takes the save first converts it; the other fails at once, saying so, also when it finds the
 // save already converted by the first. When the first is done before the second even looks at the save,
 // the second converts the conversion back, as any later run would.
 TEST_F(ConsoleProcessTest, TwoConversionsStartedTogetherLeaveOneWholeConversionAndTheOriginalAsBackup) {
-    ASSERT_EQ(runTogether({convert()}, folder.path())[0].exitCode, 0);
+    ASSERT_EQ(convertTogether(1)[0].exitCode, 0);
     const std::string converted = readBytes(save);
-    ASSERT_EQ(runTogether({convert()}, folder.path())[0].exitCode, 0);
+    ASSERT_EQ(convertTogether(1)[0].exitCode, 0);
     const std::string convertedBack = readBytes(save);
     ASSERT_NE(converted, original);
 
@@ -108,50 +92,28 @@ TEST_F(ConsoleProcessTest, TwoConversionsStartedTogetherLeaveOneWholeConversionA
     for (int round = 0; round < 20; ++round) {
         build::writeBytes(save, original);
         fs::remove(backup);
-        std::vector<CliRun> runs = runTogether({convert(), convert()}, folder.path());
+        std::vector<CliRun> runs = convertTogether(2);
         ASSERT_EQ(runs.size(), 2u);
         const std::string what = "round " + std::to_string(round) + ":\n" + runs[0].output + runs[1].output;
-        if (runs[0].exitCode == 0 && runs[1].exitCode == 0) {
-            EXPECT_EQ(readBytes(save), convertedBack) << what;
-            EXPECT_EQ(readBytes(backup), converted) << what;
-        } else {
-            ASSERT_EQ(runs[0].exitCode + runs[1].exitCode, 1) << what;
-            const CliRun& second = runs[0].exitCode == 1 ? runs[0] : runs[1];
-            EXPECT_NE(second.output.find("in uso da un'altra conversione. Cambiamenti non apportati."),
+        const int failed = (runs[0].exitCode == 1) + (runs[1].exitCode == 1);
+        ASSERT_TRUE(failed <= 1 && failed + (runs[0].exitCode == 0) + (runs[1].exitCode == 0) == 2) << what;
+        EXPECT_TRUE(readBytes(save) == (failed ? converted : convertedBack) &&
+                    readBytes(backup) == (failed ? original : converted))
+            << what;
+        if (failed) {
+            EXPECT_NE(runs[runs[0].exitCode == 1 ? 0 : 1].output.find(
+                          "in uso da un'altra conversione. Cambiamenti non apportati."),
                       std::string::npos)
                 << what;
-            EXPECT_EQ(readBytes(save), converted) << what;
-            EXPECT_EQ(readBytes(backup), original) << what;
-            ++overlapped;
         }
+        overlapped += failed;
         for (const char* inner : {"/Saves", "/LRK Saves Backup"})
             for (const auto& entry : fs::directory_iterator(game + inner))
                 EXPECT_NE(entry.path().extension(), ".tmp") << what;
         if (HasFailure())
             return;
     }
-    std::cout << "[          ] " << overlapped << " of 20 rounds ran at the same time\n";
     EXPECT_GT(overlapped, 0) << "the conversions never ran at the same time";
-}
-
-TEST_F(ConsoleProcessTest, ANameWithAPathIsAUsageErrorThatTouchesNothing) {
-    build::writeBytes(game + "/Up.ess", original);
-    fs::create_directory(game + "/Saves/Inner");
-    build::writeBytes(game + "/Saves/Inner/Deep.ess", original);
-    const auto before = filesIn(folder.path());
-    for (const char* name : {"../Up.ess", "../Saves/Demo0001.ess", "Inner/Deep.ess", "..", ".", ""}) {
-        for (std::vector<std::string> command :
-             {std::vector<std::string>{"convert"}, std::vector<std::string>{"info"},
-              std::vector<std::string>{"restore", "--yes"}}) {
-            command.insert(command.end(), {"--game", game, name});
-            const CliRun run = runTogether({command}, folder.path())[0];
-            EXPECT_EQ(run.exitCode, 2) << command[0] << " " << name << ":\n" << run.output;
-            EXPECT_NE(run.output.find("must be the name of a file in the Saves folder"), std::string::npos)
-                << command[0] << " " << name << ":\n"
-                << run.output;
-        }
-    }
-    EXPECT_EQ(filesIn(folder.path()), before);
 }
 
 } // namespace

@@ -11,29 +11,47 @@ using build::GameFileBuilder;
 using build::readBytes;
 using build::RecordBuilder;
 
-GameFileBuilder richSave() {
+// A save with nothing to convert to English, plus the given records: its conversion changes no byte.
+std::string saveWith(const std::vector<RecordBuilder>& records) {
     GameFileBuilder file(
         build::FileHeader{.kind = build::FileKind::Save, .masters = {{"Morrowind.esm", 99}}});
     file.add(RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth"));
-    file.add(RecordBuilder("DIAL").text("NAME", "Balmora").sub("DATA", std::string(1, '\0')));
-    file.add(RecordBuilder("NPCC").text("NAME", "PlayerSaveGame").sub("NPCO", build::u32(1) + "gold_001"));
-    file.add(RecordBuilder("JOUR").text("NAME",
-                                        "<FONT COLOR=\"9F0000\">16 Last Seed (Day 1)</FONT><BR>\nText<P>\n"));
-    return file;
+    for (const RecordBuilder& record : records)
+        file.add(record);
+    return file.bytes();
 }
 
-// Record boundaries of a well-formed file, found by walking its headers.
-std::vector<std::size_t> boundaries(const std::string& bytes) {
-    std::vector<std::size_t> offsets;
-    std::size_t at = 0;
-    while (at + 16 <= bytes.size()) {
-        offsets.push_back(at);
-        std::uint32_t size = static_cast<unsigned char>(bytes[at + 4]) |
-                             static_cast<unsigned char>(bytes[at + 5]) << 8 |
-                             static_cast<unsigned char>(bytes[at + 6]) << 16;
-        at += 16 + size;
-    }
-    return offsets;
+const std::string Rich =
+    saveWith({RecordBuilder("DIAL").text("NAME", "Balmora").sub("DATA", std::string(1, '\0')),
+              RecordBuilder("NPCC").text("NAME", "PlayerSaveGame").sub("NPCO", build::u32(1) + "gold_001"),
+              RecordBuilder("JOUR").text(
+                  "NAME", "<FONT COLOR=\"9F0000\">16 Last Seed (Day 1)</FONT><BR>\nText<P>\n")});
+
+std::size_t sizeAt(const std::string& bytes, std::size_t offset) {
+    return static_cast<unsigned char>(bytes[offset]) | static_cast<unsigned char>(bytes[offset + 1]) << 8 |
+           static_cast<unsigned char>(bytes[offset + 2]) << 16;
+}
+
+std::string setI32(std::string bytes, std::size_t offset, std::int64_t value) {
+    bytes.replace(offset, 4, build::u32(static_cast<std::uint32_t>(value)));
+    return bytes;
+}
+
+// A save whose header record has a HEDR of the given size, and one more subrecord when padded, with a record
+// count of 1 at offset 320, where every save holds it, so that only the header itself can be wrong.
+std::string saveWithHedrOf(std::size_t hedrSize, bool padded = true) {
+    const std::size_t countInHedr = 320 - 24;
+    std::string hedr(hedrSize, '\0');
+    std::string padding(400, '\0');
+    if (hedrSize >= countInHedr + 4)
+        hedr.replace(countInHedr, 4, build::u32(1));
+    else if (hedrSize + 8 <= countInHedr)
+        padding.replace(countInHedr - hedrSize - 8, 4, build::u32(1));
+    RecordBuilder header("TES3");
+    header.sub("HEDR", hedr);
+    if (padded)
+        header.sub("XPAD", padding);
+    return header.bytes() + RecordBuilder("NPC_").text("NAME", "fargoth").bytes();
 }
 
 class CorruptSaveTest : public testing::Test {
@@ -43,187 +61,119 @@ protected:
 
     void SetUp() override { harness.writeDemoGame(game); }
 
-    // Whatever the bytes, the job ends, and the save is either refused or passed through unchanged.
-    void expectSaveUntouched(const std::string& bytes, const std::string& what) {
+    // Converts the bytes and gives the save's bytes afterwards; nothing temporary may stay.
+    std::string convert(const std::string& bytes, std::uint32_t expectedExit) {
         build::writeBytes(game.save("c.ess"), bytes);
-        PatchResult result = harness.run("c.ess", ItalianToEnglish);
-        EXPECT_EQ(readBytes(game.save("c.ess")), bytes) << what;
-        EXPECT_FALSE(game.exists("Saves/c.ess.tmp")) << what;
-        if (result.exitCode != 0) {
-            EXPECT_EQ(harness.messages.shown.size(), 1u) << what;
-        }
-        EXPECT_TRUE(harness.progress.result) << what;
+        EXPECT_EQ(harness.run("c.ess", ItalianToEnglish).exitCode, expectedExit);
+        EXPECT_FALSE(game.exists("Saves/c.ess.tmp"));
+        EXPECT_TRUE(harness.progress.result);
+        return readBytes(game.save("c.ess"));
+    }
+    // The save is refused with one message that names it and, when given, its fault.
+    void expectRefused(const std::string& bytes, const char* problem = "") {
+        EXPECT_EQ(convert(bytes, 1), bytes);
+        ASSERT_EQ(harness.messages.shown.size(), 1u);
+        const std::string& text = harness.messages.shown[0].text;
+        EXPECT_NE(text.find("c.ess"), std::string::npos) << text;
+        EXPECT_NE(text.find(problem), std::string::npos) << text;
+        EXPECT_FALSE(game.exists("LRK Saves Backup/c.ess.bak"));
     }
 };
 
-TEST_F(CorruptSaveTest, TruncationAtAndInsideEveryRecord) {
-    const std::string good = richSave().bytes();
-    for (std::size_t boundary : boundaries(good)) {
-        for (std::size_t cut : {boundary, boundary + 3, boundary + 15, boundary + 17, boundary + 29}) {
-            if (cut >= good.size())
-                continue;
-            std::string bytes = good.substr(0, cut);
-            expectSaveUntouched(bytes, "cut at " + std::to_string(cut));
-            EXPECT_EQ(harness.messages.shown.size(), 1u) << cut;
+TEST_F(CorruptSaveTest, ACutMiscountedOrLengthenedSaveIsRefused) {
+    std::vector<std::size_t> records; // each record's offset, found by walking the headers
+    for (std::size_t at = 0; at + 16 <= Rich.size(); at += 16 + sizeAt(Rich, at + 4))
+        records.push_back(at);
+    ASSERT_EQ(records.size(), 5u);
+    for (std::size_t record : records)
+        for (std::size_t cut : {record, record + 3, record + 15, record + 17, record + 29}) {
+            SCOPED_TRACE("cut at " + std::to_string(cut));
+            if (cut < Rich.size())
+                expectRefused(Rich.substr(0, cut));
         }
+    expectRefused(Rich.substr(0, Rich.size() - 3), "offset");
+    for (std::uint32_t count : {0u, 1u, 3u, 5u, 1000u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
+        SCOPED_TRACE("count " + std::to_string(count));
+        expectRefused(setI32(Rich, 320, count));
     }
-}
-
-TEST_F(CorruptSaveTest, AbsurdRecordCounts) {
-    const std::string good = richSave().bytes();
-    for (std::uint32_t count : {0u, 1u, 3u, 5u, 6u, 1000u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu}) {
-        std::string bytes = good;
-        bytes.replace(320, 4, build::u32(count));
-        expectSaveUntouched(bytes, "count " + std::to_string(count));
-        EXPECT_EQ(harness.messages.shown.size(), 1u) << count;
-    }
-}
-
-TEST_F(CorruptSaveTest, TrailingBytesAreRefused) {
-    expectSaveUntouched(richSave().bytes() + "GARBAGE", "trailing bytes");
-    EXPECT_EQ(harness.messages.shown.size(), 1u);
-}
-
-std::string setI32(std::string bytes, std::size_t offset, std::int32_t value) {
-    bytes.replace(offset, 4, build::u32(static_cast<std::uint32_t>(value)));
-    return bytes;
-}
-
-// A save whose header record has a HEDR of the given size and one more subrecord, with a record count of 1
-// at offset 320, where every save holds it, so that only the header itself can be wrong. A count that
-// straddles the HEDR's end and the next subrecord's tag reads as a large positive number.
-std::string saveWithHedrOf(std::size_t hedrSize) {
-    const std::size_t countInHedr = 320 - 24;
-    std::string hedr(hedrSize, '\0');
-    std::string padding(400, '\0');
-    if (hedrSize >= countInHedr + 4)
-        hedr.replace(countInHedr, 4, build::u32(1));
-    else if (hedrSize + 8 <= countInHedr)
-        padding.replace(countInHedr - hedrSize - 8, 4, build::u32(1));
-    const std::string npc = RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth").bytes();
-    return RecordBuilder("TES3").sub("HEDR", hedr).sub("XPAD", padding).bytes() + npc;
+    expectRefused(Rich + "GARBAGE");
 }
 
 TEST_F(CorruptSaveTest, EachMalformedHeaderAndRecordIsRefusedNamingItsFault) {
-    const std::string good = richSave().bytes();
-    const std::size_t npc = boundaries(good)[1];
-    struct Case {
-        const char* name;
-        std::string bytes;
-        const char* problem;
-    };
-    std::string notTes3 = good;
+    const std::size_t npc = 16 + sizeAt(Rich, 4);
+    std::string notTes3 = Rich, noHedr = Rich;
     notTes3.replace(0, 4, "TES4");
-    const Case cases[] = {
-        {"a first record that is not TES3", notTes3, "TES3"},
-        {"a text file", std::string(400, 'x'), "non \xE8 valido"},
-        {"an HEDR one byte shorter than 300", saveWithHedrOf(299), "300 byte"},
-        {"an HEDR of 200 bytes", saveWithHedrOf(200), "300 byte"},
-        {"a negative record size", setI32(good, npc + 4, -5), "dimensione del record negativa"},
-        {"a subrecord crossing its record's end", setI32(good, npc + 16 + 4, 200),
-         "supera la fine del record"},
-        {"a negative subrecord size", setI32(good, npc + 16 + 4, -2), "dimensione del sottorecord negativa"},
+    noHedr.replace(16, 4, "HEAD");
+    const std::pair<std::string, const char*> cases[] = {
+        {notTes3, "TES3"},
+        {noHedr, "HEDR"},
+        {std::string(400, 'x'), "non \xE8 valido"},
+        {saveWithHedrOf(299), "300 byte"},
+        {saveWithHedrOf(200), "300 byte"},
+        {RecordBuilder("TES3").bytes() + RecordBuilder("NPC_").sub("FNAM", std::string(400, 'x')).bytes(),
+         "HEDR"},
+        {setI32(Rich, npc + 4, -5), "dimensione del record negativa"},
+        {setI32(Rich, npc + 16 + 4, 200), "supera la fine del record"},
+        {setI32(Rich, npc + 16 + 4, -2), "dimensione del sottorecord negativa"},
     };
     // The well-formed counterpart of the HEDR cases is accepted, so the refusals are the HEDR's doing.
-    build::writeBytes(game.save("c.ess"), saveWithHedrOf(300));
-    EXPECT_EQ(harness.run("c.ess", ItalianToEnglish).exitCode, 0u);
-    for (const Case& fault : cases) {
-        expectSaveUntouched(fault.bytes, fault.name);
-        ASSERT_EQ(harness.messages.shown.size(), 1u) << fault.name;
-        EXPECT_NE(harness.messages.shown[0].text.find(fault.problem), std::string::npos)
-            << fault.name << ": " << harness.messages.shown[0].text;
-        EXPECT_NE(harness.messages.shown[0].text.find("c.ess"), std::string::npos) << fault.name;
-    }
-}
-
-// A save with nothing to convert to English, plus the given records: its conversion changes no byte.
-std::string unchangedSaveWith(const std::vector<RecordBuilder>& records) {
-    GameFileBuilder file(
-        build::FileHeader{.kind = build::FileKind::Save, .masters = {{"Morrowind.esm", 99}}});
-    file.add(RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth"));
-    for (const RecordBuilder& record : records)
-        file.add(record);
-    return file.bytes();
-}
-
-TEST_F(CorruptSaveTest, AJournalWithoutItsTextIsWrittenAsItWas) {
-    for (const RecordBuilder& journal :
-         {RecordBuilder("JOUR"), RecordBuilder("JOUR").sub("TEXT", "16 Last Seed<P>\n"),
-          RecordBuilder("JOUR").sub("NAMX", "x").sub("DATA", build::u32(3))}) {
-        const std::string bytes = unchangedSaveWith({journal});
-        build::writeBytes(game.save("j.ess"), bytes);
-        PatchResult result = harness.run("j.ess", ItalianToEnglish);
-        EXPECT_EQ(result.exitCode, 0u);
-        EXPECT_EQ(result.outcomeText, "Patch effettuata con successo");
-        EXPECT_EQ(readBytes(game.save("j.ess")), bytes);
-        EXPECT_EQ(harness.progress.bar(JobStage::Journal), 100);
-    }
-}
-
-TEST_F(CorruptSaveTest, APlayerInventoryWithAnyLayoutFaultIsWrittenAsItWas) {
-    auto widx = [](std::uint32_t position, std::uint32_t slot = 0) {
-        return build::u32(position) + build::u32(slot);
-    };
-    auto npco = [](const char* id) { return build::u32(1) + build::z(id); };
-    // Out of order, so that a re-sort would show.
-    auto player = [&] {
-        return RecordBuilder("NPCC")
-            .text("NAME", "PlayerSaveGame")
-            .sub("NPDT", std::string(8, '\1'))
-            .sub("NPCO", npco("zz_last"))
-            .sub("XHLT", build::u32(4))
-            .sub("NPCO", npco("aa_first"));
-    };
-    const std::pair<const char*, RecordBuilder> faults[] = {
-        {"a reference past the entries", player().sub("WIDX", widx(2))},
-        {"a negative reference", player().sub("WIDX", widx(0xFFFFFFFF))},
-        {"two references to one entry", player().sub("WIDX", widx(1)).sub("WIDX", widx(1, 4))},
-        {"an item after the equipment", player().sub("WIDX", widx(0)).sub("NPCO", npco("mm_middle"))},
-        {"equipment between the items", RecordBuilder("NPCC")
-                                            .text("NAME", "PlayerSaveGame")
-                                            .sub("NPCO", npco("zz_last"))
-                                            .sub("WIDX", widx(0))
-                                            .sub("NPCO", npco("aa_first"))
-                                            .sub("WIDX", widx(1))},
-        {"a subrecord after the equipment", player().sub("WIDX", widx(0)).sub("XHLT", build::u32(1))},
-        {"a short reference", player().sub("WIDX", build::u32(0))},
-        {"a long reference", player().sub("WIDX", widx(0) + "x")},
-        {"a reference to an entry not yet read", RecordBuilder("NPCC")
-                                                     .text("NAME", "PlayerSaveGame")
-                                                     .sub("NPCO", npco("zz_last"))
-                                                     .sub("WIDX", widx(1))
-                                                     .sub("NPCO", npco("aa_first"))},
-    };
-    // The same inventory well laid out is re-sorted, so the faults are what keeps the others as they are.
-    build::writeBytes(game.save("p.ess"), unchangedSaveWith({player().sub("WIDX", widx(0))}));
-    EXPECT_EQ(harness.run("p.ess", ItalianToEnglish).exitCode, 0u);
-    EXPECT_NE(readBytes(game.save("p.ess")), unchangedSaveWith({player().sub("WIDX", widx(0))}));
-    for (const auto& [name, record] : faults) {
-        const std::string bytes = unchangedSaveWith({record});
-        build::writeBytes(game.save("p.ess"), bytes);
-        EXPECT_EQ(harness.run("p.ess", ItalianToEnglish).exitCode, 0u) << name;
-        EXPECT_EQ(readBytes(game.save("p.ess")), bytes) << name;
+    convert(saveWithHedrOf(300), 0);
+    convert(saveWithHedrOf(300, false), 0);
+    std::filesystem::remove(game.backup("c.ess.bak"));
+    for (const auto& [bytes, problem] : cases) {
+        SCOPED_TRACE(problem);
+        expectRefused(bytes, problem);
     }
 }
 
 // The same faults in a real save: the reader refuses them wherever they lie, however big the save.
-TEST_F(CorruptSaveTest, ARealSaveCutLengthenedOrMiscountedIsLeftAlone) {
+TEST_F(CorruptSaveTest, ARealSaveCutLengthenedOrMiscountedIsRefused) {
     const std::string real = readBytes(std::string(ORVELLA_REAL_SAVES) + "/HartKack0000.ess");
     ASSERT_FALSE(real.empty());
-    const std::int32_t count = static_cast<std::int32_t>(static_cast<unsigned char>(real[320]) |
-                                                         static_cast<unsigned char>(real[321]) << 8 |
-                                                         static_cast<unsigned char>(real[322]) << 16);
-    const std::pair<const char*, std::string> faults[] = {
-        {"cut in its last record", real.substr(0, real.size() - 7)},
-        {"cut in the middle", real.substr(0, real.size() / 2)},
-        {"trailing bytes", real + std::string(3, '\0')},
-        {"a count one too high", setI32(real, 320, count + 1)},
-        {"a count one too low", setI32(real, 320, count - 1)},
-        {"a negative count", setI32(real, 320, -count)},
+    const std::int64_t count = static_cast<std::int64_t>(sizeAt(real, 320));
+    for (const std::string& bytes :
+         {real.substr(0, real.size() - 7), real.substr(0, real.size() / 2), real + std::string(3, '\0'),
+          setI32(real, 320, count + 1), setI32(real, 320, count - 1), setI32(real, 320, -count)})
+        expectRefused(bytes);
+}
+
+// A journal without its text, or a player's inventory laid out in a way the game never writes, is written
+// as it was; the same inventory well laid out is re-sorted, so the faults are what keeps the others.
+TEST_F(CorruptSaveTest, AJournalWithoutTextOrAnInventoryWithAnyLayoutFaultIsWrittenAsItWas) {
+    auto widx = [](std::uint32_t position, std::uint32_t slot = 0) {
+        return build::u32(position) + build::u32(slot);
     };
-    for (const auto& [name, bytes] : faults) {
-        expectSaveUntouched(bytes, name);
-        EXPECT_EQ(harness.messages.shown.size(), 1u) << name;
+    auto npco = [](const char* id) { return build::u32(1) + build::z(id); };
+    auto player = [&](bool withItems = true) {
+        RecordBuilder record = RecordBuilder("NPCC").text("NAME", "PlayerSaveGame");
+        if (withItems)
+            record.sub("NPDT", std::string(8, '\1'))
+                .sub("NPCO", npco("zz_last"))
+                .sub("XHLT", build::u32(4))
+                .sub("NPCO", npco("aa_first"));
+        return record;
+    };
+    auto zzFirst = [&] { return player(false).sub("NPCO", npco("zz_last")); };
+    ASSERT_NE(convert(saveWith({player().sub("WIDX", widx(0))}), 0),
+              saveWith({player().sub("WIDX", widx(0))}));
+    const RecordBuilder faults[] = {
+        RecordBuilder("JOUR"),
+        RecordBuilder("JOUR").sub("TEXT", "16 Last Seed<P>\n"),
+        RecordBuilder("JOUR").sub("NAMX", "x").sub("DATA", build::u32(3)),
+        player().sub("WIDX", widx(2)),                                // past the entries
+        player().sub("WIDX", widx(0xFFFFFFFF)),                       // negative
+        player().sub("WIDX", widx(1)).sub("WIDX", widx(1, 4)),        // one entry twice
+        player().sub("WIDX", widx(0)).sub("NPCO", npco("mm_middle")), // an item after the equipment
+        zzFirst().sub("WIDX", widx(0)).sub("NPCO", npco("aa_first")).sub("WIDX", widx(1)),
+        player().sub("WIDX", widx(0)).sub("XHLT", build::u32(1)),     // a subrecord after the equipment
+        player().sub("WIDX", build::u32(0)),                          // short
+        player().sub("WIDX", widx(0) + "x"),                          // long
+        zzFirst().sub("WIDX", widx(1)).sub("NPCO", npco("aa_first")), // an entry not yet read
+    };
+    for (std::size_t fault = 0; fault < std::size(faults); ++fault) {
+        const std::string bytes = saveWith({faults[fault]});
+        EXPECT_EQ(convert(bytes, 0), bytes) << "fault " << fault;
+        EXPECT_TRUE(fault > 2 || harness.progress.bar(JobStage::Journal) == 100) << "fault " << fault;
     }
 }
 

@@ -2,7 +2,10 @@
 #include "JobHarness.h"
 #include "app/SaveClassification.h"
 #include "gamebuilder/GameBuilder.h"
+#include "job/PercentOf.h"
+#include "platform/ForwardingFileSystem.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -11,239 +14,182 @@
 namespace orvella {
 namespace {
 
+namespace fs = std::filesystem;
 using build::GameFileBuilder;
 using build::readBytes;
 using build::RecordBuilder;
 using test::FaultInjectingFileSystem;
 using test::FileCall;
-using test::GameFolder;
-using test::JobHarness;
 
-constexpr const char* Failed = "Patch non effettuata con successo";
-
-GameFileBuilder plainSave() {
+// Converting to English a save that lists no translation plugin changes none of its records but drops the
+// deleted topic, and logs it and the quest it cannot find.
+GameFileBuilder plainSave(bool withDeletedTopic = false) {
     GameFileBuilder file(
         build::FileHeader{.kind = build::FileKind::Save, .masters = {{"Morrowind.esm", 1234}}});
     file.add(RecordBuilder("GLOB").text("NAME", "counter").sub("FLTV", build::f32(2)));
     file.add(RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth"));
-    file.add(RecordBuilder("INFO").text("INAM", "123").text("NAME", "Hello"));
-    return file;
-}
-
-GameFileBuilder saveWithDeletedTopic() {
-    GameFileBuilder file = plainSave();
     file.add(RecordBuilder("DIAL").text("NAME", "Balmora").sub("DATA", std::string(1, '\0')));
-    file.add(RecordBuilder("DIAL")
-                 .text("NAME", "old rumour")
-                 .sub("DATA", std::string(1, '\0'))
-                 .sub("DELE", build::u32(0)));
+    if (withDeletedTopic)
+        file.add(RecordBuilder("DIAL")
+                     .text("NAME", "old rumour")
+                     .sub("DATA", std::string(1, '\0'))
+                     .sub("DELE", "\0\0\0\0"));
     file.add(RecordBuilder("QUES").text("NAME", "A quest"));
     return file;
 }
 
+// The save as another program leaves it when it cuts off the last byte while the job copies it: opened the
+// second time, the file still measures its full length but its reads stop one byte short.
+class SaveCutWhileCopied final : public ForwardingFileSystem {
+public:
+    using ForwardingFileSystem::ForwardingFileSystem;
+    std::unique_ptr<File> open(const std::string& path, const char* mode) override {
+        auto file = ForwardingFileSystem::open(path, mode);
+        // Each job opens the save twice: to read it, and to copy it.
+        if (!file || !path.ends_with("\\Save1.ess") || ++opens_ % 2 != 0)
+            return file;
+        return std::make_unique<CutFile>(std::move(file));
+    }
+
+private:
+    struct CutFile final : File {
+        explicit CutFile(std::unique_ptr<File> base) : base(std::move(base)) {
+            this->base->seek(0, SeekOrigin::End);
+            end = this->base->tell() - 1;
+            this->base->seek(0, SeekOrigin::Begin);
+        }
+        std::size_t read(void* buffer, std::size_t size) override {
+            return base->read(buffer, std::min<std::size_t>(size, std::max<std::int64_t>(0, end - tell())));
+        }
+        std::size_t write(const void* buffer, std::size_t size) override { return base->write(buffer, size); }
+        bool seek(std::int64_t offset, SeekOrigin origin) override { return base->seek(offset, origin); }
+        std::int64_t tell() override { return base->tell(); }
+        bool flush() override { return base->flush(); }
+        bool close() override { return base->close(); }
+        std::unique_ptr<File> base;
+        std::int64_t end;
+    };
+    int opens_ = 0;
+};
+
+const std::string FullLog = "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\nold "
+                            "rumour\r\n\r\n- MONI QUEST NON TROVATI -\r\n\r\nNome Quest: A quest\r\n";
+
 struct PatchJobTest : testing::Test {
-    GameFolder game;
-    JobHarness harness{game};
+    test::GameFolder game;
+    test::JobHarness harness{game};
     const std::string name = "Save1.ess";
+    FaultInjectingFileSystem files{nativeFileSystem()};
+    SaveCutWhileCopied cutWhileCopied{files};
 
-    // Converting to English a save that lists no translation plugin changes none of these records.
-    void SetUp() override { harness.writeDemoGame(game); }
-
-    std::string writeSave(const GameFileBuilder& file) {
-        std::string bytes = file.bytes();
+    void SetUp() override {
+        harness.writeDemoGame(game);
+        harness.files = &files;
+    }
+    std::string writeSave(const std::string& bytes) {
         build::writeBytes(game.save(name), bytes);
         return bytes;
     }
-    void expectFinalisationRan() {
-        EXPECT_EQ(harness.progress.bar(JobStage::Finalising), 100);
-        EXPECT_EQ(harness.progress.image(JobStage::Finalising), StatusImage::Success);
-        EXPECT_TRUE(harness.progress.result);
-        EXPECT_EQ(harness.progress.calls.back(), "finished");
+    std::size_t entriesIn(const std::string& folder) const {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(game.file(folder)), {}));
     }
-    void expectOneMessage(const std::string& text, MessageIcon icon) {
+    // The job told the user once, why, and still finished its last stage.
+    void expectRefused(const PatchResult& result, const std::string& fragment, MessageIcon icon) {
+        EXPECT_EQ(result.exitCode, 1u);
+        EXPECT_EQ(result.outcomeText, "Patch non effettuata con successo");
         ASSERT_EQ(harness.messages.shown.size(), 1u);
-        EXPECT_EQ(harness.messages.shown[0].text, text);
-        EXPECT_EQ(harness.messages.shown[0].caption, "Errore");
-        EXPECT_EQ(harness.messages.shown[0].icon, icon);
-        EXPECT_EQ(harness.messages.shown[0].owner, nullptr);
+        const Message& message = harness.messages.shown[0];
+        EXPECT_NE(message.text.find(fragment), std::string::npos) << message.text;
+        EXPECT_EQ(message.icon, icon) << message.text;
+        EXPECT_EQ(message.owner, nullptr);
+        EXPECT_EQ(harness.progress.image(JobStage::Finalising), StatusImage::Success);
+        EXPECT_EQ(harness.progress.calls.back(), "finished");
+        EXPECT_FALSE(fs::is_regular_file(game.save(name + ".tmp")));
+        EXPECT_FALSE(game.exists("LRK Saves Backup/" + name + ".bak.tmp"));
     }
 };
 
-TEST_F(PatchJobTest, ASavePassesThroughByteForByteWithItsBackup) {
-    std::string original = writeSave(plainSave());
+TEST_F(PatchJobTest, ASavePassesThroughByteForByteReplacingAnOlderBackup) {
+    const std::string original = writeSave(plainSave().bytes());
+    build::writeBytes(game.backup(name + ".bak"), "an older backup");
     PatchResult result = harness.run(name, ItalianToEnglish);
-
     EXPECT_EQ(result.exitCode, 0u);
     EXPECT_EQ(result.outcomeText, "Patch effettuata con successo");
     ASSERT_TRUE(harness.progress.result);
-    EXPECT_EQ(harness.progress.result->outcomeText, "Patch effettuata con successo");
+    EXPECT_EQ(harness.progress.result->outcomeText, result.outcomeText);
     EXPECT_EQ(readBytes(game.save(name)), original);
     EXPECT_EQ(readBytes(game.backup(name + ".bak")), original);
-    EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
-    EXPECT_FALSE(game.exists("Saves/" + name + ".log"));
-    EXPECT_FALSE(result.logKept);
+    EXPECT_FALSE(result.logKept || harness.progress.result->logOffered);
     EXPECT_EQ(result.logPath, game.path() + "\\Saves\\" + name + ".log");
+    EXPECT_EQ(entriesIn("Saves"), 1u);
     EXPECT_TRUE(harness.messages.shown.empty());
     for (JobStage stage : {JobStage::Reading, JobStage::Converting, JobStage::Finalising}) {
         EXPECT_EQ(harness.progress.bar(stage), 100) << test::stageName(stage);
         EXPECT_EQ(harness.progress.image(stage), StatusImage::Success) << test::stageName(stage);
     }
-    EXPECT_FALSE(harness.progress.result->logOffered);
-    expectFinalisationRan();
 }
 
-TEST_F(PatchJobTest, AnOlderBackupIsOverwritten) {
-    std::string original = writeSave(plainSave());
-    build::writeBytes(game.backup(name + ".bak"), "an older backup");
+TEST_F(PatchJobTest, ADroppedRecordLowersTheCountByOneAndChangesNothingElseInTheHeader) {
+    const std::string original = writeSave(plainSave(true).bytes());
+    std::string want = plainSave().bytes();
+    want.replace(320, 4, build::u32(4)); // the original's count of five, lowered by one
+    ASSERT_EQ(original.substr(320, 4), build::u32(5));
     EXPECT_EQ(harness.run(name, ItalianToEnglish).exitCode, 0u);
-    EXPECT_EQ(readBytes(game.backup(name + ".bak")), original);
+    EXPECT_EQ(readBytes(game.save(name)), want);
 }
 
-TEST_F(PatchJobTest, ADroppedRecordLowersTheCountByOneAndNothingElseInTheHeader) {
-    std::string original = writeSave(saveWithDeletedTopic());
-    GameFileBuilder withoutDeleted = plainSave();
-    withoutDeleted.add(RecordBuilder("DIAL").text("NAME", "Balmora").sub("DATA", std::string(1, '\0')));
-    withoutDeleted.add(RecordBuilder("QUES").text("NAME", "A quest"));
-    // The count stays the one of the original file, lowered by one.
-    std::string want = withoutDeleted.bytes();
-    want.replace(320, 4, build::u32(5));
-
-    EXPECT_EQ(harness.run(name, ItalianToEnglish).exitCode, 0u);
-    std::string converted = readBytes(game.save(name));
-    EXPECT_EQ(converted, want);
-    EXPECT_EQ(converted.substr(0, 320), original.substr(0, 320));
-    EXPECT_EQ(original.substr(320, 4), build::u32(6));
-}
-
-TEST_F(PatchJobTest, AFailedJobKeepsItsLogWithTheFirstLineAndTheHandlersSections) {
-    writeSave(saveWithDeletedTopic());
-    FaultInjectingFileSystem files{nativeFileSystem()};
-    files.failEvery(FileCall::Replace, name + ".tmp");
-    harness.files = &files;
-    PatchResult result = harness.run(name, ItalianToEnglish);
-    EXPECT_EQ(result.exitCode, 1u);
-    EXPECT_TRUE(result.logKept);
-    EXPECT_EQ(readBytes(game.save(name + ".log")),
-              "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\nold rumour\r\n"
-              "\r\n- MONI QUEST NON TROVATI -\r\n\r\nNome Quest: A quest\r\n");
-}
-
-TEST_F(PatchJobTest, AMissingSaveShowsItsMessageCreatesNoLogAndStillFinalises) {
-    PatchResult result = harness.run(name, ItalianToEnglish);
-    EXPECT_EQ(result.exitCode, 1u);
-    EXPECT_EQ(result.outcomeText, Failed);
-    expectOneMessage("Impossibile aprire il salvataggio", MessageIcon::Error);
-    EXPECT_FALSE(game.exists("Saves/" + name + ".log"));
-    EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
-    EXPECT_EQ(harness.progress.bar(JobStage::Reading), 0);
-    EXPECT_EQ(harness.progress.bar(JobStage::Converting), 0);
-    expectFinalisationRan();
-}
-
-TEST_F(PatchJobTest, ALogThatCannotBeCreatedStopsTheJob) {
-    std::string original = writeSave(plainSave());
-    game.makeFolder("Saves/" + name + ".log");
-    PatchResult result = harness.run(name, ItalianToEnglish);
-    EXPECT_EQ(result.exitCode, 1u);
-    expectOneMessage("Impossibile aprire il file di log", MessageIcon::Error);
-    EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
-    EXPECT_EQ(readBytes(game.save(name)), original);
-    expectFinalisationRan();
-}
-
-TEST_F(PatchJobTest, ATemporaryFileThatCannotBeCreatedLeavesTheLogWithItsFirstLine) {
-    std::string original = writeSave(plainSave());
-    game.makeFolder("Saves/" + name + ".tmp");
-    PatchResult result = harness.run(name, ItalianToEnglish);
-    EXPECT_EQ(result.exitCode, 1u);
-    expectOneMessage("Impossibile scrivere i files temporanei", MessageIcon::Error);
-    EXPECT_EQ(readBytes(game.save(name + ".log")), "File di Log per Save1.ess\r\n");
-    EXPECT_EQ(readBytes(game.save(name)), original);
-    EXPECT_FALSE(game.exists("LRK Saves Backup/" + name + ".bak"));
-}
-
-TEST_F(PatchJobTest, AShortOrUnflushedTemporaryFileStopsBeforeTheBackup) {
-    for (FileCall fault : {FileCall::Write, FileCall::Close}) {
-        std::string original = writeSave(plainSave());
-        FaultInjectingFileSystem files{nativeFileSystem()};
-        files.failEvery(fault, name + ".tmp");
+// Whatever stops the job, the save is left as it was, nothing temporary stays, and the log is kept only once
+// the handlers have written to it.
+TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
+    const struct {
+        const char* what;
+        std::function<void(PatchJobTest&)> arrange;
+        const char* fragment;
+        MessageIcon icon;
+        std::optional<std::string> log;
+        bool backedUp = false;
+    } cases[] = {
+        {"no save", [](PatchJobTest& t) { fs::remove(t.game.save(t.name)); }, "aprire il salvataggio",
+         MessageIcon::Error, std::nullopt},
+        {"a folder at the log's path", [](PatchJobTest& t) { t.game.makeFolder("Saves/Save1.ess.log"); },
+         "file di log", MessageIcon::Error, std::nullopt},
+        {"a folder at the temporary path", [](PatchJobTest& t) { t.game.makeFolder("Saves/Save1.ess.tmp"); },
+         "files temporanei", MessageIcon::Error, "File di Log per Save1.ess\r\n"},
+        {"a short write", [](PatchJobTest& t) { t.files.failEvery(FileCall::Write, "Save1.ess.tmp"); },
+         "files temporanei", MessageIcon::Error, FullLog},
+        {"a failed close", [](PatchJobTest& t) { t.files.failEvery(FileCall::Close, "Save1.ess.tmp"); },
+         "files temporanei", MessageIcon::Error, FullLog},
+        {"no backup folder", [](PatchJobTest& t) { fs::remove_all(t.game.file("LRK Saves Backup")); },
+         "backup", MessageIcon::Warning, FullLog},
+        {"a save cut while it is copied", [](PatchJobTest& t) { t.harness.files = &t.cutWhileCopied; },
+         "creare il file di backup", MessageIcon::Warning, FullLog},
+        {"a failed move", [](PatchJobTest& t) { t.files.failEvery(FileCall::Replace, "Save1.ess.tmp"); },
+         "sovrascrivere il file del salvataggio", MessageIcon::Warning, FullLog, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        files.countOnly();
         harness.files = &files;
-        PatchResult result = harness.run(name, ItalianToEnglish);
-        EXPECT_EQ(result.exitCode, 1u);
-        expectOneMessage("Impossibile scrivere i files temporanei", MessageIcon::Error);
-        EXPECT_EQ(readBytes(game.save(name)), original);
-        EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
-        EXPECT_FALSE(game.exists("LRK Saves Backup/" + name + ".bak"));
-    }
-}
-
-TEST_F(PatchJobTest, AFailedBackupLeavesTheSaveAndDeletesTheTemporaryFile) {
-    std::string original = writeSave(plainSave());
-    std::filesystem::remove_all(game.file("LRK Saves Backup"));
-    PatchResult result = harness.run(name, ItalianToEnglish);
-    EXPECT_EQ(result.exitCode, 1u);
-    EXPECT_EQ(result.outcomeText, Failed);
-    expectOneMessage("Impossibile creare il file di backup. Cambiamenti non apportati.",
-                     MessageIcon::Warning);
-    EXPECT_EQ(readBytes(game.save(name)), original);
-    EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
-    EXPECT_TRUE(result.logKept);
-    EXPECT_FALSE(result.logOffered);
-}
-
-TEST_F(PatchJobTest, AFailedReplacementKeepsTheBackupAndTheSave) {
-    std::string original = writeSave(plainSave());
-    FaultInjectingFileSystem files{nativeFileSystem()};
-    files.failEvery(FileCall::Replace, name + ".tmp");
-    harness.files = &files;
-    PatchResult result = harness.run(name, ItalianToEnglish);
-    EXPECT_EQ(result.exitCode, 1u);
-    expectOneMessage("Impossibile sovrascrivere il file del salvataggio. Cambiamenti non apportati.",
-                     MessageIcon::Warning);
-    EXPECT_EQ(readBytes(game.save(name)), original);
-    EXPECT_EQ(readBytes(game.backup(name + ".bak")), original);
-    EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
-}
-
-TEST_F(PatchJobTest, AMalformedSaveNamesFileAndOffsetAndIsLeftAlone) {
-    std::string bytes = plainSave().bytes();
-    bytes.resize(bytes.size() - 3);
-    build::writeBytes(game.save(name), bytes);
-    PatchResult result = harness.run(name, ItalianToEnglish);
-    EXPECT_EQ(result.exitCode, 1u);
-    ASSERT_EQ(harness.messages.shown.size(), 1u);
-    const Message& message = harness.messages.shown[0];
-    EXPECT_EQ(message.caption, "Errore");
-    EXPECT_NE(message.text.find(name), std::string::npos);
-    EXPECT_NE(message.text.find("offset"), std::string::npos);
-    EXPECT_EQ(readBytes(game.save(name)), bytes);
-    EXPECT_FALSE(game.exists("Saves/" + name + ".tmp"));
-    EXPECT_FALSE(game.exists("LRK Saves Backup/" + name + ".bak"));
-    EXPECT_EQ(harness.progress.image(JobStage::Reading), std::nullopt);
-    expectFinalisationRan();
-}
-
-TEST_F(PatchJobTest, AHeaderWithoutAFullHedrIsRefused) {
-    GameFileBuilder file = plainSave();
-    std::string bytes = file.bytes();
-    // Rename HEDR: the count at offset 320 would no longer be the header's.
-    bytes.replace(16, 4, "HEAD");
-    build::writeBytes(game.save(name), bytes);
-    EXPECT_EQ(harness.run(name, ItalianToEnglish).exitCode, 1u);
-    ASSERT_EQ(harness.messages.shown.size(), 1u);
-    EXPECT_NE(harness.messages.shown[0].text.find("HEDR"), std::string::npos);
-    EXPECT_EQ(readBytes(game.save(name)), bytes);
-}
-
-TEST_F(PatchJobTest, JobsBackToBackEachWriteTheirOwnLogHeadings) {
-    writeSave(saveWithDeletedTopic());
-    std::filesystem::remove_all(game.file("LRK Saves Backup"));
-    std::string expected =
-        "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\nold rumour\r\n"
-        "\r\n- MONI QUEST NON TROVATI -\r\n\r\nNome Quest: A quest\r\n";
-    for (int run = 0; run < 2; ++run) {
-        EXPECT_EQ(harness.run(name, ItalianToEnglish).exitCode, 1u);
-        EXPECT_EQ(readBytes(game.save(name + ".log")), expected) << "run " << run;
+        for (const auto& entry : fs::directory_iterator(game.file("Saves")))
+            fs::remove_all(entry.path());
+        game.makeFolder("LRK Saves Backup");
+        fs::remove(game.backup(name + ".bak"));
+        const std::string original = writeSave(plainSave(true).bytes());
+        c.arrange(*this);
+        // A second job fails the same way and writes its own log anew.
+        for (int run = 0; run < 2; ++run) {
+            expectRefused(harness.run(name, ItalianToEnglish), c.fragment, c.icon);
+            if (game.exists("Saves/" + name)) {
+                EXPECT_EQ(readBytes(game.save(name)), original);
+            }
+            EXPECT_EQ(game.exists("Saves/Save1.ess.log") && !fs::is_directory(game.save(name + ".log")),
+                      c.log.has_value());
+            if (c.log && !fs::is_directory(game.save(name + ".log"))) {
+                EXPECT_EQ(readBytes(game.save(name + ".log")), *c.log);
+            }
+            EXPECT_EQ(game.exists("LRK Saves Backup/Save1.ess.bak"), c.backedUp);
+            EXPECT_FALSE(harness.progress.result->logOffered);
+        }
     }
 }
 
@@ -257,33 +203,27 @@ TEST_F(PatchJobTest, APathLongerThanThePlatformAllowsIsNamedBeforeAnythingIsWrit
     build::writeBytes(folder + "/Saves/" + name, plainSave().bytes());
     harness.installation.installPath = folder;
     PatchResult result = harness.run(name, ItalianToEnglish);
-    EXPECT_EQ(result.exitCode, 1u);
-    expectOneMessage("Il percorso \"" + folder + tail + "\" \xE8 troppo lungo (al massimo " +
-                         std::to_string(PathLimit - 1) + " caratteri).",
-                     MessageIcon::Warning);
+    expectRefused(result, "\"" + folder + tail + "\" \xE8 troppo lungo", MessageIcon::Warning);
     EXPECT_FALSE(result.logKept);
-    for (const char* inner : {"/Saves", "/LRK Saves Backup"})
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder + inner), {}),
-                  std::string(inner) == "/Saves" ? 1 : 0);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder + "/Saves"), {}), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder + "/LRK Saves Backup"), {}), 0);
 }
 
 // A save chosen as English that another program converted before the job took it is not converted twice.
 TEST_F(PatchJobTest, ASaveThatChangedAfterItWasChosenIsLeftAlone) {
-    writeSave(plainSave());
+    writeSave(plainSave().bytes());
     auto chosen = classifySave(nativeFileSystem(), harness.installation, name);
-    ASSERT_TRUE(chosen);
-    ASSERT_EQ(chosen->direction, EnglishToItalian);
-    GameFileBuilder converted(build::FileHeader{.kind = build::FileKind::Save,
-                                                .masters = {{"Morrowind.esm", 1}, {MorrowindPluginName, 1}}});
-    const std::string italian = writeSave(converted);
+    ASSERT_TRUE(chosen && chosen->direction == EnglishToItalian);
+    const std::string italian =
+        writeSave(GameFileBuilder({.kind = build::FileKind::Save,
+                                   .masters = {{"Morrowind.esm", 1}, {MorrowindPluginName, 1}}})
+                      .bytes());
     harness.saveInfo = *chosen;
     harness.classifyAgain = classifySave;
-    EXPECT_EQ(harness.run(name, EnglishToItalian).exitCode, 1u);
-    expectOneMessage("Il salvataggio \xE8 gi\xE0 in uso da un'altra conversione. Cambiamenti non apportati.",
-                     MessageIcon::Warning);
+    expectRefused(harness.run(name, EnglishToItalian), "in uso da un'altra conversione",
+                  MessageIcon::Warning);
     EXPECT_EQ(readBytes(game.save(name)), italian);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(game.file("Saves")), {}), 1);
-    EXPECT_FALSE(game.exists("LRK Saves Backup/" + name + ".bak"));
+    EXPECT_EQ(entriesIn("Saves") + entriesIn("LRK Saves Backup"), 1u);
 }
 
 // The progress dialog of a first job that starts a second job on the same save when the first moves one of
@@ -305,10 +245,9 @@ private:
     std::function<void()> secondJob_;
 };
 
-// Every file of the game folder with its bytes.
 std::map<std::string, std::string> filesIn(const std::string& folder) {
     std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
         if (entry.is_regular_file())
             files[entry.path().string()] = readBytes(entry.path().string());
     return files;
@@ -318,7 +257,8 @@ std::map<std::string, std::string> filesIn(const std::string& folder) {
 // taken its place, while the first job finishes.
 TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNothing) {
     for (JobStage bar : {JobStage::Reading, JobStage::Finalising}) {
-        const std::string original = writeSave(saveWithDeletedTopic());
+        SCOPED_TRACE(test::stageName(bar));
+        const std::string original = writeSave(plainSave(true).bytes());
         build::writeBytes(game.backup(name + ".bak"), "an older backup");
         std::map<std::string, std::string> before, after;
         PatchResult second;
@@ -328,50 +268,43 @@ TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNo
             after = filesIn(game.path());
         });
         test::RecordingMessageBoxes firstMessages;
-        PatchJob first;
-        first.installation = &harness.installation;
-        first.files = &nativeFileSystem();
-        first.messages = &firstMessages;
-        first.progressDialog = &progress;
-        first.request.saveFileName = name;
-        first.request.saveInfo.direction = ItalianToEnglish;
-        first.saveInfo = first.request.saveInfo;
-        PatchResult result = runPatchJob(first);
-
-        ASSERT_TRUE(progress.ran()) << test::stageName(bar);
-        EXPECT_EQ(second.exitCode, 1u) << test::stageName(bar);
-        EXPECT_EQ(second.outcomeText, Failed) << test::stageName(bar);
-        expectOneMessage(
-            "Il salvataggio \xE8 gi\xE0 in uso da un'altra conversione. Cambiamenti non apportati.",
-            MessageIcon::Warning);
-        EXPECT_EQ(after, before) << test::stageName(bar)
-                                 << ": the second job wrote while the first held the save";
-        EXPECT_EQ(result.exitCode, 0u) << test::stageName(bar);
-        EXPECT_TRUE(firstMessages.shown.empty()) << test::stageName(bar);
-        EXPECT_NE(readBytes(game.save(name)), original) << test::stageName(bar);
-        EXPECT_EQ(readBytes(game.backup(name + ".bak")), original) << test::stageName(bar);
+        PatchJob first = test::jobFor(harness.installation, nativeFileSystem(), firstMessages, progress, name,
+                                      ItalianToEnglish);
+        EXPECT_EQ(runPatchJob(first).exitCode, 0u);
+        ASSERT_TRUE(progress.ran());
+        expectRefused(second, "in uso da un'altra conversione", MessageIcon::Warning);
+        EXPECT_EQ(after, before) << "the second job wrote while the first held the save";
+        EXPECT_TRUE(firstMessages.shown.empty());
+        EXPECT_NE(readBytes(game.save(name)), original);
+        EXPECT_EQ(readBytes(game.backup(name + ".bak")), original);
     }
 }
 
 // A master that the scan refuses stops the job before the save is read.
-TEST(ScanFailure, ATruncatedMasterStopsTheJobAndLeavesTheSaveUnchanged) {
-    GameFolder game;
-    test::JobHarness job(game);
-    job.writeDemoGame(game);
+TEST_F(PatchJobTest, ATruncatedMasterStopsTheJobBeforeTheSaveIsRead) {
     const std::string master = demo::demoMaster();
     build::writeBytes(game.data(MorrowindMasterName), master.substr(0, master.size() - 1));
-    const std::string original = demo::demoEnglishSave();
-    build::writeBytes(game.save("s.ess"), original);
-
-    PatchResult result = job.run("s.ess");
+    const std::string original = writeSave(demo::demoEnglishSave());
+    PatchResult result = harness.run(name);
     EXPECT_EQ(result.exitCode, 1u);
-    EXPECT_EQ(result.outcomeText, "Patch non effettuata con successo");
-    EXPECT_EQ(build::readBytes(game.save("s.ess")), original);
-    EXPECT_FALSE(game.exists("Saves/s.ess.tmp") || game.exists("LRK Saves Backup/s.ess.bak"));
-    EXPECT_EQ(job.progress.image(JobStage::Masters), StatusImage::Failure);
-    EXPECT_EQ(job.messages.shown.size(), 1u);
-    EXPECT_EQ(job.progress.bar(JobStage::Reading) + job.progress.bar(JobStage::Converting), 0);
-    EXPECT_EQ(job.progress.image(JobStage::Finalising), StatusImage::Success);
+    EXPECT_EQ(readBytes(game.save(name)), original);
+    EXPECT_FALSE(game.exists("Saves/Save1.ess.tmp") || game.exists("LRK Saves Backup/Save1.ess.bak"));
+    EXPECT_EQ(harness.progress.image(JobStage::Masters), StatusImage::Failure);
+    EXPECT_EQ(harness.messages.shown.size(), 1u);
+    EXPECT_EQ(harness.progress.bar(JobStage::Reading) + harness.progress.bar(JobStage::Converting), 0);
+    EXPECT_EQ(harness.progress.image(JobStage::Finalising), StatusImage::Success);
+}
+
+TEST(PercentOf, TruncatesTheQuotientOfTheSinglePrecisionNumbersAndFillsTheBarForNothing) {
+    const std::uint32_t cases[][3] = {{29, 100, 28}, // 0.29f * 100 is just below 29
+                                      {0, 7, 0},
+                                      {7, 7, 100},
+                                      {2, 3, 66},
+                                      {0, 0, 100},
+                                      {16777217u, 16777216u, 100},
+                                      {0xFFFFFFFFu, 0xFFFFFFFFu, 100}};
+    for (const auto& [done, total, percent] : cases)
+        EXPECT_EQ(percentOf(done, total), static_cast<int>(percent)) << done << "/" << total;
 }
 
 } // namespace

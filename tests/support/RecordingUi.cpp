@@ -8,21 +8,9 @@ MessageAnswer RecordingMessageBoxes::show(const Message& message) {
 }
 
 std::string stageName(JobStage stage) {
-    switch (stage) {
-    case JobStage::Masters:
-        return "masters";
-    case JobStage::Plugins:
-        return "plugins";
-    case JobStage::Reading:
-        return "reading";
-    case JobStage::Converting:
-        return "converting";
-    case JobStage::Journal:
-        return "journal";
-    case JobStage::Finalising:
-        break;
-    }
-    return "finalising";
+    static const char* const Names[] = {"masters",    "plugins", "reading",
+                                        "converting", "journal", "finalising"};
+    return Names[static_cast<std::size_t>(stage)];
 }
 
 void RecordingProgress::setBarPosition(JobStage stage, int percent) {

@@ -11,20 +11,15 @@
 
 #include "DriverWindows.h"
 #include "E2eGame.h"
-#include "RemoteListView.h"
-#include "RemoteTreeView.h"
+#include "RemoteControls.h"
 
 #include "app/resource.h"
 #include "gamebuilder/DemoGame.h"
 #include "gamebuilder/GameBuilder.h"
 
-#include <commctrl.h>
-
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
+#include <utility>
 
 namespace orvella::driver {
 namespace {
@@ -36,12 +31,6 @@ constexpr int StageBars[] = {IDC_MASTER_BAR,  IDC_PLUGIN_BAR,  IDC_READ_BAR,
 constexpr int StageImages[] = {IDC_MASTER_IMAGE,  IDC_PLUGIN_IMAGE,  IDC_READ_IMAGE,
                                IDC_CONVERT_IMAGE, IDC_JOURNAL_IMAGE, IDC_FINAL_IMAGE};
 
-enum Direction { EnglishToItalian, ItalianToEnglish, BetaUnsupported };
-
-void pause(int milliseconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
-
 HWND mainDialog() {
     return waitForWindow([] { return findDialog(MainCaption); }, 30, "the main dialog");
 }
@@ -50,44 +39,29 @@ bool fileExists(const std::string& path) {
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// The saves of the folder in the order Wine lists them, which is the order the program reads them in.
-std::vector<std::string> listedSaves(const std::string& saves) {
-    std::vector<std::string> names;
+// The saves of the folder against the order Wine lists them in, which is the order the program reads them in:
+// every save goes to the top of the list as it is read.
+std::string savesInReverseListingOrder(const std::string& saves) {
+    std::string names;
     WIN32_FIND_DATAA data;
     HANDLE found = FindFirstFileA((saves + "*.*").c_str(), &data);
-    if (found == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = data.cFileName;
-        bool save = name.size() > 4 && name.compare(name.size() - 4, 4, ".ess") == 0;
-        if (save && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(name);
-    } while (FindNextFileA(found, &data));
+    for (bool more = found != INVALID_HANDLE_VALUE; more; more = FindNextFileA(found, &data)) {
+        const std::string name = data.cFileName;
+        if (name.size() > 4 && name.ends_with(".ess") && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names = name + " " + names;
+    }
     FindClose(found);
     return names;
 }
 
-// A row of the save list as the user sees it.
-struct Row {
-    int image = -1;
-    std::string tribunal;
-    std::string bloodmoon;
-};
-
-Row rowOf(const RemoteListView& list, const std::string& fileName) {
-    int item = list.find(fileName);
-    if (item < 0)
-        return {};
-    return {list.image(item), list.text(item, 1), list.text(item, 2)};
-}
-
-void checkRow(const RemoteListView& list, const std::string& fileName, Direction direction,
-              const char* tribunal, const char* bloodmoon) {
-    Row row = rowOf(list, fileName);
-    check(row.image == direction,
-          fileName + " shows the icon of its direction (" + std::to_string(row.image) + ")");
-    checkEqual(row.tribunal, tribunal, fileName + " column T");
-    checkEqual(row.bloodmoon, bloodmoon, fileName + " column B");
+// A row of the save list as the user sees it: the icon of its direction (0 English, 1 Italian, 2 beta), then
+// the marks of the expansions.
+void checkRow(const RemoteListView& list, const std::string& fileName, const std::string& shown) {
+    const int item = list.find(fileName);
+    checkEqual(item < 0
+                   ? "not listed"
+                   : std::to_string(list.image(item)) + "|" + list.text(item, 1) + "|" + list.text(item, 2),
+               shown, fileName + "'s icon|T|B");
 }
 
 void select(const RemoteListView& list, const std::string& fileName) {
@@ -98,13 +72,11 @@ void select(const RemoteListView& list, const std::string& fileName) {
     pause(200);
 }
 
-void checkButtons(HWND dialog, const std::string& patchText, bool patchEnabled, bool restoreEnabled,
-                  const std::string& when) {
-    checkEqual(controlText(dialog, IDC_PATCH), patchText, "PATCH label " + when);
-    check(controlEnabled(dialog, IDC_PATCH) == patchEnabled,
-          std::string("PATCH ") + (patchEnabled ? "enabled " : "disabled ") + when);
-    check(controlEnabled(dialog, IDC_RESTORE) == restoreEnabled,
-          std::string("restore ") + (restoreEnabled ? "enabled " : "disabled ") + when);
+// The PATCH button's label, then "+" or "-" for PATCH and for restore enabled.
+void checkButtons(HWND dialog, const std::string& shown, const std::string& when) {
+    checkEqual(controlText(dialog, IDC_PATCH) + (controlEnabled(dialog, IDC_PATCH) ? " +" : " -") +
+                   (controlEnabled(dialog, IDC_RESTORE) ? "+" : "-"),
+               shown, "PATCH and restore " + when);
 }
 
 // Presses PATCH, checks the progress dialog once the worker has ended, and gives the dialog.
@@ -150,34 +122,27 @@ void closeProgress(HWND progress) {
 }
 
 void checkStartingState(HWND main, const RemoteListView& list, const std::string& saves) {
-    checkEqual(controlText(main, IDC_GAME_VERSION), "1.6.01820", "game version");
-    checkEqual(controlText(main, IDC_MORROWIND_MASTER), "Morrowind.esm", "Morrowind master box");
-    checkEqual(controlText(main, IDC_TRIBUNAL_MASTER), "<Master File non trovato>", "Tribunal master box");
-    checkEqual(controlText(main, IDC_BLOODMOON_MASTER), "<Master File non trovato>", "Bloodmoon master box");
-    checkEqual(controlText(main, IDC_MORROWIND_PLUGIN), "Morrowind LRK - Versione Finale.esp",
-               "Morrowind plugin box");
-    checkEqual(controlText(main, IDC_TRIBUNAL_PLUGIN), "<Plugin non trovato>", "Tribunal plugin box");
-    checkEqual(controlText(main, IDC_BLOODMOON_PLUGIN), "<Plugin non trovato>", "Bloodmoon plugin box");
-    checkButtons(main, "PATCH", false, false, "at start");
+    const std::pair<int, const char*> boxes[] = {
+        {IDC_GAME_VERSION, "1.6.01820"},
+        {IDC_MORROWIND_MASTER, "Morrowind.esm"},
+        {IDC_TRIBUNAL_MASTER, "<Master File non trovato>"},
+        {IDC_BLOODMOON_MASTER, "<Master File non trovato>"},
+        {IDC_MORROWIND_PLUGIN, "Morrowind LRK - Versione Finale.esp"},
+        {IDC_TRIBUNAL_PLUGIN, "<Plugin non trovato>"},
+        {IDC_BLOODMOON_PLUGIN, "<Plugin non trovato>"}};
+    for (const auto& [box, text] : boxes)
+        checkEqual(controlText(main, box), text, "box " + std::to_string(box));
+    checkButtons(main, "PATCH --", "at start");
 
-    // Every save goes to the top of the list as it is read: the rows run against the listing order.
-    std::vector<std::string> expected = listedSaves(saves);
-    std::reverse(expected.begin(), expected.end());
-    std::vector<std::string> shown;
+    std::string shown;
     for (int item = 0; item < list.count(); ++item)
-        shown.push_back(list.text(item, 3));
-    std::string expectedText, shownText;
-    for (const auto& name : expected)
-        expectedText += name + " ";
-    for (const auto& name : shown)
-        shownText += name + " ";
-    checkEqual(shownText, expectedText,
-               "the list holds the saves in reverse listing order, and nothing else");
-    checkRow(list, demo::DemoSaveName, EnglishToItalian, "", "");
-    checkRow(list, UntranslatedSave, EnglishToItalian, "", "");
-    checkRow(list, ExpansionsSave, EnglishToItalian, "T", "B");
-    checkRow(list, BetaSave, BetaUnsupported, "", "");
-    checkRow(list, ItalianSave, ItalianToEnglish, "", "B");
+        shown += list.text(item, 3) + " ";
+    checkEqual(shown, savesInReverseListingOrder(saves), "the list holds the saves, and nothing else");
+    checkRow(list, demo::DemoSaveName, "0||");
+    checkRow(list, UntranslatedSave, "0||");
+    checkRow(list, ExpansionsSave, "0|T|B");
+    checkRow(list, BetaSave, "2||");
+    checkRow(list, ItalianSave, "1||B");
 }
 
 void convertAndRestore(HWND main, const RemoteListView& list, const std::string& folder) {
@@ -193,7 +158,7 @@ void convertAndRestore(HWND main, const RemoteListView& list, const std::string&
     std::vector<std::string> masters = listBoxLines(main, IDC_MASTER_LIST);
     check(masters == std::vector<std::string>{"Morrowind.esm"}, "the demo save's master list");
     check(SendDlgItemMessageA(main, IDC_SCREENSHOT, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0, "screenshot shown");
-    checkButtons(main, "Inglese -> Italiano", true, false, "for the English demo save");
+    checkButtons(main, "Inglese -> Italiano +-", "for the English demo save");
     screenshot("main-dialog-selected");
 
     HWND progress = runConversion(main, "progress-dialog");
@@ -204,11 +169,11 @@ void convertAndRestore(HWND main, const RemoteListView& list, const std::string&
     check(fileExists(backup), "the conversion left a backup");
     check(!fileExists(save + ".log") && !fileExists(save + ".tmp"),
           "no log or temporary file beside the save");
-    checkRow(list, demo::DemoSaveName, ItalianToEnglish, "", "");
-    checkButtons(main, "PATCH", false, false, "after the conversion");
+    checkRow(list, demo::DemoSaveName, "1||");
+    checkButtons(main, "PATCH --", "after the conversion");
 
     select(list, demo::DemoSaveName);
-    checkButtons(main, "Italiano -> Inglese", true, true, "for the converted save");
+    checkButtons(main, "Italiano -> Inglese ++", "for the converted save");
     masters = listBoxLines(main, IDC_MASTER_LIST);
     check(masters == std::vector<std::string>{"Morrowind.esm", "Morrowind LRK - Versione Finale.esp"},
           "the converted save lists the translation plugin");
@@ -216,21 +181,17 @@ void convertAndRestore(HWND main, const RemoteListView& list, const std::string&
 
     clickButton(main, IDC_RESTORE);
     HWND question = waitForWindow([] { return findDialog("ATTENZIONE!"); }, 20, "the restore question");
-    std::vector<std::string> texts = staticTexts(question);
-    check(std::find(texts.begin(), texts.end(),
-                    "Sei sicuro? Il salvataggio attuale sar\xE0 sovrascritto\r\ndal file di backup generato "
-                    "durante la patch") != texts.end(),
+    check(showsText(question, "Sei sicuro? Il salvataggio attuale sar\xE0 sovrascritto\r\ndal file di backup "
+                              "generato durante la patch"),
           "the restore question's text");
     screenshot("restore-question");
-    clickButton(question, IDYES);
-    waitUntil([&] { return !IsWindow(question); }, 10);
-    pause(500);
+    answer(question, IDYES);
 
     check(build::readBytes(save) == original, "the restore brought the save back byte for byte");
     check(!fileExists(backup), "the restore used up the backup");
-    checkRow(list, demo::DemoSaveName, EnglishToItalian, "", "");
+    checkRow(list, demo::DemoSaveName, "0||");
     select(list, demo::DemoSaveName);
-    checkButtons(main, "Inglese -> Italiano", true, false, "after the restore");
+    checkButtons(main, "Inglese -> Italiano +-", "after the restore");
 }
 
 void showLog(HWND main, const RemoteListView& list, const std::string& folder) {
@@ -265,26 +226,21 @@ void showLog(HWND main, const RemoteListView& list, const std::string& folder) {
 
 void refusedConversions(HWND main, const RemoteListView& list) {
     select(list, BetaSave);
-    checkButtons(main, "Versione BETA non supportata", false, false, "for the beta save");
+    checkButtons(main, "Versione BETA non supportata --", "for the beta save");
 
     select(list, ExpansionsSave);
-    checkButtons(main, "Inglese -> Italiano", true, false, "for the save of the expansions");
+    checkButtons(main, "Inglese -> Italiano +-", "for the save of the expansions");
     clickButton(main, IDC_PATCH);
     HWND refusal = waitForWindow([] { return findDialog("Controllo Plugin"); }, 20, "the plugin check");
-    std::vector<std::string> texts = staticTexts(refusal);
-    check(std::find(texts.begin(), texts.end(),
-                    "Per questa conversione \xE8 necessario avere il Master File di di Tribunal.") !=
-              texts.end(),
+    check(showsText(refusal, "Per questa conversione \xE8 necessario avere il Master File di di Tribunal."),
           "the plugin check names the missing Tribunal master");
     screenshot("plugin-check");
-    clickButton(refusal, IDOK);
-    waitUntil([&] { return !IsWindow(refusal); }, 10);
-    pause(300);
+    answer(refusal, IDOK);
     check(!findDialogWithControl(IDC_MASTER_LABEL), "no conversion started");
-    checkButtons(main, "PATCH", false, false, "after the message");
+    checkButtons(main, "PATCH --", "after the message");
 }
 
-int endToEnd(const std::string& folder) {
+void endToEnd(const std::string& folder) {
     HWND main = mainDialog();
     screenshot("main-dialog");
     RemoteListView list(GetDlgItem(main, IDC_SAVE_LIST));
@@ -294,26 +250,14 @@ int endToEnd(const std::string& folder) {
     refusedConversions(main, list);
     pressEscape(main);
     check(waitUntil([&] { return !IsWindow(main); }, 10), "Escape closes the main dialog");
-    return 0;
 }
 
-// A text that ends in "*" stands for every text that begins with what comes before it.
-bool matches(const std::string& text, const std::string& pattern) {
-    if (!pattern.empty() && pattern.back() == '*')
-        return text.compare(0, pattern.size() - 1, pattern, 0, pattern.size() - 1) == 0;
-    return text == pattern;
-}
-
-int startupMessage(const std::string& shot, const std::string& text) {
+void startupMessage(const std::string& shot, const std::string& text) {
     HWND box = waitForWindow([] { return findDialog("Errore"); }, 30, "the start-up message");
-    std::vector<std::string> texts = staticTexts(box);
-    check(std::any_of(texts.begin(), texts.end(),
-                      [&](const std::string& shown) { return matches(shown, text); }),
-          "message \"" + text + "\"");
+    check(showsText(box, text), "message \"" + text + "\"");
     check(!findDialog(MainCaption), "no main dialog behind the message");
     screenshot(shot);
     clickButton(box, IDOK);
-    return 0;
 }
 
 bool sameName(const std::string& shown, const std::string& name) {
@@ -325,41 +269,35 @@ bool sameName(const std::string& shown, const std::string& name) {
 // is no way for a test: Wine matches the path's item IDs against the tree's, and those carry each
 // folder's last access time, which the picker's own reading of a folder moves on a recently changed one.
 HTREEITEM folderItem(const RemoteTreeView& tree, const std::string& path) {
-    std::vector<std::string> names;
-    for (std::size_t begin = 0, end = 0; end != std::string::npos; begin = end + 1) {
-        end = path.find('\\', begin);
-        names.push_back(path.substr(begin, end == std::string::npos ? end : end - begin));
-    }
-    const std::string drive = "(" + names.front() + ")";
+    std::size_t end = path.find('\\');
+    const std::string drive = "(" + path.substr(0, end) + ")";
     HTREEITEM item = nullptr;
     for (HTREEITEM top : tree.open(tree.root()))
         for (HTREEITEM child : tree.open(top)) {
-            std::string shown = tree.text(child);
+            const std::string shown = tree.text(child);
             if (!item && shown.size() >= drive.size() &&
                 sameName(shown.substr(shown.size() - drive.size()), drive))
                 item = child;
         }
-    for (std::size_t level = 1; item && level < names.size(); ++level) {
-        HTREEITEM parent = item;
-        item = nullptr;
-        for (HTREEITEM child : tree.open(parent))
-            if (!item && sameName(tree.text(child), names[level]))
+    while (item && end != std::string::npos) {
+        const std::size_t begin = end + 1;
+        end = path.find('\\', begin);
+        const std::string name = path.substr(begin, end == std::string::npos ? end : end - begin);
+        for (HTREEITEM child : tree.open(std::exchange(item, nullptr)))
+            if (!item && sameName(tree.text(child), name))
                 item = child;
     }
     return item;
 }
 
 // The classic folder picker: a folder selected in its tree, and its OK button returns it.
-int pickFolder(const std::string& shot, const std::string& path) {
+void pickFolder(const std::string& shot, const std::string& path) {
     HWND picker = waitForWindow([] { return findDialogWithControl(IDOK); }, 30, "the folder picker");
-    std::vector<std::string> texts = staticTexts(picker);
-    check(std::find(texts.begin(), texts.end(), "Selezionare manualmente la directory di Morrowind.") !=
-              texts.end(),
-          "the picker's prompt");
+    check(showsText(picker, "Selezionare manualmente la directory di Morrowind."), "the picker's prompt");
     screenshot(shot);
     if (path == "-") {
         clickButton(picker, IDCANCEL);
-        return 0;
+        return;
     }
     RemoteTreeView tree(FindWindowExA(picker, nullptr, WC_TREEVIEWA, nullptr));
     HTREEITEM folder = folderItem(tree, path);
@@ -370,32 +308,27 @@ int pickFolder(const std::string& shot, const std::string& path) {
           "the picker selects " + tree.text(folder) + " and accepts it");
     clickButton(picker, IDOK);
     check(waitUntil([&] { return !IsWindow(picker); }, 10), "OK closes the picker");
-    return 0;
 }
 
-int closeMain(const std::string& how) {
+void closeMain(const std::string& how) {
     HWND main = mainDialog();
     if (how == "ok")
         clickButton(main, IDOK);
     else
         pressEscape(main);
     check(waitUntil([&] { return !IsWindow(main); }, 10), "the main dialog closes with " + how);
-    return 0;
-}
-
-std::string besideDriver(const std::string& name) {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\') + 1) + name;
 }
 
 int run(int argc, char** argv) {
     std::string command = argc > 1 ? argv[1] : "";
     if (command == "prepare" && (argc == 3 || argc == 4)) {
         auto minor = static_cast<std::uint16_t>(argc == 4 ? std::atoi(argv[3]) : 6);
-        bool written = writeE2eGame(argv[2], besideDriver("game-stub.exe"), minor);
-        check(written, std::string("write the test game in ") + argv[2]);
+        // The stand-in for the game's executable lies beside the driver.
+        char path[MAX_PATH] = {};
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        const std::string driver = path;
+        check(writeE2eGame(argv[2], driver.substr(0, driver.find_last_of('\\') + 1) + "game-stub.exe", minor),
+              std::string("write the test game in ") + argv[2]);
     } else if (command == "end-to-end" && argc == 3) {
         endToEnd(argv[2]);
     } else if (command == "message" && argc == 4) {
@@ -408,7 +341,7 @@ int run(int argc, char** argv) {
         std::fprintf(stderr, "usage: orvella-gui-driver prepare|end-to-end|message|pick-folder|close ...\n");
         return 2;
     }
-    return failureCount() > 0 ? 1 : 0;
+    return failures > 0 ? 1 : 0;
 }
 
 } // namespace

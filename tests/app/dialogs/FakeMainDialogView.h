@@ -33,17 +33,14 @@ public:
     int runProgressDialog(const PatchRequest& request) override {
         requests.push_back(request);
         events_.push_back("progress " + request.saveFileName);
-        return progressResult;
+        return 0;
     }
 
     void setSummaryText(const std::string& text) override { summary = text; }
     void clearMasterList() override { masterLines.clear(); }
     void addMasterLine(const std::string& line) override { masterLines.push_back(line); }
     void setPicture(const SummaryPicture& shown) override { picture = shown; }
-    void clearPicture() override {
-        picture.reset();
-        ++pictureClears;
-    }
+    void clearPicture() override { picture.reset(); }
 
     bool isEnabled(int controlId) const { return enabled.count(controlId) && enabled.at(controlId); }
 
@@ -52,12 +49,9 @@ public:
     std::vector<SaveListRow> rows;
     std::optional<std::size_t> mark;
     std::vector<PatchRequest> requests;
-    int progressResult = 0;
-
     std::string summary;
     std::vector<std::string> masterLines;
     std::optional<SummaryPicture> picture;
-    int pictureClears = 0;
 
 private:
     std::vector<std::string>& events_;
@@ -71,7 +65,7 @@ public:
 
     MessageAnswer show(const Message& message) override {
         shown.push_back(message);
-        events_.push_back("message " + message.text);
+        events_.push_back("message");
         if (onClose)
             onClose();
         return message.buttons == MessageButtons::YesNo ? answer : MessageAnswer::Ok;

@@ -14,32 +14,12 @@ using build::FileHeader;
 using build::FileKind;
 using build::GameFileBuilder;
 
-const std::string RestoreQuestion =
-    "Sei sicuro? Il salvataggio attuale sar\xE0 sovrascritto\r\ndal file di backup generato durante la patch";
-
+// Listed in this order: an English save using Tribunal, an Italian save using both expansions' masters but
+// only Bloodmoon's plugin, and a save of the beta plugin, among entries that are no saves.
 class MainDialogModelTest : public ::testing::Test {
 protected:
     MainDialogModelTest() {
-        installation.installPath = folder.path();
-        installation.hasMorrowindMaster = installation.hasMorrowindPlugin = true;
-        installation.hasTribunalMaster = installation.hasBloodmoonMaster = installation.hasBloodmoonPlugin =
-            true;
         files.listing.emplace();
-    }
-
-    // Writes a file of this kind with these masters and lists it, as a folder when asked.
-    void writeSave(const std::string& name, const std::vector<std::string>& masters,
-                   FileKind kind = FileKind::Save, bool listedAsFolder = false) {
-        FileHeader header{.kind = kind, .playerName = "PG " + name};
-        for (const std::string& master : masters)
-            header.masters.emplace_back(master, 1);
-        ASSERT_TRUE(GameFileBuilder(header).writeTo(folder.save(name)));
-        files.listing->push_back({name, listedAsFolder});
-    }
-
-    // Listed in this order: an English save using Tribunal, an Italian save using both expansions' masters
-    // but only Bloodmoon's plugin, and a save of the beta plugin, among entries that are no saves.
-    void writeThreeSaves() {
         writeSave("english.ess", {"Morrowind.esm", "Tribunal.esm"});
         writeSave("notes.txt", {"Morrowind.esm"});
         writeSave("italian.ess",
@@ -50,6 +30,16 @@ protected:
         writeSave("capital.ESS", {"Morrowind.esm"});
         writeSave("master.ess", {"Morrowind.esm"}, FileKind::Master);
         files.listing->push_back({"gone.ess", false});
+    }
+
+    // Writes a file of this kind with these masters and lists it, as a folder when asked.
+    void writeSave(const std::string& name, const std::vector<std::string>& masters,
+                   FileKind kind = FileKind::Save, bool listedAsFolder = false) {
+        FileHeader header{.kind = kind, .playerName = "PG " + name};
+        for (const std::string& master : masters)
+            header.masters.emplace_back(master, 1);
+        ASSERT_TRUE(GameFileBuilder(header).writeTo(folder.save(name)));
+        files.listing->push_back({name, listedAsFolder});
     }
 
     std::size_t rowOf(const std::string& fileName) const {
@@ -63,9 +53,14 @@ protected:
         view.mark = rowOf(fileName);
         model.onRowSelected(*view.mark);
     }
+    // The PATCH button's label, then "+" or "-" for PATCH and for restore enabled.
+    std::string buttons() {
+        return view.texts[IDC_PATCH] + (view.isEnabled(IDC_PATCH) ? " +" : " -") +
+               (view.isEnabled(IDC_RESTORE) ? "+" : "-");
+    }
 
     GameFolder folder;
-    GameInstallation installation;
+    GameInstallation installation{folder.path(), true, true, true, false, true, true}; // no Tribunal plugin
     FaultInjectingFileSystem files{nativeFileSystem()};
     std::vector<std::string> events;
     FakeMainDialogView view{events};
@@ -77,8 +72,7 @@ TEST_F(MainDialogModelTest, InitialisationShowsVersionAndFoundFiles) {
     installation.gameVersion = {1, 6, 1, 820};
     installation.hasTribunalPlugin = true;
     installation.tribunalPluginName = "Tribunal LRK - Versione Finale.esp";
-    installation.hasBloodmoonMaster = false;
-    installation.hasMorrowindPlugin = false;
+    installation.hasBloodmoonMaster = installation.hasMorrowindPlugin = false;
     model.initialise();
     EXPECT_EQ(view.texts,
               (std::map<int, std::string>{{IDC_GAME_VERSION, "1.6.1820"},
@@ -89,11 +83,10 @@ TEST_F(MainDialogModelTest, InitialisationShowsVersionAndFoundFiles) {
                                           {IDC_TRIBUNAL_PLUGIN, "Tribunal LRK - Versione Finale.esp"},
                                           {IDC_BLOODMOON_PLUGIN, "Bloodmoon LRK - Versione Finale.esp"},
                                           {IDC_PATCH, "PATCH"}}));
-    EXPECT_FALSE(view.isEnabled(IDC_PATCH) || view.isEnabled(IDC_RESTORE));
+    EXPECT_EQ(buttons(), "PATCH --");
 }
 
 TEST_F(MainDialogModelTest, RowsAreTheSavesInReverseListingOrderWithTheirMarks) {
-    writeThreeSaves();
     model.initialise();
     EXPECT_EQ(files.listedPath, folder.path() + "\\Saves\\");
     std::string rows;
@@ -109,36 +102,29 @@ TEST_F(MainDialogModelTest, RowsAreTheSavesInReverseListingOrderWithTheirMarks) 
 }
 
 TEST_F(MainDialogModelTest, SelectionLabelsPatchAndShowsTheSummary) {
-    writeThreeSaves();
     ASSERT_TRUE(build::writeBytes(folder.backup("italian.ess.bak"), "old"));
     model.initialise();
-
-    select("english.ess");
-    EXPECT_EQ(view.texts[IDC_PATCH], "Inglese -> Italiano");
-    EXPECT_TRUE(view.isEnabled(IDC_PATCH));
-    EXPECT_FALSE(view.isEnabled(IDC_RESTORE));
-    EXPECT_EQ(view.summary.substr(0, 22), "NomePG: PG english.ess");
-    EXPECT_EQ(model.rows()[rowOf("english.ess")].saveInfo.playerName, "PG english.ess");
-
-    select("italian.ess");
-    EXPECT_EQ(view.texts[IDC_PATCH], "Italiano -> Inglese");
-    EXPECT_TRUE(view.isEnabled(IDC_PATCH) && view.isEnabled(IDC_RESTORE));
-
-    select("beta.ess");
-    EXPECT_EQ(view.texts[IDC_PATCH], "Versione BETA non supportata");
-    EXPECT_FALSE(view.isEnabled(IDC_PATCH) || view.isEnabled(IDC_RESTORE));
-
+    const std::pair<const char*, const char*> selections[] = {
+        {"english.ess", "Inglese -> Italiano +-"},
+        {"italian.ess", "Italiano -> Inglese ++"},
+        {"beta.ess", "Versione BETA non supportata --"}};
+    for (const auto& [name, shown] : selections) {
+        select(name);
+        EXPECT_EQ(buttons(), shown);
+        EXPECT_EQ(view.summary.substr(0, view.summary.find('\r')), "NomePG: PG " + std::string(name));
+        EXPECT_EQ(model.rows()[rowOf(name)].saveInfo.playerName, "PG " + std::string(name));
+    }
     // A rebuild resets the buttons and leaves the last summary in place.
     model.onActivated();
-    EXPECT_EQ(view.texts[IDC_PATCH], "PATCH");
-    EXPECT_FALSE(view.isEnabled(IDC_PATCH));
+    EXPECT_EQ(buttons(), "PATCH --");
     EXPECT_EQ(view.summary.substr(0, 19), "NomePG: PG beta.ess");
 }
 
 TEST_F(MainDialogModelTest, PatchChecksThenRunsTheProgressDialogThenRebuildsOnlyForASelectedConvertibleSave) {
-    writeThreeSaves();
     installation.hasTribunalPlugin = false;
     model.initialise();
+    model.onCommand(IDC_PATCH);
+    view.mark = 99; // a mark left past the rows
     model.onCommand(IDC_PATCH);
     select("beta.ess");
     model.onCommand(IDC_PATCH);
@@ -147,87 +133,77 @@ TEST_F(MainDialogModelTest, PatchChecksThenRunsTheProgressDialogThenRebuildsOnly
     select("english.ess");
     events.clear();
     EXPECT_EQ(model.onCommand(IDC_PATCH), std::nullopt);
-    ASSERT_EQ(events.size(), 4u);
-    EXPECT_EQ(events[0].substr(0, 56), "message Per questa conversione sarebbe necessario il plu");
-    EXPECT_EQ(events[1], "progress english.ess");
-    EXPECT_EQ(events[2], "clear rows");
-    EXPECT_EQ(events[3], "rows 3");
+    EXPECT_EQ(events, (std::vector<std::string>{"message", "progress english.ess", "clear rows", "rows 3"}));
+    EXPECT_NE(messages.shown.at(0).text.find("Tribunal"), std::string::npos); // a warning: the patch goes on
+    EXPECT_EQ(messages.shown[0].owner, view.window());
     ASSERT_EQ(view.requests.size(), 1u);
     EXPECT_EQ(view.requests[0].saveInfo.direction, EnglishToItalian);
     EXPECT_TRUE(view.requests[0].saveInfo.usesTribunalMaster);
-    EXPECT_EQ(messages.shown[0].owner, view.window());
 
     // Failed checks stop the patch.
     installation.hasMorrowindPlugin = false;
     select("english.ess");
     events.clear();
     model.onCommand(IDC_PATCH);
-    ASSERT_EQ(events.size(), 1u);
-    EXPECT_EQ(events[0].substr(0, 40), "message Impossibile effettuare una conve");
+    EXPECT_EQ(events, std::vector<std::string>{"message"});
     EXPECT_EQ(view.requests.size(), 1u);
 }
 
 // A message box re-activates the dialog when it closes, and that rebuild replaces every row: the conversion
 // and the restore still work on the save that was selected when their button was pressed.
 TEST_F(MainDialogModelTest, PatchAndRestoreKeepTheSelectedSaveAcrossARebuildDuringTheirMessage) {
-    writeThreeSaves();
     installation.hasTribunalPlugin = false;
     ASSERT_TRUE(GameFileBuilder({.kind = FileKind::Save, .masters = {{"Morrowind.esm", 1}}})
                     .writeTo(folder.backup("english.ess.bak")));
     const std::string backup = build::readBytes(folder.backup("english.ess.bak"));
     model.initialise();
-    select("english.ess");
-    files.listing = {{"italian.ess", false}};
     messages.onClose = [&] { model.onActivated(); };
-
-    model.onCommand(IDC_PATCH);
+    for (int command : {IDC_PATCH, IDC_RESTORE}) {
+        files.listing = {{"english.ess", false}, {"italian.ess", false}};
+        model.onActivated();
+        select("english.ess");
+        files.listing = {{"italian.ess", false}};
+        model.onCommand(command);
+        EXPECT_EQ(view.rows.size(), 1u);
+    }
     ASSERT_EQ(view.requests.size(), 1u);
     EXPECT_EQ(view.requests[0].saveFileName, "english.ess");
     EXPECT_EQ(view.requests[0].saveInfo.direction, EnglishToItalian);
-    EXPECT_EQ(view.rows.size(), 1u);
-
-    files.listing = {{"english.ess", false}, {"italian.ess", false}};
-    model.onActivated();
-    select("english.ess");
-    files.listing = {{"italian.ess", false}};
-    model.onCommand(IDC_RESTORE);
     EXPECT_EQ(build::readBytes(folder.save("english.ess")), backup);
 }
 
 // Declined, failed or done, a restore ends with the list rebuilt and the buttons waiting for a selection.
 TEST_F(MainDialogModelTest, RestoreAsksThenRebuildsTheListWhateverHappens) {
-    writeThreeSaves();
-    FileHeader italian{.kind = FileKind::Save};
-    italian.masters = {{"Morrowind.esm", 1}, {"Morrowind LRK - Versione Finale.esp", 1}};
-    ASSERT_TRUE(GameFileBuilder(italian).writeTo(folder.backup("english.ess.bak")));
+    ASSERT_TRUE(
+        GameFileBuilder({.kind = FileKind::Save,
+                         .masters = {{"Morrowind.esm", 1}, {"Morrowind LRK - Versione Finale.esp", 1}}})
+            .writeTo(folder.backup("english.ess.bak")));
     model.initialise();
     const struct {
         MessageAnswer answer;
-        bool failMove, failDelete;
+        std::optional<FileCall> failing;
         ConversionDirection after;
         bool backupKept;
-    } steps[] = {{MessageAnswer::No, false, false, EnglishToItalian, true},
-                 {MessageAnswer::Yes, true, false, EnglishToItalian, true},
-                 {MessageAnswer::Yes, false, true, ItalianToEnglish, true},
-                 {MessageAnswer::Yes, false, false, ItalianToEnglish, false}};
+    } steps[] = {{MessageAnswer::No, {}, EnglishToItalian, true},
+                 {MessageAnswer::Yes, FileCall::Replace, EnglishToItalian, true},
+                 {MessageAnswer::Yes, FileCall::Delete, ItalianToEnglish, true},
+                 {MessageAnswer::Yes, {}, ItalianToEnglish, false}};
     for (const auto& step : steps) {
         messages.answer = step.answer;
         files.countOnly();
-        if (step.failMove)
-            files.failEvery(FileCall::Replace);
-        if (step.failDelete)
-            files.failEvery(FileCall::Delete);
+        if (step.failing)
+            files.failEvery(*step.failing);
         select("english.ess");
         ASSERT_TRUE(view.isEnabled(IDC_RESTORE));
         messages.shown.clear();
         events.clear();
         EXPECT_EQ(model.onCommand(IDC_RESTORE), std::nullopt);
-        ASSERT_EQ(messages.shown.size(), step.failMove || step.failDelete ? 2u : 1u);
-        EXPECT_EQ(messages.shown[0].text, RestoreQuestion);
+        ASSERT_EQ(messages.shown.size(), step.failing ? 2u : 1u);
+        EXPECT_EQ(messages.shown[0].buttons, MessageButtons::YesNo);
         EXPECT_EQ(messages.shown[0].owner, view.window());
         ASSERT_GE(events.size(), 2u);
         EXPECT_EQ(events.end()[-2], "clear rows");
-        EXPECT_FALSE(view.isEnabled(IDC_RESTORE) || view.isEnabled(IDC_PATCH));
+        EXPECT_EQ(buttons(), "PATCH --");
         EXPECT_EQ(model.rows()[rowOf("english.ess")].saveInfo.direction, step.after);
         EXPECT_EQ(folder.exists("LRK Saves Backup/english.ess.bak"), step.backupKept);
     }
@@ -236,38 +212,36 @@ TEST_F(MainDialogModelTest, RestoreAsksThenRebuildsTheListWhateverHappens) {
 }
 
 TEST_F(MainDialogModelTest, OkAndCancelCloseWithTheirIds) {
-    EXPECT_EQ(model.onCommand(IDOK), 1);
-    EXPECT_EQ(model.onCommand(IDCANCEL), 2);
-    EXPECT_EQ(model.onCommand(1234), std::nullopt);
+    EXPECT_EQ(model.onCommand(IDOK), IDOK);
+    EXPECT_EQ(model.onCommand(IDCANCEL), IDCANCEL);
+    EXPECT_EQ(model.onCommand(IDC_SAVE_LIST), std::nullopt);
     EXPECT_TRUE(MainDialogModel::handlesCommand(IDC_RESTORE));
     EXPECT_FALSE(MainDialogModel::handlesCommand(IDC_SAVE_LIST));
 }
 
-// Reading the folder fails after some entries: its message is shown once, the re-activation when the message
-// closes starts no rebuild inside the running one, and an entry given again is listed once.
+// Reading the folder fails after some entries: what was listed is kept, its message is shown once, the
+// re-activation when the message closes starts no rebuild inside the running one, and an entry given again
+// is listed once.
 TEST_F(MainDialogModelTest, FailedFolderReadWarnsOnceWithoutNestedRebuild) {
-    int listings = 0;
-    auto row = [](const std::string& name) { return SaveListRow{name, SaveInfo{}}; };
-    MainDialogModel failing{view, {files, messages, installation, [&](FileSystem&, const GameInstallation&) {
-                                       ++listings;
-                                       return SaveListing{{row("b.ess"), row("a.ess"), row("b.ess")}, true};
-                                   }}};
-    messages.onClose = [&] { failing.onActivated(); };
+    files.listing = {{"english.ess", false}, {"italian.ess", false}, {"english.ess", false}};
+    files.listingBreaksOff = true;
+    messages.onClose = [&] { model.onActivated(); };
 
-    failing.refreshSaveList();
-    EXPECT_EQ(listings, 1);
+    model.initialise();
+    EXPECT_EQ(files.calls(FileCall::List), 1u);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, "Impossibile caricare dalla directory dei salvataggi");
-    EXPECT_EQ(messages.shown[0].caption, "Errore");
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Warning);
     EXPECT_EQ(messages.shown[0].owner, nullptr);
     ASSERT_EQ(view.rows.size(), 2u);
-    EXPECT_EQ(view.rows[0].fileName + view.rows[1].fileName, "a.essb.ess");
+    EXPECT_EQ(view.rows[0].fileName + view.rows[1].fileName, "italian.essenglish.ess");
 
-    // Once the rebuild is over, the next activation rebuilds again.
+    // Once the rebuild is over, the next activation rebuilds again, and a whole listing shows no message.
     messages.onClose = nullptr;
-    failing.onActivated();
-    EXPECT_EQ(listings, 2);
+    files.listingBreaksOff = false;
+    model.onActivated();
+    EXPECT_EQ(files.calls(FileCall::List), 2u);
+    EXPECT_EQ(messages.shown.size(), 1u);
 }
 
 } // namespace

@@ -131,6 +131,10 @@ TEST_F(SaveSummaryTest, HeaderWithoutScreenshotOrAMissingSaveShowsNothing) {
     EXPECT_TRUE(view.masterLines.empty());
     EXPECT_FALSE(view.picture);
     EXPECT_EQ(info.playerName, "earlier");
+    // What a save showed goes when the next one shows nothing.
+    ASSERT_TRUE(show("b.ess", build::GameFileBuilder({.kind = FileKind::Save}).bytes()));
+    EXPECT_FALSE(show("missing.ess"));
+    EXPECT_TRUE(view.summary.empty() && !view.picture);
 }
 
 // In real saves the float at GMDT offset 8 is the hour; the day shown is the days passed at offset 88.
