@@ -101,12 +101,6 @@ public:
 
 } // namespace
 
-const char* fileCallName(FileCall call) {
-    static const char* const Names[] = {"open", "create",     "read",    "write",  "flush",  "close", "seek",
-                                        "lock", "attributes", "replace", "delete", "folder", "list"};
-    return Names[static_cast<std::size_t>(call)];
-}
-
 FaultInjectingFileSystem::FaultInjectingFileSystem()
     : nothing_(std::make_unique<NoFiles>()), memory_(std::make_unique<OverlayFileSystem>(*nothing_)) {}
 
