@@ -59,26 +59,6 @@ private:
     std::deque<std::pair<std::function<void()>, bool*>> queue_;
 };
 
-// The progress dialog's controls as the worker reaches them: every update is sent to the user-interface
-// thread, which alone touches the controls.
-class SentProgress final : public ProgressView {
-public:
-    SentProgress(MessageQueue& queue, RecordingProgress& controls) : queue_(queue), controls_(controls) {}
-    void setBarPosition(JobStage stage, int percent) override {
-        queue_.send([=, this] { controls_.setBarPosition(stage, percent); });
-    }
-    void setImage(JobStage stage, StatusImage image) override {
-        queue_.send([=, this] { controls_.setImage(stage, image); });
-    }
-    void finished(const PatchResult& result) override {
-        queue_.send([=, this] { controls_.finished(result); });
-    }
-
-private:
-    MessageQueue& queue_;
-    RecordingProgress& controls_;
-};
-
 // What the user saw of one conversion.
 struct Seen {
     int dialogResult = -1;
@@ -101,12 +81,11 @@ protected:
     // closes it. Without, the same job on this thread, its exit code as the dialog's result.
     Seen convert(const std::string& saveName, ConversionDirection direction, bool onWorker = true) {
         MessageQueue queue;
-        RecordingProgress controls;
-        SentProgress sent(queue, controls);
+        RecordingProgress controls; // reached, on a worker, through the user-interface thread alone
+        if (onWorker)
+            controls.through = [&](const std::function<void()>& call) { queue.send(call); };
         RecordingMessageBoxes messages; // the worker's own boxes, which have no owner window
-        PatchJob job =
-            test::jobFor(installation, files, messages,
-                         onWorker ? static_cast<ProgressView&>(sent) : controls, saveName, direction);
+        PatchJob job = test::jobFor(installation, files, messages, controls, saveName, direction);
         Seen seen;
         if (onWorker) {
             std::optional<std::uint32_t> exitCode;
