@@ -110,7 +110,6 @@ private:
     FileSystem& inner() { return base_ ? *base_ : *memory_; }
     bool mayChangeEntryAt(const std::string& path) const;
     bool isBusy(const std::string& path) const;
-    std::unique_ptr<File> wrap(std::unique_ptr<File> file, const std::string& path, bool writable);
 
     FileSystem* base_ = nullptr;
     std::unique_ptr<FileSystem> nothing_;
