@@ -114,22 +114,19 @@ protected:
         expectOnlyKnownFiles(what);
     }
 
-    FileCall call{};
-    std::uint32_t n = 0;
-    std::string what() const {
-        return "call " + std::to_string(n) + " of kind " + std::to_string(int(call)) + " (" +
-               files.failedPath() + ")";
-    }
+    FileCall call{}; // the kind of the call that fails
 
     // Runs once with each call of each kind failing in turn, until no call of the kind is left, and cleanly
     // after each failure.
     template <class Run, class Faulty, class Clean> void everyFault(Run run, Faulty faulty, Clean clean) {
         for (FileCall kind : AllFileCalls)
-            for (call = kind, n = 1; !HasFailure(); ++n) {
+            for (std::uint32_t n = 1; !HasFailure(); ++n) {
+                call = kind;
                 files.restore(initial);
                 files.failCall(call, n);
                 const auto result = run();
-                const std::string failure = what();
+                const std::string failure = "call " + std::to_string(n) + " of kind " +
+                                            std::to_string(int(call)) + " (" + files.failedPath() + ")";
                 if (!files.fired()) {
                     clean(result, failure + ": no call left");
                     break;
