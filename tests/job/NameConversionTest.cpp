@@ -7,23 +7,15 @@
 namespace orvella {
 namespace {
 
-// The demo game in a folder, converting the saves put into it.
-struct DemoGameJobs {
-    DemoGameJobs() { harness.writeDemoGame(game); }
-
-    // Converts the save, expecting the exit code, and gives the save's bytes afterwards.
+// Converts the save, expecting the exit code, and gives the save's bytes afterwards.
+struct NameConversion : testing::Test, test::JobHarness {
     std::string convert(const std::string& save, ConversionDirection direction,
                         std::uint32_t expectedExit = 0) {
-        build::writeBytes(game.save("s.ess"), save);
-        harness.saveInfo = test::saveInfoFor(direction);
-        result = harness.run("s.ess", direction);
-        EXPECT_EQ(result.exitCode, expectedExit) << harness.messages.shown.size();
-        return build::readBytes(game.save("s.ess"));
+        saveInfo = test::saveInfoFor(direction);
+        const std::string after = JobHarness::convert("s.ess", save, direction);
+        EXPECT_EQ(result.exitCode, expectedExit) << messages.shown.size();
+        return after;
     }
-
-    test::GameFolder game;
-    test::JobHarness harness{game};
-    PatchResult result;
 };
 
 // Each record as "TAG: layout"; the header as its list of masters.
@@ -42,10 +34,9 @@ std::string recordTexts(const std::string& bytes) {
     return out;
 }
 
-TEST(NameConversion, TheDemoSaveBecomesItalianRecordByRecordAndComesBackWithoutItsDeletedTopic) {
-    DemoGameJobs jobs;
+TEST_F(NameConversion, TheDemoSaveBecomesItalianRecordByRecordAndComesBackWithoutItsDeletedTopic) {
     const std::string english = demo::demoEnglishSave();
-    const std::string italian = jobs.convert(english, EnglishToItalian);
+    const std::string italian = convert(english, EnglishToItalian);
     const std::string texts = recordTexts(italian);
     for (const char* expected :
          {"TES3: Morrowind.esm|Morrowind LRK - Versione Finale.esp|\n",
@@ -69,36 +60,34 @@ TEST(NameConversion, TheDemoSaveBecomesItalianRecordByRecordAndComesBackWithoutI
         if (record->findText("NAME") != "forgotten rumour")
             expected += test::bytesOf(*record);
     expected.replace(320, 4, italian.substr(320, 4));
-    EXPECT_EQ(jobs.convert(italian, ItalianToEnglish), expected);
+    EXPECT_EQ(convert(italian, ItalianToEnglish), expected);
 }
 
-TEST(NameConversion, UntranslatedParagraphsKeepAndOfferTheLogUntilAJobWithoutThem) {
-    DemoGameJobs jobs;
+TEST_F(NameConversion, UntranslatedParagraphsKeepAndOfferTheLogUntilAJobWithoutThem) {
     test::FaultInjectingFileSystem files{nativeFileSystem()};
-    jobs.harness.files = &files;
-    jobs.convert(demo::demoItalianSave(), ItalianToEnglish);
-    const test::RecordingProgress& progress = jobs.harness.progress;
-    EXPECT_EQ(jobs.result.outcomeText, "Patch effettuata con successo, ma con delle frasi non tradotte");
+    jobFiles = &files;
+    convert(demo::demoItalianSave(), ItalianToEnglish);
+    EXPECT_EQ(result.outcomeText, "Patch effettuata con successo, ma con delle frasi non tradotte");
     ASSERT_TRUE(progress.result);
-    EXPECT_EQ(progress.result->outcomeText, jobs.result.outcomeText);
-    EXPECT_TRUE(jobs.result.logKept && jobs.result.logOffered && progress.result->logOffered);
-    EXPECT_EQ(build::readBytes(jobs.game.save("s.ess.log")),
+    EXPECT_EQ(progress.result->outcomeText, result.outcomeText);
+    EXPECT_TRUE(result.logKept && result.logOffered && progress.result->logOffered);
+    EXPECT_EQ(build::readBytes(game.save("s.ess.log")),
               "File di Log per s.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\ndiceria dimenticata\r\n"
               "\r\n- FRASI DEL JOURNAL NON TRADOTTE -\r\n\r\n"
               "--- Uno straniero in un mantello grigio mi osservava dal fondo del porto.\r\n\r\n");
 
     // The next job counts only its own journal: all recognised, plain success and no log.
-    jobs.convert(demo::demoEnglishSave(), EnglishToItalian);
-    EXPECT_EQ(jobs.result.outcomeText, "Patch effettuata con successo");
-    EXPECT_FALSE(jobs.result.logKept || progress.result->logOffered);
-    EXPECT_FALSE(jobs.game.exists("Saves/s.ess.log"));
-    EXPECT_EQ(progress.bar(JobStage::Journal), 100);
-    EXPECT_EQ(progress.image(JobStage::Journal), StatusImage::Success);
+    convert(demo::demoEnglishSave(), EnglishToItalian);
+    EXPECT_EQ(result.outcomeText, "Patch effettuata con successo");
+    EXPECT_FALSE(result.logKept || progress.result->logOffered);
+    EXPECT_FALSE(game.exists("Saves/s.ess.log"));
+    EXPECT_EQ(std::make_pair(progress.bar(JobStage::Journal), progress.image(JobStage::Journal)),
+              std::make_pair(100, std::optional(StatusImage::Success)));
 
     // A job that fails after its handlers ran keeps its log, with its own headings.
     files.failEvery(test::FileCall::Replace, "s.ess.tmp");
-    jobs.convert(demo::demoEnglishSave(), EnglishToItalian, 1);
-    EXPECT_EQ(build::readBytes(jobs.game.save("s.ess.log")),
+    convert(demo::demoEnglishSave(), EnglishToItalian, 1);
+    EXPECT_EQ(build::readBytes(game.save("s.ess.log")),
               "File di Log per s.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\nforgotten rumour\r\n"
               "\r\n- FRASI DEL JOURNAL NON TRADOTTE -\r\n\r\n");
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
+#include <tuple>
 
 namespace orvella {
 namespace {
@@ -75,120 +76,109 @@ private:
 const std::string FullLog = "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\nold "
                             "rumour\r\n\r\n- MONI QUEST NON TROVATI -\r\n\r\nNome Quest: A quest\r\n";
 
-struct PatchJobTest : testing::Test {
-    test::GameFolder game;
-    test::JobHarness harness{game};
+std::map<std::string, std::string> filesIn(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[entry.path().string()] = readBytes(entry.path().string());
+    return files;
+}
+
+struct PatchJobTest : testing::Test, test::JobHarness {
     const std::string name = "Save1.ess";
     FaultInjectingFileSystem files{nativeFileSystem()};
     SaveCutWhileCopied cutWhileCopied{files};
 
-    void SetUp() override {
-        harness.writeDemoGame(game);
-        harness.files = &files;
-    }
+    PatchJobTest() { jobFiles = &files; }
     std::string writeSave(const std::string& bytes) {
         build::writeBytes(game.save(name), bytes);
         return bytes;
     }
-    std::size_t entriesIn(const std::string& folder) const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(game.file(folder)), {}));
-    }
-    // The job told the user once, why, and still finished its last stage.
+    // The job told the user once, why, and still finished its last stage, leaving nothing temporary.
     void expectRefused(const PatchResult& result, const std::string& fragment, MessageIcon icon) {
-        EXPECT_EQ(result.exitCode, 1u);
-        EXPECT_EQ(result.outcomeText, "Patch non effettuata con successo");
-        ASSERT_EQ(harness.messages.shown.size(), 1u);
-        const Message& message = harness.messages.shown[0];
+        EXPECT_EQ(std::tie(result.exitCode, result.outcomeText),
+                  std::make_tuple(1u, std::string("Patch non effettuata con successo")));
+        ASSERT_EQ(messages.shown.size(), 1u);
+        const Message& message = messages.shown[0];
         EXPECT_NE(message.text.find(fragment), std::string::npos) << message.text;
-        EXPECT_EQ(message.icon, icon) << message.text;
-        EXPECT_EQ(message.owner, nullptr);
-        EXPECT_EQ(harness.progress.image(JobStage::Finalising), StatusImage::Success);
-        EXPECT_EQ(harness.progress.calls.back(), "finished");
-        EXPECT_FALSE(fs::is_regular_file(game.save(name + ".tmp")));
-        EXPECT_FALSE(game.exists("LRK Saves Backup/" + name + ".bak.tmp"));
+        EXPECT_TRUE(message.icon == icon && message.owner == nullptr) << message.text;
+        EXPECT_EQ(progress.image(JobStage::Finalising), StatusImage::Success);
+        EXPECT_EQ(progress.calls.back(), "finished");
+        EXPECT_FALSE(fs::is_regular_file(game.save(name + ".tmp")) ||
+                     game.exists("LRK Saves Backup/" + name + ".bak.tmp"));
     }
 };
 
-TEST_F(PatchJobTest, ASavePassesThroughByteForByteReplacingAnOlderBackup) {
-    const std::string original = writeSave(plainSave().bytes());
+// A save passes byte for byte, replacing an older backup; a dropped record lowers the count and nothing else.
+TEST_F(PatchJobTest, ASavePassesThroughReplacingAnOlderBackupAndADroppedRecordLowersTheCount) {
+    std::string want = writeSave(plainSave().bytes());
     build::writeBytes(game.backup(name + ".bak"), "an older backup");
-    PatchResult result = harness.run(name, ItalianToEnglish);
-    EXPECT_EQ(result.exitCode, 0u);
-    EXPECT_EQ(result.outcomeText, "Patch effettuata con successo");
-    ASSERT_TRUE(harness.progress.result);
-    EXPECT_EQ(harness.progress.result->outcomeText, result.outcomeText);
-    EXPECT_EQ(readBytes(game.save(name)), original);
-    EXPECT_EQ(readBytes(game.backup(name + ".bak")), original);
-    EXPECT_FALSE(result.logKept || harness.progress.result->logOffered);
+    result = run(name, ItalianToEnglish);
+    EXPECT_EQ(std::tie(result.exitCode, result.outcomeText),
+              std::make_tuple(0u, std::string("Patch effettuata con successo")));
+    ASSERT_TRUE(progress.result);
+    EXPECT_EQ(progress.result->outcomeText, result.outcomeText);
+    EXPECT_EQ(readBytes(game.save(name)), want);
+    EXPECT_EQ(readBytes(game.backup(name + ".bak")), want);
+    EXPECT_FALSE(result.logKept || progress.result->logOffered);
     EXPECT_EQ(result.logPath, game.path() + "\\Saves\\" + name + ".log");
-    EXPECT_EQ(entriesIn("Saves"), 1u);
-    EXPECT_TRUE(harness.messages.shown.empty());
-    for (JobStage stage : {JobStage::Reading, JobStage::Converting, JobStage::Finalising}) {
-        EXPECT_EQ(harness.progress.bar(stage), 100) << test::stageName(stage);
-        EXPECT_EQ(harness.progress.image(stage), StatusImage::Success) << test::stageName(stage);
-    }
-}
+    EXPECT_EQ(std::distance(fs::directory_iterator(game.file("Saves")), {}), 1);
+    EXPECT_TRUE(messages.shown.empty());
+    for (JobStage stage : {JobStage::Reading, JobStage::Converting, JobStage::Finalising})
+        EXPECT_EQ(std::make_pair(progress.bar(stage), progress.image(stage)),
+                  std::make_pair(100, std::optional(StatusImage::Success)));
 
-TEST_F(PatchJobTest, ADroppedRecordLowersTheCountByOneAndChangesNothingElseInTheHeader) {
-    const std::string original = writeSave(plainSave(true).bytes());
-    std::string want = plainSave().bytes();
     want.replace(320, 4, build::u32(4)); // the original's count of five, lowered by one
-    ASSERT_EQ(original.substr(320, 4), build::u32(5));
-    EXPECT_EQ(harness.run(name, ItalianToEnglish).exitCode, 0u);
+    ASSERT_EQ(writeSave(plainSave(true).bytes()).substr(320, 4), build::u32(5));
+    EXPECT_EQ(run(name, ItalianToEnglish).exitCode, 0u);
     EXPECT_EQ(readBytes(game.save(name)), want);
 }
 
 // Whatever stops the job, the save is left as it was, nothing temporary stays, and the log is kept only once
-// the handlers have written to it.
+// the handlers have written to it; a second job fails the same way and writes its own log anew.
 TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
+    const auto failEvery = [](FileCall call) {
+        return [call](PatchJobTest& t) { t.files.failEvery(call, "Save1.ess.tmp"); };
+    };
     const struct {
-        const char* what;
         std::function<void(PatchJobTest&)> arrange;
         const char* fragment;
         MessageIcon icon;
         std::optional<std::string> log;
         bool backedUp = false;
     } cases[] = {
-        {"no save", [](PatchJobTest& t) { fs::remove(t.game.save(t.name)); }, "aprire il salvataggio",
+        {[](PatchJobTest& t) { fs::remove(t.game.save(t.name)); }, "aprire il salvataggio",
          MessageIcon::Error, std::nullopt},
-        {"a folder at the log's path", [](PatchJobTest& t) { t.game.makeFolder("Saves/Save1.ess.log"); },
-         "file di log", MessageIcon::Error, std::nullopt},
-        {"a folder at the temporary path", [](PatchJobTest& t) { t.game.makeFolder("Saves/Save1.ess.tmp"); },
-         "files temporanei", MessageIcon::Error, "File di Log per Save1.ess\r\n"},
-        {"a short write", [](PatchJobTest& t) { t.files.failEvery(FileCall::Write, "Save1.ess.tmp"); },
-         "files temporanei", MessageIcon::Error, FullLog},
-        {"a failed close", [](PatchJobTest& t) { t.files.failEvery(FileCall::Close, "Save1.ess.tmp"); },
-         "files temporanei", MessageIcon::Error, FullLog},
-        {"no backup folder", [](PatchJobTest& t) { fs::remove_all(t.game.file("LRK Saves Backup")); },
-         "backup", MessageIcon::Warning, FullLog},
-        {"a save cut while it is copied", [](PatchJobTest& t) { t.harness.files = &t.cutWhileCopied; },
-         "creare il file di backup", MessageIcon::Warning, FullLog},
-        {"a failed move", [](PatchJobTest& t) { t.files.failEvery(FileCall::Replace, "Save1.ess.tmp"); },
-         "sovrascrivere il file del salvataggio", MessageIcon::Warning, FullLog, true},
+        {[](PatchJobTest& t) { t.game.makeFolder("Saves/Save1.ess.log"); }, "file di log", MessageIcon::Error,
+         std::nullopt},
+        {[](PatchJobTest& t) { t.game.makeFolder("Saves/Save1.ess.tmp"); }, "files temporanei",
+         MessageIcon::Error, "File di Log per Save1.ess\r\n"},
+        {failEvery(FileCall::Write), "files temporanei", MessageIcon::Error, FullLog},
+        {failEvery(FileCall::Close), "files temporanei", MessageIcon::Error, FullLog},
+        {[](PatchJobTest& t) { fs::remove_all(t.game.file("LRK Saves Backup")); }, "backup",
+         MessageIcon::Warning, FullLog},
+        {[](PatchJobTest& t) { t.jobFiles = &t.cutWhileCopied; }, "creare il file di backup",
+         MessageIcon::Warning, FullLog},
+        {failEvery(FileCall::Replace), "sovrascrivere il file del salvataggio", MessageIcon::Warning, FullLog,
+         true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(c.fragment);
         files.countOnly();
-        harness.files = &files;
+        jobFiles = &files;
         for (const auto& entry : fs::directory_iterator(game.file("Saves")))
             fs::remove_all(entry.path());
         game.makeFolder("LRK Saves Backup");
         fs::remove(game.backup(name + ".bak"));
         const std::string original = writeSave(plainSave(true).bytes());
         c.arrange(*this);
-        // A second job fails the same way and writes its own log anew.
-        for (int run = 0; run < 2; ++run) {
-            expectRefused(harness.run(name, ItalianToEnglish), c.fragment, c.icon);
-            if (game.exists("Saves/" + name)) {
-                EXPECT_EQ(readBytes(game.save(name)), original);
-            }
-            EXPECT_EQ(game.exists("Saves/Save1.ess.log") && !fs::is_directory(game.save(name + ".log")),
-                      c.log.has_value());
-            if (c.log && !fs::is_directory(game.save(name + ".log"))) {
-                EXPECT_EQ(readBytes(game.save(name + ".log")), *c.log);
-            }
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            expectRefused(run(name, ItalianToEnglish), c.fragment, c.icon);
+            EXPECT_TRUE(!game.exists("Saves/" + name) || readBytes(game.save(name)) == original);
+            const bool logFile = fs::is_regular_file(game.save(name + ".log"));
+            EXPECT_EQ(logFile ? std::optional(readBytes(game.save(name + ".log"))) : std::nullopt, c.log);
             EXPECT_EQ(game.exists("LRK Saves Backup/Save1.ess.bak"), c.backedUp);
-            EXPECT_FALSE(harness.progress.result->logOffered);
+            EXPECT_FALSE(progress.result->logOffered);
         }
     }
 }
@@ -201,79 +191,56 @@ TEST_F(PatchJobTest, APathLongerThanThePlatformAllowsIsNamedBeforeAnythingIsWrit
     for (const char* inner : {"/Saves", "/LRK Saves Backup", "/Data Files"})
         game.makeFolder(folder.substr(game.path().size() + 1) + inner);
     build::writeBytes(folder + "/Saves/" + name, plainSave().bytes());
-    harness.installation.installPath = folder;
-    PatchResult result = harness.run(name, ItalianToEnglish);
+    installation.installPath = folder;
+    PatchResult result = run(name, ItalianToEnglish);
     expectRefused(result, "\"" + folder + tail + "\" \xE8 troppo lungo", MessageIcon::Warning);
     EXPECT_FALSE(result.logKept);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder + "/Saves"), {}), 1);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder + "/LRK Saves Backup"), {}), 0);
+    EXPECT_TRUE(filesIn(folder).size() == 1 && fs::is_empty(folder + "/LRK Saves Backup"));
 }
 
 // A save chosen as English that another program converted before the job took it is not converted twice.
 TEST_F(PatchJobTest, ASaveThatChangedAfterItWasChosenIsLeftAlone) {
     writeSave(plainSave().bytes());
-    auto chosen = classifySave(nativeFileSystem(), harness.installation, name);
+    auto chosen = classifySave(nativeFileSystem(), installation, name);
     ASSERT_TRUE(chosen && chosen->direction == EnglishToItalian);
     const std::string italian =
         writeSave(GameFileBuilder({.kind = build::FileKind::Save,
                                    .masters = {{"Morrowind.esm", 1}, {MorrowindPluginName, 1}}})
                       .bytes());
-    harness.saveInfo = *chosen;
-    harness.classifyAgain = classifySave;
-    expectRefused(harness.run(name, EnglishToItalian), "in uso da un'altra conversione",
-                  MessageIcon::Warning);
-    EXPECT_EQ(readBytes(game.save(name)), italian);
-    EXPECT_EQ(entriesIn("Saves") + entriesIn("LRK Saves Backup"), 1u);
-}
-
-// The progress dialog of a first job that starts a second job on the same save when the first moves one of
-// its bars, holding the save.
-class SecondJobAtBar final : public ProgressView {
-public:
-    SecondJobAtBar(JobStage bar, std::function<void()> secondJob)
-        : bar_(bar), secondJob_(std::move(secondJob)) {}
-    void setBarPosition(JobStage stage, int) override {
-        if (stage == bar_ && secondJob_)
-            std::exchange(secondJob_, nullptr)();
-    }
-    void setImage(JobStage, StatusImage) override {}
-    void finished(const PatchResult&) override {}
-    bool ran() const { return !secondJob_; }
-
-private:
-    JobStage bar_;
-    std::function<void()> secondJob_;
-};
-
-std::map<std::string, std::string> filesIn(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file())
-            files[entry.path().string()] = readBytes(entry.path().string());
-    return files;
+    saveInfo = *chosen;
+    classifyAgain = classifySave;
+    const auto before = filesIn(game.path());
+    expectRefused(run(name, EnglishToItalian), "in uso da un'altra conversione", MessageIcon::Warning);
+    EXPECT_TRUE(filesIn(game.path()) == before) << "the job wrote";
 }
 
 // The save is held from the first job's start to its end: while it is read, and still after the new save has
 // taken its place, while the first job finishes.
 TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNothing) {
     for (JobStage bar : {JobStage::Reading, JobStage::Finalising}) {
-        SCOPED_TRACE(test::stageName(bar));
+        SCOPED_TRACE(static_cast<int>(bar));
         const std::string original = writeSave(plainSave(true).bytes());
         build::writeBytes(game.backup(name + ".bak"), "an older backup");
         std::map<std::string, std::string> before, after;
         PatchResult second;
-        SecondJobAtBar progress(bar, [&] {
-            before = filesIn(game.path());
-            second = harness.run(name, ItalianToEnglish);
-            after = filesIn(game.path());
-        });
+        // The first job's dialog starts the second job when the first moves the bar.
+        test::RecordingProgress holder;
+        holder.through = [&](const std::function<void()>& call) {
+            call();
+            if (second.outcomeText.empty() &&
+                holder.calls.back().starts_with("bar " + test::stageName(bar))) {
+                before = filesIn(game.path());
+                second = run(name, ItalianToEnglish);
+                after = filesIn(game.path());
+            }
+        };
         test::RecordingMessageBoxes firstMessages;
-        PatchJob first = test::jobFor(harness.installation, nativeFileSystem(), firstMessages, progress, name,
-                                      ItalianToEnglish);
-        EXPECT_EQ(runPatchJob(first).exitCode, 0u);
-        ASSERT_TRUE(progress.ran());
+        EXPECT_EQ(runPatchJob(test::jobFor(installation, nativeFileSystem(), firstMessages, holder, name,
+                                           ItalianToEnglish))
+                      .exitCode,
+                  0u);
         expectRefused(second, "in uso da un'altra conversione", MessageIcon::Warning);
-        EXPECT_EQ(after, before) << "the second job wrote while the first held the save";
+        EXPECT_TRUE(after == before) << "the second job wrote while the first held the save";
         EXPECT_TRUE(firstMessages.shown.empty());
         EXPECT_NE(readBytes(game.save(name)), original);
         EXPECT_EQ(readBytes(game.backup(name + ".bak")), original);
@@ -284,15 +251,15 @@ TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNo
 TEST_F(PatchJobTest, ATruncatedMasterStopsTheJobBeforeTheSaveIsRead) {
     const std::string master = demo::demoMaster();
     build::writeBytes(game.data(MorrowindMasterName), master.substr(0, master.size() - 1));
-    const std::string original = writeSave(demo::demoEnglishSave());
-    PatchResult result = harness.run(name);
-    EXPECT_EQ(result.exitCode, 1u);
-    EXPECT_EQ(readBytes(game.save(name)), original);
+    writeSave(demo::demoEnglishSave());
+    EXPECT_EQ(run(name).exitCode, 1u);
+    EXPECT_EQ(readBytes(game.save(name)), demo::demoEnglishSave());
     EXPECT_FALSE(game.exists("Saves/Save1.ess.tmp") || game.exists("LRK Saves Backup/Save1.ess.bak"));
-    EXPECT_EQ(harness.progress.image(JobStage::Masters), StatusImage::Failure);
-    EXPECT_EQ(harness.messages.shown.size(), 1u);
-    EXPECT_EQ(harness.progress.bar(JobStage::Reading) + harness.progress.bar(JobStage::Converting), 0);
-    EXPECT_EQ(harness.progress.image(JobStage::Finalising), StatusImage::Success);
+    EXPECT_EQ(
+        std::make_tuple(progress.image(JobStage::Masters), progress.image(JobStage::Finalising),
+                        progress.bar(JobStage::Reading) + progress.bar(JobStage::Converting),
+                        messages.shown.size()),
+        std::make_tuple(std::optional(StatusImage::Failure), std::optional(StatusImage::Success), 0, 1u));
 }
 
 TEST(PercentOf, TruncatesTheQuotientOfTheSinglePrecisionNumbersAndFillsTheBarForNothing) {

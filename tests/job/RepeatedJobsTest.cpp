@@ -6,13 +6,12 @@
 
 #include <gtest/gtest.h>
 
-#if defined(__has_feature)
+#if defined(__SANITIZE_ADDRESS__)
+#define ORVELLA_ASAN 1
+#elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
 #define ORVELLA_ASAN 1
 #endif
-#endif
-#if defined(__SANITIZE_ADDRESS__)
-#define ORVELLA_ASAN 1
 #endif
 
 #if defined(ORVELLA_ASAN)
@@ -40,11 +39,10 @@ std::optional<std::size_t> heapInUse() {
 
 TEST(RepeatedJobs, TwoHundredConversionsLeaveTheHeapAsTheFirstFewLeftIt) {
     FaultInjectingFileSystem files;
-    GameInstallation installation;
-    installation = test::installDemoGame(files);
-    files.writeFile(test::savePath(installation, "English.ess"), demo::demoEnglishSave());
-    files.writeFile(test::savePath(installation, "Italian.ess"), demo::demoItalianSave());
+    const GameInstallation installation = test::installDemoGame(files);
     const std::string italian = demo::demoItalianSave();
+    files.writeFile(test::savePath(installation, "English.ess"), demo::demoEnglishSave());
+    files.writeFile(test::savePath(installation, "Italian.ess"), italian);
     files.writeFile(test::savePath(installation, "Cut.ess"), italian.substr(0, italian.size() - 20));
     const FaultInjectingFileSystem::Snapshot start = files.snapshot();
 
@@ -65,12 +63,12 @@ TEST(RepeatedJobs, TwoHundredConversionsLeaveTheHeapAsTheFirstFewLeftIt) {
 
     for (int i = 0; i < 10; ++i)
         ASSERT_EQ(turn(), 1u);
-    std::optional<std::size_t> before = heapInUse();
+    const std::optional<std::size_t> before = heapInUse();
     if (!before)
         GTEST_SKIP() << "this platform does not tell how much of the heap is in use";
     for (int i = 0; i < 200; ++i)
         ASSERT_EQ(turn(), 1u);
-    std::size_t after = *heapInUse();
+    const std::size_t after = *heapInUse();
     // A job that kept a single record would leave far more than this after 600 jobs.
     EXPECT_LT(after, *before + 16 * 1024) << "before " << *before << " bytes, after " << after;
 }

@@ -27,25 +27,21 @@ inline std::string backupPath(const GameInstallation& installation, const std::s
 
 // What the main dialog knows of a save of the demo game: its masters and plugins, and its direction.
 inline SaveInfo saveInfoFor(ConversionDirection direction) {
-    SaveInfo info;
-    info.usesMorrowindMaster = true;
-    info.usesMorrowindPlugin = direction == ItalianToEnglish;
-    info.direction = direction;
-    return info;
+    return {.usesMorrowindMaster = true,
+            .usesMorrowindPlugin = direction == ItalianToEnglish,
+            .direction = direction};
 }
 
 // The parameters of a conversion of a save in the game's "Saves" folder, with the built-in tables.
 inline PatchJob jobFor(const GameInstallation& installation, FileSystem& files, MessageBoxes& messages,
                        ProgressView& progress, const std::string& saveFileName,
                        ConversionDirection direction) {
-    PatchJob job;
-    job.installation = &installation;
-    job.files = &files;
-    job.messages = &messages;
-    job.progressDialog = &progress;
-    job.saveInfo = saveInfoFor(direction);
-    job.request.saveFileName = saveFileName;
-    job.request.saveInfo = job.saveInfo;
+    PatchJob job{.installation = &installation,
+                 .files = &files,
+                 .messages = &messages,
+                 .progressDialog = &progress,
+                 .saveInfo = saveInfoFor(direction)};
+    job.request = {saveFileName, job.saveInfo};
     return job;
 }
 

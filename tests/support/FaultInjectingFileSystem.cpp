@@ -101,12 +101,6 @@ public:
 
 } // namespace
 
-const char* fileCallName(FileCall call) {
-    static const char* const Names[] = {"open", "create",     "read",    "write",  "flush",  "close", "seek",
-                                        "lock", "attributes", "replace", "delete", "folder", "list"};
-    return Names[static_cast<std::size_t>(call)];
-}
-
 FaultInjectingFileSystem::FaultInjectingFileSystem()
     : nothing_(std::make_unique<NoFiles>()), memory_(std::make_unique<OverlayFileSystem>(*nothing_)) {}
 
@@ -232,27 +226,22 @@ bool FaultInjectingFileSystem::isBusy(const std::string& path) const {
     return locks_.count(key(path)) || (open != openCounts_.end() && open->second > 0);
 }
 
-std::unique_ptr<File> FaultInjectingFileSystem::wrap(std::unique_ptr<File> file, const std::string& path,
-                                                     bool writable) {
-    if (!file)
-        return nullptr;
-    return std::make_unique<FaultInjectingFile>(*this, std::move(file), path, writable);
-}
-
 std::unique_ptr<File> FaultInjectingFileSystem::open(const std::string& path, const char* mode) {
     const bool writable = mode[0] != 'r' || std::strchr(mode, '+') != nullptr;
     if (failsNow(FileCall::Open, path) || (writable && !inner().exists(path) && !mayChangeEntryAt(path)))
         return nullptr;
     if (writable)
         known_.insert(key(path));
-    return wrap(inner().open(path, mode), path, writable);
+    auto file = inner().open(path, mode);
+    return file ? std::make_unique<FaultInjectingFile>(*this, std::move(file), path, writable) : nullptr;
 }
 
 std::unique_ptr<File> FaultInjectingFileSystem::createNew(const std::string& path) {
     if (failsNow(FileCall::Create, path) || !mayChangeEntryAt(path))
         return nullptr;
     known_.insert(key(path));
-    return wrap(inner().createNew(path), path, true);
+    auto file = inner().createNew(path);
+    return file ? std::make_unique<FaultInjectingFile>(*this, std::move(file), path, true) : nullptr;
 }
 
 bool FaultInjectingFileSystem::replaceFile(const std::string& from, const std::string& to) {
@@ -308,15 +297,10 @@ bool FaultInjectingFileSystem::listFolderChecked(const std::string& path, std::v
 
 std::unique_ptr<FileLock> FaultInjectingFileSystem::lockFile(const std::string& path, bool& busy) {
     busy = false;
-    if (failsNow(FileCall::Lock, path))
-        return nullptr;
-    busy = locks_.count(key(path)) != 0;
-    if (busy)
+    if (failsNow(FileCall::Lock, path) || (busy = locks_.count(key(path)) != 0))
         return nullptr;
     auto lock = inner().lockFile(path, busy);
-    if (!lock)
-        return nullptr;
-    return std::make_unique<FaultInjectingLock>(*this, std::move(lock), path);
+    return lock ? std::make_unique<FaultInjectingLock>(*this, std::move(lock), path) : nullptr;
 }
 
 bool FaultInjectingFileSystem::canWriteIn(const std::string& folder) {

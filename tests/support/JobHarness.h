@@ -3,27 +3,25 @@
 #include "DemoJob.h"
 #include "RecordingUi.h"
 #include "TestFolder.h"
+#include "gamebuilder/GameBuilder.h"
 
 #include <cstdio>
 #include <string>
 
 namespace orvella::test {
 
-// Runs conversions of saves in a game folder on the machine, recording what the worker shows.
+// The demo game's master and translation plugin, without its save, in a game folder on the machine, and
+// conversions of the saves put there, recording what the worker shows.
 struct JobHarness {
-    explicit JobHarness(const GameFolder& folder) { installation.installPath = folder.path(); }
-
-    // The demo game's master and translation plugin, without its save, and their installation.
-    void writeDemoGame(const GameFolder& folder) {
-        demo::writeDemoGame(nativeFileSystem(), folder.path());
-        std::remove(folder.save(demo::DemoSaveName).c_str());
-        installation = demo::demoInstallation(folder.path());
+    JobHarness() {
+        demo::writeDemoGame(nativeFileSystem(), game.path());
+        std::remove(game.save(demo::DemoSaveName).c_str());
     }
 
     PatchResult run(const std::string& saveFileName, ConversionDirection direction = EnglishToItalian) {
         messages = RecordingMessageBoxes();
         progress = RecordingProgress();
-        PatchJob job = jobFor(installation, files ? *files : nativeFileSystem(), messages, progress,
+        PatchJob job = jobFor(installation, jobFiles ? *jobFiles : nativeFileSystem(), messages, progress,
                               saveFileName, direction);
         job.tables = tables;
         job.request.saveInfo = saveInfo;
@@ -32,14 +30,22 @@ struct JobHarness {
         job.saveInfo = job.request.saveInfo;
         return runPatchJob(job);
     }
+    // Writes the bytes as the save, converts it and gives the save's bytes afterwards.
+    std::string convert(const std::string& name, const std::string& bytes, ConversionDirection direction) {
+        build::writeBytes(game.save(name), bytes);
+        result = run(name, direction);
+        return build::readBytes(game.save(name));
+    }
 
-    GameInstallation installation;
-    FileSystem* files = nullptr;
+    GameFolder game;
+    GameInstallation installation = demo::demoInstallation(game.path());
+    FileSystem* jobFiles = nullptr; // the machine's when not set
     const TopicTables* tables = nullptr;
     SaveInfo saveInfo;
     SaveClassifier classifyAgain = nullptr;
     RecordingMessageBoxes messages;
     RecordingProgress progress;
+    PatchResult result;
 };
 
 } // namespace orvella::test

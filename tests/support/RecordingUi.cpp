@@ -14,18 +14,24 @@ std::string stageName(JobStage stage) {
 }
 
 void RecordingProgress::setBarPosition(JobStage stage, int percent) {
-    bars[stage] = percent;
-    calls.push_back("bar " + stageName(stage) + " " + std::to_string(percent));
+    record([=, this] {
+        bars[stage] = percent;
+        calls.push_back("bar " + stageName(stage) + " " + std::to_string(percent));
+    });
 }
 
 void RecordingProgress::setImage(JobStage stage, StatusImage image) {
-    images[stage] = image;
-    calls.push_back("image " + stageName(stage) + (image == StatusImage::Success ? " ok" : " fail"));
+    record([=, this] {
+        images[stage] = image;
+        calls.push_back("image " + stageName(stage) + (image == StatusImage::Success ? " ok" : " fail"));
+    });
 }
 
 void RecordingProgress::finished(const PatchResult& finishedWith) {
-    result = finishedWith;
-    calls.push_back("finished");
+    record([&] {
+        result = finishedWith;
+        calls.push_back("finished");
+    });
 }
 
 int RecordingProgress::bar(JobStage stage) const {

@@ -3,6 +3,7 @@
 #include "job/ProgressView.h"
 #include "platform/MessageBoxes.h"
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -23,7 +24,8 @@ public:
 std::string stageName(JobStage stage);
 
 // Keeps the last state of every stage the worker touched, the result it finished with, and the order of the
-// calls ("bar masters 50", "image reading ok", "finished").
+// calls ("bar masters 50", "image reading ok", "finished"). Each call runs through `through` when it is set,
+// as a dialog's controls are reached through its thread's messages.
 class RecordingProgress final : public ProgressView {
 public:
     void setBarPosition(JobStage stage, int percent) override;
@@ -37,6 +39,10 @@ public:
     std::map<JobStage, StatusImage> images;
     std::optional<PatchResult> result;
     std::vector<std::string> calls;
+    std::function<void(const std::function<void()>&)> through;
+
+private:
+    void record(const std::function<void()>& call) { through ? through(call) : call(); }
 };
 
 } // namespace orvella::test
