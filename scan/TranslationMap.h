@@ -9,7 +9,7 @@
 
 namespace orvella {
 
-// ID → record, IDs compared byte by byte as unsigned values; the first record under an ID is kept.
+// ID -> record, IDs compared byte by byte as unsigned values; the first record under an ID is kept.
 using TranslationMap = std::map<std::string, std::unique_ptr<TranslatedRecord>>;
 
 // The five maps filled from the masters and the translation plugins.

@@ -13,7 +13,7 @@
 
 namespace orvella {
 
-// Source-language text → target-language text; the first pair inserted under a key wins.
+// Source-language text -> target-language text; the first pair inserted under a key wins.
 using NameMap = std::map<std::string, std::string>;
 
 // One topic name of a link list; the texts point into the topic tables, which outlive every job.
