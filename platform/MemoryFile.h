@@ -9,6 +9,18 @@
 
 namespace orvella {
 
+// Moves a position within bytes held in memory as a seek of a file does: past the end is allowed, before
+// the start is not.
+inline bool seekInMemory(std::size_t& position, std::size_t size, std::int64_t offset, SeekOrigin origin) {
+    const std::int64_t base = origin == SeekOrigin::Begin     ? 0
+                              : origin == SeekOrigin::Current ? static_cast<std::int64_t>(position)
+                                                              : static_cast<std::int64_t>(size);
+    if (base + offset < 0)
+        return false;
+    position = static_cast<std::size_t>(base + offset);
+    return true;
+}
+
 // A file held in memory, for reading bytes that never touch a disk.
 class MemoryFile final : public File {
 public:
@@ -33,13 +45,7 @@ public:
         return size;
     }
     bool seek(std::int64_t offset, SeekOrigin origin) override {
-        std::int64_t base = origin == SeekOrigin::Begin     ? 0
-                            : origin == SeekOrigin::Current ? static_cast<std::int64_t>(position_)
-                                                            : static_cast<std::int64_t>(bytes_.size());
-        if (base + offset < 0)
-            return false;
-        position_ = static_cast<std::size_t>(base + offset);
-        return true;
+        return seekInMemory(position_, bytes_.size(), offset, origin);
     }
     std::int64_t tell() override { return static_cast<std::int64_t>(position_); }
     bool flush() override { return true; }

@@ -1,4 +1,5 @@
 #include "platform/OverlayFileSystem.h"
+#include "platform/MemoryFile.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -79,13 +80,7 @@ public:
     }
 
     bool seek(std::int64_t offset, SeekOrigin origin) override {
-        const std::int64_t base = origin == SeekOrigin::Begin     ? 0
-                                  : origin == SeekOrigin::Current ? static_cast<std::int64_t>(position_)
-                                                                  : static_cast<std::int64_t>(bytes_->size());
-        if (base + offset < 0)
-            return false;
-        position_ = static_cast<std::size_t>(base + offset);
-        return true;
+        return seekInMemory(position_, bytes_->size(), offset, origin);
     }
     std::int64_t tell() override { return static_cast<std::int64_t>(position_); }
     bool flush() override { return true; }
