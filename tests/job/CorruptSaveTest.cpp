@@ -84,17 +84,18 @@ TEST_F(CorruptSaveTest, EachCutMiscountedLengthenedOrMalformedSaveIsRefusedNamin
     std::string notTes3 = Rich, noHedr = Rich;
     notTes3.replace(0, 4, "TES4");
     noHedr.replace(16, 4, "HEAD");
-    cases.insert(cases.end(), {{notTes3, "TES3"},
-                               {noHedr, "HEDR"},
-                               {std::string(400, 'x'), "non \xE8 valido"},
-                               {saveWithHedrOf(299), "300 byte"},
-                               {saveWithHedrOf(200), "300 byte"},
-                               {RecordBuilder("TES3").bytes() +
-                                    RecordBuilder("NPC_").sub("FNAM", std::string(400, 'x')).bytes(),
-                                "HEDR"},
-                               {setI32(Rich, npc + 4, -5), "dimensione del record negativa"},
-                               {setI32(Rich, npc + 16 + 4, 200), "supera la fine del record"},
-                               {setI32(Rich, npc + 16 + 4, -2), "dimensione del sottorecord negativa"}});
+    cases.insert(
+        cases.end(),
+        {{notTes3, "TES3"},
+         {noHedr, "HEDR.\nRecord TES3 (n. 0), offset 0."},
+         {std::string(400, 'x'), "non \xE8 valido"},
+         {saveWithHedrOf(299), "300 byte.\nRecord TES3 (n. 0), sottorecord HEDR, offset 16."},
+         {saveWithHedrOf(200), "300 byte"},
+         {RecordBuilder("TES3").bytes() + RecordBuilder("NPC_").sub("FNAM", std::string(400, 'x')).bytes(),
+          "HEDR"},
+         {setI32(Rich, npc + 4, -5), "dimensione del record negativa"},
+         {setI32(Rich, npc + 16 + 4, 200), "supera la fine del record"},
+         {setI32(Rich, npc + 16 + 4, -2), "dimensione del sottorecord negativa"}});
 
     const std::string real = readBytes(std::string(ORVELLA_REAL_SAVES) + "/HartKack0000.ess");
     ASSERT_FALSE(real.empty());

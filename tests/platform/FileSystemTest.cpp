@@ -197,6 +197,8 @@ TEST(NativeFileSystem, RefusesEveryPathAtThePlatformsLimit) {
               "exists 1, folder 1, writable 1, may write in 1, resolves to " + folder.path());
     EXPECT_EQ(answer(nativeFileSystem(), {"facts", file}, none),
               "exists 1, folder 0, writable 1, may write in 0, resolves to " + file);
+    // Nor are attributes copied to a file that is not there.
+    EXPECT_EQ(answer(nativeFileSystem(), {"attributes", file, folder.file("none")}, none), "refused");
 #endif
 }
 
