@@ -16,11 +16,4 @@ void serializeRecord(const Record& record, std::vector<std::uint8_t>& out) {
     }
 }
 
-bool writeRecord(File& file, const Record& record) {
-    thread_local std::vector<std::uint8_t> buffer;
-    buffer.clear();
-    serializeRecord(record, buffer);
-    return file.write(buffer.data(), buffer.size()) == buffer.size();
-}
-
 } // namespace orvella

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/File.h"
 #include "records/Record.h"
 
 #include <cstdint>
@@ -10,8 +9,5 @@ namespace orvella {
 
 // Appends the record's bytes as the game stores them: header words as kept, subrecords in list order.
 void serializeRecord(const Record& record, std::vector<std::uint8_t>& out);
-
-// Writes the record; false when the file took fewer bytes than written.
-bool writeRecord(File& file, const Record& record);
 
 } // namespace orvella
