@@ -29,13 +29,29 @@ std::string withoutScreenshot(const std::string& save) {
     return bytes;
 }
 
-// Seeds by name; each save gives the parts of it that the target reads.
-std::vector<std::pair<std::string, std::string>> seedsOf(const std::string& kind,
-                                                         const std::vector<std::string>& saves) {
-    std::vector<std::pair<std::string, std::string>> seeds;
-    auto add = [&seeds](const std::string& name, const std::string& bytes) {
-        seeds.emplace_back(name + "-" + std::to_string(seeds.size()), bytes);
+} // namespace
+} // namespace orvella
+
+int main(int argc, char** argv) {
+    using namespace orvella;
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: fuzz-seeds records|save|journal|inventory|scan FOLDER [SAVE...]\n");
+        return 2;
+    }
+    const std::string kind = argv[1];
+    int count = 0;
+    bool written = true;
+    auto add = [&](const std::string& name, const std::string& bytes) {
+        written =
+            build::writeBytes(std::string(argv[2]) + "/" + name + "-" + std::to_string(count++), bytes) &&
+            written;
     };
+    std::vector<std::string> saves = {withoutScreenshot(demo::demoEnglishSave()),
+                                      withoutScreenshot(demo::demoItalianSave())};
+    for (int i = 3; i < argc; ++i)
+        saves.push_back(build::readBytes(argv[i]));
+    // Each save gives the parts of it that the target reads.
+    std::string journal; // the first save's, which gets topics of its own after its NUL
     for (const std::string& save : saves) {
         if (kind == "records" || kind == "save")
             add("save.ess", save);
@@ -44,16 +60,18 @@ std::vector<std::pair<std::string, std::string>> seedsOf(const std::string& kind
             add("save-to-english", std::string(save).replace(12, 1, 1, static_cast<char>(save[12] | 1)));
         for (const auto& record : test::readRecords(save)) {
             const Subrecord* text = record->findSubrecord("NAME");
-            if (kind == "journal" && record->tag().is("JOUR") && text)
+            if (kind == "journal" && record->tag().is("JOUR") && text) {
                 add("journal", std::string(text->data.begin(), text->data.end()));
+                journal = journal.empty() ? std::string(text->data.begin(), text->data.end()) : journal;
+            }
             if (kind == "inventory" && record->tag().is("NPCC") &&
                 record->findText("NAME") == "PlayerSaveGame")
                 add("inventory", test::bytesOf(*record).substr(16));
         }
     }
-    if (kind == "journal" && !seeds.empty()) // topics of its own after the NUL
+    if (kind == "journal")
         add("journal",
-            std::string(seeds[0].second.c_str()) + '\0' + "ring\nCaius Cosades\nCaius\nbalmora\n\nCosades#");
+            journal.c_str() + std::string(1, '\0') + "ring\nCaius Cosades\nCaius\nbalmora\n\nCosades#");
     if (kind == "inventory") {
         const std::string items = build::RecordBuilder("NPCC")
                                       .text("NAME", "PlayerSaveGame")
@@ -78,27 +96,7 @@ std::vector<std::pair<std::string, std::string>> seedsOf(const std::string& kind
         add("over-counted.esm", demo::demoMaster().replace(320, 4, u32(1000)));
         add("cut-in-record.ess", saves[0].substr(0, saves[0].size() - 5));
     }
-    return seeds;
-}
-
-} // namespace
-} // namespace orvella
-
-int main(int argc, char** argv) {
-    using namespace orvella;
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: fuzz-seeds records|save|journal|inventory|scan FOLDER [SAVE...]\n");
-        return 2;
-    }
-    std::vector<std::string> saves = {withoutScreenshot(demo::demoEnglishSave()),
-                                      withoutScreenshot(demo::demoItalianSave())};
-    for (int i = 3; i < argc; ++i)
-        saves.push_back(build::readBytes(argv[i]));
-    const auto seeds = seedsOf(argv[1], saves);
-    for (const auto& [name, bytes] : seeds)
-        if (!build::writeBytes(std::string(argv[2]) + "/" + name, bytes)) {
-            std::fprintf(stderr, "fuzz-seeds: cannot write %s/%s\n", argv[2], name.c_str());
-            return 1;
-        }
-    return seeds.empty() ? 1 : 0;
+    if (!written)
+        std::fprintf(stderr, "fuzz-seeds: cannot write every seed into %s\n", argv[2]);
+    return written && count > 0 ? 0 : 1;
 }
