@@ -16,30 +16,25 @@ namespace {
 
 constexpr const char* SaveName = "Fuzz.ess";
 
-struct CountingMessages final : MessageBoxes {
-    MessageAnswer show(const Message&) override { return ++shown, MessageAnswer::Ok; }
-    int shown = 0;
-};
-
-struct WatchingProgress final : ProgressView {
+// The demo game held in memory, and the user interface of its jobs: it counts the messages and watches the
+// bars.
+struct Game final : MessageBoxes, ProgressView {
+    Game() : installation(test::installDemoGame(files)), empty(files.snapshot()) {}
+    MessageAnswer show(const Message&) override { return ++messages, MessageAnswer::Ok; }
     void setBarPosition(JobStage, int percent) override {
         require(percent >= 0 && percent <= 100, "a bar off its range");
     }
     void setImage(JobStage, StatusImage) override {}
     void finished(const PatchResult& result) override {
-        require(!finishedOnce, "a job that finished twice");
-        finishedOnce = true;
+        require(!outcome, "a job that finished twice");
         outcome = result.outcomeText;
     }
-    std::string outcome;
-    bool finishedOnce = false;
-};
 
-struct Game {
-    Game() : installation(test::installDemoGame(files)), empty(files.snapshot()) {}
     test::FaultInjectingFileSystem files;
     GameInstallation installation;
     test::FaultInjectingFileSystem::Snapshot empty;
+    int messages = 0;
+    std::optional<std::string> outcome;
 };
 
 void requireWellFormed(const std::string& bytes) {
@@ -62,12 +57,11 @@ void convert(Game& game, const std::string& input, ConversionDirection direction
     const std::string savePath = test::savePath(game.installation, SaveName);
     game.files.restore(game.empty);
     game.files.writeFile(savePath, input);
-    CountingMessages messages;
-    WatchingProgress progress;
-    PatchJob job = test::jobFor(game.installation, game.files, messages, progress, SaveName, direction);
+    game.messages = 0;
+    game.outcome.reset();
+    PatchJob job = test::jobFor(game.installation, game.files, game, game, SaveName, direction);
     const PatchResult result = runPatchJob(job);
-
-    require(progress.finishedOnce && progress.outcome == result.outcomeText,
+    require(game.outcome == result.outcomeText,
             "a job that ends without telling its result, or tells another");
     require(game.files.openHandles() == 0 && !game.files.isFile(savePath + ".tmp"),
             "a file left open, or a temporary file left beside the save");
@@ -76,11 +70,11 @@ void convert(Game& game, const std::string& input, ConversionDirection direction
         game.files.readFile(test::backupPath(game.installation, SaveName));
     require(save.has_value(), "the save is gone");
     if (result.exitCode != 0) {
-        require(result.exitCode == 1 && *save == input && !backup && messages.shown == 1,
+        require(result.exitCode == 1 && *save == input && !backup && game.messages == 1,
                 "a refused save with an exit code other than 1, changed, backed up, or without one message");
         return;
     }
-    require(messages.shown == 0 && backup == input, "a converted save with a message, or without its backup");
+    require(game.messages == 0 && backup == input, "a converted save with a message, or without its backup");
     requireWellFormed(*save);
 }
 
