@@ -1,8 +1,7 @@
-// Feeds arbitrary bytes to the inventory re-sort as the subrecords of an NPCC record (tag, size, data, one
-// after the other; a size past the end takes what is left), both ways, with the demo game's item names.
-// Whatever the layout, the record is either left byte for byte or a valid re-sort: the items in name order,
-// each with the subrecords that followed it, and every equipment reference still naming the same item with
-// the same second word.
+// Re-sorts arbitrary bytes as the subrecords of an NPCC record (tag, size, data; a size past the end takes
+// what is left), both ways. The record is left byte for byte or validly re-sorted: items in name order, each
+// with the subrecords that followed it, and every equipment reference naming the same item with the same
+// second word.
 
 #include "FuzzSupport.h"
 #include "records/Bytes.h"

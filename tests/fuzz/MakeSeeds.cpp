@@ -1,9 +1,6 @@
-// Writes the seed files of one fuzz target from the demo game's saves and the saves named: whole files for
-// the record reader (with the demo's master and plugin, and files cut in the middle of a record) and for the
-// conversion, journal texts and player inventories taken from every save, and masters and plugins for the
-// scan.
-//
-//   fuzz-seeds records|save|journal|inventory|scan FOLDER [SAVE...]
+// Writes the seeds of one fuzz target from the demo game's saves and the saves named: whole files (for the
+// record reader also the demo's master and plugin and damaged files), journal texts and player inventories
+// taken from every save, and masters and plugins for the scan.
 
 #include "RecordViews.h"
 #include "gamebuilder/DemoGame.h"

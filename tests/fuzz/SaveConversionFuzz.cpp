@@ -1,8 +1,6 @@
-// Converts arbitrary bytes as a save against the demo game held in memory, to English when the lowest bit of
-// the header record's flags is set and to Italian otherwise: the conversion never reads those flags, and one
-// conversion per input runs twice as many inputs as two would. Whatever the bytes, the job ends with "OK"
-// enabled; a refused save is left byte for byte with one message and nothing beside it; a converted one has
-// the original as its backup and is itself a well-formed file of the record format.
+// Converts arbitrary bytes as a save of the demo game held in memory, to English when the lowest bit of the
+// header's flags (which the conversion never reads) is set. The job always ends; a refused save is left as it
+// was with one message; a converted one has the original as its backup and reads back whole.
 
 #include "FuzzSupport.h"
 #include "platform/MemoryFile.h"

@@ -1,8 +1,6 @@
-// Scans arbitrary bytes as the master, with the demo game's plugin, converting to Italian, and as the plugin,
-// with the demo game's master, converting to English, through the whole preparation of a job's translation
-// data. A scan either fails with a message, its pass never complete, or completes both passes and fills the
-// maps with records whose sizes add up; the month settings are looked up and the quests listed, and no file
-// is left open.
+// Scans arbitrary bytes as the master (to Italian) and as the plugin (to English) of the demo game, through
+// the whole preparation of a job's translation data: a scan fails with a message before its pass completes,
+// or completes both passes with records whose sizes add up; no file is left open.
 
 #include "FuzzSupport.h"
 

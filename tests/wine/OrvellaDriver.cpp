@@ -278,15 +278,13 @@ bool writeGame(const std::string& folder, std::uint16_t minor) {
                              .health = 57.4f,
                              .daysPassed = 4,
                              .cellName = "Balmora"};
-    // The demo save's journal and one more day whose paragraph no master knows, so that it stays
-    // untranslated.
+    // The demo save's journal and one more day whose paragraph no master knows, which stays untranslated.
     build::GameFileBuilder untranslated(header);
     untranslated.add(build::RecordBuilder("JOUR").sub(
-        "NAME", std::string("<FONT COLOR=\"9F0000\">16 Last Seed (Day 1)</FONT><BR>\n"
-                            "The old guide asked me, Nerevar, to bring him a gold coin.<P>\n"
-                            "<FONT COLOR=\"9F0000\">19 Last Seed (Day 4)</FONT><BR>\n"
-                            "A stranger in a grey cloak watched me from the end of the docks.<P>\n") +
-                    '\0'));
+        "NAME", build::z("<FONT COLOR=\"9F0000\">16 Last Seed (Day 1)</FONT><BR>\n"
+                         "The old guide asked me, Nerevar, to bring him a gold coin.<P>\n"
+                         "<FONT COLOR=\"9F0000\">19 Last Seed (Day 4)</FONT><BR>\n"
+                         "A stranger in a grey cloak watched me from the end of the docks.<P>\n")));
     bool written = untranslated.writeTo(saves + UntranslatedSave);
     // Not listed: a save whose extension is in capitals, a folder named like a save and a text file.
     const struct {
