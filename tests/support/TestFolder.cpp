@@ -19,7 +19,7 @@ std::string TestFolder::makeFolderOfLength(std::size_t length) const {
     while (path.size() < length) {
         const std::size_t left = length - path.size() - 1;
         // The last name takes what is left; no name may be left with nothing.
-        path += "/" + std::string(left <= 200 ? left : left == 201 ? 199 : 200, 'p');
+        path.append("/").append(left <= 200 ? left : left == 201 ? 199 : 200, 'p');
     }
     std::filesystem::create_directories(path);
     return path;

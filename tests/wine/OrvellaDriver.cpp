@@ -74,77 +74,75 @@ std::string windowText(HWND window) {
     return std::string(text, length);
 }
 
+// A dialog of the program, worked as a user works it.
+struct Dialog {
+    HWND window = nullptr;
+
+    HWND item(int id) const { return GetDlgItem(window, id); }
+    std::string text(int id) const { return windowText(item(id)); }
+    bool enabled(int id) const { return IsWindowEnabled(item(id)); }
+    bool visible(int id) const { return IsWindowVisible(item(id)); }
+    LRESULT send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return SendDlgItemMessageA(window, id, message, wParam, lParam);
+    }
+    // Clicks a button, without waiting for what the click starts.
+    void click(int id) const { PostMessageA(item(id), BM_CLICK, 0, 0); }
+    // Sends the Escape key through the dialog's message loop.
+    void escape() const { PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0); }
+    // Clicks a button of a message box and waits until the box has gone.
+    void answer(int button) const {
+        click(button);
+        closes();
+        pause(500);
+    }
+    bool closes() const {
+        return waitUntil([this] { return !IsWindow(window); });
+    }
+    // Whether one of its static controls, where a message box shows its message, holds the text; a text that
+    // ends in "*" stands for every text that begins with what comes before it.
+    bool shows(const std::string& wanted) const {
+        const std::size_t length = wanted.ends_with('*') ? wanted.size() - 1 : std::string::npos;
+        for (HWND child = nullptr; (child = FindWindowExA(window, child, "Static", nullptr));)
+            if (windowText(child).substr(0, length) == wanted.substr(0, length))
+                return true;
+        return false;
+    }
+    // Wine hands a list box's line to another process in UTF-16 whichever way it is asked for, so the driver
+    // asks for UTF-16 and turns it into the ANSI code page itself; each line ends in "\n".
+    std::string lines(int id) const {
+        std::string lines;
+        for (int line = 0; line < SendDlgItemMessageW(window, id, LB_GETCOUNT, 0, 0); ++line) {
+            wchar_t wide[1024] = {};
+            char text[2048] = {};
+            if (SendDlgItemMessageW(window, id, LB_GETTEXTLEN, line, 0) < 1024 &&
+                SendDlgItemMessageW(window, id, LB_GETTEXT, line, reinterpret_cast<LPARAM>(wide)) >= 0 &&
+                WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr))
+                lines += std::string(text) + "\n";
+        }
+        return lines;
+    }
+};
+
 // A visible dialog of another process with this caption ("" for any) that holds a control with this id (0
 // for any); the progress dialog has no caption.
-HWND findDialog(const std::string& caption, int control = 0, HWND except = nullptr) {
+Dialog findDialog(const std::string& caption, int control = 0, HWND except = nullptr) {
     for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", nullptr));) {
         DWORD process = 0;
         GetWindowThreadProcessId(window, &process);
         if (IsWindowVisible(window) && process != GetCurrentProcessId() && window != except &&
             (caption.empty() || windowText(window) == caption) && (!control || GetDlgItem(window, control)))
-            return window;
+            return {window};
     }
-    return nullptr;
+    return {};
 }
 
 // Polls for the dialog and gives it time to paint before anyone looks at it; stops when none appears in time.
-HWND waitForDialog(const std::string& caption, int control = 0, HWND except = nullptr) {
-    HWND found = nullptr;
-    if (!waitUntil([&] { return (found = findDialog(caption, control, except)) != nullptr; }, 30))
+Dialog waitForDialog(const std::string& caption, int control = 0, HWND except = nullptr) {
+    Dialog found;
+    if (!waitUntil([&] { return (found = findDialog(caption, control, except)).window != nullptr; }, 30))
         throw std::runtime_error("no dialog \"" + caption + "\" with control " + std::to_string(control));
     pause(300);
     return found;
-}
-
-std::string controlText(HWND dialog, int controlId) {
-    return windowText(GetDlgItem(dialog, controlId));
-}
-
-bool controlEnabled(HWND dialog, int controlId) {
-    return IsWindowEnabled(GetDlgItem(dialog, controlId));
-}
-
-// Whether one of the dialog's static controls, where a message box shows its message, holds the text; a text
-// that ends in "*" stands for every text that begins with what comes before it.
-bool showsText(HWND dialog, const std::string& text) {
-    const std::size_t length = text.ends_with('*') ? text.size() - 1 : std::string::npos;
-    for (HWND child = nullptr; (child = FindWindowExA(dialog, child, "Static", nullptr));)
-        if (windowText(child).substr(0, length) == text.substr(0, length))
-            return true;
-    return false;
-}
-
-// Wine hands a list box's line to another process in UTF-16 whichever way it is asked for, so the driver
-// asks for UTF-16 and turns it into the ANSI code page itself; one line after the other, each ending in "\n".
-std::string listBoxLines(HWND dialog, int controlId) {
-    HWND box = GetDlgItem(dialog, controlId);
-    std::string lines;
-    for (int line = 0; line < SendMessageW(box, LB_GETCOUNT, 0, 0); ++line) {
-        wchar_t wide[1024] = {};
-        char text[2048] = {};
-        if (SendMessageW(box, LB_GETTEXTLEN, line, 0) < 1024 &&
-            SendMessageW(box, LB_GETTEXT, line, reinterpret_cast<LPARAM>(wide)) >= 0 &&
-            WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr))
-            lines += std::string(text) + "\n";
-    }
-    return lines;
-}
-
-// Clicks a button as the user would, without waiting for what the click starts.
-void clickButton(HWND dialog, int controlId) {
-    PostMessageA(GetDlgItem(dialog, controlId), BM_CLICK, 0, 0);
-}
-
-// Sends the Escape key to the dialog through its message loop.
-void pressEscape(HWND dialog) {
-    PostMessageA(dialog, WM_KEYDOWN, VK_ESCAPE, 0);
-}
-
-// Clicks a button of a message box and waits until the box has gone.
-void answer(HWND box, int button) {
-    clickButton(box, button);
-    waitUntil([&] { return !IsWindow(box); });
-    pause(500);
 }
 
 // Asks the script around the driver for a screenshot of the screen, and waits until it has been taken.
@@ -311,57 +309,55 @@ bool writeGame(const std::string& folder, std::uint16_t minor) {
 }
 
 // The PATCH button's label, then "+" or "-" for PATCH and for restore enabled.
-void checkButtons(HWND dialog, const std::string& shown, const std::string& when) {
-    check(controlText(dialog, IDC_PATCH) + (controlEnabled(dialog, IDC_PATCH) ? " +" : " -") +
-              (controlEnabled(dialog, IDC_RESTORE) ? "+" : "-"),
+void checkButtons(const Dialog& main, const std::string& shown, const std::string& when) {
+    check(main.text(IDC_PATCH) + (main.enabled(IDC_PATCH) ? " +" : " -") +
+              (main.enabled(IDC_RESTORE) ? "+" : "-"),
           shown, "PATCH and restore " + when);
 }
 
 // Presses PATCH, checks the progress dialog once the worker has ended and its outcome, and gives the dialog.
-HWND runConversion(HWND main, const std::string& shot, const std::string& outcome) {
-    clickButton(main, IDC_PATCH);
-    HWND progress = waitForDialog("", IDC_MASTER_LABEL);
+Dialog runConversion(const Dialog& main, const std::string& shot, const std::string& outcome) {
+    main.click(IDC_PATCH);
+    const Dialog progress = waitForDialog("", IDC_MASTER_LABEL);
     // Escape must not close the dialog, neither while the worker runs nor after it.
-    pressEscape(progress);
-    check(waitUntil([&] { return controlEnabled(progress, IDOK); }, 120), "the worker enables OK");
-    pressEscape(progress);
+    progress.escape();
+    check(waitUntil([&] { return progress.enabled(IDOK); }, 120), "the worker enables OK");
+    progress.escape();
     pause(300);
-    check(IsWindow(progress) && IsWindowVisible(progress), "Escape leaves the progress dialog open");
+    check(IsWindow(progress.window) && IsWindowVisible(progress.window),
+          "Escape leaves the progress dialog open");
     const std::pair<int, int> stages[] = {
         {IDC_MASTER_BAR, IDC_MASTER_IMAGE},   {IDC_PLUGIN_BAR, IDC_PLUGIN_IMAGE},
         {IDC_READ_BAR, IDC_READ_IMAGE},       {IDC_CONVERT_BAR, IDC_CONVERT_IMAGE},
         {IDC_JOURNAL_BAR, IDC_JOURNAL_IMAGE}, {IDC_FINAL_BAR, IDC_FINAL_IMAGE}};
-    const LRESULT first = SendDlgItemMessageA(progress, IDC_MASTER_IMAGE, STM_GETIMAGE, IMAGE_BITMAP, 0);
+    const LRESULT first = progress.send(IDC_MASTER_IMAGE, STM_GETIMAGE, IMAGE_BITMAP);
     std::string shown;
     for (auto [bar, image] : stages)
-        shown +=
-            std::to_string(SendDlgItemMessageA(progress, bar, PBM_GETPOS, 0, 0)) +
-            (first && SendDlgItemMessageA(progress, image, STM_GETIMAGE, IMAGE_BITMAP, 0) == first ? "= "
-                                                                                                   : "? ");
+        shown += std::to_string(progress.send(bar, PBM_GETPOS)) +
+                 (first && progress.send(image, STM_GETIMAGE, IMAGE_BITMAP) == first ? "= " : "? ");
     check(shown, "100= 100= 100= 100= 100= 100= ", "every bar at 100, every image the first one's picture");
-    check(controlText(progress, IDC_OUTCOME), outcome, "outcome text");
+    check(progress.text(IDC_OUTCOME), outcome, "outcome text");
     screenshot(shot);
     return progress;
 }
 
 // "OK" closes the progress dialog once the worker's thread has ended; a press just before that is ignored.
-void closeProgress(HWND progress) {
-    check(waitUntil(
-              [&] {
-                  clickButton(progress, IDOK);
-                  pause(200);
-                  return !IsWindow(progress);
-              },
-              20),
-          "OK closes the progress dialog");
+void closeProgress(const Dialog& progress) {
+    bool closed = false;
+    for (int tries = 0; tries < 100 && !closed; ++tries) {
+        progress.click(IDOK);
+        pause(200);
+        closed = !IsWindow(progress.window);
+    }
+    check(closed, "OK closes the progress dialog");
     pause(300);
 }
 
-void checkStartingState(HWND main, const RemoteControl& list, const std::string& saves) {
+void checkStartingState(const Dialog& main, const RemoteControl& list, const std::string& saves) {
     std::string boxes;
     for (int box : {IDC_GAME_VERSION, IDC_MORROWIND_MASTER, IDC_TRIBUNAL_MASTER, IDC_BLOODMOON_MASTER,
                     IDC_MORROWIND_PLUGIN, IDC_TRIBUNAL_PLUGIN, IDC_BLOODMOON_PLUGIN})
-        boxes += controlText(main, box) + "\n";
+        boxes += main.text(box) + "\n";
     check(boxes,
           "1.6.01820\nMorrowind.esm\n<Master File non trovato>\n<Master File non trovato>\n"
           "Morrowind LRK - Versione Finale.esp\n<Plugin non trovato>\n<Plugin non trovato>\n",
@@ -387,24 +383,23 @@ void checkStartingState(HWND main, const RemoteControl& list, const std::string&
     check(shown, wanted, "the list holds the saves in order, with their icons and expansions");
 }
 
-void convertAndRestore(HWND main, const RemoteControl& list, const std::string& folder) {
+void convertAndRestore(const Dialog& main, const RemoteControl& list, const std::string& folder) {
     const std::string save = folder + "\\Saves\\" + DemoSave;
     const std::string backup = folder + "\\LRK Saves Backup\\" + DemoSave + ".bak";
     const std::string original = build::readBytes(save);
 
     list.select(DemoSave);
-    check(controlText(main, IDC_SUMMARY) + "\n" + listBoxLines(main, IDC_MASTER_LIST),
+    check(main.text(IDC_SUMMARY) + "\n" + main.lines(IDC_MASTER_LIST),
           "NomePG: Nerevar\r\nNome Salvataggio: Demo\r\n\r\nSalvato a: Seyda Neen\r\nGiorno: 3\r\n"
           "Punti Ferita: 100\\100\nMorrowind.esm\n",
           "summary and master list of the demo save");
-    check(SendDlgItemMessageA(main, IDC_SCREENSHOT, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0, "screenshot shown");
+    check(main.send(IDC_SCREENSHOT, STM_GETIMAGE, IMAGE_BITMAP) != 0, "screenshot shown");
     checkButtons(main, "Inglese -> Italiano +-", "for the English demo save");
     screenshot("main-dialog-selected");
 
-    HWND progress = runConversion(main, "progress-dialog", "Patch effettuata con successo");
-    check(!IsWindowVisible(GetDlgItem(progress, IDC_VIEW_LOG)), "no log to show");
+    const Dialog progress = runConversion(main, "progress-dialog", "Patch effettuata con successo");
+    check(!progress.visible(IDC_VIEW_LOG), "no log to show");
     closeProgress(progress);
-
     check(std::filesystem::exists(backup) && !std::filesystem::exists(save + ".log") &&
               !std::filesystem::exists(save + ".tmp"),
           "the conversion left a backup, and no log or temporary file beside the save");
@@ -413,18 +408,17 @@ void convertAndRestore(HWND main, const RemoteControl& list, const std::string& 
 
     list.select(DemoSave);
     checkButtons(main, "Italiano -> Inglese ++", "for the converted save");
-    check(listBoxLines(main, IDC_MASTER_LIST), "Morrowind.esm\nMorrowind LRK - Versione Finale.esp\n",
+    check(main.lines(IDC_MASTER_LIST), "Morrowind.esm\nMorrowind LRK - Versione Finale.esp\n",
           "the converted save lists the translation plugin");
     screenshot("main-dialog-converted");
 
-    clickButton(main, IDC_RESTORE);
-    HWND question = waitForDialog("ATTENZIONE!");
-    check(showsText(question, "Sei sicuro? Il salvataggio attuale sar\xE0 sovrascritto\r\ndal file di backup "
-                              "generato durante la patch"),
+    main.click(IDC_RESTORE);
+    const Dialog question = waitForDialog("ATTENZIONE!");
+    check(question.shows("Sei sicuro? Il salvataggio attuale sar\xE0 sovrascritto\r\ndal file di backup "
+                         "generato durante la patch"),
           "the restore question's text");
     screenshot("restore-question");
-    answer(question, IDYES);
-
+    question.answer(IDYES);
     check(build::readBytes(save) == original && !std::filesystem::exists(backup),
           "the restore brought the save back byte for byte and used up the backup");
     check(list.row(list.find(DemoSave)), DemoSave + " 0||", "the restored save's row");
@@ -432,67 +426,66 @@ void convertAndRestore(HWND main, const RemoteControl& list, const std::string& 
     checkButtons(main, "Inglese -> Italiano +-", "after the restore");
 }
 
-void showLog(HWND main, const RemoteControl& list, const std::string& folder) {
+void showLog(const Dialog& main, const RemoteControl& list, const std::string& folder) {
     list.select(UntranslatedSave);
-    check(controlText(main, IDC_SUMMARY),
+    check(main.text(IDC_SUMMARY),
           "NomePG: Nerevar\r\nNome Salvataggio: Giornale\r\n\r\nSalvato a: Balmora\r\nGiorno: 4\r\n"
           "Punti Ferita: 57\\100",
           "summary of the save with an unknown paragraph");
-    HWND progress = runConversion(main, "progress-dialog-log",
-                                  "Patch effettuata con successo, ma con delle frasi non tradotte");
-    check(IsWindowVisible(GetDlgItem(progress, IDC_VIEW_LOG)) && controlEnabled(progress, IDC_VIEW_LOG),
+    const Dialog progress = runConversion(main, "progress-dialog-log",
+                                          "Patch effettuata con successo, ma con delle frasi non tradotte");
+    check(progress.visible(IDC_VIEW_LOG) && progress.enabled(IDC_VIEW_LOG),
           "\"Visualizza LOG\" shown and enabled");
 
-    clickButton(progress, IDC_VIEW_LOG);
-    HWND report = waitForDialog("", IDC_REPORT_TEXT, progress);
-    check(windowText(report), "File di Log per " + UntranslatedSave, "report title");
-    const std::string body = controlText(report, IDC_REPORT_TEXT);
+    progress.click(IDC_VIEW_LOG);
+    const Dialog report = waitForDialog("", IDC_REPORT_TEXT, progress.window);
+    check(windowText(report.window), "File di Log per " + UntranslatedSave, "report title");
+    const std::string body = report.text(IDC_REPORT_TEXT);
     check(body.find("- FRASI DEL JOURNAL NON TRADOTTE -") != std::string::npos &&
               body.find("A stranger in a grey cloak") != std::string::npos,
           "report lists the unknown paragraph among the untranslated ones");
     screenshot("report-dialog");
-    pressEscape(report);
-    check(waitUntil([&] { return !IsWindow(report); }) && IsWindow(progress),
+    report.escape();
+    check(report.closes() && IsWindow(progress.window),
           "Escape closes the report, and the progress dialog stays");
     closeProgress(progress);
     check(std::filesystem::exists(folder + "\\Saves\\" + UntranslatedSave + ".log"),
           "the log stays beside the converted save");
 }
 
-void refusedConversions(HWND main, const RemoteControl& list) {
+void refusedConversions(const Dialog& main, const RemoteControl& list) {
     list.select(BetaSave);
     checkButtons(main, "Versione BETA non supportata --", "for the beta save");
-
     list.select(ExpansionsSave);
     checkButtons(main, "Inglese -> Italiano +-", "for the save of the expansions");
-    clickButton(main, IDC_PATCH);
-    HWND refusal = waitForDialog("Controllo Plugin");
-    check(showsText(refusal, "Per questa conversione \xE8 necessario avere il Master File di di Tribunal."),
+    main.click(IDC_PATCH);
+    const Dialog refusal = waitForDialog("Controllo Plugin");
+    check(refusal.shows("Per questa conversione \xE8 necessario avere il Master File di di Tribunal."),
           "the plugin check names the missing Tribunal master");
     screenshot("plugin-check");
-    answer(refusal, IDOK);
-    check(!findDialog("", IDC_MASTER_LABEL), "no conversion started");
+    refusal.answer(IDOK);
+    check(!findDialog("", IDC_MASTER_LABEL).window, "no conversion started");
     checkButtons(main, "PATCH --", "after the message");
 }
 
 void endToEnd(const std::string& folder) {
-    HWND main = waitForDialog(MainCaption);
+    const Dialog main = waitForDialog(MainCaption);
     screenshot("main-dialog");
-    RemoteControl list(GetDlgItem(main, IDC_SAVE_LIST));
+    RemoteControl list(main.item(IDC_SAVE_LIST));
     checkStartingState(main, list, folder + "\\Saves\\");
     convertAndRestore(main, list, folder);
     showLog(main, list, folder);
     refusedConversions(main, list);
-    pressEscape(main);
-    check(waitUntil([&] { return !IsWindow(main); }), "Escape closes the main dialog");
+    main.escape();
+    check(main.closes(), "Escape closes the main dialog");
 }
 
 void startupMessage(const std::string& shot, const std::string& text) {
-    HWND box = waitForDialog("Errore");
-    check(showsText(box, text) && !findDialog(MainCaption),
+    const Dialog box = waitForDialog("Errore");
+    check(box.shows(text) && !findDialog(MainCaption).window,
           "message \"" + text + "\", no main dialog behind it");
     screenshot(shot);
-    clickButton(box, IDOK);
+    box.click(IDOK);
 }
 
 bool sameName(const std::string& shown, const std::string& name) {
@@ -527,26 +520,26 @@ HTREEITEM folderItem(const RemoteControl& tree, const std::string& path) {
 
 // The classic folder picker: a folder selected in its tree, and its OK button returns it.
 void pickFolder(const std::string& shot, const std::string& path) {
-    HWND picker = waitForDialog("", IDOK);
-    check(showsText(picker, "Selezionare manualmente la directory di Morrowind."), "the picker's prompt");
+    const Dialog picker = waitForDialog("", IDOK);
+    check(picker.shows("Selezionare manualmente la directory di Morrowind."), "the picker's prompt");
     screenshot(shot);
     if (path == "-")
-        return clickButton(picker, IDCANCEL);
-    RemoteControl tree(FindWindowExA(picker, nullptr, WC_TREEVIEWA, nullptr));
+        return picker.click(IDCANCEL);
+    RemoteControl tree(FindWindowExA(picker.window, nullptr, WC_TREEVIEWA, nullptr));
     HTREEITEM folder = folderItem(tree, path);
     if (!folder)
         throw std::runtime_error("the picker's tree does not reach " + path);
     tree.select(folder);
-    check(tree.next(TVGN_CARET) == folder && controlEnabled(picker, IDOK),
+    check(tree.next(TVGN_CARET) == folder && picker.enabled(IDOK),
           "the picker selects " + tree.text(folder) + " and accepts it");
-    clickButton(picker, IDOK);
-    check(waitUntil([&] { return !IsWindow(picker); }), "OK closes the picker");
+    picker.click(IDOK);
+    check(picker.closes(), "OK closes the picker");
 }
 
 void closeMain(const std::string& how) {
-    HWND main = waitForDialog(MainCaption);
-    how == "ok" ? clickButton(main, IDOK) : pressEscape(main);
-    check(waitUntil([&] { return !IsWindow(main); }), "the main dialog closes with " + how);
+    const Dialog main = waitForDialog(MainCaption);
+    how == "ok" ? main.click(IDOK) : main.escape();
+    check(main.closes(), "the main dialog closes with " + how);
 }
 
 int run(int argc, char** argv) {
