@@ -1,7 +1,7 @@
 #pragma once
 
-// What the fuzz targets share: a way to stop on a broken property, a user interface that only counts, and
-// the demo game's translation data built once per direction.
+// What the fuzz targets share: a way to stop on a broken property, and the demo game's translation data built
+// once per direction.
 
 #include "DemoJob.h"
 #include "RecordViews.h"
@@ -12,7 +12,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 
 namespace orvella::fuzz {
 
@@ -28,32 +27,17 @@ inline bool sizeAddsUp(const Record& record) {
     return test::payloadSize(record) == record.size();
 }
 
-struct CountingMessages final : MessageBoxes {
-    MessageAnswer show(const Message&) override { return ++shown, MessageAnswer::Ok; }
-    int shown = 0;
-};
-
-struct WatchingProgress final : ProgressView {
-    void setBarPosition(JobStage, int percent) override {
-        require(percent >= 0 && percent <= 100, "a bar off its range");
+// Counts the passes a scan completes, and checks that it never counts past a file's records.
+struct PassCounter final : ScanProgress {
+    void scanned(ScanPass, std::uint32_t done, std::uint32_t total) override {
+        require(done <= total, "a file scanned past its record count");
     }
-    void setImage(JobStage, StatusImage) override {}
-    void finished(const PatchResult& result) override {
-        require(!finishedOnce, "a job that finished twice");
-        finishedOnce = true;
-        outcome = result.outcomeText;
-    }
-    std::string outcome;
-    bool finishedOnce = false;
+    void passCompleted(ScanPass pass) override { ++completed[pass == MasterPass ? 0 : 1]; }
+    int completed[2] = {0, 0};
 };
 
 struct NullLog final : ConversionLog {
     void write(std::string_view) override {}
-};
-
-struct SilentScanProgress final : ScanProgress {
-    void scanned(ScanPass, std::uint32_t, std::uint32_t) override {}
-    void passCompleted(ScanPass) override {}
 };
 
 // The demo game's translation data built as a job builds it, and a context over it, as a conversion has
@@ -64,7 +48,7 @@ struct PreparedConversion {
         const SaveInfo save = test::saveInfoFor(direction);
         const IncludedExpansions expansions = includedExpansions(save, installation);
         loadTopicTables(builtInTables(), direction, expansions, names);
-        SilentScanProgress progress;
+        PassCounter progress;
         ScanError error;
         require(scanMastersAndPlugins(files, installation, expansions, maps, progress, error),
                 "the demo game does not scan");

@@ -1,12 +1,10 @@
-// Feeds arbitrary bytes to the inventory re-sort as the subrecords of an NPCC record (tag, size, data, one
-// after the other; a size past the end takes what is left), both ways, with the demo game's item names.
-// Whatever the layout, no subrecord is lost or changed, except the renumbered WIDX; the record is either
-// left byte for byte or a valid re-sort: the items in name order, each with the subrecords that followed it,
-// and every equipment reference still naming the same item with the same second word.
+// Re-sorts arbitrary bytes as the subrecords of an NPCC record (tag, size, data; a size past the end takes
+// what is left), both ways. The record is left byte for byte or validly re-sorted: items in name order, each
+// with the subrecords that followed it, and every equipment reference naming the same item with the same
+// second word.
 
 #include "FuzzSupport.h"
 #include "records/Bytes.h"
-#include "records/RecordWriter.h"
 #include "translate/AsciiFold.h"
 #include "translate/SaveHandlers.h"
 
@@ -20,55 +18,37 @@
 namespace orvella::fuzz {
 namespace {
 
-std::unique_ptr<Record> recordOf(const std::uint8_t* data, std::size_t size) {
-    auto record = std::make_unique<Record>("NPCC");
-    std::size_t at = 0;
-    while (size - at >= 8) {
-        std::size_t length = std::min<std::size_t>(loadU32(data + at + 4), size - at - 8);
-        record->appendSubrecord(std::make_unique<Subrecord>(
-            Tag::fromBytes(data + at), std::vector<std::uint8_t>(data + at + 8, data + at + 8 + length)));
-        at += 8 + length;
-    }
-    return record;
-}
-
-std::string bytesOf(const Subrecord& subrecord) {
-    return std::string(subrecord.tag.text, 4) + std::string(subrecord.data.begin(), subrecord.data.end());
-}
-
-// The inventory as the handler reads it: the subrecords before the first item, each item with what
-// follows it up to the next item or WIDX, and each WIDX as (its item's entry, its second word).
+// The inventory as the handler reads it: the subrecords before the first item, each item with what follows
+// it up to the next item or WIDX, and each WIDX as (its item's entry, its second word).
 struct Layout {
     std::vector<std::string> head;
-    std::vector<std::string> entries;
-    std::vector<std::string> itemIds;
+    std::multiset<std::string> entries;
     std::multiset<std::pair<std::string, std::uint32_t>> equipment;
+    std::vector<std::string> itemIds;
     bool valid = true;
 };
 
 Layout layoutOf(const Record& record) {
     Layout layout;
-    bool inEquipment = false;
+    std::vector<std::string> entries;
     for (const auto& subrecord : record.subrecords()) {
+        const std::string bytes =
+            std::string(subrecord->tag.text, 4) + std::string(subrecord->data.begin(), subrecord->data.end());
         if (subrecord->tag.is("WIDX")) {
-            inEquipment = true;
-            std::uint32_t position = subrecord->size() == 8 ? loadU32(subrecord->data.data()) : 0xFFFFFFFFu;
-            if (position >= layout.entries.size()) {
-                layout.valid = false;
-                continue;
-            }
-            layout.equipment.emplace(layout.entries[position], loadU32(subrecord->data.data() + 4));
-        } else if (inEquipment) {
+            const std::uint32_t at = subrecord->size() == 8 ? loadU32(subrecord->data.data()) : 0xFFFFFFFFu;
+            layout.valid = layout.valid && at < entries.size();
+            if (at < entries.size())
+                layout.equipment.emplace(entries[at], loadU32(subrecord->data.data() + 4));
+        } else if (!layout.equipment.empty() || !layout.valid) {
             layout.valid = false;
         } else if (subrecord->tag.is("NPCO")) {
-            layout.entries.push_back(bytesOf(*subrecord));
+            entries.push_back(bytes);
             layout.itemIds.emplace_back(subrecord->textAt(4));
-        } else if (layout.entries.empty()) {
-            layout.head.push_back(bytesOf(*subrecord));
         } else {
-            layout.entries.back() += bytesOf(*subrecord);
+            (entries.empty() ? layout.head.emplace_back() : entries.back()) += bytes;
         }
     }
+    layout.entries.insert(entries.begin(), entries.end());
     return layout;
 }
 
@@ -85,25 +65,25 @@ std::string_view sortKeyOf(std::string_view id, const ConversionContext& context
 
 void resort(const std::uint8_t* data, std::size_t size, ConversionDirection direction) {
     ConversionContext& context = preparedContext(direction);
-    auto record = recordOf(data, size);
-    std::vector<std::uint8_t> before;
-    serializeRecord(*record, before);
+    auto record = std::make_unique<Record>("NPCC");
+    for (std::size_t at = 0; size - at >= 8;) {
+        const std::size_t length = std::min<std::size_t>(loadU32(data + at + 4), size - at - 8);
+        record->appendSubrecord(std::make_unique<Subrecord>(
+            Tag::fromBytes(data + at), std::vector<std::uint8_t>(data + at + 8, data + at + 8 + length)));
+        at += 8 + length;
+    }
+    const std::string before = test::bytesOf(*record);
     const Layout layoutBefore = layoutOf(*record);
-
     require(patchPlayerInventory(*record, context) && sizeAddsUp(*record),
             "a player record dropped, or one whose size does not add up");
-    std::vector<std::uint8_t> after;
-    serializeRecord(*record, after);
-    if (after == before)
+    if (test::bytesOf(*record) == before)
         return;
 
     // The head, the entries with their subrecords and the equipment together hold every subrecord.
     const Layout layoutAfter = layoutOf(*record);
     require(layoutBefore.valid && layoutAfter.valid, "a record re-sorted that is no inventory, or into none");
     require(layoutAfter.head == layoutBefore.head, "the subrecords before the items moved");
-    require(std::multiset<std::string>(layoutAfter.entries.begin(), layoutAfter.entries.end()) ==
-                std::multiset<std::string>(layoutBefore.entries.begin(), layoutBefore.entries.end()),
-            "an item separated from its subrecords");
+    require(layoutAfter.entries == layoutBefore.entries, "an item separated from its subrecords");
     require(layoutAfter.equipment == layoutBefore.equipment, "equipment that names another item");
     for (std::size_t i = 1; i < layoutAfter.itemIds.size(); ++i)
         require(compareFolded(sortKeyOf(layoutAfter.itemIds[i - 1], context),

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,52 +18,44 @@ namespace orvella::fuzz {
 namespace {
 
 // Topic names as the tables hold them: a few, and short.
-constexpr std::size_t MaxTopics = 8;
-constexpr std::size_t MaxTopicLength = 24;
+constexpr std::size_t MaxTopics = 8, MaxTopicLength = 24;
 
 void patchBothWays(const std::string& data, std::string_view text) {
     for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
         ConversionContext& context = preparedContext(direction);
-        auto record = std::make_unique<Record>("JOUR");
-        record->appendSubrecord(
+        Record record("JOUR");
+        record.appendSubrecord(
             std::make_unique<Subrecord>("NAME", data.data(), static_cast<std::uint32_t>(data.size())));
-        require(patchJournal(*record, context) && sizeAddsUp(*record),
+        require(patchJournal(record, context) && sizeAddsUp(record),
                 "a journal record dropped, or one whose size does not add up");
-
         const literal::JournalOutput expected =
             literal::translateJournal(text, context.maps.journalEntryMap, direction, context.names);
-        const Subrecord* name = record->findSubrecord("NAME");
-        require(name && name->size() == expected.text.size() + 1 && name->data.back() == 0,
-                "a journal text lost, of another length than the literal one, or without its NUL");
-        require(std::memcmp(expected.text.data(), name->data.data(), expected.text.size()) == 0,
-                "a journal text other than the literal one");
+        const Subrecord* name = record.findSubrecord("NAME");
+        require(name && std::string(name->data.begin(), name->data.end()) == expected.text + '\0',
+                "a journal text other than the literal one, or without its NUL");
         require(context.log.untranslatedJournalCount() == expected.untranslated,
                 "untranslated paragraphs counted unlike the literal translation");
     }
 }
 
 void markWithOwnTopics(std::string_view text, std::string_view topicLines) {
-    std::vector<std::string> names;
-    while (!topicLines.empty() && names.size() < MaxTopics) {
-        std::size_t end = topicLines.find('\n');
-        names.emplace_back(topicLines.substr(0, std::min(end, MaxTopicLength)));
-        topicLines = end == std::string_view::npos ? std::string_view() : topicLines.substr(end + 1);
-    }
     std::vector<TopicLink> links;
-    for (const std::string& name : names)
+    while (!topicLines.empty() && links.size() < MaxTopics) {
+        const std::size_t end = topicLines.find('\n');
+        const std::string_view name = topicLines.substr(0, std::min(end, MaxTopicLength));
         links.push_back(TopicLink{name, name, static_cast<std::uint32_t>(name.size())});
+        topicLines.remove_prefix(std::min(end, topicLines.size() - 1) + 1);
+    }
     std::stable_sort(links.begin(), links.end(),
                      [](const TopicLink& a, const TopicLink& b) { return a.fromLength > b.fromLength; });
-    std::string marked(text);
-    std::string literalMarked(text);
+    std::string marked(text), literalMarked(text);
     insertTopicLinks(marked, links);
     literal::insertTopicLinks(literalMarked, links);
     require(marked == literalMarked, "topics marked unlike the literal marking");
-    auto unmarked = [](std::string marks) {
-        std::erase_if(marks, [](char c) { return c == '@' || c == '#'; });
-        return marks;
-    };
-    require(unmarked(marked) == unmarked(std::string(text)), "the marking changed more than its marks");
+    std::string unmarked(text);
+    for (std::string* marks : {&marked, &unmarked})
+        std::erase_if(*marks, [](char c) { return c == '@' || c == '#'; });
+    require(marked == unmarked, "the marking changed more than its marks");
 }
 
 } // namespace

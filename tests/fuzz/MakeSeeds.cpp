@@ -1,7 +1,6 @@
-// Writes the seed files of the fuzz targets. For the record reader: the demo game's master, plugin and saves,
-// from well formed ones to files that stop in the middle of a record. For the others, one folder each: whole
-// saves for the conversion, journal texts and player inventories taken from every save at hand, masters and
-// plugins for the scan.
+// Writes the seeds of one fuzz target from the demo game's saves and the saves named: whole files (for the
+// record reader also the demo's master and plugin and damaged files), journal texts and player inventories
+// taken from every save, and masters and plugins for the scan.
 
 #include "RecordViews.h"
 #include "gamebuilder/DemoGame.h"
@@ -27,35 +26,49 @@ std::string withoutScreenshot(const std::string& save) {
     return bytes;
 }
 
-// Seeds by name; each save gives the parts of it that the target reads.
-using Seeds = std::vector<std::pair<std::string, std::string>>;
+} // namespace
+} // namespace orvella
 
-Seeds seedsOf(const std::string& kind, const std::vector<std::string>& saves) {
-    Seeds seeds;
-    auto add = [&seeds](const std::string& name, const std::string& bytes) {
-        seeds.emplace_back(name + "-" + std::to_string(seeds.size()), bytes);
+int main(int argc, char** argv) {
+    using namespace orvella;
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: fuzz-seeds records|save|journal|inventory|scan FOLDER [SAVE...]\n");
+        return 2;
+    }
+    const std::string kind = argv[1];
+    int count = 0;
+    bool written = true;
+    auto add = [&](const std::string& name, const std::string& bytes) {
+        written =
+            build::writeBytes(std::string(argv[2]) + "/" + name + "-" + std::to_string(count++), bytes) &&
+            written;
     };
+    std::vector<std::string> saves = {withoutScreenshot(demo::demoEnglishSave()),
+                                      withoutScreenshot(demo::demoItalianSave())};
+    for (int i = 3; i < argc; ++i)
+        saves.push_back(build::readBytes(argv[i]));
+    // Each save gives the parts of it that the target reads.
+    std::string journal; // the first save's, which gets topics of its own after its NUL
     for (const std::string& save : saves) {
-        if (kind == "records")
+        if (kind == "records" || kind == "save")
             add("save.ess", save);
-        if (kind == "save") {
-            // The conversion target converts to English when the lowest bit of the header's flags is set.
-            add("save", save);
-            if (save.size() > 12)
-                add("save-to-english", std::string(save).replace(12, 1, 1, static_cast<char>(save[12] | 1)));
-        }
+        // The conversion target converts to English when the lowest bit of the header's flags is set.
+        if (kind == "save" && save.size() > 12)
+            add("save-to-english", std::string(save).replace(12, 1, 1, static_cast<char>(save[12] | 1)));
         for (const auto& record : test::readRecords(save)) {
-            if (const Subrecord* text = record->findSubrecord("NAME");
-                kind == "journal" && record->tag().is("JOUR") && text)
+            const Subrecord* text = record->findSubrecord("NAME");
+            if (kind == "journal" && record->tag().is("JOUR") && text) {
                 add("journal", std::string(text->data.begin(), text->data.end()));
+                journal = journal.empty() ? std::string(text->data.begin(), text->data.end()) : journal;
+            }
             if (kind == "inventory" && record->tag().is("NPCC") &&
                 record->findText("NAME") == "PlayerSaveGame")
                 add("inventory", test::bytesOf(*record).substr(16));
         }
     }
-    if (kind == "journal" && !seeds.empty()) // topics of its own after the NUL
+    if (kind == "journal")
         add("journal",
-            std::string(seeds[0].second.c_str()) + '\0' + "ring\nCaius Cosades\nCaius\nbalmora\n\nCosades#");
+            journal.c_str() + std::string(1, '\0') + "ring\nCaius Cosades\nCaius\nbalmora\n\nCosades#");
     if (kind == "inventory") {
         const std::string items = build::RecordBuilder("NPCC")
                                       .text("NAME", "PlayerSaveGame")
@@ -71,38 +84,16 @@ Seeds seedsOf(const std::string& kind, const std::vector<std::string>& saves) {
         add("inventory-short-reference", items + "WIDX" + u32(4) + u32(1));
     }
     if (kind == "scan" || kind == "records") {
-        add("master.esm", std::string(demo::demoMaster()));
-        add("plugin.esp", std::string(demo::demoPlugin()));
+        add("master.esm", demo::demoMaster());
+        add("plugin.esp", demo::demoPlugin());
     }
     if (kind == "records") {
-        const std::string& save = saves[0];
         add("save-screenshot.ess", demo::demoEnglishSave());
         add("header-only.ess", build::GameFileBuilder({.kind = build::FileKind::Save}).bytes());
-        add("over-counted.esm", std::string(demo::demoMaster()).replace(320, 4, u32(1000)));
-        add("cut-in-record.ess", save.substr(0, save.size() - 5));
+        add("over-counted.esm", demo::demoMaster().replace(320, 4, u32(1000)));
+        add("cut-in-record.ess", saves[0].substr(0, saves[0].size() - 5));
     }
-    return seeds;
-}
-
-} // namespace
-} // namespace orvella
-
-// fuzz-seeds KIND FOLDER [SAVE...]: the seeds of one target from the demo's saves and those named.
-int main(int argc, char** argv) {
-    using namespace orvella;
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: fuzz-seeds records|save|journal|inventory|scan FOLDER [SAVE...]\n");
-        return 2;
-    }
-    std::vector<std::string> saves = {withoutScreenshot(demo::demoEnglishSave()),
-                                      withoutScreenshot(demo::demoItalianSave())};
-    for (int i = 3; i < argc; ++i)
-        saves.push_back(build::readBytes(argv[i]));
-    const Seeds seeds = seedsOf(argv[1], saves);
-    for (const auto& [name, bytes] : seeds)
-        if (!build::writeBytes(std::string(argv[2]) + "/" + name, bytes)) {
-            std::fprintf(stderr, "fuzz-seeds: cannot write %s/%s\n", argv[2], name.c_str());
-            return 1;
-        }
-    return seeds.empty() ? 1 : 0;
+    if (!written)
+        std::fprintf(stderr, "fuzz-seeds: cannot write every seed into %s\n", argv[2]);
+    return written && count > 0 ? 0 : 1;
 }

@@ -1,8 +1,6 @@
-// Converts arbitrary bytes as a save against the demo game held in memory, to English when the lowest bit
-// of the header record's flags is set and to Italian otherwise: the conversion never reads those flags, and
-// one conversion per input runs twice as many inputs as two would. Whatever the bytes,
-// the job ends with "OK" enabled; a refused save is left byte for byte with one message and nothing beside
-// it; a converted one has the original as its backup and is itself a well-formed file of the record format.
+// Converts arbitrary bytes as a save of the demo game held in memory, to English when the lowest bit of the
+// header's flags (which the conversion never reads) is set. The job always ends; a refused save is left as it
+// was with one message; a converted one has the original as its backup and reads back whole.
 
 #include "FuzzSupport.h"
 #include "platform/MemoryFile.h"
@@ -16,11 +14,25 @@ namespace {
 
 constexpr const char* SaveName = "Fuzz.ess";
 
-struct Game {
+// The demo game held in memory, and the user interface of its jobs: it counts the messages and watches the
+// bars.
+struct Game final : MessageBoxes, ProgressView {
     Game() : installation(test::installDemoGame(files)), empty(files.snapshot()) {}
+    MessageAnswer show(const Message&) override { return ++messages, MessageAnswer::Ok; }
+    void setBarPosition(JobStage, int percent) override {
+        require(percent >= 0 && percent <= 100, "a bar off its range");
+    }
+    void setImage(JobStage, StatusImage) override {}
+    void finished(const PatchResult& result) override {
+        require(!outcome, "a job that finished twice");
+        outcome = result.outcomeText;
+    }
+
     test::FaultInjectingFileSystem files;
     GameInstallation installation;
     test::FaultInjectingFileSystem::Snapshot empty;
+    int messages = 0;
+    std::optional<std::string> outcome;
 };
 
 void requireWellFormed(const std::string& bytes) {
@@ -30,12 +42,11 @@ void requireWellFormed(const std::string& bytes) {
     require(stream.readRecordCount(count), "a converted save without a record count");
     for (std::int64_t i = 0; i <= count; ++i) {
         auto record = stream.readRecord();
-        require(record != nullptr, "a converted save that cannot be read back");
-        require(sizeAddsUp(*record), "a converted record whose size does not add up");
-        if (i == 0)
-            require(record->tag().is("TES3") && record->subrecordCount() > 0 &&
-                        record->subrecordAt(0).tag.is("HEDR") && record->subrecordAt(0).size() >= 300,
-                    "a converted save without its header");
+        require(record && sizeAddsUp(*record),
+                "a converted record that cannot be read back, or does not add up");
+        require(i > 0 || (record->tag().is("TES3") && record->subrecordCount() > 0 &&
+                          record->subrecordAt(0).tag.is("HEDR") && record->subrecordAt(0).size() >= 300),
+                "a converted save without its header");
     }
     require(stream.atEnd(), "a converted save with bytes after its last record");
 }
@@ -44,27 +55,24 @@ void convert(Game& game, const std::string& input, ConversionDirection direction
     const std::string savePath = test::savePath(game.installation, SaveName);
     game.files.restore(game.empty);
     game.files.writeFile(savePath, input);
-    CountingMessages messages;
-    WatchingProgress progress;
-    PatchJob job = test::jobFor(game.installation, game.files, messages, progress, SaveName, direction);
-    PatchResult result = runPatchJob(job);
-
-    require(progress.finishedOnce, "a job that ends without telling its result");
-    require(progress.outcome == result.outcomeText, "an outcome shown unlike the result");
-    require(game.files.openHandles() == 0, "a file left open");
-    require(!game.files.isFile(savePath + ".tmp"), "a temporary file left beside the save");
-    std::optional<std::string> save = game.files.readFile(savePath);
+    game.messages = 0;
+    game.outcome.reset();
+    PatchJob job = test::jobFor(game.installation, game.files, game, game, SaveName, direction);
+    const PatchResult result = runPatchJob(job);
+    require(game.outcome == result.outcomeText,
+            "a job that ends without telling its result, or tells another");
+    require(game.files.openHandles() == 0 && !game.files.isFile(savePath + ".tmp"),
+            "a file left open, or a temporary file left beside the save");
+    const std::optional<std::string> save = game.files.readFile(savePath);
+    const std::optional<std::string> backup =
+        game.files.readFile(test::backupPath(game.installation, SaveName));
     require(save.has_value(), "the save is gone");
-    std::optional<std::string> backup = game.files.readFile(test::backupPath(game.installation, SaveName));
     if (result.exitCode != 0) {
-        require(result.exitCode == 1, "an exit code other than 0 and 1");
-        require(*save == input, "a refused save that changed");
-        require(!backup, "a backup of a refused save");
-        require(messages.shown == 1, "a refused save without exactly one message");
+        require(result.exitCode == 1 && *save == input && !backup && game.messages == 1,
+                "a refused save with an exit code other than 1, changed, backed up, or without one message");
         return;
     }
-    require(messages.shown == 0, "a message after a conversion");
-    require(backup && *backup == input, "a converted save whose backup is not the original");
+    require(game.messages == 0 && backup == input, "a converted save with a message, or without its backup");
     requireWellFormed(*save);
 }
 
@@ -72,9 +80,9 @@ void convert(Game& game, const std::string& input, ConversionDirection direction
 } // namespace orvella::fuzz
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace orvella;
-    static fuzz::Game game;
+    static orvella::fuzz::Game game;
     const std::string input(reinterpret_cast<const char*>(data), size);
-    fuzz::convert(game, input, size > 12 && (data[12] & 1) ? ItalianToEnglish : EnglishToItalian);
+    orvella::fuzz::convert(
+        game, input, size > 12 && (data[12] & 1) ? orvella::ItalianToEnglish : orvella::EnglishToItalian);
     return 0;
 }

@@ -1,8 +1,6 @@
-// Scans arbitrary bytes as the master, with the demo game's plugin, converting to Italian, and as the
-// plugin, with the demo game's master, converting to English, through the whole preparation of a job's
-// translation data. A scan either fails with a message, its pass never complete, or completes both passes and
-// fills the maps with records whose sizes add up; the month settings are looked up and the quests listed,
-// and no file is left open.
+// Scans arbitrary bytes as the master (to Italian) and as the plugin (to English) of the demo game, through
+// the whole preparation of a job's translation data: a scan fails with a message before its pass completes,
+// or completes both passes with records whose sizes add up; no file is left open.
 
 #include "FuzzSupport.h"
 
@@ -12,26 +10,18 @@
 namespace orvella::fuzz {
 namespace {
 
-struct PassCounter final : ScanProgress {
-    void scanned(ScanPass, std::uint32_t done, std::uint32_t total) override {
-        require(done <= total, "a file scanned past its record count");
-    }
-    void passCompleted(ScanPass pass) override { ++completed[pass == MasterPass ? 0 : 1]; }
-    int completed[2] = {0, 0};
-};
-
 void scan(const std::string& input, bool asMaster, ConversionDirection direction) {
     test::FaultInjectingFileSystem files;
     const GameInstallation installation = test::installDemoGame(files);
-    const std::string dataFiles = installation.installPath + DataFilesFolder;
-    files.writeFile(dataFiles + (asMaster ? MorrowindMasterName : MorrowindPluginName), input);
+    files.writeFile(installation.installPath + DataFilesFolder +
+                        (asMaster ? MorrowindMasterName : MorrowindPluginName),
+                    input);
     const IncludedExpansions expansions = includedExpansions(test::saveInfoFor(direction), installation);
     TranslationMaps maps;
     NameMaps names;
     loadTopicTables(builtInTables(), direction, expansions, names);
     PassCounter progress;
     ScanError error;
-
     if (!scanMastersAndPlugins(files, installation, expansions, maps, progress, error)) {
         require(!error.message.empty() && progress.completed[error.pass == MasterPass ? 0 : 1] == 0,
                 "a failed scan without its message, or with its pass complete");

@@ -1,6 +1,6 @@
 // Drives Orvella.exe under Wine from another process, as a user would, and checks what its dialogs show.
-// tools/wine-e2e.sh runs the program and this driver side by side; each command of the driver is one
-// part of a scenario. The exit status is the number of failed checks, capped at 1.
+// tools/wine-e2e.sh runs the program and this driver side by side; each command is one step of a scenario,
+// and the exit status is 1 when a check failed.
 //
 //   orvella-gui-driver prepare FOLDER [MINOR]   writes the test game (game version 1.MINOR, default 6)
 //   orvella-gui-driver end-to-end FOLDER        lists, converts, reports, restores, and leaves with Escape
@@ -9,255 +9,483 @@
 //   orvella-gui-driver pick-folder SHOT PATH    the folder picker: picks PATH, or cancels it for "-"
 //   orvella-gui-driver close ok|escape          closes the main dialog with "OK" or the Escape key
 
-#include "DriverWindows.h"
-#include "E2eGame.h"
-#include "RemoteControls.h"
+#include <windows.h>
+
+#include <commctrl.h>
 
 #include "app/resource.h"
 #include "gamebuilder/DemoGame.h"
 #include "gamebuilder/GameBuilder.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <thread>
 #include <utility>
+#include <vector>
 
 namespace orvella::driver {
 namespace {
 
 constexpr const char* MainCaption = "LRK Orvella 2.0 (by Quennic)";
+const std::string DemoSave = demo::DemoSaveName, UntranslatedSave = "Journal0002.ess",
+                  ExpansionsSave = "Expansions0003.ess", BetaSave = "Beta0004.ess",
+                  ItalianSave = "Italian0005.ess";
 
-constexpr int StageBars[] = {IDC_MASTER_BAR,  IDC_PLUGIN_BAR,  IDC_READ_BAR,
-                             IDC_CONVERT_BAR, IDC_JOURNAL_BAR, IDC_FINAL_BAR};
-constexpr int StageImages[] = {IDC_MASTER_IMAGE,  IDC_PLUGIN_IMAGE,  IDC_READ_IMAGE,
-                               IDC_CONVERT_IMAGE, IDC_JOURNAL_IMAGE, IDC_FINAL_IMAGE};
+int failures = 0;
 
-HWND mainDialog() {
-    return waitForWindow([] { return findDialog(MainCaption); }, 30, "the main dialog");
+void check(bool passed, const std::string& what) {
+    std::printf("%s %s\n", passed ? "ok  " : "FAIL", what.c_str());
+    std::fflush(stdout);
+    failures += passed ? 0 : 1;
 }
 
-bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+void check(const std::string& actual, const std::string& expected, const std::string& what) {
+    check(actual == expected,
+          what + (actual == expected ? "" : ": got \"" + actual + "\", wanted \"" + expected + "\""));
 }
 
-// The saves of the folder against the order Wine lists them in, which is the order the program reads them in:
-// every save goes to the top of the list as it is read.
-std::string savesInReverseListingOrder(const std::string& saves) {
-    std::string names;
-    WIN32_FIND_DATAA data;
-    HANDLE found = FindFirstFileA((saves + "*.*").c_str(), &data);
-    for (bool more = found != INVALID_HANDLE_VALUE; more; more = FindNextFileA(found, &data)) {
-        const std::string name = data.cFileName;
-        if (name.size() > 4 && name.ends_with(".ess") && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names = name + " " + names;
+void pause(int milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+// Polls the condition until it holds or the seconds have passed; false on timeout.
+bool waitUntil(const std::function<bool()>& condition, int seconds = 10) {
+    for (auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds); !condition();
+         pause(100))
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+    return true;
+}
+
+// A window's text, read with a timeout so that a hung window cannot hang the driver.
+std::string windowText(HWND window) {
+    char text[4096] = {};
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                             SMTO_ABORTIFHUNG, 5000, &length))
+        return {};
+    return std::string(text, length);
+}
+
+// A dialog of the program, worked as a user works it.
+struct Dialog {
+    HWND window = nullptr;
+
+    HWND item(int id) const { return GetDlgItem(window, id); }
+    std::string text(int id) const { return windowText(item(id)); }
+    bool enabled(int id) const { return IsWindowEnabled(item(id)); }
+    bool visible(int id) const { return IsWindowVisible(item(id)); }
+    LRESULT send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
+        return SendDlgItemMessageA(window, id, message, wParam, lParam);
     }
-    FindClose(found);
-    return names;
+    // Clicks a button, without waiting for what the click starts.
+    void click(int id) const { PostMessageA(item(id), BM_CLICK, 0, 0); }
+    // Sends the Escape key through the dialog's message loop.
+    void escape() const { PostMessageA(window, WM_KEYDOWN, VK_ESCAPE, 0); }
+    // Clicks a button of a message box and waits until the box has gone.
+    void answer(int button) const {
+        click(button);
+        closes();
+        pause(500);
+    }
+    bool closes() const {
+        return waitUntil([this] { return !IsWindow(window); });
+    }
+    // Whether one of its static controls, where a message box shows its message, holds the text; a text that
+    // ends in "*" stands for every text that begins with what comes before it.
+    bool shows(const std::string& wanted) const {
+        const std::size_t length = wanted.ends_with('*') ? wanted.size() - 1 : std::string::npos;
+        for (HWND child = nullptr; (child = FindWindowExA(window, child, "Static", nullptr));)
+            if (windowText(child).substr(0, length) == wanted.substr(0, length))
+                return true;
+        return false;
+    }
+    // Wine hands a list box's line to another process in UTF-16 whichever way it is asked for, so the driver
+    // asks for UTF-16 and turns it into the ANSI code page itself; each line ends in "\n".
+    std::string lines(int id) const {
+        std::string lines;
+        for (int line = 0; line < SendDlgItemMessageW(window, id, LB_GETCOUNT, 0, 0); ++line) {
+            wchar_t wide[1024] = {};
+            char text[2048] = {};
+            if (SendDlgItemMessageW(window, id, LB_GETTEXTLEN, line, 0) < 1024 &&
+                SendDlgItemMessageW(window, id, LB_GETTEXT, line, reinterpret_cast<LPARAM>(wide)) >= 0 &&
+                WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr))
+                lines += std::string(text) + "\n";
+        }
+        return lines;
+    }
+};
+
+// A visible dialog of another process with this caption ("" for any) that holds a control with this id (0
+// for any); the progress dialog has no caption.
+Dialog findDialog(const std::string& caption, int control = 0, HWND except = nullptr) {
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "#32770", nullptr));) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (IsWindowVisible(window) && process != GetCurrentProcessId() && window != except &&
+            (caption.empty() || windowText(window) == caption) && (!control || GetDlgItem(window, control)))
+            return {window};
+    }
+    return {};
 }
 
-// A row of the save list as the user sees it: the icon of its direction (0 English, 1 Italian, 2 beta), then
-// the marks of the expansions.
-void checkRow(const RemoteListView& list, const std::string& fileName, const std::string& shown) {
-    const int item = list.find(fileName);
-    checkEqual(item < 0
-                   ? "not listed"
-                   : std::to_string(list.image(item)) + "|" + list.text(item, 1) + "|" + list.text(item, 2),
-               shown, fileName + "'s icon|T|B");
+// Polls for the dialog and gives it time to paint before anyone looks at it; stops when none appears in time.
+Dialog waitForDialog(const std::string& caption, int control = 0, HWND except = nullptr) {
+    Dialog found;
+    if (!waitUntil([&] { return (found = findDialog(caption, control, except)).window != nullptr; }, 30))
+        throw std::runtime_error("no dialog \"" + caption + "\" with control " + std::to_string(control));
+    pause(300);
+    return found;
 }
 
-void select(const RemoteListView& list, const std::string& fileName) {
-    int item = list.find(fileName);
-    if (item < 0)
-        throw ScenarioStopped{fileName + " is not listed"};
-    list.select(item);
-    pause(200);
+// Asks the script around the driver for a screenshot of the screen, and waits until it has been taken.
+void screenshot(const std::string& name) {
+    const char* folder = std::getenv("ORVELLA_SHOTS");
+    if (!folder || !*folder)
+        return;
+    const std::string request = std::string(folder) + "\\" + name + ".request";
+    if (FILE* file = std::fopen(request.c_str(), "w"))
+        std::fclose(file);
+    check(waitUntil([&] { return GetFileAttributesA(request.c_str()) == INVALID_FILE_ATTRIBUTES; }, 20),
+          "screenshot " + name);
+}
+
+// A list view or tree view of another process, with memory in that process: a message whose parameter points
+// to data reaches the other process with the pointer unchanged, so the data goes through memory there.
+class RemoteControl {
+public:
+    // Where a control's text goes in the memory, after the structure that asks for it.
+    static constexpr std::size_t TextOffset = 1024, Size = 4096;
+
+    explicit RemoteControl(HWND control) : control_(control) {
+        DWORD processId = 0;
+        GetWindowThreadProcessId(control, &processId);
+        process_ = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+        if (process_)
+            memory_ = static_cast<char*>(
+                VirtualAllocEx(process_, nullptr, Size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+        if (!memory_)
+            throw std::runtime_error("cannot reach the process of another program's window");
+    }
+    ~RemoteControl() {
+        VirtualFreeEx(process_, memory_, 0, MEM_RELEASE);
+        CloseHandle(process_);
+    }
+    RemoteControl(const RemoteControl&) = delete;
+    RemoteControl& operator=(const RemoteControl&) = delete;
+
+    // The list view's rows, and a row as the user sees it: its file name, the icon of its direction (0
+    // English, 1 Italian, 2 beta), then the marks of the expansions.
+    int count() const { return static_cast<int>(send(LVM_GETITEMCOUNT, 0)); }
+    std::string row(int item) const {
+        LVITEMA cell{.mask = LVIF_IMAGE, .iItem = item, .iImage = -1};
+        sendWith(LVM_GETITEMA, 0, cell);
+        return cellText(item, 3) + " " + std::to_string(cell.iImage) + "|" + cellText(item, 1) + "|" +
+               cellText(item, 2);
+    }
+    // The row that holds the file name; -1 when none does.
+    int find(const std::string& fileName) const {
+        for (int item = 0; item < count(); ++item)
+            if (cellText(item, 3) == fileName)
+                return item;
+        return -1;
+    }
+    // Selects and focuses the row and makes it the selection mark, as a click on it does.
+    void select(const std::string& fileName) const {
+        const int item = find(fileName);
+        if (item < 0)
+            throw std::runtime_error(fileName + " is not listed");
+        send(LVM_SETSELECTIONMARK, 0, item);
+        LVITEMA state{.state = LVIS_SELECTED | LVIS_FOCUSED, .stateMask = LVIS_SELECTED | LVIS_FOCUSED};
+        sendWith(LVM_SETITEMSTATE, item, state);
+        pause(200);
+    }
+
+    // The tree view's items, worked as a user works them: opening one fills it as a click on its button does.
+    HTREEITEM next(UINT relation, HTREEITEM item = nullptr) const {
+        return reinterpret_cast<HTREEITEM>(send(TVM_GETNEXTITEM, relation, reinterpret_cast<LPARAM>(item)));
+    }
+    std::vector<HTREEITEM> open(HTREEITEM item) const {
+        send(TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
+        std::vector<HTREEITEM> children;
+        for (HTREEITEM child = next(TVGN_CHILD, item); child; child = next(TVGN_NEXT, child))
+            children.push_back(child);
+        return children;
+    }
+    std::string text(HTREEITEM item) const {
+        TVITEMA fields{
+            .mask = TVIF_TEXT, .hItem = item, .pszText = memory_ + TextOffset, .cchTextMax = MAX_PATH};
+        return item && sendWith(TVM_GETITEMA, 0, fields) ? read() : "";
+    }
+    void select(HTREEITEM item) const { send(TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)); }
+
+private:
+    LRESULT send(UINT message, WPARAM wParam, LPARAM lParam = 0) const {
+        return SendMessageA(control_, message, wParam, lParam);
+    }
+    // Sends the message with the structure copied into the other process, and copies it back.
+    template <typename Structure> LRESULT sendWith(UINT message, WPARAM wParam, Structure& structure) const {
+        WriteProcessMemory(process_, memory_, &structure, sizeof structure, nullptr);
+        const LRESULT result = send(message, wParam, reinterpret_cast<LPARAM>(memory_));
+        ReadProcessMemory(process_, memory_, &structure, sizeof structure, nullptr);
+        return result;
+    }
+    // The text the control wrote after the structure, up to its NUL.
+    std::string read() const {
+        std::string text(Size - TextOffset, '\0');
+        ReadProcessMemory(process_, memory_ + TextOffset, text.data(), text.size(), nullptr);
+        return text.substr(0, text.find('\0'));
+    }
+    std::string cellText(int item, int column) const {
+        LVITEMA cell{.iSubItem = column, .pszText = memory_ + TextOffset, .cchTextMax = Size - TextOffset};
+        return sendWith(LVM_GETITEMTEXTA, item, cell) > 0 ? read() : "";
+    }
+
+    HWND control_;
+    HANDLE process_ = nullptr;
+    char* memory_ = nullptr;
+};
+
+// Writes the game folder of the Wine tests: the demo game, a save of every kind the list tells apart, files
+// in "Saves" that are no saves, and the game's executable, a stand-in for it (beside the driver) whose
+// version resource says 1.MINOR.0.1820. False when a file cannot be written.
+bool writeGame(const std::string& folder, std::uint16_t minor) {
+    char driver[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, driver, MAX_PATH);
+    std::string stub =
+        build::readBytes(std::string(driver, std::strrchr(driver, '\\') + 1) + "game-stub.exe");
+    // The fixed file version follows the signature 0xFEEF04BD and the structure's version.
+    const std::size_t at = stub.find(std::string("\xBD\x04\xEF\xFE", 4));
+    if (at == std::string::npos || at + 12 > stub.size() || !demo::writeDemoGame(nativeFileSystem(), folder))
+        return false;
+    stub[at + 8] = static_cast<char>(minor & 0xFF);
+    stub[at + 9] = static_cast<char>(minor >> 8);
+
+    const std::string saves = folder + "\\Saves\\";
+    const std::pair<std::string, std::uint64_t> morrowind = {"Morrowind.esm", demo::demoMaster().size()};
+    build::FileHeader header{.kind = build::FileKind::Save,
+                             .description = "Giornale",
+                             .masters = {morrowind},
+                             .health = 57.4f,
+                             .daysPassed = 4,
+                             .cellName = "Balmora"};
+    // The demo save's journal and one more day whose paragraph no master knows, which stays untranslated.
+    build::GameFileBuilder untranslated(header);
+    untranslated.add(build::RecordBuilder("JOUR").sub(
+        "NAME", build::z("<FONT COLOR=\"9F0000\">16 Last Seed (Day 1)</FONT><BR>\n"
+                         "The old guide asked me, Nerevar, to bring him a gold coin.<P>\n"
+                         "<FONT COLOR=\"9F0000\">19 Last Seed (Day 4)</FONT><BR>\n"
+                         "A stranger in a grey cloak watched me from the end of the docks.<P>\n")));
+    bool written = untranslated.writeTo(saves + UntranslatedSave);
+    // Not listed: a save whose extension is in capitals, a folder named like a save and a text file.
+    const struct {
+        std::string name, description;
+        std::vector<std::pair<std::string, std::uint64_t>> masters;
+    } others[] = {
+        {ExpansionsSave, "Espansioni", {morrowind, {"Tribunal.esm", 1}, {"Bloodmoon.esm", 1}}},
+        {BetaSave, "Beta", {morrowind, {"Morrowind LRK - open beta.esp", 1}}},
+        {ItalianSave,
+         "Italiano",
+         {morrowind, {"Morrowind LRK - Versione Finale.esp", 1}, {"Bloodmoon LRK - Versione Finale.esp", 1}}},
+        {"Capitals0006.ESS", "Maiuscole", {morrowind}},
+    };
+    header.cellName = "Mournhold";
+    for (const auto& [name, description, masters] : others) {
+        header.description = description;
+        header.masters = masters;
+        written = written && build::GameFileBuilder(header).writeTo(saves + name);
+    }
+    std::error_code error;
+    return written && std::filesystem::create_directories(saves + "Folder0007.ess", error) &&
+           build::writeBytes(saves + "notes.txt", "appunti\r\n") &&
+           build::writeBytes(folder + "\\Morrowind.exe", stub);
 }
 
 // The PATCH button's label, then "+" or "-" for PATCH and for restore enabled.
-void checkButtons(HWND dialog, const std::string& shown, const std::string& when) {
-    checkEqual(controlText(dialog, IDC_PATCH) + (controlEnabled(dialog, IDC_PATCH) ? " +" : " -") +
-                   (controlEnabled(dialog, IDC_RESTORE) ? "+" : "-"),
-               shown, "PATCH and restore " + when);
+void checkButtons(const Dialog& main, const std::string& shown, const std::string& when) {
+    check(main.text(IDC_PATCH) + (main.enabled(IDC_PATCH) ? " +" : " -") +
+              (main.enabled(IDC_RESTORE) ? "+" : "-"),
+          shown, "PATCH and restore " + when);
 }
 
-// Presses PATCH, checks the progress dialog once the worker has ended, and gives the dialog.
-HWND runConversion(HWND main, const std::string& shot) {
-    clickButton(main, IDC_PATCH);
-    HWND progress =
-        waitForWindow([] { return findDialogWithControl(IDC_MASTER_LABEL); }, 30, "the progress dialog");
+// Presses PATCH, checks the progress dialog once the worker has ended and its outcome, and gives the dialog.
+Dialog runConversion(const Dialog& main, const std::string& shot, const std::string& outcome) {
+    main.click(IDC_PATCH);
+    const Dialog progress = waitForDialog("", IDC_MASTER_LABEL);
     // Escape must not close the dialog, neither while the worker runs nor after it.
-    pressEscape(progress);
-    bool done = waitUntil([&] { return controlEnabled(progress, IDOK); }, 120);
-    check(done, "the worker enables OK");
-    pressEscape(progress);
+    progress.escape();
+    check(waitUntil([&] { return progress.enabled(IDOK); }, 120), "the worker enables OK");
+    progress.escape();
     pause(300);
-    check(IsWindow(progress) && IsWindowVisible(progress), "Escape leaves the progress dialog open");
-    for (int bar : StageBars)
-        check(SendDlgItemMessageA(progress, bar, PBM_GETPOS, 0, 0) == 100,
-              "bar " + std::to_string(bar) + " at 100");
-    HANDLE first = reinterpret_cast<HANDLE>(
-        SendDlgItemMessageA(progress, StageImages[0], STM_GETIMAGE, IMAGE_BITMAP, 0));
-    for (int image : StageImages) {
-        HANDLE shown =
-            reinterpret_cast<HANDLE>(SendDlgItemMessageA(progress, image, STM_GETIMAGE, IMAGE_BITMAP, 0));
-        check(shown && shown == first,
-              "image " + std::to_string(image) + " shows the same status picture as the first");
-    }
+    check(IsWindow(progress.window) && IsWindowVisible(progress.window),
+          "Escape leaves the progress dialog open");
+    const std::pair<int, int> stages[] = {
+        {IDC_MASTER_BAR, IDC_MASTER_IMAGE},   {IDC_PLUGIN_BAR, IDC_PLUGIN_IMAGE},
+        {IDC_READ_BAR, IDC_READ_IMAGE},       {IDC_CONVERT_BAR, IDC_CONVERT_IMAGE},
+        {IDC_JOURNAL_BAR, IDC_JOURNAL_IMAGE}, {IDC_FINAL_BAR, IDC_FINAL_IMAGE}};
+    const LRESULT first = progress.send(IDC_MASTER_IMAGE, STM_GETIMAGE, IMAGE_BITMAP);
+    std::string shown;
+    for (auto [bar, image] : stages)
+        shown += std::to_string(progress.send(bar, PBM_GETPOS)) +
+                 (first && progress.send(image, STM_GETIMAGE, IMAGE_BITMAP) == first ? "= " : "? ");
+    check(shown, "100= 100= 100= 100= 100= 100= ", "every bar at 100, every image the first one's picture");
+    check(progress.text(IDC_OUTCOME), outcome, "outcome text");
     screenshot(shot);
     return progress;
 }
 
 // "OK" closes the progress dialog once the worker's thread has ended; a press just before that is ignored.
-void closeProgress(HWND progress) {
-    bool closed = waitUntil(
-        [&] {
-            if (!IsWindow(progress))
-                return true;
-            clickButton(progress, IDOK);
-            pause(200);
-            return !IsWindow(progress);
-        },
-        20);
+void closeProgress(const Dialog& progress) {
+    bool closed = false;
+    for (int tries = 0; tries < 100 && !closed; ++tries) {
+        progress.click(IDOK);
+        pause(200);
+        closed = !IsWindow(progress.window);
+    }
     check(closed, "OK closes the progress dialog");
     pause(300);
 }
 
-void checkStartingState(HWND main, const RemoteListView& list, const std::string& saves) {
-    const std::pair<int, const char*> boxes[] = {
-        {IDC_GAME_VERSION, "1.6.01820"},
-        {IDC_MORROWIND_MASTER, "Morrowind.esm"},
-        {IDC_TRIBUNAL_MASTER, "<Master File non trovato>"},
-        {IDC_BLOODMOON_MASTER, "<Master File non trovato>"},
-        {IDC_MORROWIND_PLUGIN, "Morrowind LRK - Versione Finale.esp"},
-        {IDC_TRIBUNAL_PLUGIN, "<Plugin non trovato>"},
-        {IDC_BLOODMOON_PLUGIN, "<Plugin non trovato>"}};
-    for (const auto& [box, text] : boxes)
-        checkEqual(controlText(main, box), text, "box " + std::to_string(box));
+void checkStartingState(const Dialog& main, const RemoteControl& list, const std::string& saves) {
+    std::string boxes;
+    for (int box : {IDC_GAME_VERSION, IDC_MORROWIND_MASTER, IDC_TRIBUNAL_MASTER, IDC_BLOODMOON_MASTER,
+                    IDC_MORROWIND_PLUGIN, IDC_TRIBUNAL_PLUGIN, IDC_BLOODMOON_PLUGIN})
+        boxes += main.text(box) + "\n";
+    check(boxes,
+          "1.6.01820\nMorrowind.esm\n<Master File non trovato>\n<Master File non trovato>\n"
+          "Morrowind LRK - Versione Finale.esp\n<Plugin non trovato>\n<Plugin non trovato>\n",
+          "the boxes of the game's files");
     checkButtons(main, "PATCH --", "at start");
 
-    std::string shown;
+    // The program reads the saves in the order Wine lists them, and puts each at the top of the list as it
+    // reads it; every save is listed, and nothing else.
+    const std::map<std::string, std::string> rows = {{DemoSave, "0||"},
+                                                     {UntranslatedSave, "0||"},
+                                                     {ExpansionsSave, "0|T|B"},
+                                                     {BetaSave, "2||"},
+                                                     {ItalianSave, "1||B"}};
+    std::string shown, wanted;
     for (int item = 0; item < list.count(); ++item)
-        shown += list.text(item, 3) + " ";
-    checkEqual(shown, savesInReverseListingOrder(saves), "the list holds the saves, and nothing else");
-    checkRow(list, demo::DemoSaveName, "0||");
-    checkRow(list, UntranslatedSave, "0||");
-    checkRow(list, ExpansionsSave, "0|T|B");
-    checkRow(list, BetaSave, "2||");
-    checkRow(list, ItalianSave, "1||B");
+        shown += list.row(item) + "\n";
+    WIN32_FIND_DATAA data;
+    HANDLE found = FindFirstFileA((saves + "*.*").c_str(), &data);
+    for (bool more = found != INVALID_HANDLE_VALUE; more; more = FindNextFileA(found, &data))
+        if (rows.contains(data.cFileName))
+            wanted = std::string(data.cFileName) + " " + rows.at(data.cFileName) + "\n" + wanted;
+    FindClose(found);
+    check(shown, wanted, "the list holds the saves in order, with their icons and expansions");
 }
 
-void convertAndRestore(HWND main, const RemoteListView& list, const std::string& folder) {
-    const std::string save = folder + "\\Saves\\" + demo::DemoSaveName;
-    const std::string backup = folder + "\\LRK Saves Backup\\" + demo::DemoSaveName + ".bak";
+void convertAndRestore(const Dialog& main, const RemoteControl& list, const std::string& folder) {
+    const std::string save = folder + "\\Saves\\" + DemoSave;
+    const std::string backup = folder + "\\LRK Saves Backup\\" + DemoSave + ".bak";
     const std::string original = build::readBytes(save);
 
-    select(list, demo::DemoSaveName);
-    checkEqual(controlText(main, IDC_SUMMARY),
-               "NomePG: Nerevar\r\nNome Salvataggio: Demo\r\n\r\nSalvato a: Seyda Neen\r\nGiorno: 3\r\n"
-               "Punti Ferita: 100\\100",
-               "summary of the demo save");
-    std::vector<std::string> masters = listBoxLines(main, IDC_MASTER_LIST);
-    check(masters == std::vector<std::string>{"Morrowind.esm"}, "the demo save's master list");
-    check(SendDlgItemMessageA(main, IDC_SCREENSHOT, STM_GETIMAGE, IMAGE_BITMAP, 0) != 0, "screenshot shown");
+    list.select(DemoSave);
+    check(main.text(IDC_SUMMARY) + "\n" + main.lines(IDC_MASTER_LIST),
+          "NomePG: Nerevar\r\nNome Salvataggio: Demo\r\n\r\nSalvato a: Seyda Neen\r\nGiorno: 3\r\n"
+          "Punti Ferita: 100\\100\nMorrowind.esm\n",
+          "summary and master list of the demo save");
+    check(main.send(IDC_SCREENSHOT, STM_GETIMAGE, IMAGE_BITMAP) != 0, "screenshot shown");
     checkButtons(main, "Inglese -> Italiano +-", "for the English demo save");
     screenshot("main-dialog-selected");
 
-    HWND progress = runConversion(main, "progress-dialog");
-    checkEqual(controlText(progress, IDC_OUTCOME), "Patch effettuata con successo", "outcome text");
-    check(!controlVisible(progress, IDC_VIEW_LOG), "no log to show");
+    const Dialog progress = runConversion(main, "progress-dialog", "Patch effettuata con successo");
+    check(!progress.visible(IDC_VIEW_LOG), "no log to show");
     closeProgress(progress);
-
-    check(fileExists(backup), "the conversion left a backup");
-    check(!fileExists(save + ".log") && !fileExists(save + ".tmp"),
-          "no log or temporary file beside the save");
-    checkRow(list, demo::DemoSaveName, "1||");
+    check(std::filesystem::exists(backup) && !std::filesystem::exists(save + ".log") &&
+              !std::filesystem::exists(save + ".tmp"),
+          "the conversion left a backup, and no log or temporary file beside the save");
+    check(list.row(list.find(DemoSave)), DemoSave + " 1||", "the converted save's row");
     checkButtons(main, "PATCH --", "after the conversion");
 
-    select(list, demo::DemoSaveName);
+    list.select(DemoSave);
     checkButtons(main, "Italiano -> Inglese ++", "for the converted save");
-    masters = listBoxLines(main, IDC_MASTER_LIST);
-    check(masters == std::vector<std::string>{"Morrowind.esm", "Morrowind LRK - Versione Finale.esp"},
+    check(main.lines(IDC_MASTER_LIST), "Morrowind.esm\nMorrowind LRK - Versione Finale.esp\n",
           "the converted save lists the translation plugin");
     screenshot("main-dialog-converted");
 
-    clickButton(main, IDC_RESTORE);
-    HWND question = waitForWindow([] { return findDialog("ATTENZIONE!"); }, 20, "the restore question");
-    check(showsText(question, "Sei sicuro? Il salvataggio attuale sar\xE0 sovrascritto\r\ndal file di backup "
-                              "generato durante la patch"),
+    main.click(IDC_RESTORE);
+    const Dialog question = waitForDialog("ATTENZIONE!");
+    check(question.shows("Sei sicuro? Il salvataggio attuale sar\xE0 sovrascritto\r\ndal file di backup "
+                         "generato durante la patch"),
           "the restore question's text");
     screenshot("restore-question");
-    answer(question, IDYES);
-
-    check(build::readBytes(save) == original, "the restore brought the save back byte for byte");
-    check(!fileExists(backup), "the restore used up the backup");
-    checkRow(list, demo::DemoSaveName, "0||");
-    select(list, demo::DemoSaveName);
+    question.answer(IDYES);
+    check(build::readBytes(save) == original && !std::filesystem::exists(backup),
+          "the restore brought the save back byte for byte and used up the backup");
+    check(list.row(list.find(DemoSave)), DemoSave + " 0||", "the restored save's row");
+    list.select(DemoSave);
     checkButtons(main, "Inglese -> Italiano +-", "after the restore");
 }
 
-void showLog(HWND main, const RemoteListView& list, const std::string& folder) {
-    select(list, UntranslatedSave);
-    checkEqual(controlText(main, IDC_SUMMARY),
-               "NomePG: Nerevar\r\nNome Salvataggio: Giornale\r\n\r\nSalvato a: Balmora\r\nGiorno: 4\r\n"
-               "Punti Ferita: 57\\100",
-               "summary of the save with an unknown paragraph");
-    HWND progress = runConversion(main, "progress-dialog-log");
-    checkEqual(controlText(progress, IDC_OUTCOME),
-               "Patch effettuata con successo, ma con delle frasi non tradotte",
-               "outcome text with untranslated paragraphs");
-    check(controlVisible(progress, IDC_VIEW_LOG) && controlEnabled(progress, IDC_VIEW_LOG),
+void showLog(const Dialog& main, const RemoteControl& list, const std::string& folder) {
+    list.select(UntranslatedSave);
+    check(main.text(IDC_SUMMARY),
+          "NomePG: Nerevar\r\nNome Salvataggio: Giornale\r\n\r\nSalvato a: Balmora\r\nGiorno: 4\r\n"
+          "Punti Ferita: 57\\100",
+          "summary of the save with an unknown paragraph");
+    const Dialog progress = runConversion(main, "progress-dialog-log",
+                                          "Patch effettuata con successo, ma con delle frasi non tradotte");
+    check(progress.visible(IDC_VIEW_LOG) && progress.enabled(IDC_VIEW_LOG),
           "\"Visualizza LOG\" shown and enabled");
 
-    clickButton(progress, IDC_VIEW_LOG);
-    HWND report = waitForWindow([progress] { return findDialogWithControl(IDC_REPORT_TEXT, progress); }, 20,
-                                "the report dialog");
-    checkEqual(windowText(report), std::string("File di Log per ") + UntranslatedSave, "report title");
-    std::string body = controlText(report, IDC_REPORT_TEXT);
-    check(body.find("- FRASI DEL JOURNAL NON TRADOTTE -") != std::string::npos,
-          "report lists the untranslated paragraphs");
-    check(body.find("A stranger in a grey cloak") != std::string::npos, "report holds the unknown paragraph");
+    progress.click(IDC_VIEW_LOG);
+    const Dialog report = waitForDialog("", IDC_REPORT_TEXT, progress.window);
+    check(windowText(report.window), "File di Log per " + UntranslatedSave, "report title");
+    const std::string body = report.text(IDC_REPORT_TEXT);
+    check(body.find("- FRASI DEL JOURNAL NON TRADOTTE -") != std::string::npos &&
+              body.find("A stranger in a grey cloak") != std::string::npos,
+          "report lists the unknown paragraph among the untranslated ones");
     screenshot("report-dialog");
-    pressEscape(report);
-    check(waitUntil([&] { return !IsWindow(report); }, 10), "Escape closes the report");
-    check(IsWindow(progress), "the progress dialog stays after the report");
+    report.escape();
+    check(report.closes() && IsWindow(progress.window),
+          "Escape closes the report, and the progress dialog stays");
     closeProgress(progress);
-    check(fileExists(folder + "\\Saves\\" + UntranslatedSave + ".log"),
+    check(std::filesystem::exists(folder + "\\Saves\\" + UntranslatedSave + ".log"),
           "the log stays beside the converted save");
 }
 
-void refusedConversions(HWND main, const RemoteListView& list) {
-    select(list, BetaSave);
+void refusedConversions(const Dialog& main, const RemoteControl& list) {
+    list.select(BetaSave);
     checkButtons(main, "Versione BETA non supportata --", "for the beta save");
-
-    select(list, ExpansionsSave);
+    list.select(ExpansionsSave);
     checkButtons(main, "Inglese -> Italiano +-", "for the save of the expansions");
-    clickButton(main, IDC_PATCH);
-    HWND refusal = waitForWindow([] { return findDialog("Controllo Plugin"); }, 20, "the plugin check");
-    check(showsText(refusal, "Per questa conversione \xE8 necessario avere il Master File di di Tribunal."),
+    main.click(IDC_PATCH);
+    const Dialog refusal = waitForDialog("Controllo Plugin");
+    check(refusal.shows("Per questa conversione \xE8 necessario avere il Master File di di Tribunal."),
           "the plugin check names the missing Tribunal master");
     screenshot("plugin-check");
-    answer(refusal, IDOK);
-    check(!findDialogWithControl(IDC_MASTER_LABEL), "no conversion started");
+    refusal.answer(IDOK);
+    check(!findDialog("", IDC_MASTER_LABEL).window, "no conversion started");
     checkButtons(main, "PATCH --", "after the message");
 }
 
 void endToEnd(const std::string& folder) {
-    HWND main = mainDialog();
+    const Dialog main = waitForDialog(MainCaption);
     screenshot("main-dialog");
-    RemoteListView list(GetDlgItem(main, IDC_SAVE_LIST));
+    RemoteControl list(main.item(IDC_SAVE_LIST));
     checkStartingState(main, list, folder + "\\Saves\\");
     convertAndRestore(main, list, folder);
     showLog(main, list, folder);
     refusedConversions(main, list);
-    pressEscape(main);
-    check(waitUntil([&] { return !IsWindow(main); }, 10), "Escape closes the main dialog");
+    main.escape();
+    check(main.closes(), "Escape closes the main dialog");
 }
 
 void startupMessage(const std::string& shot, const std::string& text) {
-    HWND box = waitForWindow([] { return findDialog("Errore"); }, 30, "the start-up message");
-    check(showsText(box, text), "message \"" + text + "\"");
-    check(!findDialog(MainCaption), "no main dialog behind the message");
+    const Dialog box = waitForDialog("Errore");
+    check(box.shows(text) && !findDialog(MainCaption).window,
+          "message \"" + text + "\", no main dialog behind it");
     screenshot(shot);
-    clickButton(box, IDOK);
+    box.click(IDOK);
 }
 
 bool sameName(const std::string& shown, const std::string& name) {
@@ -268,11 +496,11 @@ bool sameName(const std::string& shown, const std::string& name) {
 // computer's item that holds the drive, then each folder by name. Selecting by path (BFFM_SETSELECTION)
 // is no way for a test: Wine matches the path's item IDs against the tree's, and those carry each
 // folder's last access time, which the picker's own reading of a folder moves on a recently changed one.
-HTREEITEM folderItem(const RemoteTreeView& tree, const std::string& path) {
+HTREEITEM folderItem(const RemoteControl& tree, const std::string& path) {
     std::size_t end = path.find('\\');
     const std::string drive = "(" + path.substr(0, end) + ")";
     HTREEITEM item = nullptr;
-    for (HTREEITEM top : tree.open(tree.root()))
+    for (HTREEITEM top : tree.open(tree.next(TVGN_ROOT)))
         for (HTREEITEM child : tree.open(top)) {
             const std::string shown = tree.text(child);
             if (!item && shown.size() >= drive.size() &&
@@ -292,52 +520,42 @@ HTREEITEM folderItem(const RemoteTreeView& tree, const std::string& path) {
 
 // The classic folder picker: a folder selected in its tree, and its OK button returns it.
 void pickFolder(const std::string& shot, const std::string& path) {
-    HWND picker = waitForWindow([] { return findDialogWithControl(IDOK); }, 30, "the folder picker");
-    check(showsText(picker, "Selezionare manualmente la directory di Morrowind."), "the picker's prompt");
+    const Dialog picker = waitForDialog("", IDOK);
+    check(picker.shows("Selezionare manualmente la directory di Morrowind."), "the picker's prompt");
     screenshot(shot);
-    if (path == "-") {
-        clickButton(picker, IDCANCEL);
-        return;
-    }
-    RemoteTreeView tree(FindWindowExA(picker, nullptr, WC_TREEVIEWA, nullptr));
+    if (path == "-")
+        return picker.click(IDCANCEL);
+    RemoteControl tree(FindWindowExA(picker.window, nullptr, WC_TREEVIEWA, nullptr));
     HTREEITEM folder = folderItem(tree, path);
     if (!folder)
-        throw ScenarioStopped{"the picker's tree does not reach " + path};
+        throw std::runtime_error("the picker's tree does not reach " + path);
     tree.select(folder);
-    check(tree.selection() == folder && controlEnabled(picker, IDOK),
+    check(tree.next(TVGN_CARET) == folder && picker.enabled(IDOK),
           "the picker selects " + tree.text(folder) + " and accepts it");
-    clickButton(picker, IDOK);
-    check(waitUntil([&] { return !IsWindow(picker); }, 10), "OK closes the picker");
+    picker.click(IDOK);
+    check(picker.closes(), "OK closes the picker");
 }
 
 void closeMain(const std::string& how) {
-    HWND main = mainDialog();
-    if (how == "ok")
-        clickButton(main, IDOK);
-    else
-        pressEscape(main);
-    check(waitUntil([&] { return !IsWindow(main); }, 10), "the main dialog closes with " + how);
+    const Dialog main = waitForDialog(MainCaption);
+    how == "ok" ? main.click(IDOK) : main.escape();
+    check(main.closes(), "the main dialog closes with " + how);
 }
 
 int run(int argc, char** argv) {
-    std::string command = argc > 1 ? argv[1] : "";
-    if (command == "prepare" && (argc == 3 || argc == 4)) {
-        auto minor = static_cast<std::uint16_t>(argc == 4 ? std::atoi(argv[3]) : 6);
-        // The stand-in for the game's executable lies beside the driver.
-        char path[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, path, MAX_PATH);
-        const std::string driver = path;
-        check(writeE2eGame(argv[2], driver.substr(0, driver.find_last_of('\\') + 1) + "game-stub.exe", minor),
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "prepare" && (argc == 3 || argc == 4))
+        check(writeGame(argv[2], static_cast<std::uint16_t>(argc == 4 ? std::atoi(argv[3]) : 6)),
               std::string("write the test game in ") + argv[2]);
-    } else if (command == "end-to-end" && argc == 3) {
+    else if (command == "end-to-end" && argc == 3)
         endToEnd(argv[2]);
-    } else if (command == "message" && argc == 4) {
+    else if (command == "message" && argc == 4)
         startupMessage(argv[2], argv[3]);
-    } else if (command == "pick-folder" && argc == 4) {
+    else if (command == "pick-folder" && argc == 4)
         pickFolder(argv[2], argv[3]);
-    } else if (command == "close" && argc == 3) {
+    else if (command == "close" && argc == 3)
         closeMain(argv[2]);
-    } else {
+    else {
         std::fprintf(stderr, "usage: orvella-gui-driver prepare|end-to-end|message|pick-folder|close ...\n");
         return 2;
     }
@@ -350,8 +568,8 @@ int run(int argc, char** argv) {
 int main(int argc, char** argv) {
     try {
         return orvella::driver::run(argc, argv);
-    } catch (const orvella::driver::ScenarioStopped& stopped) {
-        std::printf("FAIL %s\n", stopped.reason.c_str());
+    } catch (const std::runtime_error& stopped) { // the scenario cannot go on: a window it needs is missing
+        std::printf("FAIL %s\n", stopped.what());
         return 1;
     }
 }
