@@ -1,11 +1,9 @@
 #include "FaultInjectingFileSystem.h"
 #include "JobHarness.h"
+#include "RecordViews.h"
 #include "app/SaveClassification.h"
-#include "gamebuilder/GameBuilder.h"
 #include "job/PercentOf.h"
-#include "platform/ForwardingFileSystem.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -19,59 +17,21 @@ namespace fs = std::filesystem;
 using build::GameFileBuilder;
 using build::readBytes;
 using build::RecordBuilder;
-using test::FaultInjectingFileSystem;
 using test::FileCall;
 
 // Converting to English a save that lists no translation plugin changes none of its records but drops the
 // deleted topic, and logs it and the quest it cannot find.
-GameFileBuilder plainSave(bool withDeletedTopic = false) {
+std::string plainSave() {
     GameFileBuilder file(
         build::FileHeader{.kind = build::FileKind::Save, .masters = {{"Morrowind.esm", 1234}}});
-    file.add(RecordBuilder("GLOB").text("NAME", "counter").sub("FLTV", build::f32(2)));
     file.add(RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth"));
-    file.add(RecordBuilder("DIAL").text("NAME", "Balmora").sub("DATA", std::string(1, '\0')));
-    if (withDeletedTopic)
-        file.add(RecordBuilder("DIAL")
-                     .text("NAME", "old rumour")
-                     .sub("DATA", std::string(1, '\0'))
-                     .sub("DELE", "\0\0\0\0"));
+    file.add(RecordBuilder("DIAL")
+                 .text("NAME", "old rumour")
+                 .sub("DATA", std::string(1, '\0'))
+                 .sub("DELE", "\0\0\0\0"));
     file.add(RecordBuilder("QUES").text("NAME", "A quest"));
-    return file;
+    return file.bytes();
 }
-
-// The save as another program leaves it when it cuts off the last byte while the job copies it: opened the
-// second time, the file still measures its full length but its reads stop one byte short.
-class SaveCutWhileCopied final : public ForwardingFileSystem {
-public:
-    using ForwardingFileSystem::ForwardingFileSystem;
-    std::unique_ptr<File> open(const std::string& path, const char* mode) override {
-        auto file = ForwardingFileSystem::open(path, mode);
-        // Each job opens the save twice: to read it, and to copy it.
-        if (!file || !path.ends_with("\\Save1.ess") || ++opens_ % 2 != 0)
-            return file;
-        return std::make_unique<CutFile>(std::move(file));
-    }
-
-private:
-    struct CutFile final : File {
-        explicit CutFile(std::unique_ptr<File> base) : base(std::move(base)) {
-            this->base->seek(0, SeekOrigin::End);
-            end = this->base->tell() - 1;
-            this->base->seek(0, SeekOrigin::Begin);
-        }
-        std::size_t read(void* buffer, std::size_t size) override {
-            return base->read(buffer, std::min<std::size_t>(size, std::max<std::int64_t>(0, end - tell())));
-        }
-        std::size_t write(const void* buffer, std::size_t size) override { return base->write(buffer, size); }
-        bool seek(std::int64_t offset, SeekOrigin origin) override { return base->seek(offset, origin); }
-        std::int64_t tell() override { return base->tell(); }
-        bool flush() override { return base->flush(); }
-        bool close() override { return base->close(); }
-        std::unique_ptr<File> base;
-        std::int64_t end;
-    };
-    int opens_ = 0;
-};
 
 const std::string FullLog = "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\nold "
                             "rumour\r\n\r\n- MONI QUEST NON TROVATI -\r\n\r\nNome Quest: A quest\r\n";
@@ -84,15 +44,37 @@ std::map<std::string, std::string> filesIn(const std::string& folder) {
     return files;
 }
 
+// Each record as "TAG: layout"; the header as its list of masters.
+std::string recordTexts(const std::string& bytes) {
+    std::string out;
+    for (const auto& record : test::readRecords(bytes)) {
+        std::string text = record->tag().is("TES3") ? "" : test::layout(*record);
+        for (const auto& subrecord : record->subrecords())
+            if (subrecord->tag.is("MAST"))
+                text += std::string(subrecord->text()) + "|";
+        out += std::string(record->tag().str()) + ": " + text + "\n";
+    }
+    return out;
+}
+
 struct PatchJobTest : testing::Test, test::JobHarness {
     const std::string name = "Save1.ess";
-    FaultInjectingFileSystem files{nativeFileSystem()};
-    SaveCutWhileCopied cutWhileCopied{files};
+    test::FaultInjectingFileSystem files{nativeFileSystem()};
 
     PatchJobTest() { jobFiles = &files; }
-    std::string writeSave(const std::string& bytes) {
-        build::writeBytes(game.save(name), bytes);
-        return bytes;
+    // The job succeeded with the outcome and backed up the bytes, leaving the log only when it offers it.
+    void expectConverted(const std::string& outcome, const std::string& backedUp) {
+        EXPECT_EQ(std::tie(result.exitCode, result.outcomeText), std::make_tuple(0u, outcome));
+        ASSERT_TRUE(progress.result);
+        EXPECT_EQ(std::tie(progress.result->outcomeText, progress.result->logOffered, result.logKept),
+                  std::tie(result.outcomeText, result.logOffered, result.logOffered));
+        EXPECT_EQ(readBytes(game.backup(name + ".bak")), backedUp);
+        EXPECT_EQ(std::distance(fs::directory_iterator(game.file("Saves")), {}), result.logKept ? 2 : 1);
+        EXPECT_TRUE(messages.shown.empty());
+        for (const char* stage : {"reading", "converting", "journal", "finalising"})
+            EXPECT_TRUE(progress.saw("bar " + std::string(stage) + " 100") &&
+                        progress.saw("image " + std::string(stage) + " ok"))
+                << stage;
     }
     // The job told the user once, why, and still finished its last stage, leaving nothing temporary.
     void expectRefused(const PatchResult& result, const std::string& fragment, MessageIcon icon) {
@@ -102,36 +84,51 @@ struct PatchJobTest : testing::Test, test::JobHarness {
         const Message& message = messages.shown[0];
         EXPECT_NE(message.text.find(fragment), std::string::npos) << message.text;
         EXPECT_TRUE(message.icon == icon && message.owner == nullptr) << message.text;
-        EXPECT_EQ(progress.image(JobStage::Finalising), StatusImage::Success);
-        EXPECT_EQ(progress.calls.back(), "finished");
+        EXPECT_TRUE(progress.saw("image finalising ok") && progress.calls.back() == "finished");
         EXPECT_FALSE(fs::is_regular_file(game.save(name + ".tmp")) ||
                      game.exists("LRK Saves Backup/" + name + ".bak.tmp"));
     }
 };
 
-// A save passes byte for byte, replacing an older backup; a dropped record lowers the count and nothing else.
-TEST_F(PatchJobTest, ASavePassesThroughReplacingAnOlderBackupAndADroppedRecordLowersTheCount) {
-    std::string want = writeSave(plainSave().bytes());
+// The demo save becomes Italian record by record and comes back without its deleted topic, the count lowered
+// by one; each conversion replaces the backup. A journal paragraph that no entry tells of keeps the log.
+TEST_F(PatchJobTest, TheDemoSaveGoesToItalianAndBackAndAnUntranslatedParagraphKeepsTheLog) {
+    const std::string english = demo::demoEnglishSave();
     build::writeBytes(game.backup(name + ".bak"), "an older backup");
-    result = run(name, ItalianToEnglish);
-    EXPECT_EQ(std::tie(result.exitCode, result.outcomeText),
-              std::make_tuple(0u, std::string("Patch effettuata con successo")));
-    ASSERT_TRUE(progress.result);
-    EXPECT_EQ(progress.result->outcomeText, result.outcomeText);
-    EXPECT_EQ(readBytes(game.save(name)), want);
-    EXPECT_EQ(readBytes(game.backup(name + ".bak")), want);
-    EXPECT_FALSE(result.logKept || progress.result->logOffered);
-    EXPECT_EQ(result.logPath, game.path() + "\\Saves\\" + name + ".log");
-    EXPECT_EQ(std::distance(fs::directory_iterator(game.file("Saves")), {}), 1);
-    EXPECT_TRUE(messages.shown.empty());
-    for (JobStage stage : {JobStage::Reading, JobStage::Converting, JobStage::Finalising})
-        EXPECT_EQ(std::make_pair(progress.bar(stage), progress.image(stage)),
-                  std::make_pair(100, std::optional(StatusImage::Success)));
+    const std::string italian = convert(name, english, EnglishToItalian);
+    expectConverted("Patch effettuata con successo", english);
+    const std::string texts = recordTexts(italian);
+    for (const char* expected :
+         {"TES3: Morrowind.esm|Morrowind LRK - Versione Finale.esp|\n",
+          "NPC_: NAME=demo_guide|FNAM=Vecchia Guida\n", "WEAP: NAME=demo_sword|FNAM=Spada Lunga di Ferro\n",
+          "SPEL: NAME=demo_firebite|FNAM=Morso di Fuoco\n", "ALCH: NAME=demo_brew|FNAM=Nerevar's Brew\n",
+          "DIAL: NAME=premio|DATA=\n", "QUES: NAME=La Commissione della Guida|DATA=\n",
+          "PCDT: DNAM=premio|DNAM=Ufficio Imperiale del Censo e delle "
+          "Imposte|DNAM=Vos|DNAM=Demo_LostDiary\n"})
+        EXPECT_NE(texts.find(expected), std::string::npos) << expected << texts;
+    EXPECT_EQ(texts.find("forgotten rumour"), std::string::npos) << texts;
+    // The journal is the Italian save's, up to the day that no entry tells of.
+    const std::string journal(test::takeRecord(demo::demoItalianSave(), "JOUR")->findText("NAME").value());
+    EXPECT_EQ(test::takeRecord(italian, "JOUR")->findText("NAME"),
+              journal.substr(0, journal.find("<FONT COLOR=\"9F0000\">19")));
 
-    want.replace(320, 4, build::u32(4)); // the original's count of five, lowered by one
-    ASSERT_EQ(writeSave(plainSave(true).bytes()).substr(320, 4), build::u32(5));
-    EXPECT_EQ(run(name, ItalianToEnglish).exitCode, 0u);
-    EXPECT_EQ(readBytes(game.save(name)), want);
+    std::string expected;
+    for (const auto& record : test::readRecords(english))
+        if (record->findText("NAME") != "forgotten rumour")
+            expected += test::bytesOf(*record);
+    expected.replace(320, 4, build::u32(static_cast<std::uint32_t>(test::readRecords(english).size() - 2)));
+    EXPECT_EQ(convert(name, italian, ItalianToEnglish), expected);
+    expectConverted("Patch effettuata con successo", italian);
+
+    convert(name, demo::demoItalianSave(), ItalianToEnglish);
+    expectConverted("Patch effettuata con successo, ma con delle frasi non tradotte",
+                    demo::demoItalianSave());
+    EXPECT_TRUE(result.logOffered);
+    EXPECT_EQ(
+        readBytes(game.save(name + ".log")),
+        "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\ndiceria dimenticata\r\n"
+        "\r\n- FRASI DEL JOURNAL NON TRADOTTE -\r\n\r\n"
+        "--- Uno straniero in un mantello grigio mi osservava dal fondo del porto.\r\n\r\n");
 }
 
 // Whatever stops the job, the save is left as it was, nothing temporary stays, and the log is kept only once
@@ -149,6 +146,9 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
     } cases[] = {
         {[](PatchJobTest& t) { fs::remove(t.game.save(t.name)); }, "aprire il salvataggio",
          MessageIcon::Error, std::nullopt},
+        // Chosen as Italian, the save is English by the time the job takes it.
+        {[](PatchJobTest& t) { t.classifyAgain = classifySave; }, "in uso da un'altra conversione",
+         MessageIcon::Warning, std::nullopt},
         {[](PatchJobTest& t) { t.game.makeFolder("Saves/Save1.ess.log"); }, "file di log", MessageIcon::Error,
          std::nullopt},
         {[](PatchJobTest& t) { t.game.makeFolder("Saves/Save1.ess.tmp"); }, "files temporanei",
@@ -157,28 +157,28 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
         {failEvery(FileCall::Close), "files temporanei", MessageIcon::Error, FullLog},
         {[](PatchJobTest& t) { fs::remove_all(t.game.file("LRK Saves Backup")); }, "backup",
          MessageIcon::Warning, FullLog},
-        {[](PatchJobTest& t) { t.jobFiles = &t.cutWhileCopied; }, "creare il file di backup",
-         MessageIcon::Warning, FullLog},
         {failEvery(FileCall::Replace), "sovrascrivere il file del salvataggio", MessageIcon::Warning, FullLog,
          true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fragment);
         files.countOnly();
-        jobFiles = &files;
+        classifyAgain = nullptr;
         for (const auto& entry : fs::directory_iterator(game.file("Saves")))
             fs::remove_all(entry.path());
         game.makeFolder("LRK Saves Backup");
         fs::remove(game.backup(name + ".bak"));
-        const std::string original = writeSave(plainSave(true).bytes());
+        build::writeBytes(game.save(name), plainSave());
         c.arrange(*this);
+        const auto before = filesIn(game.path());
         for (int attempt = 0; attempt < 2; ++attempt) {
             expectRefused(run(name, ItalianToEnglish), c.fragment, c.icon);
-            EXPECT_TRUE(!game.exists("Saves/" + name) || readBytes(game.save(name)) == original);
+            EXPECT_TRUE(!game.exists("Saves/" + name) || readBytes(game.save(name)) == plainSave());
             const bool logFile = fs::is_regular_file(game.save(name + ".log"));
             EXPECT_EQ(logFile ? std::optional(readBytes(game.save(name + ".log"))) : std::nullopt, c.log);
             EXPECT_EQ(game.exists("LRK Saves Backup/Save1.ess.bak"), c.backedUp);
             EXPECT_FALSE(progress.result->logOffered);
+            EXPECT_TRUE(c.log || filesIn(game.path()) == before) << "the job wrote";
         }
     }
 }
@@ -190,45 +190,26 @@ TEST_F(PatchJobTest, APathLongerThanThePlatformAllowsIsNamedBeforeAnythingIsWrit
     const std::string folder = game.makeFolderOfLength(PathLimit - tail.size());
     for (const char* inner : {"/Saves", "/LRK Saves Backup", "/Data Files"})
         game.makeFolder(folder.substr(game.path().size() + 1) + inner);
-    build::writeBytes(folder + "/Saves/" + name, plainSave().bytes());
+    build::writeBytes(folder + "/Saves/" + name, plainSave());
     installation.installPath = folder;
-    PatchResult result = run(name, ItalianToEnglish);
-    expectRefused(result, "\"" + folder + tail + "\" \xE8 troppo lungo", MessageIcon::Warning);
-    EXPECT_FALSE(result.logKept);
+    expectRefused(run(name, ItalianToEnglish), "\"" + folder + tail + "\" \xE8 troppo lungo",
+                  MessageIcon::Warning);
     EXPECT_TRUE(filesIn(folder).size() == 1 && fs::is_empty(folder + "/LRK Saves Backup"));
-}
-
-// A save chosen as English that another program converted before the job took it is not converted twice.
-TEST_F(PatchJobTest, ASaveThatChangedAfterItWasChosenIsLeftAlone) {
-    writeSave(plainSave().bytes());
-    auto chosen = classifySave(nativeFileSystem(), installation, name);
-    ASSERT_TRUE(chosen && chosen->direction == EnglishToItalian);
-    const std::string italian =
-        writeSave(GameFileBuilder({.kind = build::FileKind::Save,
-                                   .masters = {{"Morrowind.esm", 1}, {MorrowindPluginName, 1}}})
-                      .bytes());
-    saveInfo = *chosen;
-    classifyAgain = classifySave;
-    const auto before = filesIn(game.path());
-    expectRefused(run(name, EnglishToItalian), "in uso da un'altra conversione", MessageIcon::Warning);
-    EXPECT_TRUE(filesIn(game.path()) == before) << "the job wrote";
 }
 
 // The save is held from the first job's start to its end: while it is read, and still after the new save has
 // taken its place, while the first job finishes.
 TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNothing) {
-    for (JobStage bar : {JobStage::Reading, JobStage::Finalising}) {
-        SCOPED_TRACE(static_cast<int>(bar));
-        const std::string original = writeSave(plainSave(true).bytes());
-        build::writeBytes(game.backup(name + ".bak"), "an older backup");
+    for (const char* bar : {"bar reading", "bar finalising"}) {
+        SCOPED_TRACE(bar);
+        build::writeBytes(game.save(name), plainSave());
         std::map<std::string, std::string> before, after;
         PatchResult second;
         // The first job's dialog starts the second job when the first moves the bar.
         test::RecordingProgress holder;
         holder.through = [&](const std::function<void()>& call) {
             call();
-            if (second.outcomeText.empty() &&
-                holder.calls.back().starts_with("bar " + test::stageName(bar))) {
+            if (second.outcomeText.empty() && holder.calls.back().starts_with(bar)) {
                 before = filesIn(game.path());
                 second = run(name, ItalianToEnglish);
                 after = filesIn(game.path());
@@ -242,24 +223,8 @@ TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNo
         expectRefused(second, "in uso da un'altra conversione", MessageIcon::Warning);
         EXPECT_TRUE(after == before) << "the second job wrote while the first held the save";
         EXPECT_TRUE(firstMessages.shown.empty());
-        EXPECT_NE(readBytes(game.save(name)), original);
-        EXPECT_EQ(readBytes(game.backup(name + ".bak")), original);
+        EXPECT_EQ(readBytes(game.backup(name + ".bak")), plainSave());
     }
-}
-
-// A master that the scan refuses stops the job before the save is read.
-TEST_F(PatchJobTest, ATruncatedMasterStopsTheJobBeforeTheSaveIsRead) {
-    const std::string master = demo::demoMaster();
-    build::writeBytes(game.data(MorrowindMasterName), master.substr(0, master.size() - 1));
-    writeSave(demo::demoEnglishSave());
-    EXPECT_EQ(run(name).exitCode, 1u);
-    EXPECT_EQ(readBytes(game.save(name)), demo::demoEnglishSave());
-    EXPECT_FALSE(game.exists("Saves/Save1.ess.tmp") || game.exists("LRK Saves Backup/Save1.ess.bak"));
-    EXPECT_EQ(
-        std::make_tuple(progress.image(JobStage::Masters), progress.image(JobStage::Finalising),
-                        progress.bar(JobStage::Reading) + progress.bar(JobStage::Converting),
-                        messages.shown.size()),
-        std::make_tuple(std::optional(StatusImage::Failure), std::optional(StatusImage::Success), 0, 1u));
 }
 
 TEST(PercentOf, TruncatesTheQuotientOfTheSinglePrecisionNumbersAndFillsTheBarForNothing) {

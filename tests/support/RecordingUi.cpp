@@ -14,34 +14,24 @@ std::string stageName(JobStage stage) {
 }
 
 void RecordingProgress::setBarPosition(JobStage stage, int percent) {
-    record([=, this] {
-        bars[stage] = percent;
-        calls.push_back("bar " + stageName(stage) + " " + std::to_string(percent));
-    });
+    record("bar " + stageName(stage) + " " + std::to_string(percent));
 }
 
 void RecordingProgress::setImage(JobStage stage, StatusImage image) {
-    record([=, this] {
-        images[stage] = image;
-        calls.push_back("image " + stageName(stage) + (image == StatusImage::Success ? " ok" : " fail"));
-    });
+    record("image " + stageName(stage) + (image == StatusImage::Success ? " ok" : " fail"));
 }
 
 void RecordingProgress::finished(const PatchResult& finishedWith) {
-    record([&] {
-        result = finishedWith;
-        calls.push_back("finished");
-    });
+    record("finished", &finishedWith);
 }
 
-int RecordingProgress::bar(JobStage stage) const {
-    auto found = bars.find(stage);
-    return found == bars.end() ? 0 : found->second;
-}
-
-std::optional<StatusImage> RecordingProgress::image(JobStage stage) const {
-    auto found = images.find(stage);
-    return found == images.end() ? std::nullopt : std::optional<StatusImage>(found->second);
+void RecordingProgress::record(std::string call, const PatchResult* finishedWith) {
+    const auto add = [&] {
+        if (finishedWith)
+            result = *finishedWith;
+        calls.push_back(std::move(call));
+    };
+    through ? through(add) : add();
 }
 
 } // namespace orvella::test
