@@ -6,11 +6,9 @@
 #include "RecordingUi.h"
 #include "app/RestoreFromBackup.h"
 #include "app/SaveClassification.h"
-#include "gamebuilder/GameBuilder.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <set>
 #include <tuple>
 
 namespace orvella {
@@ -22,26 +20,25 @@ using test::FileCall;
 
 constexpr const char* OlderBackup = "the backup an earlier conversion made";
 
-// What one run left behind and told the user; the files only for the clean run.
+// What one run told the user.
 struct JobRun {
     PatchResult result;
-    std::vector<std::string> messages;
-    std::vector<std::string> calls;
-    FaultInjectingFileSystem::Snapshot files;
+    std::vector<std::string> messages, calls;
+    auto fields() const {
+        return std::tie(result.exitCode, result.outcomeText, result.logKept, result.logOffered, messages,
+                        calls);
+    }
 };
 
 class FaultInjection : public testing::Test {
 protected:
     FaultInjectingFileSystem files;
-    GameInstallation installation;
+    GameInstallation installation = test::installDemoGame(files);
     FaultInjectingFileSystem::Snapshot initial;
     std::string name, original, save, backup, log;
-    // The demo game's SaveInfo describes its own saves, which the job then reads again once it holds them.
-    bool classifyAgain = true;
 
     void prepare(const std::string& saveFileName, const std::string& saveBytes,
                  const std::string& backupBytes = OlderBackup) {
-        installation = test::installDemoGame(files);
         name = saveFileName;
         original = saveBytes;
         save = test::savePath(installation, name);
@@ -51,12 +48,13 @@ protected:
         initial = files.snapshot();
     }
 
+    // The demo game's SaveInfo describes its own saves, which the job then reads again once it holds them.
     JobRun convert(ConversionDirection direction) {
         test::RecordingMessageBoxes messages;
         test::RecordingProgress progress;
         PatchJob job = test::jobFor(installation, files, messages, progress, name, direction);
-        job.request.classifyAgain = classifyAgain ? classifySave : nullptr;
-        JobRun run{runPatchJob(job), {}, progress.calls, {}};
+        job.request.classifyAgain = classifySave;
+        JobRun run{runPatchJob(job), {}, progress.calls};
         for (const Message& message : messages.shown)
             run.messages.push_back(message.text);
         return run;
@@ -73,15 +71,6 @@ protected:
         EXPECT_TRUE(now == before) << what << ": a file that is not the save's changed or stayed";
     }
 
-    void expectSameRun(const JobRun& run, const JobRun& reference, const std::string& what) {
-        EXPECT_EQ(std::tie(run.result.exitCode, run.result.outcomeText, run.result.logKept,
-                           run.result.logOffered, run.messages, run.calls),
-                  std::tie(reference.result.exitCode, reference.result.outcomeText, reference.result.logKept,
-                           reference.result.logOffered, reference.messages, reference.calls))
-            << what;
-        EXPECT_TRUE(files.matches(reference.files)) << what << ": the files differ from the reference run";
-    }
-
     // The rules every run obeys, whatever call failed in it.
     void expectConsistent(const JobRun& run, const JobRun& reference, const std::string& converted,
                           const std::string& what) {
@@ -89,39 +78,36 @@ protected:
         const std::optional<std::string> now = files.readFile(save), kept = files.readFile(backup);
         ASSERT_TRUE(now && (*now == original || *now == converted)) << what << ": the save is lost or mixed";
         ASSERT_TRUE(kept && (*kept == original || *kept == OlderBackup)) << what << ": the backup is lost";
-        const bool isConverted = *now == converted;
         const PatchResult& result = run.result;
-        EXPECT_EQ(result.exitCode == 0, isConverted) << what;
-        EXPECT_EQ(run.calls.back(), "finished") << what;
-        EXPECT_EQ(result.logKept, files.isFile(log)) << what;
-        if (isConverted) {
+        EXPECT_EQ(std::make_tuple(result.exitCode == 0, result.logKept, run.calls.back()),
+                  std::make_tuple(*now == converted, files.isFile(log), std::string("finished")))
+            << what;
+        if (*now == converted) {
             EXPECT_TRUE(*kept == original) << what << ": converted without a backup";
             EXPECT_EQ(std::tie(result.outcomeText, result.logOffered),
                       std::tie(reference.result.outcomeText, reference.result.logOffered))
                 << what;
-            EXPECT_EQ(run.messages, std::vector<std::string>()) << what;
+            EXPECT_TRUE(run.messages.empty()) << what;
             EXPECT_TRUE(reference.result.logKept || files.failedPath() == log || !files.isFile(log))
                 << what << ": the log of a clean conversion stayed";
         } else {
-            EXPECT_EQ(result.outcomeText, "Patch non effettuata con successo") << what;
-            EXPECT_FALSE(result.logOffered) << what;
-            EXPECT_LE(run.messages.size(), 1u) << what;
+            EXPECT_EQ(std::tie(result.outcomeText, result.logOffered),
+                      std::make_tuple(std::string("Patch non effettuata con successo"), false))
+                << what;
             // Only a master or plugin that cannot be opened fails without a message, by its image.
             const auto scanFailures = std::count(run.calls.begin(), run.calls.end(), "image masters fail") +
                                       std::count(run.calls.begin(), run.calls.end(), "image plugins fail");
-            EXPECT_TRUE(!run.messages.empty() || scanFailures == 1) << what << ": failed without telling why";
+            EXPECT_TRUE(run.messages.size() == 1 || (run.messages.empty() && scanFailures == 1))
+                << what << ": failed without telling why";
         }
         expectOnlyKnownFiles(what);
     }
 
-    FileCall call{}; // the kind of the call that fails
-
     // Runs once with each call of each kind failing in turn, until no call of the kind is left, and cleanly
     // after each failure.
     template <class Run, class Faulty, class Clean> void everyFault(Run run, Faulty faulty, Clean clean) {
-        for (FileCall kind : AllFileCalls)
+        for (FileCall call : AllFileCalls)
             for (std::uint32_t n = 1; !HasFailure(); ++n) {
-                call = kind;
                 files.restore(initial);
                 files.failCall(call, n);
                 const auto result = run();
@@ -141,27 +127,18 @@ protected:
     void everyFaultOf(ConversionDirection direction) {
         files.restore(initial);
         files.countOnly();
-        JobRun reference = convert(direction);
-        reference.files = files.snapshot();
+        const JobRun reference = convert(direction);
+        const FaultInjectingFileSystem::Snapshot after = files.snapshot();
         ASSERT_EQ(reference.result.exitCode, 0u) << testing::PrintToString(reference.messages);
         const std::string converted = *files.readFile(save);
         ASSERT_NE(converted, original) << "the conversion changes nothing, so the test could not tell";
-        for (FileCall kind : AllFileCalls)
-            EXPECT_GT(files.calls(kind), 0u) << "a conversion makes no call of kind " << int(kind);
-
-        std::set<FileCall> logCalls; // the kinds of the log's calls that failed
         everyFault([&] { return convert(direction); },
                    [&](const JobRun& run, const std::string& what) {
                        expectConsistent(run, reference, converted, what);
-                       if (files.failedPath() == log + ".tmp")
-                           logCalls.insert(call);
                    },
-                   [&](const JobRun& run, const std::string& what) { expectSameRun(run, reference, what); });
-        // The log is created anew and, when kept, written, synced and moved like the save and its backup.
-        std::set<FileCall> expectedLogCalls = {FileCall::Create, FileCall::Close, FileCall::Delete};
-        if (reference.result.logKept)
-            expectedLogCalls.insert({FileCall::Write, FileCall::Flush, FileCall::Replace});
-        EXPECT_TRUE(HasFailure() || logCalls == expectedLogCalls) << "the log's calls were not all tried";
+                   [&](const JobRun& run, const std::string& what) {
+                       EXPECT_TRUE(run.fields() == reference.fields() && files.matches(after)) << what;
+                   });
     }
 };
 
@@ -171,24 +148,6 @@ TEST_F(FaultInjection, EveryFailedCallOfTheSyntheticSavesOneWayAndTheOther) {
     prepare("Italian.ess", demo::demoItalianSave());
     everyFaultOf(ItalianToEnglish);
     EXPECT_TRUE(files.isFile(log)) << "the clean conversion keeps no log, so the log's faults were not tried";
-}
-
-TEST_F(FaultInjection, EveryFailedCallOfARealSaveBothWays) {
-    const std::string real = build::readBytes(std::string(ORVELLA_REAL_SAVES) + "/HartKack0000.ess");
-    ASSERT_FALSE(real.empty());
-    classifyAgain = false;
-    prepare("HartKack0000.ess", real);
-    everyFaultOf(EnglishToItalian);
-    if (HasFailure())
-        return;
-    // Back again from what the clean conversion made.
-    files.restore(initial);
-    files.countOnly();
-    ASSERT_EQ(convert(EnglishToItalian).result.exitCode, 0u);
-    const std::string italian = *files.readFile(save);
-    files.restore(initial);
-    prepare(name, italian);
-    everyFaultOf(ItalianToEnglish);
 }
 
 // The restore: the save is the conversion or the backup, the backup stays until the save is the backup, and
@@ -214,25 +173,26 @@ TEST_F(FaultInjection, EveryFailedCallOfARestore) {
             EXPECT_EQ(files.openHandles(), 0u) << what;
             const std::optional<std::string> now = files.readFile(save), kept = files.readFile(backup);
             ASSERT_TRUE(now && (*now == backupBytes || *now == converted)) << what;
-            const bool backupKept = kept == backupBytes;
-            EXPECT_TRUE(!kept || backupKept) << what << ": the backup changed";
-            ASSERT_FALSE(shown.empty()) << what;
-            const std::string error = shown.size() == 2 ? shown[1].text : shown.size() == 1 ? "" : "several";
-            // The save restored, the backup still there and the error, "-" for none, of each outcome.
-            const std::tuple<bool, bool, std::string> expected[] = {
-                {true, false, "-"}, {true, true, "cancellare"}, {false, true, "sostituire"}};
-            ASSERT_NE(outcome, RestoreOutcome::Declined) << what << ": declined without being asked";
-            const auto& [restored, stays, fragment] = expected[outcome == RestoreOutcome::Restored     ? 0
-                                                               : outcome == RestoreOutcome::BackupKept ? 1
-                                                                                                       : 2];
-            EXPECT_EQ(std::tie(restored, stays), std::make_tuple(*now == backupBytes, backupKept)) << what;
-            EXPECT_TRUE(fragment == "-" ? error.empty() : error.find(fragment) != std::string::npos)
-                << what << ": " << error;
+            EXPECT_TRUE(!kept || kept == backupBytes) << what << ": the backup changed";
+            // The save restored, the backup still there and the error after the question of each outcome.
+            const std::tuple<RestoreOutcome, bool, bool, std::string> outcomes[] = {
+                {RestoreOutcome::Restored, true, false, ""},
+                {RestoreOutcome::BackupKept, true, true, "cancellare"},
+                {RestoreOutcome::NotRestored, false, true, "sostituire"}};
+            const auto expected = std::find_if(std::begin(outcomes), std::end(outcomes),
+                                               [&](const auto& o) { return std::get<0>(o) == outcome; });
+            ASSERT_NE(expected, std::end(outcomes)) << what << ": declined without being asked";
+            const auto& [_, restored, stays, fragment] = *expected;
+            EXPECT_EQ(std::tie(restored, stays), std::make_tuple(*now == backupBytes, kept.has_value()))
+                << what;
+            EXPECT_TRUE(fragment.empty()
+                            ? shown.size() == 1
+                            : shown.size() == 2 && shown[1].text.find(fragment) != std::string::npos)
+                << what;
             expectOnlyKnownFiles(what);
         },
         [&](RestoreOutcome outcome, const std::string& what) {
-            EXPECT_EQ(outcome, RestoreOutcome::Restored) << what;
-            EXPECT_TRUE(files.matches(reference)) << what;
+            EXPECT_TRUE(outcome == RestoreOutcome::Restored && files.matches(reference)) << what;
         });
 }
 
