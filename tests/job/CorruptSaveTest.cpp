@@ -1,6 +1,5 @@
 #include "JobHarness.h"
 
-#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace orvella {
@@ -50,7 +49,7 @@ struct CorruptSaveTest : testing::Test, test::JobHarness {
     std::string convert(const std::string& bytes, std::uint32_t expectedExit) {
         const std::string after = JobHarness::convert("c.ess", bytes, ItalianToEnglish);
         EXPECT_EQ(result.exitCode, expectedExit);
-        EXPECT_FALSE(game.exists("Saves/c.ess.tmp"));
+        EXPECT_FALSE(files.isFile(save("c.ess.tmp")));
         EXPECT_TRUE(progress.result);
         return after;
     }
@@ -100,7 +99,7 @@ TEST_F(CorruptSaveTest, EachCutMiscountedLengthenedOrMalformedSaveIsRefusedNamin
     // the faults' doing.
     for (const std::string& good : {saveWithHedrOf(300), saveWithHedrOf(300, false), Rich})
         EXPECT_EQ(convert(good, 0), good);
-    std::filesystem::remove(game.backup("c.ess.bak"));
+    files.deleteFile(test::backupPath(installation, "c.ess"));
     for (std::size_t i = 0; i < cases.size(); ++i) {
         const auto& [bytes, problem] = cases[i];
         SCOPED_TRACE("case " + std::to_string(i));
@@ -109,7 +108,7 @@ TEST_F(CorruptSaveTest, EachCutMiscountedLengthenedOrMalformedSaveIsRefusedNamin
         const std::string& text = messages.shown[0].text;
         EXPECT_TRUE(text.find("c.ess") != std::string::npos && text.find(problem) != std::string::npos)
             << text;
-        EXPECT_FALSE(game.exists("LRK Saves Backup/c.ess.bak"));
+        EXPECT_FALSE(files.isFile(test::backupPath(installation, "c.ess")));
     }
 }
 

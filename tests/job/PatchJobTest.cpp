@@ -1,48 +1,32 @@
-#include "FaultInjectingFileSystem.h"
 #include "JobHarness.h"
 #include "RecordViews.h"
 #include "app/SaveClassification.h"
 #include "job/PercentOf.h"
 
-#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
-#include <map>
 #include <tuple>
 
 namespace orvella {
 namespace {
 
-namespace fs = std::filesystem;
-using build::GameFileBuilder;
-using build::readBytes;
 using build::RecordBuilder;
 using test::FileCall;
 
 // Converting to English a save that lists no translation plugin changes none of its records but drops the
 // deleted topic, and logs it and the quest it cannot find.
-std::string plainSave() {
-    GameFileBuilder file(
-        build::FileHeader{.kind = build::FileKind::Save, .masters = {{"Morrowind.esm", 1234}}});
-    file.add(RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth"));
-    file.add(RecordBuilder("DIAL")
-                 .text("NAME", "old rumour")
-                 .sub("DATA", std::string(1, '\0'))
-                 .sub("DELE", "\0\0\0\0"));
-    file.add(RecordBuilder("QUES").text("NAME", "A quest"));
-    return file.bytes();
-}
+const std::string PlainSave = build::GameFileBuilder(build::FileHeader{.kind = build::FileKind::Save,
+                                                                       .masters = {{"Morrowind.esm", 1234}}})
+                                  .add(RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth"))
+                                  .add(RecordBuilder("DIAL")
+                                           .text("NAME", "old rumour")
+                                           .sub("DATA", std::string(1, '\0'))
+                                           .sub("DELE", "\0\0\0\0"))
+                                  .add(RecordBuilder("QUES").text("NAME", "A quest"))
+                                  .bytes();
 
 const std::string FullLog = "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\nold "
                             "rumour\r\n\r\n- MONI QUEST NON TROVATI -\r\n\r\nNome Quest: A quest\r\n";
-
-std::map<std::string, std::string> filesIn(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file())
-            files[entry.path().string()] = readBytes(entry.path().string());
-    return files;
-}
 
 // Each record as "TAG: layout"; the header as its list of masters.
 std::string recordTexts(const std::string& bytes) {
@@ -58,18 +42,18 @@ std::string recordTexts(const std::string& bytes) {
 }
 
 struct PatchJobTest : testing::Test, test::JobHarness {
-    const std::string name = "Save1.ess";
-    test::FaultInjectingFileSystem files{nativeFileSystem()};
+    const std::string name = "Save1.ess", log = save(name) + ".log";
+    const std::string backup = test::backupPath(installation, name);
 
-    PatchJobTest() { jobFiles = &files; }
-    // The job succeeded with the outcome and backed up the bytes, leaving the log only when it offers it.
+    // The job succeeded with the outcome and backed up the bytes, keeping the log only when it offers it.
     void expectConverted(const std::string& outcome, const std::string& backedUp) {
         EXPECT_EQ(std::tie(result.exitCode, result.outcomeText), std::make_tuple(0u, outcome));
         ASSERT_TRUE(progress.result);
         EXPECT_EQ(std::tie(progress.result->outcomeText, progress.result->logOffered, result.logKept),
                   std::tie(result.outcomeText, result.logOffered, result.logOffered));
-        EXPECT_EQ(readBytes(game.backup(name + ".bak")), backedUp);
-        EXPECT_EQ(std::distance(fs::directory_iterator(game.file("Saves")), {}), result.logKept ? 2 : 1);
+        EXPECT_EQ(
+            std::make_tuple(files.readFile(backup), files.isFile(log), files.isFile(save(name) + ".tmp")),
+            std::make_tuple(std::optional(backedUp), result.logKept, false));
         EXPECT_TRUE(messages.shown.empty());
         for (const char* stage : {"reading", "converting", "journal", "finalising"})
             EXPECT_TRUE(progress.saw("bar " + std::string(stage) + " 100") &&
@@ -85,8 +69,7 @@ struct PatchJobTest : testing::Test, test::JobHarness {
         EXPECT_NE(message.text.find(fragment), std::string::npos) << message.text;
         EXPECT_TRUE(message.icon == icon && message.owner == nullptr) << message.text;
         EXPECT_TRUE(progress.saw("image finalising ok") && progress.calls.back() == "finished");
-        EXPECT_FALSE(fs::is_regular_file(game.save(name + ".tmp")) ||
-                     game.exists("LRK Saves Backup/" + name + ".bak.tmp"));
+        EXPECT_FALSE(files.isFile(save(name) + ".tmp") || files.isFile(backup + ".tmp"));
     }
 };
 
@@ -94,7 +77,7 @@ struct PatchJobTest : testing::Test, test::JobHarness {
 // by one; each conversion replaces the backup. A journal paragraph that no entry tells of keeps the log.
 TEST_F(PatchJobTest, TheDemoSaveGoesToItalianAndBackAndAnUntranslatedParagraphKeepsTheLog) {
     const std::string english = demo::demoEnglishSave();
-    build::writeBytes(game.backup(name + ".bak"), "an older backup");
+    files.writeFile(backup, "an older backup");
     const std::string italian = convert(name, english, EnglishToItalian);
     expectConverted("Patch effettuata con successo", english);
     const std::string texts = recordTexts(italian);
@@ -125,7 +108,7 @@ TEST_F(PatchJobTest, TheDemoSaveGoesToItalianAndBackAndAnUntranslatedParagraphKe
                     demo::demoItalianSave());
     EXPECT_TRUE(result.logOffered);
     EXPECT_EQ(
-        readBytes(game.save(name + ".log")),
+        files.readFile(log),
         "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\ndiceria dimenticata\r\n"
         "\r\n- FRASI DEL JOURNAL NON TRADOTTE -\r\n\r\n"
         "--- Uno straniero in un mantello grigio mi osservava dal fondo del porto.\r\n\r\n");
@@ -134,6 +117,8 @@ TEST_F(PatchJobTest, TheDemoSaveGoesToItalianAndBackAndAnUntranslatedParagraphKe
 // Whatever stops the job, the save is left as it was, nothing temporary stays, and the log is kept only once
 // the handlers have written to it; a second job fails the same way and writes its own log anew.
 TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
+    files.writeFile(save(name), PlainSave);
+    const auto initial = files.snapshot();
     const auto failEvery = [](FileCall call) {
         return [call](PatchJobTest& t) { t.files.failEvery(call, "Save1.ess.tmp"); };
     };
@@ -144,41 +129,39 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
         std::optional<std::string> log;
         bool backedUp = false;
     } cases[] = {
-        {[](PatchJobTest& t) { fs::remove(t.game.save(t.name)); }, "aprire il salvataggio",
+        {[](PatchJobTest& t) { t.files.deleteFile(t.save(t.name)); }, "aprire il salvataggio",
          MessageIcon::Error, std::nullopt},
         // Chosen as Italian, the save is English by the time the job takes it.
         {[](PatchJobTest& t) { t.classifyAgain = classifySave; }, "in uso da un'altra conversione",
          MessageIcon::Warning, std::nullopt},
-        {[](PatchJobTest& t) { t.game.makeFolder("Saves/Save1.ess.log"); }, "file di log", MessageIcon::Error,
-         std::nullopt},
-        {[](PatchJobTest& t) { t.game.makeFolder("Saves/Save1.ess.tmp"); }, "files temporanei",
+        {[](PatchJobTest& t) { t.files.addFolder(t.log); }, "file di log", MessageIcon::Error, std::nullopt},
+        {[](PatchJobTest& t) { t.files.addFolder(t.save(t.name) + ".tmp"); }, "files temporanei",
          MessageIcon::Error, "File di Log per Save1.ess\r\n"},
         {failEvery(FileCall::Write), "files temporanei", MessageIcon::Error, FullLog},
         {failEvery(FileCall::Close), "files temporanei", MessageIcon::Error, FullLog},
-        {[](PatchJobTest& t) { fs::remove_all(t.game.file("LRK Saves Backup")); }, "backup",
-         MessageIcon::Warning, FullLog},
+        {[&](PatchJobTest& t) {
+             auto noBackupFolder = initial;
+             noBackupFolder.erase(t.files.key(t.installation.installPath + BackupFolder));
+             t.files.restore(noBackupFolder);
+         },
+         "backup", MessageIcon::Warning, FullLog},
         {failEvery(FileCall::Replace), "sovrascrivere il file del salvataggio", MessageIcon::Warning, FullLog,
          true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fragment);
+        files.restore(initial);
         files.countOnly();
         classifyAgain = nullptr;
-        for (const auto& entry : fs::directory_iterator(game.file("Saves")))
-            fs::remove_all(entry.path());
-        game.makeFolder("LRK Saves Backup");
-        fs::remove(game.backup(name + ".bak"));
-        build::writeBytes(game.save(name), plainSave());
         c.arrange(*this);
-        const auto before = filesIn(game.path());
+        const auto before = files.snapshot();
         for (int attempt = 0; attempt < 2; ++attempt) {
             expectRefused(run(name, ItalianToEnglish), c.fragment, c.icon);
-            EXPECT_TRUE(!game.exists("Saves/" + name) || readBytes(game.save(name)) == plainSave());
-            const bool logFile = fs::is_regular_file(game.save(name + ".log"));
-            EXPECT_EQ(logFile ? std::optional(readBytes(game.save(name + ".log"))) : std::nullopt, c.log);
-            EXPECT_EQ(game.exists("LRK Saves Backup/Save1.ess.bak"), c.backedUp);
+            EXPECT_TRUE(!files.isFile(save(name)) || files.readFile(save(name)) == PlainSave);
+            EXPECT_EQ(files.readFile(log), c.log);
+            EXPECT_EQ(files.isFile(backup), c.backedUp);
             EXPECT_FALSE(progress.result->logOffered);
-            EXPECT_TRUE(c.log || filesIn(game.path()) == before) << "the job wrote";
+            EXPECT_TRUE(c.log || files.matches(before)) << "the job wrote";
         }
     }
 }
@@ -187,14 +170,12 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
 // temporary name, is one byte too long.
 TEST_F(PatchJobTest, APathLongerThanThePlatformAllowsIsNamedBeforeAnythingIsWritten) {
     const std::string tail = "\\LRK Saves Backup\\" + name + ".bak.tmp";
-    const std::string folder = game.makeFolderOfLength(PathLimit - tail.size());
-    for (const char* inner : {"/Saves", "/LRK Saves Backup", "/Data Files"})
-        game.makeFolder(folder.substr(game.path().size() + 1) + inner);
-    build::writeBytes(folder + "/Saves/" + name, plainSave());
-    installation.installPath = folder;
-    expectRefused(run(name, ItalianToEnglish), "\"" + folder + tail + "\" \xE8 troppo lungo",
-                  MessageIcon::Warning);
-    EXPECT_TRUE(filesIn(folder).size() == 1 && fs::is_empty(folder + "/LRK Saves Backup"));
+    installation.installPath = "C:\\" + std::string(PathLimit - tail.size() - 3, 'x');
+    files.writeFile(save(name), PlainSave);
+    const auto before = files.snapshot();
+    expectRefused(run(name, ItalianToEnglish),
+                  "\"" + installation.installPath + tail + "\" \xE8 troppo lungo", MessageIcon::Warning);
+    EXPECT_TRUE(files.matches(before));
 }
 
 // The save is held from the first job's start to its end: while it is read, and still after the new save has
@@ -202,28 +183,28 @@ TEST_F(PatchJobTest, APathLongerThanThePlatformAllowsIsNamedBeforeAnythingIsWrit
 TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNothing) {
     for (const char* bar : {"bar reading", "bar finalising"}) {
         SCOPED_TRACE(bar);
-        build::writeBytes(game.save(name), plainSave());
-        std::map<std::string, std::string> before, after;
+        files.writeFile(save(name), PlainSave);
+        test::FaultInjectingFileSystem::Snapshot before, after;
         PatchResult second;
         // The first job's dialog starts the second job when the first moves the bar.
         test::RecordingProgress holder;
         holder.through = [&](const std::function<void()>& call) {
             call();
             if (second.outcomeText.empty() && holder.calls.back().starts_with(bar)) {
-                before = filesIn(game.path());
+                before = files.snapshot();
                 second = run(name, ItalianToEnglish);
-                after = filesIn(game.path());
+                after = files.snapshot();
             }
         };
         test::RecordingMessageBoxes firstMessages;
-        EXPECT_EQ(runPatchJob(test::jobFor(installation, nativeFileSystem(), firstMessages, holder, name,
-                                           ItalianToEnglish))
-                      .exitCode,
-                  0u);
+        EXPECT_EQ(
+            runPatchJob(test::jobFor(installation, files, firstMessages, holder, name, ItalianToEnglish))
+                .exitCode,
+            0u);
         expectRefused(second, "in uso da un'altra conversione", MessageIcon::Warning);
         EXPECT_TRUE(after == before) << "the second job wrote while the first held the save";
         EXPECT_TRUE(firstMessages.shown.empty());
-        EXPECT_EQ(readBytes(game.backup(name + ".bak")), plainSave());
+        EXPECT_EQ(files.readFile(backup), PlainSave);
     }
 }
 

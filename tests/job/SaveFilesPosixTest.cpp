@@ -1,8 +1,11 @@
 // What a conversion and a restore do to the files around the save on a POSIX system, where links, permission
 // bits and the root user's right to write any file exist.
 
-#include "JobHarness.h"
+#include "DemoJob.h"
+#include "RecordingUi.h"
+#include "TestFolder.h"
 #include "app/RestoreFromBackup.h"
+#include "gamebuilder/GameBuilder.h"
 
 #include <fcntl.h>
 #include <filesystem>
@@ -45,7 +48,23 @@ bool stands(const std::string& path) {
     return fs::exists(fs::symlink_status(path));
 }
 
-struct SaveFilesPosixTest : testing::Test, test::JobHarness {
+// The demo game without its save in a folder on the machine, and conversions to English of the saves put
+// there.
+struct SaveFilesPosixTest : testing::Test {
+    SaveFilesPosixTest() {
+        demo::writeDemoGame(nativeFileSystem(), game.path());
+        fs::remove(game.save(demo::DemoSaveName));
+    }
+    PatchResult run(const std::string& name) {
+        messages = test::RecordingMessageBoxes();
+        return runPatchJob(
+            test::jobFor(installation, nativeFileSystem(), messages, progress, name, ItalianToEnglish));
+    }
+
+    test::GameFolder game;
+    GameInstallation installation = demo::demoInstallation(game.path());
+    test::RecordingMessageBoxes messages;
+    test::RecordingProgress progress;
     const std::string original = italianSave();
     const std::string converted = italianSave(true);
 
@@ -69,7 +88,7 @@ TEST_F(SaveFilesPosixTest, NothingAtTheTemporaryPathsIsWrittenThroughOrIntoTheSa
     const int held = ::open(game.save("Held.ess.tmp").c_str(), O_WRONLY);
     ASSERT_GE(held, 0);
     for (const std::string name : {"Save1.ess", "Held.ess"}) {
-        EXPECT_EQ(run(name, ItalianToEnglish).exitCode, 0u) << name;
+        EXPECT_EQ(run(name).exitCode, 0u) << name;
         EXPECT_TRUE(S_ISREG(modeOf(game.save(name))) && readBytes(game.backup(name + ".bak")) == original)
             << name;
         for (const char* left : {".tmp", ".log", ".log.tmp"})
@@ -92,7 +111,7 @@ TEST_F(SaveFilesPosixTest, ASaveThatIsALinkIsConvertedAndRestoredInItsTarget) {
     game.makeFolder("elsewhere");
     const std::string target = game.file("elsewhere/Target.ess");
     linkTo("elsewhere/Target.ess", original, game.save("Link.ess"));
-    EXPECT_EQ(run("Link.ess", ItalianToEnglish).exitCode, 0u);
+    EXPECT_EQ(run("Link.ess").exitCode, 0u);
     EXPECT_EQ(std::make_pair(readBytes(target), readBytes(game.backup("Link.ess.bak"))),
               std::make_pair(converted, original));
     EXPECT_EQ(restoreFromBackup(installation, "Link.ess", nativeFileSystem(), messages, nullptr),
@@ -106,10 +125,10 @@ TEST_F(SaveFilesPosixTest, ASaveThatIsALinkIsConvertedAndRestoredInItsTarget) {
 // Converts as a player would, without root's right to write any file: when the tests run as root, in a child
 // process that has become the user "nobody", who owns the game folder. The job must end with the exit code
 // and, unless it is empty, one message holding the fragment. Nothing when the conversion cannot be so run.
-std::optional<bool> convertsAsPlayer(test::JobHarness& harness, const std::string& name,
+std::optional<bool> convertsAsPlayer(SaveFilesPosixTest& harness, const std::string& name,
                                      std::uint32_t exitCode, const std::string& fragment) {
     const auto runs = [&] {
-        const bool exited = harness.run(name, ItalianToEnglish).exitCode == exitCode;
+        const bool exited = harness.run(name).exitCode == exitCode;
         const auto& shown = harness.messages.shown;
         return exited &&
                (fragment.empty() ? shown.empty()

@@ -2,46 +2,32 @@
 
 #include "DemoJob.h"
 #include "RecordingUi.h"
-#include "TestFolder.h"
 #include "gamebuilder/GameBuilder.h"
 
-#include <cstdio>
 #include <string>
 
 namespace orvella::test {
 
-// The demo game's master and translation plugin, without its save, in a game folder on the machine, and
-// conversions of the saves put there, recording what the worker shows.
+// The demo game in a file system held in memory, and conversions of the saves put there, recording what the
+// worker shows.
 struct JobHarness {
-    JobHarness() {
-        demo::writeDemoGame(nativeFileSystem(), game.path());
-        std::remove(game.save(demo::DemoSaveName).c_str());
-    }
-
-    PatchResult run(const std::string& saveFileName, ConversionDirection direction = EnglishToItalian) {
+    PatchResult run(const std::string& saveFileName, ConversionDirection direction) {
         messages = RecordingMessageBoxes();
         progress = RecordingProgress();
-        PatchJob job = jobFor(installation, jobFiles ? *jobFiles : nativeFileSystem(), messages, progress,
-                              saveFileName, direction);
-        job.tables = tables;
-        job.request.saveInfo = saveInfo;
-        job.request.saveInfo.direction = direction;
+        PatchJob job = jobFor(installation, files, messages, progress, saveFileName, direction);
         job.request.classifyAgain = classifyAgain;
-        job.saveInfo = job.request.saveInfo;
-        return runPatchJob(job);
+        return result = runPatchJob(job);
     }
     // Writes the bytes as the save, converts it and gives the save's bytes afterwards.
     std::string convert(const std::string& name, const std::string& bytes, ConversionDirection direction) {
-        build::writeBytes(game.save(name), bytes);
-        result = run(name, direction);
-        return build::readBytes(game.save(name));
+        files.writeFile(save(name), bytes);
+        run(name, direction);
+        return files.readFile(save(name)).value_or("");
     }
+    std::string save(const std::string& name) const { return savePath(installation, name); }
 
-    GameFolder game;
-    GameInstallation installation = demo::demoInstallation(game.path());
-    FileSystem* jobFiles = nullptr; // the machine's when not set
-    const TopicTables* tables = nullptr;
-    SaveInfo saveInfo;
+    FaultInjectingFileSystem files;
+    GameInstallation installation = installDemoGame(files);
     SaveClassifier classifyAgain = nullptr;
     RecordingMessageBoxes messages;
     RecordingProgress progress;
