@@ -2,19 +2,18 @@
 // fail. Whatever failed, the save is the original or the complete conversion, the backup is the older one or
 // the original, the user is told what happened, nothing temporary stays and the next job is unaffected.
 
-#include "DemoJob.h"
-#include "RecordingUi.h"
+#include "JobHarness.h"
 #include "app/RestoreFromBackup.h"
 #include "app/SaveClassification.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
 #include <tuple>
 
 namespace orvella {
 namespace {
 
-using test::AllFileCalls;
 using test::FaultInjectingFileSystem;
 using test::FileCall;
 
@@ -30,10 +29,8 @@ struct JobRun {
     }
 };
 
-class FaultInjection : public testing::Test {
+class FaultInjection : public testing::Test, protected test::JobHarness {
 protected:
-    FaultInjectingFileSystem files;
-    GameInstallation installation = test::installDemoGame(files);
     FaultInjectingFileSystem::Snapshot initial;
     std::string name, original, save, backup, log;
 
@@ -50,11 +47,8 @@ protected:
 
     // The demo game's SaveInfo describes its own saves, which the job then reads again once it holds them.
     JobRun convert(ConversionDirection direction) {
-        test::RecordingMessageBoxes messages;
-        test::RecordingProgress progress;
-        PatchJob job = test::jobFor(installation, files, messages, progress, name, direction);
-        job.request.classifyAgain = classifySave;
-        JobRun run{runPatchJob(job), {}, progress.calls};
+        classifyAgain = classifySave;
+        JobRun run{JobHarness::run(name, direction), {}, progress.calls};
         for (const Message& message : messages.shown)
             run.messages.push_back(message.text);
         return run;
@@ -103,10 +97,10 @@ protected:
         expectOnlyKnownFiles(what);
     }
 
-    // Runs once with each call of each kind failing in turn, until no call of the kind is left, and cleanly
-    // after each failure.
+    // Runs once with each call of each kind that a conversion makes failing in turn, until no call of the
+    // kind is left, and cleanly after each failure.
     template <class Run, class Faulty, class Clean> void everyFault(Run run, Faulty faulty, Clean clean) {
-        for (FileCall call : AllFileCalls)
+        for (auto call = FileCall::Open; call < FileCall::Folder; call = FileCall(int(call) + 1))
             for (std::uint32_t n = 1; !HasFailure(); ++n) {
                 files.restore(initial);
                 files.failCall(call, n);
@@ -155,13 +149,15 @@ TEST_F(FaultInjection, EveryFailedCallOfTheSyntheticSavesOneWayAndTheOther) {
 TEST_F(FaultInjection, EveryFailedCallOfARestore) {
     const std::string backupBytes = demo::demoEnglishSave(), converted = demo::demoItalianSave();
     prepare("Restored.ess", converted, backupBytes);
-    std::vector<Message> shown;
     auto restore = [&] {
-        test::RecordingMessageBoxes messages;
-        RestoreOutcome outcome = restoreFromBackup(installation, name, files, messages, nullptr);
-        shown = messages.shown;
-        return outcome;
+        messages = test::RecordingMessageBoxes();
+        return restoreFromBackup(installation, name, files, messages, nullptr);
     };
+    // The save restored, the backup still there and the error after the question of each outcome.
+    const std::map<RestoreOutcome, std::tuple<bool, bool, std::string>> outcomes = {
+        {RestoreOutcome::Restored, {true, false, ""}},
+        {RestoreOutcome::BackupKept, {true, true, "cancellare"}},
+        {RestoreOutcome::NotRestored, {false, true, "sostituire"}}};
     files.countOnly();
     ASSERT_EQ(restore(), RestoreOutcome::Restored);
     const FaultInjectingFileSystem::Snapshot reference = files.snapshot();
@@ -174,17 +170,11 @@ TEST_F(FaultInjection, EveryFailedCallOfARestore) {
             const std::optional<std::string> now = files.readFile(save), kept = files.readFile(backup);
             ASSERT_TRUE(now && (*now == backupBytes || *now == converted)) << what;
             EXPECT_TRUE(!kept || kept == backupBytes) << what << ": the backup changed";
-            // The save restored, the backup still there and the error after the question of each outcome.
-            const std::tuple<RestoreOutcome, bool, bool, std::string> outcomes[] = {
-                {RestoreOutcome::Restored, true, false, ""},
-                {RestoreOutcome::BackupKept, true, true, "cancellare"},
-                {RestoreOutcome::NotRestored, false, true, "sostituire"}};
-            const auto expected = std::find_if(std::begin(outcomes), std::end(outcomes),
-                                               [&](const auto& o) { return std::get<0>(o) == outcome; });
-            ASSERT_NE(expected, std::end(outcomes)) << what << ": declined without being asked";
-            const auto& [_, restored, stays, fragment] = *expected;
+            ASSERT_TRUE(outcomes.count(outcome)) << what << ": declined without being asked";
+            const auto& [restored, stays, fragment] = outcomes.at(outcome);
             EXPECT_EQ(std::tie(restored, stays), std::make_tuple(*now == backupBytes, kept.has_value()))
                 << what;
+            const auto& shown = messages.shown;
             EXPECT_TRUE(fragment.empty()
                             ? shown.size() == 1
                             : shown.size() == 2 && shown[1].text.find(fragment) != std::string::npos)
