@@ -28,6 +28,32 @@ const std::string PlainSave = build::GameFileBuilder(build::FileHeader{.kind = b
 const std::string FullLog = "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\nold "
                             "rumour\r\n\r\n- MONI QUEST NON TROVATI -\r\n\r\nNome Quest: A quest\r\n";
 
+std::size_t sizeAt(const std::string& bytes, std::size_t offset) {
+    return static_cast<unsigned char>(bytes[offset]) | static_cast<unsigned char>(bytes[offset + 1]) << 8 |
+           static_cast<unsigned char>(bytes[offset + 2]) << 16;
+}
+
+std::string setI32(std::string bytes, std::size_t offset, std::int64_t value) {
+    return bytes.replace(offset, 4, build::u32(static_cast<std::uint32_t>(value)));
+}
+
+// A save whose header record has a HEDR of the given size, and one more subrecord when padded, with a record
+// count of 1 at offset 320, where every save holds it, so that only the header itself can be wrong.
+std::string saveWithHedrOf(std::size_t hedrSize, bool padded = true) {
+    const std::size_t countInHedr = 320 - 24;
+    std::string hedr(hedrSize, '\0');
+    std::string padding(400, '\0');
+    if (hedrSize >= countInHedr + 4)
+        hedr.replace(countInHedr, 4, build::u32(1));
+    else if (hedrSize + 8 <= countInHedr)
+        padding.replace(countInHedr - hedrSize - 8, 4, build::u32(1));
+    RecordBuilder header("TES3");
+    header.sub("HEDR", hedr);
+    if (padded)
+        header.sub("XPAD", padding);
+    return header.bytes() + RecordBuilder("NPC_").text("NAME", "fargoth").bytes();
+}
+
 // Each record as "TAG: layout"; the header as its list of masters.
 std::string recordTexts(const std::string& bytes) {
     std::string out;
@@ -163,6 +189,50 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
             EXPECT_FALSE(progress.result->logOffered);
             EXPECT_TRUE(c.log || files.matches(before)) << "the job wrote";
         }
+    }
+}
+
+// Each damaged save is refused with one message that names it and, when given, its fault, and stays as it
+// was.
+TEST_F(PatchJobTest, EachCutMiscountedLengthenedOrMalformedSaveIsRefusedNamingItsFault) {
+    std::vector<std::pair<std::string, std::string>> cases;
+    std::size_t records = 0;
+    for (std::size_t at = 0; at + 16 <= PlainSave.size(); at += 16 + sizeAt(PlainSave, at + 4), ++records)
+        for (std::size_t cut : {at, at + 3, at + 15, at + 17, at + 29})
+            if (cut < PlainSave.size())
+                cases.emplace_back(PlainSave.substr(0, cut), "");
+    ASSERT_EQ(records, 4u);
+    cases.emplace_back(PlainSave.substr(0, PlainSave.size() - 3), "offset");
+    for (std::uint32_t count : {0u, 1u, 2u, 4u, 1000u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu})
+        cases.emplace_back(setI32(PlainSave, 320, count), "");
+    const std::size_t npc = 16 + sizeAt(PlainSave, 4);
+    std::string notTes3 = PlainSave, noHedr = PlainSave;
+    notTes3.replace(0, 4, "TES4");
+    noHedr.replace(16, 4, "HEAD");
+    cases.insert(
+        cases.end(),
+        {{PlainSave + "GARBAGE", ""},
+         {notTes3, "TES3"},
+         {noHedr, "HEDR.\nRecord TES3 (n. 0), offset 0."},
+         {std::string(400, 'x'), "non \xE8 valido"},
+         {saveWithHedrOf(299), "300 byte.\nRecord TES3 (n. 0), sottorecord HEDR, offset 16."},
+         {saveWithHedrOf(200), "300 byte"},
+         {RecordBuilder("TES3").bytes() + RecordBuilder("NPC_").sub("FNAM", std::string(400, 'x')).bytes(),
+          "HEDR"},
+         {setI32(PlainSave, npc + 4, -5), "dimensione del record negativa"},
+         {setI32(PlainSave, npc + 16 + 4, 200), "supera la fine del record"},
+         {setI32(PlainSave, npc + 16 + 4, -2), "dimensione del sottorecord negativa"}});
+    // The well-formed counterparts of the HEDR cases are accepted, so the refusals are the HEDR's doing.
+    for (const std::string& good : {saveWithHedrOf(300), saveWithHedrOf(300, false)})
+        EXPECT_EQ(convert(name, good, ItalianToEnglish), good);
+    files.deleteFile(backup);
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const auto& [bytes, problem] = cases[i];
+        SCOPED_TRACE("case " + std::to_string(i));
+        EXPECT_TRUE(convert(name, bytes, ItalianToEnglish) == bytes);
+        expectRefused(result, problem, MessageIcon::Error);
+        EXPECT_TRUE(messages.shown.empty() || messages.shown[0].text.find(name) != std::string::npos);
+        EXPECT_FALSE(files.isFile(backup));
     }
 }
 
