@@ -14,18 +14,6 @@ namespace {
 using build::RecordBuilder;
 using test::FileCall;
 
-// Converting to English a save that lists no translation plugin changes none of its records but drops the
-// deleted topic, and logs it and the quest it cannot find.
-const std::string PlainSave = build::GameFileBuilder(build::FileHeader{.kind = build::FileKind::Save,
-                                                                       .masters = {{"Morrowind.esm", 1234}}})
-                                  .add(RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth"))
-                                  .add(RecordBuilder("DIAL")
-                                           .text("NAME", "old rumour")
-                                           .sub("DATA", std::string(1, '\0'))
-                                           .sub("DELE", "\0\0\0\0"))
-                                  .add(RecordBuilder("QUES").text("NAME", "A quest"))
-                                  .bytes();
-
 const std::string FullLog = "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\nold "
                             "rumour\r\n\r\n- MONI QUEST NON TROVATI -\r\n\r\nNome Quest: A quest\r\n";
 
@@ -125,7 +113,7 @@ TEST_F(PatchJobTest, TheDemoSaveGoesToItalianAndBackAndAnUntranslatedParagraphKe
 // Whatever stops the job, the save is left as it was, nothing temporary stays, and the log is kept only once
 // the handlers have written to it; a second job fails the same way and writes its own log anew.
 TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
-    files.writeFile(save(name), PlainSave);
+    files.writeFile(save(name), test::PlainSave);
     const auto initial = files.snapshot();
     const struct {
         std::function<void(PatchJobTest&)> arrange;
@@ -164,7 +152,7 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
         const auto before = files.snapshot();
         for (int attempt = 0; attempt < 2; ++attempt) {
             expectRefused(run(name, ItalianToEnglish), c.fragment, c.icon);
-            EXPECT_TRUE(!files.isFile(save(name)) || files.readFile(save(name)) == PlainSave);
+            EXPECT_TRUE(!files.isFile(save(name)) || files.readFile(save(name)) == test::PlainSave);
             EXPECT_EQ(files.readFile(log), c.log);
             EXPECT_EQ(files.isFile(backup), c.backedUp);
             EXPECT_FALSE(progress.result->logOffered);
@@ -178,30 +166,31 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
 TEST_F(PatchJobTest, EachCutMiscountedLengthenedOrMalformedSaveIsRefusedNamingItsFault) {
     std::vector<std::pair<std::string, std::string>> cases;
     std::size_t records = 0;
-    for (std::size_t at = 0; at + 16 <= PlainSave.size(); at += 16 + sizeAt(PlainSave, at + 4), ++records)
+    for (std::size_t at = 0; at + 16 <= test::PlainSave.size();
+         at += 16 + sizeAt(test::PlainSave, at + 4), ++records)
         for (std::size_t cut : {at, at + 3, at + 15, at + 17, at + 29})
-            if (cut < PlainSave.size())
-                cases.emplace_back(PlainSave.substr(0, cut), "");
+            if (cut < test::PlainSave.size())
+                cases.emplace_back(test::PlainSave.substr(0, cut), "");
     ASSERT_EQ(records, 4u);
-    cases.emplace_back(PlainSave.substr(0, PlainSave.size() - 3), "offset");
+    cases.emplace_back(test::PlainSave.substr(0, test::PlainSave.size() - 3), "offset");
     for (std::uint32_t count : {0u, 1u, 2u, 4u, 1000u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu})
-        cases.emplace_back(setI32(PlainSave, 320, count), "");
-    const std::size_t npc = 16 + sizeAt(PlainSave, 4);
-    std::string notTes3 = PlainSave, noHedr = PlainSave;
+        cases.emplace_back(setI32(test::PlainSave, 320, count), "");
+    const std::size_t npc = 16 + sizeAt(test::PlainSave, 4);
+    std::string notTes3 = test::PlainSave, noHedr = test::PlainSave;
     notTes3.replace(0, 4, "TES4");
     noHedr.replace(16, 4, "HEAD");
     cases.insert(
         cases.end(),
-        {{PlainSave + "GARBAGE", ""},
+        {{test::PlainSave + "GARBAGE", ""},
          {notTes3, "TES3"},
          {noHedr, "HEDR.\nRecord TES3 (n. 0), offset 0."},
          {std::string(400, 'x'), "non \xE8 valido"},
          {saveWithHedrOf(299), "300 byte.\nRecord TES3 (n. 0), sottorecord HEDR, offset 16."},
          {RecordBuilder("TES3").bytes() + RecordBuilder("NPC_").sub("FNAM", std::string(400, 'x')).bytes(),
           "HEDR"},
-         {setI32(PlainSave, npc + 4, -5), "dimensione del record negativa"},
-         {setI32(PlainSave, npc + 16 + 4, 200), "supera la fine del record"},
-         {setI32(PlainSave, npc + 16 + 4, -2), "dimensione del sottorecord negativa"}});
+         {setI32(test::PlainSave, npc + 4, -5), "dimensione del record negativa"},
+         {setI32(test::PlainSave, npc + 16 + 4, 200), "supera la fine del record"},
+         {setI32(test::PlainSave, npc + 16 + 4, -2), "dimensione del sottorecord negativa"}});
     // The well-formed counterpart of the HEDR case is accepted, so the refusal is the HEDR's doing.
     EXPECT_EQ(convert(name, saveWithHedrOf(300), ItalianToEnglish), saveWithHedrOf(300));
     files.deleteFile(backup);
@@ -220,7 +209,7 @@ TEST_F(PatchJobTest, EachCutMiscountedLengthenedOrMalformedSaveIsRefusedNamingIt
 TEST_F(PatchJobTest, APathLongerThanThePlatformAllowsIsNamedBeforeAnythingIsWritten) {
     const std::string tail = "\\LRK Saves Backup\\" + name + ".bak.tmp";
     installation.installPath = "C:\\" + std::string(PathLimit - tail.size() - 3, 'x');
-    files.writeFile(save(name), PlainSave);
+    files.writeFile(save(name), test::PlainSave);
     const auto before = files.snapshot();
     expectRefused(run(name, ItalianToEnglish),
                   "\"" + installation.installPath + tail + "\" \xE8 troppo lungo", MessageIcon::Warning);
@@ -232,7 +221,7 @@ TEST_F(PatchJobTest, APathLongerThanThePlatformAllowsIsNamedBeforeAnythingIsWrit
 TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNothing) {
     for (const char* bar : {"bar reading", "bar finalising"}) {
         SCOPED_TRACE(bar);
-        files.writeFile(save(name), PlainSave);
+        files.writeFile(save(name), test::PlainSave);
         test::FaultInjectingFileSystem::Snapshot before, after;
         PatchResult second;
         // The first job's dialog starts the second job when the first moves the bar.
@@ -253,7 +242,7 @@ TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNo
         expectRefused(second, "in uso da un'altra conversione", MessageIcon::Warning);
         EXPECT_TRUE(after == before) << "the second job wrote while the first held the save";
         EXPECT_TRUE(firstMessages.shown.empty());
-        EXPECT_EQ(files.readFile(backup), PlainSave);
+        EXPECT_EQ(files.readFile(backup), test::PlainSave);
     }
 }
 

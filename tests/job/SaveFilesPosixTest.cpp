@@ -1,11 +1,9 @@
 // What a conversion and a restore do to the files around the save on a POSIX system, where links, permission
 // bits and the root user's right to write any file exist.
 
-#include "DemoJob.h"
-#include "RecordingUi.h"
+#include "JobHarness.h"
 #include "TestFolder.h"
 #include "app/RestoreFromBackup.h"
-#include "gamebuilder/GameBuilder.h"
 
 #include <fcntl.h>
 #include <filesystem>
@@ -21,23 +19,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using build::readBytes;
-using build::RecordBuilder;
 
 // The user and group "nobody", for running as a player rather than as root.
 constexpr uid_t Nobody = 65534;
-
-// A save whose conversion to English drops its deleted topic, and what the conversion makes of it.
-std::string italianSave(bool converted = false) {
-    build::GameFileBuilder file(
-        build::FileHeader{.kind = build::FileKind::Save, .masters = {{"Morrowind.esm", 1234}}});
-    file.add(RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth"));
-    if (!converted)
-        file.add(RecordBuilder("DIAL")
-                     .text("NAME", "old rumour")
-                     .sub("DATA", std::string(1, '\0'))
-                     .sub("DELE", build::u32(0)));
-    return file.bytes();
-}
 
 mode_t modeOf(const std::string& path) {
     struct stat info {};
@@ -65,8 +49,8 @@ struct SaveFilesPosixTest : testing::Test {
     GameInstallation installation = demo::demoInstallation(game.path());
     test::RecordingMessageBoxes messages;
     test::RecordingProgress progress;
-    const std::string original = italianSave();
-    const std::string converted = italianSave(true);
+    const std::string original = test::PlainSave;
+    const std::string converted = test::JobHarness().convert("s.ess", original, ItalianToEnglish);
 
     // Writes the file and a link to it at the path in the game folder.
     void linkTo(const std::string& file, const std::string& bytes, const std::string& link) {

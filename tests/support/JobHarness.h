@@ -8,6 +8,18 @@
 
 namespace orvella::test {
 
+// Converting to English a save that lists no translation plugin changes none of its records but drops the
+// deleted topic, and logs it and the quest it cannot find.
+inline const std::string PlainSave =
+    build::GameFileBuilder({.kind = build::FileKind::Save, .masters = {{"Morrowind.esm", 1234}}})
+        .add(build::RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth"))
+        .add(build::RecordBuilder("DIAL")
+                 .text("NAME", "old rumour")
+                 .sub("DATA", std::string(1, '\0'))
+                 .sub("DELE", ""))
+        .add(build::RecordBuilder("QUES").text("NAME", "A quest"))
+        .bytes();
+
 // The demo game in a file system held in memory, and conversions of the saves put there, recording what the
 // worker shows.
 struct JobHarness {
