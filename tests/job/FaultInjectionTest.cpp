@@ -107,7 +107,7 @@ protected:
                 const auto result = run();
                 const std::string failure = "call " + std::to_string(n) + " of kind " +
                                             std::to_string(int(call)) + " (" + files.failedPath() + ")";
-                if (!files.fired()) {
+                if (files.failedPath().empty()) {
                     clean(result, failure + ": no call left");
                     break;
                 }

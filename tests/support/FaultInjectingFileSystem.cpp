@@ -170,7 +170,6 @@ std::vector<std::string> FaultInjectingFileSystem::files() {
 void FaultInjectingFileSystem::failCall(FileCall call, std::uint32_t n) {
     counts_.fill(0);
     target_.emplace(call, n);
-    fired_ = false;
     failedPath_.clear();
 }
 
@@ -183,7 +182,6 @@ void FaultInjectingFileSystem::countOnly() {
 bool FaultInjectingFileSystem::failsNow(FileCall call, const std::string& path) {
     const std::uint32_t n = ++counts_[static_cast<std::size_t>(call)];
     bool fails = target_ && target_->first == call && target_->second == n;
-    fired_ = fired_ || fails;
     for (const auto& [ruled, end] : rules_)
         fails = fails || (ruled == call && path.ends_with(end));
     if (fails)

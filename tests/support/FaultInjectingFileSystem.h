@@ -66,8 +66,7 @@ public:
     // Fails nothing from now on; the counts tell how many calls a run made.
     void countOnly();
     std::uint32_t calls(FileCall call) const { return counts_[static_cast<std::size_t>(call)]; }
-    // Whether the call chosen by failCall failed, and the path of the last failure.
-    bool fired() const { return fired_; }
+    // The path of the last failure, empty while nothing failed since failCall.
     const std::string& failedPath() const { return failedPath_; }
     // No entry may be created, moved or deleted in the folder.
     void makeReadOnly(const std::string& folder) { readOnly_.insert(key(folder)); }
@@ -118,7 +117,6 @@ private:
     std::array<std::uint32_t, 13> counts_{};
     std::optional<std::pair<FileCall, std::uint32_t>> target_;
     std::vector<std::pair<FileCall, std::string>> rules_;
-    bool fired_ = false;
     std::string failedPath_;
 };
 
