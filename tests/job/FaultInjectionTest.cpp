@@ -3,6 +3,7 @@
 // the original, the user is told what happened, nothing temporary stays and the next job is unaffected.
 
 #include "JobHarness.h"
+#include "RecordViews.h"
 #include "app/RestoreFromBackup.h"
 #include "app/SaveClassification.h"
 
@@ -33,6 +34,7 @@ class FaultInjection : public testing::Test, protected test::JobHarness {
 protected:
     FaultInjectingFileSystem::Snapshot initial;
     std::string name, original, save, backup, log;
+    JobRun reference; // the clean conversion
 
     void prepare(const std::string& saveFileName, const std::string& saveBytes,
                  const std::string& backupBytes = OlderBackup) {
@@ -118,14 +120,20 @@ protected:
             }
     }
 
-    void everyFaultOf(ConversionDirection direction) {
+    // Gives what the clean conversion made, which the files hold afterwards as they held it.
+    std::string everyFaultOf(ConversionDirection direction) {
         files.restore(initial);
         files.countOnly();
-        const JobRun reference = convert(direction);
+        reference = convert(direction);
         const FaultInjectingFileSystem::Snapshot after = files.snapshot();
-        ASSERT_EQ(reference.result.exitCode, 0u) << testing::PrintToString(reference.messages);
-        const std::string converted = *files.readFile(save);
-        ASSERT_NE(converted, original) << "the conversion changes nothing, so the test could not tell";
+        EXPECT_TRUE(reference.result.exitCode == 0 && reference.messages.empty() &&
+                    files.readFile(backup) == original);
+        for (const char* stage : {"reading", "converting", "journal", "finalising"})
+            EXPECT_TRUE(progress.saw("bar " + std::string(stage) + " 100") &&
+                        progress.saw("image " + std::string(stage) + " ok"))
+                << stage;
+        const std::string converted = files.readFile(save).value_or("");
+        EXPECT_NE(converted, original) << "the conversion changes nothing, so the test could not tell";
         everyFault([&] { return convert(direction); },
                    [&](const JobRun& run, const std::string& what) {
                        expectConsistent(run, reference, converted, what);
@@ -133,15 +141,54 @@ protected:
                    [&](const JobRun& run, const std::string& what) {
                        EXPECT_TRUE(run.fields() == reference.fields() && files.matches(after)) << what;
                    });
+        return converted;
     }
 };
 
-TEST_F(FaultInjection, EveryFailedCallOfTheSyntheticSavesOneWayAndTheOther) {
-    prepare("English.ess", demo::demoEnglishSave());
-    everyFaultOf(EnglishToItalian);
+// The demo saves both ways, and back to English what the conversion to Italian made: the records change into
+// the other language, and come back without the deleted topic, the count lowered by one. A journal paragraph
+// that no entry tells of keeps the log and offers it.
+TEST_F(FaultInjection, EveryFailedCallOfTheDemoSavesBothWaysAndBack) {
+    const std::string english = demo::demoEnglishSave();
+    prepare("English.ess", english);
+    const std::string italian = everyFaultOf(EnglishToItalian);
+    EXPECT_EQ(std::tie(reference.result.outcomeText, reference.result.logKept),
+              std::make_tuple(std::string("Patch effettuata con successo"), false));
+    std::string texts;
+    for (const auto& record : test::readRecords(italian))
+        texts += std::string(record->tag().str()) + ": " + test::layout(*record) + "\n";
+    for (const char* expected :
+         {"|MAST=Morrowind LRK - Versione Finale.esp|", "NPC_: NAME=demo_guide|FNAM=Vecchia Guida\n",
+          "WEAP: NAME=demo_sword|FNAM=Spada Lunga di Ferro\n",
+          "SPEL: NAME=demo_firebite|FNAM=Morso di Fuoco\n", "ALCH: NAME=demo_brew|FNAM=Nerevar's Brew\n",
+          "DIAL: NAME=premio|DATA=\n", "QUES: NAME=La Commissione della Guida|DATA=\n",
+          "PCDT: DNAM=premio|DNAM=Ufficio Imperiale del Censo e delle "
+          "Imposte|DNAM=Vos|DNAM=Demo_LostDiary\n"})
+        EXPECT_NE(texts.find(expected), std::string::npos) << expected << texts;
+    EXPECT_EQ(texts.find("forgotten rumour"), std::string::npos) << texts;
+    // The journal is the Italian save's, up to the day that no entry tells of.
+    const std::string journal(test::takeRecord(demo::demoItalianSave(), "JOUR")->findText("NAME").value());
+    EXPECT_EQ(test::takeRecord(italian, "JOUR")->findText("NAME"),
+              journal.substr(0, journal.find("<FONT COLOR=\"9F0000\">19")));
+
+    std::string expected;
+    for (const auto& record : test::readRecords(english))
+        if (record->findText("NAME") != "forgotten rumour")
+            expected += test::bytesOf(*record);
+    expected.replace(320, 4, build::u32(static_cast<std::uint32_t>(test::readRecords(english).size() - 2)));
+    prepare("Back.ess", italian);
+    EXPECT_EQ(everyFaultOf(ItalianToEnglish), expected);
+
     prepare("Italian.ess", demo::demoItalianSave());
     everyFaultOf(ItalianToEnglish);
-    EXPECT_TRUE(files.isFile(log)) << "the clean conversion keeps no log, so the log's faults were not tried";
+    EXPECT_EQ(
+        std::tie(reference.result.outcomeText, reference.result.logOffered),
+        std::make_tuple(std::string("Patch effettuata con successo, ma con delle frasi non tradotte"), true));
+    EXPECT_EQ(
+        files.readFile(log),
+        "File di Log per Italian.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\ndiceria dimenticata\r\n"
+        "\r\n- FRASI DEL JOURNAL NON TRADOTTE -\r\n\r\n"
+        "--- Uno straniero in un mantello grigio mi osservava dal fondo del porto.\r\n\r\n");
 }
 
 // The restore: the save is the conversion or the backup, the backup stays until the save is the backup, and

@@ -1,5 +1,4 @@
 #include "JobHarness.h"
-#include "RecordViews.h"
 #include "app/SaveClassification.h"
 #include "job/PercentOf.h"
 #include "records/Bytes.h"
@@ -39,21 +38,6 @@ struct PatchJobTest : testing::Test, test::JobHarness {
     const std::string name = "Save1.ess", log = save(name) + ".log";
     const std::string backup = test::backupPath(installation, name);
 
-    // The job succeeded with the outcome and backed up the bytes, keeping the log only when it offers it.
-    void expectConverted(const std::string& outcome, const std::string& backedUp) {
-        EXPECT_EQ(std::tie(result.exitCode, result.outcomeText), std::make_tuple(0u, outcome));
-        ASSERT_TRUE(progress.result);
-        EXPECT_EQ(std::tie(progress.result->outcomeText, progress.result->logOffered, result.logKept),
-                  std::tie(result.outcomeText, result.logOffered, result.logOffered));
-        EXPECT_EQ(
-            std::make_tuple(files.readFile(backup), files.isFile(log), files.isFile(save(name) + ".tmp")),
-            std::make_tuple(std::optional(backedUp), result.logKept, false));
-        EXPECT_TRUE(messages.shown.empty());
-        for (const char* stage : {"reading", "converting", "journal", "finalising"})
-            EXPECT_TRUE(progress.saw("bar " + std::string(stage) + " 100") &&
-                        progress.saw("image " + std::string(stage) + " ok"))
-                << stage;
-    }
     // The job told the user once, why, and still finished its last stage, leaving nothing temporary.
     void expectRefused(const PatchResult& result, const std::string& fragment, MessageIcon icon) {
         EXPECT_EQ(std::tie(result.exitCode, result.outcomeText),
@@ -66,49 +50,6 @@ struct PatchJobTest : testing::Test, test::JobHarness {
         EXPECT_FALSE(files.isFile(save(name) + ".tmp") || files.isFile(backup + ".tmp"));
     }
 };
-
-// The demo save becomes Italian record by record and comes back without its deleted topic, the count lowered
-// by one; each conversion replaces the backup. A journal paragraph that no entry tells of keeps the log.
-TEST_F(PatchJobTest, TheDemoSaveGoesToItalianAndBackAndAnUntranslatedParagraphKeepsTheLog) {
-    const std::string english = demo::demoEnglishSave();
-    files.writeFile(backup, "an older backup");
-    const std::string italian = convert(name, english, EnglishToItalian);
-    expectConverted("Patch effettuata con successo", english);
-    std::string texts;
-    for (const auto& record : test::readRecords(italian))
-        texts += std::string(record->tag().str()) + ": " + test::layout(*record) + "\n";
-    for (const char* expected :
-         {"|MAST=Morrowind LRK - Versione Finale.esp|", "NPC_: NAME=demo_guide|FNAM=Vecchia Guida\n",
-          "WEAP: NAME=demo_sword|FNAM=Spada Lunga di Ferro\n",
-          "SPEL: NAME=demo_firebite|FNAM=Morso di Fuoco\n", "ALCH: NAME=demo_brew|FNAM=Nerevar's Brew\n",
-          "DIAL: NAME=premio|DATA=\n", "QUES: NAME=La Commissione della Guida|DATA=\n",
-          "PCDT: DNAM=premio|DNAM=Ufficio Imperiale del Censo e delle "
-          "Imposte|DNAM=Vos|DNAM=Demo_LostDiary\n"})
-        EXPECT_NE(texts.find(expected), std::string::npos) << expected << texts;
-    EXPECT_EQ(texts.find("forgotten rumour"), std::string::npos) << texts;
-    // The journal is the Italian save's, up to the day that no entry tells of.
-    const std::string journal(test::takeRecord(demo::demoItalianSave(), "JOUR")->findText("NAME").value());
-    EXPECT_EQ(test::takeRecord(italian, "JOUR")->findText("NAME"),
-              journal.substr(0, journal.find("<FONT COLOR=\"9F0000\">19")));
-
-    std::string expected;
-    for (const auto& record : test::readRecords(english))
-        if (record->findText("NAME") != "forgotten rumour")
-            expected += test::bytesOf(*record);
-    expected.replace(320, 4, build::u32(static_cast<std::uint32_t>(test::readRecords(english).size() - 2)));
-    EXPECT_EQ(convert(name, italian, ItalianToEnglish), expected);
-    expectConverted("Patch effettuata con successo", italian);
-
-    convert(name, demo::demoItalianSave(), ItalianToEnglish);
-    expectConverted("Patch effettuata con successo, ma con delle frasi non tradotte",
-                    demo::demoItalianSave());
-    EXPECT_TRUE(result.logOffered);
-    EXPECT_EQ(
-        files.readFile(log),
-        "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\ndiceria dimenticata\r\n"
-        "\r\n- FRASI DEL JOURNAL NON TRADOTTE -\r\n\r\n"
-        "--- Uno straniero in un mantello grigio mi osservava dal fondo del porto.\r\n\r\n");
-}
 
 // Whatever stops the job, the save is left as it was, nothing temporary stays, and the log is kept only once
 // the handlers have written to it; a second job fails the same way and writes its own log anew.
@@ -247,7 +188,8 @@ TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNo
 }
 
 TEST(PercentOf, TruncatesTheQuotientOfTheSinglePrecisionNumbersAndFillsTheBarForNothing) {
-    const std::uint32_t cases[][3] = {{29, 100, 28}, // 0.29f * 100 is just below 29
+    // 0.29f * 100 is just below 29.
+    const std::uint32_t cases[][3] = {{29, 100, 28},
                                       {0, 7, 0},
                                       {7, 7, 100},
                                       {2, 3, 66},
