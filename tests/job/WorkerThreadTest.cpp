@@ -10,6 +10,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <future>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <thread>
@@ -21,19 +22,22 @@ namespace {
 using Seen = std::tuple<int, std::vector<std::string>, std::size_t>;
 
 struct WorkerThread : testing::Test, test::JobHarness {
-    // The user-interface thread's message queue: each call with the flag that tells the worker it has run.
+    // The user-interface thread's message queue.
     std::mutex mutex;
     std::condition_variable changed;
-    std::deque<std::pair<std::function<void()>, bool*>> queue;
+    std::deque<std::packaged_task<void()>> queue;
     std::optional<std::string> report;
 
     // From the worker: the call runs on the user-interface thread, and send returns once it has run.
     void send(std::function<void()> call) {
-        std::unique_lock lock(mutex);
-        bool done = false;
-        queue.emplace_back(std::move(call), &done);
-        changed.notify_all();
-        changed.wait(lock, [&] { return done; });
+        std::packaged_task<void()> task(std::move(call));
+        std::future<void> done = task.get_future();
+        {
+            std::lock_guard lock(mutex);
+            queue.push_back(std::move(task));
+        }
+        changed.notify_one();
+        done.wait();
     }
 
     // With a thread, the progress dialog's life: it starts the worker and handles its messages until "OK"
@@ -55,14 +59,10 @@ struct WorkerThread : testing::Test, test::JobHarness {
         for (bool closed = false; !closed;) {
             std::unique_lock lock(mutex);
             changed.wait(lock, [&] { return !queue.empty(); });
-            auto [call, done] = std::move(queue.front());
+            std::packaged_task<void()> call = std::move(queue.front());
             queue.pop_front();
             lock.unlock();
             call();
-            lock.lock();
-            *done = true;
-            changed.notify_all();
-            lock.unlock();
             if (controls.result && controls.result->logOffered && !report &&
                 dialog.onCommand(IDC_VIEW_LOG, exitCode) == ProgressAction::OpenReport)
                 report = loadReportContent(files, controls.result->logPath).body;
