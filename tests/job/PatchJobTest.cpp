@@ -107,33 +107,30 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
 // Each damaged save is refused with one message that names it and, when given, its fault, and stays as it
 // was.
 TEST_F(PatchJobTest, EachCutMiscountedLengthenedOrMalformedSaveIsRefusedNamingItsFault) {
+    const std::string& plain = test::PlainSave;
     std::vector<std::pair<std::string, std::string>> cases;
     std::size_t records = 0;
-    for (std::size_t at = 0; at + 16 <= test::PlainSave.size();
-         at += 16 + sizeAt(test::PlainSave, at + 4), ++records)
+    for (std::size_t at = 0; at + 16 <= plain.size(); at += 16 + sizeAt(plain, at + 4), ++records)
         for (std::size_t cut : {at, at + 3, at + 15, at + 17, at + 29})
-            if (cut < test::PlainSave.size())
-                cases.emplace_back(test::PlainSave.substr(0, cut), "");
+            if (cut < plain.size())
+                cases.emplace_back(plain.substr(0, cut), "");
     ASSERT_EQ(records, 4u);
-    cases.emplace_back(test::PlainSave.substr(0, test::PlainSave.size() - 3), "offset");
+    cases.emplace_back(plain.substr(0, plain.size() - 3), "offset");
     for (std::uint32_t count : {0u, 1u, 2u, 4u, 1000u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu})
-        cases.emplace_back(setI32(test::PlainSave, 320, count), "");
-    const std::size_t npc = 16 + sizeAt(test::PlainSave, 4);
-    std::string notTes3 = test::PlainSave, noHedr = test::PlainSave;
-    notTes3.replace(0, 4, "TES4");
-    noHedr.replace(16, 4, "HEAD");
+        cases.emplace_back(setI32(plain, 320, count), "");
+    const std::size_t npc = 16 + sizeAt(plain, 4);
     cases.insert(
         cases.end(),
-        {{test::PlainSave + "GARBAGE", ""},
-         {notTes3, "TES3"},
-         {noHedr, "HEDR.\nRecord TES3 (n. 0), offset 0."},
+        {{plain + "GARBAGE", ""},
+         {std::string(plain).replace(0, 4, "TES4"), "TES3"},
+         {std::string(plain).replace(16, 4, "HEAD"), "HEDR.\nRecord TES3 (n. 0), offset 0."},
          {std::string(400, 'x'), "non \xE8 valido"},
          {saveWithHedrOf(299), "300 byte.\nRecord TES3 (n. 0), sottorecord HEDR, offset 16."},
          {RecordBuilder("TES3").bytes() + RecordBuilder("NPC_").sub("FNAM", std::string(400, 'x')).bytes(),
           "HEDR"},
-         {setI32(test::PlainSave, npc + 4, -5), "dimensione del record negativa"},
-         {setI32(test::PlainSave, npc + 16 + 4, 200), "supera la fine del record"},
-         {setI32(test::PlainSave, npc + 16 + 4, -2), "dimensione del sottorecord negativa"}});
+         {setI32(plain, npc + 4, -5), "dimensione del record negativa"},
+         {setI32(plain, npc + 16 + 4, 200), "supera la fine del record"},
+         {setI32(plain, npc + 16 + 4, -2), "dimensione del sottorecord negativa"}});
     // The well-formed counterpart of the HEDR case is accepted, so the refusal is the HEDR's doing.
     EXPECT_EQ(convert(name, saveWithHedrOf(300), ItalianToEnglish), saveWithHedrOf(300));
     files.deleteFile(backup);
