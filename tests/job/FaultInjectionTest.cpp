@@ -2,7 +2,7 @@
 // fail. Whatever failed, the save is the original or the complete conversion, the backup is the older one or
 // the original, the user is told what happened, nothing temporary stays and the next job is unaffected.
 
-#include "JobHarness.h"
+#include "DemoJob.h"
 #include "RecordViews.h"
 #include "app/RestoreFromBackup.h"
 #include "app/SaveClassification.h"

@@ -1,4 +1,4 @@
-#include "JobHarness.h"
+#include "DemoJob.h"
 #include "app/SaveClassification.h"
 #include "job/PercentOf.h"
 #include "records/Bytes.h"

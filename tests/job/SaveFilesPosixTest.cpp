@@ -1,7 +1,7 @@
 // What a conversion and a restore do to the files around the save on a POSIX system, where links, permission
 // bits and the root user's right to write any file exist.
 
-#include "JobHarness.h"
+#include "DemoJob.h"
 #include "TestFolder.h"
 #include "app/RestoreFromBackup.h"
 

@@ -3,7 +3,7 @@
 // user-interface thread presses "OK" whenever it is enabled, opens the report as soon as it is offered, and
 // leaves only when the progress dialog's rule lets it. Built with ThreadSanitizer by the tsan preset.
 
-#include "JobHarness.h"
+#include "DemoJob.h"
 #include "app/ProgressDialogState.h"
 #include "app/ReportContent.h"
 #include "app/resource.h"
