@@ -95,10 +95,9 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
         const auto before = files.snapshot();
         for (int attempt = 0; attempt < 2; ++attempt) {
             expectRefused(run(name, ItalianToEnglish), c.fragment, c.icon);
-            EXPECT_TRUE(!files.isFile(save(name)) || files.readFile(save(name)) == test::PlainSave);
-            EXPECT_EQ(files.readFile(log), c.log);
-            EXPECT_EQ(files.isFile(backup), c.backedUp);
-            EXPECT_FALSE(progress.result->logOffered);
+            EXPECT_EQ(std::make_tuple(files.readFile(save(name)).value_or(test::PlainSave),
+                                      files.readFile(log), files.isFile(backup), progress.result->logOffered),
+                      std::make_tuple(test::PlainSave, c.log, c.backedUp, false));
             EXPECT_TRUE(c.log || files.matches(before)) << "the job wrote";
         }
     }
