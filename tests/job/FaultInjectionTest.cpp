@@ -3,45 +3,43 @@
 // the original, the user is told what happened, nothing temporary stays and the next job is unaffected.
 
 #include "DemoJob.h"
-#include "RecordingUi.h"
+#include "RecordViews.h"
 #include "app/RestoreFromBackup.h"
 #include "app/SaveClassification.h"
-#include "gamebuilder/GameBuilder.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
-#include <set>
+#include <map>
 #include <tuple>
 
 namespace orvella {
 namespace {
 
-using test::AllFileCalls;
 using test::FaultInjectingFileSystem;
 using test::FileCall;
 
 constexpr const char* OlderBackup = "the backup an earlier conversion made";
 
-// What one run left behind and told the user; the files only for the clean run.
+// What one run told the user: its result, how many messages and the progress view's calls.
 struct JobRun {
     PatchResult result;
-    std::vector<std::string> messages;
+    std::size_t messages;
     std::vector<std::string> calls;
-    FaultInjectingFileSystem::Snapshot files;
+    auto fields() const {
+        return std::tie(result.exitCode, result.outcomeText, result.logKept, result.logOffered, messages,
+                        calls);
+    }
 };
 
-class FaultInjection : public testing::Test {
+class FaultInjection : public testing::Test, protected test::JobHarness {
 protected:
-    FaultInjectingFileSystem files;
-    GameInstallation installation;
     FaultInjectingFileSystem::Snapshot initial;
     std::string name, original, save, backup, log;
-    // The demo game's SaveInfo describes its own saves, which the job then reads again once it holds them.
-    bool classifyAgain = true;
+    JobRun reference; // the clean conversion
+    std::optional<std::string> referenceLog;
 
     void prepare(const std::string& saveFileName, const std::string& saveBytes,
                  const std::string& backupBytes = OlderBackup) {
-        installation = test::installDemoGame(files);
         name = saveFileName;
         original = saveBytes;
         save = test::savePath(installation, name);
@@ -51,15 +49,10 @@ protected:
         initial = files.snapshot();
     }
 
+    // The demo game's SaveInfo describes its own saves, which the job then reads again once it holds them.
     JobRun convert(ConversionDirection direction) {
-        test::RecordingMessageBoxes messages;
-        test::RecordingProgress progress;
-        PatchJob job = test::jobFor(installation, files, messages, progress, name, direction);
-        job.request.classifyAgain = classifyAgain ? classifySave : nullptr;
-        JobRun run{runPatchJob(job), {}, progress.calls, {}};
-        for (const Message& message : messages.shown)
-            run.messages.push_back(message.text);
-        return run;
+        classifyAgain = classifySave;
+        return {JobHarness::run(name, direction), messages.shown.size(), progress.calls};
     }
 
     // Nothing but the save's own files changed; a temporary file stays only when its deletion failed.
@@ -73,61 +66,54 @@ protected:
         EXPECT_TRUE(now == before) << what << ": a file that is not the save's changed or stayed";
     }
 
-    void expectSameRun(const JobRun& run, const JobRun& reference, const std::string& what) {
-        EXPECT_EQ(std::tie(run.result.exitCode, run.result.outcomeText, run.result.logKept,
-                           run.result.logOffered, run.messages, run.calls),
-                  std::tie(reference.result.exitCode, reference.result.outcomeText, reference.result.logKept,
-                           reference.result.logOffered, reference.messages, reference.calls))
-            << what;
-        EXPECT_TRUE(files.matches(reference.files)) << what << ": the files differ from the reference run";
-    }
-
     // The rules every run obeys, whatever call failed in it.
-    void expectConsistent(const JobRun& run, const JobRun& reference, const std::string& converted,
-                          const std::string& what) {
+    void expectConsistent(const JobRun& run, const std::string& converted, const std::string& what) {
         EXPECT_EQ(files.openHandles(), 0u) << what;
         const std::optional<std::string> now = files.readFile(save), kept = files.readFile(backup);
         ASSERT_TRUE(now && (*now == original || *now == converted)) << what << ": the save is lost or mixed";
         ASSERT_TRUE(kept && (*kept == original || *kept == OlderBackup)) << what << ": the backup is lost";
-        const bool isConverted = *now == converted;
         const PatchResult& result = run.result;
-        EXPECT_EQ(result.exitCode == 0, isConverted) << what;
-        EXPECT_EQ(run.calls.back(), "finished") << what;
-        EXPECT_EQ(result.logKept, files.isFile(log)) << what;
-        if (isConverted) {
+        EXPECT_EQ(std::make_tuple(result.exitCode == 0, result.logKept, run.calls.back()),
+                  std::make_tuple(*now == converted, files.isFile(log), std::string("finished")))
+            << what;
+        if (*now == converted) {
             EXPECT_TRUE(*kept == original) << what << ": converted without a backup";
             EXPECT_EQ(std::tie(result.outcomeText, result.logOffered),
                       std::tie(reference.result.outcomeText, reference.result.logOffered))
                 << what;
-            EXPECT_EQ(run.messages, std::vector<std::string>()) << what;
+            EXPECT_EQ(run.messages, 0u) << what;
             EXPECT_TRUE(reference.result.logKept || files.failedPath() == log || !files.isFile(log))
                 << what << ": the log of a clean conversion stayed";
+            EXPECT_TRUE(!result.logKept || files.readFile(log) == referenceLog)
+                << what << ": a log kept half";
         } else {
-            EXPECT_EQ(result.outcomeText, "Patch non effettuata con successo") << what;
-            EXPECT_FALSE(result.logOffered) << what;
-            EXPECT_LE(run.messages.size(), 1u) << what;
-            // Only a master or plugin that cannot be opened fails without a message, by its image.
-            const auto scanFailures = std::count(run.calls.begin(), run.calls.end(), "image masters fail") +
-                                      std::count(run.calls.begin(), run.calls.end(), "image plugins fail");
-            EXPECT_TRUE(!run.messages.empty() || scanFailures == 1) << what << ": failed without telling why";
+            EXPECT_EQ(std::tie(result.outcomeText, result.logOffered),
+                      std::make_tuple(std::string("Patch non effettuata con successo"), false))
+                << what;
+            // A master or plugin that fails stops its own pass, by the pass's image; only such a file fails
+            // without a message, when it cannot be opened.
+            const std::string& path = files.failedPath();
+            const bool scanned = path.ends_with(".esm") || path.ends_with(".esp");
+            const auto images =
+                std::count(run.calls.begin(), run.calls.end(),
+                           path.ends_with(".esm") ? "image masters fail" : "image plugins fail");
+            EXPECT_TRUE(images == (scanned ? 1 : 0) && (run.messages == 1 || (run.messages == 0 && scanned)))
+                << what << ": failed without telling why, or not on its pass's image";
         }
         expectOnlyKnownFiles(what);
     }
 
-    FileCall call{}; // the kind of the call that fails
-
-    // Runs once with each call of each kind failing in turn, until no call of the kind is left, and cleanly
-    // after each failure.
+    // Runs once with each call of each kind that a conversion makes failing in turn, until no call of the
+    // kind is left, and cleanly after each failure.
     template <class Run, class Faulty, class Clean> void everyFault(Run run, Faulty faulty, Clean clean) {
-        for (FileCall kind : AllFileCalls)
+        for (auto call = FileCall::Open; call < FileCall::Folder; call = FileCall(int(call) + 1))
             for (std::uint32_t n = 1; !HasFailure(); ++n) {
-                call = kind;
                 files.restore(initial);
                 files.failCall(call, n);
                 const auto result = run();
                 const std::string failure = "call " + std::to_string(n) + " of kind " +
                                             std::to_string(int(call)) + " (" + files.failedPath() + ")";
-                if (!files.fired()) {
+                if (files.failedPath().empty()) {
                     clean(result, failure + ": no call left");
                     break;
                 }
@@ -138,57 +124,75 @@ protected:
             }
     }
 
-    void everyFaultOf(ConversionDirection direction) {
+    // Gives what the clean conversion made, which the files hold afterwards as they held it.
+    std::string everyFaultOf(ConversionDirection direction) {
         files.restore(initial);
         files.countOnly();
-        JobRun reference = convert(direction);
-        reference.files = files.snapshot();
-        ASSERT_EQ(reference.result.exitCode, 0u) << testing::PrintToString(reference.messages);
-        const std::string converted = *files.readFile(save);
-        ASSERT_NE(converted, original) << "the conversion changes nothing, so the test could not tell";
-        for (FileCall kind : AllFileCalls)
-            EXPECT_GT(files.calls(kind), 0u) << "a conversion makes no call of kind " << int(kind);
-
-        std::set<FileCall> logCalls; // the kinds of the log's calls that failed
-        everyFault([&] { return convert(direction); },
-                   [&](const JobRun& run, const std::string& what) {
-                       expectConsistent(run, reference, converted, what);
-                       if (files.failedPath() == log + ".tmp")
-                           logCalls.insert(call);
-                   },
-                   [&](const JobRun& run, const std::string& what) { expectSameRun(run, reference, what); });
-        // The log is created anew and, when kept, written, synced and moved like the save and its backup.
-        std::set<FileCall> expectedLogCalls = {FileCall::Create, FileCall::Close, FileCall::Delete};
-        if (reference.result.logKept)
-            expectedLogCalls.insert({FileCall::Write, FileCall::Flush, FileCall::Replace});
-        EXPECT_TRUE(HasFailure() || logCalls == expectedLogCalls) << "the log's calls were not all tried";
+        reference = convert(direction);
+        const FaultInjectingFileSystem::Snapshot after = files.snapshot();
+        referenceLog = files.readFile(log);
+        EXPECT_TRUE(reference.result.exitCode == 0 && reference.messages == 0 &&
+                    files.readFile(backup) == original);
+        for (const char* stage : {"reading", "converting", "journal", "finalising"})
+            EXPECT_TRUE(progress.saw("bar " + std::string(stage) + " 100") &&
+                        progress.saw("image " + std::string(stage) + " ok"))
+                << stage;
+        const std::string converted = files.readFile(save).value_or("");
+        EXPECT_NE(converted, original) << "the conversion changes nothing, so the test could not tell";
+        everyFault(
+            [&] { return convert(direction); },
+            [&](const JobRun& run, const std::string& what) { expectConsistent(run, converted, what); },
+            [&](const JobRun& run, const std::string& what) {
+                EXPECT_TRUE(run.fields() == reference.fields() && files.matches(after)) << what;
+            });
+        return converted;
     }
 };
 
-TEST_F(FaultInjection, EveryFailedCallOfTheSyntheticSavesOneWayAndTheOther) {
-    prepare("English.ess", demo::demoEnglishSave());
-    everyFaultOf(EnglishToItalian);
+// The demo saves both ways, and back to English what the conversion to Italian made: the records change into
+// the other language, and come back without the deleted topic, the count lowered by one. A journal paragraph
+// that no entry tells of keeps the log and offers it.
+TEST_F(FaultInjection, EveryFailedCallOfTheDemoSavesBothWaysAndBack) {
+    const std::string english = demo::demoEnglishSave();
+    prepare("English.ess", english);
+    const std::string italian = everyFaultOf(EnglishToItalian);
+    EXPECT_EQ(std::tie(reference.result.outcomeText, reference.result.logKept),
+              std::make_tuple(std::string("Patch effettuata con successo"), false));
+    std::string texts;
+    for (const auto& record : test::readRecords(italian))
+        texts += std::string(record->tag().str()) + ": " + test::layout(*record) + "\n";
+    for (const char* expected :
+         {"|MAST=Morrowind LRK - Versione Finale.esp|", "NPC_: NAME=demo_guide|FNAM=Vecchia Guida\n",
+          "WEAP: NAME=demo_sword|FNAM=Spada Lunga di Ferro\n",
+          "SPEL: NAME=demo_firebite|FNAM=Morso di Fuoco\n", "ALCH: NAME=demo_brew|FNAM=Nerevar's Brew\n",
+          "DIAL: NAME=premio|DATA=\n", "QUES: NAME=La Commissione della Guida|DATA=\n",
+          "PCDT: DNAM=premio|DNAM=Ufficio Imperiale del Censo e delle "
+          "Imposte|DNAM=Vos|DNAM=Demo_LostDiary\n"})
+        EXPECT_NE(texts.find(expected), std::string::npos) << expected << texts;
+    EXPECT_EQ(texts.find("forgotten rumour"), std::string::npos) << texts;
+    // The journal is the Italian save's, up to the day that no entry tells of.
+    const std::string journal(test::takeRecord(demo::demoItalianSave(), "JOUR")->findText("NAME").value());
+    EXPECT_EQ(test::takeRecord(italian, "JOUR")->findText("NAME"),
+              journal.substr(0, journal.find("<FONT COLOR=\"9F0000\">19")));
+
+    std::string expected;
+    for (const auto& record : test::readRecords(english))
+        if (record->findText("NAME") != "forgotten rumour")
+            expected += test::bytesOf(*record);
+    expected.replace(320, 4, build::u32(static_cast<std::uint32_t>(test::readRecords(english).size() - 2)));
+    prepare("Back.ess", italian);
+    EXPECT_EQ(everyFaultOf(ItalianToEnglish), expected);
+
     prepare("Italian.ess", demo::demoItalianSave());
     everyFaultOf(ItalianToEnglish);
-    EXPECT_TRUE(files.isFile(log)) << "the clean conversion keeps no log, so the log's faults were not tried";
-}
-
-TEST_F(FaultInjection, EveryFailedCallOfARealSaveBothWays) {
-    const std::string real = build::readBytes(std::string(ORVELLA_REAL_SAVES) + "/HartKack0000.ess");
-    ASSERT_FALSE(real.empty());
-    classifyAgain = false;
-    prepare("HartKack0000.ess", real);
-    everyFaultOf(EnglishToItalian);
-    if (HasFailure())
-        return;
-    // Back again from what the clean conversion made.
-    files.restore(initial);
-    files.countOnly();
-    ASSERT_EQ(convert(EnglishToItalian).result.exitCode, 0u);
-    const std::string italian = *files.readFile(save);
-    files.restore(initial);
-    prepare(name, italian);
-    everyFaultOf(ItalianToEnglish);
+    EXPECT_EQ(
+        std::tie(reference.result.outcomeText, reference.result.logOffered),
+        std::make_tuple(std::string("Patch effettuata con successo, ma con delle frasi non tradotte"), true));
+    EXPECT_EQ(
+        files.readFile(log),
+        "File di Log per Italian.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\ndiceria dimenticata\r\n"
+        "\r\n- FRASI DEL JOURNAL NON TRADOTTE -\r\n\r\n"
+        "--- Uno straniero in un mantello grigio mi osservava dal fondo del porto.\r\n\r\n");
 }
 
 // The restore: the save is the conversion or the backup, the backup stays until the save is the backup, and
@@ -196,13 +200,15 @@ TEST_F(FaultInjection, EveryFailedCallOfARealSaveBothWays) {
 TEST_F(FaultInjection, EveryFailedCallOfARestore) {
     const std::string backupBytes = demo::demoEnglishSave(), converted = demo::demoItalianSave();
     prepare("Restored.ess", converted, backupBytes);
-    std::vector<Message> shown;
     auto restore = [&] {
-        test::RecordingMessageBoxes messages;
-        RestoreOutcome outcome = restoreFromBackup(installation, name, files, messages, nullptr);
-        shown = messages.shown;
-        return outcome;
+        messages = test::RecordingMessageBoxes();
+        return restoreFromBackup(installation, name, files, messages, nullptr);
     };
+    // The save restored, the backup still there and the error after the question of each outcome.
+    const std::map<RestoreOutcome, std::tuple<bool, bool, std::string>> outcomes = {
+        {RestoreOutcome::Restored, {true, false, ""}},
+        {RestoreOutcome::BackupKept, {true, true, "cancellare"}},
+        {RestoreOutcome::NotRestored, {false, true, "sostituire"}}};
     files.countOnly();
     ASSERT_EQ(restore(), RestoreOutcome::Restored);
     const FaultInjectingFileSystem::Snapshot reference = files.snapshot();
@@ -214,25 +220,17 @@ TEST_F(FaultInjection, EveryFailedCallOfARestore) {
             EXPECT_EQ(files.openHandles(), 0u) << what;
             const std::optional<std::string> now = files.readFile(save), kept = files.readFile(backup);
             ASSERT_TRUE(now && (*now == backupBytes || *now == converted)) << what;
-            const bool backupKept = kept == backupBytes;
-            EXPECT_TRUE(!kept || backupKept) << what << ": the backup changed";
-            ASSERT_FALSE(shown.empty()) << what;
-            const std::string error = shown.size() == 2 ? shown[1].text : shown.size() == 1 ? "" : "several";
-            // The save restored, the backup still there and the error, "-" for none, of each outcome.
-            const std::tuple<bool, bool, std::string> expected[] = {
-                {true, false, "-"}, {true, true, "cancellare"}, {false, true, "sostituire"}};
-            ASSERT_NE(outcome, RestoreOutcome::Declined) << what << ": declined without being asked";
-            const auto& [restored, stays, fragment] = expected[outcome == RestoreOutcome::Restored     ? 0
-                                                               : outcome == RestoreOutcome::BackupKept ? 1
-                                                                                                       : 2];
-            EXPECT_EQ(std::tie(restored, stays), std::make_tuple(*now == backupBytes, backupKept)) << what;
-            EXPECT_TRUE(fragment == "-" ? error.empty() : error.find(fragment) != std::string::npos)
-                << what << ": " << error;
+            EXPECT_TRUE(!kept || kept == backupBytes) << what << ": the backup changed";
+            ASSERT_TRUE(outcomes.count(outcome)) << what << ": declined without being asked";
+            const auto& [restored, stays, fragment] = outcomes.at(outcome);
+            EXPECT_EQ(std::tie(restored, stays), std::make_tuple(*now == backupBytes, kept.has_value()))
+                << what;
+            ASSERT_EQ(messages.shown.size(), fragment.empty() ? 1u : 2u) << what;
+            EXPECT_NE(messages.shown.back().text.find(fragment), std::string::npos) << what;
             expectOnlyKnownFiles(what);
         },
         [&](RestoreOutcome outcome, const std::string& what) {
-            EXPECT_EQ(outcome, RestoreOutcome::Restored) << what;
-            EXPECT_TRUE(files.matches(reference)) << what;
+            EXPECT_TRUE(outcome == RestoreOutcome::Restored && files.matches(reference)) << what;
         });
 }
 

@@ -1,16 +1,13 @@
 // What a conversion and a restore do to the files around the save on a POSIX system, where links, permission
 // bits and the root user's right to write any file exist.
 
-#include "JobHarness.h"
+#include "DemoJob.h"
+#include "TestFolder.h"
 #include "app/RestoreFromBackup.h"
-#include "gamebuilder/GameBuilder.h"
 
-#include <algorithm>
-#include <fcntl.h>
 #include <filesystem>
 #include <grp.h>
 #include <gtest/gtest.h>
-#include <optional>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <tuple>
@@ -21,33 +18,34 @@ namespace {
 
 namespace fs = std::filesystem;
 using build::readBytes;
-using build::RecordBuilder;
-using test::JobHarness;
 
 // The user and group "nobody", for running as a player rather than as root.
 constexpr uid_t Nobody = 65534;
-
-// A save whose conversion to English drops its deleted topic, and what the conversion makes of it.
-std::string italianSave(bool converted = false) {
-    build::GameFileBuilder file(
-        build::FileHeader{.kind = build::FileKind::Save, .masters = {{"Morrowind.esm", 1234}}});
-    file.add(RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth"));
-    if (!converted)
-        file.add(RecordBuilder("DIAL")
-                     .text("NAME", "old rumour")
-                     .sub("DATA", std::string(1, '\0'))
-                     .sub("DELE", build::u32(0)));
-    return file.bytes();
-}
 
 mode_t modeOf(const std::string& path) {
     struct stat info {};
     return lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
 }
 
-struct SaveFilesPosixTest : testing::Test, JobHarness {
-    const std::string original = italianSave();
-    const std::string converted = italianSave(true);
+// The demo game without its save in a folder on the machine, and conversions to English of the saves put
+// there.
+struct SaveFilesPosixTest : testing::Test {
+    SaveFilesPosixTest() {
+        demo::writeDemoGame(nativeFileSystem(), game.path());
+        fs::remove(game.save(demo::DemoSaveName));
+    }
+    PatchResult run(const std::string& name) {
+        messages = test::RecordingMessageBoxes();
+        return runPatchJob(
+            test::jobFor(installation, nativeFileSystem(), messages, progress, name, ItalianToEnglish));
+    }
+
+    test::GameFolder game;
+    GameInstallation installation = demo::demoInstallation(game.path());
+    test::RecordingMessageBoxes messages;
+    test::RecordingProgress progress;
+    const std::string original = test::PlainSave;
+    const std::string converted = test::JobHarness().convert("s.ess", original, ItalianToEnglish);
 
     // Writes the file and a link to it at the path in the game folder.
     void linkTo(const std::string& file, const std::string& bytes, const std::string& link) {
@@ -56,66 +54,22 @@ struct SaveFilesPosixTest : testing::Test, JobHarness {
     }
 };
 
-// Links at the temporary paths are not written through, and a stale temporary file that another program
-// holds open and writes into after the job is not the new save.
-TEST_F(SaveFilesPosixTest, NothingAtTheTemporaryPathsIsWrittenThroughOrIntoTheSave) {
+// Links at the temporary paths and at the log's paths are not written through, and the log's link goes with
+// the log of a clean conversion.
+TEST_F(SaveFilesPosixTest, NothingAtTheTemporaryPathsIsWrittenThrough) {
+    const char* const links[] = {"Saves/Save1.ess.tmp", "LRK Saves Backup/Save1.ess.bak.tmp",
+                                 "Saves/Save1.ess.log", "Saves/Save1.ess.log.tmp"};
     build::writeBytes(game.save("Save1.ess"), original);
-    linkTo("outside.ess", "outside", game.save("Save1.ess.tmp"));
-    linkTo("outside-backup.ess", "outside backup", game.backup("Save1.ess.bak.tmp"));
-    build::writeBytes(game.save("Held.ess"), original);
-    build::writeBytes(game.save("Held.ess.tmp"), "stale");
-    const int held = ::open(game.save("Held.ess.tmp").c_str(), O_WRONLY);
-    ASSERT_GE(held, 0);
-    for (const std::string name : {"Save1.ess", "Held.ess"}) {
-        EXPECT_EQ(run(name, ItalianToEnglish).exitCode, 0u) << name;
-        EXPECT_TRUE(S_ISREG(modeOf(game.save(name))) && readBytes(game.backup(name + ".bak")) == original)
-            << name;
-        EXPECT_FALSE(fs::exists(fs::symlink_status(game.save(name + ".tmp"))) ||
-                     fs::exists(fs::symlink_status(game.backup(name + ".bak.tmp"))))
-            << name;
-    }
-    ASSERT_EQ(pwrite(held, "junk", 4, 0), 4);
-    ::close(held);
-    EXPECT_EQ(std::make_tuple(readBytes(game.save("Save1.ess")), readBytes(game.save("Held.ess")),
-                              readBytes(game.file("outside.ess")),
-                              readBytes(game.file("outside-backup.ess"))),
-              std::make_tuple(converted, converted, "outside", "outside backup"));
-}
-
-// A link at the log's path or at its temporary path is never written through: a kept log takes the link's
-// place, a deleted one removes the link.
-TEST_F(SaveFilesPosixTest, ALinkAtTheLogsPathIsReplacedOrRemovedButNeverWrittenThrough) {
-    // A folder takes the backup's temporary path, so that the second conversion fails and keeps its log.
-    game.makeFolder("LRK Saves Backup/Failing.ess.bak.tmp");
-    for (const bool fails : {false, true}) {
-        const std::string name = fails ? "Failing.ess" : "Clean.ess", log = game.save(name + ".log");
-        SCOPED_TRACE(name);
-        build::writeBytes(game.save(name), original);
-        linkTo("outside.log", "outside log", log);
-        linkTo("outside.tmp", "outside temporary", log + ".tmp");
-        EXPECT_EQ(run(name, ItalianToEnglish).exitCode, fails ? 1u : 0u);
-        EXPECT_EQ(std::make_pair(readBytes(game.file("outside.log")), readBytes(game.file("outside.tmp"))),
-                  std::make_pair(std::string("outside log"), std::string("outside temporary")));
-        EXPECT_FALSE(fs::exists(fs::symlink_status(log + ".tmp")));
-        EXPECT_EQ(fs::symlink_status(log).type(), fails ? fs::file_type::regular : fs::file_type::not_found);
-        EXPECT_EQ(readBytes(log).rfind("File di Log per Failing.ess\r\n\r\n- TOPIC SEGNATI", 0),
-                  fails ? 0 : std::string::npos);
-    }
-}
-
-// What stands at the path of a new file is never opened: a file, a link to one, a link to nothing.
-TEST_F(SaveFilesPosixTest, ANewFileIsCreatedOnlyWhereNothingStands) {
-    FileSystem& files = nativeFileSystem();
-    linkTo("there.ess", "there", game.file("link.ess"));
-    fs::create_symlink(game.file("nothing.ess"), game.file("dangling.ess"));
-    for (const char* name : {"there.ess", "link.ess", "dangling.ess"})
-        EXPECT_EQ(files.createNew(game.file(name)), nullptr) << name;
-    EXPECT_EQ(readBytes(game.file("there.ess")), "there");
-    EXPECT_FALSE(fs::exists(fs::symlink_status(game.file("nothing.ess"))));
-    auto created = files.createNew(game.file("new.ess"));
-    ASSERT_NE(created, nullptr);
-    EXPECT_TRUE(created->write("new", 3) == 3u && created->close());
-    EXPECT_EQ(readBytes(game.file("new.ess")), "new");
+    for (std::size_t i = 0; i < std::size(links); ++i)
+        linkTo("outside" + std::to_string(i), links[i], game.file(links[i]));
+    EXPECT_EQ(run("Save1.ess").exitCode, 0u);
+    EXPECT_EQ(std::make_tuple(S_ISREG(modeOf(game.save("Save1.ess"))), readBytes(game.save("Save1.ess")),
+                              readBytes(game.backup("Save1.ess.bak"))),
+              std::make_tuple(true, converted, original));
+    for (std::size_t i = 0; i < std::size(links); ++i)
+        EXPECT_TRUE(!fs::exists(fs::symlink_status(game.file(links[i]))) &&
+                    readBytes(game.file("outside" + std::to_string(i))) == links[i])
+            << links[i];
 }
 
 // The link stays a link and its target is converted and then restored: the temporary file, the move and the
@@ -124,27 +78,24 @@ TEST_F(SaveFilesPosixTest, ASaveThatIsALinkIsConvertedAndRestoredInItsTarget) {
     game.makeFolder("elsewhere");
     const std::string target = game.file("elsewhere/Target.ess");
     linkTo("elsewhere/Target.ess", original, game.save("Link.ess"));
-    EXPECT_EQ(run("Link.ess", ItalianToEnglish).exitCode, 0u);
+    EXPECT_EQ(run("Link.ess").exitCode, 0u);
     EXPECT_EQ(std::make_pair(readBytes(target), readBytes(game.backup("Link.ess.bak"))),
               std::make_pair(converted, original));
-    test::RecordingMessageBoxes messages;
     EXPECT_EQ(restoreFromBackup(installation, "Link.ess", nativeFileSystem(), messages, nullptr),
               RestoreOutcome::Restored);
-    EXPECT_EQ(readBytes(target), original);
-    ASSERT_TRUE(fs::is_symlink(game.save("Link.ess")));
-    EXPECT_EQ(fs::read_symlink(game.save("Link.ess")), target);
-    EXPECT_EQ(std::distance(fs::directory_iterator(game.file("elsewhere")), {}) +
-                  std::distance(fs::directory_iterator(game.file("Saves")), {}),
-              2);
+    EXPECT_EQ(std::make_tuple(readBytes(target), fs::read_symlink(game.save("Link.ess")),
+                              std::distance(fs::directory_iterator(game.file("elsewhere")), {}) +
+                                  std::distance(fs::directory_iterator(game.file("Saves")), {})),
+              std::make_tuple(original, fs::path(target), 2));
 }
 
 // Converts as a player would, without root's right to write any file: when the tests run as root, in a child
 // process that has become the user "nobody", who owns the game folder. The job must end with the exit code
 // and, unless it is empty, one message holding the fragment. Nothing when the conversion cannot be so run.
-std::optional<bool> convertsAsPlayer(JobHarness& harness, const std::string& name, std::uint32_t exitCode,
-                                     const std::string& fragment) {
+std::optional<bool> convertsAsPlayer(SaveFilesPosixTest& harness, const std::string& name,
+                                     std::uint32_t exitCode, const std::string& fragment) {
     const auto runs = [&] {
-        const bool exited = harness.run(name, ItalianToEnglish).exitCode == exitCode;
+        const bool exited = harness.run(name).exitCode == exitCode;
         const auto& shown = harness.messages.shown;
         return exited &&
                (fragment.empty() ? shown.empty()

@@ -30,11 +30,6 @@ public:
     bool copyAttributes(const std::string&, const std::string&, bool) override { return false; }
 };
 
-std::string parentOf(const std::string& key) {
-    const std::size_t separator = key.rfind('\\');
-    return separator == std::string::npos ? "." : key.substr(0, separator);
-}
-
 std::string nameOf(const std::string& path) {
     return path.substr(path.find_last_of("\\/") + 1);
 }
@@ -44,7 +39,7 @@ public:
     FaultInjectingFile(FaultInjectingFileSystem& files, std::unique_ptr<File> base, std::string path,
                        bool writable)
         : files_(files), base_(std::move(base)), path_(std::move(path)), writable_(writable) {
-        files_.opened(path_, 1);
+        files_.held(path_, 1, false);
     }
     ~FaultInjectingFile() override { release(); }
 
@@ -76,7 +71,7 @@ public:
 private:
     void release() {
         if (!std::exchange(released_, true))
-            files_.opened(path_, -1);
+            files_.held(path_, -1, false);
     }
 
     FaultInjectingFileSystem& files_;
@@ -90,9 +85,9 @@ class FaultInjectingLock final : public FileLock {
 public:
     FaultInjectingLock(FaultInjectingFileSystem& files, std::unique_ptr<FileLock> base, std::string path)
         : files(files), base(std::move(base)), path(std::move(path)) {
-        files.locked(this->path, true);
+        files.held(this->path, 1, true);
     }
-    ~FaultInjectingLock() override { files.locked(path, false); }
+    ~FaultInjectingLock() override { files.held(path, -1, true); }
 
     FaultInjectingFileSystem& files;
     std::unique_ptr<FileLock> base;
@@ -103,8 +98,6 @@ public:
 
 FaultInjectingFileSystem::FaultInjectingFileSystem()
     : nothing_(std::make_unique<NoFiles>()), memory_(std::make_unique<OverlayFileSystem>(*nothing_)) {}
-
-FaultInjectingFileSystem::FaultInjectingFileSystem(FileSystem& base) : base_(&base) {}
 
 FaultInjectingFileSystem::~FaultInjectingFileSystem() = default;
 
@@ -144,10 +137,6 @@ std::optional<std::string> FaultInjectingFileSystem::readFile(const std::string&
     return std::string(bytes.begin(), bytes.end());
 }
 
-bool FaultInjectingFileSystem::isFile(const std::string& path) {
-    return inner().exists(path) && !inner().exists(path + "\\*.*");
-}
-
 FaultInjectingFileSystem::Snapshot FaultInjectingFileSystem::snapshot() {
     Snapshot state;
     for (const std::string& path : known_) {
@@ -181,7 +170,6 @@ std::vector<std::string> FaultInjectingFileSystem::files() {
 void FaultInjectingFileSystem::failCall(FileCall call, std::uint32_t n) {
     counts_.fill(0);
     target_.emplace(call, n);
-    fired_ = false;
     failedPath_.clear();
 }
 
@@ -194,7 +182,6 @@ void FaultInjectingFileSystem::countOnly() {
 bool FaultInjectingFileSystem::failsNow(FileCall call, const std::string& path) {
     const std::uint32_t n = ++counts_[static_cast<std::size_t>(call)];
     bool fails = target_ && target_->first == call && target_->second == n;
-    fired_ = fired_ || fails;
     for (const auto& [ruled, end] : rules_)
         fails = fails || (ruled == call && path.ends_with(end));
     if (fails)
@@ -202,28 +189,27 @@ bool FaultInjectingFileSystem::failsNow(FileCall call, const std::string& path) 
     return fails;
 }
 
-void FaultInjectingFileSystem::opened(const std::string& path, int change) {
-    openCounts_[key(path)] += change;
+void FaultInjectingFileSystem::held(const std::string& path, int change, bool lock) {
     openHandles_ += change;
-    if (tracing)
-        trace.push_back((change > 0 ? "open " : "close ") + nameOf(path));
-}
-
-void FaultInjectingFileSystem::locked(const std::string& path, bool held) {
-    if (held)
+    if (!lock) {
+        openCounts_[key(path)] += change;
+        if (tracing)
+            trace.push_back((change > 0 ? "open " : "close ") + nameOf(path));
+    } else if (change > 0) {
         locks_.insert(key(path));
-    else
+    } else {
         locks_.erase(key(path));
-    openHandles_ += held ? 1 : -1;
+    }
 }
 
-bool FaultInjectingFileSystem::mayChangeEntryAt(const std::string& path) const {
-    return readOnly_.count(parentOf(key(path))) == 0;
-}
-
-bool FaultInjectingFileSystem::isBusy(const std::string& path) const {
+bool FaultInjectingFileSystem::isOpen(const std::string& path) const {
     auto open = openCounts_.find(key(path));
-    return locks_.count(key(path)) || (open != openCounts_.end() && open->second > 0);
+    return open != openCounts_.end() && open->second > 0;
+}
+
+std::string FaultInjectingFileSystem::parentOf(const std::string& key) {
+    const std::size_t separator = key.rfind('\\');
+    return separator == std::string::npos ? "." : key.substr(0, separator);
 }
 
 std::unique_ptr<File> FaultInjectingFileSystem::open(const std::string& path, const char* mode) {
@@ -255,9 +241,8 @@ bool FaultInjectingFileSystem::replaceFile(const std::string& from, const std::s
 bool FaultInjectingFileSystem::replaceLockedFile(const std::string& from, const std::string& to,
                                                  FileLock& lock) {
     auto& held = static_cast<FaultInjectingLock&>(lock);
-    auto open = openCounts_.find(key(to));
     if (failsNow(FileCall::Replace, from) || !mayChangeEntryAt(from) || !mayChangeEntryAt(to) ||
-        isBusy(from) || key(held.path) != key(to) || (open != openCounts_.end() && open->second > 0))
+        isBusy(from) || key(held.path) != key(to) || isOpen(to))
         return false;
     return inner().replaceLockedFile(from, to, *held.base);
 }

@@ -16,8 +16,7 @@
 
 namespace orvella::test {
 
-// The file operations a test can make fail, each counted on its own; AllFileCalls are those a conversion
-// makes.
+// The file operations a test can make fail, each counted on its own; a conversion makes those before Folder.
 enum class FileCall {
     Open,
     Create,
@@ -33,10 +32,6 @@ enum class FileCall {
     Folder,
     List
 };
-inline constexpr std::array<FileCall, 11> AllFileCalls = {
-    FileCall::Open,       FileCall::Create,  FileCall::Read,  FileCall::Write,
-    FileCall::Flush,      FileCall::Close,   FileCall::Seek,  FileCall::Lock,
-    FileCall::Attributes, FileCall::Replace, FileCall::Delete};
 
 // The tests' file system: files held in memory, or those of another file system, with Windows' sharing rules
 // (an open or locked file cannot be deleted, moved or replaced but by its own lock) and the faults a test
@@ -49,14 +44,14 @@ public:
     using Snapshot = std::map<std::string, std::optional<std::string>>;
 
     FaultInjectingFileSystem();
-    explicit FaultInjectingFileSystem(FileSystem& base);
+    explicit FaultInjectingFileSystem(FileSystem& base) : base_(&base) {}
     ~FaultInjectingFileSystem() override;
 
     // Set-up and checks, neither counted nor failed.
     void addFolder(const std::string& path);
     bool writeFile(const std::string& path, std::string_view bytes);
     std::optional<std::string> readFile(const std::string& path);
-    bool isFile(const std::string& path);
+    bool isFile(const std::string& path) { return inner().exists(path) && !inner().exists(path + "\\*.*"); }
     static std::string key(const std::string& path);
     Snapshot snapshot();
     bool matches(const Snapshot& state) { return snapshot() == state; }
@@ -71,8 +66,7 @@ public:
     // Fails nothing from now on; the counts tell how many calls a run made.
     void countOnly();
     std::uint32_t calls(FileCall call) const { return counts_[static_cast<std::size_t>(call)]; }
-    // Whether the call chosen by failCall failed, and the path of the last failure.
-    bool fired() const { return fired_; }
+    // The path of the last failure, empty while nothing failed since failCall.
     const std::string& failedPath() const { return failedPath_; }
     // No entry may be created, moved or deleted in the folder.
     void makeReadOnly(const std::string& folder) { readOnly_.insert(key(folder)); }
@@ -101,15 +95,16 @@ public:
     bool canWriteIn(const std::string& folder) override;
     bool copyAttributes(const std::string& from, const std::string& to, bool modificationTime) override;
 
-    // What the open files and locks ask and tell.
+    // What the open files and locks ask and tell: a handle or a lock on the path comes (+1) or goes (-1).
     bool failsNow(FileCall call, const std::string& path);
-    void opened(const std::string& path, int change);
-    void locked(const std::string& path, bool held);
+    void held(const std::string& path, int change, bool lock);
 
 private:
     FileSystem& inner() { return base_ ? *base_ : *memory_; }
-    bool mayChangeEntryAt(const std::string& path) const;
-    bool isBusy(const std::string& path) const;
+    bool mayChangeEntryAt(const std::string& path) const { return readOnly_.count(parentOf(key(path))) == 0; }
+    bool isOpen(const std::string& path) const;
+    bool isBusy(const std::string& path) const { return locks_.count(key(path)) || isOpen(path); }
+    static std::string parentOf(const std::string& key);
 
     FileSystem* base_ = nullptr;
     std::unique_ptr<FileSystem> nothing_;
@@ -122,7 +117,6 @@ private:
     std::array<std::uint32_t, 13> counts_{};
     std::optional<std::pair<FileCall, std::uint32_t>> target_;
     std::vector<std::pair<FileCall, std::string>> rules_;
-    bool fired_ = false;
     std::string failedPath_;
 };
 
