@@ -1,11 +1,14 @@
 #include "app/MainDialogModel.h"
-#include "FakeMainDialogView.h"
 #include "FaultInjectingFileSystem.h"
 #include "TestFolder.h"
 #include "app/resource.h"
 #include "gamebuilder/GameBuilder.h"
 
+#include <algorithm>
+#include <functional>
 #include <gtest/gtest.h>
+#include <map>
+#include <utility>
 
 namespace orvella::test {
 namespace {
@@ -13,6 +16,66 @@ namespace {
 using build::FileHeader;
 using build::FileKind;
 using build::GameFileBuilder;
+
+// The main dialog's controls as plain values and its message boxes, answered with a preset answer; the calls
+// that change the list, run the progress dialog or show a message are logged in order, and a message box runs
+// what the platform runs when it closes (the owner's re-activation).
+class FakeView final : public MainDialogView, public MessageBoxes {
+public:
+    WindowRef window() override { return this; }
+    void setControlText(int controlId, const std::string& text) override { texts[controlId] = text; }
+    void enableControl(int controlId, bool isEnabled) override { enabled[controlId] = isEnabled; }
+    void clearSaveRows() override {
+        rows.clear();
+        mark.reset();
+        events.push_back("clear rows");
+    }
+    void showSaveRows(const std::vector<SaveListRow>& shown) override {
+        rows = shown;
+        events.push_back("rows " + std::to_string(shown.size()));
+    }
+    std::optional<std::size_t> selectionMark() override { return mark; }
+    int runProgressDialog(const PatchRequest& request) override {
+        requests.push_back(request);
+        events.push_back("progress " + request.saveFileName);
+        return 0;
+    }
+    void setSummaryText(const std::string& text) override { summary = text; }
+    void clearMasterList() override {}
+    void addMasterLine(const std::string&) override {}
+    void setPicture(const SummaryPicture&) override {}
+    void clearPicture() override {}
+    MessageAnswer show(const Message& message) override {
+        shown.push_back(message);
+        events.push_back("message");
+        if (onClose)
+            onClose();
+        return message.buttons == MessageButtons::YesNo ? answer : MessageAnswer::Ok;
+    }
+
+    std::map<int, std::string> texts;
+    std::map<int, bool> enabled;
+    std::vector<SaveListRow> rows;
+    std::optional<std::size_t> mark;
+    std::vector<PatchRequest> requests;
+    std::string summary;
+    std::vector<Message> shown;
+    MessageAnswer answer = MessageAnswer::Yes;
+    std::function<void()> onClose;
+    std::vector<std::string> events;
+};
+
+const char* const Mw = "Morrowind LRK - Versione Finale.esp";
+
+std::string saveBytes(const std::vector<std::string>& masters, FileKind kind = FileKind::Save,
+                      const std::string& playerName = "") {
+    FileHeader header{.kind = kind, .playerName = playerName};
+    for (const std::string& master : masters)
+        header.masters.emplace_back(master, 1);
+    GameFileBuilder file(header);
+    file.add(build::RecordBuilder("GLOB").text("NAME", "counter").sub("FLTV", build::f32(2)));
+    return file.bytes();
+}
 
 // Listed in this order: an English save using Tribunal, an Italian save using both expansions' masters but
 // only Bloodmoon's plugin, and a save of the beta plugin, among entries that are no saves.
@@ -22,9 +85,8 @@ protected:
         files.listing.emplace();
         writeSave("english.ess", {"Morrowind.esm", "Tribunal.esm"});
         writeSave("notes.txt", {"Morrowind.esm"});
-        writeSave("italian.ess",
-                  {"Morrowind.esm", "Tribunal.esm", "Bloodmoon.esm", "Morrowind LRK - Versione Finale.esp",
-                   "Bloodmoon LRK - Versione Finale.esp"});
+        writeSave("italian.ess", {"Morrowind.esm", "Tribunal.esm", "Bloodmoon.esm", Mw,
+                                  "Bloodmoon LRK - Versione Finale.esp"});
         writeSave("listed as folder.ess", {"Morrowind.esm"}, FileKind::Save, true);
         writeSave("beta.ess", {"Morrowind.esm", "Morrowind LRK - open beta.esp"});
         writeSave("capital.ESS", {"Morrowind.esm"});
@@ -35,19 +97,14 @@ protected:
     // Writes a file of this kind with these masters and lists it, as a folder when asked.
     void writeSave(const std::string& name, const std::vector<std::string>& masters,
                    FileKind kind = FileKind::Save, bool listedAsFolder = false) {
-        FileHeader header{.kind = kind, .playerName = "PG " + name};
-        for (const std::string& master : masters)
-            header.masters.emplace_back(master, 1);
-        ASSERT_TRUE(GameFileBuilder(header).writeTo(folder.save(name)));
+        ASSERT_TRUE(build::writeBytes(folder.save(name), saveBytes(masters, kind, "PG " + name)));
         files.listing->push_back({name, listedAsFolder});
     }
 
     std::size_t rowOf(const std::string& fileName) const {
-        for (std::size_t row = 0; row < model.rows().size(); ++row)
-            if (model.rows()[row].fileName == fileName)
-                return row;
-        ADD_FAILURE() << fileName << " not listed";
-        return 0;
+        const std::vector<SaveListRow>& rows = model.rows();
+        return std::find_if(rows.begin(), rows.end(), [&](auto& row) { return row.fileName == fileName; }) -
+               rows.begin();
     }
     void select(const std::string& fileName) {
         view.mark = rowOf(fileName);
@@ -55,42 +112,27 @@ protected:
     }
     // The PATCH button's label, then "+" or "-" for PATCH and for restore enabled.
     std::string buttons() {
-        return view.texts[IDC_PATCH] + (view.isEnabled(IDC_PATCH) ? " +" : " -") +
-               (view.isEnabled(IDC_RESTORE) ? "+" : "-");
+        return view.texts[IDC_PATCH] + (view.enabled[IDC_PATCH] ? " +" : " -") +
+               (view.enabled[IDC_RESTORE] ? "+" : "-");
     }
 
     GameFolder folder;
     GameInstallation installation{folder.path(), true, true, true, false, true, true}; // no Tribunal plugin
     FaultInjectingFileSystem files{nativeFileSystem()};
-    std::vector<std::string> events;
-    FakeMainDialogView view{events};
-    ScriptedMessageBoxes messages{events};
-    MainDialogModel model{view, {files, messages, installation}};
+    FakeView view;
+    MainDialogModel model{view, {files, view, installation}};
 };
 
-TEST_F(MainDialogModelTest, InitialisationShowsVersionAndFoundFiles) {
+// Italian saves are marked by the plugins they use, the others by the masters.
+TEST_F(MainDialogModelTest, ShowsTheGameThenTheSavesInReverseListingOrderWithTheirMarks) {
     installation.gameVersion = {1, 6, 1, 820};
-    installation.hasTribunalPlugin = true;
-    installation.tribunalPluginName = "Tribunal LRK - Versione Finale.esp";
-    installation.hasBloodmoonMaster = installation.hasMorrowindPlugin = false;
     model.initialise();
-    EXPECT_EQ(view.texts,
-              (std::map<int, std::string>{{IDC_GAME_VERSION, "1.6.1820"},
-                                          {IDC_MORROWIND_MASTER, "Morrowind.esm"},
-                                          {IDC_TRIBUNAL_MASTER, "Tribunal.esm"},
-                                          {IDC_BLOODMOON_MASTER, "<Master File non trovato>"},
-                                          {IDC_MORROWIND_PLUGIN, "<Plugin non trovato>"},
-                                          {IDC_TRIBUNAL_PLUGIN, "Tribunal LRK - Versione Finale.esp"},
-                                          {IDC_BLOODMOON_PLUGIN, "Bloodmoon LRK - Versione Finale.esp"},
-                                          {IDC_PATCH, "PATCH"}}));
+    EXPECT_EQ(view.texts[IDC_GAME_VERSION] + "|" + view.texts[IDC_TRIBUNAL_PLUGIN] + "|" +
+                  view.texts[IDC_BLOODMOON_PLUGIN],
+              "1.6.1820|<Plugin non trovato>|Bloodmoon LRK - Versione Finale.esp");
     EXPECT_EQ(buttons(), "PATCH --");
-}
-
-TEST_F(MainDialogModelTest, RowsAreTheSavesInReverseListingOrderWithTheirMarks) {
-    model.initialise();
     EXPECT_EQ(files.listedPath, folder.path() + "\\Saves\\");
     std::string rows;
-    // Italian saves are marked by the plugins they use, the others by the masters.
     for (const SaveListRow& row : view.rows)
         rows += row.fileName + " " + std::to_string(row.saveInfo.direction) + (row.tribunalMark ? "T" : "-") +
                 (row.bloodmoonMark ? "B" : "-") + " ";
@@ -121,21 +163,21 @@ TEST_F(MainDialogModelTest, SelectionLabelsPatchAndShowsTheSummary) {
 }
 
 TEST_F(MainDialogModelTest, PatchChecksThenRunsTheProgressDialogThenRebuildsOnlyForASelectedConvertibleSave) {
-    installation.hasTribunalPlugin = false;
     model.initialise();
     model.onCommand(IDC_PATCH);
     view.mark = 99; // a mark left past the rows
     model.onCommand(IDC_PATCH);
     select("beta.ess");
     model.onCommand(IDC_PATCH);
-    EXPECT_TRUE(view.requests.empty() && messages.shown.empty());
+    EXPECT_TRUE(view.requests.empty() && view.shown.empty());
 
     select("english.ess");
-    events.clear();
+    view.events.clear();
     EXPECT_EQ(model.onCommand(IDC_PATCH), std::nullopt);
-    EXPECT_EQ(events, (std::vector<std::string>{"message", "progress english.ess", "clear rows", "rows 3"}));
-    EXPECT_NE(messages.shown.at(0).text.find("Tribunal"), std::string::npos); // a warning: the patch goes on
-    EXPECT_EQ(messages.shown[0].owner, view.window());
+    EXPECT_EQ(view.events,
+              (std::vector<std::string>{"message", "progress english.ess", "clear rows", "rows 3"}));
+    EXPECT_NE(view.shown.at(0).text.find("Tribunal"), std::string::npos); // a warning: the patch goes on
+    EXPECT_EQ(view.shown[0].owner, view.window());
     ASSERT_EQ(view.requests.size(), 1u);
     EXPECT_EQ(view.requests[0].saveInfo.direction, EnglishToItalian);
     EXPECT_TRUE(view.requests[0].saveInfo.usesTribunalMaster);
@@ -143,21 +185,19 @@ TEST_F(MainDialogModelTest, PatchChecksThenRunsTheProgressDialogThenRebuildsOnly
     // Failed checks stop the patch.
     installation.hasMorrowindPlugin = false;
     select("english.ess");
-    events.clear();
+    view.events.clear();
     model.onCommand(IDC_PATCH);
-    EXPECT_EQ(events, std::vector<std::string>{"message"});
+    EXPECT_EQ(view.events, std::vector<std::string>{"message"});
     EXPECT_EQ(view.requests.size(), 1u);
 }
 
 // A message box re-activates the dialog when it closes, and that rebuild replaces every row: the conversion
 // and the restore still work on the save that was selected when their button was pressed.
 TEST_F(MainDialogModelTest, PatchAndRestoreKeepTheSelectedSaveAcrossARebuildDuringTheirMessage) {
-    installation.hasTribunalPlugin = false;
-    ASSERT_TRUE(GameFileBuilder({.kind = FileKind::Save, .masters = {{"Morrowind.esm", 1}}})
-                    .writeTo(folder.backup("english.ess.bak")));
-    const std::string backup = build::readBytes(folder.backup("english.ess.bak"));
+    const std::string backup = saveBytes({"Morrowind.esm"});
+    ASSERT_TRUE(build::writeBytes(folder.backup("english.ess.bak"), backup));
     model.initialise();
-    messages.onClose = [&] { model.onActivated(); };
+    view.onClose = [&] { model.onActivated(); };
     for (int command : {IDC_PATCH, IDC_RESTORE}) {
         files.listing = {{"english.ess", false}, {"italian.ess", false}};
         model.onActivated();
@@ -172,51 +212,76 @@ TEST_F(MainDialogModelTest, PatchAndRestoreKeepTheSelectedSaveAcrossARebuildDuri
     EXPECT_EQ(build::readBytes(folder.save("english.ess")), backup);
 }
 
-// Declined, failed or done, a restore ends with the list rebuilt and the buttons waiting for a selection.
-TEST_F(MainDialogModelTest, RestoreAsksThenRebuildsTheListWhateverHappens) {
-    ASSERT_TRUE(
-        GameFileBuilder({.kind = FileKind::Save,
-                         .masters = {{"Morrowind.esm", 1}, {"Morrowind LRK - Versione Finale.esp", 1}}})
-            .writeTo(folder.backup("english.ess.bak")));
-    model.initialise();
+// The restore asks first, checks the backup, puts it back and deletes it, and tells each failure in a second
+// message; declined, failed or done, it ends with the list rebuilt and the buttons waiting for a selection.
+TEST_F(MainDialogModelTest, RestoreAsksChecksTheBackupThenPutsItBackAndDeletesItTellingEachFailure) {
+    const std::string english = build::readBytes(folder.save("english.ess")), backup = saveBytes({Mw});
+    const auto withCount = [&](std::uint32_t count) {
+        return std::string(backup).replace(320, 4, build::u32(count));
+    };
+    enum Fault { None, FailedMove, FailedDelete, SaveHeld };
+    const MessageAnswer yes = MessageAnswer::Yes;
     const struct {
+        std::string backup;
         MessageAnswer answer;
-        std::optional<FileCall> failing;
-        ConversionDirection after;
-        bool backupKept;
-    } steps[] = {{MessageAnswer::No, {}, EnglishToItalian, true},
-                 {MessageAnswer::Yes, FileCall::Replace, EnglishToItalian, true},
-                 {MessageAnswer::Yes, FileCall::Delete, ItalianToEnglish, true},
-                 {MessageAnswer::Yes, {}, ItalianToEnglish, false}};
-    for (const auto& step : steps) {
-        messages.answer = step.answer;
+        Fault fault;
+        const char* error; // a piece of the second message; "damaged" when it names the backup as such
+    } cases[] = {
+        {backup, MessageAnswer::No, None, ""},
+        {backup, MessageAnswer::Ok, None, ""},
+        {backup, yes, FailedMove, "Impossibile sostituire il salvataggio"},
+        {backup, yes, FailedDelete, "Impossibile cancellare"},
+        {backup, yes, SaveHeld, "in uso da un'altra conversione"},
+        {backup.substr(0, backup.size() - 5), yes, None, "damaged"},
+        {backup.substr(0, 200), yes, None, "damaged"},
+        {"", yes, None, "damaged"},
+        {std::string(backup.size(), 'Z'), yes, None, "damaged"},
+        {withCount(0), yes, None, "damaged"},
+        {withCount(2), yes, None, "damaged"},
+        {backup, yes, None, ""},
+    };
+    model.initialise();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(&c - cases) + " " + c.error);
+        ASSERT_TRUE(build::writeBytes(folder.save("english.ess"), english) &&
+                    build::writeBytes(folder.backup("english.ess.bak"), c.backup));
+        view.answer = c.answer;
         files.countOnly();
-        if (step.failing)
-            files.failEvery(*step.failing);
+        if (c.fault == FailedMove || c.fault == FailedDelete)
+            files.failEvery(c.fault == FailedMove ? FileCall::Replace : FileCall::Delete);
+        bool busy = false;
+        auto otherJob =
+            c.fault == SaveHeld ? files.lockFile(folder.path() + "\\Saves\\english.ess", busy) : nullptr;
         select("english.ess");
-        ASSERT_TRUE(view.isEnabled(IDC_RESTORE));
-        messages.shown.clear();
-        events.clear();
+        ASSERT_TRUE(view.enabled[IDC_RESTORE]);
+        view.shown.clear();
+        view.events.clear();
         EXPECT_EQ(model.onCommand(IDC_RESTORE), std::nullopt);
-        ASSERT_EQ(messages.shown.size(), step.failing ? 2u : 1u);
-        EXPECT_EQ(messages.shown[0].buttons, MessageButtons::YesNo);
-        EXPECT_EQ(messages.shown[0].owner, view.window());
-        ASSERT_GE(events.size(), 2u);
-        EXPECT_EQ(events.end()[-2], "clear rows");
-        EXPECT_EQ(buttons(), "PATCH --");
-        EXPECT_EQ(model.rows()[rowOf("english.ess")].saveInfo.direction, step.after);
-        EXPECT_EQ(folder.exists("LRK Saves Backup/english.ess.bak"), step.backupKept);
-    }
-    select("english.ess");
-    EXPECT_FALSE(view.isEnabled(IDC_RESTORE));
-}
 
-TEST_F(MainDialogModelTest, OkAndCancelCloseWithTheirIds) {
-    EXPECT_EQ(model.onCommand(IDOK), IDOK);
-    EXPECT_EQ(model.onCommand(IDCANCEL), IDCANCEL);
-    EXPECT_EQ(model.onCommand(IDC_SAVE_LIST), std::nullopt);
-    EXPECT_TRUE(MainDialogModel::handlesCommand(IDC_RESTORE));
-    EXPECT_FALSE(MainDialogModel::handlesCommand(IDC_SAVE_LIST));
+        const std::string error =
+            c.error == std::string("damaged")
+                ? "\"" + folder.path() + "\\LRK Saves Backup\\english.ess.bak\" \xE8 danneggiato"
+                : c.error;
+        ASSERT_EQ(view.shown.size(), error.empty() ? 1u : 2u);
+        EXPECT_EQ(view.shown[0].text.rfind("Sei sicuro?", 0), 0u);
+        EXPECT_EQ(view.shown[0].buttons, MessageButtons::YesNo);
+        EXPECT_NE(view.shown.back().text.find(error), std::string::npos) << view.shown.back().text;
+        for (const Message& message : view.shown)
+            EXPECT_EQ(std::pair(message.icon, message.owner), std::pair(MessageIcon::Warning, view.window()));
+        ASSERT_GE(view.events.size(), 2u);
+        EXPECT_EQ(view.events.end()[-2], "clear rows");
+        EXPECT_EQ(buttons(), "PATCH --");
+
+        const bool restored = c.answer == yes && (c.fault == FailedDelete || (c.fault == None && !*c.error));
+        EXPECT_EQ(build::readBytes(folder.save("english.ess")), restored ? c.backup : english);
+        EXPECT_EQ(model.rows()[rowOf("english.ess")].saveInfo.direction,
+                  restored ? ItalianToEnglish : EnglishToItalian);
+        EXPECT_EQ(folder.exists("LRK Saves Backup/english.ess.bak"), !restored || c.fault == FailedDelete);
+        EXPECT_FALSE(folder.exists("Saves/english.ess.tmp"));
+    }
+    // A backup is restored once.
+    select("english.ess");
+    EXPECT_FALSE(view.enabled[IDC_RESTORE]);
 }
 
 // Reading the folder fails after some entries: what was listed is kept, its message is shown once, the
@@ -225,23 +290,23 @@ TEST_F(MainDialogModelTest, OkAndCancelCloseWithTheirIds) {
 TEST_F(MainDialogModelTest, FailedFolderReadWarnsOnceWithoutNestedRebuild) {
     files.listing = {{"english.ess", false}, {"italian.ess", false}, {"english.ess", false}};
     files.listingBreaksOff = true;
-    messages.onClose = [&] { model.onActivated(); };
+    view.onClose = [&] { model.onActivated(); };
 
     model.initialise();
     EXPECT_EQ(files.calls(FileCall::List), 1u);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "Impossibile caricare dalla directory dei salvataggi");
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(messages.shown[0].owner, nullptr);
+    ASSERT_EQ(view.shown.size(), 1u);
+    EXPECT_EQ(view.shown[0].text, "Impossibile caricare dalla directory dei salvataggi");
+    EXPECT_EQ(std::pair(view.shown[0].icon, view.shown[0].owner),
+              std::pair(MessageIcon::Warning, WindowRef{}));
     ASSERT_EQ(view.rows.size(), 2u);
     EXPECT_EQ(view.rows[0].fileName + view.rows[1].fileName, "italian.essenglish.ess");
 
     // Once the rebuild is over, the next activation rebuilds again, and a whole listing shows no message.
-    messages.onClose = nullptr;
+    view.onClose = nullptr;
     files.listingBreaksOff = false;
     model.onActivated();
     EXPECT_EQ(files.calls(FileCall::List), 2u);
-    EXPECT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(view.shown.size(), 1u);
 }
 
 } // namespace
