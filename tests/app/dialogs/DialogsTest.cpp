@@ -1,6 +1,8 @@
-#include "app/MainDialogModel.h"
 #include "FaultInjectingFileSystem.h"
 #include "TestFolder.h"
+#include "app/MainDialogModel.h"
+#include "app/ReportContent.h"
+#include "app/SaveSummary.h"
 #include "app/resource.h"
 #include "gamebuilder/GameBuilder.h"
 
@@ -8,6 +10,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
+#include <tuple>
 #include <utility>
 
 namespace orvella::test {
@@ -41,8 +44,8 @@ public:
         return 0;
     }
     void setSummaryText(const std::string& text) override { summary = text; }
-    void clearMasterList() override {}
-    void addMasterLine(const std::string&) override {}
+    void clearMasterList() override { masterLines.clear(); }
+    void addMasterLine(const std::string& line) override { masterLines.push_back(line); }
     void setPicture(const SummaryPicture&) override {}
     void clearPicture() override {}
     MessageAnswer show(const Message& message) override {
@@ -59,6 +62,7 @@ public:
     std::optional<std::size_t> mark;
     std::vector<PatchRequest> requests;
     std::string summary;
+    std::vector<std::string> masterLines;
     std::vector<Message> shown;
     MessageAnswer answer = MessageAnswer::Yes;
     std::function<void()> onClose;
@@ -116,11 +120,19 @@ protected:
                (view.enabled[IDC_RESTORE] ? "+" : "-");
     }
 
+    bool summarise(const std::string& name, const std::optional<std::string>& bytes = std::nullopt) {
+        if (bytes && !build::writeBytes(folder.save(name), *bytes))
+            ADD_FAILURE() << "cannot write " << name;
+        clearSummary(view);
+        return showSaveSummary(view, nativeFileSystem(), installation, name, info);
+    }
+
     GameFolder folder;
     GameInstallation installation{folder.path(), true, true, true, false, true, true}; // no Tribunal plugin
     FaultInjectingFileSystem files{nativeFileSystem()};
     FakeView view;
     MainDialogModel model{view, {files, view, installation}};
+    SaveInfo info;
 };
 
 // Italian saves are marked by the plugins they use, the others by the masters.
@@ -179,8 +191,8 @@ TEST_F(MainDialogModelTest, PatchChecksThenRunsTheProgressDialogThenRebuildsOnly
     EXPECT_NE(view.shown.at(0).text.find("Tribunal"), std::string::npos); // a warning: the patch goes on
     EXPECT_EQ(view.shown[0].owner, view.window());
     ASSERT_EQ(view.requests.size(), 1u);
-    EXPECT_EQ(view.requests[0].saveInfo.direction, EnglishToItalian);
-    EXPECT_TRUE(view.requests[0].saveInfo.usesTribunalMaster);
+    EXPECT_EQ(std::pair(view.requests[0].saveInfo.direction, view.requests[0].saveInfo.usesTribunalMaster),
+              std::pair(EnglishToItalian, true));
 
     // Failed checks stop the patch.
     installation.hasMorrowindPlugin = false;
@@ -216,9 +228,6 @@ TEST_F(MainDialogModelTest, PatchAndRestoreKeepTheSelectedSaveAcrossARebuildDuri
 // message; declined, failed or done, it ends with the list rebuilt and the buttons waiting for a selection.
 TEST_F(MainDialogModelTest, RestoreAsksChecksTheBackupThenPutsItBackAndDeletesItTellingEachFailure) {
     const std::string english = build::readBytes(folder.save("english.ess")), backup = saveBytes({Mw});
-    const auto withCount = [&](std::uint32_t count) {
-        return std::string(backup).replace(320, 4, build::u32(count));
-    };
     enum Fault { None, FailedMove, FailedDelete, SaveHeld };
     const MessageAnswer yes = MessageAnswer::Yes;
     const struct {
@@ -228,16 +237,12 @@ TEST_F(MainDialogModelTest, RestoreAsksChecksTheBackupThenPutsItBackAndDeletesIt
         const char* error; // a piece of the second message; "damaged" when it names the backup as such
     } cases[] = {
         {backup, MessageAnswer::No, None, ""},
-        {backup, MessageAnswer::Ok, None, ""},
         {backup, yes, FailedMove, "Impossibile sostituire il salvataggio"},
         {backup, yes, FailedDelete, "Impossibile cancellare"},
         {backup, yes, SaveHeld, "in uso da un'altra conversione"},
         {backup.substr(0, backup.size() - 5), yes, None, "damaged"},
-        {backup.substr(0, 200), yes, None, "damaged"},
         {"", yes, None, "damaged"},
-        {std::string(backup.size(), 'Z'), yes, None, "damaged"},
-        {withCount(0), yes, None, "damaged"},
-        {withCount(2), yes, None, "damaged"},
+        {std::string(backup).replace(320, 4, build::u32(2)), yes, None, "damaged"},
         {backup, yes, None, ""},
     };
     model.initialise();
@@ -263,8 +268,8 @@ TEST_F(MainDialogModelTest, RestoreAsksChecksTheBackupThenPutsItBackAndDeletesIt
                 ? "\"" + folder.path() + "\\LRK Saves Backup\\english.ess.bak\" \xE8 danneggiato"
                 : c.error;
         ASSERT_EQ(view.shown.size(), error.empty() ? 1u : 2u);
-        EXPECT_EQ(view.shown[0].text.rfind("Sei sicuro?", 0), 0u);
-        EXPECT_EQ(view.shown[0].buttons, MessageButtons::YesNo);
+        EXPECT_TRUE(view.shown[0].text.starts_with("Sei sicuro?") &&
+                    view.shown[0].buttons == MessageButtons::YesNo);
         EXPECT_NE(view.shown.back().text.find(error), std::string::npos) << view.shown.back().text;
         for (const Message& message : view.shown)
             EXPECT_EQ(std::pair(message.icon, message.owner), std::pair(MessageIcon::Warning, view.window()));
@@ -284,29 +289,96 @@ TEST_F(MainDialogModelTest, RestoreAsksChecksTheBackupThenPutsItBackAndDeletesIt
     EXPECT_FALSE(view.enabled[IDC_RESTORE]);
 }
 
-// Reading the folder fails after some entries: what was listed is kept, its message is shown once, the
-// re-activation when the message closes starts no rebuild inside the running one, and an entry given again
-// is listed once.
-TEST_F(MainDialogModelTest, FailedFolderReadWarnsOnceWithoutNestedRebuild) {
-    files.listing = {{"english.ess", false}, {"italian.ess", false}, {"english.ess", false}};
-    files.listingBreaksOff = true;
-    view.onClose = [&] { model.onActivated(); };
+using SaveSummaryTest = MainDialogModelTest;
 
-    model.initialise();
-    EXPECT_EQ(files.calls(FileCall::List), 1u);
-    ASSERT_EQ(view.shown.size(), 1u);
-    EXPECT_EQ(view.shown[0].text, "Impossibile caricare dalla directory dei salvataggi");
-    EXPECT_EQ(std::pair(view.shown[0].icon, view.shown[0].owner),
-              std::pair(MessageIcon::Warning, WindowRef{}));
-    ASSERT_EQ(view.rows.size(), 2u);
-    EXPECT_EQ(view.rows[0].fileName + view.rows[1].fileName, "italian.essenglish.ess");
+// A header with HEDR of this description; GMDT of health, maximum, hour, 12 unused bytes, the cell name in 64
+// bytes, the days passed and the player's name, cut to gmdtLength bytes; and this SCRS.
+std::string header(const std::string& description, std::string cell, std::string player,
+                   std::size_t gmdtLength, const std::string& scrs = std::string(ScreenshotBytes, '\0')) {
+    std::string hedr = build::f32(1.3f) + build::u32(32) + std::string(32, '\0') + description;
+    hedr.resize(296, '\0');
+    cell.resize(64, '\0');
+    player.resize(32, '\0');
+    const std::string gmdt = build::f32(10) + build::f32(20) + build::f32(3) + std::string(12, '\0') + cell +
+                             build::f32(5) + player;
+    return build::RecordBuilder("TES3")
+        .sub("HEDR", hedr + build::u32(0))
+        .sub("GMDT", gmdt.substr(0, gmdtLength))
+        .sub("SCRS", scrs)
+        .bytes();
+}
 
-    // Once the rebuild is over, the next activation rebuilds again, and a whole listing shows no message.
-    view.onClose = nullptr;
-    files.listingBreaksOff = false;
-    model.onActivated();
-    EXPECT_EQ(files.calls(FileCall::List), 2u);
-    EXPECT_EQ(view.shown.size(), 1u);
+// The day shown is the days passed, not the hour before it.
+TEST_F(SaveSummaryTest, SummaryTextRoundsHealthAndDayAndMarksMissingMastersInFileOrder) {
+    ASSERT_TRUE(build::writeBytes(folder.data("Morrowind.esm"), "x"));
+    ASSERT_TRUE(
+        build::writeBytes(folder.save("a.ess"),
+                          GameFileBuilder({.kind = FileKind::Save,
+                                           .description = "Prima del tempio",
+                                           .masters = {{"Morrowind.esm", 1}, {Mw, 2}, {"Morrowind.esm", 1}},
+                                           .health = 57.4f,
+                                           .hour = 21.5f,
+                                           .daysPassed = 12,
+                                           .cellName = "Balmora, Gilda dei Maghi",
+                                           .playerName = "N'wah"})
+                              .bytes()));
+    ASSERT_TRUE(summarise("a.ess"));
+    EXPECT_EQ(view.summary, "NomePG: N'wah\r\nNome Salvataggio: Prima del tempio\r\n\r\n"
+                            "Salvato a: Balmora, Gilda dei Maghi\r\nGiorno: 12\r\nPunti Ferita: 57\\100");
+    EXPECT_EQ(info.playerName + "|" + info.saveName + "|" + info.cellName + "|" + std::to_string(info.day) +
+                  "|" + std::to_string(info.health) + "|" + std::to_string(info.maxHealth),
+              "N'wah|Prima del tempio|Balmora, Gilda dei Maghi|12.000000|57.400002|100.000000");
+    EXPECT_EQ(view.masterLines,
+              (std::vector<std::string>{"Morrowind.esm", "**" + std::string(Mw), "Morrowind.esm"}));
+}
+
+// Texts without NUL end at their field or subrecord and short game data gives zeros; a header without
+// screenshot or a missing save shows nothing and leaves the values alone.
+TEST_F(SaveSummaryTest, TextsEndAtTheirFieldAndAnIncompleteHeaderShowsNothing) {
+    ASSERT_TRUE(summarise("a.ess", header(std::string(256, 'D'), std::string(64, 'C'), "Vivec", 97)));
+    EXPECT_EQ(info.saveName + info.cellName + info.playerName + std::to_string(info.day),
+              std::string(256, 'D') + std::string(64, 'C') + "Vivec5.000000");
+    ASSERT_TRUE(summarise("b.ess", build::RecordBuilder("TES3")
+                                       .sub("HEDR", std::string(44, 'H'))
+                                       .sub("GMDT", build::f32(33) + build::f32(44) + build::f32(3) +
+                                                        std::string(12, '\0') + "Ald'ru")
+                                       .sub("SCRS", "")
+                                       .bytes()));
+    EXPECT_EQ(
+        view.summary,
+        "NomePG: \r\nNome Salvataggio: HHHH\r\n\r\nSalvato a: Ald'ru\r\nGiorno: 0\r\nPunti Ferita: 33\\44");
+    EXPECT_FALSE(summarise("c.ess", GameFileBuilder({.kind = FileKind::Save, .screenshot = false}).bytes()));
+    EXPECT_FALSE(summarise("missing.ess"));
+    EXPECT_TRUE(view.summary.empty() && view.masterLines.empty());
+    EXPECT_EQ(info.playerName, "");
+}
+
+// The report's title is the log's first line and its body the rest up to a NUL; an unreadable log names its
+// path in at most 511 characters.
+TEST(ReportContentTest, FirstLineIsTheTitleAndTheRestTheBody) {
+    TestFolder folder;
+    const std::string path = folder.file("a.ess.log"),
+                      invalid = "Il File di LOG " + path + " non \xE8 valido";
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        {"File di Log per a.ess\r\n\r\nJournal:\r\nriga \xE8\r\n", "File di Log per a.ess",
+         "\r\nJournal:\r\nriga \xE8\r\n"},
+        {"Titolo\nsolo LF\n", "Titolo", "solo LF\n"},
+        // Only a carriage return right before the line feed belongs to the line ending.
+        {"a\r\rb\r\n", "a\r\rb", ""},
+        {std::string("Titolo\r\ncorpo\0nascosto\n", 24), "Titolo", "corpo"},
+        {std::string("Titolo\0\r\n", 9), "Errore!", invalid},
+        {"File di Log per a.ess senza fine riga", "Errore!", invalid},
+    };
+    for (const auto& [log, title, body] : cases) {
+        ASSERT_TRUE(build::writeBytes(path, log));
+        const ReportContent report = loadReportContent(nativeFileSystem(), path);
+        EXPECT_EQ(report.title + "|" + report.body, title + "|" + body) << log;
+    }
+    for (const std::string& gone : {folder.file("gone.log"), folder.file(std::string(600, 'p'))}) {
+        const ReportContent report = loadReportContent(nativeFileSystem(), gone);
+        EXPECT_EQ(report.title + "|" + report.body,
+                  "Errore!|" + ("Impossibile caricare il fle di log:\n" + gone).substr(0, 511));
+    }
 }
 
 } // namespace
