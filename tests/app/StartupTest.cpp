@@ -139,7 +139,8 @@ TEST(StartupTest, EachFailedCheckStopsWithItsMessage) {
 }
 
 // A folder from the registry needs no executable; a picked one is written to the registry only after the
-// executable is found, and not being able to remember it is no reason to stop.
+// executable is found, and not being able to remember it is no reason to stop. Versions from 1.2 are kept,
+// and from minor number 3 the Tribunal plugin has its real name.
 TEST(StartupTest, AFolderFromTheRegistryOrPickedFillsTheInstallation) {
     for (bool picked : {false, true}) {
         SCOPED_TRACE(picked);
@@ -155,13 +156,18 @@ TEST(StartupTest, AFolderFromTheRegistryOrPickedFillsTheInstallation) {
                             startup.game.path());
         }
         calls.push_back("version " + startup.game.path() + "\\Morrowind.exe");
+        startup.platform.version = picked ? FileVersion{1, 3, 1820, 7} : FileVersion{1, 2, 0, 0};
         std::filesystem::remove(startup.game.file("LRK Saves Backup"));
         build::writeBytes(startup.game.data(BloodmoonMasterName), "bm");
         EXPECT_EQ(startup.run(), std::nullopt);
         EXPECT_TRUE(startup.messages.shown.empty());
         EXPECT_EQ(startup.installation.installPath, startup.game.path());
         EXPECT_EQ(startup.platform.calls, calls);
-        EXPECT_EQ(filesOf(startup.installation), "M-Bm-- 12/0/0 " + Placeholder);
+        const GameVersion& kept = startup.installation.gameVersion;
+        EXPECT_EQ(std::tuple(kept.major, kept.minor, kept.build, kept.revision),
+                  picked ? std::tuple(1, 3, 1820, 7) : std::tuple(1, 2, 0, 0));
+        EXPECT_EQ(filesOf(startup.installation),
+                  "M-Bm-- 12/0/0 " + (picked ? std::string(TribunalPluginName) : Placeholder));
         // It made the backup folder, and takes it as it is the next time.
         EXPECT_TRUE(startup.game.exists("LRK Saves Backup"));
         EXPECT_EQ(startup.run(), std::nullopt);
@@ -195,24 +201,6 @@ TEST(StartupTest, APathAtThePlatformsLimitIsTakenAndOneByteMoreIsNamed) {
         EXPECT_EQ(startup.messages.shown[0].icon, MessageIcon::Warning);
         EXPECT_FALSE(startup.game.exists(relative + "/LRK Saves Backup"));
     }
-}
-
-TEST(StartupTest, AcceptedVersionsAreKeptAndOnlyTheMinorNumberNamesTheTribunalPlugin) {
-    Startup startup;
-    build::writeBytes(startup.game.data(TribunalPluginName), "tribunal");
-    for (FileVersion version :
-         {FileVersion{1, 2, 0, 0}, FileVersion{1, 6, 1820, 7}, FileVersion{2, 3, 0, 0}}) {
-        startup.platform.version = version;
-        ASSERT_EQ(startup.run(), std::nullopt);
-        const GameVersion& kept = startup.installation.gameVersion;
-        EXPECT_EQ(std::tuple(kept.major, kept.minor, kept.build, kept.revision),
-                  std::tuple(version.major, version.minor, version.build, version.revision));
-        EXPECT_EQ(filesOf(startup.installation), version.minor >= 3
-                                                     ? "M--mt- 12/8/0 " + std::string(TribunalPluginName)
-                                                     : "M--m-- 12/0/0 " + Placeholder);
-    }
-    EXPECT_EQ(std::string(tribunalPluginNameFor({0, 3, 0, 0})) + tribunalPluginNameFor({7, 2, 9, 9}),
-              TribunalPluginName + Placeholder);
 }
 
 using build::u32;
