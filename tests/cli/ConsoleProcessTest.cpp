@@ -5,11 +5,9 @@
 #include "gamebuilder/DemoGame.h"
 #include "gamebuilder/GameBuilder.h"
 
-#include <fcntl.h>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace orvella {
 namespace {
@@ -17,45 +15,23 @@ namespace {
 using build::readBytes;
 
 struct CliRun {
-    int exitCode = -1;
+    int exitCode;
     std::string output; // stdout and stderr together
 };
 
-// Starts "orvella-cli convert" of the game's demo save in this many processes, each held at a gate until all
-// exist so that they start together, and waits for all of them.
-std::vector<CliRun> convertTogether(const test::TestFolder& folder, std::string game, int count) {
-    int gate[2];
-    if (pipe(gate) != 0)
+// Converts the game's demo save in this many orvella-cli processes, each held at a gate (a pipe that closes a
+// moment after they were all started) so that they start together.
+std::vector<CliRun> convertTogether(const test::TestFolder& folder, const std::string& game, int count) {
+    const std::string command =
+        "cd '" + folder.path() + "' && sleep 0.05 | { for i in $(seq " + std::to_string(count) +
+        "); do (read gate <&3; '" ORVELLA_CLI "' convert --game '" + game + "' " + demo::DemoSaveName +
+        " >output$i 2>&1; echo $? >status$i) & done; wait; } 3<&0";
+    if (std::system(command.c_str()) != 0)
         return {};
-    std::string arguments[] = {ORVELLA_CLI, "convert", "--game", game, demo::DemoSaveName};
-    char* argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(),
-                    arguments[3].data(), arguments[4].data(), nullptr};
-    std::vector<CliRun> runs(count);
-    std::vector<pid_t> children;
-    for (int i = 0; i < count; ++i) {
-        const std::string output = folder.file("output-" + std::to_string(i));
-        children.push_back(fork());
-        if (children.back() == 0) {
-            ::close(gate[1]);
-            char opened;
-            // Returns when the parent closes the gate.
-            while (read(gate[0], &opened, 1) < 0) {
-            }
-            int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (out < 0 || dup2(out, 1) < 0 || dup2(out, 2) < 0)
-                _exit(126);
-            execv(argv[0], argv);
-            _exit(127);
-        }
-    }
-    ::close(gate[0]);
-    ::close(gate[1]);
-    for (int i = 0; i < count; ++i) {
-        int status = 0;
-        if (children[i] > 0 && waitpid(children[i], &status, 0) == children[i] && WIFEXITED(status))
-            runs[i].exitCode = WEXITSTATUS(status);
-        runs[i].output = readBytes(folder.file("output-" + std::to_string(i)));
-    }
+    std::vector<CliRun> runs;
+    for (int i = 1; i <= count; ++i)
+        runs.push_back({std::atoi(readBytes(folder.file("status" + std::to_string(i))).c_str()),
+                        readBytes(folder.file("output" + std::to_string(i)))});
     return runs;
 }
 
