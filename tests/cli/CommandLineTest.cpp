@@ -1,5 +1,4 @@
 #include "Commands.h"
-#include "ConsoleUi.h"
 #include "DemoJob.h"
 #include "TerminalText.h"
 #include "TestFolder.h"
@@ -15,7 +14,6 @@ namespace orvella::cli {
 namespace {
 
 using test::FaultInjectingFileSystem;
-using namespace std::string_literals;
 
 // Points the console's standard streams at strings while it lives.
 struct CapturedConsole {
@@ -155,6 +153,10 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         // The question, asked unless --yes answered it.
         {"restore --yes --game G English.ess", Backup, 0, "", restored},
         {"restore --game G English.ess", Backup, 0, question, restored, "S\xC3\x8C\n"},
+        {"restore --game G English.ess", Backup, 0, question, restored, " s\xEC\r\n"},
+        {"restore --game G English.ess", Backup, 0, question, restored, "YeS\n"},
+        {"restore --game G English.ess", Backup, 1, question + "orvella-cli: nothing was changed\n", "",
+         "sii\n"},
         {"restore --game G English.ess", Backup, 1, question + "orvella-cli: nothing was changed\n", "",
          "\n"},
     };
@@ -223,29 +225,6 @@ TEST(CommandLine, ADryRunWritesNothingAndForetellsTheConversion) {
                                log + "Dry run: nothing was written; the conversion would exit with " +
                                std::to_string(real.exitCode) + ".\n");
     }
-}
-
-TEST(CommandLine, TakesYesInEnglishOrItalianInAnyCase) {
-    for (std::string_view yes : {"y", "Y", "yes", "YeS", "s", "S", "si", "SI", "s\xEC", "S\xCC", "s\xC3\xAC",
-                                 "S\xC3\x8C", " si\r", "\tyes "})
-        EXPECT_TRUE(isYesAnswer(yes)) << yes;
-    for (std::string_view no :
-         {"", " ", "n", "no", "N", "s\xED", "ye", "sii", "s i", "yes please", "\xEC", "oui"})
-        EXPECT_FALSE(isYesAnswer(no)) << no;
-}
-
-// Windows-1252 becomes UTF-8 on a terminal, except a file name's own bytes; only the carriage returns of line
-// ends go.
-TEST(TerminalText, DecodesWindows1252ButKeepsTheBytesOfFileNamesAndLineEndsLoseTheirCarriageReturns) {
-    EXPECT_EQ(cp1252ToUtf8("sar\xE0 \x80\x85\x92\x9F \x81\x8D\x8F\x90\x9D \x7F\xA0\xFF\0"s),
-              "sar\u00e0 \u20ac\u2026\u2019\u0178 \ufffd\ufffd\ufffd\ufffd\ufffd \x7F\u00a0\u00ff\0"s);
-    EXPECT_EQ(withLineFeeds("a\r\nb\r\r\n\rc\n"), "a\nb\r\n\rc\n");
-    EXPECT_EQ(withLineFeeds(std::string_view("a\r\n", 2)), "a\r");
-#ifndef _WIN32
-    EXPECT_EQ(toTerminal(Citta + " e " + Citta + " non \xE8 " + "Citt\xE0", Citta),
-              Citta + " e " + Citta + " non \xC3\xA8 Citt\xC3\xA0");
-    EXPECT_EQ(pathText("game\\Saves\\" + Citta), "game/Saves/" + Citta);
-#endif
 }
 
 #ifndef _WIN32
