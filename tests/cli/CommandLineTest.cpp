@@ -47,13 +47,19 @@ Outcome run(const std::string& line, FileSystem& files, const std::string& input
     return {exitCode, console.out.str(), console.err.str()};
 }
 
-// A path as the console shows it, written here with "/".
+// A path as the console shows it, written here with "/", and the accented letters of the messages as a
+// terminal shows them.
 std::string shown(std::string path) {
 #ifdef _WIN32
     std::replace(path.begin(), path.end(), '/', '\\');
 #endif
     return path;
 }
+#ifdef _WIN32
+const std::string AGrave = "\xE0", EGrave = "\xE8";
+#else
+const std::string AGrave = "\xC3\xA0", EGrave = "\xC3\xA8";
+#endif
 
 const std::string ShownGame = shown("C:/Games/Morrowind");
 const std::string Citta = "Citt\xC3\xA0.ess";
@@ -97,9 +103,8 @@ struct DemoGame {
 TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefusedAWrite) {
     const std::string saves = ShownGame + shown("/Saves");
     const std::string backups = ShownGame + shown("/LRK Saves Backup/");
-    const std::string question =
-        toTerminal("ATTENZIONE!: Sei sicuro? Il salvataggio attuale sar\xE0 sovrascritto\n"
-                   "dal file di backup generato durante la patch\n[s/N] ");
+    const std::string question = "ATTENZIONE!: Sei sicuro? Il salvataggio attuale sar" + AGrave +
+                                 " sovrascritto\ndal file di backup generato durante la patch\n[s/N] ";
     const std::string noSave = "orvella-cli: no such save: " + saves + shown("/Englsh.ess") + "\n";
     const std::string readOnly = "orvella-cli: the folder " + saves + " could not be written\n";
     const std::string restored = "Restored: " + saves + shown("/English.ess") + "\n";
@@ -140,8 +145,8 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {"restore --yes --game G English.ess", 0, 1,
          "orvella-cli: no backup to restore: " + backups + "English.ess.bak\n"},
         {"restore --yes --game G " + Citta, 0, 1,
-         "Errore: Il file di backup \"C:\\Games\\Morrowind\\LRK Saves Backup\\" + Citta + ".bak\" " +
-             toTerminal("\xE8 danneggiato. Salvataggio non ripristinato.\n")},
+         "Errore: Il file di backup \"C:\\Games\\Morrowind\\LRK Saves Backup\\" + Citta + ".bak\" " + EGrave +
+             " danneggiato. Salvataggio non ripristinato.\n"},
         // A folder that refuses new files: the job's own messages, then the folder.
         {"convert --game G English.ess", ReadOnlySaves, 1,
          "Errore: Impossibile aprire il file di log\n" + readOnly, "Patch non effettuata con successo\n"},
@@ -225,6 +230,11 @@ TEST(CommandLine, ADryRunWritesNothingAndForetellsTheConversion) {
                                log + "Dry run: nothing was written; the conversion would exit with " +
                                std::to_string(real.exitCode) + ".\n");
     }
+}
+
+// The bytes that Windows-1252 leaves undefined become U+FFFD.
+TEST(TerminalText, DecodesWindows1252IntoUtf8) {
+    EXPECT_EQ(cp1252ToUtf8("a\x80\x81\x9F\xA0\xFF"), "a\u20ac\ufffd\u0178\u00a0\u00ff");
 }
 
 #ifndef _WIN32
