@@ -136,7 +136,7 @@ protected:
 };
 
 // Italian saves are marked by the plugins they use, the others by the masters.
-TEST_F(MainDialogModelTest, ShowsTheGameThenTheSavesInReverseListingOrderWithTheirMarks) {
+TEST_F(MainDialogModelTest, ShowsTheGameAndTheSavesInReverseListingOrderAndTheSelectedOnesSummary) {
     installation.gameVersion = {1, 6, 1, 820};
     model.initialise();
     EXPECT_EQ(view.texts[IDC_GAME_VERSION] + "|" + view.texts[IDC_TRIBUNAL_PLUGIN] + "|" +
@@ -150,14 +150,8 @@ TEST_F(MainDialogModelTest, ShowsTheGameThenTheSavesInReverseListingOrderWithThe
                 (row.bloodmoonMark ? "B" : "-") + " ";
     EXPECT_EQ(rows, "beta.ess 2-- italian.ess 1-B english.ess 0T- ");
 
-    files.failEvery(FileCall::List);
-    model.onActivated();
-    EXPECT_TRUE(view.rows.empty() && model.rows().empty());
-}
-
-TEST_F(MainDialogModelTest, SelectionLabelsPatchAndShowsTheSummary) {
+    // Selection labels PATCH and shows the summary; a rebuild resets the buttons and leaves the summary.
     ASSERT_TRUE(build::writeBytes(folder.backup("italian.ess.bak"), "old"));
-    model.initialise();
     const std::pair<const char*, const char*> selections[] = {
         {"english.ess", "Inglese -> Italiano +-"},
         {"italian.ess", "Italiano -> Inglese ++"},
@@ -168,10 +162,11 @@ TEST_F(MainDialogModelTest, SelectionLabelsPatchAndShowsTheSummary) {
         EXPECT_EQ(view.summary.substr(0, view.summary.find('\r')), "NomePG: PG " + std::string(name));
         EXPECT_EQ(model.rows()[rowOf(name)].saveInfo.playerName, "PG " + std::string(name));
     }
-    // A rebuild resets the buttons and leaves the last summary in place.
     model.onActivated();
-    EXPECT_EQ(buttons(), "PATCH --");
-    EXPECT_EQ(view.summary.substr(0, 19), "NomePG: PG beta.ess");
+    EXPECT_EQ(buttons() + view.summary.substr(0, 19), "PATCH --NomePG: PG beta.ess");
+    files.failEvery(FileCall::List);
+    model.onActivated();
+    EXPECT_TRUE(view.rows.empty() && model.rows().empty());
 }
 
 TEST_F(MainDialogModelTest, PatchChecksThenRunsTheProgressDialogThenRebuildsOnlyForASelectedConvertibleSave) {
@@ -273,8 +268,6 @@ TEST_F(MainDialogModelTest, RestoreAsksChecksTheBackupThenPutsItBackAndDeletesIt
         EXPECT_NE(view.shown.back().text.find(error), std::string::npos) << view.shown.back().text;
         for (const Message& message : view.shown)
             EXPECT_EQ(std::pair(message.icon, message.owner), std::pair(MessageIcon::Warning, view.window()));
-        ASSERT_GE(view.events.size(), 2u);
-        EXPECT_EQ(view.events.end()[-2], "clear rows");
         EXPECT_EQ(buttons(), "PATCH --");
 
         const bool restored = c.answer == yes && (c.fault == FailedDelete || (c.fault == None && !*c.error));
@@ -290,23 +283,6 @@ TEST_F(MainDialogModelTest, RestoreAsksChecksTheBackupThenPutsItBackAndDeletesIt
 }
 
 using SaveSummaryTest = MainDialogModelTest;
-
-// A header with HEDR of this description; GMDT of health, maximum, hour, 12 unused bytes, the cell name in 64
-// bytes, the days passed and the player's name, cut to gmdtLength bytes; and this SCRS.
-std::string header(const std::string& description, std::string cell, std::string player,
-                   std::size_t gmdtLength, const std::string& scrs = std::string(ScreenshotBytes, '\0')) {
-    std::string hedr = build::f32(1.3f) + build::u32(32) + std::string(32, '\0') + description;
-    hedr.resize(296, '\0');
-    cell.resize(64, '\0');
-    player.resize(32, '\0');
-    const std::string gmdt = build::f32(10) + build::f32(20) + build::f32(3) + std::string(12, '\0') + cell +
-                             build::f32(5) + player;
-    return build::RecordBuilder("TES3")
-        .sub("HEDR", hedr + build::u32(0))
-        .sub("GMDT", gmdt.substr(0, gmdtLength))
-        .sub("SCRS", scrs)
-        .bytes();
-}
 
 // The day shown is the days passed, not the hour before it.
 TEST_F(SaveSummaryTest, SummaryTextRoundsHealthAndDayAndMarksMissingMastersInFileOrder) {
@@ -332,12 +308,9 @@ TEST_F(SaveSummaryTest, SummaryTextRoundsHealthAndDayAndMarksMissingMastersInFil
               (std::vector<std::string>{"Morrowind.esm", "**" + std::string(Mw), "Morrowind.esm"}));
 }
 
-// Texts without NUL end at their field or subrecord and short game data gives zeros; a header without
+// A text without NUL ends at its subrecord and short game data gives zeros; a header without
 // screenshot or a missing save shows nothing and leaves the values alone.
 TEST_F(SaveSummaryTest, TextsEndAtTheirFieldAndAnIncompleteHeaderShowsNothing) {
-    ASSERT_TRUE(summarise("a.ess", header(std::string(256, 'D'), std::string(64, 'C'), "Vivec", 97)));
-    EXPECT_EQ(info.saveName + info.cellName + info.playerName + std::to_string(info.day),
-              std::string(256, 'D') + std::string(64, 'C') + "Vivec5.000000");
     ASSERT_TRUE(summarise("b.ess", build::RecordBuilder("TES3")
                                        .sub("HEDR", std::string(44, 'H'))
                                        .sub("GMDT", build::f32(33) + build::f32(44) + build::f32(3) +
@@ -362,12 +335,10 @@ TEST(ReportContentTest, FirstLineIsTheTitleAndTheRestTheBody) {
     const std::tuple<std::string, std::string, std::string> cases[] = {
         {"File di Log per a.ess\r\n\r\nJournal:\r\nriga \xE8\r\n", "File di Log per a.ess",
          "\r\nJournal:\r\nriga \xE8\r\n"},
-        {"Titolo\nsolo LF\n", "Titolo", "solo LF\n"},
         // Only a carriage return right before the line feed belongs to the line ending.
         {"a\r\rb\r\n", "a\r\rb", ""},
         {std::string("Titolo\r\ncorpo\0nascosto\n", 24), "Titolo", "corpo"},
         {std::string("Titolo\0\r\n", 9), "Errore!", invalid},
-        {"File di Log per a.ess senza fine riga", "Errore!", invalid},
     };
     for (const auto& [log, title, body] : cases) {
         ASSERT_TRUE(build::writeBytes(path, log));
