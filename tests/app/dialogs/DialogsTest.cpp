@@ -1,8 +1,6 @@
 #include "FaultInjectingFileSystem.h"
 #include "TestFolder.h"
 #include "app/MainDialogModel.h"
-#include "app/ReportContent.h"
-#include "app/SaveSummary.h"
 #include "app/resource.h"
 #include "gamebuilder/GameBuilder.h"
 
@@ -10,6 +8,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
+#include <tuple>
 #include <utility>
 
 namespace orvella::test {
@@ -71,7 +70,12 @@ const char* const Mw = "Morrowind LRK - Versione Finale.esp";
 
 std::string saveBytes(const std::vector<std::string>& masters, FileKind kind = FileKind::Save,
                       const std::string& playerName = "") {
-    FileHeader header{.kind = kind, .playerName = playerName};
+    FileHeader header{.kind = kind,
+                      .description = "Prima del tempio",
+                      .health = 57.4f,
+                      .hour = 21.5f,
+                      .daysPassed = 12,
+                      .playerName = playerName};
     for (const std::string& master : masters)
         header.masters.emplace_back(master, 1);
     GameFileBuilder file(header);
@@ -118,19 +122,11 @@ protected:
                (view.enabled[IDC_RESTORE] ? "+" : "-");
     }
 
-    bool summarise(const std::string& name, const std::optional<std::string>& bytes = std::nullopt) {
-        if (bytes && !build::writeBytes(folder.save(name), *bytes))
-            ADD_FAILURE() << "cannot write " << name;
-        clearSummary(view);
-        return showSaveSummary(view, nativeFileSystem(), installation, name, info);
-    }
-
     GameFolder folder;
     GameInstallation installation{folder.path(), true, true, true, false, true, true}; // no Tribunal plugin
     FaultInjectingFileSystem files{nativeFileSystem()};
     FakeView view;
     MainDialogModel model{view, {files, view, installation}};
-    SaveInfo info;
 };
 
 // Italian saves are marked by the plugins they use, the others by the masters.
@@ -148,16 +144,23 @@ TEST_F(MainDialogModelTest, ShowsTheGameAndTheSavesInReverseListingOrderAndTheSe
                 (row.bloodmoonMark ? "B" : "-") + " ";
     EXPECT_EQ(rows, "beta.ess 2-- italian.ess 1-B english.ess 0T- ");
 
-    // Selection labels PATCH and shows the summary; a rebuild resets the buttons and leaves the summary.
-    ASSERT_TRUE(build::writeBytes(folder.backup("italian.ess.bak"), "old"));
-    const std::pair<const char*, const char*> selections[] = {
-        {"english.ess", "Inglese -> Italiano +-"},
-        {"italian.ess", "Italiano -> Inglese ++"},
-        {"beta.ess", "Versione BETA non supportata --"}};
-    for (const auto& [name, shown] : selections) {
+    // Selection labels PATCH and shows the summary, with the day passed (not the hour before it), the health
+    // rounded and the masters missing from "Data Files" marked; a rebuild resets the buttons and leaves the
+    // summary.
+    ASSERT_TRUE(build::writeBytes(folder.backup("italian.ess.bak"), "old") &&
+                build::writeBytes(folder.data("Morrowind.esm"), "x"));
+    const std::tuple<const char*, const char*, const char*> selections[] = {
+        {"english.ess", "Inglese -> Italiano +-", "**Tribunal.esm"},
+        {"italian.ess", "Italiano -> Inglese ++", "**Bloodmoon LRK - Versione Finale.esp"},
+        {"beta.ess", "Versione BETA non supportata --", "**Morrowind LRK - open beta.esp"}};
+    for (const auto& [name, shown, lastMaster] : selections) {
         select(name);
         EXPECT_EQ(buttons(), shown);
-        EXPECT_EQ(view.summary.substr(0, view.summary.find('\r')), "NomePG: PG " + std::string(name));
+        EXPECT_EQ(view.summary, "NomePG: PG " + std::string(name) +
+                                    "\r\nNome Salvataggio: Prima del tempio\r\n\r\nSalvato a: Seyda Neen\r\n"
+                                    "Giorno: 12\r\nPunti Ferita: 57\\100");
+        EXPECT_EQ(view.masterLines.front() + "|" + view.masterLines.back(),
+                  "Morrowind.esm|" + std::string(lastMaster));
         EXPECT_EQ(model.rows()[rowOf(name)].saveInfo.playerName, "PG " + std::string(name));
     }
     model.onActivated();
@@ -275,60 +278,6 @@ TEST_F(MainDialogModelTest, RestoreAsksChecksTheBackupThenPutsItBackAndDeletesIt
     // A backup is restored once.
     select("english.ess");
     EXPECT_FALSE(view.enabled[IDC_RESTORE]);
-}
-
-using SaveSummaryTest = MainDialogModelTest;
-
-// The day shown is the days passed, not the hour before it.
-TEST_F(SaveSummaryTest, SummaryTextRoundsHealthAndDayAndMarksMissingMastersInFileOrder) {
-    ASSERT_TRUE(build::writeBytes(folder.data("Morrowind.esm"), "x"));
-    ASSERT_TRUE(
-        build::writeBytes(folder.save("a.ess"),
-                          GameFileBuilder({.kind = FileKind::Save,
-                                           .description = "Prima del tempio",
-                                           .masters = {{"Morrowind.esm", 1}, {Mw, 2}, {"Morrowind.esm", 1}},
-                                           .health = 57.4f,
-                                           .hour = 21.5f,
-                                           .daysPassed = 12,
-                                           .cellName = "Balmora, Gilda dei Maghi",
-                                           .playerName = "N'wah"})
-                              .bytes()));
-    ASSERT_TRUE(summarise("a.ess"));
-    EXPECT_EQ(view.summary, "NomePG: N'wah\r\nNome Salvataggio: Prima del tempio\r\n\r\n"
-                            "Salvato a: Balmora, Gilda dei Maghi\r\nGiorno: 12\r\nPunti Ferita: 57\\100");
-    EXPECT_EQ(info.playerName + "|" + info.saveName + "|" + info.cellName + "|" + std::to_string(info.day) +
-                  "|" + std::to_string(info.health) + "|" + std::to_string(info.maxHealth),
-              "N'wah|Prima del tempio|Balmora, Gilda dei Maghi|12.000000|57.400002|100.000000");
-    EXPECT_EQ(view.masterLines,
-              (std::vector<std::string>{"Morrowind.esm", "**" + std::string(Mw), "Morrowind.esm"}));
-    // A header without a screenshot or a missing save shows nothing and leaves the values alone.
-    info = {};
-    EXPECT_FALSE(summarise("b.ess", GameFileBuilder({.kind = FileKind::Save, .screenshot = false}).bytes()));
-    EXPECT_FALSE(summarise("missing.ess"));
-    EXPECT_TRUE(view.summary.empty() && view.masterLines.empty() && info.playerName.empty());
-}
-
-// The report's title is the log's first line and its body the rest up to a NUL; an unreadable log names its
-// path in at most 511 characters.
-TEST(ReportContentTest, FirstLineIsTheTitleAndTheRestTheBody) {
-    TestFolder folder;
-    const std::string path = folder.file("a.ess.log");
-    const std::pair<std::string, std::string> cases[] = {
-        {"Titolo\r\n\r\nriga \xE8\r\n", "Titolo|\r\nriga \xE8\r\n"},
-        // Only a carriage return right before the line feed belongs to the line ending.
-        {"a\r\rb\r\n", "a\r\rb|"},
-        {std::string("Titolo\r\ncorpo\0nascosto\n", 24), "Titolo|corpo"},
-        {std::string("Titolo\0\r\n", 9), "Errore!|Il File di LOG " + path + " non \xE8 valido"},
-    };
-    for (const auto& [log, shown] : cases) {
-        ASSERT_TRUE(build::writeBytes(path, log));
-        const ReportContent report = loadReportContent(nativeFileSystem(), path);
-        EXPECT_EQ(report.title + "|" + report.body, shown);
-    }
-    const std::string gone = folder.file(std::string(600, 'p'));
-    const ReportContent report = loadReportContent(nativeFileSystem(), gone);
-    EXPECT_EQ(report.title + "|" + report.body,
-              "Errore!|" + ("Impossibile caricare il fle di log:\n" + gone).substr(0, 511));
 }
 
 } // namespace
