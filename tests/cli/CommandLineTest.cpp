@@ -4,8 +4,7 @@
 #include "TestFolder.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <fstream>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <sstream>
@@ -234,11 +233,8 @@ TEST(CommandLine, ListsUtf8AndWindows1252FileNamesAsTheyAreAndTakesThemBack) {
     test::TestFolder game;
     ASSERT_TRUE(demo::writeDemoGame(nativeFileSystem(), game.path()));
     const std::string windows1252 = "Citt\xE0.ess";
-    ASSERT_EQ(std::rename(game.file(std::string("Saves/") + demo::DemoSaveName).c_str(),
-                          game.file("Saves/" + Citta).c_str()),
-              0);
-    std::ofstream(game.file("Saves/" + windows1252), std::ios::binary)
-        << std::ifstream(game.file("Saves/" + Citta), std::ios::binary).rdbuf();
+    std::filesystem::rename(game.file("Saves/") + demo::DemoSaveName, game.file("Saves/" + Citta));
+    std::filesystem::copy_file(game.file("Saves/" + Citta), game.file("Saves/" + windows1252));
 
     std::vector<std::string> names;
     std::istringstream lines(run("list --game G", nativeFileSystem(), "", game.path()).out);

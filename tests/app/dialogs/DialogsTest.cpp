@@ -90,12 +90,10 @@ protected:
     MainDialogModelTest() {
         files.listing.emplace();
         writeSave("english.ess", {"Morrowind.esm", "Tribunal.esm"});
-        writeSave("notes.txt", {"Morrowind.esm"});
         writeSave("italian.ess", {"Morrowind.esm", "Tribunal.esm", "Bloodmoon.esm", Mw,
                                   "Bloodmoon LRK - Versione Finale.esp"});
         writeSave("listed as folder.ess", {"Morrowind.esm"}, FileKind::Save, true);
         writeSave("beta.ess", {"Morrowind.esm", "Morrowind LRK - open beta.esp"});
-        writeSave("capital.ESS", {"Morrowind.esm"});
         writeSave("master.ess", {"Morrowind.esm"}, FileKind::Master);
         files.listing->push_back({"gone.ess", false});
     }
@@ -224,55 +222,47 @@ TEST_F(MainDialogModelTest, PatchAndRestoreKeepTheSelectedSaveAcrossARebuildDuri
 // message; declined, failed or done, it ends with the list rebuilt and the buttons waiting for a selection.
 TEST_F(MainDialogModelTest, RestoreAsksChecksTheBackupThenPutsItBackAndDeletesItTellingEachFailure) {
     const std::string english = build::readBytes(folder.save("english.ess")), backup = saveBytes({Mw});
-    enum Fault { None, FailedMove, FailedDelete, SaveHeld };
+    enum Fault { None, Declined, FailedMove, FailedDelete, SaveHeld };
     const char* const Damaged = "LRK Saves Backup\\english.ess.bak\" \xE8 danneggiato";
-    const MessageAnswer yes = MessageAnswer::Yes;
-    const struct {
-        std::string backup;
-        MessageAnswer answer;
-        Fault fault;
-        const char* error; // a piece of the second message
-    } cases[] = {
-        {backup, MessageAnswer::No, None, ""},
-        {backup, yes, FailedMove, "Impossibile sostituire il salvataggio"},
-        {backup, yes, FailedDelete, "Impossibile cancellare"},
-        {backup, yes, SaveHeld, "in uso da un'altra conversione"},
-        {backup.substr(0, backup.size() - 5), yes, None, Damaged},
-        {"", yes, None, Damaged},
-        {std::string(backup).replace(320, 4, build::u32(2)), yes, None, Damaged},
-        {backup, yes, None, ""},
+    const std::tuple<std::string, Fault, const char*> cases[] = {
+        {backup, Declined, ""},
+        {backup, FailedMove, "Impossibile sostituire il salvataggio"},
+        {backup, FailedDelete, "Impossibile cancellare"},
+        {backup, SaveHeld, "in uso da un'altra conversione"},
+        {backup.substr(0, backup.size() - 5), None, Damaged},
+        {"", None, Damaged},
+        {std::string(backup).replace(320, 4, build::u32(2)), None, Damaged},
+        {backup, None, ""},
     };
     model.initialise();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(&c - cases) + " " + c.error);
+    for (const auto& [bytes, fault, error] : cases) {
+        SCOPED_TRACE(std::to_string(fault) + " " + error);
         ASSERT_TRUE(build::writeBytes(folder.save("english.ess"), english) &&
-                    build::writeBytes(folder.backup("english.ess.bak"), c.backup));
-        view.answer = c.answer;
+                    build::writeBytes(folder.backup("english.ess.bak"), bytes));
+        view.answer = fault == Declined ? MessageAnswer::No : MessageAnswer::Yes;
         files.countOnly();
-        if (c.fault == FailedMove || c.fault == FailedDelete)
-            files.failEvery(c.fault == FailedMove ? FileCall::Replace : FileCall::Delete);
+        if (fault == FailedMove || fault == FailedDelete)
+            files.failEvery(fault == FailedMove ? FileCall::Replace : FileCall::Delete);
         bool busy = false;
         auto otherJob =
-            c.fault == SaveHeld ? files.lockFile(folder.path() + "\\Saves\\english.ess", busy) : nullptr;
+            fault == SaveHeld ? files.lockFile(folder.path() + "\\Saves\\english.ess", busy) : nullptr;
         select("english.ess");
         ASSERT_TRUE(view.enabled[IDC_RESTORE]);
         view.shown.clear();
-        view.events.clear();
         EXPECT_EQ(model.onCommand(IDC_RESTORE), std::nullopt);
 
-        ASSERT_EQ(view.shown.size(), *c.error ? 2u : 1u);
+        ASSERT_EQ(view.shown.size(), *error ? 2u : 1u);
         EXPECT_TRUE(view.shown[0].text.starts_with("Sei sicuro?") &&
                     view.shown[0].buttons == MessageButtons::YesNo);
-        EXPECT_NE(view.shown.back().text.find(c.error), std::string::npos) << view.shown.back().text;
+        EXPECT_NE(view.shown.back().text.find(error), std::string::npos) << view.shown.back().text;
         for (const Message& message : view.shown)
             EXPECT_EQ(std::pair(message.icon, message.owner), std::pair(MessageIcon::Warning, view.window()));
         EXPECT_EQ(buttons(), "PATCH --");
-
-        const bool restored = c.answer == yes && (c.fault == FailedDelete || (c.fault == None && !*c.error));
-        EXPECT_EQ(build::readBytes(folder.save("english.ess")), restored ? c.backup : english);
+        const bool restored = fault == FailedDelete || (fault == None && !*error);
+        EXPECT_EQ(build::readBytes(folder.save("english.ess")), restored ? bytes : english);
         EXPECT_EQ(model.rows()[rowOf("english.ess")].saveInfo.direction,
                   restored ? ItalianToEnglish : EnglishToItalian);
-        EXPECT_EQ(folder.exists("LRK Saves Backup/english.ess.bak"), !restored || c.fault == FailedDelete);
+        EXPECT_EQ(folder.exists("LRK Saves Backup/english.ess.bak"), !restored || fault == FailedDelete);
         EXPECT_FALSE(folder.exists("Saves/english.ess.tmp"));
     }
     // A backup is restored once.
