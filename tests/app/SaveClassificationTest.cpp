@@ -115,15 +115,9 @@ TEST(ConversionChecks, GiveTheFirstMissingFileAsAnErrorOrTheMissingExpansionPlug
     };
     int owner = 0;
     for (const auto& [installed, used, direction, expected] : cases) {
-        const auto has = [](const std::string& files, char letter) {
-            return files.find(letter) != std::string::npos;
-        };
-        const GameInstallation game{"",
-                                    has(installed, 'M'),
-                                    has(installed, 'm'),
-                                    has(installed, 'T'),
-                                    has(installed, 't'),
-                                    has(installed, 'B'),
+        const auto has = [](std::string_view files, char letter) { return files.find(letter) != files.npos; };
+        const GameInstallation game{std::string(),       has(installed, 'M'), has(installed, 'm'),
+                                    has(installed, 'T'), has(installed, 't'), has(installed, 'B'),
                                     has(installed, 'b')};
         const SaveInfo save{has(used, 'M'), has(used, 'm'), has(used, 'T'), has(used, 't'),
                             has(used, 'B'), has(used, 'b'), direction};

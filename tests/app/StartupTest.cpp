@@ -296,8 +296,7 @@ TEST(VersionResourceTest, ReadsTheFixedFileVersionAndNothingFromImagesWithoutItC
         // A directory that claims more entries than its section holds, none of them the version type.
         {"long directory", with(image({.versionType = 6}), SectionStart + 0x0E, u16(0xFFFF)), none},
         {"version type past the count", with(whole, SectionStart + 0x0E, u16(1)), none},
-        {"subdirectory offset wrapping past the section", with(whole, SectionStart + 0x24, u32(0xFFFFFFFF)),
-         none},
+        {"subdirectory offset wrapping", with(whole, SectionStart + 0x24, u32(0xFFFFFFFF)), none},
         {"key running to the end of the block", keyToTheEnd, none},
     };
     for (const auto& c : cases)
