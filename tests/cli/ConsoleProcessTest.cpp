@@ -1,6 +1,3 @@
-// orvella-cli run as a player runs it, in processes of its own: two conversions of one save started at the
-// same moment.
-
 #include "TestFolder.h"
 #include "gamebuilder/DemoGame.h"
 #include "gamebuilder/GameBuilder.h"

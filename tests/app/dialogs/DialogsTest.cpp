@@ -70,12 +70,9 @@ const char* const Mw = "Morrowind LRK - Versione Finale.esp";
 
 std::string saveBytes(const std::vector<std::string>& masters, FileKind kind = FileKind::Save,
                       const std::string& playerName = "") {
-    FileHeader header{.kind = kind,
-                      .description = "Prima del tempio",
-                      .health = 57.4f,
-                      .hour = 21.5f,
-                      .daysPassed = 12,
-                      .playerName = playerName};
+    FileHeader header{.kind = kind, .health = 57.4f, .hour = 21.5f, .daysPassed = 12};
+    header.description = "Prima del tempio";
+    header.playerName = playerName;
     for (const std::string& master : masters)
         header.masters.emplace_back(master, 1);
     GameFileBuilder file(header);
