@@ -43,10 +43,9 @@ struct SaveClassificationTest : testing::Test {
     }
 };
 
-// The final plugins make an Italian save and the beta plugin wins whatever else is listed. Only readable
-// headers of the save type in files ending in lower-case ".ess" are saves; only the low byte of the file type
-// tells a save, as real saves carry other bits above it. A master's name compares exactly and ends at its
-// NUL or its subrecord's end.
+// The final plugins make an Italian save and the beta plugin wins. Only readable headers of the save type in
+// files ending in lower-case ".ess" are saves; only the low byte of the file type tells a save, as real saves
+// carry other bits above it. A master's name compares exactly and ends at its NUL or its subrecord's end.
 TEST_F(SaveClassificationTest, GivesTheDirectionAndTheFilesUsedOfEverySave) {
     // A game before 1.3 keeps the placeholder name, so the Tribunal plugin's real name matches nothing.
     EXPECT_EQ(classified(header({"Morrowind.esm", "Tribunal.esm", Tr}).bytes()), "E MT- ---");
@@ -87,10 +86,9 @@ TEST_F(SaveClassificationTest, GivesTheDirectionAndTheFilesUsedOfEverySave) {
     EXPECT_FALSE(classifySave(nativeFileSystem(), installation, "Missing.ess"));
 }
 
-// Files as letters: M, T and B for the three masters, m, t and b for their translation plugins. Errors come
-// one at a time in their order and stop; an English save is only warned about missing expansion plugins, and
-// a beta save, refused elsewhere, is neither warned nor stopped. Each message is written here as "!" for an
-// error or "?" for a warning, then the words that tell it from the others.
+// Files as letters: M, T, B the masters, m, t, b their plugins. Errors come one at a time in their order and
+// stop; an English save is only warned about missing expansion plugins, a beta save (refused elsewhere)
+// neither. A message is written "!" for an error or "?" for a warning, then the words that tell it apart.
 TEST(ConversionChecks, GiveTheFirstMissingFileAsAnErrorOrTheMissingExpansionPluginsAsWarnings) {
     const auto E = EnglishToItalian, I = ItalianToEnglish, Beta = BetaUnsupported;
     const std::tuple<std::string, std::string, ConversionDirection, std::string> cases[] = {

@@ -227,13 +227,9 @@ TEST(CommandLine, ListsUtf8AndWindows1252FileNamesAsTheyAreAndTakesThemBack) {
     std::filesystem::rename(game.file("Saves/") + demo::DemoSaveName, game.file("Saves/" + Citta));
     std::filesystem::copy_file(game.file("Saves/" + Citta), game.file("Saves/" + windows1252));
 
-    std::vector<std::string> names;
-    std::istringstream lines(run("list --game G", nativeFileSystem(), "", game.path()).out);
-    for (std::string line; std::getline(lines, line);)
-        names.push_back(line.substr(line.rfind('\t') + 1));
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{Citta, windows1252}));
-    for (const std::string& name : names) {
+    const std::string listed = run("list --game G", nativeFileSystem(), "", game.path()).out;
+    for (const std::string& name : {Citta, windows1252}) {
+        EXPECT_NE(listed.find("\t" + name + "\n"), std::string::npos) << listed;
         const Outcome info = run("info --game G " + name, nativeFileSystem(), "", game.path());
         EXPECT_EQ(info.exitCode, 0) << info.err;
         EXPECT_NE(info.out.find("NomePG: Nerevar"), std::string::npos) << info.out;

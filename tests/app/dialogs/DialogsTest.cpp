@@ -80,8 +80,8 @@ std::string saveBytes(const std::vector<std::string>& masters, FileKind kind = F
     return file.bytes();
 }
 
-// Listed in this order: an English save using Tribunal, an Italian save using both expansions' masters but
-// only Bloodmoon's plugin, and a save of the beta plugin, among entries that are no saves.
+// Listed in this order: an English save using Tribunal, an Italian one using only Bloodmoon's plugin, a beta
+// one.
 class MainDialogModelTest : public ::testing::Test {
 protected:
     MainDialogModelTest() {
@@ -127,10 +127,14 @@ protected:
 // Italian saves are marked by the plugins they use, the others by the masters.
 TEST_F(MainDialogModelTest, ShowsTheGameAndTheSavesInReverseListingOrderAndTheSelectedOnesSummary) {
     installation.gameVersion = {1, 6, 1, 820};
+    installation.hasTribunalMaster = false;
     model.initialise();
-    EXPECT_EQ(view.texts[IDC_GAME_VERSION] + "|" + view.texts[IDC_TRIBUNAL_PLUGIN] + "|" +
-                  view.texts[IDC_BLOODMOON_PLUGIN],
-              "1.6.1820|<Plugin non trovato>|Bloodmoon LRK - Versione Finale.esp");
+    std::string shownFiles = view.texts[IDC_GAME_VERSION];
+    for (int id : {IDC_MORROWIND_MASTER, IDC_TRIBUNAL_MASTER, IDC_BLOODMOON_MASTER, IDC_MORROWIND_PLUGIN,
+                   IDC_TRIBUNAL_PLUGIN, IDC_BLOODMOON_PLUGIN})
+        shownFiles += "|" + view.texts[id];
+    EXPECT_EQ(shownFiles, "1.6.1820|Morrowind.esm|<Master File non trovato>|Bloodmoon.esm|" +
+                              std::string(Mw) + "|<Plugin non trovato>|Bloodmoon LRK - Versione Finale.esp");
     EXPECT_EQ(buttons() + files.listedPath, "PATCH --" + folder.path() + "\\Saves\\");
     std::string rows;
     for (const SaveListRow& row : view.rows)
