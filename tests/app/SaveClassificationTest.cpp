@@ -74,8 +74,9 @@ TEST_F(SaveClassificationTest, GivesTheDirectionAndTheFilesUsedOfEverySave) {
          "no save"},
         {"Minimal.ess", RecordBuilder("TES3").sub("HEDR", std::string("\0\0\0\0\x20", 5)).bytes(),
          "E --- ---"},
-        {"Nul.ess", header({}).sub("MAST", std::string("Morrowind.esm\0junk", 18)).bytes(), "E M-- ---"},
-        {"NoNul.ess", header({}).sub("MAST", "Morrowind.esm").bytes(), "E M-- ---"},
+        {"EndsAtItsNul.ess", header({}).sub("MAST", std::string("Morrowind.esm\0junk", 18)).bytes(),
+         "E M-- ---"},
+        {"EndsAtTheSubrecord.ess", header({}).sub("MAST", "Morrowind.esm").bytes(), "E M-- ---"},
         {"Lower.ess", header({}).sub("MAST", build::z("morrowind.esm")).bytes(), "E --- ---"},
         {"Cut.ess", header({}).sub("MAST", "Morrowind.es").bytes(), "E --- ---"},
     };
@@ -125,11 +126,11 @@ TEST(ConversionChecks, GiveTheFirstMissingFileAsAnErrorOrTheMissingExpansionPlug
         std::string seen;
         for (const Message& message : messages.shown) {
             const bool error = message.icon == MessageIcon::Error;
-            seen += std::string(seen.empty() ? "" : " ") + (error ? "!" : "?");
+            seen.append(seen.empty() ? "" : " ").append(error ? "!" : "?");
             const char* const words[] = {"Master", "plugin", "Morrowind", "Tribunal", "Bloodmoon"};
             for (std::size_t w = error ? 0 : 2; w < std::size(words); ++w)
                 if (message.text.find(words[w]) != std::string::npos)
-                    seen += (seen.back() == '!' || seen.back() == '?' ? "" : " ") + std::string(words[w]);
+                    seen.append(seen.back() == '!' || seen.back() == '?' ? "" : " ").append(words[w]);
             if (message.caption != "Controllo Plugin" || message.owner != &owner)
                 seen += " in the wrong box";
         }
