@@ -80,6 +80,7 @@ std::string filesOf(const GameInstallation& game) {
 // (checked by the piece that tells it from the others) and 1. The picker is offered only when the registry
 // names no folder, and a stop is never remembered.
 TEST(StartupTest, EachFailedCheckStopsWithItsMessage) {
+    static const FileVersion TooOld{1, 1, 9, 9}, MajorZero{0, 0xFFFF, 0, 0};
     const struct {
         const char* piece;
         MessageIcon icon;
@@ -91,10 +92,8 @@ TEST(StartupTest, EachFailedCheckStopsWithItsMessage) {
          [](Startup& s) { s.platform.registry.reset(); }},
         {"trovare i files di Morrowind", MessageIcon::Warning,
          [](Startup& s) { s.platform.picked = *std::exchange(s.platform.registry, std::nullopt); }},
-        {"almeno alla versione 1.2", MessageIcon::Error,
-         [](Startup& s) { s.platform.version.emplace(1, 1, 9, 9); }},
-        {"almeno alla versione 1.2", MessageIcon::Error,
-         [](Startup& s) { s.platform.version.emplace(0, 0xFFFF, 0, 0); }},
+        {"almeno alla versione 1.2", MessageIcon::Error, [](Startup& s) { s.platform.version = TooOld; }},
+        {"almeno alla versione 1.2", MessageIcon::Error, [](Startup& s) { s.platform.version = MajorZero; }},
         {"Dati di Morrowind", MessageIcon::Warning,
          [](Startup& s) { s.platform.registry = s.game.file("elsewhere"); }},
         {"Salvataggi di Morrowind", MessageIcon::Warning,

@@ -80,8 +80,7 @@ std::string saveBytes(const std::vector<std::string>& masters, FileKind kind = F
     return file.bytes();
 }
 
-// Listed in this order: an English save using Tribunal, an Italian one using only Bloodmoon's plugin, a beta
-// one.
+// Listed in this order: an English save using Tribunal, an Italian one without Tribunal's plugin, a beta one.
 class MainDialogModelTest : public ::testing::Test {
 protected:
     MainDialogModelTest() {
