@@ -1,5 +1,7 @@
 #include "app/SaveClassification.h"
+#include "RecordingUi.h"
 #include "TestFolder.h"
+#include "app/ConversionChecks.h"
 #include "gamebuilder/GameBuilder.h"
 
 #include <gtest/gtest.h>
@@ -14,28 +16,24 @@ const char* const Tr = "Tribunal LRK - Versione Finale.esp";
 const char* const Bm = "Bloodmoon LRK - Versione Finale.esp";
 const char* const Beta = "Morrowind LRK - open beta.esp";
 
-std::string save(const std::vector<std::string>& masters, std::uint32_t fileType = 32) {
+RecordBuilder header(const std::vector<std::string>& masters, std::uint32_t fileType = 32) {
     build::FileHeader header{.kind = static_cast<build::FileKind>(fileType)};
     for (const std::string& master : masters)
         header.masters.emplace_back(master, 100);
-    return build::GameFileBuilder(header).headerRecord().bytes();
+    return build::GameFileBuilder(header).headerRecord();
 }
 
 struct SaveClassificationTest : testing::Test {
     test::GameFolder game;
-    GameInstallation installation;
+    GameInstallation installation{game.path()};
 
-    SaveClassificationTest() { installation.installPath = game.path(); }
-    std::optional<SaveInfo> classify(const std::string& name, const std::string& bytes) {
+    // The direction and the files the save uses, "-" for each one it does not: "E MTB ---" is an English
+    // save of all three masters.
+    std::string classified(const std::string& bytes, const std::string& name = "Save.ess") {
         build::writeBytes(game.save(name), bytes);
-        return classifySave(nativeFileSystem(), installation, name);
-    }
-    // The direction and the files the save uses, "-" for each one it does not: "E MTB ---" is an English save
-    // of all three masters.
-    std::string classified(const std::vector<std::string>& masters) {
-        auto info = classify("Save.ess", save(masters));
+        auto info = classifySave(nativeFileSystem(), installation, name);
         if (!info)
-            return "not a save";
+            return "no save";
         return std::string(info->direction == EnglishToItalian   ? "E "
                            : info->direction == ItalianToEnglish ? "I "
                                                                  : "beta ") +
@@ -45,73 +43,100 @@ struct SaveClassificationTest : testing::Test {
     }
 };
 
-TEST_F(SaveClassificationTest, TheFinalPluginsMakeAnItalianSaveAndTheBetaPluginWinsWhateverElseIsListed) {
-    EXPECT_EQ(classified({"Morrowind.esm", "Tribunal.esm"}), "E MT- ---");
+// The final plugins make an Italian save and the beta plugin wins. Only readable headers of the save type in
+// files ending in lower-case ".ess" are saves; only the low byte of the file type tells a save, as real saves
+// carry other bits above it. A master's name compares exactly and ends at its NUL or its subrecord's end.
+TEST_F(SaveClassificationTest, GivesTheDirectionAndTheFilesUsedOfEverySave) {
     // A game before 1.3 keeps the placeholder name, so the Tribunal plugin's real name matches nothing.
-    EXPECT_EQ(classified({"Morrowind.esm", "Tribunal.esm", Tr}), "E MT- ---");
+    EXPECT_EQ(classified(header({"Morrowind.esm", "Tribunal.esm", Tr}).bytes()), "E MT- ---");
     installation.tribunalPluginName = Tr;
-    EXPECT_EQ(classified({"Morrowind.esm", "Bloodmoon.esm", Mw}), "I M-B m--");
-    EXPECT_EQ(classified({"Morrowind.esm", "Bloodmoon.esm", Tr}), "I M-B -t-");
-    EXPECT_EQ(classified({"Morrowind.esm", "Bloodmoon.esm", Bm}), "I M-B --b");
-    EXPECT_EQ(classified({Beta}), "beta --- ---");
-    EXPECT_EQ(classified({Beta, Mw, Tr, Bm}), "beta --- mtb");
-    EXPECT_EQ(classified({"Morrowind.esm", Mw, Beta}), "beta M-- m--");
-    EXPECT_EQ(classified({"Morrowind.esm", "Tribunal.esm", Beta}), "beta MT- ---");
-}
-
-TEST_F(SaveClassificationTest, MasterNamesCompareExactlyAndStayInsideTheirSubrecord) {
-    const std::pair<std::string, bool> names[] = {
-        {build::z("Morrowind.esm"), true},
-        {"Morrowind.esm", true},                        // no NUL: the subrecord's end ends it
-        {std::string("Morrowind.esm\0junk", 18), true}, // the name ends at its NUL
-        {build::z("morrowind.esm"), false},
-        {build::z("Morrowind.esm "), false},
-        {"Morrowind.es", false},
-        {"", false},
+    const std::string good = header({"Morrowind.esm"}).bytes();
+    const std::tuple<const char*, std::string, const char*> files[] = {
+        {"Save.ess", header({"Morrowind.esm", "Bloodmoon.esm", Mw}).bytes(), "I M-B m--"},
+        {"Save.ess", header({"Morrowind.esm", "Bloodmoon.esm", Tr}).bytes(), "I M-B -t-"},
+        {"Save.ess", header({"Morrowind.esm", "Tribunal.esm", Bm}).bytes(), "I MT- --b"},
+        {"Save.ess", header({Beta}).bytes(), "beta --- ---"},
+        {"Save.ess", header({Beta, Mw, Tr, Bm}).bytes(), "beta --- mtb"},
+        {"Save.ess", header({"Morrowind.esm", Mw, Beta}).bytes(), "beta M-- m--"},
+        {"Save.ess", header({"Morrowind.esm", "Tribunal.esm", Beta}).bytes(), "beta MT- ---"},
+        {"Upper.ESS", good, "no save"},
+        {"Save.ess.bak", good, "no save"},
+        {"Save.es", good, "no save"},
+        {".ess", good, "E M-- ---"},
+        {"Type.ess", header({}, 0xFFFFFF20).bytes(), "E --- ---"},
+        {"Type.ess", header({}, 0).bytes(), "no save"},
+        {"Type.ess", header({}, 0x21).bytes(), "no save"},
+        {"Short.ess", "TES", "no save"},
+        {"Other.ess", "TES4" + good.substr(4), "no save"},
+        {"Truncated.ess", good.substr(0, good.size() - 3), "no save"},
+        {"NoHedr.ess", RecordBuilder("TES3").text("MAST", "Morrowind.esm").bytes(), "no save"},
+        {"FourByteHedr.ess", RecordBuilder("TES3").sub("HEDR", std::string("\x20\0\0", 4)).bytes(),
+         "no save"},
+        {"Minimal.ess", RecordBuilder("TES3").sub("HEDR", std::string("\0\0\0\0\x20", 5)).bytes(),
+         "E --- ---"},
+        {"EndsAtItsNul.ess", header({}).sub("MAST", std::string("Morrowind.esm\0junk", 18)).bytes(),
+         "E M-- ---"},
+        {"EndsAtTheSubrecord.ess", header({}).sub("MAST", "Morrowind.esm").bytes(), "E M-- ---"},
+        {"Lower.ess", header({}).sub("MAST", build::z("morrowind.esm")).bytes(), "E --- ---"},
+        {"Cut.ess", header({}).sub("MAST", "Morrowind.es").bytes(), "E --- ---"},
     };
-    for (const auto& [bytes, known] : names) {
-        RecordBuilder header = build::GameFileBuilder({.kind = build::FileKind::Save}).headerRecord();
-        auto info = classify("Save.ess", header.sub("MAST", bytes).bytes());
-        ASSERT_TRUE(info) << bytes;
-        EXPECT_EQ(info->usesMorrowindMaster, known) << bytes;
-    }
-}
-
-TEST_F(SaveClassificationTest, OnlyReadableHeadersOfTheSaveTypeInFilesEndingInLowerCaseDotEssAreSaves) {
-    const std::string good = save({"Morrowind.esm"});
-    const struct {
-        const char* name;
-        std::string bytes;
-        bool isSave;
-    } files[] = {
-        {"Upper.ESS", good, false},
-        {"Mixed.Ess", good, false},
-        {"Save.ess.bak", good, false},
-        {"ess", good, false},
-        {"Save.es", good, false},
-        {".ess", good, true},
-        // Only the low byte of the file type tells a save: real saves carry other bits above it.
-        {"Type.ess", save({}, 0x02000020), true},
-        {"Type.ess", save({}, 0xFFFFFF20), true},
-        {"Type.ess", save({}, 0), false},
-        {"Type.ess", save({}, 1), false},
-        {"Type.ess", save({}, 0x2000), false},
-        {"Type.ess", save({}, 0x20000000), false},
-        {"Type.ess", save({}, 0x21), false},
-        {"Short.ess", "TES", false},
-        {"Other.ess", "TES4" + good.substr(4), false},
-        {"Truncated.ess", good.substr(0, good.size() - 3), false},
-        {"NoHedr.ess", RecordBuilder("TES3").text("MAST", "Morrowind.esm").bytes(), false},
-        {"ShortHedr.ess", RecordBuilder("TES3").sub("HEDR", build::f32(1.3f)).bytes(), false},
-        {"FourByteHedr.ess", RecordBuilder("TES3").sub("HEDR", std::string("\x20\0\0", 4)).bytes(), false},
-        {"Minimal.ess", RecordBuilder("TES3").sub("HEDR", std::string("\0\0\0\0\x20", 5)).bytes(), true},
-    };
-    for (const auto& file : files)
-        EXPECT_EQ(classify(file.name, file.bytes).has_value(), file.isSave)
-            << file.name << " " << file.bytes.size();
+    for (const auto& [name, bytes, expected] : files)
+        EXPECT_EQ(classified(bytes, name), expected) << name;
     game.makeFolder("Saves/Folder.ess");
     EXPECT_FALSE(classifySave(nativeFileSystem(), installation, "Folder.ess"));
     EXPECT_FALSE(classifySave(nativeFileSystem(), installation, "Missing.ess"));
+}
+
+// Files as letters: M, T, B the masters, m, t, b their plugins. Errors come one at a time in their order and
+// stop; an English save is only warned about missing expansion plugins, a beta save (refused elsewhere)
+// neither. A message is written "!" for an error or "?" for a warning, then the words that tell it apart.
+TEST(ConversionChecks, GiveTheFirstMissingFileAsAnErrorOrTheMissingExpansionPluginsAsWarnings) {
+    const auto E = EnglishToItalian, I = ItalianToEnglish, Beta = BetaUnsupported;
+    const std::tuple<std::string, std::string, ConversionDirection, std::string> cases[] = {
+        {"MmTtBb", "MTB", E, ""},
+        {"MmTtBb", "MTBmtb", I, ""},
+        {"MmTtBb", "MTBmtb", Beta, ""},
+        {"", "MTB", E, "!Master Morrowind"},
+        {"", "", Beta, "!Master Morrowind"},
+        {"MTtBb", "MTB", E, "!plugin Morrowind"},
+        {"MTtBb", "MTBmtb", I, "!plugin Morrowind"},
+        {"Mm", "MTBmtb", I, "!Master Tribunal"},
+        {"MmT", "MTBmtb", I, "!Master Bloodmoon"},
+        {"MmTB", "MTBmtb", I, "!plugin Tribunal"},
+        {"MmTtB", "MTBmtb", I, "!plugin Bloodmoon"},
+        {"Mm", "Mm", I, ""},
+        // The Italian plugins are checked by the plugins the save uses, not by its masters.
+        {"MmTB", "MTBm", I, ""},
+        {"MmTB", "MTB", E, "?Tribunal ?Bloodmoon"},
+        {"MmTB", "MT", E, "?Tribunal"},
+        {"MmTB", "MTB", Beta, ""},
+        {"MmTb", "MTB", E, "!Master Bloodmoon"},
+    };
+    int owner = 0;
+    for (const auto& [installed, used, direction, expected] : cases) {
+        const auto has = [](std::string_view files, char letter) { return files.find(letter) != files.npos; };
+        const GameInstallation game{std::string(),       has(installed, 'M'), has(installed, 'm'),
+                                    has(installed, 'T'), has(installed, 't'), has(installed, 'B'),
+                                    has(installed, 'b')};
+        const SaveInfo save{has(used, 'M'), has(used, 'm'), has(used, 'T'), has(used, 't'),
+                            has(used, 'B'), has(used, 'b'), direction};
+        test::RecordingMessageBoxes messages;
+        const bool passed = checkConversionPrerequisites(&owner, save, game, messages);
+        // An error names its file and its game, a warning its expansion, and none names another.
+        std::string seen;
+        for (const Message& message : messages.shown) {
+            const bool error = message.icon == MessageIcon::Error;
+            seen.append(seen.empty() ? "" : " ").append(error ? "!" : "?");
+            const char* const words[] = {"Master", "plugin", "Morrowind", "Tribunal", "Bloodmoon"};
+            for (std::size_t w = error ? 0 : 2; w < std::size(words); ++w)
+                if (message.text.find(words[w]) != std::string::npos)
+                    seen.append(seen.back() == '!' || seen.back() == '?' ? "" : " ").append(words[w]);
+            if (message.caption != "Controllo Plugin" || message.owner != &owner)
+                seen += " in the wrong box";
+        }
+        EXPECT_EQ(seen, expected) << installed << " / " << used << " / " << direction;
+        EXPECT_EQ(passed, seen.empty() || seen[0] == '?');
+    }
 }
 
 } // namespace

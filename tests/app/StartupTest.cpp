@@ -2,14 +2,14 @@
 #include "FaultInjectingFileSystem.h"
 #include "RecordingUi.h"
 #include "TestFolder.h"
-#include "app/DataFileProbe.h"
+#include "app/VersionResource.h"
 #include "gamebuilder/GameBuilder.h"
+#include "platform/MemoryFile.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
-#include <tuple>
 
 namespace orvella {
 namespace {
@@ -39,20 +39,15 @@ public:
         return answer;
     }
     bool called(const std::string& prefix) const {
-        return std::any_of(calls.begin(), calls.end(),
-                           [&](const std::string& call) { return call.starts_with(prefix); });
+        return std::any_of(calls.begin(), calls.end(), [&](auto& call) { return call.starts_with(prefix); });
     }
 
-    bool otherCopy = false;
-    bool libraryLoads = true;
-    std::optional<std::string> registry;
-    bool registryWritable = true;
-    std::optional<std::string> picked;
+    bool otherCopy = false, libraryLoads = true, registryWritable = true;
+    std::optional<std::string> registry, picked;
     std::optional<FileVersion> version;
     std::vector<std::string> calls;
 };
 
-const std::string ReadRegistry = "read SOFTWARE\\Bethesda Softworks\\Morrowind|Installed Path";
 const std::string Placeholder = "*****************************";
 
 // A game folder with the Morrowind master and its plugin, named in the registry.
@@ -69,37 +64,36 @@ struct Startup {
         build::writeBytes(game.data(MorrowindPluginName), "plugin-bytes");
     }
     std::optional<int> run() { return runStartup({platform, files, messages}, installation); }
+    void remove(const char* file) { std::remove(game.data(file).c_str()); }
 };
 
-TEST(StartupTest, AnotherCopyOrAMissingRichEditLibraryEndsSilentlyWithZero) {
-    Startup other;
-    other.platform.otherCopy = true;
-    EXPECT_EQ(other.run(), 0);
-    EXPECT_EQ(other.platform.calls, std::vector<std::string>{"find LRK Orvella (by Quennic)"});
-
-    Startup noLibrary;
-    noLibrary.platform.libraryLoads = false;
-    EXPECT_EQ(noLibrary.run(), 0);
-    EXPECT_EQ(noLibrary.platform.calls,
-              (std::vector<std::string>{"find LRK Orvella (by Quennic)", "controls", "load Riched20.dll"}));
-    EXPECT_TRUE(other.messages.shown.empty() && noLibrary.messages.shown.empty());
+// Which files were found, the plugins' sizes and the Tribunal plugin's name.
+std::string filesOf(const GameInstallation& game) {
+    return std::string(game.hasMorrowindMaster ? "M" : "-") + (game.hasTribunalMaster ? "T" : "-") +
+           (game.hasBloodmoonMaster ? "B" : "-") + (game.hasMorrowindPlugin ? "m" : "-") +
+           (game.hasTribunalPlugin ? "t" : "-") + (game.hasBloodmoonPlugin ? "b" : "-") + " " +
+           std::to_string(game.morrowindPluginSize) + "/" + std::to_string(game.tribunalPluginSize) + "/" +
+           std::to_string(game.bloodmoonPluginSize) + " " + game.tribunalPluginName;
 }
 
-// Each message is checked by the piece that tells it from the others.
-TEST(StartupTest, EachFailedCheckStopsWithItsMessageAndExitCodeOne) {
-    const auto remove = [](Startup& s, const char* file) { std::remove(s.game.data(file).c_str()); };
-    static const FileVersion tooOld{1, 1, 9, 9}, majorZero{0, 0xFFFF, 0, 0};
+// Another copy or a missing rich-edit library ends silently with 0; each failed check stops with its message
+// (checked by the piece that tells it from the others) and 1. The picker is offered only when the registry
+// names no folder, and a stop is never remembered.
+TEST(StartupTest, EachFailedCheckStopsWithItsMessage) {
+    static const FileVersion TooOld{1, 1, 9, 9}, MajorZero{0, 0xFFFF, 0, 0};
     const struct {
         const char* piece;
         MessageIcon icon;
         std::function<void(Startup&)> arrange;
     } cases[] = {
+        {"", {}, [](Startup& s) { s.platform.otherCopy = true; }},
+        {"", {}, [](Startup& s) { s.platform.libraryLoads = false; }},
         {"senza la selezione della directory", MessageIcon::Warning,
          [](Startup& s) { s.platform.registry.reset(); }},
         {"trovare i files di Morrowind", MessageIcon::Warning,
          [](Startup& s) { s.platform.picked = *std::exchange(s.platform.registry, std::nullopt); }},
-        {"almeno alla versione 1.2", MessageIcon::Error, [](Startup& s) { s.platform.version = tooOld; }},
-        {"almeno alla versione 1.2", MessageIcon::Error, [](Startup& s) { s.platform.version = majorZero; }},
+        {"almeno alla versione 1.2", MessageIcon::Error, [](Startup& s) { s.platform.version = TooOld; }},
+        {"almeno alla versione 1.2", MessageIcon::Error, [](Startup& s) { s.platform.version = MajorZero; }},
         {"Dati di Morrowind", MessageIcon::Warning,
          [](Startup& s) { s.platform.registry = s.game.file("elsewhere"); }},
         {"Salvataggi di Morrowind", MessageIcon::Warning,
@@ -109,52 +103,42 @@ TEST(StartupTest, EachFailedCheckStopsWithItsMessageAndExitCodeOne) {
          }},
         {"di Backup", MessageIcon::Warning, [](Startup& s) { s.files.failEvery(test::FileCall::Folder); }},
         {"\"Morrowind.esm\"", MessageIcon::Warning,
-         [&](Startup& s) {
-             remove(s, MorrowindMasterName);
-             remove(s, MorrowindPluginName);
+         [](Startup& s) {
+             s.remove(MorrowindMasterName);
+             s.remove(MorrowindPluginName);
          }},
         {"plugin di traduzione di Morrowind", MessageIcon::Warning,
-         [&](Startup& s) { remove(s, MorrowindPluginName); }},
+         [](Startup& s) { s.remove(MorrowindPluginName); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.piece);
         Startup startup;
         c.arrange(startup);
-        const bool registered = startup.platform.registry.has_value();
-        EXPECT_EQ(startup.run(), 1);
-        ASSERT_EQ(startup.messages.shown.size(), 1u);
-        const Message& shown = startup.messages.shown[0];
-        EXPECT_NE(shown.text.find(c.piece), std::string::npos) << shown.text;
-        EXPECT_EQ(shown.caption, "Errore");
-        EXPECT_EQ(shown.icon, c.icon);
-        EXPECT_EQ(shown.owner, nullptr);
-        EXPECT_TRUE(startup.installation.installPath.empty());
-        EXPECT_EQ(startup.installation.gameVersion.minor, 0);
-        // The picker is offered only when the registry names no folder, and a stop is never remembered.
-        EXPECT_EQ(startup.platform.called("browse Selezionare manualmente la directory di Morrowind."),
-                  !registered);
-        EXPECT_FALSE(startup.platform.called("write"));
-        EXPECT_EQ(startup.platform.called("version"), registered);
+        const bool registered = startup.platform.registry.has_value(), silent = !*c.piece;
+        EXPECT_EQ(startup.run(), silent ? 0 : 1);
+        EXPECT_EQ(startup.messages.shown.size(), silent ? 0u : 1u);
+        for (const Message& shown : startup.messages.shown)
+            EXPECT_TRUE(shown.text.find(c.piece) != std::string::npos && shown.caption == "Errore" &&
+                        shown.icon == c.icon && !shown.owner)
+                << shown.text;
+        EXPECT_EQ(startup.installation.installPath + std::to_string(startup.installation.gameVersion.minor),
+                  "0");
+        const FakeStartupPlatform& platform = startup.platform;
+        EXPECT_EQ(std::tuple(platform.called("browse Selezionare manualmente la directory di Morrowind."),
+                             platform.called("write"), platform.called("version"), platform.called("load")),
+                  std::tuple(!registered, false, registered && !silent, !platform.otherCopy));
     }
 }
 
-// Which files were found, and the plugins' sizes.
-std::string filesOf(const GameInstallation& game) {
-    return std::string(game.hasMorrowindMaster ? "M" : "-") + (game.hasTribunalMaster ? "T" : "-") +
-           (game.hasBloodmoonMaster ? "B" : "-") + (game.hasMorrowindPlugin ? "m" : "-") +
-           (game.hasTribunalPlugin ? "t" : "-") + (game.hasBloodmoonPlugin ? "b" : "-") + " " +
-           std::to_string(game.morrowindPluginSize) + "/" + std::to_string(game.tribunalPluginSize) + "/" +
-           std::to_string(game.bloodmoonPluginSize) + " " + game.tribunalPluginName;
-}
-
 // A folder from the registry needs no executable; a picked one is written to the registry only after the
-// executable is found, and not being able to remember it is no reason to stop.
+// executable is found, and not being able to remember it is no reason to stop. Versions from 1.2 are kept,
+// and from minor number 3 the Tribunal plugin has its real name.
 TEST(StartupTest, AFolderFromTheRegistryOrPickedFillsTheInstallation) {
     for (bool picked : {false, true}) {
         SCOPED_TRACE(picked);
         Startup startup;
         std::vector<std::string> calls = {"find LRK Orvella (by Quennic)", "controls", "load Riched20.dll",
-                                          ReadRegistry};
+                                          "read SOFTWARE\\Bethesda Softworks\\Morrowind|Installed Path"};
         if (picked) {
             startup.platform.picked = *std::exchange(startup.platform.registry, std::nullopt);
             startup.platform.registryWritable = false;
@@ -164,18 +148,19 @@ TEST(StartupTest, AFolderFromTheRegistryOrPickedFillsTheInstallation) {
                             startup.game.path());
         }
         calls.push_back("version " + startup.game.path() + "\\Morrowind.exe");
+        startup.platform.version = picked ? FileVersion{1, 3, 1820, 7} : FileVersion{1, 2, 0, 0};
         std::filesystem::remove(startup.game.file("LRK Saves Backup"));
         build::writeBytes(startup.game.data(BloodmoonMasterName), "bm");
-        EXPECT_EQ(startup.run(), std::nullopt);
-        EXPECT_TRUE(startup.messages.shown.empty());
-        EXPECT_EQ(startup.installation.installPath, startup.game.path());
+        EXPECT_TRUE(startup.run() == std::nullopt && startup.messages.shown.empty());
         EXPECT_EQ(startup.platform.calls, calls);
-        EXPECT_EQ(startup.installation.gameVersion.major, 0);
-        EXPECT_EQ(filesOf(startup.installation), "M-Bm-- 12/0/0 " + Placeholder);
+        const GameVersion& kept = startup.installation.gameVersion;
+        EXPECT_EQ(std::tuple(kept.major, kept.minor, kept.build, kept.revision),
+                  picked ? std::tuple(1, 3, 1820, 7) : std::tuple(1, 2, 0, 0));
+        EXPECT_EQ(startup.installation.installPath + " " + filesOf(startup.installation),
+                  startup.game.path() + " M-Bm-- 12/0/0 " + (picked ? TribunalPluginName : Placeholder));
         // It made the backup folder, and takes it as it is the next time.
         EXPECT_TRUE(startup.game.exists("LRK Saves Backup"));
-        EXPECT_EQ(startup.run(), std::nullopt);
-        EXPECT_TRUE(startup.messages.shown.empty());
+        EXPECT_TRUE(startup.run() == std::nullopt && startup.messages.shown.empty());
     }
 }
 
@@ -195,8 +180,7 @@ TEST(StartupTest, APathAtThePlatformsLimitIsTakenAndOneByteMoreIsNamed) {
         ASSERT_EQ((folder + longest).size(), length);
         if (length < PathLimit) {
             EXPECT_EQ(startup.run(), std::nullopt);
-            EXPECT_TRUE(startup.messages.shown.empty());
-            EXPECT_TRUE(startup.installation.hasMorrowindPlugin);
+            EXPECT_TRUE(startup.messages.shown.empty() && startup.installation.hasMorrowindPlugin);
             continue;
         }
         EXPECT_EQ(startup.run(), 1);
@@ -208,39 +192,116 @@ TEST(StartupTest, APathAtThePlatformsLimitIsTakenAndOneByteMoreIsNamed) {
     }
 }
 
-TEST(StartupTest, AcceptedVersionsAreKeptAndOnlyTheMinorNumberNamesTheTribunalPlugin) {
-    Startup startup;
-    build::writeBytes(startup.game.data(TribunalPluginName), "tribunal");
-    for (FileVersion version : {FileVersion{1, 2, 0, 0}, FileVersion{1, 3, 0, 0}, FileVersion{1, 6, 1820, 7},
-                                FileVersion{2, 0, 0, 0}, FileVersion{2, 3, 0, 0}}) {
-        startup.platform.version = version;
-        ASSERT_EQ(startup.run(), std::nullopt);
-        const GameVersion& kept = startup.installation.gameVersion;
-        EXPECT_EQ(std::tie(kept.major, kept.minor, kept.build, kept.revision),
-                  std::tie(version.major, version.minor, version.build, version.revision));
-        EXPECT_EQ(filesOf(startup.installation), version.minor >= 3
-                                                     ? "M--mt- 12/8/0 " + std::string(TribunalPluginName)
-                                                     : "M--m-- 12/0/0 " + Placeholder)
-            << version.major << "." << version.minor;
-    }
-    EXPECT_TRUE(startup.messages.shown.empty());
-    EXPECT_EQ(tribunalPluginNameFor({0, 3, 0, 0}), std::string(TribunalPluginName));
-    EXPECT_EQ(tribunalPluginNameFor({7, 2, 9, 9}), Placeholder);
+using build::u32;
+
+std::string u16(std::uint16_t value) {
+    return {static_cast<char>(value), static_cast<char>(value >> 8)};
 }
 
-TEST(DataFileProbeTest, MeasuresTheFileOnlyWhenAskedTo) {
-    test::GameFolder game;
-    GameInstallation installation;
-    installation.installPath = game.path();
-    build::writeBytes(game.data("Bloodmoon.esm"), std::string(1000, 'x'));
-    game.makeFolder("Data Files/Folder.esm");
-    std::uint32_t size = 7;
-    EXPECT_TRUE(probeDataFile(nativeFileSystem(), installation, "Bloodmoon.esm", &size));
-    EXPECT_EQ(size, 1000u);
-    EXPECT_TRUE(probeDataFile(nativeFileSystem(), installation, "Bloodmoon.esm"));
-    EXPECT_FALSE(probeDataFile(nativeFileSystem(), installation, "Tribunal.esm", &size));
-    EXPECT_FALSE(probeDataFile(nativeFileSystem(), installation, "Folder.esm", &size));
-    EXPECT_EQ(size, 1000u);
+// The bytes with the value written at the offset, lengthened with zeros where they are too short.
+std::string with(std::string bytes, std::size_t offset, const std::string& value) {
+    bytes.resize(std::max(bytes.size(), offset + value.size()), '\0');
+    return bytes.replace(offset, value.size(), value);
+}
+
+// A minimal executable image: headers, then one resource section whose directory tree leads from the
+// version type through name 1 and one language to a VS_VERSIONINFO block.
+struct ImageLayout {
+    bool wide = false; // a 64-bit image, whose data directories sit further down
+    std::uint32_t fileVersionHigh = 0x00010006, fileVersionLow = 0x0000071C, signature = 0xFEEF04BD;
+    std::uint32_t resourceRva = 0x1000, versionType = 16, versionName = 1;
+    std::int64_t blockRvaShift = 0;
+    std::uint32_t blockSizeExtra = 0;
+};
+
+constexpr std::size_t SectionStart = 0x200;
+constexpr std::uint32_t SectionRva = 0x1000;
+
+std::string resourceSection(const ImageLayout& layout) {
+    // Root: one named entry (a string-named type, skipped) and two ids, the version type last, whose one name
+    // has one language; the other type's directory, at 0x60, is empty.
+    std::string section = with({}, 0x0C,
+                               u16(1) + u16(2) + u32(0x80000200) + u32(0x80000060) + u32(3) +
+                                   u32(0x80000060) + u32(layout.versionType) + u32(0x80000030));
+    section = with(section, 0x3E, u16(1) + u32(layout.versionName) + u32(0x80000048));
+    section = with(section, 0x56, u16(1) + u32(0x409) + u32(0x70));
+    std::string block = u16(0) + u16(52) + u16(0);
+    for (char c : std::string("VS_VERSION_INFO"))
+        block += u16(static_cast<std::uint8_t>(c));
+    // The key's NUL and the padding to 40 bytes, the fixed file info, then the product version and 28 bytes.
+    block += u16(0) + u16(0) + u32(layout.signature) + u32(0x00010000) + u32(layout.fileVersionHigh) +
+             u32(layout.fileVersionLow) + u32(0x00010006) + std::string(32, '\0');
+    block = with(block, 0, u16(static_cast<std::uint16_t>(block.size())));
+    section = with(section, 0x70,
+                   u32(static_cast<std::uint32_t>(SectionRva + 0x80 + layout.blockRvaShift)) +
+                       u32(static_cast<std::uint32_t>(block.size()) + layout.blockSizeExtra));
+    return with(section, 0x80, block);
+}
+
+std::string image(const ImageLayout& layout = {}) {
+    const std::string section = resourceSection(layout);
+    const std::string size = u32(static_cast<std::uint32_t>(section.size()));
+    const std::uint16_t optionalSize = layout.wide ? 240 : 224;
+    const std::size_t directoryCount = 0x58 + (layout.wide ? 108 : 92);
+    std::string bytes = with("MZ", 0x3C, u32(0x40));
+    bytes = with(bytes, 0x40,
+                 std::string("PE\0\0", 4) + u16(0x14C) + u16(1) + std::string(12, '\0') + u16(optionalSize) +
+                     u16(0x102) + u16(layout.wide ? 0x20B : 0x10B));
+    bytes = with(bytes, directoryCount, u32(16));
+    bytes = with(bytes, directoryCount + 20, u32(layout.resourceRva) + size);
+    bytes = with(bytes, 0x58 + optionalSize,
+                 std::string(".rsrc\0\0\0", 8) + size + u32(SectionRva) + size + u32(SectionStart) +
+                     std::string(16, '\0'));
+    return with(bytes, SectionStart, section);
+}
+
+// The version as "major.minor.build.revision", or "none".
+std::string versionOf(std::string bytes) {
+    MemoryFile file(std::move(bytes));
+    auto version = readFixedFileVersion(file);
+    return version ? std::to_string(version->major) + "." + std::to_string(version->minor) + "." +
+                         std::to_string(version->build) + "." + std::to_string(version->revision)
+                   : "none";
+}
+
+TEST(VersionResourceTest, ReadsTheFixedFileVersionAndNothingFromImagesWithoutItCutShortOrPointingOutside) {
+    const std::string whole = image(), none = "none";
+    std::string keyToTheEnd = whole;
+    // The key's NUL and everything after it overwritten with letters, to the end of the block.
+    for (std::size_t i = SectionStart + 0x80 + 6 + 15 * 2; i < keyToTheEnd.size(); i += 2)
+        keyToTheEnd = with(keyToTheEnd, i, u16('A'));
+    const struct {
+        const char* what;
+        std::string bytes, version;
+    } cases[] = {
+        {"32 bits", whole, "1.6.0.1820"},
+        {"64 bits", image({.wide = true}), "1.6.0.1820"},
+        {"every bit", image({.fileVersionHigh = 0xABCD1234, .fileVersionLow = 0x56789EF0}),
+         "43981.4660.22136.40688"},
+        {"version block under another name", image({.versionName = 7}), "1.6.0.1820"},
+        {"no resources", image({.resourceRva = 0}), none},
+        {"no version type", image({.versionType = 6}), none},
+        {"wrong signature", image({.signature = 0x12345678}), none},
+        {"resources outside every section", image({.resourceRva = 0x5000}), none},
+        {"block outside every section", image({.blockRvaShift = 0x10000}), none},
+        {"block longer than its section", image({.blockSizeExtra = 0x1000}), none},
+        {"not an executable", "not an executable", none},
+        {"empty block", with(whole, SectionStart + 0x74, u32(0)), none},
+        {"block too short for its fixed file info", with(whole, SectionStart + 0x74, u32(60)), none},
+        {"PE header offset past the end", with(whole, 0x3C, u32(0xFFFFFFF0)), none},
+        {"too many sections", with(whole, 0x46, u16(0xFFFF)), none},
+        {"huge optional header", with(whole, 0x54, u16(0xFFFF)), none},
+        {"too few data directories", with(whole, 0x58 + 92, u32(2)), none},
+        // A directory that claims more entries than its section holds, none of them the version type.
+        {"long directory", with(image({.versionType = 6}), SectionStart + 0x0E, u16(0xFFFF)), none},
+        {"version type past the count", with(whole, SectionStart + 0x0E, u16(1)), none},
+        {"subdirectory offset wrapping", with(whole, SectionStart + 0x24, u32(0xFFFFFFFF)), none},
+        {"key running to the end of the block", keyToTheEnd, none},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(versionOf(c.bytes), c.version) << c.what;
+    for (std::size_t size = 0; size < whole.size(); ++size)
+        EXPECT_EQ(versionOf(whole.substr(0, size)), none) << "cut at " << size;
 }
 
 } // namespace

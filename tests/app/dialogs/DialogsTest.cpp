@@ -1,0 +1,271 @@
+#include "FaultInjectingFileSystem.h"
+#include "TestFolder.h"
+#include "app/MainDialogModel.h"
+#include "app/resource.h"
+#include "gamebuilder/GameBuilder.h"
+
+#include <algorithm>
+#include <functional>
+#include <gtest/gtest.h>
+#include <map>
+#include <tuple>
+#include <utility>
+
+namespace orvella::test {
+namespace {
+
+using build::FileHeader;
+using build::FileKind;
+using build::GameFileBuilder;
+
+// The main dialog's controls as plain values and its message boxes, answered with a preset answer; the calls
+// that change the list, run the progress dialog or show a message are logged in order, and a message box runs
+// what the platform runs when it closes (the owner's re-activation).
+class FakeView final : public MainDialogView, public MessageBoxes {
+public:
+    WindowRef window() override { return this; }
+    void setControlText(int controlId, const std::string& text) override { texts[controlId] = text; }
+    void enableControl(int controlId, bool isEnabled) override { enabled[controlId] = isEnabled; }
+    void clearSaveRows() override {
+        rows.clear();
+        mark.reset();
+        events.push_back("clear rows");
+    }
+    void showSaveRows(const std::vector<SaveListRow>& shown) override {
+        rows = shown;
+        events.push_back("rows " + std::to_string(shown.size()));
+    }
+    std::optional<std::size_t> selectionMark() override { return mark; }
+    int runProgressDialog(const PatchRequest& request) override {
+        requests.push_back(request);
+        events.push_back("progress " + request.saveFileName);
+        return 0;
+    }
+    void setSummaryText(const std::string& text) override { summary = text; }
+    void clearMasterList() override { masterLines.clear(); }
+    void addMasterLine(const std::string& line) override { masterLines.push_back(line); }
+    void setPicture(const SummaryPicture&) override {}
+    void clearPicture() override {}
+    MessageAnswer show(const Message& message) override {
+        shown.push_back(message);
+        events.push_back("message");
+        if (onClose)
+            onClose();
+        return message.buttons == MessageButtons::YesNo ? answer : MessageAnswer::Ok;
+    }
+
+    std::map<int, std::string> texts;
+    std::map<int, bool> enabled;
+    std::vector<SaveListRow> rows;
+    std::optional<std::size_t> mark;
+    std::vector<PatchRequest> requests;
+    std::string summary;
+    std::vector<std::string> masterLines, events;
+    std::vector<Message> shown;
+    MessageAnswer answer = MessageAnswer::Yes;
+    std::function<void()> onClose;
+};
+
+const char* const Mw = "Morrowind LRK - Versione Finale.esp";
+
+std::string saveBytes(const std::vector<std::string>& masters, FileKind kind = FileKind::Save,
+                      const std::string& playerName = "") {
+    FileHeader header{.kind = kind, .health = 57.4f, .hour = 21.5f, .daysPassed = 12};
+    header.description = "Prima del tempio";
+    header.playerName = playerName;
+    for (const std::string& master : masters)
+        header.masters.emplace_back(master, 1);
+    GameFileBuilder file(header);
+    file.add(build::RecordBuilder("GLOB").text("NAME", "counter").sub("FLTV", build::f32(2)));
+    return file.bytes();
+}
+
+// Listed in this order: an English save using Tribunal, an Italian one without Tribunal's plugin, a beta one.
+class MainDialogModelTest : public ::testing::Test {
+protected:
+    MainDialogModelTest() {
+        files.listing.emplace();
+        writeSave("english.ess", {"Morrowind.esm", "Tribunal.esm"});
+        writeSave("italian.ess", {"Morrowind.esm", "Tribunal.esm", "Bloodmoon.esm", Mw,
+                                  "Bloodmoon LRK - Versione Finale.esp"});
+        writeSave("listed as folder.ess", {"Morrowind.esm"}, FileKind::Save, true);
+        writeSave("beta.ess", {"Morrowind.esm", "Morrowind LRK - open beta.esp"});
+        writeSave("master.ess", {"Morrowind.esm"}, FileKind::Master);
+        files.listing->push_back({"gone.ess", false});
+    }
+
+    // Writes a file of this kind with these masters and lists it, as a folder when asked.
+    void writeSave(const std::string& name, const std::vector<std::string>& masters,
+                   FileKind kind = FileKind::Save, bool listedAsFolder = false) {
+        ASSERT_TRUE(build::writeBytes(folder.save(name), saveBytes(masters, kind, "PG " + name)));
+        files.listing->push_back({name, listedAsFolder});
+    }
+
+    std::size_t rowOf(const std::string& fileName) const {
+        const std::vector<SaveListRow>& rows = model.rows();
+        return std::find_if(rows.begin(), rows.end(), [&](auto& row) { return row.fileName == fileName; }) -
+               rows.begin();
+    }
+    void select(const std::string& fileName) {
+        view.mark = rowOf(fileName);
+        model.onRowSelected(*view.mark);
+    }
+    // The PATCH button's label, then "+" or "-" for PATCH and for restore enabled.
+    std::string buttons() {
+        return view.texts[IDC_PATCH] + (view.enabled[IDC_PATCH] ? " +" : " -") +
+               (view.enabled[IDC_RESTORE] ? "+" : "-");
+    }
+
+    GameFolder folder;
+    GameInstallation installation{folder.path(), true, true, true, false, true, true}; // no Tribunal plugin
+    FaultInjectingFileSystem files{nativeFileSystem()};
+    FakeView view;
+    MainDialogModel model{view, {files, view, installation}};
+};
+
+// Italian saves are marked by the plugins they use, the others by the masters.
+TEST_F(MainDialogModelTest, ShowsTheGameAndTheSavesInReverseListingOrderAndTheSelectedOnesSummary) {
+    installation.gameVersion = {1, 6, 1, 820};
+    installation.hasTribunalMaster = false;
+    model.initialise();
+    std::string shownFiles = view.texts[IDC_GAME_VERSION];
+    for (int id : {IDC_MORROWIND_MASTER, IDC_TRIBUNAL_MASTER, IDC_BLOODMOON_MASTER, IDC_MORROWIND_PLUGIN,
+                   IDC_TRIBUNAL_PLUGIN, IDC_BLOODMOON_PLUGIN})
+        shownFiles += "|" + view.texts[id];
+    EXPECT_EQ(shownFiles, "1.6.1820|Morrowind.esm|<Master File non trovato>|Bloodmoon.esm|" +
+                              std::string(Mw) + "|<Plugin non trovato>|Bloodmoon LRK - Versione Finale.esp");
+    EXPECT_EQ(buttons() + files.listedPath, "PATCH --" + folder.path() + "\\Saves\\");
+    std::string rows;
+    for (const SaveListRow& row : view.rows)
+        rows += row.fileName + " " + std::to_string(row.saveInfo.direction) + (row.tribunalMark ? "T" : "-") +
+                (row.bloodmoonMark ? "B" : "-") + " ";
+    EXPECT_EQ(rows, "beta.ess 2-- italian.ess 1-B english.ess 0T- ");
+
+    // Selection labels PATCH and shows the summary, with the day passed (not the hour before it), the health
+    // rounded and the masters missing from "Data Files" marked; a rebuild resets the buttons and leaves the
+    // summary.
+    ASSERT_TRUE(build::writeBytes(folder.backup("italian.ess.bak"), "old") &&
+                build::writeBytes(folder.data("Morrowind.esm"), "x"));
+    const std::tuple<const char*, const char*, const char*> selections[] = {
+        {"english.ess", "Inglese -> Italiano +-", "**Tribunal.esm"},
+        {"italian.ess", "Italiano -> Inglese ++", "**Bloodmoon LRK - Versione Finale.esp"},
+        {"beta.ess", "Versione BETA non supportata --", "**Morrowind LRK - open beta.esp"}};
+    for (const auto& [name, shown, lastMaster] : selections) {
+        select(name);
+        EXPECT_EQ(buttons(), shown);
+        EXPECT_EQ(view.summary, "NomePG: PG " + std::string(name) +
+                                    "\r\nNome Salvataggio: Prima del tempio\r\n\r\nSalvato a: Seyda Neen\r\n"
+                                    "Giorno: 12\r\nPunti Ferita: 57\\100");
+        EXPECT_EQ(view.masterLines.front() + "|" + view.masterLines.back(),
+                  "Morrowind.esm|" + std::string(lastMaster));
+        EXPECT_EQ(model.rows()[rowOf(name)].saveInfo.playerName, "PG " + std::string(name));
+    }
+    model.onActivated();
+    EXPECT_EQ(buttons() + view.summary.substr(0, 19), "PATCH --NomePG: PG beta.ess");
+    files.failEvery(FileCall::List);
+    model.onActivated();
+    EXPECT_TRUE(view.rows.empty() && model.rows().empty());
+}
+
+TEST_F(MainDialogModelTest, PatchChecksThenRunsTheProgressDialogThenRebuildsOnlyForASelectedConvertibleSave) {
+    model.initialise();
+    model.onCommand(IDC_PATCH);
+    view.mark = 99; // a mark left past the rows
+    model.onCommand(IDC_PATCH);
+    select("beta.ess");
+    model.onCommand(IDC_PATCH);
+    EXPECT_TRUE(view.requests.empty() && view.shown.empty());
+
+    select("english.ess");
+    view.events.clear();
+    EXPECT_EQ(model.onCommand(IDC_PATCH), std::nullopt);
+    EXPECT_EQ(view.events,
+              (std::vector<std::string>{"message", "progress english.ess", "clear rows", "rows 3"}));
+    // A warning: the patch goes on.
+    EXPECT_TRUE(view.shown.at(0).text.find("Tribunal") != std::string::npos &&
+                view.shown[0].owner == view.window());
+    ASSERT_EQ(view.requests.size(), 1u);
+    EXPECT_EQ(std::pair(view.requests[0].saveInfo.direction, view.requests[0].saveInfo.usesTribunalMaster),
+              std::pair(EnglishToItalian, true));
+
+    // Failed checks stop the patch.
+    installation.hasMorrowindPlugin = false;
+    select("english.ess");
+    view.events.clear();
+    model.onCommand(IDC_PATCH);
+    EXPECT_EQ(view.events, std::vector<std::string>{"message"});
+    EXPECT_EQ(view.requests.size(), 1u);
+}
+
+// A message box re-activates the dialog when it closes, and that rebuild replaces every row: the conversion
+// and the restore still work on the save that was selected when their button was pressed.
+TEST_F(MainDialogModelTest, PatchAndRestoreKeepTheSelectedSaveAcrossARebuildDuringTheirMessage) {
+    const std::string backup = saveBytes({"Morrowind.esm"});
+    ASSERT_TRUE(build::writeBytes(folder.backup("english.ess.bak"), backup));
+    model.initialise();
+    view.onClose = [&] { model.onActivated(); };
+    for (int command : {IDC_PATCH, IDC_RESTORE}) {
+        files.listing = {{"english.ess", false}, {"italian.ess", false}};
+        model.onActivated();
+        select("english.ess");
+        files.listing = {{"italian.ess", false}};
+        model.onCommand(command);
+        EXPECT_EQ(view.rows.size(), 1u);
+    }
+    ASSERT_EQ(view.requests.size(), 1u);
+    EXPECT_EQ(view.requests[0].saveFileName, "english.ess");
+    EXPECT_EQ(view.requests[0].saveInfo.direction, EnglishToItalian);
+    EXPECT_EQ(build::readBytes(folder.save("english.ess")), backup);
+}
+
+// The restore asks first, checks the backup, puts it back and deletes it, and tells each failure in a second
+// message; declined, failed or done, it ends with the list rebuilt and the buttons waiting for a selection.
+TEST_F(MainDialogModelTest, RestoreAsksChecksTheBackupThenPutsItBackAndDeletesItTellingEachFailure) {
+    const std::string english = build::readBytes(folder.save("english.ess")), backup = saveBytes({Mw});
+    enum Fault { None, Declined, FailedMove, FailedDelete, SaveHeld };
+    const char* const Damaged = "LRK Saves Backup\\english.ess.bak\" \xE8 danneggiato";
+    const std::tuple<std::string, Fault, const char*> cases[] = {
+        {backup, Declined, ""},
+        {backup, FailedMove, "Impossibile sostituire il salvataggio"},
+        {backup, FailedDelete, "Impossibile cancellare"},
+        {backup, SaveHeld, "in uso da un'altra conversione"},
+        {backup.substr(0, backup.size() - 5), None, Damaged},
+        {"", None, Damaged},
+        {std::string(backup).replace(320, 4, build::u32(2)), None, Damaged},
+        {backup, None, ""},
+    };
+    model.initialise();
+    for (const auto& [bytes, fault, error] : cases) {
+        SCOPED_TRACE(std::to_string(fault) + " " + error);
+        ASSERT_TRUE(build::writeBytes(folder.save("english.ess"), english) &&
+                    build::writeBytes(folder.backup("english.ess.bak"), bytes));
+        view.answer = fault == Declined ? MessageAnswer::No : MessageAnswer::Yes;
+        files.countOnly();
+        if (fault == FailedMove || fault == FailedDelete)
+            files.failEvery(fault == FailedMove ? FileCall::Replace : FileCall::Delete);
+        bool busy = false;
+        auto otherJob =
+            fault == SaveHeld ? files.lockFile(folder.path() + "\\Saves\\english.ess", busy) : nullptr;
+        select("english.ess");
+        ASSERT_TRUE(view.enabled[IDC_RESTORE]);
+        view.shown.clear();
+        EXPECT_EQ(model.onCommand(IDC_RESTORE), std::nullopt);
+
+        ASSERT_EQ(view.shown.size(), *error ? 2u : 1u);
+        EXPECT_TRUE(view.shown[0].text.starts_with("Sei sicuro?") &&
+                    view.shown[0].buttons == MessageButtons::YesNo);
+        EXPECT_NE(view.shown.back().text.find(error), std::string::npos) << view.shown.back().text;
+        for (const Message& message : view.shown)
+            EXPECT_EQ(std::pair(message.icon, message.owner), std::pair(MessageIcon::Warning, view.window()));
+        EXPECT_EQ(buttons(), "PATCH --");
+        const bool restored = fault == FailedDelete || (fault == None && !*error);
+        EXPECT_EQ(build::readBytes(folder.save("english.ess")), restored ? bytes : english);
+        EXPECT_EQ(model.rows()[rowOf("english.ess")].saveInfo.direction,
+                  restored ? ItalianToEnglish : EnglishToItalian);
+        EXPECT_EQ(folder.exists("LRK Saves Backup/english.ess.bak"), !restored || fault == FailedDelete);
+        EXPECT_FALSE(folder.exists("Saves/english.ess.tmp"));
+    }
+}
+
+} // namespace
+} // namespace orvella::test
