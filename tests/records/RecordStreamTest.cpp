@@ -8,11 +8,34 @@ namespace {
 
 using build::RecordBuilder;
 
+// A file held in memory that may refuse to seek back to a position from its start, or read half of what is
+// asked.
+class FaultyFile final : public File {
+public:
+    enum Fault { None, SeekBack, ShortRead };
+    FaultyFile(const std::string& bytes, Fault fault) : file_(bytes), fault_(fault) {}
+    std::size_t read(void* buffer, std::size_t size) override {
+        return file_.read(buffer, fault_ == ShortRead ? size / 2 : size);
+    }
+    std::size_t write(const void*, std::size_t) override { return 0; }
+    bool seek(std::int64_t offset, SeekOrigin origin) override {
+        return !(fault_ == SeekBack && origin == SeekOrigin::Begin) && file_.seek(offset, origin);
+    }
+    std::int64_t tell() override { return file_.tell(); }
+    bool flush() override { return true; }
+    bool close() override { return true; }
+
+private:
+    MemoryFile file_;
+    Fault fault_;
+};
+
 // Reads every record the count at offset 320 announces and writes them back; empty with the error on failure.
 // Files that read are also written back byte for byte by the record reader's fuzz target, real saves
 // included.
-std::string readAndWriteAll(const std::string& bytes, FormatError* error = nullptr) {
-    MemoryFile file(bytes);
+std::string readAndWriteAll(const std::string& bytes, FormatError* error = nullptr,
+                            FaultyFile::Fault fault = FaultyFile::None) {
+    FaultyFile file(bytes, fault);
     RecordStream stream(file, "test.ess");
     std::int32_t count = 0;
     std::vector<std::uint8_t> out;
@@ -53,6 +76,7 @@ TEST(RecordStreamFaults, EachMalformedFileStopsWithItsProblemAndOffset) {
         const char* name;
         std::string bytes;
         const char* problem;
+        FaultyFile::Fault fault = FaultyFile::None;
     } cases[] = {
         {"empty file", "", "troppo corto"},
         {"negative count", setI32(good, 320, -1), "negativo"},
@@ -63,10 +87,13 @@ TEST(RecordStreamFaults, EachMalformedFileStopsWithItsProblemAndOffset) {
         {"subrecord crossing its record", setI32(good, npc + 20, 200), "fine del record"},
         {"negative subrecord size", setI32(good, npc + 20, -2), "negativa"},
         {"the last subrecord's data past its record", setI32(good, game + 20, 4), "fine del record"},
+        {"a file that cannot seek back to its start", good, "impossibile leggere il file",
+         FaultyFile::SeekBack},
+        {"a read that stops short", good, "lettura non riuscita", FaultyFile::ShortRead},
     };
     for (const auto& damage : cases) {
         FormatError error;
-        EXPECT_EQ(readAndWriteAll(damage.bytes, &error), "") << damage.name;
+        EXPECT_EQ(readAndWriteAll(damage.bytes, &error, damage.fault), "") << damage.name;
         EXPECT_NE(error.problem.find(damage.problem), std::string::npos)
             << damage.name << ": " << error.problem;
         EXPECT_NE(error.message().find("test.ess"), std::string::npos) << damage.name;

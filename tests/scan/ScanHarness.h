@@ -5,7 +5,6 @@
 #include "scan/MasterScan.h"
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,25 +17,16 @@ inline build::GameFileBuilder pluginFile() {
     return build::GameFileBuilder({.kind = build::FileKind::Plugin, .masters = {{"Morrowind.esm", 1}}});
 }
 
-// Keeps what the scan told, each event as a line: "masters 1/2" for records done of the current file,
+// Keeps what the scan told, each event followed by "|": "masters 1/2" for records done of the current file,
 // "masters done" once a pass is complete.
-class RecordingScanProgress final : public ScanProgress {
-public:
+struct RecordingScanProgress final : ScanProgress {
     void scanned(ScanPass pass, std::uint32_t done, std::uint32_t total) override {
-        calls.push_back(nameOf(pass) + " " + std::to_string(done) + "/" + std::to_string(total));
+        told += nameOf(pass) + " " + std::to_string(done) + "/" + std::to_string(total) + "|";
     }
-    void passCompleted(ScanPass pass) override { calls.push_back(nameOf(pass) + " done"); }
-
-    bool told(const std::string& call) const { return std::ranges::count(calls, call) > 0; }
-    bool toldOf(ScanPass pass) const {
-        return std::ranges::any_of(calls,
-                                   [&](const std::string& call) { return call.starts_with(nameOf(pass)); });
-    }
-
-    std::vector<std::string> calls;
-
-private:
+    void passCompleted(ScanPass pass) override { told += nameOf(pass) + " done|"; }
     static std::string nameOf(ScanPass pass) { return pass == MasterPass ? "masters" : "plugins"; }
+
+    std::string told;
 };
 
 // Runs only the master and plugin scan of a job over a game folder, with fresh maps each time.
@@ -69,12 +59,10 @@ struct ScanHarness {
     bool scan() {
         progress = RecordingScanProgress();
         error = ScanError();
-        maps_ = std::make_unique<TranslationMaps>();
+        maps = TranslationMaps();
         return scanMastersAndPlugins(files ? *files : nativeFileSystem(), installation,
-                                     includedExpansions(saveInfo, installation), *maps_, progress, error);
+                                     includedExpansions(saveInfo, installation), maps, progress, error);
     }
-
-    TranslationMaps& maps() const { return *maps_; }
 
     GameFolder game;
     GameInstallation installation;
@@ -82,9 +70,7 @@ struct ScanHarness {
     FileSystem* files = nullptr;
     RecordingScanProgress progress;
     ScanError error;
-
-private:
-    std::unique_ptr<TranslationMaps> maps_;
+    TranslationMaps maps;
 };
 
 // A kept entry in one line: "TAG=data" of each subrecord, then of the translation, every byte kept and a NUL

@@ -17,39 +17,20 @@ RecordBuilder named(const char* tag, const std::string& id, const std::string& n
     return RecordBuilder(tag).text("NAME", id).text("FNAM", name);
 }
 
-struct ScanCollisions : testing::Test {
-    test::ScanHarness harness;
-    void SetUp() override { harness.includeExpansions(); }
-    std::string entry(const TranslationMap& map, const std::string& key) {
-        return map.count(key) ? describe(*map.at(key)) : "<missing>";
-    }
-};
-
-TEST_F(ScanCollisions, GameSettingsKeepTheFirstRecordWithTheLastMastersTextAndTheLastPluginsTranslation) {
-    harness.writeBase(masterFile()
-                          .add(gmst("sMonthMidyear", "STRV", "Mid Year"))
-                          .add(gmst("iLevelUp", "INTV", build::u32(10)))
-                          .add(gmst("sNoTerm\xE8", "STRV", "x")),
-                      pluginFile()
-                          .add(gmst("sMonthMidyear", "STRV", "Mezz'anno"))
-                          .add(gmst("iLevelUp", "INTV", build::u32(12))));
-    harness.write(TribunalMasterName, masterFile()
-                                          .add(gmst("sMonthMidyear", "STRV", "Midyear").sub("X", "t"))
-                                          .add(gmst("iLevelUp", "STRV", "ten")));
-    harness.write(BloodmoonPluginName, pluginFile().add(gmst("sMonthMidyear", "STRV", "Meta anno")));
-    ASSERT_TRUE(harness.scan());
-    const TranslationMap& settings = harness.maps().gmstMap;
-    EXPECT_EQ(settings.size(), 3u);
-    EXPECT_EQ(entry(settings, "sMonthMidyear"), "NAME=sMonthMidyear STRV=Midyear -TR-=Meta anno");
-    EXPECT_EQ(settings.at("sMonthMidyear")->size(), 8 + 13 + 8 + 7u);
-    // A setting without a text stays as the first master had it; IDs without a terminator keep every byte.
-    EXPECT_EQ(entry(settings, "iLevelUp"), "NAME=iLevelUp INTV=\n~~~ ");
-    EXPECT_EQ(entry(settings, "sNoTerm\xE8"), "NAME=sNoTerm\xE8 STRV=x ");
+std::string entry(const TranslationMap& map, const std::string& key) {
+    return map.count(key) ? describe(*map.at(key)) : "<missing>";
 }
 
-TEST_F(ScanCollisions, NpcsAndItemsKeepTheFirstRecordByCaseSensitiveIdAndTakeLaterNamesOnlyWhenTheyHaveOne) {
+// Game settings keep the first record with the last master's text and the last plugin's translation; NPCs
+// and items keep the first record by case-sensitive ID and take later names only where they have one.
+TEST(ScanCollisions, KeepTheFirstRecordAndTakeTheLastTexts) {
+    test::ScanHarness harness;
+    harness.includeExpansions();
     harness.writeBase(
         masterFile()
+            .add(gmst("sMonthMidyear", "STRV", "Mid Year"))
+            .add(gmst("iLevelUp", "INTV", build::u32(10)))
+            .add(gmst("sNoTerm\xE8", "STRV", "x"))
             .add(RecordBuilder("NPC_", 7).text("NAME", "fargoth").text("FNAM", "Fargoth").sub("NPDT", "1"))
             .add(named("MISC", "shared id", "Misc Name"))
             .add(named("WEAP", "shared id", "Weapon Name"))
@@ -60,28 +41,40 @@ TEST_F(ScanCollisions, NpcsAndItemsKeepTheFirstRecordByCaseSensitiveIdAndTakeLat
             .add(named("CELL", "gold", "Cell"))
             .add(named("MISC", "gold", "gold")),
         pluginFile()
+            .add(gmst("sMonthMidyear", "STRV", "Mezz'anno"))
+            .add(gmst("iLevelUp", "INTV", build::u32(12)))
             .add(named("NPC_", "fargoth", "Fargoth MW"))
             .add(named("BOOK", "book", "Libro"))
             .add(named("SPEL", "shared id", "Nome")));
     harness.write(TribunalMasterName,
                   masterFile()
+                      .add(gmst("sMonthMidyear", "STRV", "Midyear").sub("X", "t"))
+                      .add(gmst("iLevelUp", "STRV", "ten"))
                       .add(named("NPC_", "fargoth", "Fargoth the Second"))
                       .add(RecordBuilder("BOOK").text("NAME", "book").sub("TEXT", "no name")));
     // Tribunal's plugin defines an ID no master has: its first text stays, a later plugin's is the
     // translation.
     harness.write(TribunalPluginName,
                   pluginFile().add(named("ARMO", "tr_helm", "Elmo")).add(named("CLOT", "tr_robe", "Tunica")));
-    harness.write(
-        BloodmoonPluginName,
-        pluginFile().add(named("NPC_", "fargoth", "Fargoth BM")).add(named("CLOT", "tr_robe", "Veste")));
+    harness.write(BloodmoonPluginName, pluginFile()
+                                           .add(gmst("sMonthMidyear", "STRV", "Meta anno"))
+                                           .add(named("NPC_", "fargoth", "Fargoth BM"))
+                                           .add(named("CLOT", "tr_robe", "Veste")));
     ASSERT_TRUE(harness.scan());
+    const TranslationMap& settings = harness.maps.gmstMap;
+    EXPECT_EQ(settings.size(), 3u);
+    EXPECT_EQ(entry(settings, "sMonthMidyear"), "NAME=sMonthMidyear STRV=Midyear -TR-=Meta anno");
+    EXPECT_EQ(settings.at("sMonthMidyear")->size(), 8 + 13 + 8 + 7u);
+    // A setting without a text stays as the first master had it; IDs without a terminator keep every byte.
+    EXPECT_EQ(entry(settings, "iLevelUp"), "NAME=iLevelUp INTV=\n~~~ ");
+    EXPECT_EQ(entry(settings, "sNoTerm\xE8"), "NAME=sNoTerm\xE8 STRV=x ");
 
-    EXPECT_EQ(entry(harness.maps().npcNameMap, "fargoth"),
+    EXPECT_EQ(entry(harness.maps.npcNameMap, "fargoth"),
               "NAME=fargoth~ FNAM=Fargoth the Second~ NPDT=1 -TR-=Fargoth BM~");
-    EXPECT_EQ(harness.maps().npcNameMap.at("fargoth")->headerWord(), 7u);
-    const TranslationMap& items = harness.maps().itemNameMap;
+    EXPECT_EQ(harness.maps.npcNameMap.at("fargoth")->headerWord(), 7u);
+    const TranslationMap& items = harness.maps.itemNameMap;
     EXPECT_EQ(items.size(), 6u);
-    EXPECT_EQ(harness.maps().recordCount(), 7u);
+    EXPECT_EQ(harness.maps.recordCount(), 10u);
     // Within one master too, a later record of the same ID brings only its name.
     EXPECT_EQ(entry(items, "shared id"), "NAME=shared id~ FNAM=Weapon Name~ -TR-=Nome~");
     EXPECT_TRUE(items.at("shared id")->tag().is("MISC"));
@@ -125,10 +118,29 @@ std::string contents(const TranslationMap& map, bool described = false) {
     return out;
 }
 
+// Journal topics keep their entries, plain topics nothing; the entries of a deleted topic or one without ID
+// or type, and entries without ID or text, are passed over.
 TEST(ScanDialogues, JournalTopicsKeepTheirEntriesPlainTopicsKeepNothing) {
     test::ScanHarness harness;
     harness.includeExpansions();
     harness.writeBase(masterFile()
+                          .add(dial("A1_Deleted", Journal).sub("DELE", build::u32(0)))
+                          .add(info("501", "Deleted entry"))
+                          .add(info("502", "Another deleted entry"))
+                          .add(RecordBuilder("DIAL").text("NAME", "A1_NoType"))
+                          .add(info("503", "Entry of a topic without type"))
+                          .add(RecordBuilder("DIAL").text("NAME", "A1_EmptyType").sub("DATA", ""))
+                          .add(info("504", "Entry of a topic with an empty type"))
+                          .add(RecordBuilder("DIAL").sub("DATA", Journal))
+                          .add(info("505", "Entry of a topic without ID"))
+                          .add(dial("A3_Quest", Journal))
+                          .add(RecordBuilder("INFO").text("NAME", "No ID"))
+                          .add(RecordBuilder("INFO").text("INAM", "601"))
+                          .add(info("602", "Kept"))
+                          .add(RecordBuilder("GMST").sub("STRV", "setting without ID"))
+                          .add(RecordBuilder("NPC_").text("FNAM", "NPC without ID"))
+                          .add(RecordBuilder("LIGH").text("FNAM", "Light without ID"))
+                          .add(RecordBuilder("LIGH").text("NAME", "torch").text("FNAM", "Torch"))
                           .add(dial("A1_Quest", Journal).sub("X", "first"))
                           .add(info("101", "English one").sub("QSTN", "\1"))
                           .add(info("102", "English two"))
@@ -138,6 +150,8 @@ TEST(ScanDialogues, JournalTopicsKeepTheirEntriesPlainTopicsKeepNothing) {
                           .add(dial("A2_Last", Journal))
                           .add(info("301", "At the end of the file")),
                       pluginFile()
+                          .add(dial("A3_Quest", Journal))
+                          .add(RecordBuilder("INFO").text("INAM", "602"))
                           .add(dial("A1_Quest", Journal))
                           .add(info("101", "Italiano uno"))
                           .add(dial("rumours", Topic))
@@ -150,44 +164,16 @@ TEST(ScanDialogues, JournalTopicsKeepTheirEntriesPlainTopicsKeepNothing) {
                   pluginFile().add(dial("A1_Quest", Journal)).add(info("101", "Ultimo")));
     ASSERT_TRUE(harness.scan());
 
-    const TranslationMaps& maps = harness.maps();
-    EXPECT_EQ(contents(maps.journalTopicMap), "A1_Quest|A2_Last|P_Only|");
+    const TranslationMaps& maps = harness.maps;
+    EXPECT_EQ(contents(maps.journalTopicMap), "A1_Quest|A2_Last|A3_Quest|P_Only|");
     EXPECT_EQ(describe(*maps.journalTopicMap.at("A1_Quest")), "NAME=A1_Quest~ DATA=\4 X=first ");
     EXPECT_EQ(contents(maps.journalEntryMap, true),
               "101: INAM=101~ NAME=English one~ QSTN=\1 -TR-=Ultimo~|102: INAM=102~ NAME=English two, new~ |"
-              "301: INAM=301~ NAME=At the end of the file~ |401: INAM=401~ NAME=Solo nel plugin~ |");
-    EXPECT_EQ(maps.npcNameMap.count("after"), 1u) << "the record behind a topic's entries is scanned";
-}
-
-TEST(ScanDialogues, EntriesOfADeletedTopicOrOneWithoutIdOrTypeAndEntriesWithoutIdOrTextArePassedOver) {
-    test::ScanHarness harness;
-    harness.writeBase(
-        masterFile()
-            .add(dial("A1_Deleted", Journal).sub("DELE", build::u32(0)))
-            .add(info("501", "Deleted entry"))
-            .add(info("502", "Another deleted entry"))
-            .add(RecordBuilder("DIAL").text("NAME", "A1_NoType"))
-            .add(info("503", "Entry of a topic without type"))
-            .add(RecordBuilder("DIAL").text("NAME", "A1_EmptyType").sub("DATA", ""))
-            .add(info("504", "Entry of a topic with an empty type"))
-            .add(RecordBuilder("DIAL").sub("DATA", Journal))
-            .add(info("505", "Entry of a topic without ID"))
-            .add(dial("A1_Quest", Journal))
-            .add(RecordBuilder("INFO").text("NAME", "No ID"))
-            .add(RecordBuilder("INFO").text("INAM", "601"))
-            .add(info("602", "Kept"))
-            .add(RecordBuilder("GMST").sub("STRV", "setting without ID"))
-            .add(RecordBuilder("NPC_").text("FNAM", "NPC without ID"))
-            .add(RecordBuilder("LIGH").text("FNAM", "Light without ID"))
-            .add(RecordBuilder("LIGH").text("NAME", "torch").text("FNAM", "Torch")),
-        pluginFile().add(dial("A1_Quest", Journal)).add(RecordBuilder("INFO").text("INAM", "602")));
-    ASSERT_TRUE(harness.scan());
-    const TranslationMaps& maps = harness.maps();
-    EXPECT_EQ(contents(maps.journalTopicMap), "A1_Quest|");
-    EXPECT_EQ(contents(maps.journalEntryMap, true), "602: INAM=602~ NAME=Kept~ |");
-    EXPECT_TRUE(maps.gmstMap.empty() && maps.npcNameMap.empty());
-    EXPECT_EQ(contents(maps.itemNameMap), "torch|");
-    EXPECT_TRUE(harness.progress.told("masters done"));
+              "301: INAM=301~ NAME=At the end of the file~ |401: INAM=401~ NAME=Solo nel plugin~ |"
+              "602: INAM=602~ NAME=Kept~ |");
+    // The record behind a topic's entries is scanned.
+    EXPECT_EQ(contents(maps.npcNameMap) + contents(maps.itemNameMap) + contents(maps.gmstMap),
+              "after|torch|");
 }
 
 } // namespace

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "RecordViews.h"
+#include "translate/BuiltInTables.h"
 #include "translate/ConversionContext.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -21,7 +24,6 @@ public:
 struct ConversionFixture {
     explicit ConversionFixture(ConversionDirection direction = EnglishToItalian) { reset(direction); }
     ConversionFixture(const ConversionFixture&) = delete;
-    ConversionFixture& operator=(const ConversionFixture&) = delete;
 
     void reset(ConversionDirection direction) {
         maps = TranslationMaps();
@@ -30,6 +32,27 @@ struct ConversionFixture {
         journalProgress.clear();
         context.direction = direction;
         context.pluginEntries.clear();
+    }
+
+    // A journal entry as the scan leaves it, the Italian text as its translation.
+    void addJournalEntry(const std::string& id, std::string_view english,
+                         std::optional<std::string_view> italian) {
+        maps.journalEntryMap.emplace(
+            id, mapEntry(build::RecordBuilder("INFO").text("INAM", id).text("NAME", english), italian));
+    }
+
+    // Both link lists' rows for pairs of English and Italian topic names, longest first as the tables give
+    // them.
+    void setTopicLinks(const std::vector<TopicRow>& rows) {
+        for (const TopicRow& row : rows) {
+            names.englishTopicLinks.push_back(
+                {row.english, row.italian, static_cast<std::uint32_t>(row.english.size())});
+            names.italianTopicLinks.push_back(
+                {row.italian, row.english, static_cast<std::uint32_t>(row.italian.size())});
+        }
+        for (auto* links : {&names.englishTopicLinks, &names.italianTopicLinks})
+            std::stable_sort(links->begin(), links->end(),
+                             [](const TopicLink& a, const TopicLink& b) { return a.fromLength > b.fromLength; });
     }
 
     TranslationMaps maps;

@@ -29,12 +29,6 @@ inline std::vector<std::unique_ptr<Record>> readRecords(const std::string& bytes
     return records;
 }
 
-inline const char* const RealSaves[] = {"HartKack0000.ess", "Test10000.ess"};
-
-inline std::string realSaveBytes(const std::string& name) {
-    return build::readBytes(std::string(ORVELLA_REAL_SAVES) + "/" + name);
-}
-
 inline std::string bytesOf(const Record& record) {
     std::vector<std::uint8_t> out;
     serializeRecord(record, out);

@@ -3,7 +3,6 @@
 // character, and headings of both languages.
 
 #include "ConversionFixture.h"
-#include "JournalEntries.h"
 #include "literaljournal/LiteralJournal.h"
 #include "translate/JournalParagraph.h"
 #include "translate/SaveHandlers.h"
@@ -35,19 +34,29 @@ const std::string_view Headings[] = {
     "<no heading at all",
 };
 
-class RandomJournal {
-public:
+struct RandomJournal {
     RandomJournal(std::uint32_t seed, ConversionDirection direction) : random_(seed), fixture(direction) {
         std::vector<TopicRow> rows = Topics;
         std::shuffle(rows.begin(), rows.end(), random_);
         rows.resize(4 + pick(rows.size() - 3));
         // A name listed twice, as the pair that both expansions share is.
         rows.push_back(rows[pick(rows.size())]);
-        test::setTopicLinks(fixture.names, rows);
+        fixture.setTopicLinks(rows);
         fixture.names.monthNameMap = direction == EnglishToItalian ? NameMap{{"Last Seed", "Ultimo Seme"}}
                                                                    : NameMap{{"Ultimo Seme", "Last Seed"}};
-        for (int i = 5 + static_cast<int>(pick(30)); i > 0; --i)
-            addEntry();
+        for (int i = 5 + static_cast<int>(pick(30)); i > 0; --i) {
+            TranslationMap& entries = fixture.maps.journalEntryMap;
+            const std::string key = std::string(Keys[pick(std::size(Keys))]) + std::to_string(pick(4));
+            const int englishNames = chance(55) ? 1 + static_cast<int>(pick(2)) : 0;
+            std::string english = text(false, englishNames);
+            std::string italian = text(true, englishNames ? static_cast<int>(pick(3)) : 0);
+            // Entries that share a text: only the first in key order may win.
+            if (!entries.empty() && chance(15)) {
+                english = *entries.begin()->second->findText("NAME");
+                italian += " (bis)";
+            }
+            fixture.addJournalEntry(key, english, chance(8) ? std::nullopt : std::optional(italian));
+        }
     }
 
     std::size_t pick(std::size_t count) { return random_() % count; }
@@ -85,7 +94,8 @@ public:
         return out;
     }
 
-    // Mostly an entry's text with a name and link marks, now and then damaged; sometimes anything.
+    // Mostly an entry's text (kept as the source) with a name and link marks, now and then damaged; sometimes
+    // anything.
     std::string paragraph() {
         const bool italian = fixture.context.direction == ItalianToEnglish;
         const TranslationMap& entries = fixture.maps.journalEntryMap;
@@ -93,8 +103,8 @@ public:
             return text(italian, static_cast<int>(pick(2)));
         auto entry = std::next(entries.begin(), static_cast<std::ptrdiff_t>(pick(entries.size())));
         const TranslatedRecord& record = *entry->second;
-        std::string out(italian && record.translation() ? record.translation()->text()
-                                                        : *record.findText("NAME"));
+        source = italian && record.translation() ? record.translation()->text() : *record.findText("NAME");
+        std::string out = source;
         const std::string name(PlayerNames[pick(std::size(PlayerNames))]);
         for (std::size_t at = out.find("%Name"); at != std::string::npos;
              at = out.find("%Name", at + name.size()))
@@ -116,25 +126,11 @@ public:
 
     std::mt19937 random_;
     test::ConversionFixture fixture;
-
-private:
-    void addEntry() {
-        TranslationMap& entries = fixture.maps.journalEntryMap;
-        const std::string key = std::string(Keys[pick(std::size(Keys))]) + std::to_string(pick(4));
-        const int englishNames = chance(55) ? 1 + static_cast<int>(pick(2)) : 0;
-        std::string english = text(false, englishNames);
-        std::string italian = text(true, englishNames ? static_cast<int>(pick(3)) : 0);
-        // Entries that share a text: only the first in key order may win.
-        if (!entries.empty() && chance(15)) {
-            english = *entries.begin()->second->findText("NAME");
-            italian += " (bis)";
-        }
-        test::addJournalEntry(entries, key, english, chance(8) ? std::nullopt : std::optional(italian));
-    }
+    std::string source;
 };
 
 TEST(JournalOracle, TranslatesAndMarksRandomJournalsAsTheLiteralAlgorithm) {
-    std::size_t translated = 0, untranslated = 0, marked = 0, withName = 0;
+    std::size_t translated = 0, marked = 0, named = 0;
     for (std::uint32_t seed = 0; seed < 300; ++seed) {
         RandomJournal world(seed, seed % 2 ? ItalianToEnglish : EnglishToItalian);
         test::ConversionFixture& fixture = world.fixture;
@@ -146,12 +142,28 @@ TEST(JournalOracle, TranslatesAndMarksRandomJournalsAsTheLiteralAlgorithm) {
                                                               direction, world.links());
             ASSERT_EQ(translateJournalParagraph(paragraph, fixture.context), expected)
                 << "seed " << seed << ": " << paragraph;
-            (expected ? translated : untranslated) += 1;
+            translated += expected.has_value();
             marked += expected && expected->find('@') != std::string::npos;
-            withName += expected && paragraph.find("Dagoth Ur") != std::string::npos;
             journal +=
                 std::string(Headings[world.pick(std::size(Headings))]) + (world.chance(10) ? "\n\n" : "\n");
             journal += paragraph + (world.chance(5) ? "\n" : "<P>\n");
+
+            // The name read back from the paragraph for its source, and a search for a topic.
+            if (std::size_t at = world.source.find("%Name"); at != std::string::npos) {
+                std::string candidate = world.source, literalCandidate = candidate;
+                const std::optional<std::string> name = resolvePlayerName(candidate, at, paragraph);
+                ASSERT_EQ(name.value_or(""), literal::resolvePlayerName(literalCandidate, at, paragraph))
+                    << world.source << " / " << paragraph;
+                ASSERT_EQ(candidate, literalCandidate);
+                named += name && !name->empty();
+            }
+            const std::string_view topic = Topics[world.pick(Topics.size())].english;
+            const std::size_t start = world.pick(paragraph.size() + 2);
+            const TopicMatch match = findTopic(paragraph, start, topic);
+            const literal::Found found = literal::findTopic(paragraph, start, topic);
+            ASSERT_EQ(match.position.value_or(std::string::npos), found.position)
+                << paragraph << " " << topic;
+            ASSERT_TRUE(!match.position || match.accepted == found.accepted) << paragraph << " " << topic;
 
             std::string text = world.text(direction == EnglishToItalian, 0);
             world.markSomeTopics(text);
@@ -169,11 +181,29 @@ TEST(JournalOracle, TranslatesAndMarksRandomJournalsAsTheLiteralAlgorithm) {
         EXPECT_TRUE(fixture.log.text.ends_with("\n\n" + expected.log)) << "seed " << seed;
         EXPECT_EQ(fixture.log.untranslatedJournalCount(), expected.untranslated) << "seed " << seed;
     }
+    // Names that cannot be marked or are listed twice, a lone line feed, a text longer than any fixed work
+    // area.
+    std::string longText;
+    for (int i = 0; i < 700; ++i)
+        longText += "the ring of Balmora, (my)ring @Caius# and Caius ";
+    test::ConversionFixture fixture;
+    fixture.setTopicLinks({{"", ""},
+                           {"#", ""},
+                           {"b @", ""},
+                           {"\n", ""},
+                           {"ring", ""},
+                           {"Balmora", ""},
+                           {"Caius", ""},
+                           {"Caius", ""}});
+    for (std::string text : {longText, std::string("\n"), std::string("a # b @ c\n")}) {
+        std::string literalText = text;
+        insertTopicLinks(text, fixture.names.englishTopicLinks);
+        literal::insertTopicLinks(literalText, fixture.names.englishTopicLinks);
+        EXPECT_EQ(text, literalText);
+    }
     // The generator must reach both outcomes, names and links often enough to mean something.
-    EXPECT_GT(translated, 5000u);
-    EXPECT_GT(untranslated, 3000u);
-    EXPECT_GT(marked, 3000u);
-    EXPECT_GT(withName, 300u);
+    EXPECT_TRUE(translated > 5000 && 12000 - translated > 3000 && marked > 3000 && named > 300)
+        << translated << " " << marked << " " << named;
 }
 
 } // namespace

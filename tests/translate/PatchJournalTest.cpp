@@ -1,5 +1,4 @@
 #include "ConversionFixture.h"
-#include "JournalEntries.h"
 #include "translate/JournalFixes.h"
 #include "translate/SaveHandlers.h"
 
@@ -25,10 +24,16 @@ struct PatchJournal : testing::Test {
                                                                    : NameMap{{"Ultimo Seme", "Last Seed"}};
         fixture.names.monthNameMap.emplace(std::string(62, 'm'), "M63");
         fixture.names.monthNameMap.emplace(std::string(63, 'm'), "M64");
-        test::setTopicLinks(fixture.names, {{"Balmora", "Balmora"}, {"ring", "anello"}});
-        test::addJournalEntry(fixture.maps.journalEntryMap, "10", "Go to Balmora.", "Vai a Balmora.");
-        test::addJournalEntry(fixture.maps.journalEntryMap, "11", "Find the ring.\nThen rest.",
-                              "Trova l'anello.\nPoi riposa.");
+        fixture.setTopicLinks({{"Balmora", "Balmora"}, {"ring", "anello"}});
+        fixture.addJournalEntry("10", "Go to Balmora.", "Vai a Balmora.");
+        fixture.addJournalEntry("11", "Find the ring.\nThen rest.", "Trova l'anello.\nPoi riposa.");
+        // The built-in fixes come before the game's entries, except where their key is taken.
+        fixture.addJournalEntry("12", "Sleep.", "Riposa.");
+        fixture.addJournalEntry("-2", "Wake.", "Svegliati.");
+        const JournalFixRow fixes[] = {
+            {"Q0", "Sleep.", "Dormi."}, {"Q1", "", ""}, {"Q2", "Wake.", "Alzati."}};
+        addJournalFixes(fixes, fixture.maps);
+        ASSERT_FALSE(fixture.maps.journalEntryMap.contains("-1"));
     }
 
     // Runs the handler on a JOUR record with exactly these NAME bytes and gives the new NAME bytes.
@@ -58,6 +63,10 @@ TEST_F(PatchJournal, RewritesHeadingsAndParagraphsBothWaysTellingItsProgress) {
     const auto length = static_cast<std::uint32_t>(journal.size());
     EXPECT_EQ(fixture.journalProgress, (std::vector<std::pair<std::uint32_t, std::uint32_t>>{
                                            {first.size(), length}, {length, length}, {0, 0}}));
+    EXPECT_EQ(
+        patch(heading("1 Last Seed (Day 1)") + "Sleep.<P>\n" + heading("2 Last Seed (Day 1)") + "Wake.<P>\n"),
+        heading("1 Ultimo Seme (Giorno 1)") + "Dormi.<P>\n" + heading("2 Ultimo Seme (Giorno 1)") +
+            "Svegliati.<P>\n");
 
     fill(ItalianToEnglish);
     EXPECT_EQ(patch(heading("16 Ultimo Seme (Giorno 3)") + "Vai a @Balmora#.<P>\n" +
@@ -89,43 +98,6 @@ TEST_F(PatchJournal, HeadingsThatCannotBeRewrittenAreCopiedWithTheirLineFeed) {
               "16 Last Seed (Day 3)\nVai a @Balmora#.<P>\n");
     EXPECT_EQ(patch(heading("-2147483648 " + std::string(62, 'm') + " (Day 2147483647)")),
               heading("-2147483648 M63 (Giorno 2147483647)"));
-}
-
-// Real saves from another edition: nothing in them can be translated, so nothing of them may be lost.
-TEST(RealSaveJournal, KeepsEveryByteOfTheTextAndIsAFixedPointBothWays) {
-    for (const char* saveName : test::RealSaves) {
-        std::unique_ptr<Record> record = test::takeRecord(test::realSaveBytes(saveName), "JOUR");
-        ASSERT_TRUE(record) << saveName;
-        const std::string text(record->subrecordAt(0).text());
-        ASSERT_LT(text.size() + 1, record->subrecordAt(0).size()) << saveName;
-        std::size_t paragraphs = 0;
-        for (std::size_t at = text.find("<P>\n"); at != std::string::npos; at = text.find("<P>\n", at + 1))
-            ++paragraphs;
-        for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish, EnglishToItalian}) {
-            test::ConversionFixture fixture(direction);
-            EXPECT_TRUE(patchJournal(*record, fixture.context));
-            EXPECT_EQ(test::bytesOf(*record), RecordBuilder("JOUR").text("NAME", text).bytes()) << saveName;
-            EXPECT_EQ(fixture.log.untranslatedJournalCount(), paragraphs) << saveName;
-        }
-    }
-}
-
-TEST(AddJournalFixes, TurnsEveryRowWithTextsIntoAnEntryKeyedByItsPositionAndKeepsTakenKeys) {
-    test::ConversionFixture fixture;
-    const JournalFixRow rows[] = {{"Q0", "Zero.", "Zero it."}, {"Q1", "One.", "Uno."},   {"Q2", "", ""},
-                                  {"Q3", "3", "3i"},           {"Q4", "4", "4i"},        {"Q5", "5", "5i"},
-                                  {"Q6", "6", "6i"},           {"Q7", "7", "7i"},        {"Q8", "8", "8i"},
-                                  {"Q9", "9", "9i"},           {"Q10", "Ten.", "Dieci."}};
-    TranslationMap& entries = fixture.maps.journalEntryMap;
-    test::addJournalEntry(entries, "-1", "Kept.", "Tenuto.");
-    addJournalFixes(rows, fixture.maps);
-    EXPECT_EQ(entries.size(), 10u);
-    EXPECT_FALSE(entries.contains("-2"));
-    EXPECT_EQ(entries.at("-1")->findText("NAME"), "Kept.");
-    EXPECT_EQ(test::bytesOf(*entries.at("-10")),
-              RecordBuilder("INFO").text("INAM", "-10").text("NAME", "Ten.").bytes());
-    EXPECT_EQ(entries.at("-10")->translation()->text(), "Dieci.");
-    EXPECT_EQ(entries.at("-10")->translation()->size(), 7u);
 }
 
 } // namespace
