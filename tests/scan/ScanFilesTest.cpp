@@ -31,43 +31,9 @@ std::string scannedFiles(const test::ScanHarness& harness) {
     return letters;
 }
 
-TEST(ScanFileChoice, AnExpansionIsIncludedByDirectionSaveAndInstalledPlugin) {
-    const struct {
-        ConversionDirection direction;
-        bool usesMaster, usesPlugin, hasPlugin;
-        const char* scanned;
-    } cases[] = {
-        {EnglishToItalian, true, false, true, "MTBmtb"}, {EnglishToItalian, true, true, false, "M--m--"},
-        {EnglishToItalian, false, true, true, "M--m--"}, {ItalianToEnglish, true, true, false, "MTBmtb"},
-        {ItalianToEnglish, true, false, true, "M--m--"}, {ItalianToEnglish, false, true, true, "M--m--"},
-        {BetaUnsupported, true, true, true, "M--m--"},
-    };
-    test::ScanHarness harness;
-    writeEveryFile(harness);
-    for (const auto& c : cases) {
-        harness.saveInfo = {.usesTribunalMaster = c.usesMaster,
-                            .usesTribunalPlugin = c.usesPlugin,
-                            .usesBloodmoonMaster = c.usesMaster,
-                            .usesBloodmoonPlugin = c.usesPlugin,
-                            .direction = c.direction};
-        harness.installation.hasTribunalPlugin = harness.installation.hasBloodmoonPlugin = c.hasPlugin;
-        ASSERT_TRUE(harness.scan());
-        EXPECT_EQ(scannedFiles(harness), c.scanned)
-            << c.direction << " " << c.usesMaster << c.usesPlugin << c.hasPlugin;
-    }
-    // Each expansion on its own; included files that cannot be opened are left out silently.
-    harness.includeExpansions();
-    harness.saveInfo.usesBloodmoonMaster = false;
-    ASSERT_TRUE(harness.scan());
-    EXPECT_EQ(scannedFiles(harness), "MT-mt-");
-    harness.includeExpansions();
-    harness.installation.tribunalPluginName = PlaceholderTribunalPluginName;
-    std::remove(harness.game.data(BloodmoonMasterName).c_str());
-    ASSERT_TRUE(harness.scan());
-    EXPECT_EQ(scannedFiles(harness), "MT-m-b");
-}
-
-TEST(ScanOrder, OpensEveryFileFirstThenScansMastersAndPluginsInOrderClosingEachAfterItsScan) {
+// Every included file is opened first, then the masters and plugins are scanned in order, each closed after
+// its scan, and each pass tells of every file from its first record to its last before it is complete.
+TEST(ScanFileChoice, AnExpansionIsIncludedByDirectionSaveAndInstalledPluginAndScannedInOrder) {
     test::ScanHarness harness;
     writeEveryFile(harness);
     harness.includeExpansions();
@@ -82,22 +48,46 @@ TEST(ScanOrder, OpensEveryFileFirstThenScansMastersAndPluginsInOrderClosingEachA
     for (const char* name : AllFiles)
         expected.push_back(std::string("close ") + name);
     EXPECT_EQ(files.trace, expected);
-    // Each pass tells of every file from its first to its last before it is complete.
     EXPECT_EQ(harness.progress.told,
               "masters 1/2|masters 2/2|masters 1/2|masters 2/2|masters 1/2|masters 2/2|"
               "masters done|plugins 1/2|plugins 2/2|plugins 1/2|plugins 2/2|plugins 1/2|"
               "plugins 2/2|plugins done|");
 
-    // A file with a count of 0 reads only its header and tells of it as done.
-    test::ScanHarness empty;
-    empty.writeBase();
-    ASSERT_TRUE(empty.scan());
-    EXPECT_EQ(empty.progress.told, "masters 1/1|masters done|plugins 1/1|plugins done|");
-    EXPECT_EQ(empty.maps.recordCount(), 0u);
+    const struct {
+        ConversionDirection direction;
+        bool usesMaster, usesPlugin, hasPlugin;
+        const char* scanned;
+    } cases[] = {
+        {EnglishToItalian, true, false, true, "MTBmtb"}, {EnglishToItalian, true, true, false, "M--m--"},
+        {EnglishToItalian, false, true, true, "M--m--"}, {ItalianToEnglish, true, true, false, "MTBmtb"},
+        {ItalianToEnglish, true, false, true, "M--m--"}, {ItalianToEnglish, false, true, true, "M--m--"},
+        {BetaUnsupported, true, true, true, "M--m--"},
+    };
+    for (const auto& c : cases) {
+        harness.saveInfo = {.usesTribunalMaster = c.usesMaster,
+                            .usesTribunalPlugin = c.usesPlugin,
+                            .usesBloodmoonMaster = c.usesMaster,
+                            .usesBloodmoonPlugin = c.usesPlugin,
+                            .direction = c.direction};
+        harness.installation.hasTribunalPlugin = harness.installation.hasBloodmoonPlugin = c.hasPlugin;
+        ASSERT_TRUE(harness.scan());
+        EXPECT_EQ(scannedFiles(harness), c.scanned)
+            << c.direction << c.usesMaster << c.usesPlugin << c.hasPlugin;
+    }
+    // Each expansion on its own; included files that cannot be opened are left out silently.
+    harness.includeExpansions();
+    harness.saveInfo.usesBloodmoonMaster = false;
+    ASSERT_TRUE(harness.scan());
+    EXPECT_EQ(scannedFiles(harness), "MT-mt-");
+    harness.includeExpansions();
+    harness.installation.tribunalPluginName = PlaceholderTribunalPluginName;
+    std::remove(harness.game.data(BloodmoonMasterName).c_str());
+    ASSERT_TRUE(harness.scan());
+    EXPECT_EQ(scannedFiles(harness), "MT-m-b");
 }
 
-// The scan takes every path that start-up takes, up to the platform's limit; one longer than that is named.
-// A missing Morrowind master or plugin fails its pass without a message.
+// A missing Morrowind master or plugin fails its pass without a message; a file with a count of 0 reads only
+// its header. The scan takes every path that start-up takes, up to the platform's limit; one longer is named.
 TEST(ScanRequiredFiles, AMissingOrTooLongMorrowindFileFailsItsPass) {
     test::ScanHarness missing;
     EXPECT_FALSE(missing.scan());
@@ -105,8 +95,11 @@ TEST(ScanRequiredFiles, AMissingOrTooLongMorrowindFileFailsItsPass) {
     missing.write(MorrowindMasterName, masterFile());
     EXPECT_FALSE(missing.scan());
     EXPECT_EQ(missing.error.pass, PluginPass);
-    EXPECT_EQ(missing.error.message, "");
-    EXPECT_EQ(missing.progress.told, "");
+    EXPECT_EQ(missing.error.message + missing.progress.told, "");
+    missing.write(MorrowindPluginName, pluginFile());
+    ASSERT_TRUE(missing.scan());
+    EXPECT_EQ(missing.progress.told, "masters 1/1|masters done|plugins 1/1|plugins done|");
+    EXPECT_EQ(missing.maps.recordCount(), 0u);
 
     const std::string suffix = std::string(DataFilesFolder) + MorrowindPluginName;
     for (std::size_t length : {PathLimit - 1, PathLimit}) {
@@ -133,9 +126,6 @@ TEST(ScanFaults, AFileCutAnywhereOrWithInconsistentSizesFailsItsPass) {
     const std::string master(demo::demoMaster());
     const std::string plugin(demo::demoPlugin());
     const std::size_t first = 16 + loadU32(reinterpret_cast<const std::uint8_t*>(master.data()) + 4);
-    auto with = [&](std::size_t offset, std::uint32_t value) {
-        return std::string(master).replace(offset, 4, build::u32(value));
-    };
     std::vector<std::string> masters;
     for (std::size_t cut = 0; cut < master.size(); ++cut)
         masters.push_back(master.substr(0, cut));
@@ -146,14 +136,12 @@ TEST(ScanFaults, AFileCutAnywhereOrWithInconsistentSizesFailsItsPass) {
                                  {first + 4, 0x7FFFFFF0},
                                  {first + 20, 2000},
                                  {first + 20, 0xFFFFFFF0}})
-        masters.push_back(with(offset, value));
+        masters.push_back(std::string(master).replace(offset, 4, build::u32(value)));
     test::ScanHarness harness;
-    harness.write(MorrowindPluginName, plugin);
     for (std::size_t i = 0; i <= masters.size(); ++i) {
         const bool badPlugin = i == masters.size();
         harness.write(MorrowindMasterName, badPlugin ? master : masters[i]);
-        if (badPlugin)
-            harness.write(MorrowindPluginName, plugin.substr(0, plugin.size() - 5));
+        harness.write(MorrowindPluginName, badPlugin ? plugin.substr(0, plugin.size() - 5) : plugin);
         ASSERT_FALSE(harness.scan()) << i;
         const ScanError& error = harness.error;
         EXPECT_EQ(error.pass, badPlugin ? PluginPass : MasterPass) << i;

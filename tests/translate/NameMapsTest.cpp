@@ -47,42 +47,39 @@ TEST(TopicTables, MapFromTheSourceLanguageTakeTheIncludedExpansionsAndListLinksL
     }
 }
 
-TEST(QuestNames, TheLowestEntryIdGivesTheNameAndAnUntranslatedEntryMapsToItself) {
-    auto entry = [](const char* text, bool quest) {
-        RecordBuilder info("INFO");
-        info.text("INAM", "id").text("NAME", text);
-        return quest ? info.sub("QSTN", "\1") : info;
-    };
-    for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
-        ConversionFixture fixture(direction);
-        TranslationMap& entries = fixture.maps.journalEntryMap;
-        entries.emplace("200", mapEntry(entry("Rescue", true), "Salvataggio B"));
-        entries.emplace("100", mapEntry(entry("Rescue", true), "Salvataggio A"));
-        entries.emplace("150", mapEntry(entry("Not a quest name", false), "Non un nome"));
-        entries.emplace("300", mapEntry(entry("Lonely Quest", true)));
-        buildQuestNameMap(fixture.maps, direction, fixture.names);
-        const NameMap expected = direction == EnglishToItalian
-                                     ? NameMap{{"Rescue", "Salvataggio A"}, {"Lonely Quest", "Lonely Quest"}}
-                                     : NameMap{{"Salvataggio A", "Rescue"},
-                                               {"Salvataggio B", "Rescue"},
-                                               {"Lonely Quest", "Lonely Quest"}};
-        EXPECT_EQ(fixture.names.questNameMap, expected);
-    }
-}
-
-// The game's twelve month settings; a setting with only one of its texts falls back to it, one with neither
-// or a missing one fails after the earlier months.
-TEST(MonthNames, TakeBothTextsOfEachSettingOrFallBackToTheOneThereIs) {
+// Quests take the name of their lowest entry ID, an untranslated one its own. Months take both texts of each
+// setting or fall back to the one there is; a setting with neither, or a missing one, fails after the earlier
+// months.
+TEST(QuestAndMonthNames, TheLowestEntryIdNamesAQuestAndAMonthFallsBackToTheTextThereIs) {
     const char* const months[] = {"sMonthMorningstar", "sMonthSunsdawn",   "sMonthFirstseed",
                                   "sMonthRainshand",   "sMonthSecondseed", "sMonthMidyear",
                                   "sMonthSunsheight",  "sMonthLastseed",   "sMonthHeartfire",
                                   "sMonthFrostfall",   "sMonthSunsdusk",   "sMonthEveningstar"};
+    auto entry = [](const char* text, std::optional<std::string_view> translation, bool quest = true) {
+        RecordBuilder info("INFO");
+        return mapEntry(quest ? info.text("NAME", text).sub("QSTN", "\1") : info.text("NAME", text),
+                        translation);
+    };
     auto setting = [](const char* english, std::optional<std::string_view> italian) {
         RecordBuilder gmst("GMST");
         return mapEntry(english ? gmst.sub("STRV", english) : gmst, italian);
     };
     for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
+        const bool toItalian = direction == EnglishToItalian;
         ConversionFixture fixture(direction);
+        TranslationMap& entries = fixture.maps.journalEntryMap;
+        entries.emplace("200", entry("Rescue", "Salvataggio B"));
+        entries.emplace("100", entry("Rescue", "Salvataggio A"));
+        entries.emplace("150", entry("Not a quest name", "Non un nome", false));
+        entries.emplace("300", entry("Lonely Quest", std::nullopt));
+        buildQuestNameMap(fixture.maps, direction, fixture.names);
+        const NameMap quests = toItalian
+                                   ? NameMap{{"Rescue", "Salvataggio A"}, {"Lonely Quest", "Lonely Quest"}}
+                                   : NameMap{{"Salvataggio A", "Rescue"},
+                                             {"Salvataggio B", "Rescue"},
+                                             {"Lonely Quest", "Lonely Quest"}};
+        EXPECT_EQ(fixture.names.questNameMap, quests);
+
         TranslationMap& settings = fixture.maps.gmstMap;
         for (const char* id : months)
             settings.emplace(id, setting(id + 6, "Mese"));
@@ -90,21 +87,17 @@ TEST(MonthNames, TakeBothTextsOfEachSettingOrFallBackToTheOneThereIs) {
         settings["sMonthSunsdusk"] = setting(nullptr, "Tramonto");
         ASSERT_TRUE(buildMonthNameMap(fixture.maps, direction, fixture.names));
         const NameMap& names = fixture.names.monthNameMap;
-        EXPECT_EQ(names.at("Frostfall"), "Frostfall");
-        EXPECT_EQ(names.at("Tramonto"), "Tramonto");
         // The first month named "Mese" wins in the reverse direction.
-        EXPECT_EQ(names.size(), direction == EnglishToItalian ? 12u : 3u);
-        EXPECT_EQ(names.at(direction == EnglishToItalian ? "Morningstar" : "Mese"),
-                  direction == EnglishToItalian ? "Mese" : "Morningstar");
-
+        EXPECT_EQ(names.size(), toItalian ? 12u : 3u);
+        EXPECT_EQ(names.at(toItalian ? "Morningstar" : "Mese"), toItalian ? "Mese" : "Morningstar");
+        EXPECT_EQ(names.at("Frostfall") + names.at("Tramonto"), "FrostfallTramonto");
         for (bool missing : {false, true}) {
             fixture.names.monthNameMap.clear();
             settings["sMonthMidyear"] = setting(nullptr, std::nullopt);
             if (missing)
                 settings.erase("sMonthMidyear");
             EXPECT_FALSE(buildMonthNameMap(fixture.maps, direction, fixture.names));
-            EXPECT_EQ(names.count(direction == EnglishToItalian ? "Secondseed" : "Mese"), 1u);
-            EXPECT_EQ(names.count("Sunsheight"), 0u);
+            EXPECT_TRUE(names.count(toItalian ? "Secondseed" : "Mese") == 1 && !names.count("Sunsheight"));
         }
     }
 }

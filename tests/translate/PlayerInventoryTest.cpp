@@ -49,19 +49,16 @@ std::string parts(const Record& record) {
     return out;
 }
 
-struct PlayerInventory : testing::Test {
+// The items sort by the name the player will read, folding only ASCII letters, prefixes first and ties in
+// their order; each takes the subrecords that follow it, and the equipment follows its items. Every other
+// layout is left byte for byte.
+TEST(PlayerInventory, SortsByTheTargetLanguagesNameMovingAttachedSubrecordsAndRenumberingTheEquipment) {
     test::ConversionFixture fixture;
-
-    void name(const std::string& id, const std::string& english,
-              std::optional<std::string_view> italian = {}) {
+    auto name = [&fixture](const std::string& id, const char* english,
+                           std::optional<std::string_view> italian = {}) {
         fixture.maps.itemNameMap.emplace(
             id, test::mapEntry(RecordBuilder("MISC").text("NAME", id).text("FNAM", english), italian));
-    }
-};
-
-// The items sort by the name the player will read, folding only ASCII letters, prefixes first and ties in
-// their order; each takes the subrecords that follow it, and the equipment follows its items.
-TEST_F(PlayerInventory, SortsByTheTargetLanguagesNameMovingAttachedSubrecordsAndRenumberingTheEquipment) {
+    };
     const struct {
         ConversionDirection direction;
         RecordBuilder record;
@@ -96,11 +93,6 @@ TEST_F(PlayerInventory, SortsByTheTargetLanguagesNameMovingAttachedSubrecordsAnd
         EXPECT_EQ(record->size(), test::payloadSize(*record));
         EXPECT_EQ(parts(*record), c.sorted);
     }
-}
-
-TEST_F(PlayerInventory, LeavesEveryOtherLayoutByteForByte) {
-    name("b", "B");
-    name("a", "A");
     const std::pair<const char*, RecordBuilder> layouts[] = {
         {"not the player", npcc({"b", "a", "W0/0"}, build::z("fargoth"))},
         {"a name without its NUL", npcc({"b", "a", "W0/0"}, "PlayerSaveGame")},
