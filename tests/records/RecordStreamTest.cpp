@@ -106,17 +106,5 @@ TEST(RecordStreamFaults, EachMalformedFileStopsWithItsProblemAndOffset) {
         << error.message();
 }
 
-TEST(RecordStreamFaults, ASkippedRecordsSubrecordsAreNeverLookedAt) {
-    const std::string bytes = setI32(sampleSave(), firstRecord(sampleSave()) + 20, 1 << 30);
-    MemoryFile skipped(bytes);
-    RecordStream skipping(skipped, "x.esm");
-    EXPECT_TRUE(skipping.skipRecord() && skipping.skipRecord() && skipping.skipRecord());
-
-    MemoryFile read(bytes);
-    RecordStream reading(read, "x.esm");
-    ASSERT_TRUE(reading.skipRecord());
-    EXPECT_FALSE(reading.readRecord());
-}
-
 } // namespace
 } // namespace orvella

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <string>
-#include <vector>
 
 namespace orvella::test {
 
@@ -17,34 +16,31 @@ inline build::GameFileBuilder pluginFile() {
     return build::GameFileBuilder({.kind = build::FileKind::Plugin, .masters = {{"Morrowind.esm", 1}}});
 }
 
-// Keeps what the scan told, each event followed by "|": "masters 1/2" for records done of the current file,
-// "masters done" once a pass is complete.
-struct RecordingScanProgress final : ScanProgress {
-    void scanned(ScanPass pass, std::uint32_t done, std::uint32_t total) override {
-        told += nameOf(pass) + " " + std::to_string(done) + "/" + std::to_string(total) + "|";
-    }
-    void passCompleted(ScanPass pass) override { told += nameOf(pass) + " done|"; }
-    static std::string nameOf(ScanPass pass) { return pass == MasterPass ? "masters" : "plugins"; }
-
-    std::string told;
-};
-
-// Runs only the master and plugin scan of a job over a game folder, with fresh maps each time.
-struct ScanHarness {
+// Runs only the master and plugin scan of a job over a game folder, with fresh maps each time, and keeps what
+// it told, each event followed by "|": "masters 1/2" for records done of a file, "masters done" once a pass
+// is complete.
+struct ScanHarness : ScanProgress {
     ScanHarness() {
         installation.installPath = game.path();
         installation.tribunalPluginName = TribunalPluginName;
     }
 
-    void write(const std::string& name, const build::GameFileBuilder& file) const {
-        file.writeTo(game.data(name));
+    void scanned(ScanPass pass, std::uint32_t done, std::uint32_t total) override {
+        told += std::string(pass == MasterPass ? "masters " : "plugins ") + std::to_string(done) + "/" +
+                std::to_string(total) + "|";
     }
+    void passCompleted(ScanPass pass) override {
+        told += pass == MasterPass ? "masters done|" : "plugins done|";
+    }
+
     void write(const std::string& name, const std::string& bytes) const {
         build::writeBytes(game.data(name), bytes);
     }
-    // Writes the two files every scan needs, empty unless given.
-    void writeBase(const build::GameFileBuilder& master = masterFile(),
-                   const build::GameFileBuilder& plugin = pluginFile()) const {
+    void write(const std::string& name, const build::GameFileBuilder& file) const {
+        write(name, file.bytes());
+    }
+    // Writes the two files every scan needs.
+    void writeBase(const build::GameFileBuilder& master, const build::GameFileBuilder& plugin) const {
         write(MorrowindMasterName, master);
         write(MorrowindPluginName, plugin);
     }
@@ -57,18 +53,17 @@ struct ScanHarness {
     }
 
     bool scan() {
-        progress = RecordingScanProgress();
+        told.clear();
         error = ScanError();
         maps = TranslationMaps();
-        return scanMastersAndPlugins(files ? *files : nativeFileSystem(), installation,
-                                     includedExpansions(saveInfo, installation), maps, progress, error);
+        return scanMastersAndPlugins(nativeFileSystem(), installation,
+                                     includedExpansions(saveInfo, installation), maps, *this, error);
     }
 
     GameFolder game;
     GameInstallation installation;
     SaveInfo saveInfo;
-    FileSystem* files = nullptr;
-    RecordingScanProgress progress;
+    std::string told;
     ScanError error;
     TranslationMaps maps;
 };
@@ -77,14 +72,11 @@ struct ScanHarness {
 // shown as "~".
 inline std::string describe(const TranslatedRecord& entry) {
     std::string out;
-    auto add = [&out](const Subrecord& subrecord, const char* end) {
-        out += std::string(subrecord.tag.str()) + "=" +
-               std::string(subrecord.data.begin(), subrecord.data.end()) + end;
-    };
     for (const auto& subrecord : entry.subrecords())
-        add(*subrecord, " ");
-    if (entry.translation())
-        add(*entry.translation(), "");
+        out += std::string(subrecord->tag.str()) + "=" +
+               std::string(subrecord->data.begin(), subrecord->data.end()) + " ";
+    if (const Subrecord* translation = entry.translation())
+        out += "-TR-=" + std::string(translation->data.begin(), translation->data.end());
     std::replace(out.begin(), out.end(), '\0', '~');
     return out;
 }

@@ -17,9 +17,16 @@ RecordBuilder named(const char* tag, const std::string& id, const std::string& n
     return RecordBuilder(tag).text("NAME", id).text("FNAM", name);
 }
 
-std::string entry(const TranslationMap& map, const std::string& key) {
-    return map.count(key) ? describe(*map.at(key)) : "<missing>";
+// The map's keys, and each entry's description when asked for.
+std::string contents(const TranslationMap& map, bool described = false) {
+    std::string out;
+    for (const auto& [key, entry] : map)
+        out += key + (described ? ": " + describe(*entry) : "") + "|";
+    return out;
 }
+
+// Journal topics keep their entries, plain topics nothing; the entries of a deleted topic or one without ID
+// or type, and entries without ID or text, are passed over.
 
 // Game settings keep the first record with the last master's text and the last plugin's translation; NPCs
 // and items keep the first record by case-sensitive ID and take later names only where they have one.
@@ -61,43 +68,22 @@ TEST(ScanCollisions, KeepTheFirstRecordAndTakeTheLastTexts) {
                                            .add(named("NPC_", "fargoth", "Fargoth BM"))
                                            .add(named("CLOT", "tr_robe", "Veste")));
     ASSERT_TRUE(harness.scan());
-    const TranslationMap& settings = harness.maps.gmstMap;
-    EXPECT_EQ(settings.size(), 3u);
-    EXPECT_EQ(entry(settings, "sMonthMidyear"), "NAME=sMonthMidyear STRV=Midyear -TR-=Meta anno");
-    EXPECT_EQ(settings.at("sMonthMidyear")->size(), 8 + 13 + 8 + 7u);
     // A setting without a text stays as the first master had it; IDs without a terminator keep every byte.
-    EXPECT_EQ(entry(settings, "iLevelUp"), "NAME=iLevelUp INTV=\n~~~ ");
-    EXPECT_EQ(entry(settings, "sNoTerm\xE8"), "NAME=sNoTerm\xE8 STRV=x ");
-
-    EXPECT_EQ(entry(harness.maps.npcNameMap, "fargoth"),
-              "NAME=fargoth~ FNAM=Fargoth the Second~ NPDT=1 -TR-=Fargoth BM~");
+    EXPECT_EQ(
+        contents(harness.maps.gmstMap, true),
+        "iLevelUp: NAME=iLevelUp INTV=\n~~~ |sMonthMidyear: NAME=sMonthMidyear STRV=Midyear -TR-=Meta anno|"
+        "sNoTerm\xE8: NAME=sNoTerm\xE8 STRV=x |");
+    EXPECT_EQ(harness.maps.gmstMap.at("sMonthMidyear")->size(), 8 + 13 + 8 + 7u);
+    EXPECT_EQ(contents(harness.maps.npcNameMap, true),
+              "fargoth: NAME=fargoth~ FNAM=Fargoth the Second~ NPDT=1 -TR-=Fargoth BM~|");
     EXPECT_EQ(harness.maps.npcNameMap.at("fargoth")->headerWord(), 7u);
-    const TranslationMap& items = harness.maps.itemNameMap;
-    EXPECT_EQ(items.size(), 6u);
-    EXPECT_EQ(harness.maps.recordCount(), 10u);
     // Within one master too, a later record of the same ID brings only its name.
-    EXPECT_EQ(entry(items, "shared id"), "NAME=shared id~ FNAM=Weapon Name~ -TR-=Nome~");
-    EXPECT_TRUE(items.at("shared id")->tag().is("MISC"));
-    EXPECT_EQ(entry(items, "book"), "NAME=book~ FNAM=Old Book~ -TR-=Libro~");
-    EXPECT_EQ(entry(items, "tr_helm"), "NAME=tr_helm~ FNAM=Elmo~ ");
-    EXPECT_EQ(entry(items, "tr_robe"), "NAME=tr_robe~ FNAM=Tunica~ -TR-=Veste~");
-}
-
-TEST(RegisterSaveItem, AddsOnlyUnknownItemsNamedAlikeInBothLanguages) {
-    TranslationMaps maps;
-    registerSaveItem(maps, *RecordBuilder("ALCH", 5, 9)
-                                .text("NAME", "my potion")
-                                .text("FNAM", "Pozione")
-                                .sub("ALDT", "x")
-                                .build());
-    registerSaveItem(maps, *named("MISC", "my potion", "Other").build());
-    registerSaveItem(maps, *RecordBuilder("BOOK").text("NAME", "no name").build());
-    ASSERT_EQ(maps.itemNameMap.size(), 1u);
-    const TranslatedRecord& item = *maps.itemNameMap.at("my potion");
-    EXPECT_TRUE(item.tag().is("ALCH"));
-    EXPECT_EQ(item.headerWord(), 0u);
-    EXPECT_EQ(describe(item), "NAME=my potion~ FNAM=Pozione~ FNAM=Pozione~");
-    EXPECT_EQ(item.size(), 8 + 10 + 8 + 8u);
+    EXPECT_EQ(contents(harness.maps.itemNameMap, true),
+              "Gold: NAME=Gold~ FNAM=Gold~ |book: NAME=book~ FNAM=Old Book~ -TR-=Libro~|gold: NAME=gold~ "
+              "FNAM=gold~ |"
+              "shared id: NAME=shared id~ FNAM=Weapon Name~ -TR-=Nome~|tr_helm: NAME=tr_helm~ FNAM=Elmo~ |"
+              "tr_robe: NAME=tr_robe~ FNAM=Tunica~ -TR-=Veste~|");
+    EXPECT_TRUE(harness.maps.itemNameMap.at("shared id")->tag().is("MISC"));
 }
 
 const std::string Journal(1, '\4');
@@ -110,16 +96,6 @@ RecordBuilder info(const std::string& id, const std::string& text) {
     return RecordBuilder("INFO").text("INAM", id).text("NAME", text);
 }
 
-// The map's keys, and each entry's description when asked for.
-std::string contents(const TranslationMap& map, bool described = false) {
-    std::string out;
-    for (const auto& [key, entry] : map)
-        out += key + (described ? ": " + describe(*entry) : "") + "|";
-    return out;
-}
-
-// Journal topics keep their entries, plain topics nothing; the entries of a deleted topic or one without ID
-// or type, and entries without ID or text, are passed over.
 TEST(ScanDialogues, JournalTopicsKeepTheirEntriesPlainTopicsKeepNothing) {
     test::ScanHarness harness;
     harness.includeExpansions();
