@@ -47,54 +47,52 @@ std::string headerLayout(const Record& header) {
 }
 
 TEST(HeaderHandler, AddsThePluginsBeforeGmdtToItalianAndRemovesThemWithTheirOwnDataToEnglish) {
-    const std::string Mw = "Morrowind LRK - Versione Finale.esp";
-    const std::string Tr = "Tribunal LRK - Versione Finale.esp";
-    const std::string Bm = "Bloodmoon LRK - Versione Finale.esp";
+    const std::string Mw = MorrowindPluginName, Tr = TribunalPluginName, Bm = BloodmoonPluginName;
     const struct {
         const char* name;
         ConversionDirection direction;
-        bool expansionsUsed, pluginsInstalled;
+        bool expansions; // used by the save and installed
         std::string tribunalPluginName;
         std::unique_ptr<Record> header;
         std::string expected;
     } cases[] = {
-        {"to Italian", EnglishToItalian, true, true, Tr,
+        {"to Italian", EnglishToItalian, true, Tr,
          header({"HEDR", "M:Morrowind.esm", "M:Tribunal.esm", "GMDT", "SCRS"}),
          "HEDR=h|MAST=Morrowind.esm|DATA=1|MAST=Tribunal.esm|DATA=2|MAST=" + Mw + "|DATA=1000|MAST=" + Tr +
              "|DATA=2000|MAST=" + Bm + "|DATA=3000|GMDT=g|SCRS=s"},
-        {"expansions without their installed plugins", EnglishToItalian, true, false, Tr,
-         header({"HEDR", "GMDT"}), "HEDR=h|MAST=" + Mw + "|DATA=1000|GMDT=g"},
-        {"expansion plugins the save has no use for", EnglishToItalian, false, true, Tr,
-         header({"HEDR", "GMDT"}), "HEDR=h|MAST=" + Mw + "|DATA=1000|GMDT=g"},
-        {"no GMDT", EnglishToItalian, true, true, Tr, header({"HEDR", "m:Morrowind.esm"}),
+        {"expansions without their plugins", EnglishToItalian, false, Tr, header({"HEDR", "GMDT"}),
+         "HEDR=h|MAST=" + Mw + "|DATA=1000|GMDT=g"},
+        {"no GMDT", EnglishToItalian, true, Tr, header({"HEDR", "m:Morrowind.esm"}),
          "HEDR=h|MAST=Morrowind.esm"},
-        {"to English in any order", ItalianToEnglish, true, true, Tr,
+        {"to English in any order", ItalianToEnglish, true, Tr,
          header({"HEDR", "M:Morrowind.esm", "M:" + Bm, "M:" + Tr, "M:" + Mw, "M:Tribunal.esm",
                  "M:Other Mod.esp", "GMDT"}),
          "HEDR=h|MAST=Morrowind.esm|DATA=1|MAST=Tribunal.esm|DATA=5|MAST=Other Mod.esp|DATA=6|GMDT=g"},
-        {"a plugin entry at the end", ItalianToEnglish, true, true, Tr, header({"HEDR", "GMDT", "m:" + Mw}),
+        {"a plugin entry at the end", ItalianToEnglish, true, Tr, header({"HEDR", "GMDT", "m:" + Mw}),
          "HEDR=h|GMDT=g"},
-        {"a plugin entry before GMDT", ItalianToEnglish, true, true, Tr,
+        {"a plugin entry before GMDT", ItalianToEnglish, true, Tr,
          header({"HEDR", "m:" + Bm, "GMDT", "SCRS"}), "HEDR=h|GMDT=g|SCRS=s"},
-        {"a game of version 1.2", ItalianToEnglish, true, true, "*****************************",
+        {"a game of version 1.2", ItalianToEnglish, true, "*****************************",
          header({"M:" + Tr}), "MAST=" + Tr + "|DATA=1"},
     };
     for (const auto& c : cases) {
         ConversionFixture fixture(c.direction);
-        const GameInstallation game{.hasTribunalPlugin = c.pluginsInstalled,
-                                    .hasBloodmoonPlugin = c.pluginsInstalled,
+        const GameInstallation game{.hasTribunalPlugin = c.expansions,
+                                    .hasBloodmoonPlugin = c.expansions,
                                     .morrowindPluginSize = 1000,
                                     .tribunalPluginSize = 2000,
                                     .bloodmoonPluginSize = 3000,
                                     .tribunalPluginName = c.tribunalPluginName};
-        const SaveInfo save{.usesTribunalMaster = c.expansionsUsed,
-                            .usesBloodmoonMaster = c.expansionsUsed,
-                            .direction = c.direction};
-        fixture.context.pluginEntries = translationPlugins(save, game);
+        fixture.context.pluginEntries = translationPlugins(
+            {.usesTribunalMaster = true, .usesBloodmoonMaster = true, .direction = c.direction}, game);
         EXPECT_TRUE(patchHeader(*c.header, fixture.context)) << c.name;
         EXPECT_EQ(headerLayout(*c.header), c.expected) << c.name;
         EXPECT_EQ(c.header->size(), payloadSize(*c.header)) << c.name;
     }
+}
+
+RecordBuilder named(const char* tag, const char* id, const char* name) {
+    return RecordBuilder(tag).text("NAME", id).text("FNAM", name);
 }
 
 // What is logged after the headings, one item a line, and how many sections the handlers opened.
@@ -134,17 +132,13 @@ TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
             RecordBuilder record;
             std::string after; // the layout afterwards; empty when the record is dropped
         } cases[] = {
-            {patchNpc, RecordBuilder("NPC_").text("NAME", "guard").text("FNAM", "X").sub("NPDT", "n"),
+            {patchNpc, named("NPC_", "guard", "X").sub("NPDT", "n"),
              italian ? "NAME=guard|FNAM=Guardia|NPDT=n" : "NAME=guard|FNAM=Guard|NPDT=n"},
-            {patchNpc, RecordBuilder("NPC_").text("NAME", "player").text("FNAM", "Nerevar"),
-             "NAME=player|FNAM=Nerevar"},
-            {patchNpc, RecordBuilder("NPC_").text("NAME", "nameless").text("FNAM", "Keep"),
-             "NAME=nameless|FNAM=Keep"},
-            {patchNpc, RecordBuilder("NPC_").text("NAME", "stranger").text("FNAM", "Keep"),
-             "NAME=stranger|FNAM=Keep"},
-            {patchItem, RecordBuilder("WEAP").text("NAME", "sword").text("FNAM", "Spada"),
-             "NAME=sword|FNAM=Sword"},
-            {patchItem, RecordBuilder("CLOT").text("NAME", "ring").text("FNAM", "X"),
+            {patchNpc, named("NPC_", "player", "Nerevar"), "NAME=player|FNAM=Nerevar"},
+            {patchNpc, named("NPC_", "nameless", "Keep"), "NAME=nameless|FNAM=Keep"},
+            {patchNpc, named("NPC_", "stranger", "Keep"), "NAME=stranger|FNAM=Keep"},
+            {patchItem, named("WEAP", "sword", "Spada"), "NAME=sword|FNAM=Sword"},
+            {patchItem, named("CLOT", "ring", "X"),
              italian ? "NAME=ring|FNAM=Anello" : "NAME=ring|FNAM=Ring"},
             {patchItem, RecordBuilder("CLOT").text("NAME", "ring"), "NAME=ring"},
             {patchDialogue, RecordBuilder("DIAL").text("NAME", "Balmora").sub("DATA", topic),
@@ -177,6 +171,90 @@ TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
         }
         EXPECT_EQ(logged(fixture.log.text),
                   "4: old rumour|Nome Quest: Unknown one|Nome Quest: Unknown two|strange topic|other topic|");
+    }
+}
+
+// A record with these parts after its NAME (none when nameData is empty) and NPDT: "id" or "id*count" is an
+// item, "Wposition/slot" an equipment reference and "TAG=data" any other subrecord.
+RecordBuilder npcc(std::initializer_list<std::string> parts,
+                   const std::string& nameData = build::z("PlayerSaveGame")) {
+    RecordBuilder record("NPCC");
+    if (!nameData.empty())
+        record.sub("NAME", nameData);
+    record.sub("NPDT", "npdt");
+    for (const std::string& part : parts) {
+        const std::size_t equals = part.find('='), star = part.find('*'), slash = part.find('/');
+        if (equals != std::string::npos)
+            record.sub(part.substr(0, equals), part.substr(equals + 1));
+        else if (part[0] == 'W')
+            record.sub("WIDX", u32(std::stoul(part.substr(1))) + u32(std::stoul(part.substr(slash + 1))));
+        else
+            record.sub("NPCO", u32(star == std::string::npos ? 1 : std::stoul(part.substr(star + 1))) +
+                                   build::z(part.substr(0, star)));
+    }
+    return record;
+}
+
+// The parts of a record after its NPDT, spelled as npcc() takes them.
+std::string parts(const Record& record) {
+    std::string out;
+    for (std::size_t i = 2; i < record.subrecordCount(); ++i) {
+        const Subrecord& sub = record.subrecordAt(i);
+        const std::uint32_t word = sub.size() >= 4 ? loadU32(sub.data.data()) : 0;
+        if (sub.tag.is("NPCO"))
+            out += std::string(sub.textAt(4)) + (word == 1 ? "" : "*" + std::to_string(word));
+        else if (sub.tag.is("WIDX"))
+            out += "W" + std::to_string(word) + "/" + std::to_string(loadU32(sub.data.data() + 4));
+        else
+            out += std::string(sub.tag.str()) + "=" + std::string(sub.text());
+        out += ' ';
+    }
+    return out;
+}
+
+// The items sort by the name the player will read, folding only ASCII letters, prefixes first and ties in
+// their order; each takes the subrecords that follow it, and the equipment follows its items. The inventory's
+// fuzz target and the damaged saves leave every other layout as it was.
+TEST(PlayerInventory, SortsByTheTargetLanguagesNameMovingAttachedSubrecordsAndRenumberingTheEquipment) {
+    test::ConversionFixture fixture;
+    auto name = [&fixture](const std::string& id, const char* english,
+                           std::optional<std::string_view> italian = {}) {
+        fixture.maps.itemNameMap.emplace(
+            id, test::mapEntry(RecordBuilder("MISC").text("NAME", id).text("FNAM", english), italian));
+    };
+    const struct {
+        ConversionDirection direction;
+        RecordBuilder record;
+        std::string sorted;
+    } cases[] = {
+        {EnglishToItalian, npcc({"b", "a", "c", "W2/0"}), "a b c W2/0 "},
+        {EnglishToItalian, npcc({"b", "a", "c", "W0/0"}), "a b c W1/0 "},
+        {EnglishToItalian,
+         npcc({"z", "XIDX=z1", "XHLT=z2", "m*2", "a*3", "XIDX=a1", "SCRI=a2", "W0/1", "W2/4294967295"}),
+         "a*3 XIDX=a1 SCRI=a2 m*2 z XIDX=z1 XHLT=z2 W0/4294967295 W2/1 "},
+        {EnglishToItalian, npcc({"1", "2", "3", "4", "5", "6", "7", "W0/0"}), "2 7 1 6 5 4 3 W2/0 "},
+        {EnglishToItalian, npcc({"apple", "bread", "dagger", "unknown_id", "Unknown_A", "W2/0"}),
+         "dagger apple bread Unknown_A unknown_id W0/0 "},
+        {ItalianToEnglish, npcc({"bread", "dagger", "apple", "unknown_id", "Unknown_A", "W2/0"}),
+         "apple bread dagger Unknown_A unknown_id W0/0 "},
+    };
+    for (const auto& c : cases) {
+        fixture.reset(c.direction);
+        for (auto [id, english] :
+             {std::pair{"a", "Axe"}, {"b", "bow"}, {"c", "Club"}, {"m", "Mace"}, {"z", "Zweihander"}})
+            name(id, english);
+        // clang-format off
+        const char* const names[] = {"iron sword", "IRON", "\xE8" "cu", "\xC8" "cu", "zed", "Iron Sword", "Iron"};
+        // clang-format on
+        for (int i = 0; i < 7; ++i)
+            name(std::to_string(i + 1), names[i]);
+        name("apple", "Apple", "Mela");
+        name("bread", "Bread", "Pane");
+        name("dagger", "Dagger"); // no translation: its own name
+        auto record = c.record.build();
+        EXPECT_TRUE(patchPlayerInventory(*record, fixture.context));
+        EXPECT_EQ(record->size(), test::payloadSize(*record));
+        EXPECT_EQ(parts(*record), c.sorted);
     }
 }
 

@@ -1,14 +1,89 @@
-#include "ScanHarness.h"
+#include "scan/MasterScan.h"
+#include "TestFolder.h"
+#include "gamebuilder/DemoGame.h"
+#include "gamebuilder/GameBuilder.h"
+#include "records/Bytes.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace orvella {
 namespace {
 
 using build::RecordBuilder;
-using test::describe;
-using test::masterFile;
-using test::pluginFile;
+
+build::GameFileBuilder masterFile() {
+    return build::GameFileBuilder({.kind = build::FileKind::Master});
+}
+build::GameFileBuilder pluginFile() {
+    return build::GameFileBuilder({.kind = build::FileKind::Plugin, .masters = {{"Morrowind.esm", 1}}});
+}
+
+// Runs only the master and plugin scan of a job over a game folder, with fresh maps each time, and keeps what
+// it told, each event followed by "|": "masters 1/2" for records done of a file, "masters done" once a pass
+// is complete.
+struct ScanHarness : ScanProgress {
+    ScanHarness() {
+        installation.installPath = game.path();
+        installation.tribunalPluginName = TribunalPluginName;
+    }
+
+    void scanned(ScanPass pass, std::uint32_t done, std::uint32_t total) override {
+        told += std::string(pass == MasterPass ? "masters " : "plugins ") + std::to_string(done) + "/" +
+                std::to_string(total) + "|";
+    }
+    void passCompleted(ScanPass pass) override {
+        told += pass == MasterPass ? "masters done|" : "plugins done|";
+    }
+
+    void write(const std::string& name, const std::string& bytes) const {
+        build::writeBytes(game.data(name), bytes);
+    }
+    void write(const std::string& name, const build::GameFileBuilder& file) const {
+        write(name, file.bytes());
+    }
+    // Writes the two files every scan needs.
+    void writeBase(const build::GameFileBuilder& master, const build::GameFileBuilder& plugin) const {
+        write(MorrowindMasterName, master);
+        write(MorrowindPluginName, plugin);
+    }
+
+    // Every expansion file takes part: an English save that lists both masters, with both plugins installed.
+    void includeExpansions() {
+        saveInfo.direction = EnglishToItalian;
+        saveInfo.usesTribunalMaster = saveInfo.usesBloodmoonMaster = true;
+        installation.hasTribunalPlugin = installation.hasBloodmoonPlugin = true;
+    }
+
+    bool scan() {
+        told.clear();
+        error = ScanError();
+        maps = TranslationMaps();
+        return scanMastersAndPlugins(nativeFileSystem(), installation,
+                                     includedExpansions(saveInfo, installation), maps, *this, error);
+    }
+
+    test::GameFolder game;
+    GameInstallation installation;
+    SaveInfo saveInfo;
+    std::string told;
+    ScanError error;
+    TranslationMaps maps;
+};
+
+// A kept entry in one line: "TAG=data" of each subrecord, then of the translation, every byte kept and a NUL
+// shown as "~".
+std::string describe(const TranslatedRecord& entry) {
+    std::string out;
+    for (const auto& subrecord : entry.subrecords())
+        out += std::string(subrecord->tag.str()) + "=" +
+               std::string(subrecord->data.begin(), subrecord->data.end()) + " ";
+    if (const Subrecord* translation = entry.translation())
+        out += "-TR-=" + std::string(translation->data.begin(), translation->data.end());
+    std::replace(out.begin(), out.end(), '\0', '~');
+    return out;
+}
 
 RecordBuilder gmst(const std::string& id, const std::string& tag, const std::string& value) {
     return RecordBuilder("GMST").sub("NAME", id).sub(tag, value);
@@ -31,7 +106,7 @@ std::string contents(const TranslationMap& map, bool described = false) {
 // Game settings keep the first record with the last master's text and the last plugin's translation; NPCs
 // and items keep the first record by case-sensitive ID and take later names only where they have one.
 TEST(ScanCollisions, KeepTheFirstRecordAndTakeTheLastTexts) {
-    test::ScanHarness harness;
+    ScanHarness harness;
     harness.includeExpansions();
     harness.writeBase(
         masterFile()
@@ -97,7 +172,7 @@ RecordBuilder info(const std::string& id, const std::string& text) {
 }
 
 TEST(ScanDialogues, JournalTopicsKeepTheirEntriesPlainTopicsKeepNothing) {
-    test::ScanHarness harness;
+    ScanHarness harness;
     harness.includeExpansions();
     harness.writeBase(masterFile()
                           .add(dial("A1_Deleted", Journal).sub("DELE", build::u32(0)))
@@ -150,6 +225,76 @@ TEST(ScanDialogues, JournalTopicsKeepTheirEntriesPlainTopicsKeepNothing) {
     // The record behind a topic's entries is scanned.
     EXPECT_EQ(contents(maps.npcNameMap) + contents(maps.itemNameMap) + contents(maps.gmstMap),
               "after|torch|");
+}
+
+// A missing Morrowind master or plugin fails its pass without a message; a file with a count of 0 reads only
+// its header. The scan takes every path that start-up takes, up to the platform's limit; one longer is named.
+TEST(ScanRequiredFiles, AMissingOrTooLongMorrowindFileFailsItsPass) {
+    ScanHarness missing;
+    EXPECT_FALSE(missing.scan());
+    EXPECT_EQ(missing.error.pass, MasterPass);
+    missing.write(MorrowindMasterName, masterFile());
+    EXPECT_FALSE(missing.scan());
+    EXPECT_EQ(missing.error.pass, PluginPass);
+    EXPECT_EQ(missing.error.message + missing.told, "");
+    missing.write(MorrowindPluginName, pluginFile());
+    ASSERT_TRUE(missing.scan());
+    EXPECT_EQ(missing.told, "masters 1/1|masters done|plugins 1/1|plugins done|");
+    EXPECT_EQ(missing.maps.recordCount(), 0u);
+
+    const std::string suffix = std::string(DataFilesFolder) + MorrowindPluginName;
+    for (std::size_t length : {PathLimit - 1, PathLimit}) {
+        ScanHarness harness;
+        const std::string folder = harness.game.makeFolderOfLength(length - suffix.size());
+        harness.game.makeFolder(folder.substr(harness.game.path().size() + 1) + "/Data Files");
+        harness.installation.installPath = folder;
+        masterFile().writeTo(folder + "/Data Files/" + MorrowindMasterName);
+        pluginFile().writeTo(folder + "/Data Files/" + MorrowindPluginName);
+        EXPECT_EQ(harness.scan(), length < PathLimit) << harness.error.message;
+        if (length < PathLimit)
+            continue;
+        EXPECT_EQ(harness.told, "");
+        EXPECT_EQ(harness.error.pass, PluginPass);
+        EXPECT_NE(harness.error.message.find("\"" + folder + suffix + "\""), std::string::npos);
+        EXPECT_NE(harness.error.message.find(std::to_string(PathLimit - 1)), std::string::npos);
+        EXPECT_EQ(harness.error.icon, MessageIcon::Warning);
+    }
+}
+
+// A malformed file fails its own pass, naming the file and the offset; a bad master stops the scan before
+// the plugins.
+TEST(ScanFaults, AFileCutAnywhereOrWithInconsistentSizesFailsItsPass) {
+    const std::string master(demo::demoMaster());
+    const std::string plugin(demo::demoPlugin());
+    const std::size_t first = 16 + loadU32(reinterpret_cast<const std::uint8_t*>(master.data()) + 4);
+    std::vector<std::string> masters;
+    for (std::size_t cut = 0; cut < master.size(); ++cut)
+        masters.push_back(master.substr(0, cut));
+    // A negative count, the largest count, negative and too large record and subrecord sizes.
+    for (auto [offset, value] : {std::pair<std::size_t, std::uint32_t>{320, 0xFFFFFFFF},
+                                 {320, 0x7FFFFFFF},
+                                 {first + 4, 0x80000000},
+                                 {first + 4, 0x7FFFFFF0},
+                                 {first + 20, 2000},
+                                 {first + 20, 0xFFFFFFF0}})
+        masters.push_back(std::string(master).replace(offset, 4, build::u32(value)));
+    ScanHarness harness;
+    for (std::size_t i = 0; i <= masters.size(); ++i) {
+        const bool badPlugin = i == masters.size();
+        harness.write(MorrowindMasterName, badPlugin ? master : masters[i]);
+        harness.write(MorrowindPluginName, badPlugin ? plugin.substr(0, plugin.size() - 5) : plugin);
+        ASSERT_FALSE(harness.scan()) << i;
+        const ScanError& error = harness.error;
+        EXPECT_EQ(error.pass, badPlugin ? PluginPass : MasterPass) << i;
+        EXPECT_EQ(error.icon, MessageIcon::Error);
+        const std::string name = badPlugin ? MorrowindPluginName : MorrowindMasterName;
+        EXPECT_NE(error.message.find("\"" + name + "\""), std::string::npos) << error.message;
+        EXPECT_NE(error.message.find("offset "), std::string::npos) << error.message;
+        const std::string& told = harness.told;
+        EXPECT_EQ(told.find("masters done") != told.npos && told.find("plugins") != told.npos, badPlugin)
+            << i;
+        EXPECT_EQ(told.find("plugins done"), told.npos) << i;
+    }
 }
 
 } // namespace
