@@ -105,60 +105,53 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
     const std::string save = "G\\Saves\\a.ess";
     const std::string log = save + ".log";
     const std::string backup = "G\\Backup\\a.ess.bak";
-    const struct {
-        const char* name;
-        std::vector<Step> steps;
-    } scripts[] = {
-        // clang-format off
-        {"what is refused",
-         {{"create", save, "over the save"}, {"create", "G\\Saves", "over a folder"},
-          {"create", "G\\Missing\\x", "in no folder"}, {"create", "G\\Locked\\x", "in a read-only folder"},
-          {"wb", "G\\Locked\\x", "in a read-only folder"}, {"wb", "G\\Saves", "a folder"},
-          {"rb", "G\\Saves\\none"}, {"rb+", "G\\Saves\\none", "none"}, {"delete", "G\\Locked\\k.ess"},
-          {"delete", "G\\Saves\\none"}, {"delete", "G\\Saves"},
-          {"replace", "G\\Locked\\k.ess", "G\\Saves\\k.ess"}, {"replace", save, "G\\Locked\\a.ess"},
-          {"replace", "G\\Saves\\none", backup}, {"replace", save, "G\\Backup"},
-          {"replace", save, "G\\Missing\\a.ess"}, {"folder", "G\\Saves", "", "refused, already there"},
-          {"folder", save},
-          {"folder", "G\\Locked\\New"}, {"folder", "G\\Missing\\New"}, {"attributes", save, "G\\Saves\\none"},
-          {"lock", "G\\Saves\\none"}, {"list", "G\\Saves\\none"}, {"list", save}, {"facts", "G\\Locked"},
-          {"facts", "G\\Saves\\none"}, {"list", "G\\Saves"}}},
-        {"files rewritten, moved, deleted and made again",
-         {{"rb+", "G\\Locked\\k.ess", "K"}, {"rb", "G\\Locked\\k.ess"}, {"ab", save, "+more"},
-          {"w", log, "line\none\n"}, {"rb", log}, {"r", log}, {"replace", save, save},
-          {"replace", save, "G\\Saves\\b.ess"}, {"replace", "G\\Saves\\b.ess", "G\\Saves\\c.ess"},
-          {"facts", save}, {"rb", save}, {"create", save, "again"}, {"rb", save},
-          {"delete", "G\\Saves\\c.ess"}, {"create", "G\\Saves\\c.ess", "third"}, {"folder", "G\\New\\"},
-          {"folder", "G\\New\\Inner"}, {"create", "G\\New\\Inner\\x", "deep"},
-          {"replace", "G\\New\\Inner\\x", "G\\New\\x"}, {"facts", "G\\New"}, {"list", "G\\New", "", "../ ./ Inner/ x "},
-          {"list", "G"}, {"list", "G\\Saves"}}},
-        // clang-format on
-    };
-    for (const auto& script : scripts) {
-        MemoryFileSystem direct;
-        MemoryFileSystem under;
-        prepare(direct);
-        prepare(under);
-        const MemoryFileSystem::Snapshot before = under.snapshot();
-        OverlayFileSystem overlay(under);
-        std::unique_ptr<FileLock> directLock;
-        std::unique_ptr<FileLock> overlayLock;
-        for (const Step& step : script.steps) {
-            const std::string answered = answer(overlay, step, overlayLock);
-            EXPECT_EQ(answered, answer(direct, step, directLock))
-                << script.name << ": " << step.call << " " << step.path << " " << step.other;
-            EXPECT_EQ(answered, step.expected.value_or(answered)) << step.call << " " << step.path;
-        }
-        std::vector<std::string> paths = direct.files();
-        for (const std::string& path : under.files())
-            paths.push_back(path);
-        for (const std::string& path : paths)
-            EXPECT_EQ(answer(overlay, {"rb", path}, overlayLock), answer(direct, {"rb", path}, directLock))
-                << script.name << ": " << path;
-        EXPECT_TRUE(under.matches(before)) << script.name << ": the file system under the overlay changed";
-        overlayLock.reset();
-        EXPECT_EQ(under.openHandles(), 0u) << script.name;
+    // clang-format off
+    const Step steps[] = {
+        // What is refused.
+        {"create", save, "over the save"}, {"create", "G\\Saves", "over a folder"},
+        {"create", "G\\Missing\\x", "in no folder"}, {"create", "G\\Locked\\x", "in a read-only folder"},
+        {"wb", "G\\Locked\\x", "in a read-only folder"}, {"wb", "G\\Saves", "a folder"},
+        {"rb", "G\\Saves\\none"}, {"rb+", "G\\Saves\\none", "none"}, {"delete", "G\\Locked\\k.ess"},
+        {"delete", "G\\Saves\\none"}, {"delete", "G\\Saves"},
+        {"replace", "G\\Locked\\k.ess", "G\\Saves\\k.ess"}, {"replace", save, "G\\Locked\\a.ess"},
+        {"replace", "G\\Saves\\none", backup}, {"replace", save, "G\\Backup"},
+        {"replace", save, "G\\Missing\\a.ess"}, {"folder", "G\\Saves", "", "refused, already there"},
+        {"folder", save}, {"folder", "G\\Locked\\New"}, {"folder", "G\\Missing\\New"},
+        {"attributes", save, "G\\Saves\\none"}, {"lock", "G\\Saves\\none"}, {"list", "G\\Saves\\none"},
+        {"list", save}, {"facts", "G\\Locked"}, {"facts", "G\\Saves\\none"}, {"list", "G\\Saves"},
+        // Files rewritten, moved, deleted and made again.
+        {"rb+", "G\\Locked\\k.ess", "K"}, {"rb", "G\\Locked\\k.ess"}, {"ab", save, "+more"},
+        {"w", log, "line\none\n"}, {"rb", log}, {"r", log}, {"replace", save, save},
+        {"replace", save, "G\\Saves\\b.ess"}, {"replace", "G\\Saves\\b.ess", "G\\Saves\\c.ess"},
+        {"facts", save}, {"rb", save}, {"create", save, "again"}, {"rb", save},
+        {"delete", "G\\Saves\\c.ess"}, {"create", "G\\Saves\\c.ess", "third"}, {"folder", "G\\New\\"},
+        {"folder", "G\\New\\Inner"}, {"create", "G\\New\\Inner\\x", "deep"},
+        {"replace", "G\\New\\Inner\\x", "G\\New\\x"}, {"facts", "G\\New"},
+        {"list", "G\\New", "", "../ ./ Inner/ x "}, {"list", "G"}, {"list", "G\\Saves"}};
+    // clang-format on
+    MemoryFileSystem direct;
+    MemoryFileSystem under;
+    prepare(direct);
+    prepare(under);
+    const MemoryFileSystem::Snapshot before = under.snapshot();
+    OverlayFileSystem overlay(under);
+    std::unique_ptr<FileLock> directLock;
+    std::unique_ptr<FileLock> overlayLock;
+    for (const Step& step : steps) {
+        const std::string answered = answer(overlay, step, overlayLock);
+        EXPECT_EQ(answered, answer(direct, step, directLock))
+            << step.call << " " << step.path << " " << step.other;
+        EXPECT_EQ(answered, step.expected.value_or(answered)) << step.call << " " << step.path;
     }
+    std::vector<std::string> paths = direct.files();
+    for (const std::string& path : under.files())
+        paths.push_back(path);
+    for (const std::string& path : paths)
+        EXPECT_EQ(answer(overlay, {"rb", path}, overlayLock), answer(direct, {"rb", path}, directLock))
+            << path;
+    EXPECT_TRUE(under.matches(before)) << "the file system under the overlay changed";
+    overlayLock.reset();
+    EXPECT_EQ(under.openHandles(), 0u);
 }
 
 // Every call with a path at the platform's limit fails, whatever the other path, on the native file system
