@@ -1,6 +1,6 @@
 // The journal code compared with the literal algorithm on random journals: entries with and without the
 // player's name, paragraphs that match, nearly match or match nothing, topics in any case after any
-// character, and headings of both languages.
+// character, and headings of both languages; and what only a whole journal record shows.
 
 #include "ConversionFixture.h"
 #include "literaljournal/LiteralJournal.h"
@@ -30,11 +30,26 @@ const std::string_view Separators[] = {" ", " ", "\"", ")", "'", "\t", "\r", "\n
 const std::string_view Words[] = {"go", "the", "ab", "cd", "citt\xC0", "\xC8", "qui", "it", "RING", "rINg"};
 const std::string_view PlayerNames[] = {"Nerevar", "Dagoth Ur", "", "Bob the ring", "x%Name", "a, b."};
 const std::string_view Keys[] = {"-0", "-5", "0", "10", "19", "2", "9z", "A", "a", "a1", "\xE8", "~"};
-const std::string_view Headings[] = {
+// Headings of both languages, with signs, blanks and the limits of their numbers and month texts, and lines
+// that cannot be rewritten: no ">", no day of the month, the other language's word for day, no day number, no
+// "(", numbers that do not fit, a month text of 64 characters.
+const std::string M62(62, 'm'), M63(63, 'm');
+const std::string Headings[] = {
     "<FONT COLOR=\"9F0000\">16 Last Seed (Day 3)</FONT><BR>",
     "<FONT COLOR=\"9F0000\">2 Ultimo Seme (Giorno 40)</FONT><BR>",
+    "<FONT SIZE=\"2\">\t+1   Last Seed (Day\v  -12)",
+    "<B>-2147483648 " + M62 + " (Day 2147483647)",
+    "<I>-2147483648 " + M62 + " (Giorno 2147483647)",
+    "16 Last Seed (Day 3)",
     "<FONT SIZE=\"2\">1 Sun's Dusk (Day 7)</FONT>",
     "<no heading at all",
+    "<FONT 16 Last Seed (Day 3)",
+    "<B>Last Seed (Day 3)",
+    "<B>16 Last Seed (Day x)",
+    "<B>16 Last Seed Day 3",
+    "<B>2147483648 Last Seed (Day 3)",
+    "<B>16 Last Seed (Day -2147483649)",
+    "<B>16 " + M63 + " (Day 3)",
 };
 
 struct RandomJournal {
@@ -45,8 +60,9 @@ struct RandomJournal {
         // A name listed twice, as the pair that both expansions share is.
         rows.push_back(rows[pick(rows.size())]);
         fixture.setTopicLinks(rows);
-        fixture.names.monthNameMap = direction == EnglishToItalian ? NameMap{{"Last Seed", "Ultimo Seme"}}
-                                                                   : NameMap{{"Ultimo Seme", "Last Seed"}};
+        fixture.names.monthNameMap = {{M62, "M63"}, {M63, "M64"}};
+        fixture.names.monthNameMap.emplace(direction == EnglishToItalian ? "Last Seed" : "Ultimo Seme",
+                                           direction == EnglishToItalian ? "Ultimo Seme" : "Last Seed");
         for (int i = 5 + static_cast<int>(pick(30)); i > 0; --i) {
             TranslationMap& entries = fixture.maps.journalEntryMap;
             const std::string key = std::string(Keys[pick(std::size(Keys))]) + std::to_string(pick(4));
@@ -135,6 +151,7 @@ struct RandomJournal {
 TEST(JournalOracle, TranslatesAndMarksRandomJournalsAsTheLiteralAlgorithm) {
     std::size_t translated = 0, marked = 0, named = 0;
     for (std::uint32_t seed = 0; seed < 300; ++seed) {
+        SCOPED_TRACE(seed);
         RandomJournal world(seed, seed % 2 ? ItalianToEnglish : EnglishToItalian);
         test::ConversionFixture& fixture = world.fixture;
         const ConversionDirection direction = fixture.context.direction;
@@ -143,8 +160,7 @@ TEST(JournalOracle, TranslatesAndMarksRandomJournalsAsTheLiteralAlgorithm) {
             const std::string paragraph = world.paragraph();
             const auto expected = literal::translateParagraph(paragraph, fixture.maps.journalEntryMap,
                                                               direction, world.links());
-            ASSERT_EQ(translateJournalParagraph(paragraph, fixture.context), expected)
-                << "seed " << seed << ": " << paragraph;
+            ASSERT_EQ(translateJournalParagraph(paragraph, fixture.context), expected) << paragraph;
             translated += expected.has_value();
             marked += expected && expected->find('@') != std::string::npos;
             journal +=
@@ -173,16 +189,15 @@ TEST(JournalOracle, TranslatesAndMarksRandomJournalsAsTheLiteralAlgorithm) {
             std::string literalText = text;
             insertTopicLinks(text, world.links());
             literal::insertTopicLinks(literalText, world.links());
-            ASSERT_EQ(text, literalText) << "seed " << seed;
+            ASSERT_EQ(text, literalText);
         }
         const literal::JournalOutput expected =
             literal::translateJournal(journal, fixture.maps.journalEntryMap, direction, fixture.names);
         auto record = build::RecordBuilder("JOUR").text("NAME", journal).build();
         ASSERT_TRUE(patchJournal(*record, fixture.context));
-        ASSERT_EQ(test::bytesOf(*record), build::RecordBuilder("JOUR").text("NAME", expected.text).bytes())
-            << "seed " << seed;
-        EXPECT_TRUE(fixture.log.text.ends_with("\n\n" + expected.log)) << "seed " << seed;
-        EXPECT_EQ(fixture.log.untranslatedJournalCount(), expected.untranslated) << "seed " << seed;
+        ASSERT_EQ(test::bytesOf(*record), build::RecordBuilder("JOUR").text("NAME", expected.text).bytes());
+        EXPECT_TRUE(fixture.log.text.ends_with("\n\n" + expected.log));
+        EXPECT_EQ(fixture.log.untranslatedJournalCount(), expected.untranslated);
     }
     // Names that cannot be marked or are listed twice, a lone line feed, a text longer than any fixed work
     // area.
@@ -213,91 +228,42 @@ std::string heading(std::string_view inside) {
     return "<FONT COLOR=\"9F0000\">" + std::string(inside) + "</FONT><BR>\n";
 }
 
-struct PatchJournal : testing::Test {
+// Headings and paragraphs are compared with the literal algorithm on random journals; here the untranslated
+// count starts again with each journal, the text ends at its first NUL, the progress is told at each heading
+// after the first and at the end, and the built-in fixes come before the game's entries unless their key is
+// taken.
+TEST(PatchJournal, CountsAgainEndsAtTheNulTellsItsProgressAndTakesTheFixesFirst) {
     test::ConversionFixture fixture;
-
-    void SetUp() override { fill(EnglishToItalian); }
-
-    void fill(ConversionDirection direction) {
-        fixture.reset(direction);
-        fixture.names.monthNameMap = direction == EnglishToItalian ? NameMap{{"Last Seed", "Ultimo Seme"}}
-                                                                   : NameMap{{"Ultimo Seme", "Last Seed"}};
-        fixture.names.monthNameMap.emplace(std::string(62, 'm'), "M63");
-        fixture.names.monthNameMap.emplace(std::string(63, 'm'), "M64");
-        fixture.setTopicLinks({{"Balmora", "Balmora"}, {"ring", "anello"}});
-        fixture.addJournalEntry("10", "Go to Balmora.", "Vai a Balmora.");
-        fixture.addJournalEntry("11", "Find the ring.\nThen rest.", "Trova l'anello.\nPoi riposa.");
-        // The built-in fixes come before the game's entries, except where their key is taken.
-        fixture.addJournalEntry("12", "Sleep.", "Riposa.");
-        fixture.addJournalEntry("-2", "Wake.", "Svegliati.");
-        const JournalFixRow fixes[] = {
-            {"Q0", "Sleep.", "Dormi."}, {"Q1", "", ""}, {"Q2", "Wake.", "Alzati."}};
-        addJournalFixes(fixes, fixture.maps);
-        ASSERT_FALSE(fixture.maps.journalEntryMap.contains("-1"));
-    }
-
-    // Runs the handler on a JOUR record with exactly these NAME bytes and gives the new NAME bytes.
-    std::string patch(std::string_view nameData) {
+    fixture.names.monthNameMap = {{"Last Seed", "Ultimo Seme"}};
+    fixture.setTopicLinks({{"Balmora", "Balmora"}});
+    fixture.addJournalEntry("10", "Go to Balmora.", "Vai a Balmora.");
+    fixture.addJournalEntry("12", "Sleep.", "Riposa.");
+    fixture.addJournalEntry("-2", "Wake.", "Svegliati.");
+    const JournalFixRow fixes[] = {{"Q0", "Sleep.", "Dormi."}, {"Q1", "", ""}, {"Q2", "Wake.", "Alzati."}};
+    addJournalFixes(fixes, fixture.maps);
+    EXPECT_FALSE(fixture.maps.journalEntryMap.contains("-1"));
+    for (int i = 0; i < 7; ++i)
+        fixture.log.countUntranslatedParagraph();
+    auto patch = [&fixture](std::string_view nameData) {
         auto record = RecordBuilder("JOUR").sub("NAME", nameData).build();
         EXPECT_TRUE(patchJournal(*record, fixture.context));
         EXPECT_EQ(record->size(), test::payloadSize(*record));
         return std::string(*record->findText("NAME")) +
                (record->subrecordAt(0).data.back() ? "<no NUL>" : "");
-    }
-};
-
-// Untranslated paragraphs, empty lines and text without "<P>" are compared with the literal algorithm on
-// random journals; here the count starts again with each journal, and the text ends at its first NUL. The
-// progress is told at each heading after the first and at the end.
-TEST_F(PatchJournal, RewritesHeadingsAndParagraphsBothWaysTellingItsProgress) {
-    for (int i = 0; i < 7; ++i)
-        fixture.log.countUntranslatedParagraph();
+    };
     const std::string first = heading("16 Last Seed (Day 3)") + "Go to @Balmora#.<P>\n";
-    const std::string journal =
-        first + "<FONT SIZE=\"2\">\t+1   Last Seed (Day\v  -12)\nFind the @ring#.\nThen rest.<P>\n";
+    const std::string second = heading("1 Last Seed (Day 1)") + "Sleep.<P>\n";
+    const std::string journal = first + second + heading("2 Last Seed (Day 1)") + "Wake.<P>\n";
     EXPECT_EQ(patch(journal + std::string(1, '\0') + "x"),
               heading("16 Ultimo Seme (Giorno 3)") + "Vai a @Balmora#.<P>\n" +
-                  heading("1 Ultimo Seme (Giorno -12)") + "Trova l'@anello#.\nPoi riposa.<P>\n");
+                  heading("1 Ultimo Seme (Giorno 1)") + "Dormi.<P>\n" + heading("2 Ultimo Seme (Giorno 1)") +
+                  "Svegliati.<P>\n");
     EXPECT_EQ(fixture.log.untranslatedJournalCount(), 0u);
     EXPECT_EQ(patch(std::string("\0\0\0", 3)), "");
     const auto length = static_cast<std::uint32_t>(journal.size());
-    EXPECT_EQ(fixture.journalProgress, (std::vector<std::pair<std::uint32_t, std::uint32_t>>{
-                                           {first.size(), length}, {length, length}, {0, 0}}));
-    EXPECT_EQ(
-        patch(heading("1 Last Seed (Day 1)") + "Sleep.<P>\n" + heading("2 Last Seed (Day 1)") + "Wake.<P>\n"),
-        heading("1 Ultimo Seme (Giorno 1)") + "Dormi.<P>\n" + heading("2 Ultimo Seme (Giorno 1)") +
-            "Svegliati.<P>\n");
-
-    fill(ItalianToEnglish);
-    EXPECT_EQ(patch(heading("16 Ultimo Seme (Giorno 3)") + "Vai a @Balmora#.<P>\n" +
-                    heading("2 Last Seed (Day 3)") + "Trova l'anello.\nPoi riposa.<P>\n"),
-              heading("16 Last Seed (Day 3)") + "Go to @Balmora#.<P>\n" + heading("2 Last Seed (Day 3)") +
-                  "Find the @ring#.\nThen rest.<P>\n");
-}
-
-TEST_F(PatchJournal, HeadingsThatCannotBeRewrittenAreCopiedWithTheirLineFeed) {
-    const std::string copied[] = {
-        heading("16 Sun's Dusk (Day 3)"),                   // unknown month
-        "<FONT 16 Last Seed (Day 3)\n",                     // no ">"
-        heading("Last Seed (Day 3)"),                       // no day of the month
-        heading("16 Last Seed (Giorno 3)"),                 // the other language's word for day
-        heading("16 Last Seed (Day x)"),                    // no day number
-        heading("16 Last Seed Day 3"),                      // no "("
-        heading("2147483648 Last Seed (Day 3)"),            // a number that does not fit
-        heading("16 Last Seed (Day -2147483649)"),          // nor does this one
-        heading("16 " + std::string(63, 'm') + " (Day 3)"), // a month text of 64 characters
-    };
-    // Each comes after a good heading, whose values must not be used again.
-    for (const std::string& line : copied)
-        EXPECT_EQ(
-            patch(heading("1 Last Seed (Day 1)") + "Go to Balmora.<P>\n" + line + "Go to Balmora.<P>\n"),
-            heading("1 Ultimo Seme (Giorno 1)") + "Vai a @Balmora#.<P>\n" + line + "Vai a @Balmora#.<P>\n")
-            << line;
-    // The first line is a heading whatever it begins with; the limits of the numbers and the month text hold.
-    EXPECT_EQ(patch("16 Last Seed (Day 3)\nGo to Balmora.<P>\n"),
-              "16 Last Seed (Day 3)\nVai a @Balmora#.<P>\n");
-    EXPECT_EQ(patch(heading("-2147483648 " + std::string(62, 'm') + " (Day 2147483647)")),
-              heading("-2147483648 M63 (Giorno 2147483647)"));
+    EXPECT_EQ(fixture.journalProgress,
+              (std::vector<std::pair<std::uint32_t, std::uint32_t>>{
+                  {first.size(), length}, {first.size() + second.size(), length}, {length, length}, {0, 0}}));
 }
 
 } // namespace

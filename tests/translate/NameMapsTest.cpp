@@ -104,73 +104,57 @@ TEST(QuestAndMonthNames, TheLowestEntryIdNamesAQuestAndAMonthFallsBackToTheTextT
     }
 }
 
-// The embedded files pass a dropped-in file's checks (or the program stops here) and fill every table.
-TEST(ShippedTables, PassTheChecksOfADroppedInFile) {
-    const TopicTables& tables = builtInTables();
-    EXPECT_FALSE(tables.base.empty() || tables.tribunal.empty() || tables.bloodmoon.empty() ||
-                 tables.journalFixes.empty());
-}
-
-TEST(TopicTableFile, RefusesEachBrokenRuleNamingTheLine) {
+// A table file names the line of each broken rule; the embedded files pass a dropped-in file's checks (or
+// the program stops here) and fill every table.
+TEST(TableFiles, RefuseEachBrokenRuleNamingTheLine) {
+    const std::string H = "english\titalian\n", FixH = "questId\tenglish\titalian\n";
     const struct {
-        const char* what;
         std::string bytes;
         TopicOrder order;
         std::size_t line;
     } cases[] = {
-        {"wrong header", "english;italian\nab\tcd\n", TopicOrder::LongestFirst, 1},
-        {"empty file", "", TopicOrder::LongestFirst, 1},
-        {"one column", "english\titalian\nlonger\tpi\xF9 lungo\nshort\n", TopicOrder::LongestFirst, 3},
-        {"three columns", "english\titalian\nabc\tdef\tghi\n", TopicOrder::LongestFirst, 2},
-        {"english twice", "english\titalian\nsame\tuno\nsame\tdue\n", TopicOrder::LongestFirst, 3},
-        {"italian twice", "english\titalian\nfirst\tuguale\nother\tuguale\n", TopicOrder::LongestFirst, 3},
-        {"shorter before longer", "english\titalian\nab\tx\nabc\ty\n", TopicOrder::LongestFirst, 3},
-        {"not alphabetical", "english\titalian\nbeta\tx\nAlpha\ty\n", TopicOrder::Alphabetical, 3},
-        {"equal without case", "english\titalian\nAlpha\tx\nalpha\ty\n", TopicOrder::Alphabetical, 3},
-        {"undefined byte", "english\titalian\nok\tnon \x81 valido\n", TopicOrder::LongestFirst, 2},
-        {"control byte", "english\titalian\nok\tcon\x01zero\n", TopicOrder::LongestFirst, 2},
-        {"empty name", "english\titalian\nok\t\n", TopicOrder::LongestFirst, 2},
+        {"english;italian\nab\tcd\n", TopicOrder::LongestFirst, 1},
+        {"", TopicOrder::LongestFirst, 1},
+        {H + "longer\tpi\xF9 lungo\nshort\n", TopicOrder::LongestFirst, 3},
+        {H + "abc\tdef\tghi\n", TopicOrder::LongestFirst, 2},
+        {H + "same\tuno\nsame\tdue\n", TopicOrder::LongestFirst, 3},
+        {H + "first\tuguale\nother\tuguale\n", TopicOrder::LongestFirst, 3},
+        {H + "ab\tx\nabc\ty\n", TopicOrder::LongestFirst, 3},
+        {H + "beta\tx\nAlpha\ty\n", TopicOrder::Alphabetical, 3},
+        {H + "Alpha\tx\nalpha\ty\n", TopicOrder::Alphabetical, 3},
+        {H + "ok\tnon \x81 valido\n", TopicOrder::LongestFirst, 2},
+        {H + "ok\tcon\x01zero\n", TopicOrder::LongestFirst, 2},
+        {H + "ok\t\n", TopicOrder::LongestFirst, 2},
     };
     std::vector<TopicRow> rows;
     TableFileError error;
     for (const auto& broken : cases) {
-        EXPECT_FALSE(parseTopicTable(broken.bytes, "T.tsv", broken.order, rows, error)) << broken.what;
-        EXPECT_EQ(error.line, broken.line) << broken.what << ": " << error.message();
+        EXPECT_FALSE(parseTopicTable(broken.bytes, "T.tsv", broken.order, rows, error)) << broken.bytes;
+        EXPECT_EQ(error.line, broken.line) << error.message();
         EXPECT_NE(error.message().find("T.tsv"), std::string::npos);
     }
     // Accents, CR LF and a missing final line feed are taken.
     ASSERT_TRUE(parseTopicTable("english\titalian\r\nbetter\tmigliore\r\nbad\tpi\xF9 cattivo", "T.tsv",
-                                TopicOrder::LongestFirst, rows, error))
-        << error.message();
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(std::string(rows[0].italian) + "|" + std::string(rows[1].italian), "migliore|pi\xF9 cattivo");
-    EXPECT_TRUE(parseTopicTable("english\titalian\nAlpha\tx\nbeta\ty\nGamma\tz\n", "T.tsv",
-                                TopicOrder::Alphabetical, rows, error));
-}
+                                TopicOrder::LongestFirst, rows, error));
+    EXPECT_TRUE(rows.size() == 2 && rows[0].italian == "migliore" && rows[1].italian == "pi\xF9 cattivo");
+    EXPECT_TRUE(
+        parseTopicTable(H + "Alpha\tx\nbeta\ty\nGamma\tz\n", "T.tsv", TopicOrder::Alphabetical, rows, error));
 
-TEST(TableSet, RefusesABaseTextInAnExpansionTableAndKeepsJournalFixRowsWithoutTexts) {
-    const char* const Header = "english\titalian\n";
-    const char* const FixHeader = "questId\tenglish\titalian\n";
+    // A base text in an expansion's table is refused, except the one pair that both expansions share.
     TableSet set;
-    TableFileError error;
-    EXPECT_FALSE(set.load("english\titalian\nguard\tguardia\n", "english\titalian\nguardia\tother\n", Header,
-                          FixHeader, error));
-    EXPECT_EQ(error.fileName, TribunalTopicTableFile);
+    EXPECT_FALSE(set.load(H + "guard\tguardia\n", H + "guardia\tother\n", H, FixH, error));
+    EXPECT_EQ(error.fileName + ":" + std::to_string(error.line), std::string(TribunalTopicTableFile) + ":2");
+    EXPECT_TRUE(
+        set.load(H + "guard\tguardia\n", H + "shared\tcomune\n", H + "shared\tcomune\n", FixH, error));
+    // A journal fix row may have no texts, but not only one of them.
+    std::vector<JournalFixRow> fixes;
+    ASSERT_TRUE(parseJournalFixTable(FixH + "Q1\t\t\nQ2\tText.\tTesto.\n", "J.tsv", fixes, error));
+    EXPECT_TRUE(fixes.size() == 2 && fixes[0].english.empty() && fixes[1].italian == "Testo.");
+    EXPECT_FALSE(parseJournalFixTable(FixH + "Q1\tonly english\t\n", "J.tsv", fixes, error));
     EXPECT_EQ(error.line, 2u);
-    // The one pair that both expansions share is allowed.
-    EXPECT_TRUE(set.load("english\titalian\nguard\tguardia\n", "english\titalian\nshared\tcomune\n",
-                         "english\titalian\nshared\tcomune\n", FixHeader, error))
-        << error.message();
-
-    std::vector<JournalFixRow> rows;
-    ASSERT_TRUE(
-        parseJournalFixTable("questId\tenglish\titalian\nQ1\t\t\nQ2\tText.\tTesto.\n", "J.tsv", rows, error));
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_TRUE(rows[0].english.empty());
-    EXPECT_EQ(rows[1].italian, "Testo.");
-    EXPECT_FALSE(
-        parseJournalFixTable("questId\tenglish\titalian\nQ1\tonly english\t\n", "J.tsv", rows, error));
-    EXPECT_EQ(error.line, 2u);
+    const TopicTables& shipped = builtInTables();
+    EXPECT_FALSE(shipped.base.empty() || shipped.tribunal.empty() || shipped.bloodmoon.empty() ||
+                 shipped.journalFixes.empty());
 }
 
 } // namespace
