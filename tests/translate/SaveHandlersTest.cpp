@@ -174,14 +174,11 @@ TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
     }
 }
 
-// A record with these parts after its NAME (none when nameData is empty) and NPDT: "id" or "id*count" is an
-// item, "Wposition/slot" an equipment reference and "TAG=data" any other subrecord.
-RecordBuilder npcc(std::initializer_list<std::string> parts,
-                   const std::string& nameData = build::z("PlayerSaveGame")) {
+// The player's record with these parts after its NAME and NPDT: "id" or "id*count" is an item,
+// "Wposition/slot" an equipment reference and "TAG=data" any other subrecord.
+RecordBuilder npcc(std::initializer_list<std::string> parts) {
     RecordBuilder record("NPCC");
-    if (!nameData.empty())
-        record.sub("NAME", nameData);
-    record.sub("NPDT", "npdt");
+    record.text("NAME", "PlayerSaveGame").sub("NPDT", "npdt");
     for (const std::string& part : parts) {
         const std::size_t equals = part.find('='), star = part.find('*'), slash = part.find('/');
         if (equals != std::string::npos)
@@ -217,11 +214,16 @@ std::string parts(const Record& record) {
 // fuzz target and the damaged saves leave every other layout as it was.
 TEST(PlayerInventory, SortsByTheTargetLanguagesNameMovingAttachedSubrecordsAndRenumberingTheEquipment) {
     test::ConversionFixture fixture;
-    auto name = [&fixture](const std::string& id, const char* english,
-                           std::optional<std::string_view> italian = {}) {
+    // clang-format off
+    const char* const names[][3] = {
+        {"a", "Axe"}, {"b", "bow"}, {"c", "Club"}, {"m", "Mace"}, {"z", "Zweihander"}, {"1", "iron sword"},
+        {"2", "IRON"}, {"3", "\xE8" "cu"}, {"4", "\xC8" "cu"}, {"5", "zed"}, {"6", "Iron Sword"}, {"7", "Iron"},
+        {"apple", "Apple", "Mela"}, {"bread", "Bread", "Pane"}, {"dagger", "Dagger"}};
+    // clang-format on
+    for (const auto& [id, english, italian] : names)
         fixture.maps.itemNameMap.emplace(
-            id, test::mapEntry(RecordBuilder("MISC").text("NAME", id).text("FNAM", english), italian));
-    };
+            id, mapEntry(RecordBuilder("MISC").text("FNAM", english),
+                         italian ? std::optional<std::string_view>(italian) : std::nullopt));
     const struct {
         ConversionDirection direction;
         RecordBuilder record;
@@ -239,18 +241,7 @@ TEST(PlayerInventory, SortsByTheTargetLanguagesNameMovingAttachedSubrecordsAndRe
          "apple bread dagger Unknown_A unknown_id W0/0 "},
     };
     for (const auto& c : cases) {
-        fixture.reset(c.direction);
-        for (auto [id, english] :
-             {std::pair{"a", "Axe"}, {"b", "bow"}, {"c", "Club"}, {"m", "Mace"}, {"z", "Zweihander"}})
-            name(id, english);
-        // clang-format off
-        const char* const names[] = {"iron sword", "IRON", "\xE8" "cu", "\xC8" "cu", "zed", "Iron Sword", "Iron"};
-        // clang-format on
-        for (int i = 0; i < 7; ++i)
-            name(std::to_string(i + 1), names[i]);
-        name("apple", "Apple", "Mela");
-        name("bread", "Bread", "Pane");
-        name("dagger", "Dagger"); // no translation: its own name
+        fixture.context.direction = c.direction;
         auto record = c.record.build();
         EXPECT_TRUE(patchPlayerInventory(*record, fixture.context));
         EXPECT_EQ(record->size(), test::payloadSize(*record));
