@@ -22,17 +22,10 @@ public:
 // A conversion's context without a job: handlers and map builders can be called on its data directly. The
 // journal's progress is kept as (done, total) pairs.
 struct ConversionFixture {
-    explicit ConversionFixture(ConversionDirection direction = EnglishToItalian) { reset(direction); }
-    ConversionFixture(const ConversionFixture&) = delete;
-
-    void reset(ConversionDirection direction) {
-        maps = TranslationMaps();
-        names = NameMaps();
-        log = StringLog();
-        journalProgress.clear();
+    explicit ConversionFixture(ConversionDirection direction = EnglishToItalian) {
         context.direction = direction;
-        context.pluginEntries.clear();
     }
+    ConversionFixture(const ConversionFixture&) = delete;
 
     // A journal entry as the scan leaves it, the Italian text as its translation.
     void addJournalEntry(const std::string& id, std::string_view english,
@@ -51,8 +44,9 @@ struct ConversionFixture {
                 {row.italian, row.english, static_cast<std::uint32_t>(row.italian.size())});
         }
         for (auto* links : {&names.englishTopicLinks, &names.italianTopicLinks})
-            std::stable_sort(links->begin(), links->end(),
-                             [](const TopicLink& a, const TopicLink& b) { return a.fromLength > b.fromLength; });
+            std::stable_sort(links->begin(), links->end(), [](const TopicLink& a, const TopicLink& b) {
+                return a.fromLength > b.fromLength;
+            });
     }
 
     TranslationMaps maps;

@@ -18,13 +18,14 @@ namespace {
 
 using build::RecordBuilder;
 
-// Names that contain one another, overlap, differ in case from words of the texts, or hold accented letters.
+// Names that contain one another, overlap, differ in case from words of the texts, hold accented letters, or
+// cannot be marked.
 // clang-format off
 const std::vector<TopicRow> Topics = {
     {"ring", "anello"}, {"the ring", "l'anello"}, {"ring of fire", "anello di fuoco"}, {"fire", "fuoco"},
     {"Balmora", "Balmora"}, {"balm", "balsamo"}, {"Caius", "Caius"}, {"Caius Cosades", "Caius Cosades"},
     {"ab cd", "ab cd"}, {"cd ef", "cd ef"}, {"city", "citt\xE0"}, {"it is here", "\xC8 qui"},
-    {"seven", "sette"}, {"even", "ette"}};
+    {"seven", "sette"}, {"even", "ette"}, {"", ""}, {"b @", "x #"}};
 // clang-format on
 const std::string_view Separators[] = {" ", " ", "\"", ")", "'", "\t", "\r", "\n", "(", "-", ",", "", "x"};
 const std::string_view Words[] = {"go", "the", "ab", "cd", "citt\xC0", "\xC8", "qui", "it", "RING", "rINg"};
@@ -198,26 +199,6 @@ TEST(JournalOracle, TranslatesAndMarksRandomJournalsAsTheLiteralAlgorithm) {
         ASSERT_EQ(test::bytesOf(*record), build::RecordBuilder("JOUR").text("NAME", expected.text).bytes());
         EXPECT_TRUE(fixture.log.text.ends_with("\n\n" + expected.log));
         EXPECT_EQ(fixture.log.untranslatedJournalCount(), expected.untranslated);
-    }
-    // Names that cannot be marked or are listed twice, a lone line feed, a text longer than any fixed work
-    // area.
-    std::string longText;
-    for (int i = 0; i < 700; ++i)
-        longText += "the ring of Balmora, (my)ring @Caius# and Caius ";
-    test::ConversionFixture fixture;
-    fixture.setTopicLinks({{"", ""},
-                           {"#", ""},
-                           {"b @", ""},
-                           {"\n", ""},
-                           {"ring", ""},
-                           {"Balmora", ""},
-                           {"Caius", ""},
-                           {"Caius", ""}});
-    for (std::string text : {longText, std::string("\n"), std::string("a # b @ c\n")}) {
-        std::string literalText = text;
-        insertTopicLinks(text, fixture.names.englishTopicLinks);
-        literal::insertTopicLinks(literalText, fixture.names.englishTopicLinks);
-        EXPECT_EQ(text, literalText);
     }
     // The generator must reach both outcomes, names and links often enough to mean something.
     EXPECT_TRUE(translated > 5000 && 12000 - translated > 3000 && marked > 3000 && named > 300)

@@ -49,19 +49,13 @@ TEST(TopicTables, MapFromTheSourceLanguageTakeTheIncludedExpansionsAndListLinksL
     }
 }
 
-// Quests take the name of their lowest entry ID, an untranslated one its own. Months take both texts of each
-// setting or fall back to the one there is; a setting with neither, or a missing one, fails after the earlier
-// months.
-TEST(QuestAndMonthNames, TheLowestEntryIdNamesAQuestAndAMonthFallsBackToTheTextThereIs) {
+// Months take both texts of each setting or fall back to the one there is; a setting with neither, or a
+// missing one, fails after the earlier months.
+TEST(MonthNames, TakeBothTextsOfEachSettingOrFallBackToTheOneThereIs) {
     const char* const months[] = {"sMonthMorningstar", "sMonthSunsdawn",   "sMonthFirstseed",
                                   "sMonthRainshand",   "sMonthSecondseed", "sMonthMidyear",
                                   "sMonthSunsheight",  "sMonthLastseed",   "sMonthHeartfire",
                                   "sMonthFrostfall",   "sMonthSunsdusk",   "sMonthEveningstar"};
-    auto entry = [](const char* text, std::optional<std::string_view> translation, bool quest = true) {
-        RecordBuilder info("INFO");
-        return mapEntry(quest ? info.text("NAME", text).sub("QSTN", "\1") : info.text("NAME", text),
-                        translation);
-    };
     auto setting = [](const char* english, std::optional<std::string_view> italian) {
         RecordBuilder gmst("GMST");
         return mapEntry(english ? gmst.sub("STRV", english) : gmst, italian);
@@ -69,19 +63,6 @@ TEST(QuestAndMonthNames, TheLowestEntryIdNamesAQuestAndAMonthFallsBackToTheTextT
     for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
         const bool toItalian = direction == EnglishToItalian;
         ConversionFixture fixture(direction);
-        TranslationMap& entries = fixture.maps.journalEntryMap;
-        entries.emplace("200", entry("Rescue", "Salvataggio B"));
-        entries.emplace("100", entry("Rescue", "Salvataggio A"));
-        entries.emplace("150", entry("Not a quest name", "Non un nome", false));
-        entries.emplace("300", entry("Lonely Quest", std::nullopt));
-        buildQuestNameMap(fixture.maps, direction, fixture.names);
-        const NameMap quests = toItalian
-                                   ? NameMap{{"Rescue", "Salvataggio A"}, {"Lonely Quest", "Lonely Quest"}}
-                                   : NameMap{{"Salvataggio A", "Rescue"},
-                                             {"Salvataggio B", "Rescue"},
-                                             {"Lonely Quest", "Lonely Quest"}};
-        EXPECT_EQ(fixture.names.questNameMap, quests);
-
         TranslationMap& settings = fixture.maps.gmstMap;
         for (const char* id : months)
             settings.emplace(id, setting(id + 6, "Mese"));
