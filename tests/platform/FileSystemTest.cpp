@@ -17,12 +17,11 @@ namespace {
 
 using MemoryFileSystem = test::FaultInjectingFileSystem;
 
-// One call, by name, with up to two paths and a text to write; see answer. Where given, what it must answer.
+// One call, by name, with up to two paths and a text to write; see answer.
 struct Step {
     std::string call;
     std::string path;
     std::string other = {};
-    std::optional<std::string> expected = {};
 };
 
 // The game as the calls find it: a save, an older log and backup, a folder without write permission.
@@ -115,7 +114,7 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
         {"delete", "G\\Saves\\none"}, {"delete", "G\\Saves"},
         {"replace", "G\\Locked\\k.ess", "G\\Saves\\k.ess"}, {"replace", save, "G\\Locked\\a.ess"},
         {"replace", "G\\Saves\\none", backup}, {"replace", save, "G\\Backup"},
-        {"replace", save, "G\\Missing\\a.ess"}, {"folder", "G\\Saves", "", "refused, already there"},
+        {"replace", save, "G\\Missing\\a.ess"}, {"folder", "G\\Saves"},
         {"folder", save}, {"folder", "G\\Locked\\New"}, {"folder", "G\\Missing\\New"},
         {"attributes", save, "G\\Saves\\none"}, {"lock", "G\\Saves\\none"}, {"list", "G\\Saves\\none"},
         {"list", save}, {"facts", "G\\Locked"}, {"facts", "G\\Saves\\none"}, {"list", "G\\Saves"},
@@ -127,7 +126,7 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
         {"delete", "G\\Saves\\c.ess"}, {"create", "G\\Saves\\c.ess", "third"}, {"folder", "G\\New\\"},
         {"folder", "G\\New\\Inner"}, {"create", "G\\New\\Inner\\x", "deep"},
         {"replace", "G\\New\\Inner\\x", "G\\New\\x"}, {"facts", "G\\New"},
-        {"list", "G\\New", "", "../ ./ Inner/ x "}, {"list", "G"}, {"list", "G\\Saves"}};
+        {"list", "G\\New"}, {"list", "G"}, {"list", "G\\Saves"}};
     // clang-format on
     MemoryFileSystem direct;
     MemoryFileSystem under;
@@ -141,7 +140,6 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
         const std::string answered = answer(overlay, step, overlayLock);
         EXPECT_EQ(answered, answer(direct, step, directLock))
             << step.call << " " << step.path << " " << step.other;
-        EXPECT_EQ(answered, step.expected.value_or(answered)) << step.call << " " << step.path;
     }
     std::vector<std::string> paths = direct.files();
     for (const std::string& path : under.files())
@@ -200,23 +198,17 @@ TEST(NativeFileSystem, RefusesEveryPathAtThePlatformsLimit) {
 TEST(StdioFile, TextModeStoresCrLfAndBinaryModeEveryByteOnEveryPlatform) {
     test::TestFolder folder;
     const std::string text = std::string("one\ntwo\n\n\r\xE8\0end", 15);
-    const std::pair<const char*, std::string> cases[] = {
-        {"w", std::string("one\r\ntwo\r\n\r\n\r\xE8\0end", 18)},
-        {"wb", text},
-    };
-    for (const auto& [mode, stored] : cases) {
+    for (const char* mode : {"w", "wb"}) {
         const std::string path = folder.path() + "\\" + mode + ".txt";
         auto written = nativeFileSystem().open(path, mode);
-        ASSERT_TRUE(written);
-        EXPECT_EQ(written->write(text.data(), text.size()), text.size());
-        EXPECT_TRUE(written->close());
-        EXPECT_EQ(build::readBytes(folder.file(std::string(mode) + ".txt")), stored) << mode;
+        ASSERT_TRUE(written && written->write(text.data(), text.size()) == text.size() && written->close());
+        const std::string stored = build::readBytes(folder.file(std::string(mode) + ".txt"));
+        EXPECT_EQ(stored, mode[1] ? text : std::string("one\r\ntwo\r\n\r\n\r\xE8\0end", 18));
         auto file = nativeFileSystem().open(path, "rb");
-        ASSERT_TRUE(file && file->seek(-3, SeekOrigin::End)) << mode;
-        EXPECT_EQ(file->tell(), static_cast<std::int64_t>(stored.size()) - 3) << mode;
+        ASSERT_TRUE(file && file->seek(-3, SeekOrigin::End));
+        EXPECT_EQ(file->tell(), static_cast<std::int64_t>(stored.size()) - 3);
         char tail[4] = {};
-        EXPECT_EQ(file->read(tail, 4), 3u) << mode;
-        EXPECT_STREQ(tail, "end") << mode;
+        EXPECT_TRUE(file->read(tail, 4) == 3 && std::string(tail) == "end") << mode;
     }
     // An empty file reads as no bytes; a line feed just past the bytes given is not theirs.
     std::vector<std::uint8_t> bytes{1};
