@@ -193,58 +193,55 @@ TEST(ScanMaps, KeepTheFirstRecordTakeTheLastTextsAndOnlyTheJournalsEntries) {
               "602: INAM=602~ NAME=Kept~|");
 }
 
-// A missing Morrowind master or plugin fails its pass without a message; a file with a count of 0 reads only
-// its header. The scan takes every path that start-up takes, up to the platform's limit; one longer is named.
-TEST(ScanRequiredFiles, AMissingOrTooLongMorrowindFileFailsItsPass) {
-    ScanHarness missing;
-    EXPECT_FALSE(missing.scan());
-    EXPECT_EQ(missing.error.pass, MasterPass);
-    missing.write(MorrowindMasterName, masterFile());
-    EXPECT_FALSE(missing.scan());
-    EXPECT_EQ(missing.error.pass, PluginPass);
-    EXPECT_EQ(missing.error.message + missing.told, "");
-    missing.write(MorrowindPluginName, pluginFile());
-    ASSERT_TRUE(missing.scan());
-    EXPECT_EQ(missing.told, "masters 1/1|masters done|plugins 1/1|plugins done|");
-    EXPECT_EQ(missing.maps.recordCount(), 0u);
-
-    const std::string suffix = std::string(DataFilesFolder) + MorrowindPluginName;
-    for (std::size_t length : {PathLimit - 1, PathLimit}) {
-        ScanHarness harness;
-        const std::string folder = harness.game.makeFolderOfLength(length - suffix.size());
-        harness.game.makeFolder(folder.substr(harness.game.path().size() + 1) + "/Data Files");
-        harness.installation.installPath = folder;
-        masterFile().writeTo(folder + "/Data Files/" + MorrowindMasterName);
-        pluginFile().writeTo(folder + "/Data Files/" + MorrowindPluginName);
-        EXPECT_EQ(harness.scan(), length < PathLimit) << harness.error.message;
-        if (length < PathLimit)
-            continue;
-        EXPECT_EQ(harness.told, "");
-        EXPECT_EQ(harness.error.pass, PluginPass);
-        EXPECT_NE(harness.error.message.find("\"" + folder + suffix + "\""), std::string::npos);
-        EXPECT_NE(harness.error.message.find(std::to_string(PathLimit - 1)), std::string::npos);
-        EXPECT_EQ(harness.error.icon, MessageIcon::Warning);
-    }
-}
-
-// A malformed file fails its own pass, naming the file and the offset; a bad master stops the scan before
-// the plugins. The stream's own test tries every kind of damage.
-TEST(ScanFaults, ADamagedFileFailsItsPass) {
-    const std::string master(demo::demoMaster()), plugin(demo::demoPlugin());
+// A missing Morrowind master or plugin fails its pass without a message, a damaged one naming the file and
+// the offset; a bad master stops the scan before the plugins, and a file with a count of 0 reads only its
+// header. The scan takes every path that start-up takes, up to the platform's limit; one longer is named.
+TEST(ScanFailures, AMissingDamagedOrTooLongMorrowindFileFailsItsPass) {
     ScanHarness harness;
+    EXPECT_FALSE(harness.scan());
+    EXPECT_EQ(harness.error.pass, MasterPass);
+    harness.write(MorrowindMasterName, masterFile());
+    EXPECT_FALSE(harness.scan());
+    EXPECT_EQ(harness.error.pass, PluginPass);
+    EXPECT_EQ(harness.error.message + harness.told, "");
+    harness.write(MorrowindPluginName, pluginFile());
+    ASSERT_TRUE(harness.scan());
+    EXPECT_EQ(harness.told, "masters 1/1|masters done|plugins 1/1|plugins done|");
+    EXPECT_EQ(harness.maps.recordCount(), 0u);
+
+    const std::string master(demo::demoMaster()), plugin(demo::demoPlugin());
     for (bool badPlugin : {false, true}) {
         harness.write(MorrowindMasterName, badPlugin ? master : master.substr(0, master.size() - 5));
         harness.write(MorrowindPluginName, badPlugin ? plugin.substr(0, plugin.size() - 5) : plugin);
         ASSERT_FALSE(harness.scan());
         const std::string name = badPlugin ? MorrowindPluginName : MorrowindMasterName;
-        EXPECT_EQ(harness.error.pass, badPlugin ? PluginPass : MasterPass);
-        EXPECT_EQ(harness.error.icon, MessageIcon::Error);
+        EXPECT_EQ(std::pair(harness.error.pass, harness.error.icon),
+                  std::pair(badPlugin ? PluginPass : MasterPass, MessageIcon::Error));
         EXPECT_TRUE(harness.error.message.find("\"" + name + "\"") != std::string::npos &&
                     harness.error.message.find("offset ") != std::string::npos)
             << harness.error.message;
         const std::string& told = harness.told;
         EXPECT_EQ(told.find("masters done") != told.npos && told.find("plugins") != told.npos, badPlugin);
         EXPECT_EQ(told.find("plugins done"), told.npos);
+    }
+
+    const std::string suffix = std::string(DataFilesFolder) + MorrowindPluginName;
+    for (std::size_t length : {PathLimit - 1, PathLimit}) {
+        ScanHarness atLimit;
+        const std::string folder = atLimit.game.makeFolderOfLength(length - suffix.size());
+        atLimit.game.makeFolder(folder.substr(atLimit.game.path().size() + 1) + "/Data Files");
+        atLimit.installation.installPath = folder;
+        masterFile().writeTo(folder + "/Data Files/" + MorrowindMasterName);
+        pluginFile().writeTo(folder + "/Data Files/" + MorrowindPluginName);
+        EXPECT_EQ(atLimit.scan(), length < PathLimit) << atLimit.error.message;
+        if (length < PathLimit)
+            continue;
+        EXPECT_EQ(atLimit.told, "");
+        EXPECT_EQ(std::pair(atLimit.error.pass, atLimit.error.icon),
+                  std::pair(PluginPass, MessageIcon::Warning));
+        EXPECT_TRUE(atLimit.error.message.find("\"" + folder + suffix + "\"") != std::string::npos &&
+                    atLimit.error.message.find(std::to_string(PathLimit - 1)) != std::string::npos)
+            << atLimit.error.message;
     }
 }
 
