@@ -35,23 +35,15 @@ const std::string_view Keys[] = {"-0", "-5", "0", "10", "19", "2", "9z", "A", "a
 // that cannot be rewritten: no ">", no day of the month, the other language's word for day, no day number, no
 // "(", numbers that do not fit, a month text of 64 characters.
 const std::string M62(62, 'm'), M63(63, 'm');
+// clang-format off
 const std::string Headings[] = {
-    "<FONT COLOR=\"9F0000\">16 Last Seed (Day 3)</FONT><BR>",
-    "<FONT COLOR=\"9F0000\">2 Ultimo Seme (Giorno 40)</FONT><BR>",
-    "<FONT SIZE=\"2\">\t+1   Last Seed (Day\v  -12)",
-    "<B>-2147483648 " + M62 + " (Day 2147483647)",
-    "<I>-2147483648 " + M62 + " (Giorno 2147483647)",
-    "16 Last Seed (Day 3)",
-    "<FONT SIZE=\"2\">1 Sun's Dusk (Day 7)</FONT>",
-    "<no heading at all",
-    "<FONT 16 Last Seed (Day 3)",
-    "<B>Last Seed (Day 3)",
-    "<B>16 Last Seed (Day x)",
-    "<B>16 Last Seed Day 3",
-    "<B>2147483648 Last Seed (Day 3)",
-    "<B>16 Last Seed (Day -2147483649)",
-    "<B>16 " + M63 + " (Day 3)",
-};
+    "<FONT COLOR=\"9F0000\">16 Last Seed (Day 3)</FONT><BR>", "<FONT SIZE=2>\t+1   Last Seed (Day\v  -12)",
+    "<FONT COLOR=\"9F0000\">2 Ultimo Seme (Giorno 40)</FONT>", "<B>-2147483648 " + M62 + " (Day 2147483647)",
+    "<I>-2147483648 " + M62 + " (Giorno 2147483647)", "16 Last Seed (Day 3)", "<no heading at all",
+    "<FONT SIZE=\"2\">1 Sun's Dusk (Day 7)</FONT>", "<FONT 16 Last Seed (Day 3)", "<B>Last Seed (Day 3)",
+    "<B>16 Last Seed (Day x)", "<B>16 Last Seed Day 3", "<B>2147483648 Last Seed (Day 3)",
+    "<B>16 Last Seed (Day -2147483649)", "<B>16 " + M63 + " (Day 3)"};
+// clang-format on
 
 struct RandomJournal {
     RandomJournal(std::uint32_t seed, ConversionDirection direction) : random_(seed), fixture(direction) {
