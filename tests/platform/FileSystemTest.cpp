@@ -36,8 +36,7 @@ void prepare(MemoryFileSystem& files) {
     files.makeReadOnly("G\\Locked");
 }
 
-// Writes the text, then goes back to write its first byte again over itself and tries to read the second,
-// as a writer that fills in a count afterwards does.
+// Writes the text, then its first byte again over itself and reads the second, as a count filled in later is.
 std::string written(std::unique_ptr<File> file, const std::string& text) {
     if (!file)
         return "refused";
@@ -83,12 +82,11 @@ std::string answer(FileSystem& files, const Step& step, std::unique_ptr<FileLock
         return files.copyAttributes(step.path, step.other, true) ? "copied" : "refused";
     if (call == "list") {
         std::vector<FolderEntry> entries;
-        if (!files.listFolder(step.path, entries))
-            return "refused";
         std::multiset<std::string> names;
+        const bool listed = files.listFolder(step.path, entries);
         for (const FolderEntry& entry : entries)
             names.insert(entry.name + (entry.isFolder ? "/ " : " "));
-        return std::accumulate(names.begin(), names.end(), std::string());
+        return listed ? std::accumulate(names.begin(), names.end(), std::string()) : "refused";
     }
     std::ostringstream facts;
     facts << "exists " << files.exists(step.path) << ", folder " << files.exists(step.path + "\\*.*")

@@ -12,10 +12,6 @@ using test::bytesOf;
 using test::layout;
 using test::payloadSize;
 
-std::unique_ptr<Subrecord> makeSub(std::string_view tag, std::string_view bytes) {
-    return std::make_unique<Subrecord>(tag, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-}
-
 // Any single edit that miscounts shows in the size, whatever follows it; edits of a missing tag or index
 // change nothing.
 TEST(RecordEdit, EveryEditKeepsTheSizeEqualToTheSubrecords) {
@@ -25,7 +21,7 @@ TEST(RecordEdit, EveryEditKeepsTheSizeEqualToTheSubrecords) {
     EXPECT_TRUE(record->replaceSubrecordAt(0, "x", 1));
     record->insertSubrecordBefore("NPDT", "ANAM", "faction", 7);
     record->insertSubrecordBefore(std::nullopt, "SCRI", "script", 6);
-    record->insertSubrecordAt(1, makeSub("XSCL", "1234"));
+    record->insertSubrecordAt(1, std::make_unique<Subrecord>("XSCL", "1234", 4u));
     EXPECT_EQ(record->size(), payloadSize(*record));
     record->removeSubrecordAt(0);
     SubrecordList taken = record->removeSubrecordRange(1, 3);
@@ -41,14 +37,14 @@ TEST(RecordEdit, EveryEditKeepsTheSizeEqualToTheSubrecords) {
 
     // A size that never matched its subrecords moves by the difference, not recomputed.
     Record inconsistent(Tag("TEST"), 1000, 7, 9);
-    inconsistent.appendSubrecord(makeSub("DATA", "abcd"));
+    inconsistent.appendSubrecord(std::make_unique<Subrecord>("DATA", "abcd", 4u));
     inconsistent.replaceSubrecord("DATA", "ab", 2);
     EXPECT_EQ(bytesOf(inconsistent).substr(4, 12), build::u32(1010) + build::u32(7) + build::u32(9));
     EXPECT_EQ(bytesOf(Record("GAME")), std::string("GAME") + std::string(12, '\0'));
 
     // A translation is neither counted nor written.
     TranslatedRecord translated(Tag("NPC_"), 0, 0, 0);
-    translated.appendSubrecord(makeSub("FNAM", "Guard"));
+    translated.appendSubrecord(std::make_unique<Subrecord>("FNAM", "Guard", 5u));
     translated.setTranslation("-TR-", "Guardia", 7);
     translated.setTranslation("-TR-", "Guardia!", 8);
     EXPECT_EQ(bytesOf(translated), RecordBuilder("NPC_").sub("FNAM", "Guard").bytes());
@@ -63,7 +59,7 @@ TEST(RecordEdit, EqualTagsAreFoundInReadOrderThenInsertedOnesUntilARemoval) {
         RecordBuilder("INFO").sub("NAME", "n").sub("DATA", "old").sub("DATA", std::string("2\0x", 3)).build();
     record->insertSubrecordBefore("DATA", "MAST", "m", 1);
     EXPECT_TRUE(record->replaceSubrecord("DATA", "one", 3));
-    record->insertSubrecordAt(0, makeSub("DATA", "new"));
+    record->insertSubrecordAt(0, std::make_unique<Subrecord>("DATA", "new", 3u));
     record->insertSubrecordBefore("NAME", "DATA", "newer", 5);
     EXPECT_EQ(layout(*record), "DATA=new|DATA=newer|NAME=n|MAST=m|DATA=one|DATA=2");
     const Subrecord* found = record->findSubrecord("DATA");
@@ -104,8 +100,7 @@ TEST(SubrecordBytes, KeepsEveryByteAcrossTheInlineCapacity) {
     EXPECT_TRUE(copy == data);
 }
 
-// A file held in memory that may refuse to seek back to a position from its start, or read half of what is
-// asked.
+// A file in memory that may refuse to seek back to a position from its start, or read half of what is asked.
 struct FaultyFile final : File {
     enum Fault { None, SeekBack, ShortRead };
     FaultyFile(const std::string& bytes, Fault fault) : file(bytes), fault(fault) {}

@@ -19,9 +19,9 @@ build::GameFileBuilder pluginFile() {
     return build::GameFileBuilder({.kind = build::FileKind::Plugin, .masters = {{"Morrowind.esm", 1}}});
 }
 
-// Runs only the master and plugin scan of a job over a game folder, with fresh maps each time, and keeps what
-// it told, each event followed by "|": "masters 1/2" for records done of a file, "masters done" once a pass
-// is complete.
+// Runs only the scan of a job over a game folder with fresh maps, keeping what it told, each event followed
+// by
+// "|": "masters 1/2" for records done of a file, "masters done" once a pass is complete.
 struct ScanHarness : ScanProgress {
     ScanHarness() {
         installation.installPath = game.path();
@@ -104,8 +104,7 @@ TEST(ScanMaps, KeepTheFirstRecordTakeTheLastTextsAndOnlyTheJournalsEntries) {
             .add(named("MISC", "shared id", "Misc Name"))
             .add(named("WEAP", "shared id", "Weapon Name"))
             .add(named("BOOK", "book", "Old Book"))
-            // IDs are case-sensitive; creatures and other records are not kept.
-            .add(named("CREA", "rat", "Rat"))
+            // IDs are case-sensitive; other records, creatures among them, are not kept.
             .add(named("MISC", "Gold", "Gold"))
             .add(named("CELL", "gold", "Cell"))
             .add(named("MISC", "gold", "gold"))

@@ -13,8 +13,7 @@
 namespace orvella::test {
 
 // A log that keeps what is written in a string the test reads afterwards.
-class StringLog final : public ConversionLog {
-public:
+struct StringLog final : ConversionLog {
     void write(std::string_view text) override { this->text.append(text); }
     std::string text;
 };
@@ -34,8 +33,7 @@ struct ConversionFixture {
             id, mapEntry(build::RecordBuilder("INFO").text("INAM", id).text("NAME", english), italian));
     }
 
-    // Both link lists' rows for pairs of English and Italian topic names, longest first as the tables give
-    // them.
+    // Both link lists' rows for pairs of English and Italian names, longest first as the tables give them.
     void setTopicLinks(const std::vector<TopicRow>& rows) {
         for (const TopicRow& row : rows) {
             names.englishTopicLinks.push_back(

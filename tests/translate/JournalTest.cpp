@@ -1,6 +1,5 @@
-// The journal code compared with the literal algorithm on random journals: entries with and without the
-// player's name, paragraphs that match, nearly match or match nothing, topics in any case after any
-// character, and headings of both languages; and what only a whole journal record shows.
+// The journal code compared with the literal algorithm on random journals of every kind of entry, paragraph,
+// topic and heading; and what only a whole journal record shows.
 
 #include "ConversionFixture.h"
 #include "literaljournal/LiteralJournal.h"

@@ -10,7 +10,6 @@ namespace orvella {
 namespace {
 
 using build::RecordBuilder;
-using build::u32;
 using test::ConversionFixture;
 using test::layout;
 using test::mapEntry;
@@ -70,8 +69,9 @@ TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
              "NAME=Balmora (citt\xE0)|DATA="},
             {patchDialogue, RecordBuilder("DIAL").text("NAME", "Vivec").sub("DATA", topic),
              "NAME=Vivec|DATA="},
-            {patchDialogue, RecordBuilder("DIAL").text("NAME", "old rumour").sub("DELE", u32(0)), ""},
-            {patchDialogue, RecordBuilder("DIAL").sub("DATA", topic).sub("DELE", u32(0)), "DATA=|DELE="},
+            {patchDialogue, RecordBuilder("DIAL").text("NAME", "old rumour").sub("DELE", build::u32(0)), ""},
+            {patchDialogue, RecordBuilder("DIAL").sub("DATA", topic).sub("DELE", build::u32(0)),
+             "DATA=|DELE="},
             {patchQuest, RecordBuilder("QUES").text("NAME", "Rescue").sub("DATA", "d"),
              "NAME=Salvataggio|DATA=d"},
             {patchQuest, RecordBuilder("QUES").sub("NAME", "Unknown one"), "NAME=Unknown one"},
@@ -96,6 +96,30 @@ TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
         }
         EXPECT_EQ(logged(fixture.log.text),
                   "4: old rumour|Nome Quest: Unknown one|Nome Quest: Unknown two|strange topic|other topic|");
+    }
+}
+
+// An English save's header gains the translation plugins before GMDT, the expansions' only when taken in, and
+// any other save's loses them; the demo save's conversion checks every byte of it both ways.
+TEST(HeaderHandler, GainsTheIncludedPluginsBeforeGmdtAndLosesThemAgain) {
+    const std::string base = std::string("MAST=") + MorrowindPluginName + "|DATA=|";
+    const std::string expansions =
+        std::string("MAST=") + TribunalPluginName + "|DATA=|MAST=" + BloodmoonPluginName + "|DATA=|";
+    for (bool included : {false, true}) {
+        GameInstallation game;
+        game.hasTribunalPlugin = game.hasBloodmoonPlugin = included;
+        game.tribunalPluginName = TribunalPluginName;
+        auto header = RecordBuilder("TES3").sub("HEDR", "h").sub("GMDT", "g").build();
+        for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
+            ConversionFixture fixture(direction);
+            fixture.context.pluginEntries = translationPlugins(
+                {.usesTribunalMaster = true, .usesBloodmoonMaster = true, .direction = direction}, game);
+            ASSERT_TRUE(patchHeader(*header, fixture.context));
+            EXPECT_EQ(layout(*header),
+                      "HEDR=h|" + (direction == ItalianToEnglish ? "" : base + (included ? expansions : "")) +
+                          "GMDT=g");
+            EXPECT_EQ(header->size(), payloadSize(*header));
+        }
     }
 }
 
