@@ -32,9 +32,8 @@ std::string logged(const std::string& log) {
     return std::to_string(sections) + ": " + lines;
 }
 
-// Names, topics and quests the maps and tables know take the target language's text exactly; the unknown
-// quests and the deleted topics are logged under one heading each, the unknown topics under one for each
-// record that has any.
+// What the maps and tables know takes the target language's text exactly; unknown quests and deleted topics
+// are logged under one heading each, unknown topics under one for each record that has any.
 TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
     const std::string topic(1, '\0');
     for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
@@ -85,6 +84,7 @@ TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
                  .text("DNAM", "strange topic"),
              "DNAM=ultime voci|DNAM=A1_Spy|PNAM=p|DNAM=strange topic"},
             {patchKnownTopics, RecordBuilder("PCDT").text("DNAM", "A1_Spy"), "DNAM=A1_Spy"},
+            {patchPlayerInventory, named("NPCC", "fargoth", "Fargoth"), "NAME=fargoth|FNAM=Fargoth"},
             {patchKnownTopics, RecordBuilder("PCDT").text("DNAM", "A1_Spy").text("DNAM", "other topic"),
              "DNAM=A1_Spy|DNAM=other topic"},
         };
