@@ -17,11 +17,13 @@ namespace {
 
 using MemoryFileSystem = test::FaultInjectingFileSystem;
 
-// One call, by name, with up to two paths and a text to write; see answer.
+// One call, by name, with up to two paths and a text to write; see answer. Where given, what it must answer:
+// the in-memory file system is itself an overlay, over nothing.
 struct Step {
     std::string call;
     std::string path;
     std::string other = {};
+    std::optional<std::string> expected = {};
 };
 
 // The game as the calls find it: a save, an older log and backup, a folder without write permission.
@@ -112,11 +114,12 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
         {"delete", "G\\Saves\\none"}, {"delete", "G\\Saves"},
         {"replace", "G\\Locked\\k.ess", "G\\Saves\\k.ess"}, {"replace", save, "G\\Locked\\a.ess"},
         {"replace", "G\\Saves\\none", backup}, {"replace", save, "G\\Backup"},
-        {"replace", save, "G\\Missing\\a.ess"}, {"folder", "G\\Saves"},
+        {"replace", save, "G\\Missing\\a.ess"}, {"folder", "G\\Saves", "", "refused, already there"},
         {"folder", save}, {"folder", "G\\Locked\\New"}, {"folder", "G\\Missing\\New"},
         {"attributes", save, "G\\Saves\\none"}, {"lock", "G\\Saves\\none"}, {"list", "G\\Saves\\none"},
         {"list", save}, {"facts", "G\\Locked"}, {"facts", "G\\Saves\\none"}, {"list", "G\\Saves"},
-        // Files rewritten, moved, deleted and made again.
+        // Files made, rewritten, moved, deleted and made again.
+        {"create", save + ".tmp", "con\nverted", "11 closed"}, {"rb", save + ".tmp", "", "con\nverted"},
         {"rb+", "G\\Locked\\k.ess", "K"}, {"rb", "G\\Locked\\k.ess"}, {"ab", save, "+more"},
         {"w", log, "line\none\n"}, {"rb", log}, {"r", log}, {"replace", save, save},
         {"replace", save, "G\\Saves\\b.ess"}, {"replace", "G\\Saves\\b.ess", "G\\Saves\\c.ess"},
@@ -124,7 +127,7 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
         {"delete", "G\\Saves\\c.ess"}, {"create", "G\\Saves\\c.ess", "third"}, {"folder", "G\\New\\"},
         {"folder", "G\\New\\Inner"}, {"create", "G\\New\\Inner\\x", "deep"},
         {"replace", "G\\New\\Inner\\x", "G\\New\\x"}, {"facts", "G\\New"},
-        {"list", "G\\New"}, {"list", "G"}, {"list", "G\\Saves"}};
+        {"list", "G\\New", "", "../ ./ Inner/ x "}, {"list", "G"}, {"list", "G\\Saves"}};
     // clang-format on
     MemoryFileSystem direct;
     MemoryFileSystem under;
@@ -138,6 +141,7 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
         const std::string answered = answer(overlay, step, overlayLock);
         EXPECT_EQ(answered, answer(direct, step, directLock))
             << step.call << " " << step.path << " " << step.other;
+        EXPECT_EQ(answered, step.expected.value_or(answered)) << step.call << " " << step.path;
     }
     std::vector<std::string> paths = direct.files();
     for (const std::string& path : under.files())

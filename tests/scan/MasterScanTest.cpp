@@ -86,10 +86,9 @@ std::string contents(const TranslationMap& map) {
     return out;
 }
 
-// Game settings keep the first record with the last master's text and the last plugin's translation; NPCs
-// and items keep the first record by case-sensitive ID and take later names only where they have one.
-// Journal topics keep their entries, plain topics nothing; the entries of a deleted topic or one without ID
-// or type, and entries without ID or text, are passed over.
+// Settings keep the first record with the last master's text and the last plugin's translation; NPCs and
+// items the first record by case-sensitive ID, taking later names only where they have one. Journal topics
+// keep their entries, other topics and those deleted or without ID or type none, nor entries without either.
 TEST(ScanMaps, KeepTheFirstRecordTakeTheLastTextsAndOnlyTheJournalsEntries) {
     const std::string journal(1, '\4'), topic(1, '\0');
     ScanHarness harness;
