@@ -110,8 +110,7 @@ TEST(TableFiles, RefuseEachBrokenRuleNamingTheLine) {
     ASSERT_TRUE(parseTopicTable("english\titalian\r\nbetter\tmigliore\r\nbad\tpi\xF9 cattivo", "T.tsv",
                                 TopicOrder::LongestFirst, rows, error));
     EXPECT_TRUE(rows.size() == 2 && rows[0].italian == "migliore" && rows[1].italian == "pi\xF9 cattivo");
-    EXPECT_TRUE(
-        parseTopicTable(H + "Alpha\tx\nbeta\ty\nGamma\tz\n", "T.tsv", TopicOrder::Alphabetical, rows, error));
+    EXPECT_TRUE(parseTopicTable(H + "A\tx\nb\ty\nC\tz\n", "T.tsv", TopicOrder::Alphabetical, rows, error));
 
     // A base text in an expansion's table is refused, except the one pair that both expansions share.
     TableSet set;
@@ -121,7 +120,8 @@ TEST(TableFiles, RefuseEachBrokenRuleNamingTheLine) {
         set.load(H + "guard\tguardia\n", H + "shared\tcomune\n", H + "shared\tcomune\n", FixH, error));
     // A journal fix row may have no texts, but not only one of them.
     std::vector<JournalFixRow> fixes;
-    ASSERT_TRUE(parseJournalFixTable(FixH + "Q1\t\t\nQ2\tText.\tTesto.\n", "J.tsv", fixes, error));
+    const std::string fixTable = FixH + "Q1\t\t\nQ2\tText.\tTesto.\n"; // the rows point into it
+    ASSERT_TRUE(parseJournalFixTable(fixTable, "J.tsv", fixes, error));
     EXPECT_TRUE(fixes.size() == 2 && fixes[0].english.empty() && fixes[1].italian == "Testo.");
     EXPECT_FALSE(parseJournalFixTable(FixH + "Q1\tonly english\t\n", "J.tsv", fixes, error));
     EXPECT_EQ(error.line, 2u);
