@@ -1,7 +1,10 @@
 #pragma once
 
+#include "RecordViews.h"
+#include "translate/BuiltInTables.h"
 #include "translate/ConversionContext.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -10,8 +13,7 @@
 namespace orvella::test {
 
 // A log that keeps what is written in a string the test reads afterwards.
-class StringLog final : public ConversionLog {
-public:
+struct StringLog final : ConversionLog {
     void write(std::string_view text) override { this->text.append(text); }
     std::string text;
 };
@@ -19,17 +21,30 @@ public:
 // A conversion's context without a job: handlers and map builders can be called on its data directly. The
 // journal's progress is kept as (done, total) pairs.
 struct ConversionFixture {
-    explicit ConversionFixture(ConversionDirection direction = EnglishToItalian) { reset(direction); }
-    ConversionFixture(const ConversionFixture&) = delete;
-    ConversionFixture& operator=(const ConversionFixture&) = delete;
-
-    void reset(ConversionDirection direction) {
-        maps = TranslationMaps();
-        names = NameMaps();
-        log = StringLog();
-        journalProgress.clear();
+    explicit ConversionFixture(ConversionDirection direction = EnglishToItalian) {
         context.direction = direction;
-        context.pluginEntries.clear();
+    }
+    ConversionFixture(const ConversionFixture&) = delete;
+
+    // A journal entry as the scan leaves it, the Italian text as its translation.
+    void addJournalEntry(const std::string& id, std::string_view english,
+                         std::optional<std::string_view> italian) {
+        maps.journalEntryMap.emplace(
+            id, mapEntry(build::RecordBuilder("INFO").text("INAM", id).text("NAME", english), italian));
+    }
+
+    // Both link lists' rows for pairs of English and Italian names, longest first as the tables give them.
+    void setTopicLinks(const std::vector<TopicRow>& rows) {
+        for (const TopicRow& row : rows) {
+            names.englishTopicLinks.push_back(
+                {row.english, row.italian, static_cast<std::uint32_t>(row.english.size())});
+            names.italianTopicLinks.push_back(
+                {row.italian, row.english, static_cast<std::uint32_t>(row.italian.size())});
+        }
+        for (auto* links : {&names.englishTopicLinks, &names.italianTopicLinks})
+            std::stable_sort(links->begin(), links->end(), [](const TopicLink& a, const TopicLink& b) {
+                return a.fromLength > b.fromLength;
+            });
     }
 
     TranslationMaps maps;

@@ -29,12 +29,6 @@ inline std::vector<std::unique_ptr<Record>> readRecords(const std::string& bytes
     return records;
 }
 
-inline const char* const RealSaves[] = {"HartKack0000.ess", "Test10000.ess"};
-
-inline std::string realSaveBytes(const std::string& name) {
-    return build::readBytes(std::string(ORVELLA_REAL_SAVES) + "/" + name);
-}
-
 inline std::string bytesOf(const Record& record) {
     std::vector<std::uint8_t> out;
     serializeRecord(record, out);
@@ -57,11 +51,10 @@ inline std::string layout(const Record& record) {
     return out;
 }
 
-// The first record of the file with this tag and, when given, this NAME text.
-inline std::unique_ptr<Record> takeRecord(const std::string& fileBytes, std::string_view tag,
-                                          std::optional<std::string_view> name = std::nullopt) {
+// The first record of the file with this tag.
+inline std::unique_ptr<Record> takeRecord(const std::string& fileBytes, std::string_view tag) {
     for (auto& record : readRecords(fileBytes))
-        if (record->tag().is(tag) && (!name || record->findText("NAME") == name))
+        if (record->tag().is(tag))
             return std::move(record);
     return nullptr;
 }

@@ -1,6 +1,8 @@
 #include "translate/NameMaps.h"
 #include "ConversionFixture.h"
 #include "RecordViews.h"
+#include "translate/BuiltInTables.h"
+#include "translate/TableFile.h"
 
 #include <gtest/gtest.h>
 
@@ -39,74 +41,90 @@ TEST(TopicTables, MapFromTheSourceLanguageTakeTheIncludedExpansionsAndListLinksL
         EXPECT_EQ(names.topicNameMap.at(c.from), c.to) << c.from;
         for (const auto* links : {&names.englishTopicLinks, &names.italianTopicLinks}) {
             ASSERT_EQ(links->size(), c.links);
-            for (std::size_t i = 0; i < links->size(); ++i) {
-                EXPECT_EQ((*links)[i].fromLength, (*links)[i].from.size());
-                EXPECT_TRUE(i == 0 || (*links)[i].fromLength <= (*links)[i - 1].fromLength) << i;
-            }
+            for (std::size_t i = 0; i < links->size(); ++i)
+                EXPECT_TRUE((*links)[i].fromLength == (*links)[i].from.size() &&
+                            (i == 0 || (*links)[i].fromLength <= (*links)[i - 1].fromLength))
+                    << i;
         }
     }
 }
 
-TEST(QuestNames, TheLowestEntryIdGivesTheNameAndAnUntranslatedEntryMapsToItself) {
-    auto entry = [](const char* text, bool quest) {
-        RecordBuilder info("INFO");
-        info.text("INAM", "id").text("NAME", text);
-        return quest ? info.sub("QSTN", "\1") : info;
-    };
-    for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
-        ConversionFixture fixture(direction);
-        TranslationMap& entries = fixture.maps.journalEntryMap;
-        entries.emplace("200", mapEntry(entry("Rescue", true), "Salvataggio B"));
-        entries.emplace("100", mapEntry(entry("Rescue", true), "Salvataggio A"));
-        entries.emplace("150", mapEntry(entry("Not a quest name", false), "Non un nome"));
-        entries.emplace("300", mapEntry(entry("Lonely Quest", true)));
-        buildQuestNameMap(fixture.maps, direction, fixture.names);
-        const NameMap expected = direction == EnglishToItalian
-                                     ? NameMap{{"Rescue", "Salvataggio A"}, {"Lonely Quest", "Lonely Quest"}}
-                                     : NameMap{{"Salvataggio A", "Rescue"},
-                                               {"Salvataggio B", "Rescue"},
-                                               {"Lonely Quest", "Lonely Quest"}};
-        EXPECT_EQ(fixture.names.questNameMap, expected);
-    }
-}
-
-// The game's twelve month settings; a setting with only one of its texts falls back to it, one with neither
-// or a missing one fails after the earlier months.
+// Months take both texts of each setting or fall back to the one there is, the first month of a text winning;
+// a setting with neither fails after the earlier months.
 TEST(MonthNames, TakeBothTextsOfEachSettingOrFallBackToTheOneThereIs) {
     const char* const months[] = {"sMonthMorningstar", "sMonthSunsdawn",   "sMonthFirstseed",
                                   "sMonthRainshand",   "sMonthSecondseed", "sMonthMidyear",
                                   "sMonthSunsheight",  "sMonthLastseed",   "sMonthHeartfire",
                                   "sMonthFrostfall",   "sMonthSunsdusk",   "sMonthEveningstar"};
-    auto setting = [](const char* english, std::optional<std::string_view> italian) {
-        RecordBuilder gmst("GMST");
-        return mapEntry(english ? gmst.sub("STRV", english) : gmst, italian);
-    };
     for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
         ConversionFixture fixture(direction);
         TranslationMap& settings = fixture.maps.gmstMap;
         for (const char* id : months)
-            settings.emplace(id, setting(id + 6, "Mese"));
-        settings["sMonthFrostfall"] = setting("Frostfall", std::nullopt);
-        settings["sMonthSunsdusk"] = setting(nullptr, "Tramonto");
+            settings.emplace(id, mapEntry(RecordBuilder("GMST").sub("STRV", id + 6), "Mese"));
+        settings["sMonthFrostfall"] = mapEntry(RecordBuilder("GMST").sub("STRV", "Frostfall"));
+        settings["sMonthSunsdusk"] = mapEntry(RecordBuilder("GMST"), "Tramonto");
         ASSERT_TRUE(buildMonthNameMap(fixture.maps, direction, fixture.names));
         const NameMap& names = fixture.names.monthNameMap;
-        EXPECT_EQ(names.at("Frostfall"), "Frostfall");
-        EXPECT_EQ(names.at("Tramonto"), "Tramonto");
-        // The first month named "Mese" wins in the reverse direction.
-        EXPECT_EQ(names.size(), direction == EnglishToItalian ? 12u : 3u);
         EXPECT_EQ(names.at(direction == EnglishToItalian ? "Morningstar" : "Mese"),
                   direction == EnglishToItalian ? "Mese" : "Morningstar");
-
-        for (bool missing : {false, true}) {
-            fixture.names.monthNameMap.clear();
-            settings["sMonthMidyear"] = setting(nullptr, std::nullopt);
-            if (missing)
-                settings.erase("sMonthMidyear");
-            EXPECT_FALSE(buildMonthNameMap(fixture.maps, direction, fixture.names));
-            EXPECT_EQ(names.count(direction == EnglishToItalian ? "Secondseed" : "Mese"), 1u);
-            EXPECT_EQ(names.count("Sunsheight"), 0u);
-        }
+        EXPECT_EQ(names.size(), direction == EnglishToItalian ? 12u : 3u);
+        EXPECT_EQ(names.at("Frostfall") + names.at("Tramonto"), "FrostfallTramonto");
+        settings["sMonthMidyear"] = mapEntry(RecordBuilder("GMST"));
+        fixture.names.monthNameMap.clear();
+        EXPECT_FALSE(buildMonthNameMap(fixture.maps, direction, fixture.names));
+        EXPECT_TRUE(names.count(direction == EnglishToItalian ? "Secondseed" : "Mese") &&
+                    !names.count("Sunsheight"));
     }
+}
+
+// A table file names the line of each broken rule; the embedded files pass the same checks as every
+// conversion starts.
+TEST(TableFiles, RefuseEachBrokenRuleNamingTheLine) {
+    const std::string H = "english\titalian\n", FixH = "questId\tenglish\titalian\n";
+    const struct {
+        std::string bytes;
+        TopicOrder order;
+        std::size_t line;
+    } cases[] = {
+        {"english;italian\nab\tcd\n", TopicOrder::LongestFirst, 1},
+        {"", TopicOrder::LongestFirst, 1},
+        {H + "longer\tpi\xF9 lungo\nshort\n", TopicOrder::LongestFirst, 3},
+        {H + "abc\tdef\tghi\n", TopicOrder::LongestFirst, 2},
+        {H + "same\tuno\nsame\tdue\n", TopicOrder::LongestFirst, 3},
+        {H + "first\tuguale\nother\tuguale\n", TopicOrder::LongestFirst, 3},
+        {H + "ab\tx\nabc\ty\n", TopicOrder::LongestFirst, 3},
+        {H + "beta\tx\nAlpha\ty\n", TopicOrder::Alphabetical, 3},
+        {H + "Alpha\tx\nalpha\ty\n", TopicOrder::Alphabetical, 3},
+        {H + "ok\tnon \x81 valido\n", TopicOrder::LongestFirst, 2},
+        {H + "ok\tcon\x01zero\n", TopicOrder::LongestFirst, 2},
+        {H + "ok\t\n", TopicOrder::LongestFirst, 2},
+    };
+    std::vector<TopicRow> rows;
+    TableFileError error;
+    for (const auto& broken : cases) {
+        EXPECT_FALSE(parseTopicTable(broken.bytes, "T.tsv", broken.order, rows, error)) << broken.bytes;
+        EXPECT_EQ(error.line, broken.line) << error.message();
+        EXPECT_NE(error.message().find("T.tsv"), std::string::npos);
+    }
+    // Accents, CR LF and a missing final line feed are taken.
+    ASSERT_TRUE(parseTopicTable("english\titalian\r\nbetter\tmigliore\r\nbad\tpi\xF9 cattivo", "T.tsv",
+                                TopicOrder::LongestFirst, rows, error));
+    EXPECT_TRUE(rows.size() == 2 && rows[0].italian == "migliore" && rows[1].italian == "pi\xF9 cattivo");
+    EXPECT_TRUE(parseTopicTable(H + "A\tx\nb\ty\nC\tz\n", "T.tsv", TopicOrder::Alphabetical, rows, error));
+
+    // A base text in an expansion's table is refused, except the one pair that both expansions share.
+    TableSet set;
+    EXPECT_FALSE(set.load(H + "guard\tguardia\n", H + "guardia\tother\n", H, FixH, error));
+    EXPECT_EQ(error.fileName + ":" + std::to_string(error.line), std::string(TribunalTopicTableFile) + ":2");
+    EXPECT_TRUE(
+        set.load(H + "guard\tguardia\n", H + "shared\tcomune\n", H + "shared\tcomune\n", FixH, error));
+    // A journal fix row may have no texts, but not only one of them.
+    std::vector<JournalFixRow> fixes;
+    const std::string fixTable = FixH + "Q1\t\t\nQ2\tText.\tTesto.\n"; // the rows point into it
+    ASSERT_TRUE(parseJournalFixTable(fixTable, "J.tsv", fixes, error));
+    EXPECT_TRUE(fixes.size() == 2 && fixes[0].english.empty() && fixes[1].italian == "Testo.");
+    EXPECT_FALSE(parseJournalFixTable(FixH + "Q1\tonly english\t\n", "J.tsv", fixes, error));
+    EXPECT_EQ(error.line, 2u);
 }
 
 } // namespace

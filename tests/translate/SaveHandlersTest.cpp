@@ -10,94 +10,13 @@ namespace orvella {
 namespace {
 
 using build::RecordBuilder;
-using build::u32;
 using test::ConversionFixture;
 using test::layout;
 using test::mapEntry;
 using test::payloadSize;
 
-// A header of these parts: "M:name" is a master with its DATA (sizes counting from 1), "m:name" a master
-// alone, anything else a subrecord of that tag holding its first letter in lower case.
-std::unique_ptr<Record> header(std::initializer_list<std::string> parts) {
-    RecordBuilder record("TES3");
-    std::uint32_t size = 0;
-    for (const std::string& part : parts) {
-        if (part.starts_with("m:") || part.starts_with("M:"))
-            record.text("MAST", part.substr(2));
-        else
-            record.sub(part, std::string(1, static_cast<char>(part[0] - 'A' + 'a')));
-        if (part.starts_with("M:"))
-            record.sub("DATA", u32(++size) + u32(0));
-    }
-    return record.build();
-}
-
-// The header's layout with each master entry's DATA as its size, checking that DATA holds eight bytes.
-std::string headerLayout(const Record& header) {
-    std::string out;
-    for (const auto& subrecord : header.subrecords()) {
-        std::string text(subrecord->text());
-        if (subrecord->tag.is("DATA")) {
-            EXPECT_EQ(subrecord->size(), 8u);
-            text = std::to_string(loadU32(subrecord->data.data()) +
-                                  (std::uint64_t{loadU32(subrecord->data.data() + 4)} << 32));
-        } else if (subrecord->tag.is("MAST")) {
-            EXPECT_EQ(subrecord->size(), text.size() + 1);
-        }
-        out.append(out.empty() ? "" : "|").append(subrecord->tag.str()).append("=").append(text);
-    }
-    return out;
-}
-
-TEST(HeaderHandler, AddsThePluginsBeforeGmdtToItalianAndRemovesThemWithTheirOwnDataToEnglish) {
-    const std::string Mw = "Morrowind LRK - Versione Finale.esp";
-    const std::string Tr = "Tribunal LRK - Versione Finale.esp";
-    const std::string Bm = "Bloodmoon LRK - Versione Finale.esp";
-    const struct {
-        const char* name;
-        ConversionDirection direction;
-        bool expansionsUsed, pluginsInstalled;
-        std::string tribunalPluginName;
-        std::unique_ptr<Record> header;
-        std::string expected;
-    } cases[] = {
-        {"to Italian", EnglishToItalian, true, true, Tr,
-         header({"HEDR", "M:Morrowind.esm", "M:Tribunal.esm", "GMDT", "SCRS"}),
-         "HEDR=h|MAST=Morrowind.esm|DATA=1|MAST=Tribunal.esm|DATA=2|MAST=" + Mw + "|DATA=1000|MAST=" + Tr +
-             "|DATA=2000|MAST=" + Bm + "|DATA=3000|GMDT=g|SCRS=s"},
-        {"expansions without their installed plugins", EnglishToItalian, true, false, Tr,
-         header({"HEDR", "GMDT"}), "HEDR=h|MAST=" + Mw + "|DATA=1000|GMDT=g"},
-        {"expansion plugins the save has no use for", EnglishToItalian, false, true, Tr,
-         header({"HEDR", "GMDT"}), "HEDR=h|MAST=" + Mw + "|DATA=1000|GMDT=g"},
-        {"no GMDT", EnglishToItalian, true, true, Tr, header({"HEDR", "m:Morrowind.esm"}),
-         "HEDR=h|MAST=Morrowind.esm"},
-        {"to English in any order", ItalianToEnglish, true, true, Tr,
-         header({"HEDR", "M:Morrowind.esm", "M:" + Bm, "M:" + Tr, "M:" + Mw, "M:Tribunal.esm",
-                 "M:Other Mod.esp", "GMDT"}),
-         "HEDR=h|MAST=Morrowind.esm|DATA=1|MAST=Tribunal.esm|DATA=5|MAST=Other Mod.esp|DATA=6|GMDT=g"},
-        {"a plugin entry at the end", ItalianToEnglish, true, true, Tr, header({"HEDR", "GMDT", "m:" + Mw}),
-         "HEDR=h|GMDT=g"},
-        {"a plugin entry before GMDT", ItalianToEnglish, true, true, Tr,
-         header({"HEDR", "m:" + Bm, "GMDT", "SCRS"}), "HEDR=h|GMDT=g|SCRS=s"},
-        {"a game of version 1.2", ItalianToEnglish, true, true, "*****************************",
-         header({"M:" + Tr}), "MAST=" + Tr + "|DATA=1"},
-    };
-    for (const auto& c : cases) {
-        ConversionFixture fixture(c.direction);
-        GameInstallation game;
-        game.morrowindPluginSize = 1000;
-        game.tribunalPluginSize = 2000;
-        game.bloodmoonPluginSize = 3000;
-        game.hasTribunalPlugin = game.hasBloodmoonPlugin = c.pluginsInstalled;
-        game.tribunalPluginName = c.tribunalPluginName;
-        SaveInfo save;
-        save.usesTribunalMaster = save.usesBloodmoonMaster = c.expansionsUsed;
-        save.direction = c.direction;
-        fixture.context.pluginEntries = translationPlugins(save, game);
-        EXPECT_TRUE(patchHeader(*c.header, fixture.context)) << c.name;
-        EXPECT_EQ(headerLayout(*c.header), c.expected) << c.name;
-        EXPECT_EQ(c.header->size(), payloadSize(*c.header)) << c.name;
-    }
+RecordBuilder named(const char* tag, const char* id, const char* name) {
+    return RecordBuilder(tag).text("NAME", id).text("FNAM", name);
 }
 
 // What is logged after the headings, one item a line, and how many sections the handlers opened.
@@ -113,9 +32,8 @@ std::string logged(const std::string& log) {
     return std::to_string(sections) + ": " + lines;
 }
 
-// Names, topics and quests the maps and tables know take the target language's text exactly; the unknown
-// quests and the deleted topics are logged under one heading each, the unknown topics under one for each
-// record that has any.
+// What the maps and tables know takes the target language's text exactly; unknown quests and deleted topics
+// are logged under one heading each, unknown topics under one for each record that has any.
 TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
     const std::string topic(1, '\0');
     for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
@@ -137,25 +55,22 @@ TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
             RecordBuilder record;
             std::string after; // the layout afterwards; empty when the record is dropped
         } cases[] = {
-            {patchNpc, RecordBuilder("NPC_").text("NAME", "guard").text("FNAM", "X").sub("NPDT", "n"),
+            {patchNpc, named("NPC_", "guard", "X").sub("NPDT", "n"),
              italian ? "NAME=guard|FNAM=Guardia|NPDT=n" : "NAME=guard|FNAM=Guard|NPDT=n"},
-            {patchNpc, RecordBuilder("NPC_").text("NAME", "player").text("FNAM", "Nerevar"),
-             "NAME=player|FNAM=Nerevar"},
-            {patchNpc, RecordBuilder("NPC_").text("NAME", "nameless").text("FNAM", "Keep"),
-             "NAME=nameless|FNAM=Keep"},
-            {patchNpc, RecordBuilder("NPC_").text("NAME", "stranger").text("FNAM", "Keep"),
-             "NAME=stranger|FNAM=Keep"},
-            {patchItem, RecordBuilder("WEAP").text("NAME", "sword").text("FNAM", "Spada"),
-             "NAME=sword|FNAM=Sword"},
-            {patchItem, RecordBuilder("CLOT").text("NAME", "ring").text("FNAM", "X"),
+            {patchNpc, named("NPC_", "player", "Nerevar"), "NAME=player|FNAM=Nerevar"},
+            {patchNpc, named("NPC_", "nameless", "Keep"), "NAME=nameless|FNAM=Keep"},
+            {patchNpc, named("NPC_", "stranger", "Keep"), "NAME=stranger|FNAM=Keep"},
+            {patchItem, named("WEAP", "sword", "Spada"), "NAME=sword|FNAM=Sword"},
+            {patchItem, named("CLOT", "ring", "X"),
              italian ? "NAME=ring|FNAM=Anello" : "NAME=ring|FNAM=Ring"},
             {patchItem, RecordBuilder("CLOT").text("NAME", "ring"), "NAME=ring"},
             {patchDialogue, RecordBuilder("DIAL").text("NAME", "Balmora").sub("DATA", topic),
              "NAME=Balmora (citt\xE0)|DATA="},
             {patchDialogue, RecordBuilder("DIAL").text("NAME", "Vivec").sub("DATA", topic),
              "NAME=Vivec|DATA="},
-            {patchDialogue, RecordBuilder("DIAL").text("NAME", "old rumour").sub("DELE", u32(0)), ""},
-            {patchDialogue, RecordBuilder("DIAL").sub("DATA", topic).sub("DELE", u32(0)), "DATA=|DELE="},
+            {patchDialogue, RecordBuilder("DIAL").text("NAME", "old rumour").sub("DELE", build::u32(0)), ""},
+            {patchDialogue, RecordBuilder("DIAL").sub("DATA", topic).sub("DELE", build::u32(0)),
+             "DATA=|DELE="},
             {patchQuest, RecordBuilder("QUES").text("NAME", "Rescue").sub("DATA", "d"),
              "NAME=Salvataggio|DATA=d"},
             {patchQuest, RecordBuilder("QUES").sub("NAME", "Unknown one"), "NAME=Unknown one"},
@@ -169,6 +84,7 @@ TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
                  .text("DNAM", "strange topic"),
              "DNAM=ultime voci|DNAM=A1_Spy|PNAM=p|DNAM=strange topic"},
             {patchKnownTopics, RecordBuilder("PCDT").text("DNAM", "A1_Spy"), "DNAM=A1_Spy"},
+            {patchPlayerInventory, named("NPCC", "fargoth", "Fargoth"), "NAME=fargoth|FNAM=Fargoth"},
             {patchKnownTopics, RecordBuilder("PCDT").text("DNAM", "A1_Spy").text("DNAM", "other topic"),
              "DNAM=A1_Spy|DNAM=other topic"},
         };
@@ -180,6 +96,30 @@ TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
         }
         EXPECT_EQ(logged(fixture.log.text),
                   "4: old rumour|Nome Quest: Unknown one|Nome Quest: Unknown two|strange topic|other topic|");
+    }
+}
+
+// An English save's header gains the translation plugins before GMDT, the expansions' only when taken in, and
+// any other save's loses them; the demo save's conversion checks every byte of it both ways.
+TEST(HeaderHandler, GainsTheIncludedPluginsBeforeGmdtAndLosesThemAgain) {
+    const std::string base = std::string("MAST=") + MorrowindPluginName + "|DATA=|";
+    const std::string expansions =
+        std::string("MAST=") + TribunalPluginName + "|DATA=|MAST=" + BloodmoonPluginName + "|DATA=|";
+    for (bool included : {false, true}) {
+        GameInstallation game;
+        game.hasTribunalPlugin = game.hasBloodmoonPlugin = included;
+        game.tribunalPluginName = TribunalPluginName;
+        auto header = RecordBuilder("TES3").sub("HEDR", "h").sub("GMDT", "g").build();
+        for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
+            ConversionFixture fixture(direction);
+            fixture.context.pluginEntries = translationPlugins(
+                {.usesTribunalMaster = true, .usesBloodmoonMaster = true, .direction = direction}, game);
+            ASSERT_TRUE(patchHeader(*header, fixture.context));
+            EXPECT_EQ(layout(*header),
+                      "HEDR=h|" + (direction == ItalianToEnglish ? "" : base + (included ? expansions : "")) +
+                          "GMDT=g");
+            EXPECT_EQ(header->size(), payloadSize(*header));
+        }
     }
 }
 
