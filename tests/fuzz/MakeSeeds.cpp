@@ -48,7 +48,6 @@ int main(int argc, char** argv) {
     for (int i = 3; i < argc; ++i)
         saves.push_back(build::readBytes(argv[i]));
     // Each save gives the parts of it that the target reads.
-    std::string journal; // the first save's, which gets topics of its own after its NUL
     for (const std::string& save : saves) {
         if (kind == "records" || kind == "save")
             add("save.ess", save);
@@ -57,18 +56,13 @@ int main(int argc, char** argv) {
             add("save-to-english", std::string(save).replace(12, 1, 1, static_cast<char>(save[12] | 1)));
         for (const auto& record : test::readRecords(save)) {
             const Subrecord* text = record->findSubrecord("NAME");
-            if (kind == "journal" && record->tag().is("JOUR") && text) {
+            if (kind == "journal" && record->tag().is("JOUR") && text)
                 add("journal", std::string(text->data.begin(), text->data.end()));
-                journal = journal.empty() ? std::string(text->data.begin(), text->data.end()) : journal;
-            }
             if (kind == "inventory" && record->tag().is("NPCC") &&
                 record->findText("NAME") == "PlayerSaveGame")
                 add("inventory", test::bytesOf(*record).substr(16));
         }
     }
-    if (kind == "journal")
-        add("journal",
-            journal.c_str() + std::string(1, '\0') + "ring\nCaius Cosades\nCaius\nbalmora\n\nCosades#");
     if (kind == "inventory") {
         const std::string items = build::RecordBuilder("NPCC")
                                       .text("NAME", "PlayerSaveGame")

@@ -23,9 +23,9 @@ void requireRefusal(const RecordStream& stream, std::size_t inputSize) {
 
 void readAll(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);
-    MemoryFile readFile(bytes), skipFile(bytes);
-    RecordStream reader(readFile, "fuzz.ess"), skipper(skipFile, "fuzz.ess");
-    require(reader.valid() && skipper.valid(), "a memory file whose length cannot be taken");
+    MemoryFile file(bytes);
+    RecordStream reader(file, "fuzz.ess");
+    require(reader.valid(), "a memory file whose length cannot be taken");
     std::int32_t count = 0;
     if (!reader.readRecordCount(count))
         return requireRefusal(reader, size);
@@ -34,13 +34,9 @@ void readAll(const std::uint8_t* data, std::size_t size) {
     // The header record and the counted ones; the end of the input stops a count that is too large.
     for (std::int64_t i = 0; i <= count; ++i) {
         const std::uint64_t start = reader.offset();
-        Tag peeked;
-        const bool peekedOk = reader.peekTag(peeked);
-        require(reader.offset() == start, "peekTag moved the stream");
         auto record = reader.readRecord();
         if (!record)
             return requireRefusal(reader, size);
-        require(peekedOk && peeked.sameBytes(record->tag()), "peekTag disagrees with readRecord");
         require(reader.offset() <= size, "a record that ends past the input");
         std::vector<std::uint8_t> written;
         serializeRecord(*record, written);
@@ -48,10 +44,7 @@ void readAll(const std::uint8_t* data, std::size_t size) {
                     std::memcmp(written.data(), data + start, written.size()) == 0,
                 "a record that writes back to other bytes");
         require(record->size() + 16 == written.size(), "a record size that does not add up");
-        // Skipping needs only the record header, so it must reach every record that reading reaches.
-        require(skipper.skipRecord() && skipper.offset() == reader.offset(),
-                "skipRecord refuses a record that readRecord accepts, or ends elsewhere");
-        require(reader.recordsPassed() == i + 1 && skipper.recordsPassed() == i + 1, "records miscounted");
+        require(reader.recordsPassed() == i + 1, "records miscounted");
     }
 }
 

@@ -1,6 +1,6 @@
 // Scans arbitrary bytes as the master (to Italian) and as the plugin (to English) of the demo game, through
 // the whole preparation of a job's translation data: a scan fails with a message before its pass completes,
-// or completes both passes with records whose sizes add up; no file is left open.
+// or completes both passes; no file is left open.
 
 #include "FuzzSupport.h"
 
@@ -28,11 +28,6 @@ void scan(const std::string& input, bool asMaster, ConversionDirection direction
     } else {
         require(progress.completed[0] == 1 && progress.completed[1] == 1 && error.message.empty(),
                 "a scan that succeeded without completing each pass once");
-        for (const TranslationMap* map : {&maps.gmstMap, &maps.npcNameMap, &maps.itemNameMap,
-                                          &maps.journalTopicMap, &maps.journalEntryMap})
-            for (const auto& [id, record] : *map)
-                require(record && sizeAddsUp(*record),
-                        "an empty map entry, or one whose size does not add up");
         buildQuestNameMap(maps, direction, names);
         addJournalFixes(builtInTables().journalFixes, maps);
         buildMonthNameMap(maps, direction, names);
