@@ -4,8 +4,7 @@
 //
 //   orvella-gui-driver prepare FOLDER [MINOR]   writes the test game (game version 1.MINOR, default 6)
 //   orvella-gui-driver end-to-end FOLDER        lists, converts, reports, restores, and leaves with Escape
-//   orvella-gui-driver message SHOT TEXT        a start-up message box: checks it, screenshots it, OK;
-//                                               TEXT may end in "*" to match only its beginning
+//   orvella-gui-driver message SHOT TEXT        a start-up message box: checks its TEXT, shoots it, OK
 //   orvella-gui-driver pick-folder SHOT PATH    the folder picker: picks PATH, or cancels it for "-"
 //   orvella-gui-driver close ok|escape          closes the main dialog with "OK" or the Escape key
 
@@ -81,7 +80,6 @@ struct Dialog {
     HWND item(int id) const { return GetDlgItem(window, id); }
     std::string text(int id) const { return windowText(item(id)); }
     bool enabled(int id) const { return IsWindowEnabled(item(id)); }
-    bool visible(int id) const { return IsWindowVisible(item(id)); }
     LRESULT send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const {
         return SendDlgItemMessageA(window, id, message, wParam, lParam);
     }
@@ -151,9 +149,7 @@ void screenshot(const std::string& name) {
     if (!folder || !*folder)
         return;
     const std::string request = std::string(folder) + "\\" + name + ".request";
-    if (FILE* file = std::fopen(request.c_str(), "w"))
-        std::fclose(file);
-    check(waitUntil([&] { return GetFileAttributesA(request.c_str()) == INVALID_FILE_ATTRIBUTES; }, 20),
+    check(build::writeBytes(request, "") && waitUntil([&] { return !std::filesystem::exists(request); }, 20),
           "screenshot " + name);
 }
 
@@ -190,18 +186,16 @@ public:
         return cellText(item, 3) + " " + std::to_string(cell.iImage) + "|" + cellText(item, 1) + "|" +
                cellText(item, 2);
     }
-    // The row that holds the file name; -1 when none does.
+    // The row that holds the file name.
     int find(const std::string& fileName) const {
         for (int item = 0; item < count(); ++item)
             if (cellText(item, 3) == fileName)
                 return item;
-        return -1;
+        throw std::runtime_error(fileName + " is not listed");
     }
     // Selects and focuses the row and makes it the selection mark, as a click on it does.
     void select(const std::string& fileName) const {
         const int item = find(fileName);
-        if (item < 0)
-            throw std::runtime_error(fileName + " is not listed");
         send(LVM_SETSELECTIONMARK, 0, item);
         LVITEMA state{.state = LVIS_SELECTED | LVIS_FOCUSED, .stateMask = LVIS_SELECTED | LVIS_FOCUSED};
         sendWith(LVM_SETITEMSTATE, item, state);
@@ -270,37 +264,38 @@ bool writeGame(const std::string& folder, std::uint16_t minor) {
 
     const std::string saves = folder + "\\Saves\\";
     const std::pair<std::string, std::uint64_t> morrowind = {"Morrowind.esm", demo::demoMaster().size()};
-    build::FileHeader header{.kind = build::FileKind::Save,
-                             .description = "Giornale",
-                             .masters = {morrowind},
-                             .health = 57.4f,
-                             .daysPassed = 4,
-                             .cellName = "Balmora"};
-    // The demo save's journal and one more day whose paragraph no master knows, which stays untranslated.
-    build::GameFileBuilder untranslated(header);
-    untranslated.add(build::RecordBuilder("JOUR").sub(
-        "NAME", build::z("<FONT COLOR=\"9F0000\">16 Last Seed (Day 1)</FONT><BR>\n"
-                         "The old guide asked me, Nerevar, to bring him a gold coin.<P>\n"
-                         "<FONT COLOR=\"9F0000\">19 Last Seed (Day 4)</FONT><BR>\n"
-                         "A stranger in a grey cloak watched me from the end of the docks.<P>\n")));
-    bool written = untranslated.writeTo(saves + UntranslatedSave);
-    // Not listed: a save whose extension is in capitals, a folder named like a save and a text file.
+    // The first: the demo's journal and a day whose paragraph no master knows (it stays untranslated). Not
+    // listed: a save whose extension is in capitals, a folder named like a save, a text file.
     const struct {
-        std::string name, description;
+        std::string name, description, journal;
         std::vector<std::pair<std::string, std::uint64_t>> masters;
     } others[] = {
-        {ExpansionsSave, "Espansioni", {morrowind, {"Tribunal.esm", 1}, {"Bloodmoon.esm", 1}}},
-        {BetaSave, "Beta", {morrowind, {"Morrowind LRK - open beta.esp", 1}}},
+        {UntranslatedSave,
+         "Giornale",
+         "<FONT COLOR=\"9F0000\">16 Last Seed (Day 1)</FONT><BR>\n"
+         "The old guide asked me, Nerevar, to bring him a gold coin.<P>\n"
+         "<FONT COLOR=\"9F0000\">19 Last Seed (Day 4)</FONT><BR>\n"
+         "A stranger in a grey cloak watched me from the end of the docks.<P>\n",
+         {morrowind}},
+        {ExpansionsSave, "Espansioni", "", {morrowind, {"Tribunal.esm", 1}, {"Bloodmoon.esm", 1}}},
+        {BetaSave, "Beta", "", {morrowind, {"Morrowind LRK - open beta.esp", 1}}},
         {ItalianSave,
          "Italiano",
+         "",
          {morrowind, {"Morrowind LRK - Versione Finale.esp", 1}, {"Bloodmoon LRK - Versione Finale.esp", 1}}},
-        {"Capitals0006.ESS", "Maiuscole", {morrowind}},
+        {"Capitals0006.ESS", "Maiuscole", "", {morrowind}},
     };
-    header.cellName = "Mournhold";
-    for (const auto& [name, description, masters] : others) {
-        header.description = description;
-        header.masters = masters;
-        written = written && build::GameFileBuilder(header).writeTo(saves + name);
+    bool written = true;
+    for (const auto& [name, description, journal, masters] : others) {
+        build::GameFileBuilder save({.kind = build::FileKind::Save,
+                                     .description = description,
+                                     .masters = masters,
+                                     .health = 57.4f,
+                                     .daysPassed = 4,
+                                     .cellName = "Balmora"});
+        if (!journal.empty())
+            save.add(build::RecordBuilder("JOUR").sub("NAME", build::z(journal)));
+        written = written && save.writeTo(saves + name);
     }
     std::error_code error;
     return written && std::filesystem::create_directories(saves + "Folder0007.ess", error) &&
@@ -309,10 +304,9 @@ bool writeGame(const std::string& folder, std::uint16_t minor) {
 }
 
 // The PATCH button's label, then "+" or "-" for PATCH and for restore enabled.
-void checkButtons(const Dialog& main, const std::string& shown, const std::string& when) {
-    check(main.text(IDC_PATCH) + (main.enabled(IDC_PATCH) ? " +" : " -") +
-              (main.enabled(IDC_RESTORE) ? "+" : "-"),
-          shown, "PATCH and restore " + when);
+std::string buttons(const Dialog& main) {
+    return main.text(IDC_PATCH) + (main.enabled(IDC_PATCH) ? " +" : " -") +
+           (main.enabled(IDC_RESTORE) ? "+" : "-");
 }
 
 // Presses PATCH, checks the progress dialog once the worker has ended and its outcome, and gives the dialog.
@@ -343,13 +337,8 @@ Dialog runConversion(const Dialog& main, const std::string& shot, const std::str
 
 // "OK" closes the progress dialog once the worker's thread has ended; a press just before that is ignored.
 void closeProgress(const Dialog& progress) {
-    bool closed = false;
-    for (int tries = 0; tries < 100 && !closed; ++tries) {
-        progress.click(IDOK);
-        pause(200);
-        closed = !IsWindow(progress.window);
-    }
-    check(closed, "OK closes the progress dialog");
+    check(waitUntil([&] { return progress.click(IDOK), pause(100), !IsWindow(progress.window); }, 20),
+          "OK closes the progress dialog");
     pause(300);
 }
 
@@ -358,11 +347,10 @@ void checkStartingState(const Dialog& main, const RemoteControl& list, const std
     for (int box : {IDC_GAME_VERSION, IDC_MORROWIND_MASTER, IDC_TRIBUNAL_MASTER, IDC_BLOODMOON_MASTER,
                     IDC_MORROWIND_PLUGIN, IDC_TRIBUNAL_PLUGIN, IDC_BLOODMOON_PLUGIN})
         boxes += main.text(box) + "\n";
-    check(boxes,
+    check(boxes + buttons(main),
           "1.6.01820\nMorrowind.esm\n<Master File non trovato>\n<Master File non trovato>\n"
-          "Morrowind LRK - Versione Finale.esp\n<Plugin non trovato>\n<Plugin non trovato>\n",
-          "the boxes of the game's files");
-    checkButtons(main, "PATCH --", "at start");
+          "Morrowind LRK - Versione Finale.esp\n<Plugin non trovato>\n<Plugin non trovato>\nPATCH --",
+          "the boxes of the game's files, PATCH and restore at start");
 
     // The program reads the saves in the order Wine lists them, and puts each at the top of the list as it
     // reads it; every save is listed, and nothing else.
@@ -389,27 +377,26 @@ void convertAndRestore(const Dialog& main, const RemoteControl& list, const std:
     const std::string original = build::readBytes(save);
 
     list.select(DemoSave);
-    check(main.text(IDC_SUMMARY) + "\n" + main.lines(IDC_MASTER_LIST),
+    check(main.text(IDC_SUMMARY) + "\n" + main.lines(IDC_MASTER_LIST) + buttons(main),
           "NomePG: Nerevar\r\nNome Salvataggio: Demo\r\n\r\nSalvato a: Seyda Neen\r\nGiorno: 3\r\n"
-          "Punti Ferita: 100\\100\nMorrowind.esm\n",
-          "summary and master list of the demo save");
+          "Punti Ferita: 100\\100\nMorrowind.esm\nInglese -> Italiano +-",
+          "summary, master list, PATCH and restore of the demo save");
     check(main.send(IDC_SCREENSHOT, STM_GETIMAGE, IMAGE_BITMAP) != 0, "screenshot shown");
-    checkButtons(main, "Inglese -> Italiano +-", "for the English demo save");
     screenshot("main-dialog-selected");
 
     const Dialog progress = runConversion(main, "progress-dialog", "Patch effettuata con successo");
-    check(!progress.visible(IDC_VIEW_LOG), "no log to show");
+    check(!IsWindowVisible(progress.item(IDC_VIEW_LOG)), "no log to show");
     closeProgress(progress);
     check(std::filesystem::exists(backup) && !std::filesystem::exists(save + ".log") &&
               !std::filesystem::exists(save + ".tmp"),
           "the conversion left a backup, and no log or temporary file beside the save");
-    check(list.row(list.find(DemoSave)), DemoSave + " 1||", "the converted save's row");
-    checkButtons(main, "PATCH --", "after the conversion");
+    check(list.row(list.find(DemoSave)) + ", " + buttons(main), DemoSave + " 1||, PATCH --",
+          "the converted save's row, PATCH and restore after the conversion");
 
     list.select(DemoSave);
-    checkButtons(main, "Italiano -> Inglese ++", "for the converted save");
-    check(main.lines(IDC_MASTER_LIST), "Morrowind.esm\nMorrowind LRK - Versione Finale.esp\n",
-          "the converted save lists the translation plugin");
+    check(buttons(main) + "\n" + main.lines(IDC_MASTER_LIST),
+          "Italiano -> Inglese ++\nMorrowind.esm\nMorrowind LRK - Versione Finale.esp\n",
+          "PATCH and restore for the converted save, which lists the translation plugin");
     screenshot("main-dialog-converted");
 
     main.click(IDC_RESTORE);
@@ -421,9 +408,9 @@ void convertAndRestore(const Dialog& main, const RemoteControl& list, const std:
     question.answer(IDYES);
     check(build::readBytes(save) == original && !std::filesystem::exists(backup),
           "the restore brought the save back byte for byte and used up the backup");
-    check(list.row(list.find(DemoSave)), DemoSave + " 0||", "the restored save's row");
     list.select(DemoSave);
-    checkButtons(main, "Inglese -> Italiano +-", "after the restore");
+    check(list.row(list.find(DemoSave)) + ", " + buttons(main), DemoSave + " 0||, Inglese -> Italiano +-",
+          "the restored save's row, PATCH and restore");
 }
 
 void showLog(const Dialog& main, const RemoteControl& list, const std::string& folder) {
@@ -434,7 +421,7 @@ void showLog(const Dialog& main, const RemoteControl& list, const std::string& f
           "summary of the save with an unknown paragraph");
     const Dialog progress = runConversion(main, "progress-dialog-log",
                                           "Patch effettuata con successo, ma con delle frasi non tradotte");
-    check(progress.visible(IDC_VIEW_LOG) && progress.enabled(IDC_VIEW_LOG),
+    check(IsWindowVisible(progress.item(IDC_VIEW_LOG)) && progress.enabled(IDC_VIEW_LOG),
           "\"Visualizza LOG\" shown and enabled");
 
     progress.click(IDC_VIEW_LOG);
@@ -455,17 +442,17 @@ void showLog(const Dialog& main, const RemoteControl& list, const std::string& f
 
 void refusedConversions(const Dialog& main, const RemoteControl& list) {
     list.select(BetaSave);
-    checkButtons(main, "Versione BETA non supportata --", "for the beta save");
+    check(buttons(main), "Versione BETA non supportata --", "PATCH and restore for the beta save");
     list.select(ExpansionsSave);
-    checkButtons(main, "Inglese -> Italiano +-", "for the save of the expansions");
+    check(buttons(main), "Inglese -> Italiano +-", "PATCH and restore for the save of the expansions");
     main.click(IDC_PATCH);
     const Dialog refusal = waitForDialog("Controllo Plugin");
     check(refusal.shows("Per questa conversione \xE8 necessario avere il Master File di di Tribunal."),
           "the plugin check names the missing Tribunal master");
     screenshot("plugin-check");
     refusal.answer(IDOK);
-    check(!findDialog("", IDC_MASTER_LABEL).window, "no conversion started");
-    checkButtons(main, "PATCH --", "after the message");
+    check(!findDialog("", IDC_MASTER_LABEL).window && buttons(main) == "PATCH --",
+          "no conversion started, and PATCH and restore are off");
 }
 
 void endToEnd(const std::string& folder) {
@@ -488,10 +475,6 @@ void startupMessage(const std::string& shot, const std::string& text) {
     box.click(IDOK);
 }
 
-bool sameName(const std::string& shown, const std::string& name) {
-    return lstrcmpiA(shown.c_str(), name.c_str()) == 0;
-}
-
 // The item of a folder path ("Z:\games\Morrowind") in the picker's tree, reached as a user reaches it: the
 // computer's item that holds the drive, then each folder by name. Selecting by path (BFFM_SETSELECTION)
 // is no way for a test: Wine matches the path's item IDs against the tree's, and those carry each
@@ -504,7 +487,7 @@ HTREEITEM folderItem(const RemoteControl& tree, const std::string& path) {
         for (HTREEITEM child : tree.open(top)) {
             const std::string shown = tree.text(child);
             if (!item && shown.size() >= drive.size() &&
-                sameName(shown.substr(shown.size() - drive.size()), drive))
+                !lstrcmpiA(shown.substr(shown.size() - drive.size()).c_str(), drive.c_str()))
                 item = child;
         }
     while (item && end != std::string::npos) {
@@ -512,7 +495,7 @@ HTREEITEM folderItem(const RemoteControl& tree, const std::string& path) {
         end = path.find('\\', begin);
         const std::string name = path.substr(begin, end == std::string::npos ? end : end - begin);
         for (HTREEITEM child : tree.open(std::exchange(item, nullptr)))
-            if (!item && sameName(tree.text(child), name))
+            if (!item && !lstrcmpiA(tree.text(child).c_str(), name.c_str()))
                 item = child;
     }
     return item;
