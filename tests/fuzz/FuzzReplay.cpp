@@ -1,11 +1,12 @@
 // Runs a fuzz target without libFuzzer: every file of the folders named on the command line is one input, so
 // the seeds and the kept findings are checked on every build. A broken property aborts, as under libFuzzer.
 
+#include "gamebuilder/GameBuilder.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
@@ -14,9 +15,7 @@ int main(int argc, char** argv) {
     std::error_code error;
     for (int i = 1; i < argc; ++i)
         for (const auto& entry : std::filesystem::directory_iterator(argv[i], error)) {
-            std::ostringstream bytes;
-            bytes << std::ifstream(entry.path(), std::ios::binary).rdbuf();
-            const std::string input = bytes.str();
+            const std::string input = orvella::build::readBytes(entry.path().string());
             LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(input.data()), input.size());
             ++inputs;
         }

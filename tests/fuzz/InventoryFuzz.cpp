@@ -1,11 +1,9 @@
 // Re-sorts arbitrary bytes as the subrecords of an NPCC record (tag, size, data; a size past the end takes
-// what is left), both ways. The record is left byte for byte or validly re-sorted: items in name order, each
-// with the subrecords that followed it, and every equipment reference naming the same item with the same
-// second word.
+// what is left), both ways. The record is left byte for byte or validly re-sorted: each item with the
+// subrecords that followed it, and every equipment reference naming the same item with the same second word.
 
 #include "FuzzSupport.h"
 #include "records/Bytes.h"
-#include "translate/AsciiFold.h"
 #include "translate/SaveHandlers.h"
 
 #include <algorithm>
@@ -24,7 +22,6 @@ struct Layout {
     std::vector<std::string> head;
     std::multiset<std::string> entries;
     std::multiset<std::pair<std::string, std::uint32_t>> equipment;
-    std::vector<std::string> itemIds;
     bool valid = true;
 };
 
@@ -43,24 +40,12 @@ Layout layoutOf(const Record& record) {
             layout.valid = false;
         } else if (subrecord->tag.is("NPCO")) {
             entries.push_back(bytes);
-            layout.itemIds.emplace_back(subrecord->textAt(4));
         } else {
             (entries.empty() ? layout.head.emplace_back() : entries.back()) += bytes;
         }
     }
     layout.entries.insert(entries.begin(), entries.end());
     return layout;
-}
-
-std::string_view sortKeyOf(std::string_view id, const ConversionContext& context) {
-    auto found = context.maps.itemNameMap.find(std::string(id));
-    if (found == context.maps.itemNameMap.end())
-        return id;
-    const TranslatedRecord& item = *found->second;
-    if (context.direction == EnglishToItalian && item.translation())
-        return item.translation()->text();
-    const Subrecord* name = item.findSubrecord("FNAM");
-    return name ? name->text() : id;
 }
 
 void resort(const std::uint8_t* data, std::size_t size, ConversionDirection direction) {
@@ -85,10 +70,6 @@ void resort(const std::uint8_t* data, std::size_t size, ConversionDirection dire
     require(layoutAfter.head == layoutBefore.head, "the subrecords before the items moved");
     require(layoutAfter.entries == layoutBefore.entries, "an item separated from its subrecords");
     require(layoutAfter.equipment == layoutBefore.equipment, "equipment that names another item");
-    for (std::size_t i = 1; i < layoutAfter.itemIds.size(); ++i)
-        require(compareFolded(sortKeyOf(layoutAfter.itemIds[i - 1], context),
-                              sortKeyOf(layoutAfter.itemIds[i], context)) <= 0,
-                "items out of name order");
 }
 
 } // namespace
