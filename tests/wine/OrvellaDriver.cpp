@@ -337,8 +337,12 @@ Dialog runConversion(const Dialog& main, const std::string& shot, const std::str
 
 // "OK" closes the progress dialog once the worker's thread has ended; a press just before that is ignored.
 void closeProgress(const Dialog& progress) {
-    check(waitUntil([&] { return progress.click(IDOK), pause(100), !IsWindow(progress.window); }, 20),
-          "OK closes the progress dialog");
+    const auto pressed = [&] {
+        progress.click(IDOK);
+        pause(100);
+        return !IsWindow(progress.window);
+    };
+    check(waitUntil(pressed, 20), "OK closes the progress dialog");
     pause(300);
 }
 
