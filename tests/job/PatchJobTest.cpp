@@ -1,6 +1,5 @@
 #include "DemoJob.h"
 #include "app/SaveClassification.h"
-#include "job/PercentOf.h"
 #include "records/Bytes.h"
 
 #include <functional>
@@ -169,19 +168,6 @@ TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNo
         EXPECT_TRUE(wroteNothing) << "the second job wrote while the first held the save";
         EXPECT_EQ(files.readFile(backup), test::PlainSave);
     }
-}
-
-TEST(PercentOf, TruncatesTheQuotientOfTheSinglePrecisionNumbersAndFillsTheBarForNothing) {
-    // 0.29f * 100 is just below 29.
-    const std::uint32_t cases[][3] = {{29, 100, 28},
-                                      {0, 7, 0},
-                                      {7, 7, 100},
-                                      {2, 3, 66},
-                                      {0, 0, 100},
-                                      {16777217u, 16777216u, 100},
-                                      {0xFFFFFFFFu, 0xFFFFFFFFu, 100}};
-    for (const auto& [done, total, percent] : cases)
-        EXPECT_EQ(percentOf(done, total), static_cast<int>(percent)) << done << "/" << total;
 }
 
 } // namespace

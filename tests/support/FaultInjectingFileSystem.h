@@ -65,19 +65,14 @@ public:
     void failEvery(FileCall call, std::string pathEnd = {}) { rules_.emplace_back(call, std::move(pathEnd)); }
     // Fails nothing from now on; the counts tell how many calls a run made.
     void countOnly();
-    std::uint32_t calls(FileCall call) const { return counts_[static_cast<std::size_t>(call)]; }
     // The path of the last failure, empty while nothing failed since failCall.
     const std::string& failedPath() const { return failedPath_; }
     // No entry may be created, moved or deleted in the folder.
     void makeReadOnly(const std::string& folder) { readOnly_.insert(key(folder)); }
 
-    // When set, every folder lists these entries, breaking off after them when asked.
+    // When set, every folder lists these entries.
     std::optional<std::vector<FolderEntry>> listing;
-    bool listingBreaksOff = false;
     std::string listedPath;
-    // "open NAME" and "close NAME" of every file, when tracing.
-    bool tracing = false;
-    std::vector<std::string> trace;
 
     std::unique_ptr<File> open(const std::string& path, const char* mode) override;
     std::unique_ptr<File> createNew(const std::string& path) override;
@@ -86,8 +81,6 @@ public:
     bool exists(const std::string& pattern) override { return inner().exists(pattern); }
     bool createFolder(const std::string& path, bool& alreadyExists) override;
     bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override;
-    bool listFolderChecked(const std::string& path, std::vector<FolderEntry>& entries,
-                           bool& interrupted) override;
     std::unique_ptr<FileLock> lockFile(const std::string& path, bool& busy) override;
     bool replaceLockedFile(const std::string& from, const std::string& to, FileLock& lock) override;
     std::string resolveLink(const std::string& path) override { return inner().resolveLink(path); }
