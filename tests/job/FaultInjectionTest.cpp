@@ -149,32 +149,15 @@ protected:
     }
 };
 
-// The demo saves both ways, and back to English what the conversion to Italian made: the records change into
-// the other language, and come back without the deleted topic, the count lowered by one. A journal paragraph
-// that no entry tells of keeps the log and offers it.
+// The demo saves both ways, and back to English what the conversion to Italian made, which comes back without
+// the deleted topic, the count lowered by one. A journal paragraph that no entry tells of keeps the log and
+// offers it.
 TEST_F(FaultInjection, EveryFailedCallOfTheDemoSavesBothWaysAndBack) {
     const std::string english = demo::demoEnglishSave();
     prepare("English.ess", english);
     const std::string italian = everyFaultOf(EnglishToItalian);
     EXPECT_EQ(std::tie(reference.result.outcomeText, reference.result.logKept),
               std::make_tuple(std::string("Patch effettuata con successo"), false));
-    std::string texts;
-    for (const auto& record : test::readRecords(italian))
-        texts += std::string(record->tag().str()) + ": " + test::layout(*record) + "\n";
-    for (const char* expected :
-         {"|MAST=Morrowind LRK - Versione Finale.esp|", "NPC_: NAME=demo_guide|FNAM=Vecchia Guida\n",
-          "WEAP: NAME=demo_sword|FNAM=Spada Lunga di Ferro\n",
-          "SPEL: NAME=demo_firebite|FNAM=Morso di Fuoco\n", "ALCH: NAME=demo_brew|FNAM=Nerevar's Brew\n",
-          "DIAL: NAME=premio|DATA=\n", "QUES: NAME=La Commissione della Guida|DATA=\n",
-          "PCDT: DNAM=premio|DNAM=Ufficio Imperiale del Censo e delle "
-          "Imposte|DNAM=Vos|DNAM=Demo_LostDiary\n"})
-        EXPECT_NE(texts.find(expected), std::string::npos) << expected << texts;
-    EXPECT_EQ(texts.find("forgotten rumour"), std::string::npos) << texts;
-    // The journal is the Italian save's, up to the day that no entry tells of.
-    const std::string journal(test::takeRecord(demo::demoItalianSave(), "JOUR")->findText("NAME").value());
-    EXPECT_EQ(test::takeRecord(italian, "JOUR")->findText("NAME"),
-              journal.substr(0, journal.find("<FONT COLOR=\"9F0000\">19")));
-
     std::string expected;
     for (const auto& record : test::readRecords(english))
         if (record->findText("NAME") != "forgotten rumour")

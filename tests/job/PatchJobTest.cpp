@@ -107,12 +107,10 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
 TEST_F(PatchJobTest, EachCutMiscountedLengthenedOrMalformedSaveIsRefusedNamingItsFault) {
     const std::string& plain = test::PlainSave;
     std::vector<std::pair<std::string, std::string>> cases;
-    std::size_t records = 0;
-    for (std::size_t at = 0; at + 16 <= plain.size(); at += 16 + sizeAt(plain, at + 4), ++records)
+    for (std::size_t at = 0; at + 16 <= plain.size(); at += 16 + sizeAt(plain, at + 4))
         for (std::size_t cut : {at, at + 3, at + 15, at + 17, at + 29})
             if (cut < plain.size())
                 cases.emplace_back(plain.substr(0, cut), "");
-    ASSERT_EQ(records, 4u);
     cases.emplace_back(plain.substr(0, plain.size() - 3), "offset");
     for (std::uint32_t count : {0u, 1u, 2u, 4u, 1000u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu})
         cases.emplace_back(setI32(plain, 320, count), "");
