@@ -156,6 +156,10 @@ TEST_F(FaultInjection, EveryFailedCallOfTheDemoSavesBothWaysAndBack) {
     const std::string italian = everyFaultOf(EnglishToItalian);
     EXPECT_EQ(std::tie(reference.result.outcomeText, reference.result.logKept),
               std::make_tuple(std::string("Patch effettuata con successo"), false));
+    // The journal is the Italian save's, up to the day that no entry tells of.
+    const std::string journal(test::takeRecord(demo::demoItalianSave(), "JOUR")->findText("NAME").value());
+    EXPECT_EQ(test::takeRecord(italian, "JOUR")->findText("NAME"),
+              journal.substr(0, journal.find("<FONT COLOR=\"9F0000\">19")));
     std::string expected;
     for (const auto& record : test::readRecords(english))
         if (record->findText("NAME") != "forgotten rumour")
