@@ -1,6 +1,5 @@
-// Every file call of a conversion and of a restore fails once, each in its turn, until no call is left to
-// fail. Whatever failed, the save is the original or the complete conversion, the backup is the older one or
-// the original, the user is told what happened, nothing temporary stays and the next job is unaffected.
+// Every file call of a conversion and of a restore fails in its turn: the save and the backup stay whole, the
+// user is told, nothing temporary stays and the next job is unaffected.
 
 #include "DemoJob.h"
 #include "RecordViews.h"
@@ -88,8 +87,7 @@ protected:
             EXPECT_EQ(std::tie(result.outcomeText, result.logOffered),
                       std::make_tuple(std::string("Patch non effettuata con successo"), false))
                 << what;
-            // A master or plugin that fails stops its own pass, by the pass's image; only such a file fails
-            // without a message, when it cannot be opened.
+            // Only a master or plugin that cannot be opened fails without a message, on its own pass's image.
             const std::string& path = files.failedPath();
             const bool scanned = path.ends_with(".esm") || path.ends_with(".esp");
             const auto images =
@@ -101,8 +99,7 @@ protected:
         expectOnlyKnownFiles(what);
     }
 
-    // Runs once with each call of each kind that a conversion makes failing in turn, until no call of the
-    // kind is left, and cleanly after each failure.
+    // Fails each call of each kind in turn until none is left, running cleanly after each failure.
     template <class Run, class Faulty, class Clean> void everyFault(Run run, Faulty faulty, Clean clean) {
         for (auto call = FileCall::Open; call < FileCall::Folder; call = FileCall(int(call) + 1))
             for (std::uint32_t n = 1; !HasFailure(); ++n) {
@@ -147,9 +144,8 @@ protected:
     }
 };
 
-// The demo saves both ways, and back to English what the conversion to Italian made, which comes back without
-// the deleted topic, the count lowered by one. A journal paragraph that no entry tells of keeps the log and
-// offers it.
+// The demo saves both ways, and back to English the Italian conversion, which loses the deleted topic; a
+// journal paragraph that no entry tells of keeps and offers the log.
 TEST_F(FaultInjection, EveryFailedCallOfTheDemoSavesBothWaysAndBack) {
     const std::string english = demo::demoEnglishSave();
     prepare("English.ess", english);
@@ -180,8 +176,7 @@ TEST_F(FaultInjection, EveryFailedCallOfTheDemoSavesBothWaysAndBack) {
         "--- Uno straniero in un mantello grigio mi osservava dal fondo del porto.\r\n\r\n");
 }
 
-// The restore: the save is the conversion or the backup, the backup stays until the save is the backup, and
-// the outcome and the message after the question say which.
+// A restore leaves the conversion or the backup as the save, and its outcome and message say which.
 TEST_F(FaultInjection, EveryFailedCallOfARestore) {
     const std::string backupBytes = demo::demoEnglishSave(), converted = demo::demoItalianSave();
     prepare("Restored.ess", converted, backupBytes);

@@ -23,8 +23,7 @@ std::string setI32(std::string bytes, std::size_t offset, std::int64_t value) {
     return bytes.replace(offset, 4, build::u32(static_cast<std::uint32_t>(value)));
 }
 
-// A save whose header's HEDR has the given size, holding the record count of 1 at offset 320 when it reaches
-// it, as every save does, so that only the header itself can be wrong.
+// A save whose HEDR has the given size, with the record count at offset 320 when it reaches that far.
 std::string saveWithHedrOf(std::size_t size) {
     std::string hedr(size, '\0');
     if (size >= 300)
@@ -50,8 +49,7 @@ struct PatchJobTest : testing::Test, test::JobHarness {
     }
 };
 
-// Whatever stops the job, the save is left as it was, nothing temporary stays, and the log is kept only once
-// the handlers have written to it; a second job fails the same way and writes its own log anew.
+// Whatever stops the job leaves the save, twice over, and keeps the log only once the handlers wrote to it.
 TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
     files.writeFile(save(name), test::PlainSave);
     const auto initial = files.snapshot();
@@ -102,8 +100,7 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
     }
 }
 
-// Each damaged save is refused with one message that names it and, when given, its fault, and stays as it
-// was.
+// Each damaged save is refused with one message naming it and, when given, its fault, and stays as it was.
 TEST_F(PatchJobTest, EachCutMiscountedLengthenedOrMalformedSaveIsRefusedNamingItsFault) {
     const std::string& plain = test::PlainSave;
     std::vector<std::pair<std::string, std::string>> cases;
@@ -140,8 +137,7 @@ TEST_F(PatchJobTest, EachCutMiscountedLengthenedOrMalformedSaveIsRefusedNamingIt
     }
 }
 
-// The save is held from the first job's start to its end: while it is read, and still after the new save has
-// taken its place, while the first job finishes.
+// The save stays held from the job's start to its end, even after the new save has taken its place.
 TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNothing) {
     for (const char* bar : {"bar reading", "bar finalising"}) {
         SCOPED_TRACE(bar);

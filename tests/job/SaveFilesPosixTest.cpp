@@ -1,5 +1,4 @@
-// What a conversion and a restore do to the files around the save on a POSIX system, where links, permission
-// bits and the root user's right to write any file exist.
+// What a conversion and a restore do to the files around the save where links and permission bits exist.
 
 #include "DemoJob.h"
 #include "TestFolder.h"
@@ -50,8 +49,7 @@ struct SaveFilesPosixTest : testing::Test {
     }
 };
 
-// Links at the temporary paths and at the log's paths are not written through, and the log's link goes with
-// the log of a clean conversion.
+// Links at the temporary and log paths are not written through; the log's goes with a clean conversion's log.
 TEST_F(SaveFilesPosixTest, NothingAtTheTemporaryPathsIsWrittenThrough) {
     const char* const links[] = {"Saves/Save1.ess.tmp", "LRK Saves Backup/Save1.ess.bak.tmp",
                                  "Saves/Save1.ess.log", "Saves/Save1.ess.log.tmp"};
@@ -68,8 +66,7 @@ TEST_F(SaveFilesPosixTest, NothingAtTheTemporaryPathsIsWrittenThrough) {
             << links[i];
 }
 
-// The link stays a link and its target is converted and then restored: the temporary file, the move and the
-// lock are the target's; the backup is named after the save as listed.
+// A link stays a link while its target is converted and restored; the backup is named after the link.
 TEST_F(SaveFilesPosixTest, ASaveThatIsALinkIsConvertedAndRestoredInItsTarget) {
     game.makeFolder("elsewhere");
     const std::string target = game.file("elsewhere/Target.ess");
@@ -85,9 +82,8 @@ TEST_F(SaveFilesPosixTest, ASaveThatIsALinkIsConvertedAndRestoredInItsTarget) {
               std::make_tuple(original, fs::path(target), 3));
 }
 
-// Converts as a player would, without root's right to write any file: when the tests run as root, in a child
-// process that has become the user "nobody", who owns the game folder. The job must end with the exit code
-// and, unless it is empty, one message holding the fragment. Nothing when the conversion cannot be so run.
+// Converts without root's right to write any file (as root, in a child become "nobody", owning the game):
+// whether it ends with the exit code and one message holding the fragment, if any; nothing if it cannot run.
 std::optional<bool> convertsAsPlayer(SaveFilesPosixTest& harness, const std::string& name,
                                      std::uint32_t exitCode, const std::string& fragment) {
     const auto runs = [&] {
@@ -113,9 +109,8 @@ std::optional<bool> convertsAsPlayer(SaveFilesPosixTest& harness, const std::str
     return WEXITSTATUS(status) == 0;
 }
 
-// A save the player cannot write is refused before anything is written, as Windows' move refuses it; a
-// backup the player cannot write is left as it was. Otherwise the new save keeps the save's permission bits
-// and the backup its modification time.
+// A save or backup the player cannot write is left as it was (the save refused first, as Windows would);
+// otherwise the new save keeps the save's permission bits and the backup its modification time.
 TEST_F(SaveFilesPosixTest, PermissionBitsAreKeptAndAReadOnlySaveOrBackupIsLeftAlone) {
     const fs::file_time_type lastPlayed = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
     const struct {

@@ -1,7 +1,5 @@
-// The worker thread and the user-interface thread as the program runs them: the worker's control updates
-// are handled one at a time by the user-interface thread while the worker waits, as SendMessage does; the
-// user-interface thread presses "OK" whenever it is enabled, opens the report as soon as it is offered, and
-// leaves only when the progress dialog's rule lets it. Built with ThreadSanitizer by the tsan preset.
+// The worker and the user-interface thread, which handles each control update while the worker waits (as
+// SendMessage does), presses "OK" and opens the report whenever it may. The tsan preset builds this.
 
 #include "DemoJob.h"
 #include "app/ProgressDialogState.h"
@@ -40,8 +38,8 @@ struct WorkerThread : testing::Test, test::JobHarness {
         done.wait();
     }
 
-    // With a thread, the progress dialog's life: it starts the worker and handles its messages until "OK"
-    // closes it. Without, the same job on this thread, its exit code as the dialog's result.
+    // On a worker under the progress dialog until "OK" closes it, or on this thread, its exit code the
+    // result.
     Seen convert(const std::string& saveName, ConversionDirection direction, bool onWorker) {
         test::RecordingProgress controls;  // reached, on a worker, through the user-interface thread alone
         test::RecordingMessageBoxes boxes; // the worker's own boxes, which have no owner window
@@ -73,8 +71,8 @@ struct WorkerThread : testing::Test, test::JobHarness {
     }
 };
 
-// Both ways, and a job that fails, show on the dialog what they show without a thread; only a log on offer
-// opens the report.
+// Both ways, and a job that fails, show what they show without a thread; only a log on offer opens the
+// report.
 TEST_F(WorkerThread, ConversionsShowWhatTheyShowWithoutAThread) {
     files.writeFile(save("English.ess"), demo::demoEnglishSave());
     files.writeFile(save("Italian.ess"), demo::demoItalianSave());

@@ -33,11 +33,10 @@ enum class FileCall {
     List
 };
 
-// The tests' file system: files held in memory, or those of another file system, with Windows' sharing rules
-// (an open or locked file cannot be deleted, moved or replaced but by its own lock) and the faults a test
-// asks for. A failed call fails as badly as it can on a real machine: open, create and lock make nothing;
-// read and write move half of the bytes; close loses the second half of a file open for writing; the others
-// change nothing. Questions that change nothing are not counted, nor closes made by a handle's destructor.
+// Files in memory or another file system's, with Windows' sharing rules (an open or locked file is moved or
+// deleted by its own lock alone) and the faults asked for, each as bad as a real machine's: open, create and
+// lock make nothing; read and write move half; close loses half of a written file; the rest change nothing.
+// Questions are not counted, nor closes made by a handle's destructor.
 class FaultInjectingFileSystem final : public FileSystem {
 public:
     // Every file and folder as path (with "\\") and bytes, nothing for a folder.
