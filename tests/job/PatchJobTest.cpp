@@ -68,8 +68,6 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
         {[](PatchJobTest& t) { t.files.addFolder(t.log); }, "file di log", MessageIcon::Error, std::nullopt},
         {[](PatchJobTest& t) { t.files.addFolder(t.save(t.name) + ".tmp"); }, "files temporanei",
          MessageIcon::Error, "File di Log per Save1.ess\r\n"},
-        {[](PatchJobTest& t) { t.files.failEvery(FileCall::Write, "Save1.ess.tmp"); }, "files temporanei",
-         MessageIcon::Error, FullLog},
         // Only the longest path the job forms, the backup's temporary name, is one byte too long.
         {[](PatchJobTest& t) { t.installation.installPath = "C:\\" + std::string(PathLimit - 38, 'x'); },
          "\\LRK Saves Backup\\Save1.ess.bak.tmp\" \xE8 troppo lungo", MessageIcon::Warning, std::nullopt},

@@ -38,13 +38,8 @@ inline SaveInfo saveInfoFor(ConversionDirection direction) {
 inline PatchJob jobFor(const GameInstallation& installation, FileSystem& files, MessageBoxes& messages,
                        ProgressView& progress, const std::string& saveFileName,
                        ConversionDirection direction) {
-    PatchJob job{.installation = &installation,
-                 .files = &files,
-                 .messages = &messages,
-                 .progressDialog = &progress,
-                 .saveInfo = saveInfoFor(direction)};
-    job.request = {saveFileName, job.saveInfo};
-    return job;
+    const SaveInfo info = saveInfoFor(direction);
+    return {&installation, &files, &messages, &progress, nullptr, nullptr, info, {saveFileName, info}};
 }
 
 // Converted to English, this save only loses its deleted topic, logging it and the quest it cannot find.
