@@ -41,12 +41,6 @@ struct SaveFilesPosixTest : testing::Test {
     test::RecordingProgress progress;
     const std::string original = test::PlainSave;
     const std::string converted = test::JobHarness().convert("s.ess", original, ItalianToEnglish);
-
-    // Writes the file and a link to it at the path in the game folder.
-    void linkTo(const std::string& file, const std::string& bytes, const std::string& link) {
-        build::writeBytes(game.file(file), bytes);
-        fs::create_symlink(game.file(file), link);
-    }
 };
 
 // Links at the temporary and log paths are not written through; the log's goes with a clean conversion's log.
@@ -54,23 +48,26 @@ TEST_F(SaveFilesPosixTest, NothingAtTheTemporaryPathsIsWrittenThrough) {
     const char* const links[] = {"Saves/Save1.ess.tmp", "LRK Saves Backup/Save1.ess.bak.tmp",
                                  "Saves/Save1.ess.log", "Saves/Save1.ess.log.tmp"};
     build::writeBytes(game.save("Save1.ess"), original);
-    for (std::size_t i = 0; i < std::size(links); ++i)
-        linkTo("outside" + std::to_string(i), links[i], game.file(links[i]));
+    for (const char* link : links) {
+        build::writeBytes(game.file(link) + ".out", link);
+        fs::create_symlink(game.file(link) + ".out", game.file(link));
+    }
     EXPECT_EQ(run("Save1.ess").exitCode, 0u);
     EXPECT_EQ(std::make_tuple(S_ISREG(modeOf(game.save("Save1.ess"))), readBytes(game.save("Save1.ess")),
                               readBytes(game.backup("Save1.ess.bak"))),
               std::make_tuple(true, converted, original));
-    for (std::size_t i = 0; i < std::size(links); ++i)
-        EXPECT_TRUE(!fs::exists(fs::symlink_status(game.file(links[i]))) &&
-                    readBytes(game.file("outside" + std::to_string(i))) == links[i])
-            << links[i];
+    for (const char* link : links)
+        EXPECT_TRUE(!fs::exists(fs::symlink_status(game.file(link))) &&
+                    readBytes(game.file(link) + ".out") == link)
+            << link;
 }
 
 // A link stays a link while its target is converted and restored; the backup is named after the link.
 TEST_F(SaveFilesPosixTest, ASaveThatIsALinkIsConvertedAndRestoredInItsTarget) {
     game.makeFolder("elsewhere");
     const std::string target = game.file("elsewhere/Target.ess");
-    linkTo("elsewhere/Target.ess", original, game.save("Link.ess"));
+    build::writeBytes(target, original);
+    fs::create_symlink(target, game.save("Link.ess"));
     EXPECT_EQ(run("Link.ess").exitCode, 0u);
     EXPECT_EQ(std::make_pair(readBytes(target), readBytes(game.backup("Link.ess.bak"))),
               std::make_pair(converted, original));

@@ -200,9 +200,10 @@ bool FaultInjectingFileSystem::isOpen(const std::string& path) const {
     return open != openCounts_.end() && open->second > 0;
 }
 
-std::string FaultInjectingFileSystem::parentOf(const std::string& key) {
-    const std::size_t separator = key.rfind('\\');
-    return separator == std::string::npos ? "." : key.substr(0, separator);
+bool FaultInjectingFileSystem::mayChangeEntryAt(const std::string& path) const {
+    const std::string entry = key(path);
+    const std::size_t separator = entry.rfind('\\');
+    return readOnly_.count(separator == std::string::npos ? "." : entry.substr(0, separator)) == 0;
 }
 
 std::unique_ptr<File> FaultInjectingFileSystem::open(const std::string& path, const char* mode) {

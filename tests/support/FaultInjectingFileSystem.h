@@ -93,10 +93,9 @@ public:
 
 private:
     FileSystem& inner() { return base_ ? *base_ : *memory_; }
-    bool mayChangeEntryAt(const std::string& path) const { return readOnly_.count(parentOf(key(path))) == 0; }
+    bool mayChangeEntryAt(const std::string& path) const;
     bool isOpen(const std::string& path) const;
     bool isBusy(const std::string& path) const { return locks_.count(key(path)) || isOpen(path); }
-    static std::string parentOf(const std::string& key);
 
     FileSystem* base_ = nullptr;
     std::unique_ptr<FileSystem> nothing_;
