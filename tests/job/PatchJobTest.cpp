@@ -43,9 +43,9 @@ struct PatchJobTest : testing::Test, test::JobHarness {
         ASSERT_EQ(messages.shown.size(), 1u);
         const Message& message = messages.shown[0];
         EXPECT_NE(message.text.find(fragment), std::string::npos) << message.text;
-        EXPECT_TRUE(message.icon == icon && message.owner == nullptr) << message.text;
-        EXPECT_TRUE(progress.saw("image finalising ok") && progress.calls.back() == "finished");
-        EXPECT_FALSE(files.isFile(save(name) + ".tmp") || files.isFile(backup + ".tmp"));
+        EXPECT_TRUE(message.icon == icon && !message.owner) << message.text;
+        EXPECT_TRUE(progress.saw("image finalising ok") && progress.calls.back() == "finished" &&
+                    !files.isFile(save(name) + ".tmp") && !files.isFile(backup + ".tmp"));
     }
 };
 
@@ -125,9 +125,8 @@ TEST_F(PatchJobTest, EachCutMiscountedLengthenedOrMalformedSaveIsRefusedNamingIt
     // The well-formed counterpart of the HEDR case is accepted, so the refusal is the HEDR's doing.
     EXPECT_EQ(convert(name, saveWithHedrOf(300), ItalianToEnglish), saveWithHedrOf(300));
     files.deleteFile(backup);
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        const auto& [bytes, problem] = cases[i];
-        SCOPED_TRACE("case " + std::to_string(i));
+    for (const auto& [bytes, problem] : cases) {
+        SCOPED_TRACE(std::to_string(bytes.size()) + " bytes, " + problem);
         EXPECT_TRUE(convert(name, bytes, ItalianToEnglish) == bytes);
         expectRefused(result, problem, MessageIcon::Error);
         EXPECT_TRUE(messages.shown.empty() || messages.shown[0].text.find(name) != std::string::npos);
