@@ -38,8 +38,7 @@ struct WorkerThread : testing::Test, test::JobHarness {
         done.wait();
     }
 
-    // On a worker under the progress dialog until "OK" closes it, or on this thread, its exit code the
-    // result.
+    // On a worker under the progress dialog until "OK" closes it, or here, the exit code as the result.
     Seen convert(const std::string& saveName, ConversionDirection direction, bool onWorker) {
         test::RecordingProgress controls;  // reached, on a worker, through the user-interface thread alone
         test::RecordingMessageBoxes boxes; // the worker's own boxes, which have no owner window
@@ -71,8 +70,7 @@ struct WorkerThread : testing::Test, test::JobHarness {
     }
 };
 
-// Both ways, and a job that fails, show what they show without a thread; only a log on offer opens the
-// report.
+// Both ways, and a failing job, show what they show without a thread; only a log on offer opens the report.
 TEST_F(WorkerThread, ConversionsShowWhatTheyShowWithoutAThread) {
     files.writeFile(save("English.ess"), demo::demoEnglishSave());
     files.writeFile(save("Italian.ess"), demo::demoItalianSave());
