@@ -10,7 +10,6 @@ namespace orvella {
 namespace {
 
 using build::RecordBuilder;
-using test::FileCall;
 
 const std::string FullLog = "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\nold "
                             "rumour\r\n\r\n- MONI QUEST NON TROVATI -\r\n\r\nNome Quest: A quest\r\n";
@@ -77,7 +76,7 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
              t.files.restore(noBackupFolder);
          },
          "backup", MessageIcon::Warning, FullLog},
-        {[](PatchJobTest& t) { t.files.failEvery(FileCall::Replace, "Save1.ess.tmp"); },
+        {[](PatchJobTest& t) { t.files.failEvery(test::FileCall::Replace, "Save1.ess.tmp"); },
          "sovrascrivere il file del salvataggio", MessageIcon::Warning, FullLog, true},
     };
     for (const auto& c : cases) {

@@ -21,11 +21,6 @@ using build::readBytes;
 // The user and group "nobody", for running as a player rather than as root.
 constexpr uid_t Nobody = 65534;
 
-mode_t modeOf(const std::string& path) {
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
-}
-
 // The demo game in a folder on the machine, and conversions to English of the saves put there.
 struct SaveFilesPosixTest : testing::Test {
     SaveFilesPosixTest() { demo::writeDemoGame(nativeFileSystem(), game.path()); }
@@ -53,8 +48,8 @@ TEST_F(SaveFilesPosixTest, NothingAtTheTemporaryPathsIsWrittenThrough) {
         fs::create_symlink(game.file(link) + ".out", game.file(link));
     }
     EXPECT_EQ(run("Save1.ess").exitCode, 0u);
-    EXPECT_EQ(std::make_tuple(S_ISREG(modeOf(game.save("Save1.ess"))), readBytes(game.save("Save1.ess")),
-                              readBytes(game.backup("Save1.ess.bak"))),
+    EXPECT_EQ(std::make_tuple(fs::is_regular_file(fs::symlink_status(game.save("Save1.ess"))),
+                              readBytes(game.save("Save1.ess")), readBytes(game.backup("Save1.ess.bak"))),
               std::make_tuple(true, converted, original));
     for (const char* link : links)
         EXPECT_TRUE(!fs::exists(fs::symlink_status(game.file(link))) &&
@@ -138,11 +133,11 @@ TEST_F(SaveFilesPosixTest, PermissionBitsAreKeptAndAReadOnlySaveOrBackupIsLeftAl
         if (!ran)
             GTEST_SKIP() << "running as root, and the conversion could not be run as the user nobody";
         EXPECT_TRUE(*ran) << "the exit code or the message differs";
-        EXPECT_EQ(
-            std::make_tuple(readBytes(save), modeOf(save) & 07777, readBytes(backup)),
-            std::make_tuple(converts ? converted : original, c.saveMode, converts ? original : olderBackup));
-        EXPECT_TRUE(!converts ||
-                    (fs::last_write_time(backup) == lastPlayed && (modeOf(backup) & 07777) == c.saveMode));
+        EXPECT_EQ(std::make_tuple(readBytes(save), fs::status(save).permissions(), readBytes(backup)),
+                  std::make_tuple(converts ? converted : original, fs::perms(c.saveMode),
+                                  converts ? original : olderBackup));
+        EXPECT_TRUE(!converts || (fs::last_write_time(backup) == lastPlayed &&
+                                  fs::status(backup).permissions() == fs::perms(c.saveMode)));
         EXPECT_EQ(fs::exists(save + ".log"), c.logKept);
         EXPECT_FALSE(fs::exists(save + ".tmp") || fs::exists(backup + ".tmp"));
     }

@@ -30,11 +30,10 @@ struct WorkerThread : testing::Test, test::JobHarness {
     void send(std::function<void()> call) {
         std::packaged_task<void()> task(std::move(call));
         std::future<void> done = task.get_future();
-        {
-            std::lock_guard lock(mutex);
-            queue.push_back(std::move(task));
-        }
+        std::unique_lock lock(mutex);
+        queue.push_back(std::move(task));
         changed.notify_one();
+        lock.unlock();
         done.wait();
     }
 
