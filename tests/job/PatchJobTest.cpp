@@ -24,9 +24,8 @@ std::string setI32(std::string bytes, std::size_t offset, std::int64_t value) {
 
 // A save whose HEDR has the given size, with the record count at offset 320 when it reaches that far.
 std::string saveWithHedrOf(std::size_t size) {
-    std::string hedr(size, '\0');
-    if (size >= 300)
-        hedr.replace(320 - 24, 4, build::u32(1));
+    std::string hedr = std::string(320 - 24, '\0') + build::u32(1);
+    hedr.resize(size);
     return RecordBuilder("TES3").sub("HEDR", hedr).bytes() +
            RecordBuilder("NPC_").text("NAME", "fargoth").bytes();
 }
