@@ -150,8 +150,8 @@ TEST_F(FaultInjection, EveryFailedCallOfTheDemoSavesBothWaysAndBack) {
     const std::string english = demo::demoEnglishSave();
     prepare("English.ess", english);
     const std::string italian = everyFaultOf(EnglishToItalian);
-    EXPECT_EQ(std::tie(reference.result.outcomeText, reference.result.logKept),
-              std::make_tuple(std::string("Patch effettuata con successo"), false));
+    EXPECT_TRUE(reference.result.outcomeText == "Patch effettuata con successo" &&
+                !reference.result.logKept && italian.find("Vecchia Guida") != std::string::npos);
     // The journal is the Italian save's, up to the day that no entry tells of.
     const std::string journal(test::takeRecord(demo::demoItalianSave(), "JOUR")->findText("NAME").value());
     EXPECT_EQ(test::takeRecord(italian, "JOUR")->findText("NAME"),
