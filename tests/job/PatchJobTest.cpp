@@ -1,6 +1,5 @@
 #include "DemoJob.h"
 #include "app/SaveClassification.h"
-#include "job/PercentOf.h"
 #include "records/Bytes.h"
 
 #include <functional>
@@ -11,7 +10,6 @@ namespace orvella {
 namespace {
 
 using build::RecordBuilder;
-using test::FileCall;
 
 const std::string FullLog = "File di Log per Save1.ess\r\n\r\n- TOPIC SEGNATI COME \"DELETED\" -\r\n\r\nold "
                             "rumour\r\n\r\n- MONI QUEST NON TROVATI -\r\n\r\nNome Quest: A quest\r\n";
@@ -24,12 +22,10 @@ std::string setI32(std::string bytes, std::size_t offset, std::int64_t value) {
     return bytes.replace(offset, 4, build::u32(static_cast<std::uint32_t>(value)));
 }
 
-// A save whose header's HEDR has the given size, holding the record count of 1 at offset 320 when it reaches
-// it, as every save does, so that only the header itself can be wrong.
+// A save whose HEDR has the given size, with the record count at offset 320 when it reaches that far.
 std::string saveWithHedrOf(std::size_t size) {
-    std::string hedr(size, '\0');
-    if (size >= 300)
-        hedr.replace(320 - 24, 4, build::u32(1));
+    std::string hedr = std::string(320 - 24, '\0') + build::u32(1);
+    hedr.resize(size);
     return RecordBuilder("TES3").sub("HEDR", hedr).bytes() +
            RecordBuilder("NPC_").text("NAME", "fargoth").bytes();
 }
@@ -45,14 +41,13 @@ struct PatchJobTest : testing::Test, test::JobHarness {
         ASSERT_EQ(messages.shown.size(), 1u);
         const Message& message = messages.shown[0];
         EXPECT_NE(message.text.find(fragment), std::string::npos) << message.text;
-        EXPECT_TRUE(message.icon == icon && message.owner == nullptr) << message.text;
-        EXPECT_TRUE(progress.saw("image finalising ok") && progress.calls.back() == "finished");
-        EXPECT_FALSE(files.isFile(save(name) + ".tmp") || files.isFile(backup + ".tmp"));
+        EXPECT_TRUE(message.icon == icon && !message.owner) << message.text;
+        EXPECT_TRUE(progress.saw("image finalising ok") && progress.calls.back() == "finished" &&
+                    !files.isFile(save(name) + ".tmp") && !files.isFile(backup + ".tmp"));
     }
 };
 
-// Whatever stops the job, the save is left as it was, nothing temporary stays, and the log is kept only once
-// the handlers have written to it; a second job fails the same way and writes its own log anew.
+// Whatever stops the job leaves the save, twice over, and keeps the log only once the handlers wrote to it.
 TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
     files.writeFile(save(name), test::PlainSave);
     const auto initial = files.snapshot();
@@ -71,8 +66,6 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
         {[](PatchJobTest& t) { t.files.addFolder(t.log); }, "file di log", MessageIcon::Error, std::nullopt},
         {[](PatchJobTest& t) { t.files.addFolder(t.save(t.name) + ".tmp"); }, "files temporanei",
          MessageIcon::Error, "File di Log per Save1.ess\r\n"},
-        {[](PatchJobTest& t) { t.files.failEvery(FileCall::Write, "Save1.ess.tmp"); }, "files temporanei",
-         MessageIcon::Error, FullLog},
         // Only the longest path the job forms, the backup's temporary name, is one byte too long.
         {[](PatchJobTest& t) { t.installation.installPath = "C:\\" + std::string(PathLimit - 38, 'x'); },
          "\\LRK Saves Backup\\Save1.ess.bak.tmp\" \xE8 troppo lungo", MessageIcon::Warning, std::nullopt},
@@ -82,7 +75,7 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
              t.files.restore(noBackupFolder);
          },
          "backup", MessageIcon::Warning, FullLog},
-        {[](PatchJobTest& t) { t.files.failEvery(FileCall::Replace, "Save1.ess.tmp"); },
+        {[](PatchJobTest& t) { t.files.failEvery(test::FileCall::Replace, "Save1.ess.tmp"); },
          "sovrascrivere il file del salvataggio", MessageIcon::Warning, FullLog, true},
     };
     for (const auto& c : cases) {
@@ -103,17 +96,14 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
     }
 }
 
-// Each damaged save is refused with one message that names it and, when given, its fault, and stays as it
-// was.
+// Each damaged save is refused with one message naming it and, when given, its fault, and stays as it was.
 TEST_F(PatchJobTest, EachCutMiscountedLengthenedOrMalformedSaveIsRefusedNamingItsFault) {
     const std::string& plain = test::PlainSave;
     std::vector<std::pair<std::string, std::string>> cases;
-    std::size_t records = 0;
-    for (std::size_t at = 0; at + 16 <= plain.size(); at += 16 + sizeAt(plain, at + 4), ++records)
+    for (std::size_t at = 0; at + 16 <= plain.size(); at += 16 + sizeAt(plain, at + 4))
         for (std::size_t cut : {at, at + 3, at + 15, at + 17, at + 29})
             if (cut < plain.size())
                 cases.emplace_back(plain.substr(0, cut), "");
-    ASSERT_EQ(records, 4u);
     cases.emplace_back(plain.substr(0, plain.size() - 3), "offset");
     for (std::uint32_t count : {0u, 1u, 2u, 4u, 1000u, 0x7FFFFFFFu, 0x80000000u, 0xFFFFFFFFu})
         cases.emplace_back(setI32(plain, 320, count), "");
@@ -133,9 +123,8 @@ TEST_F(PatchJobTest, EachCutMiscountedLengthenedOrMalformedSaveIsRefusedNamingIt
     // The well-formed counterpart of the HEDR case is accepted, so the refusal is the HEDR's doing.
     EXPECT_EQ(convert(name, saveWithHedrOf(300), ItalianToEnglish), saveWithHedrOf(300));
     files.deleteFile(backup);
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        const auto& [bytes, problem] = cases[i];
-        SCOPED_TRACE("case " + std::to_string(i));
+    for (const auto& [bytes, problem] : cases) {
+        SCOPED_TRACE(std::to_string(bytes.size()) + " bytes, " + problem);
         EXPECT_TRUE(convert(name, bytes, ItalianToEnglish) == bytes);
         expectRefused(result, problem, MessageIcon::Error);
         EXPECT_TRUE(messages.shown.empty() || messages.shown[0].text.find(name) != std::string::npos);
@@ -143,8 +132,7 @@ TEST_F(PatchJobTest, EachCutMiscountedLengthenedOrMalformedSaveIsRefusedNamingIt
     }
 }
 
-// The save is held from the first job's start to its end: while it is read, and still after the new save has
-// taken its place, while the first job finishes.
+// The save stays held from the job's start to its end, even after the new save has taken its place.
 TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNothing) {
     for (const char* bar : {"bar reading", "bar finalising"}) {
         SCOPED_TRACE(bar);
@@ -169,19 +157,6 @@ TEST_F(PatchJobTest, ASecondJobOnTheSaveWhileTheFirstHoldsItFailsAtOnceWritingNo
         EXPECT_TRUE(wroteNothing) << "the second job wrote while the first held the save";
         EXPECT_EQ(files.readFile(backup), test::PlainSave);
     }
-}
-
-TEST(PercentOf, TruncatesTheQuotientOfTheSinglePrecisionNumbersAndFillsTheBarForNothing) {
-    // 0.29f * 100 is just below 29.
-    const std::uint32_t cases[][3] = {{29, 100, 28},
-                                      {0, 7, 0},
-                                      {7, 7, 100},
-                                      {2, 3, 66},
-                                      {0, 0, 100},
-                                      {16777217u, 16777216u, 100},
-                                      {0xFFFFFFFFu, 0xFFFFFFFFu, 100}};
-    for (const auto& [done, total, percent] : cases)
-        EXPECT_EQ(percentOf(done, total), static_cast<int>(percent)) << done << "/" << total;
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-// What a conversion and a restore do to the files around the save on a POSIX system, where links, permission
-// bits and the root user's right to write any file exist.
+// What a conversion and a restore do to the files around the save where links and permission bits exist.
 
 #include "DemoJob.h"
 #include "TestFolder.h"
@@ -22,18 +21,9 @@ using build::readBytes;
 // The user and group "nobody", for running as a player rather than as root.
 constexpr uid_t Nobody = 65534;
 
-mode_t modeOf(const std::string& path) {
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
-}
-
-// The demo game without its save in a folder on the machine, and conversions to English of the saves put
-// there.
+// The demo game in a folder on the machine, and conversions to English of the saves put there.
 struct SaveFilesPosixTest : testing::Test {
-    SaveFilesPosixTest() {
-        demo::writeDemoGame(nativeFileSystem(), game.path());
-        fs::remove(game.save(demo::DemoSaveName));
-    }
+    SaveFilesPosixTest() { demo::writeDemoGame(nativeFileSystem(), game.path()); }
     PatchResult run(const std::string& name) {
         messages = test::RecordingMessageBoxes();
         return runPatchJob(
@@ -46,38 +36,33 @@ struct SaveFilesPosixTest : testing::Test {
     test::RecordingProgress progress;
     const std::string original = test::PlainSave;
     const std::string converted = test::JobHarness().convert("s.ess", original, ItalianToEnglish);
-
-    // Writes the file and a link to it at the path in the game folder.
-    void linkTo(const std::string& file, const std::string& bytes, const std::string& link) {
-        build::writeBytes(game.file(file), bytes);
-        fs::create_symlink(game.file(file), link);
-    }
 };
 
-// Links at the temporary paths and at the log's paths are not written through, and the log's link goes with
-// the log of a clean conversion.
+// Links at the temporary and log paths are not written through; the log's goes with a clean conversion's log.
 TEST_F(SaveFilesPosixTest, NothingAtTheTemporaryPathsIsWrittenThrough) {
     const char* const links[] = {"Saves/Save1.ess.tmp", "LRK Saves Backup/Save1.ess.bak.tmp",
                                  "Saves/Save1.ess.log", "Saves/Save1.ess.log.tmp"};
     build::writeBytes(game.save("Save1.ess"), original);
-    for (std::size_t i = 0; i < std::size(links); ++i)
-        linkTo("outside" + std::to_string(i), links[i], game.file(links[i]));
+    for (const char* link : links) {
+        build::writeBytes(game.file(link) + ".out", link);
+        fs::create_symlink(game.file(link) + ".out", game.file(link));
+    }
     EXPECT_EQ(run("Save1.ess").exitCode, 0u);
-    EXPECT_EQ(std::make_tuple(S_ISREG(modeOf(game.save("Save1.ess"))), readBytes(game.save("Save1.ess")),
-                              readBytes(game.backup("Save1.ess.bak"))),
+    EXPECT_EQ(std::make_tuple(fs::is_regular_file(fs::symlink_status(game.save("Save1.ess"))),
+                              readBytes(game.save("Save1.ess")), readBytes(game.backup("Save1.ess.bak"))),
               std::make_tuple(true, converted, original));
-    for (std::size_t i = 0; i < std::size(links); ++i)
-        EXPECT_TRUE(!fs::exists(fs::symlink_status(game.file(links[i]))) &&
-                    readBytes(game.file("outside" + std::to_string(i))) == links[i])
-            << links[i];
+    for (const char* link : links)
+        EXPECT_TRUE(!fs::exists(fs::symlink_status(game.file(link))) &&
+                    readBytes(game.file(link) + ".out") == link)
+            << link;
 }
 
-// The link stays a link and its target is converted and then restored: the temporary file, the move and the
-// lock are the target's; the backup is named after the save as listed.
+// A link stays a link while its target is converted and restored; the backup is named after the link.
 TEST_F(SaveFilesPosixTest, ASaveThatIsALinkIsConvertedAndRestoredInItsTarget) {
     game.makeFolder("elsewhere");
     const std::string target = game.file("elsewhere/Target.ess");
-    linkTo("elsewhere/Target.ess", original, game.save("Link.ess"));
+    build::writeBytes(target, original);
+    fs::create_symlink(target, game.save("Link.ess"));
     EXPECT_EQ(run("Link.ess").exitCode, 0u);
     EXPECT_EQ(std::make_pair(readBytes(target), readBytes(game.backup("Link.ess.bak"))),
               std::make_pair(converted, original));
@@ -86,20 +71,19 @@ TEST_F(SaveFilesPosixTest, ASaveThatIsALinkIsConvertedAndRestoredInItsTarget) {
     EXPECT_EQ(std::make_tuple(readBytes(target), fs::read_symlink(game.save("Link.ess")),
                               std::distance(fs::directory_iterator(game.file("elsewhere")), {}) +
                                   std::distance(fs::directory_iterator(game.file("Saves")), {})),
-              std::make_tuple(original, fs::path(target), 2));
+              std::make_tuple(original, fs::path(target), 3));
 }
 
-// Converts as a player would, without root's right to write any file: when the tests run as root, in a child
-// process that has become the user "nobody", who owns the game folder. The job must end with the exit code
-// and, unless it is empty, one message holding the fragment. Nothing when the conversion cannot be so run.
+// Converts without root's right to write any file (as root, in a child become "nobody", owning the game):
+// whether it converts silently or, given a fragment, is refused by one message holding it; nothing if it
+// can't.
 std::optional<bool> convertsAsPlayer(SaveFilesPosixTest& harness, const std::string& name,
-                                     std::uint32_t exitCode, const std::string& fragment) {
+                                     const std::string& fragment) {
     const auto runs = [&] {
-        const bool exited = harness.run(name).exitCode == exitCode;
+        const std::size_t refused = fragment.empty() ? 0 : 1;
         const auto& shown = harness.messages.shown;
-        return exited &&
-               (fragment.empty() ? shown.empty()
-                                 : shown.size() == 1 && shown[0].text.find(fragment) != std::string::npos);
+        return harness.run(name).exitCode == refused && shown.size() == refused &&
+               (!refused || shown[0].text.find(fragment) != std::string::npos);
     };
     if (geteuid() != 0)
         return runs();
@@ -117,9 +101,8 @@ std::optional<bool> convertsAsPlayer(SaveFilesPosixTest& harness, const std::str
     return WEXITSTATUS(status) == 0;
 }
 
-// A save the player cannot write is refused before anything is written, as Windows' move refuses it; a
-// backup the player cannot write is left as it was. Otherwise the new save keeps the save's permission bits
-// and the backup its modification time.
+// A save or backup the player cannot write is left as it was (the save refused first, as Windows would);
+// otherwise the new save keeps the save's permission bits and the backup its modification time.
 TEST_F(SaveFilesPosixTest, PermissionBitsAreKeptAndAReadOnlySaveOrBackupIsLeftAlone) {
     const fs::file_time_type lastPlayed = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
     const struct {
@@ -138,24 +121,23 @@ TEST_F(SaveFilesPosixTest, PermissionBitsAreKeptAndAReadOnlySaveOrBackupIsLeftAl
         SCOPED_TRACE(c.name);
         const std::string save = game.save(c.name), backup = game.backup(std::string(c.name) + ".bak");
         const bool converts = !*c.message;
+        const std::string olderBackup = c.olderBackupMode ? "an older backup" : "";
         build::writeBytes(save, original);
         fs::last_write_time(save, lastPlayed);
         ASSERT_EQ(chmod(save.c_str(), c.saveMode), 0);
         if (c.olderBackupMode) {
-            build::writeBytes(backup, "an older backup");
+            build::writeBytes(backup, olderBackup);
             ASSERT_EQ(chmod(backup.c_str(), *c.olderBackupMode), 0);
         }
-        const std::optional<bool> ran = convertsAsPlayer(*this, c.name, converts ? 0 : 1, c.message);
+        const std::optional<bool> ran = convertsAsPlayer(*this, c.name, c.message);
         if (!ran)
             GTEST_SKIP() << "running as root, and the conversion could not be run as the user nobody";
         EXPECT_TRUE(*ran) << "the exit code or the message differs";
-        EXPECT_EQ(std::make_tuple(readBytes(save), modeOf(save) & 07777, readBytes(backup)),
-                  std::make_tuple(converts ? converted : original, c.saveMode,
-                                  converts            ? original
-                                  : c.olderBackupMode ? "an older backup"
-                                                      : ""));
-        EXPECT_TRUE(!converts ||
-                    (fs::last_write_time(backup) == lastPlayed && (modeOf(backup) & 07777) == c.saveMode));
+        EXPECT_EQ(std::make_tuple(readBytes(save), fs::status(save).permissions(), readBytes(backup)),
+                  std::make_tuple(converts ? converted : original, fs::perms(c.saveMode),
+                                  converts ? original : olderBackup));
+        EXPECT_TRUE(!converts || (fs::last_write_time(backup) == lastPlayed &&
+                                  fs::status(backup).permissions() == fs::perms(c.saveMode)));
         EXPECT_EQ(fs::exists(save + ".log"), c.logKept);
         EXPECT_FALSE(fs::exists(save + ".tmp") || fs::exists(backup + ".tmp"));
     }

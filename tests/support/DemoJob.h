@@ -38,17 +38,11 @@ inline SaveInfo saveInfoFor(ConversionDirection direction) {
 inline PatchJob jobFor(const GameInstallation& installation, FileSystem& files, MessageBoxes& messages,
                        ProgressView& progress, const std::string& saveFileName,
                        ConversionDirection direction) {
-    PatchJob job{.installation = &installation,
-                 .files = &files,
-                 .messages = &messages,
-                 .progressDialog = &progress,
-                 .saveInfo = saveInfoFor(direction)};
-    job.request = {saveFileName, job.saveInfo};
-    return job;
+    const SaveInfo info = saveInfoFor(direction);
+    return {&installation, &files, &messages, &progress, nullptr, nullptr, info, {saveFileName, info}};
 }
 
-// Converting to English a save that lists no translation plugin changes none of its records but drops the
-// deleted topic, and logs it and the quest it cannot find.
+// Converted to English, this save only loses its deleted topic, logging it and the quest it cannot find.
 inline const std::string PlainSave =
     build::GameFileBuilder({.kind = build::FileKind::Save, .masters = {{"Morrowind.esm", 1234}}})
         .add(build::RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth"))
@@ -59,8 +53,7 @@ inline const std::string PlainSave =
         .add(build::RecordBuilder("QUES").text("NAME", "A quest"))
         .bytes();
 
-// The demo game in a file system held in memory, and conversions of the saves put there, recording what the
-// worker shows.
+// Conversions of saves put in the demo game held in memory, recording what the worker shows.
 struct JobHarness {
     PatchResult run(const std::string& saveFileName, ConversionDirection direction) {
         messages = RecordingMessageBoxes();

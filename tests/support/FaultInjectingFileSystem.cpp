@@ -30,10 +30,6 @@ public:
     bool copyAttributes(const std::string&, const std::string&, bool) override { return false; }
 };
 
-std::string nameOf(const std::string& path) {
-    return path.substr(path.find_last_of("\\/") + 1);
-}
-
 class FaultInjectingFile final : public File {
 public:
     FaultInjectingFile(FaultInjectingFileSystem& files, std::unique_ptr<File> base, std::string path,
@@ -191,15 +187,12 @@ bool FaultInjectingFileSystem::failsNow(FileCall call, const std::string& path) 
 
 void FaultInjectingFileSystem::held(const std::string& path, int change, bool lock) {
     openHandles_ += change;
-    if (!lock) {
+    if (!lock)
         openCounts_[key(path)] += change;
-        if (tracing)
-            trace.push_back((change > 0 ? "open " : "close ") + nameOf(path));
-    } else if (change > 0) {
+    else if (change > 0)
         locks_.insert(key(path));
-    } else {
+    else
         locks_.erase(key(path));
-    }
 }
 
 bool FaultInjectingFileSystem::isOpen(const std::string& path) const {
@@ -207,9 +200,10 @@ bool FaultInjectingFileSystem::isOpen(const std::string& path) const {
     return open != openCounts_.end() && open->second > 0;
 }
 
-std::string FaultInjectingFileSystem::parentOf(const std::string& key) {
-    const std::size_t separator = key.rfind('\\');
-    return separator == std::string::npos ? "." : key.substr(0, separator);
+bool FaultInjectingFileSystem::mayChangeEntryAt(const std::string& path) const {
+    const std::string entry = key(path);
+    const std::size_t separator = entry.rfind('\\');
+    return readOnly_.count(separator == std::string::npos ? "." : entry.substr(0, separator)) == 0;
 }
 
 std::unique_ptr<File> FaultInjectingFileSystem::open(const std::string& path, const char* mode) {
@@ -260,24 +254,14 @@ bool FaultInjectingFileSystem::createFolder(const std::string& path, bool& alrea
     return inner().createFolder(path, alreadyExists);
 }
 
-// A listing that would break off cannot be told apart from a whole one here, so it fails.
 bool FaultInjectingFileSystem::listFolder(const std::string& path, std::vector<FolderEntry>& entries) {
-    bool interrupted = false;
-    return listFolderChecked(path, entries, interrupted) && !interrupted;
-}
-
-bool FaultInjectingFileSystem::listFolderChecked(const std::string& path, std::vector<FolderEntry>& entries,
-                                                 bool& interrupted) {
     listedPath = path;
-    interrupted = false;
     entries.clear();
     if (failsNow(FileCall::List, path))
         return false;
-    if (!listing)
-        return inner().listFolderChecked(path, entries, interrupted);
-    entries = *listing;
-    interrupted = listingBreaksOff;
-    return true;
+    if (listing)
+        entries = *listing;
+    return listing || inner().listFolder(path, entries);
 }
 
 std::unique_ptr<FileLock> FaultInjectingFileSystem::lockFile(const std::string& path, bool& busy) {

@@ -33,11 +33,10 @@ enum class FileCall {
     List
 };
 
-// The tests' file system: files held in memory, or those of another file system, with Windows' sharing rules
-// (an open or locked file cannot be deleted, moved or replaced but by its own lock) and the faults a test
-// asks for. A failed call fails as badly as it can on a real machine: open, create and lock make nothing;
-// read and write move half of the bytes; close loses the second half of a file open for writing; the others
-// change nothing. Questions that change nothing are not counted, nor closes made by a handle's destructor.
+// Files in memory or another file system's, with Windows' sharing rules (an open or locked file is moved or
+// deleted by its own lock alone) and the faults asked for, each as bad as a real machine's: open, create and
+// lock make nothing; read and write move half; close loses half of a written file; the rest change nothing.
+// Questions are not counted, nor closes made by a handle's destructor.
 class FaultInjectingFileSystem final : public FileSystem {
 public:
     // Every file and folder as path (with "\\") and bytes, nothing for a folder.
@@ -65,19 +64,14 @@ public:
     void failEvery(FileCall call, std::string pathEnd = {}) { rules_.emplace_back(call, std::move(pathEnd)); }
     // Fails nothing from now on; the counts tell how many calls a run made.
     void countOnly();
-    std::uint32_t calls(FileCall call) const { return counts_[static_cast<std::size_t>(call)]; }
     // The path of the last failure, empty while nothing failed since failCall.
     const std::string& failedPath() const { return failedPath_; }
     // No entry may be created, moved or deleted in the folder.
     void makeReadOnly(const std::string& folder) { readOnly_.insert(key(folder)); }
 
-    // When set, every folder lists these entries, breaking off after them when asked.
+    // When set, every folder lists these entries.
     std::optional<std::vector<FolderEntry>> listing;
-    bool listingBreaksOff = false;
     std::string listedPath;
-    // "open NAME" and "close NAME" of every file, when tracing.
-    bool tracing = false;
-    std::vector<std::string> trace;
 
     std::unique_ptr<File> open(const std::string& path, const char* mode) override;
     std::unique_ptr<File> createNew(const std::string& path) override;
@@ -86,8 +80,6 @@ public:
     bool exists(const std::string& pattern) override { return inner().exists(pattern); }
     bool createFolder(const std::string& path, bool& alreadyExists) override;
     bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override;
-    bool listFolderChecked(const std::string& path, std::vector<FolderEntry>& entries,
-                           bool& interrupted) override;
     std::unique_ptr<FileLock> lockFile(const std::string& path, bool& busy) override;
     bool replaceLockedFile(const std::string& from, const std::string& to, FileLock& lock) override;
     std::string resolveLink(const std::string& path) override { return inner().resolveLink(path); }
@@ -101,10 +93,9 @@ public:
 
 private:
     FileSystem& inner() { return base_ ? *base_ : *memory_; }
-    bool mayChangeEntryAt(const std::string& path) const { return readOnly_.count(parentOf(key(path))) == 0; }
+    bool mayChangeEntryAt(const std::string& path) const;
     bool isOpen(const std::string& path) const;
     bool isBusy(const std::string& path) const { return locks_.count(key(path)) || isOpen(path); }
-    static std::string parentOf(const std::string& key);
 
     FileSystem* base_ = nullptr;
     std::unique_ptr<FileSystem> nothing_;

@@ -23,9 +23,8 @@ public:
     MessageAnswer answer = MessageAnswer::Yes;
 };
 
-// Keeps the order of the calls ("bar masters 50", "image reading ok", "finished") and the result the worker
-// finished with. Each call runs through `through` when it is set, as a dialog's controls are reached through
-// its thread's messages.
+// Keeps the calls ("bar masters 50", "image reading ok", "finished") and the result, each run through
+// `through` when set, as a dialog's controls are reached through its thread's messages.
 class RecordingProgress final : public ProgressView {
 public:
     void setBarPosition(JobStage stage, int percent) override {
