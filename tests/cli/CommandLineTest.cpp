@@ -3,7 +3,6 @@
 #include "TerminalText.h"
 #include "TestFolder.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -37,21 +36,14 @@ Outcome run(const std::string& line, FileSystem& files, const std::string& input
     return {exitCode, out.str(), err.str()};
 }
 
-// A path as the console shows it, written here with "/", and the accented letters of the messages as a
-// terminal shows them.
-std::string shown(std::string path) {
+// The folder separator the console shows, and the accented letters of the messages as a terminal shows them.
 #ifdef _WIN32
-    std::replace(path.begin(), path.end(), '/', '\\');
-#endif
-    return path;
-}
-#ifdef _WIN32
-const std::string AGrave = "\xE0", EGrave = "\xE8";
+const std::string Sep = "\\", AGrave = "\xE0", EGrave = "\xE8";
 #else
-const std::string AGrave = "\xC3\xA0", EGrave = "\xC3\xA8";
+const std::string Sep = "/", AGrave = "\xC3\xA0", EGrave = "\xC3\xA8";
 #endif
 
-const std::string ShownGame = shown("C:/Games/Morrowind");
+const std::string ShownGame = "C:" + Sep + "Games" + Sep + "Morrowind";
 const std::string Citta = "Citt\xC3\xA0.ess";
 
 // What a test changes in the demo game.
@@ -87,13 +79,12 @@ struct DemoGame {
 };
 
 TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefusedAWrite) {
-    const std::string saves = ShownGame + shown("/Saves");
-    const std::string backups = ShownGame + shown("/LRK Saves Backup/");
+    const std::string saves = ShownGame + Sep + "Saves", backups = ShownGame + Sep + "LRK Saves Backup" + Sep;
     const std::string question = "ATTENZIONE!: Sei sicuro? Il salvataggio attuale sar" + AGrave +
                                  " sovrascritto\ndal file di backup generato durante la patch\n[s/N] ";
-    const std::string noSave = "orvella-cli: no such save: " + saves + shown("/Englsh.ess") + "\n";
+    const std::string noSave = "orvella-cli: no such save: " + saves + Sep + "Englsh.ess" + "\n";
     const std::string readOnly = "orvella-cli: the folder " + saves + " could not be written\n";
-    const std::string restored = "Restored: " + saves + shown("/English.ess") + "\n";
+    const std::string restored = "Restored: " + saves + Sep + "English.ess" + "\n";
     const struct {
         std::string line;
         unsigned setup;
@@ -114,7 +105,6 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {"convert --game G", 0, 2, "NAME.ess"},
         {"restore --game G English.ess Italian.ess", 0, 2, "one save name"},
         {"info --game G ../Saves/English.ess", 0, 2, "\"../Saves/English.ess\" is not a save name"},
-        {"convert --game G Saves/../English.ess", 0, 2, "is not a save name"},
         {"info --game G a\\b.ess", 0, 2, "\"a\\b.ess\" is not a save name"},
         {"restore --yes --game G ..", Backup, 2, "\"..\" is not a save name"},
 #ifndef _WIN32
@@ -126,7 +116,7 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         // A save or a backup that is not there, or a damaged backup, named with the file system's bytes.
         {"convert --game G Englsh.ess", 0, 1, noSave},
         {"info --game G Englsh.ess", 0, 1, noSave},
-        {"info --game G -", 0, 1, "orvella-cli: no such save: " + saves + shown("/-") + "\n"},
+        {"info --game G -", 0, 1, "orvella-cli: no such save: " + saves + Sep + "-" + "\n"},
         {"restore --game G Englsh.ess", Backup, 1, noSave},
         {"restore --yes --game G English.ess", 0, 1,
          "orvella-cli: no backup to restore: " + backups + "English.ess.bak\n"},
@@ -183,9 +173,7 @@ TEST(CommandLine, ADryRunWritesNothingAndForetellsTheConversion) {
         unsigned setup;
         int exitCode;
         bool logKept; // Italian.ess has untranslated journal paragraphs
-    } cases[] = {{"English.ess", 0, 0, false},
-                 {"Italian.ess", 0, 0, true},
-                 {"English.ess", NoBackups, 0, false},
+    } cases[] = {{"English.ess", NoBackups, 0, false},
                  {"English.ess", ReadOnlySaves, 1, false},
                  {"Italian.ess", ReadOnlyBackups, 1, true},
                  {"Italian.ess", Held, 1, false}};
