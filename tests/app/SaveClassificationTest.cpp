@@ -96,7 +96,6 @@ TEST(ConversionChecks, GiveTheFirstMissingFileAsAnErrorOrTheMissingExpansionPlug
     const std::tuple<std::string, std::string, ConversionDirection, std::string> cases[] = {
         {"MmTtBb", "MTB", E, ""},
         {"MmTtBb", "MTBmtb", I, ""},
-        {"MmTtBb", "MTBmtb", Beta, ""},
         {"", "MTB", E, "!MM"},
         {"MTtBb", "MTB", E, "!pM"},
         {"Mm", "MTBmtb", I, "!MT"},

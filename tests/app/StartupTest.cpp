@@ -262,7 +262,6 @@ std::string versionOf(std::string bytes) {
 TEST(VersionResourceTest, ReadsTheFixedFileVersionAndNothingFromImagesWithoutItCutShortOrPointingOutside) {
     const std::string whole = image(), none = "none";
     std::string keyToTheEnd = whole;
-    // The key's NUL and everything after it overwritten with letters, to the end of the block.
     for (std::size_t i = SectionStart + 0x80 + 6 + 15 * 2; i < keyToTheEnd.size(); i += 2)
         keyToTheEnd = with(keyToTheEnd, i, u16('A'));
     const struct {
@@ -287,7 +286,6 @@ TEST(VersionResourceTest, ReadsTheFixedFileVersionAndNothingFromImagesWithoutItC
         {"too many sections", with(whole, 0x46, u16(0xFFFF)), none},
         {"huge optional header", with(whole, 0x54, u16(0xFFFF)), none},
         {"too few data directories", with(whole, 0x58 + 92, u32(2)), none},
-        // A directory that claims more entries than its section holds, none of them the version type.
         {"long directory", with(image({.versionType = 6}), SectionStart + 0x0E, u16(0xFFFF)), none},
         {"version type past the count", with(whole, SectionStart + 0x0E, u16(1)), none},
         {"subdirectory offset wrapping", with(whole, SectionStart + 0x24, u32(0xFFFFFFFF)), none},

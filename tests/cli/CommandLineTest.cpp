@@ -54,8 +54,8 @@ enum Setup { Backup = 1, ReadOnlySaves = 2, ReadOnlyBackups = 4, NoBackups = 8, 
 struct DemoGame {
     FaultInjectingFileSystem files;
     const GameInstallation installation = test::installDemoGame(files);
-    const std::string saves = installation.installPath + "\\Saves\\";
-    const std::string backups = installation.installPath + "\\LRK Saves Backup\\";
+    const std::string saves = installation.installPath + "\\Saves\\",
+                      backups = installation.installPath + "\\LRK Saves Backup\\";
 
     explicit DemoGame(unsigned setup) {
         files.writeFile(saves + "English.ess", demo::demoEnglishSave());
@@ -69,12 +69,11 @@ struct DemoGame {
             state.erase(FaultInjectingFileSystem::key(backups.substr(0, backups.size() - 1)));
             files.restore(state);
         }
-        if (setup & ReadOnlySaves)
-            files.makeReadOnly(saves);
-        if (setup & ReadOnlyBackups)
-            files.makeReadOnly(backups);
-        if (setup & ReadOnlyGame)
-            files.makeReadOnly(installation.installPath);
+        for (const auto& [flag, folder] :
+             {std::pair(ReadOnlySaves, saves), std::pair(ReadOnlyBackups, backups),
+              std::pair(ReadOnlyGame, installation.installPath)})
+            if (setup & flag)
+                files.makeReadOnly(folder);
     }
 };
 
