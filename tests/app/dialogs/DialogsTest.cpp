@@ -74,9 +74,7 @@ std::string saveBytes(const std::vector<std::string>& masters, FileKind kind = F
     header.playerName = playerName;
     for (const std::string& master : masters)
         header.masters.emplace_back(master, 1);
-    GameFileBuilder file(header);
-    file.add(build::RecordBuilder("GLOB").text("NAME", "counter").sub("FLTV", build::f32(2)));
-    return file.bytes();
+    return GameFileBuilder(header).bytes();
 }
 
 // Listed in this order: an English save using Tribunal, an Italian one without Tribunal's plugin, a beta one.
@@ -91,8 +89,8 @@ protected:
         };
         files.listing.emplace();
         writeSave("english.ess", {"Morrowind.esm", "Tribunal.esm"});
-        writeSave("italian.ess", {"Morrowind.esm", "Tribunal.esm", "Bloodmoon.esm", Mw,
-                                  "Bloodmoon LRK - Versione Finale.esp"});
+        writeSave("italian.ess", {"Morrowind.esm", "Tribunal.esm", "Bloodmoon.esm", MorrowindPluginName,
+                                  BloodmoonPluginName});
         writeSave("listed as folder.ess", {"Morrowind.esm"}, FileKind::Save, true);
         writeSave("beta.ess", {"Morrowind.esm", "Morrowind LRK - open beta.esp"});
         writeSave("master.ess", {"Morrowind.esm"}, FileKind::Master);
