@@ -82,9 +82,6 @@ TEST_F(SaveClassificationTest, GivesTheDirectionAndTheFilesUsedOfEverySave) {
     };
     for (const auto& [name, bytes, expected] : files)
         EXPECT_EQ(classified(bytes, name), expected) << name;
-    game.makeFolder("Saves/Folder.ess");
-    EXPECT_FALSE(classifySave(nativeFileSystem(), installation, "Folder.ess"));
-    EXPECT_FALSE(classifySave(nativeFileSystem(), installation, "Missing.ess"));
 }
 
 // Files as letters: M, T, B the masters, m, t, b their plugins. Errors come one at a time in their order and

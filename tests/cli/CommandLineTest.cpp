@@ -82,6 +82,7 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
     const std::string noSave = "orvella-cli: no such save: " + saves + Sep + "Englsh.ess" + "\n";
     const std::string readOnly = "orvella-cli: the folder " + saves + " could not be written\n";
     const std::string restored = "Restored: " + saves + Sep + "English.ess" + "\n";
+    const std::string declined = question + "orvella-cli: nothing was changed\n";
     const struct {
         std::string line;
         unsigned setup;
@@ -133,10 +134,8 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {"restore --game G English.ess", Backup, 0, question, restored, "S\xC3\x8C\n"},
         {"restore --game G English.ess", Backup, 0, question, restored, " s\xEC\r\n"},
         {"restore --game G English.ess", Backup, 0, question, restored, "YeS\n"},
-        {"restore --game G English.ess", Backup, 1, question + "orvella-cli: nothing was changed\n", "",
-         "sii\n"},
-        {"restore --game G English.ess", Backup, 1, question + "orvella-cli: nothing was changed\n", "",
-         "\n"},
+        {"restore --game G English.ess", Backup, 1, declined, "", "sii\n"},
+        {"restore --game G English.ess", Backup, 1, declined, "", "\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line + " < " + c.input);
@@ -153,8 +152,8 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         }
         EXPECT_EQ(outcome.err, c.err);
         EXPECT_TRUE(outcome.out.ends_with(c.outEnd)) << outcome.out;
-        const bool help = std::string_view(c.line).find("help") != std::string_view::npos;
-        EXPECT_EQ(outcome.out.rfind("orvella-cli: converts", 0) == 0, help) << outcome.out;
+        EXPECT_EQ(outcome.out.starts_with("orvella-cli: converts"), c.line.find("help") != std::string::npos)
+            << outcome.out;
         const bool restored = outcome.exitCode == 0 && std::string_view(c.line).starts_with("restore");
         EXPECT_EQ(game.files.readFile(game.saves + "English.ess"),
                   restored ? demo::demoItalianSave() : demo::demoEnglishSave());
@@ -209,8 +208,7 @@ TEST(CommandLine, ListsUtf8AndWindows1252FileNamesAsTheyAreAndTakesThemBack) {
     for (const std::string& name : {Citta, windows1252}) {
         EXPECT_NE(listed.find("\t" + name + "\n"), std::string::npos) << listed;
         const Outcome info = run("info --game G " + name, nativeFileSystem(), "", game.path());
-        EXPECT_EQ(info.exitCode, 0) << info.err;
-        EXPECT_NE(info.out.find("NomePG: Nerevar"), std::string::npos) << info.out;
+        EXPECT_TRUE(info.exitCode == 0 && info.out.find("NomePG: Nerevar") != std::string::npos) << info.err;
     }
 }
 #endif
