@@ -27,8 +27,7 @@ struct SaveClassificationTest : testing::Test {
     test::GameFolder game;
     GameInstallation installation{game.path()};
 
-    // The direction and the files the save uses, "-" for each one it does not: "E MTB ---" is an English
-    // save of all three masters.
+    // The direction and the files used, "-" for those unused: "E MTB ---" is English with the three masters.
     std::string classified(const std::string& bytes, const std::string& name = "Save.ess") {
         build::writeBytes(game.save(name), bytes);
         auto info = classifySave(nativeFileSystem(), installation, name);

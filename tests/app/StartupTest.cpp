@@ -65,7 +65,6 @@ struct Startup {
     void remove(const char* file) { std::remove(game.data(file).c_str()); }
 };
 
-// Which files were found, the plugins' sizes and the Tribunal plugin's name.
 std::string filesOf(const GameInstallation& game) {
     return std::string(game.hasMorrowindMaster ? "M" : "-") + (game.hasTribunalMaster ? "T" : "-") +
            (game.hasBloodmoonMaster ? "B" : "-") + (game.hasMorrowindPlugin ? "m" : "-") +
@@ -101,10 +100,7 @@ TEST(StartupTest, EachFailedCheckStopsWithItsMessage) {
          }},
         {"di Backup", MessageIcon::Warning, [](Startup& s) { s.files.failEvery(test::FileCall::Folder); }},
         {"\"Morrowind.esm\"", MessageIcon::Warning,
-         [](Startup& s) {
-             s.remove(MorrowindMasterName);
-             s.remove(MorrowindPluginName);
-         }},
+         [](Startup& s) { s.remove(MorrowindMasterName), s.remove(MorrowindPluginName); }},
         {"plugin di traduzione di Morrowind", MessageIcon::Warning,
          [](Startup& s) { s.remove(MorrowindPluginName); }},
     };
@@ -183,7 +179,6 @@ TEST(StartupTest, APathAtThePlatformsLimitIsTakenAndOneByteMoreIsNamed) {
         const std::string named = "\"" + folder + longest + "\" \xE8 troppo lungo";
         const auto& shown = startup.messages.shown;
         EXPECT_EQ(shown.size() == 1 && shown[0].text.find(named) != std::string::npos, !fits);
-        EXPECT_EQ(shown.size(), fits ? 0u : 1u);
     }
 }
 

@@ -44,7 +44,6 @@ const std::string Sep = "/", AGrave = "\xC3\xA0", EGrave = "\xC3\xA8";
 const std::string ShownGame = "C:" + Sep + "Games" + Sep + "Morrowind";
 const std::string Citta = "Citt\xC3\xA0.ess";
 
-// What a test changes in the demo game.
 enum Setup { Backup = 1, ReadOnlySaves = 2, ReadOnlyBackups = 4, NoBackups = 8, ReadOnlyGame = 16 };
 
 // The in-memory demo game with "English.ess", "Italian.ess" and Citta, whose backup is damaged, in its Saves
