@@ -3,7 +3,6 @@
 #include "TerminalText.h"
 #include "TestFolder.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -31,30 +30,20 @@ Outcome run(const std::string& line, FileSystem& files, const std::string& input
     std::streambuf* const kept[] = {std::cin.rdbuf(in.rdbuf()), std::cout.rdbuf(out.rdbuf()),
                                     std::cerr.rdbuf(err.rdbuf())};
     const int exitCode = runCommandLine(arguments, files);
-    std::cin.rdbuf(kept[0]);
-    std::cout.rdbuf(kept[1]);
-    std::cerr.rdbuf(kept[2]);
+    std::cin.rdbuf(kept[0]), std::cout.rdbuf(kept[1]), std::cerr.rdbuf(kept[2]);
     return {exitCode, out.str(), err.str()};
 }
 
-// A path as the console shows it, written here with "/", and the accented letters of the messages as a
-// terminal shows them.
-std::string shown(std::string path) {
+// The folder separator the console shows, and the accented letters of the messages as a terminal shows them.
 #ifdef _WIN32
-    std::replace(path.begin(), path.end(), '/', '\\');
-#endif
-    return path;
-}
-#ifdef _WIN32
-const std::string AGrave = "\xE0", EGrave = "\xE8";
+const std::string Sep = "\\", AGrave = "\xE0", EGrave = "\xE8";
 #else
-const std::string AGrave = "\xC3\xA0", EGrave = "\xC3\xA8";
+const std::string Sep = "/", AGrave = "\xC3\xA0", EGrave = "\xC3\xA8";
 #endif
 
-const std::string ShownGame = shown("C:/Games/Morrowind");
+const std::string ShownGame = "C:" + Sep + "Games" + Sep + "Morrowind";
 const std::string Citta = "Citt\xC3\xA0.ess";
 
-// What a test changes in the demo game.
 enum Setup { Backup = 1, ReadOnlySaves = 2, ReadOnlyBackups = 4, NoBackups = 8, ReadOnlyGame = 16 };
 
 // The in-memory demo game with "English.ess", "Italian.ess" and Citta, whose backup is damaged, in its Saves
@@ -62,8 +51,8 @@ enum Setup { Backup = 1, ReadOnlySaves = 2, ReadOnlyBackups = 4, NoBackups = 8, 
 struct DemoGame {
     FaultInjectingFileSystem files;
     const GameInstallation installation = test::installDemoGame(files);
-    const std::string saves = installation.installPath + "\\Saves\\";
-    const std::string backups = installation.installPath + "\\LRK Saves Backup\\";
+    const std::string saves = installation.installPath + "\\Saves\\",
+                      backups = installation.installPath + "\\LRK Saves Backup\\";
 
     explicit DemoGame(unsigned setup) {
         files.writeFile(saves + "English.ess", demo::demoEnglishSave());
@@ -77,23 +66,22 @@ struct DemoGame {
             state.erase(FaultInjectingFileSystem::key(backups.substr(0, backups.size() - 1)));
             files.restore(state);
         }
-        if (setup & ReadOnlySaves)
-            files.makeReadOnly(saves);
-        if (setup & ReadOnlyBackups)
-            files.makeReadOnly(backups);
-        if (setup & ReadOnlyGame)
-            files.makeReadOnly(installation.installPath);
+        for (const auto& [flag, folder] :
+             {std::pair(ReadOnlySaves, saves), std::pair(ReadOnlyBackups, backups),
+              std::pair(ReadOnlyGame, installation.installPath)})
+            if (setup & flag)
+                files.makeReadOnly(folder);
     }
 };
 
 TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefusedAWrite) {
-    const std::string saves = ShownGame + shown("/Saves");
-    const std::string backups = ShownGame + shown("/LRK Saves Backup/");
+    const std::string saves = ShownGame + Sep + "Saves", backups = ShownGame + Sep + "LRK Saves Backup" + Sep;
     const std::string question = "ATTENZIONE!: Sei sicuro? Il salvataggio attuale sar" + AGrave +
                                  " sovrascritto\ndal file di backup generato durante la patch\n[s/N] ";
-    const std::string noSave = "orvella-cli: no such save: " + saves + shown("/Englsh.ess") + "\n";
+    const std::string noSave = "orvella-cli: no such save: " + saves + Sep + "Englsh.ess" + "\n";
     const std::string readOnly = "orvella-cli: the folder " + saves + " could not be written\n";
-    const std::string restored = "Restored: " + saves + shown("/English.ess") + "\n";
+    const std::string restored = "Restored: " + saves + Sep + "English.ess" + "\n";
+    const std::string declined = question + "orvella-cli: nothing was changed\n";
     const struct {
         std::string line;
         unsigned setup;
@@ -114,7 +102,6 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {"convert --game G", 0, 2, "NAME.ess"},
         {"restore --game G English.ess Italian.ess", 0, 2, "one save name"},
         {"info --game G ../Saves/English.ess", 0, 2, "\"../Saves/English.ess\" is not a save name"},
-        {"convert --game G Saves/../English.ess", 0, 2, "is not a save name"},
         {"info --game G a\\b.ess", 0, 2, "\"a\\b.ess\" is not a save name"},
         {"restore --yes --game G ..", Backup, 2, "\"..\" is not a save name"},
 #ifndef _WIN32
@@ -126,7 +113,7 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         // A save or a backup that is not there, or a damaged backup, named with the file system's bytes.
         {"convert --game G Englsh.ess", 0, 1, noSave},
         {"info --game G Englsh.ess", 0, 1, noSave},
-        {"info --game G -", 0, 1, "orvella-cli: no such save: " + saves + shown("/-") + "\n"},
+        {"info --game G -", 0, 1, "orvella-cli: no such save: " + saves + Sep + "-" + "\n"},
         {"restore --game G Englsh.ess", Backup, 1, noSave},
         {"restore --yes --game G English.ess", 0, 1,
          "orvella-cli: no backup to restore: " + backups + "English.ess.bak\n"},
@@ -146,10 +133,8 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {"restore --game G English.ess", Backup, 0, question, restored, "S\xC3\x8C\n"},
         {"restore --game G English.ess", Backup, 0, question, restored, " s\xEC\r\n"},
         {"restore --game G English.ess", Backup, 0, question, restored, "YeS\n"},
-        {"restore --game G English.ess", Backup, 1, question + "orvella-cli: nothing was changed\n", "",
-         "sii\n"},
-        {"restore --game G English.ess", Backup, 1, question + "orvella-cli: nothing was changed\n", "",
-         "\n"},
+        {"restore --game G English.ess", Backup, 1, declined, "", "sii\n"},
+        {"restore --game G English.ess", Backup, 1, declined, "", "\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line + " < " + c.input);
@@ -166,8 +151,8 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         }
         EXPECT_EQ(outcome.err, c.err);
         EXPECT_TRUE(outcome.out.ends_with(c.outEnd)) << outcome.out;
-        const bool help = std::string_view(c.line).find("help") != std::string_view::npos;
-        EXPECT_EQ(outcome.out.rfind("orvella-cli: converts", 0) == 0, help) << outcome.out;
+        EXPECT_EQ(outcome.out.starts_with("orvella-cli: converts"), c.line.find("help") != std::string::npos)
+            << outcome.out;
         const bool restored = outcome.exitCode == 0 && std::string_view(c.line).starts_with("restore");
         EXPECT_EQ(game.files.readFile(game.saves + "English.ess"),
                   restored ? demo::demoItalianSave() : demo::demoEnglishSave());
@@ -178,42 +163,33 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
 // that conversion keeps and the status it exits with, whether the conversion succeeds or fails.
 TEST(CommandLine, ADryRunWritesNothingAndForetellsTheConversion) {
     const unsigned Held = 32; // the save held by another conversion, which the test itself arranges
-    const struct {
-        std::string name;
-        unsigned setup;
-        int exitCode;
-        bool logKept; // Italian.ess has untranslated journal paragraphs
-    } cases[] = {{"English.ess", 0, 0, false},
-                 {"Italian.ess", 0, 0, true},
-                 {"English.ess", NoBackups, 0, false},
-                 {"English.ess", ReadOnlySaves, 1, false},
-                 {"Italian.ess", ReadOnlyBackups, 1, true},
-                 {"Italian.ess", Held, 1, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name + " " + std::to_string(c.setup));
-        DemoGame game(c.setup & ~Held);
+    const std::pair<std::string, unsigned> cases[] = {{"English.ess", NoBackups},
+                                                      {"English.ess", ReadOnlySaves},
+                                                      {"Italian.ess", ReadOnlyBackups},
+                                                      {"Italian.ess", Held}};
+    for (const auto& [name, setup] : cases) {
+        SCOPED_TRACE(name + " " + std::to_string(setup));
+        DemoGame game(setup & ~Held);
         FaultInjectingFileSystem& files = game.files;
         bool busy = false;
-        const auto otherConversion = c.setup & Held ? files.lockFile(game.saves + c.name, busy) : nullptr;
+        const auto otherConversion = setup & Held ? files.lockFile(game.saves + name, busy) : nullptr;
         const FaultInjectingFileSystem::Snapshot before = files.snapshot();
         const std::size_t handles = files.openHandles();
 
-        const Outcome dry = run("convert --dry-run --game G " + c.name, files);
+        const Outcome dry = run("convert --dry-run --game G " + name, files);
         EXPECT_TRUE(files.matches(before)) << "the dry run wrote";
         EXPECT_EQ(files.openHandles(), handles) << "the dry run left a file open or locked";
-        const Outcome real = run("convert --game G " + c.name, files);
-        EXPECT_EQ(std::pair(real.exitCode, files.isFile(game.saves + c.name + ".log")),
-                  std::pair(c.exitCode, c.logKept))
-            << real.err;
-
-        std::string log;
-        if (c.logKept)
-            log = "==== the log, as the conversion would keep it ====\n" +
-                  toTerminal(withLineFeeds(*files.readFile(game.saves + c.name + ".log")), c.name) +
-                  "==== end of the log ====\n";
+        const Outcome real = run("convert --game G " + name, files);
+        // Only the first converts; Italian.ess has untranslated journal paragraphs, so its log stays.
+        const auto log = files.readFile(game.saves + name + ".log");
+        EXPECT_EQ(std::pair(real.exitCode, log.has_value()),
+                  std::pair(setup == NoBackups ? 0 : 1, setup == ReadOnlyBackups));
         EXPECT_EQ(std::pair(dry.exitCode, dry.err), std::pair(real.exitCode, real.err));
         EXPECT_EQ(dry.out, "Dry run: the conversion runs in memory, and nothing is written.\n" + real.out +
-                               log + "Dry run: nothing was written; the conversion would exit with " +
+                               (log ? "==== the log, as the conversion would keep it ====\n" +
+                                          toTerminal(withLineFeeds(*log), name) + "==== end of the log ====\n"
+                                    : "") +
+                               "Dry run: nothing was written; the conversion would exit with " +
                                std::to_string(real.exitCode) + ".\n");
     }
 }
@@ -231,8 +207,7 @@ TEST(CommandLine, ListsUtf8AndWindows1252FileNamesAsTheyAreAndTakesThemBack) {
     for (const std::string& name : {Citta, windows1252}) {
         EXPECT_NE(listed.find("\t" + name + "\n"), std::string::npos) << listed;
         const Outcome info = run("info --game G " + name, nativeFileSystem(), "", game.path());
-        EXPECT_EQ(info.exitCode, 0) << info.err;
-        EXPECT_NE(info.out.find("NomePG: Nerevar"), std::string::npos) << info.out;
+        EXPECT_TRUE(info.exitCode == 0 && info.out.find("NomePG: Nerevar") != std::string::npos) << info.err;
     }
 }
 #endif

@@ -59,13 +59,8 @@ TEST(ConsoleProcessTest, TwoConversionsStartedTogetherLeaveOneWholeConversionAnd
         EXPECT_TRUE(readBytes(save) == (failed ? converted : convertedBack) &&
                     readBytes(backup) == (failed ? original : converted))
             << what;
-        EXPECT_TRUE(!failed || runs[runs[0].exitCode == 1 ? 0 : 1].output.find("in uso da un'altra") !=
-                                   std::string::npos)
-            << what;
+        EXPECT_EQ(what.find("in uso da un'altra") != std::string::npos, failed == 1) << what;
         overlapped += failed;
-        for (const char* inner : {"/Saves", "/LRK Saves Backup"})
-            for (const auto& entry : std::filesystem::directory_iterator(game + inner))
-                EXPECT_NE(entry.path().extension(), ".tmp") << what;
     }
     EXPECT_GT(overlapped, 0) << "the conversions never ran at the same time";
 }
