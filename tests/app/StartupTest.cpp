@@ -100,7 +100,10 @@ TEST(StartupTest, EachFailedCheckStopsWithItsMessage) {
          }},
         {"di Backup", MessageIcon::Warning, [](Startup& s) { s.files.failEvery(test::FileCall::Folder); }},
         {"\"Morrowind.esm\"", MessageIcon::Warning,
-         [](Startup& s) { s.remove(MorrowindMasterName), s.remove(MorrowindPluginName); }},
+         [](Startup& s) {
+             s.remove(MorrowindMasterName);
+             s.remove(MorrowindPluginName);
+         }},
         {"plugin di traduzione di Morrowind", MessageIcon::Warning,
          [](Startup& s) { s.remove(MorrowindPluginName); }},
     };

@@ -30,7 +30,9 @@ Outcome run(const std::string& line, FileSystem& files, const std::string& input
     std::streambuf* const kept[] = {std::cin.rdbuf(in.rdbuf()), std::cout.rdbuf(out.rdbuf()),
                                     std::cerr.rdbuf(err.rdbuf())};
     const int exitCode = runCommandLine(arguments, files);
-    std::cin.rdbuf(kept[0]), std::cout.rdbuf(kept[1]), std::cerr.rdbuf(kept[2]);
+    std::cin.rdbuf(kept[0]);
+    std::cout.rdbuf(kept[1]);
+    std::cerr.rdbuf(kept[2]);
     return {exitCode, out.str(), err.str()};
 }
 
