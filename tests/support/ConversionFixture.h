@@ -4,7 +4,6 @@
 #include "translate/BuiltInTables.h"
 #include "translate/ConversionContext.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -33,18 +32,9 @@ struct ConversionFixture {
             id, mapEntry(build::RecordBuilder("INFO").text("INAM", id).text("NAME", english), italian));
     }
 
-    // Both link lists' rows for pairs of English and Italian names, longest first as the tables give them.
+    // The topic names as the tables give them, links longest first.
     void setTopicLinks(const std::vector<TopicRow>& rows) {
-        for (const TopicRow& row : rows) {
-            names.englishTopicLinks.push_back(
-                {row.english, row.italian, static_cast<std::uint32_t>(row.english.size())});
-            names.italianTopicLinks.push_back(
-                {row.italian, row.english, static_cast<std::uint32_t>(row.italian.size())});
-        }
-        for (auto* links : {&names.englishTopicLinks, &names.italianTopicLinks})
-            std::stable_sort(links->begin(), links->end(), [](const TopicLink& a, const TopicLink& b) {
-                return a.fromLength > b.fromLength;
-            });
+        loadTopicTables({rows, {}, {}, {}}, context.direction, {}, names);
     }
 
     TranslationMaps maps;
