@@ -183,8 +183,7 @@ TEST(NativeFileSystem, RefusesEveryPathAtThePlatformsLimit) {
     EXPECT_EQ(answer(nativeFileSystem(), {"facts", file}, none),
               "exists 1, folder 0, writable 1, may write in 0, resolves to " + file);
     // The lock is only ever taken on a regular file.
-    bool busy = false;
-    EXPECT_FALSE(nativeFileSystem().lockFile(folder.path(), busy));
+    EXPECT_EQ(answer(nativeFileSystem(), {"lock", folder.path()}, none), "refused");
     // Nor are attributes copied to a file that is not there; the owner and the group go with the permission
     // bits where this user may give them away.
     EXPECT_EQ(answer(nativeFileSystem(), {"attributes", file, folder.file("none")}, none), "refused");

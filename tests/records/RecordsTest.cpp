@@ -119,8 +119,7 @@ std::string readAndWriteAll(const std::string& bytes, FormatError* error = nullp
     bool ok = stream.readRecordCount(count);
     for (std::int32_t i = 0; ok && i <= count; ++i) {
         auto record = stream.readRecord();
-        ok = record != nullptr;
-        if (ok)
+        if ((ok = record != nullptr))
             serializeRecord(*record, out);
     }
     if (!ok && error)
