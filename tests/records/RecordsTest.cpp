@@ -7,9 +7,7 @@ namespace orvella {
 namespace {
 
 using build::RecordBuilder;
-using test::bytesOf;
-using test::layout;
-using test::payloadSize;
+using namespace test;
 
 // Any single edit that miscounts shows in the size, whatever follows it; edits of a missing tag or index
 // change nothing.

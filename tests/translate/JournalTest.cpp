@@ -1,6 +1,3 @@
-// The journal code compared with the literal algorithm on random journals of every kind of entry, paragraph,
-// topic and heading; and what only a whole journal record shows.
-
 #include "ConversionFixture.h"
 #include "literaljournal/LiteralJournal.h"
 #include "translate/JournalFixes.h"
@@ -140,6 +137,7 @@ struct RandomJournal {
     std::string source;
 };
 
+// The journal code and the literal algorithm agree on random journals of every kind of entry and heading.
 TEST(JournalOracle, TranslatesAndMarksRandomJournalsAsTheLiteralAlgorithm) {
     std::size_t translated = 0, marked = 0, named = 0;
     for (std::uint32_t seed = 0; seed < 300; ++seed) {
@@ -200,10 +198,9 @@ std::string heading(std::string_view inside) {
     return "<FONT COLOR=\"9F0000\">" + std::string(inside) + "</FONT><BR>\n";
 }
 
-// Headings and paragraphs are compared with the literal algorithm on random journals; here the untranslated
-// count starts again with each journal, the text ends at its first NUL, the progress is told at each heading
-// after the first and at the end, and the built-in fixes come before the game's entries unless their key is
-// taken.
+// The untranslated count starts again with each journal, the text ends at its first NUL, the progress is told
+// at each heading after the first and at the end, and the fixes come before the game's entries unless their
+// key is taken.
 TEST(PatchJournal, CountsAgainEndsAtTheNulTellsItsProgressAndTakesTheFixesFirst) {
     test::ConversionFixture fixture;
     fixture.names.monthNameMap = {{"Last Seed", "Ultimo Seme"}};

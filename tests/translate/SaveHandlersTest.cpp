@@ -9,10 +9,7 @@ namespace orvella {
 namespace {
 
 using build::RecordBuilder;
-using test::ConversionFixture;
-using test::layout;
-using test::mapEntry;
-using test::payloadSize;
+using namespace test;
 
 RecordBuilder named(const char* tag, const char* id, const char* name) {
     return RecordBuilder(tag).text("NAME", id).text("FNAM", name);
