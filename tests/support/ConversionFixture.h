@@ -1,7 +1,6 @@
 #pragma once
 
 #include "RecordViews.h"
-#include "translate/BuiltInTables.h"
 #include "translate/ConversionContext.h"
 
 #include <cstdint>
@@ -30,11 +29,6 @@ struct ConversionFixture {
                          std::optional<std::string_view> italian) {
         maps.journalEntryMap.emplace(
             id, mapEntry(build::RecordBuilder("INFO").text("INAM", id).text("NAME", english), italian));
-    }
-
-    // The topic names as the tables give them, links longest first.
-    void setTopicLinks(const std::vector<TopicRow>& rows) {
-        loadTopicTables({rows, {}, {}, {}}, context.direction, {}, names);
     }
 
     TranslationMaps maps;
