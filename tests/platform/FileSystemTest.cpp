@@ -182,6 +182,8 @@ TEST(NativeFileSystem, RefusesEveryPathAtThePlatformsLimit) {
               "exists 1, folder 1, writable 1, may write in 1, resolves to " + folder.path());
     EXPECT_EQ(answer(nativeFileSystem(), {"facts", file}, none),
               "exists 1, folder 0, writable 1, may write in 0, resolves to " + file);
+    // The lock is only ever taken on a regular file.
+    EXPECT_EQ(answer(nativeFileSystem(), {"lock", folder.path()}, none), "refused");
     // Nor are attributes copied to a file that is not there; the owner and the group go with the permission
     // bits where this user may give them away.
     EXPECT_EQ(answer(nativeFileSystem(), {"attributes", file, folder.file("none")}, none), "refused");
@@ -218,6 +220,15 @@ TEST(StdioFile, TextModeStoresCrLfAndBinaryModeEveryByteOnEveryPlatform) {
                 readWholeFile(nativeFileSystem(), folder.file("empty"), bytes) && bytes.empty());
     EXPECT_EQ(nativeFileSystem().open(folder.file("short.txt"), "w")->write("a\nb\n", 3), 3u);
     EXPECT_EQ(build::readBytes(folder.file("short.txt")), "a\r\nb");
+#ifndef _WIN32
+    // A full disk is reported by the flush, and by the close of a file never flushed.
+    if (access("/dev/full", W_OK) == 0) {
+        auto flushed = nativeFileSystem().open("/dev/full", "wb"),
+             closed = nativeFileSystem().open("/dev/full", "wb");
+        ASSERT_TRUE(flushed && closed && flushed->write("x", 1) == 1 && closed->write("x", 1) == 1);
+        EXPECT_FALSE(flushed->flush() || closed->close());
+    }
+#endif
 }
 
 } // namespace

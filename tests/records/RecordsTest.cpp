@@ -1,6 +1,5 @@
 #include "RecordViews.h"
 #include "records/Bytes.h"
-#include "records/TranslatedRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -8,13 +7,11 @@ namespace orvella {
 namespace {
 
 using build::RecordBuilder;
-using test::bytesOf;
-using test::layout;
-using test::payloadSize;
+using namespace test;
 
 // Any single edit that miscounts shows in the size, whatever follows it; edits of a missing tag or index
 // change nothing.
-TEST(RecordEdit, EveryEditKeepsTheSizeEqualToTheSubrecords) {
+TEST(RecordEdit, EveryEditKeepsTheSizeEqualToTheSubrecordsAndEqualTagsAreFoundInReadOrder) {
     auto record =
         RecordBuilder("NPC_").text("NAME", "fargoth").text("FNAM", "Fargoth").sub("NPDT", "1234").build();
     EXPECT_TRUE(record->replaceSubrecord("FNAM", "A longer name\0", 14));
@@ -42,20 +39,9 @@ TEST(RecordEdit, EveryEditKeepsTheSizeEqualToTheSubrecords) {
     EXPECT_EQ(bytesOf(inconsistent).substr(4, 12), build::u32(1010) + build::u32(7) + build::u32(9));
     EXPECT_EQ(bytesOf(Record("GAME")), std::string("GAME") + std::string(12, '\0'));
 
-    // A translation is neither counted nor written.
-    TranslatedRecord translated(Tag("NPC_"), 0, 0, 0);
-    translated.appendSubrecord(std::make_unique<Subrecord>("FNAM", "Guard", 5u));
-    translated.setTranslation("-TR-", "Guardia", 7);
-    translated.setTranslation("-TR-", "Guardia!", 8);
-    EXPECT_EQ(bytesOf(translated), RecordBuilder("NPC_").sub("FNAM", "Guard").bytes());
-    EXPECT_EQ(translated.translation()->text(), "Guardia!");
-    EXPECT_EQ(translated.findSubrecord("-TR-"), nullptr);
-}
-
-// Find, replace and insert-before take the first of equal tags; inserted subrecords are found after the ones
-// read with the record, until a removal rebuilds the order. A text ends at its first NUL or the data's end.
-TEST(RecordEdit, EqualTagsAreFoundInReadOrderThenInsertedOnesUntilARemoval) {
-    auto record =
+    // Find, replace and insert-before take the first of equal tags; inserted subrecords are found after the
+    // ones read with the record, until a removal rebuilds the order. A text ends at its first NUL or the end.
+    record =
         RecordBuilder("INFO").sub("NAME", "n").sub("DATA", "old").sub("DATA", std::string("2\0x", 3)).build();
     record->insertSubrecordBefore("DATA", "MAST", "m", 1);
     EXPECT_TRUE(record->replaceSubrecord("DATA", "one", 3));
@@ -131,8 +117,7 @@ std::string readAndWriteAll(const std::string& bytes, FormatError* error = nullp
     bool ok = stream.readRecordCount(count);
     for (std::int32_t i = 0; ok && i <= count; ++i) {
         auto record = stream.readRecord();
-        ok = record != nullptr;
-        if (ok)
+        if ((ok = record != nullptr))
             serializeRecord(*record, out);
     }
     if (!ok && error)

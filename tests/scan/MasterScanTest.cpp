@@ -19,9 +19,8 @@ build::GameFileBuilder pluginFile() {
     return build::GameFileBuilder({.kind = build::FileKind::Plugin, .masters = {{"Morrowind.esm", 1}}});
 }
 
-// Runs only the scan of a job over a game folder with fresh maps, keeping what it told, each event followed
-// by
-// "|": "masters 1/2" for records done of a file, "masters done" once a pass is complete.
+// Runs only the scan over a game folder with fresh maps, keeping what it told, each event followed by "|":
+// "masters 1/2" for records done of a file, "masters done" once a pass is complete.
 struct ScanHarness : ScanProgress {
     ScanHarness() {
         installation.installPath = game.path();

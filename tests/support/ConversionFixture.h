@@ -1,10 +1,8 @@
 #pragma once
 
 #include "RecordViews.h"
-#include "translate/BuiltInTables.h"
 #include "translate/ConversionContext.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -31,20 +29,6 @@ struct ConversionFixture {
                          std::optional<std::string_view> italian) {
         maps.journalEntryMap.emplace(
             id, mapEntry(build::RecordBuilder("INFO").text("INAM", id).text("NAME", english), italian));
-    }
-
-    // Both link lists' rows for pairs of English and Italian names, longest first as the tables give them.
-    void setTopicLinks(const std::vector<TopicRow>& rows) {
-        for (const TopicRow& row : rows) {
-            names.englishTopicLinks.push_back(
-                {row.english, row.italian, static_cast<std::uint32_t>(row.english.size())});
-            names.italianTopicLinks.push_back(
-                {row.italian, row.english, static_cast<std::uint32_t>(row.italian.size())});
-        }
-        for (auto* links : {&names.englishTopicLinks, &names.italianTopicLinks})
-            std::stable_sort(links->begin(), links->end(), [](const TopicLink& a, const TopicLink& b) {
-                return a.fromLength > b.fromLength;
-            });
     }
 
     TranslationMaps maps;

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvella::test {
@@ -20,12 +21,9 @@ inline std::vector<std::unique_ptr<Record>> readRecords(const std::string& bytes
     std::int32_t count = -1;
     std::vector<std::unique_ptr<Record>> records;
     stream.readRecordCount(count); // a refused count leaves it negative
-    for (std::int32_t i = 0; i <= count; ++i) {
-        auto record = stream.readRecord();
-        if (!record)
-            break;
+    for (std::unique_ptr<Record> record;
+         std::cmp_less_equal(records.size(), count) && (record = stream.readRecord());)
         records.push_back(std::move(record));
-    }
     return records;
 }
 

@@ -1,10 +1,8 @@
-// The journal code compared with the literal algorithm on random journals of every kind of entry, paragraph,
-// topic and heading; and what only a whole journal record shows.
-
 #include "ConversionFixture.h"
 #include "literaljournal/LiteralJournal.h"
 #include "translate/JournalFixes.h"
 #include "translate/JournalParagraph.h"
+#include "translate/NameMaps.h"
 #include "translate/SaveHandlers.h"
 #include "translate/TopicLinks.h"
 
@@ -51,7 +49,7 @@ struct RandomJournal {
         rows.resize(4 + pick(rows.size() - 3));
         // A name listed twice, as the pair that both expansions share is.
         rows.push_back(rows[pick(rows.size())]);
-        fixture.setTopicLinks(rows);
+        loadTopicTables({rows, {}, {}, {}}, direction, {}, fixture.names);
         fixture.names.monthNameMap = {{M62, "M63"}, {M63, "M64"}};
         fixture.names.monthNameMap.emplace(direction == EnglishToItalian ? "Last Seed" : "Ultimo Seme",
                                            direction == EnglishToItalian ? "Ultimo Seme" : "Last Seed");
@@ -140,6 +138,7 @@ struct RandomJournal {
     std::string source;
 };
 
+// The journal code and the literal algorithm agree on random journals of every kind of entry and heading.
 TEST(JournalOracle, TranslatesAndMarksRandomJournalsAsTheLiteralAlgorithm) {
     std::size_t translated = 0, marked = 0, named = 0;
     for (std::uint32_t seed = 0; seed < 300; ++seed) {
@@ -200,14 +199,14 @@ std::string heading(std::string_view inside) {
     return "<FONT COLOR=\"9F0000\">" + std::string(inside) + "</FONT><BR>\n";
 }
 
-// Headings and paragraphs are compared with the literal algorithm on random journals; here the untranslated
-// count starts again with each journal, the text ends at its first NUL, the progress is told at each heading
-// after the first and at the end, and the built-in fixes come before the game's entries unless their key is
-// taken.
+// The untranslated count starts again with each journal, the text ends at its first NUL, the progress is told
+// at each heading after the first and at the end, and the fixes come before the game's entries unless their
+// key is taken.
 TEST(PatchJournal, CountsAgainEndsAtTheNulTellsItsProgressAndTakesTheFixesFirst) {
     test::ConversionFixture fixture;
     fixture.names.monthNameMap = {{"Last Seed", "Ultimo Seme"}};
-    fixture.setTopicLinks({{"Balmora", "Balmora"}});
+    const TopicRow balmora[] = {{"Balmora", "Balmora"}};
+    loadTopicTables({balmora, {}, {}, {}}, EnglishToItalian, {}, fixture.names);
     fixture.addJournalEntry("10", "Go to Balmora.", "Vai a Balmora.");
     fixture.addJournalEntry("12", "Sleep.", "Riposa.");
     fixture.addJournalEntry("-2", "Wake.", "Svegliati.");

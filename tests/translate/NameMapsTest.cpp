@@ -1,6 +1,4 @@
 #include "translate/NameMaps.h"
-#include "ConversionFixture.h"
-#include "RecordViews.h"
 #include "translate/BuiltInTables.h"
 #include "translate/TableFile.h"
 
@@ -8,10 +6,6 @@
 
 namespace orvella {
 namespace {
-
-using build::RecordBuilder;
-using test::ConversionFixture;
-using test::mapEntry;
 
 TEST(TopicTables, MapFromTheSourceLanguageTakeTheIncludedExpansionsAndListLinksLongestFirst) {
     const TopicRow base[] = {{"guard", "guardia"}, {"Vos", "Vos"}, {"a", "uno"}};
@@ -32,9 +26,8 @@ TEST(TopicTables, MapFromTheSourceLanguageTakeTheIncludedExpansionsAndListLinksL
         {ItalianToEnglish, {true, false}, "argomento comune", "shared topic", 5},
     };
     for (const auto& c : cases) {
-        ConversionFixture fixture(c.direction);
-        loadTopicTables(tables, c.direction, c.expansions, fixture.names);
-        const NameMaps& names = fixture.names;
+        NameMaps names;
+        loadTopicTables(tables, c.direction, c.expansions, names);
         EXPECT_EQ(names.topicNameMap.size(), c.links - (c.expansions.tribunal && c.expansions.bloodmoon));
         EXPECT_EQ(names.topicNameMap.count("Skaal") + names.topicNameMap.count("gli Skaal"),
                   c.expansions.bloodmoon ? 1u : 0u);
@@ -46,34 +39,6 @@ TEST(TopicTables, MapFromTheSourceLanguageTakeTheIncludedExpansionsAndListLinksL
                             (i == 0 || (*links)[i].fromLength <= (*links)[i - 1].fromLength))
                     << i;
         }
-    }
-}
-
-// Months take both texts of each setting or fall back to the one there is, the first month of a text winning;
-// a setting with neither fails after the earlier months.
-TEST(MonthNames, TakeBothTextsOfEachSettingOrFallBackToTheOneThereIs) {
-    const char* const months[] = {"sMonthMorningstar", "sMonthSunsdawn",   "sMonthFirstseed",
-                                  "sMonthRainshand",   "sMonthSecondseed", "sMonthMidyear",
-                                  "sMonthSunsheight",  "sMonthLastseed",   "sMonthHeartfire",
-                                  "sMonthFrostfall",   "sMonthSunsdusk",   "sMonthEveningstar"};
-    for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
-        ConversionFixture fixture(direction);
-        TranslationMap& settings = fixture.maps.gmstMap;
-        for (const char* id : months)
-            settings.emplace(id, mapEntry(RecordBuilder("GMST").sub("STRV", id + 6), "Mese"));
-        settings["sMonthFrostfall"] = mapEntry(RecordBuilder("GMST").sub("STRV", "Frostfall"));
-        settings["sMonthSunsdusk"] = mapEntry(RecordBuilder("GMST"), "Tramonto");
-        ASSERT_TRUE(buildMonthNameMap(fixture.maps, direction, fixture.names));
-        const NameMap& names = fixture.names.monthNameMap;
-        EXPECT_EQ(names.at(direction == EnglishToItalian ? "Morningstar" : "Mese"),
-                  direction == EnglishToItalian ? "Mese" : "Morningstar");
-        EXPECT_EQ(names.size(), direction == EnglishToItalian ? 12u : 3u);
-        EXPECT_EQ(names.at("Frostfall") + names.at("Tramonto"), "FrostfallTramonto");
-        settings["sMonthMidyear"] = mapEntry(RecordBuilder("GMST"));
-        fixture.names.monthNameMap.clear();
-        EXPECT_FALSE(buildMonthNameMap(fixture.maps, direction, fixture.names));
-        EXPECT_TRUE(names.count(direction == EnglishToItalian ? "Secondseed" : "Mese") &&
-                    !names.count("Sunsheight"));
     }
 }
 

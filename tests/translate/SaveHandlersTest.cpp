@@ -1,7 +1,6 @@
 #include "translate/SaveHandlers.h"
 #include "ConversionFixture.h"
 #include "RecordViews.h"
-#include "records/Bytes.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -10,10 +9,7 @@ namespace orvella {
 namespace {
 
 using build::RecordBuilder;
-using test::ConversionFixture;
-using test::layout;
-using test::mapEntry;
-using test::payloadSize;
+using namespace test;
 
 RecordBuilder named(const char* tag, const char* id, const char* name) {
     return RecordBuilder(tag).text("NAME", id).text("FNAM", name);
@@ -96,30 +92,6 @@ TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
         }
         EXPECT_EQ(logged(fixture.log.text),
                   "4: old rumour|Nome Quest: Unknown one|Nome Quest: Unknown two|strange topic|other topic|");
-    }
-}
-
-// An English save's header gains the translation plugins before GMDT, the expansions' only when taken in, and
-// any other save's loses them; the demo save's conversion checks every byte of it both ways.
-TEST(HeaderHandler, GainsTheIncludedPluginsBeforeGmdtAndLosesThemAgain) {
-    const std::string base = std::string("MAST=") + MorrowindPluginName + "|DATA=|";
-    const std::string expansions =
-        std::string("MAST=") + TribunalPluginName + "|DATA=|MAST=" + BloodmoonPluginName + "|DATA=|";
-    for (bool included : {false, true}) {
-        GameInstallation game;
-        game.hasTribunalPlugin = game.hasBloodmoonPlugin = included;
-        game.tribunalPluginName = TribunalPluginName;
-        auto header = RecordBuilder("TES3").sub("HEDR", "h").sub("GMDT", "g").build();
-        for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
-            ConversionFixture fixture(direction);
-            fixture.context.pluginEntries = translationPlugins(
-                {.usesTribunalMaster = true, .usesBloodmoonMaster = true, .direction = direction}, game);
-            ASSERT_TRUE(patchHeader(*header, fixture.context));
-            EXPECT_EQ(layout(*header),
-                      "HEDR=h|" + (direction == ItalianToEnglish ? "" : base + (included ? expansions : "")) +
-                          "GMDT=g");
-            EXPECT_EQ(header->size(), payloadSize(*header));
-        }
     }
 }
 
