@@ -69,8 +69,9 @@ public:
     // No entry may be created, moved or deleted in the folder.
     void makeReadOnly(const std::string& folder) { readOnly_.insert(key(folder)); }
 
-    // When set, every folder lists these entries.
+    // When set, every folder lists these entries, breaking off after them when asked.
     std::optional<std::vector<FolderEntry>> listing;
+    bool listingBreaksOff = false;
     std::string listedPath;
 
     std::unique_ptr<File> open(const std::string& path, const char* mode) override;
@@ -80,6 +81,11 @@ public:
     bool exists(const std::string& pattern) override { return inner().exists(pattern); }
     bool createFolder(const std::string& path, bool& alreadyExists) override;
     bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override;
+    bool listFolderChecked(const std::string& path, std::vector<FolderEntry>& entries,
+                           bool& interrupted) override {
+        interrupted = listingBreaksOff;
+        return listFolder(path, entries);
+    }
     std::unique_ptr<FileLock> lockFile(const std::string& path, bool& busy) override;
     bool replaceLockedFile(const std::string& from, const std::string& to, FileLock& lock) override;
     std::string resolveLink(const std::string& path) override { return inner().resolveLink(path); }
