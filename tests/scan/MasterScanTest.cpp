@@ -3,7 +3,6 @@
 #include "gamebuilder/DemoGame.h"
 #include "gamebuilder/GameBuilder.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 

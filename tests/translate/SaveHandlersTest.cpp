@@ -1,6 +1,7 @@
 #include "translate/SaveHandlers.h"
 #include "ConversionFixture.h"
 #include "RecordViews.h"
+#include "records/Bytes.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -92,6 +93,42 @@ TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
         }
         EXPECT_EQ(logged(fixture.log.text),
                   "4: old rumour|Nome Quest: Unknown one|Nome Quest: Unknown two|strange topic|other topic|");
+    }
+}
+
+// Items sort by the target language's names, carrying what follows each; the equipment follows them.
+TEST(PlayerInventory, SortsByTheTargetLanguagesNameAndRenumbersTheEquipmentUnlessItNamesAnItemTwice) {
+    const auto item = [](std::string id) { return build::u32(1) + id + std::string(32 - id.size(), '\0'); };
+    const auto player = [&](std::uint32_t secondWorn) {
+        return RecordBuilder("NPCC")
+            .text("NAME", "PlayerSaveGame")
+            .sub("NPCO", item("sword"))
+            .sub("NPCO", item("ring"))
+            .sub("XHLT", "h")
+            .sub("NPCO", item("apple"))
+            .sub("WIDX", build::u32(0) + build::u32(3))
+            .sub("WIDX", build::u32(secondWorn) + build::u32(7));
+    };
+    for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
+        ConversionFixture fixture(direction);
+        fixture.maps.itemNameMap.emplace("sword", mapEntry(RecordBuilder("WEAP").text("FNAM", "Sword")));
+        fixture.maps.itemNameMap.emplace("ring",
+                                         mapEntry(RecordBuilder("CLOT").text("FNAM", "Ring"), "Anello"));
+        auto record = player(1).build();
+        ASSERT_TRUE(patchPlayerInventory(*record, fixture.context));
+        std::string order;
+        for (const auto& sub : record->subrecords()) {
+            const std::uint8_t* data = sub->data.data();
+            order += "|" + std::string(sub->tag.str());
+            order += sub->tag.is("NPCO") ? " " + std::string(sub->textAt(4)) : "";
+            if (sub->tag.is("WIDX"))
+                order += " " + std::to_string(loadU32(data)) + "/" + std::to_string(loadU32(data + 4));
+        }
+        EXPECT_EQ(order, direction == EnglishToItalian
+                             ? "|NAME|NPCO ring|XHLT|NPCO apple|NPCO sword|WIDX 0/7|WIDX 2/3"
+                             : "|NAME|NPCO apple|NPCO ring|XHLT|NPCO sword|WIDX 1/7|WIDX 2/3");
+        auto twice = player(0).build();
+        EXPECT_TRUE(patchPlayerInventory(*twice, fixture.context) && bytesOf(*twice) == player(0).bytes());
     }
 }
 
