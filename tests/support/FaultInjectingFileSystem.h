@@ -81,9 +81,8 @@ public:
     bool exists(const std::string& pattern) override { return inner().exists(pattern); }
     bool createFolder(const std::string& path, bool& alreadyExists) override;
     bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override;
-    bool listFolderChecked(const std::string& path, std::vector<FolderEntry>& entries,
-                           bool& interrupted) override {
-        interrupted = listingBreaksOff;
+    bool listFolderChecked(const std::string& path, std::vector<FolderEntry>& entries, bool& cut) override {
+        cut = listingBreaksOff;
         return listFolder(path, entries);
     }
     std::unique_ptr<FileLock> lockFile(const std::string& path, bool& busy) override;

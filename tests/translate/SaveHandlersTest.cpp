@@ -36,6 +36,7 @@ TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
     for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
         const bool italian = direction == EnglishToItalian;
         ConversionFixture fixture(direction);
+        fixture.context.pluginEntries = {{"P.esp", 0x12345678}};
         fixture.names.topicNameMap.emplace("Balmora", "Balmora (citt\xE0)");
         fixture.names.topicNameMap.emplace("latest rumors", "ultime voci");
         fixture.names.questNameMap.emplace("Rescue", "Salvataggio");
@@ -52,6 +53,8 @@ TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
             RecordBuilder record;
             std::string after; // the layout afterwards; empty when the record is dropped
         } cases[] = {
+            {patchHeader, RecordBuilder("TES3").text("MAST", "Morrowind.esm").sub("GMDT", "g"),
+             italian ? "MAST=Morrowind.esm|MAST=P.esp|DATA=xV4\x12|GMDT=g" : "MAST=Morrowind.esm|GMDT=g"},
             {patchNpc, named("NPC_", "guard", "X").sub("NPDT", "n"),
              italian ? "NAME=guard|FNAM=Guardia|NPDT=n" : "NAME=guard|FNAM=Guard|NPDT=n"},
             {patchNpc, named("NPC_", "player", "Nerevar"), "NAME=player|FNAM=Nerevar"},
