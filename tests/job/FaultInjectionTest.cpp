@@ -32,6 +32,8 @@ struct JobRun {
 
 class FaultInjection : public testing::Test, protected test::JobHarness {
 protected:
+    // The expansions' plugins are installed too, but the demo's saves use neither expansion: none is read.
+    FaultInjection() { installation.hasTribunalPlugin = installation.hasBloodmoonPlugin = true; }
     FaultInjectingFileSystem::Snapshot initial;
     std::string name, original, save, backup, log;
     JobRun reference; // the clean conversion

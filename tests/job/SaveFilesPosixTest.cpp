@@ -74,9 +74,8 @@ TEST_F(SaveFilesPosixTest, ASaveThatIsALinkIsConvertedAndRestoredInItsTarget) {
               std::make_tuple(original, fs::path(target), 3));
 }
 
-// Converts without root's right to write any file (as root, in a child become "nobody", owning the game):
-// whether it converts silently or, given a fragment, is refused by one message holding it; nothing if it
-// can't.
+// Converts as "nobody" (in a child of root's, owning the game), without root's right to write any file:
+// silently, or refused by one message holding the fragment when one is given; nothing if it cannot.
 std::optional<bool> convertsAsPlayer(SaveFilesPosixTest& harness, const std::string& name,
                                      const std::string& fragment) {
     const auto runs = [&] {
