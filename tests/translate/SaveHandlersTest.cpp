@@ -101,7 +101,7 @@ TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
 
 // Items sort by the target language's names, carrying what follows each; the equipment follows them.
 TEST(PlayerInventory, SortsByTheTargetLanguagesNameAndRenumbersTheEquipmentUnlessItNamesAnItemTwice) {
-    const auto item = [](std::string id) { return build::u32(1) + id + std::string(32 - id.size(), '\0'); };
+    const auto item = [](const char* id) { return build::u32(1) + build::z(id); };
     const auto player = [&](std::uint32_t secondWorn) {
         return RecordBuilder("NPCC")
             .text("NAME", "PlayerSaveGame")
