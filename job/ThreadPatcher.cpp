@@ -10,6 +10,7 @@
 #include "scan/MasterScan.h"
 #include "scan/TranslationMap.h"
 #include "translate/ConversionContext.h"
+#include "translate/DerivedTopics.h"
 #include "translate/JournalFixes.h"
 #include "translate/NameMaps.h"
 #include "translate/SaveHandlers.h"
@@ -67,6 +68,9 @@ struct JobState {
     PatchLog log;
 
     TranslationMaps maps;
+    // The topics of the game's files and the pairs derived from them, which the link lists point into.
+    DialogueTopics topics;
+    DerivedTopicRows derived;
     NameMaps names;
     std::vector<std::unique_ptr<Record>> recordList;
 };
@@ -92,17 +96,28 @@ private:
     BarUpdater plugins_;
 };
 
+// Whether a topic table that the conversion loads takes pairs derived from the game's files.
+bool derivesTopics(const TopicTables& tables, const IncludedExpansions& expansions) {
+    return !tables.suppliedAsFile[indexOf(Game::Base)] ||
+           (expansions.tribunal && !tables.suppliedAsFile[indexOf(Game::Tribunal)]) ||
+           (expansions.bloodmoon && !tables.suppliedAsFile[indexOf(Game::Bloodmoon)]);
+}
+
 bool buildTranslationData(JobState& state) {
     const IncludedExpansions expansions = includedExpansions(state.job.saveInfo, state.installation());
-    loadTopicTables(state.tables(), state.direction(), expansions, state.names);
+    const bool derive = derivesTopics(state.tables(), expansions);
     ScanBars bars(state.progress());
     ScanError error;
-    if (!scanMastersAndPlugins(state.files(), state.installation(), expansions, state.maps, bars, error)) {
+    if (!scanMastersAndPlugins(state.files(), state.installation(), expansions, state.maps, bars, error,
+                               derive ? &state.topics : nullptr)) {
         state.progress().setImage(ScanBars::stageOf(error.pass), StatusImage::Failure);
         if (!error.message.empty())
             state.showMessage(error.message, error.icon);
         return false;
     }
+    if (derive)
+        state.derived = derivedTopicRows(state.topics, pairTopics(state.topics), state.tables());
+    loadTopicTables(state.tables(), state.derived, state.direction(), expansions, state.names);
     buildQuestNameMap(state.maps, state.direction(), state.names);
     addJournalFixes(state.tables().journalFixes, state.maps);
     return buildMonthNameMap(state.maps, state.direction(), state.names);
@@ -347,6 +362,9 @@ void releaseJobData(JobState& state) {
         bar.update(++released, total);
     }
     state.recordList.clear();
+    state.derived = DerivedTopicRows();
+    state.topics.english.clear();
+    state.topics.italian.clear();
     names.topicNameMap.clear();
     names.monthNameMap.clear();
     names.questNameMap.clear();

@@ -16,6 +16,7 @@ namespace {
 // One master or plugin chosen for the scan, opened before any scan starts.
 struct DataFile {
     std::string name;
+    Game game;
     std::unique_ptr<File> file;
 };
 
@@ -29,20 +30,21 @@ struct Opening {
 
     // Opens the file when it is there. A path longer than the platform takes fails the pass with a message
     // that names it (start-up applies the same limit); false then.
-    bool openIfPresent(const std::string& name, ScanPass pass) {
+    bool openIfPresent(const std::string& name, ScanPass pass, Game game) {
         std::string path = installPath + DataFilesFolder + name;
         if (auto tooLong = tooLongPathMessage({path})) {
             error = ScanError{pass, *tooLong, MessageIcon::Warning};
             return false;
         }
         if (auto file = files.open(path, "rb"))
-            (pass == MasterPass ? masters : plugins).push_back(DataFile{name, std::move(file)});
+            (pass == MasterPass ? masters : plugins).push_back(DataFile{name, game, std::move(file)});
         return true;
     }
 };
 
 // Walks every record of one file through the scan handlers; false when the file is malformed.
-bool scanFile(RecordStream& stream, ScanPass pass, TranslationMaps& maps, ScanProgress& progress) {
+bool scanFile(RecordStream& stream, ScanContext& context, ScanProgress& progress) {
+    const ScanPass pass = context.pass;
     std::int32_t count = 0;
     if (!stream.readRecordCount(count))
         return false;
@@ -53,7 +55,6 @@ bool scanFile(RecordStream& stream, ScanPass pass, TranslationMaps& maps, ScanPr
     std::int32_t remaining = count + 1;
     const auto total = static_cast<std::uint32_t>(remaining);
     const ScanHandlerMap& handlers = scanHandlerMap();
-    ScanContext context{stream, pass, maps};
     Tag tag;
     while (remaining > 0) {
         if (!stream.peekTag(tag))
@@ -73,11 +74,12 @@ bool scanFile(RecordStream& stream, ScanPass pass, TranslationMaps& maps, ScanPr
 }
 
 // Scans the files of one pass in order, closing each after its scan; a malformed file fails the pass.
-bool scanPass(std::vector<DataFile>& files, ScanPass pass, TranslationMaps& maps, ScanProgress& progress,
-              ScanError& error) {
+bool scanPass(std::vector<DataFile>& files, ScanPass pass, TranslationMaps& maps, DialogueTopics* topics,
+              ScanProgress& progress, ScanError& error) {
     for (DataFile& dataFile : files) {
         RecordStream stream(*dataFile.file, dataFile.name);
-        bool scanned = scanFile(stream, pass, maps, progress);
+        ScanContext context{stream, pass, maps, topics, dataFile.game};
+        bool scanned = scanFile(stream, context, progress);
         dataFile.file.reset();
         if (!scanned) {
             error = ScanError{pass, stream.error().message(), MessageIcon::Error};
@@ -92,29 +94,29 @@ bool scanPass(std::vector<DataFile>& files, ScanPass pass, TranslationMaps& maps
 
 bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installation,
                            const IncludedExpansions& expansions, TranslationMaps& maps,
-                           ScanProgress& progress, ScanError& error) {
+                           ScanProgress& progress, ScanError& error, DialogueTopics* topics) {
     Opening opening{files, installation.installPath, {}, {}, error};
-    if (!opening.openIfPresent(MorrowindMasterName, MasterPass))
+    if (!opening.openIfPresent(MorrowindMasterName, MasterPass, Game::Base))
         return false;
     if (opening.masters.empty()) {
         error = ScanError{MasterPass, {}, MessageIcon::Error};
         return false;
     }
-    if (!opening.openIfPresent(MorrowindPluginName, PluginPass))
+    if (!opening.openIfPresent(MorrowindPluginName, PluginPass, Game::Base))
         return false;
     if (opening.plugins.empty()) {
         error = ScanError{PluginPass, {}, MessageIcon::Error};
         return false;
     }
-    if (expansions.tribunal && (!opening.openIfPresent(TribunalMasterName, MasterPass) ||
-                                !opening.openIfPresent(installation.tribunalPluginName, PluginPass)))
+    if (expansions.tribunal && (!opening.openIfPresent(TribunalMasterName, MasterPass, Game::Tribunal) ||
+                                !opening.openIfPresent(installation.tribunalPluginName, PluginPass, Game::Tribunal)))
         return false;
-    if (expansions.bloodmoon && (!opening.openIfPresent(BloodmoonMasterName, MasterPass) ||
-                                 !opening.openIfPresent(BloodmoonPluginName, PluginPass)))
+    if (expansions.bloodmoon && (!opening.openIfPresent(BloodmoonMasterName, MasterPass, Game::Bloodmoon) ||
+                                 !opening.openIfPresent(BloodmoonPluginName, PluginPass, Game::Bloodmoon)))
         return false;
 
-    return scanPass(opening.masters, MasterPass, maps, progress, error) &&
-           scanPass(opening.plugins, PluginPass, maps, progress, error);
+    return scanPass(opening.masters, MasterPass, maps, topics, progress, error) &&
+           scanPass(opening.plugins, PluginPass, maps, topics, progress, error);
 }
 
 void registerSaveItem(TranslationMaps& maps, const Record& record) {

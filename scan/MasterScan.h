@@ -5,6 +5,7 @@
 #include "platform/FileSystem.h"
 #include "platform/MessageBoxes.h"
 #include "records/Record.h"
+#include "scan/DialogueTopics.h"
 #include "scan/ScanContext.h"
 #include "scan/TranslationMap.h"
 
@@ -32,12 +33,12 @@ struct ScanError {
 };
 
 // Reads the masters, then the translation plugins, of the base game and of the expansions taken in, from the
-// installation's "Data Files", into the maps. Every file is opened before the first is scanned; the base
-// game's two must be there, an expansion's are passed over when missing. False, with error filled, when a
-// file is missing, its path too long or its records malformed.
+// installation's "Data Files", into the maps, and gathers their regular topics when given where. Every file
+// is opened before the first is scanned; the base game's two must be there, an expansion's are passed over
+// when missing. False, with error filled, when a file is missing, its path too long or its records malformed.
 bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installation,
                            const IncludedExpansions& expansions, TranslationMaps& maps,
-                           ScanProgress& progress, ScanError& error);
+                           ScanProgress& progress, ScanError& error, DialogueTopics* topics = nullptr);
 
 // Adds an item the save defines itself, named alike in both languages, unless its ID is known.
 void registerSaveItem(TranslationMaps& maps, const Record& record);

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "game/Game.h"
 #include "records/RecordStream.h"
+#include "scan/DialogueTopics.h"
 #include "scan/TranslationMap.h"
 
 #include <cstdint>
@@ -13,11 +15,14 @@ enum ScanPass : std::int32_t {
     MasterPass = 1,
 };
 
-// What a scan handler works on: the file being walked, the pass, and the maps it fills.
+// What a scan handler works on: the file being walked, the pass, and the maps it fills; the topics too when
+// they are gathered, with the game whose master is walked.
 struct ScanContext {
     RecordStream& stream;
     ScanPass pass;
     TranslationMaps& maps;
+    DialogueTopics* topics = nullptr;
+    Game game = Game::Base;
 };
 
 } // namespace orvella

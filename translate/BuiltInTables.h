@@ -1,5 +1,8 @@
 #pragma once
 
+#include "game/Game.h"
+
+#include <array>
 #include <cstddef>
 #include <span>
 #include <string_view>
@@ -25,6 +28,12 @@ struct TopicTables {
     std::span<const TopicRow> tribunal;
     std::span<const TopicRow> bloodmoon;
     std::span<const JournalFixRow> journalFixes;
+    // A topic table that the player supplied as a file is the whole table: nothing is derived for it.
+    std::array<bool, GameCount> suppliedAsFile{};
+
+    std::span<const TopicRow> topicRows(Game game) const {
+        return game == Game::Base ? base : game == Game::Tribunal ? tribunal : bloodmoon;
+    }
 };
 
 // The tables compiled into the program.

@@ -17,17 +17,22 @@ std::string dataText(const Subrecord& subrecord) {
     return std::string(subrecord.text());
 }
 
-void addTopicRows(std::span<const TopicRow> rows, ConversionDirection direction, NameMaps& names) {
-    for (const TopicRow& row : rows) {
-        names.englishTopicLinks.push_back(
-            {row.english, row.italian, static_cast<std::uint32_t>(row.english.size())});
-        names.italianTopicLinks.push_back(
-            {row.italian, row.english, static_cast<std::uint32_t>(row.italian.size())});
-        if (direction == EnglishToItalian)
-            names.topicNameMap.emplace(row.english, row.italian);
-        else
-            names.topicNameMap.emplace(row.italian, row.english);
-    }
+void addTopicRow(const TopicRow& row, ConversionDirection direction, NameMaps& names) {
+    names.englishTopicLinks.push_back({row.english, row.italian, static_cast<std::uint32_t>(row.english.size())});
+    names.italianTopicLinks.push_back({row.italian, row.english, static_cast<std::uint32_t>(row.italian.size())});
+    if (direction == EnglishToItalian)
+        names.topicNameMap.emplace(row.english, row.italian);
+    else
+        names.topicNameMap.emplace(row.italian, row.english);
+}
+
+// A table's rows, then the pairs derived for it from the game's files.
+void addTopicTable(const TopicTables& tables, const DerivedTopicRows& derived, Game game,
+                   ConversionDirection direction, NameMaps& names) {
+    for (const TopicRow& row : tables.topicRows(game))
+        addTopicRow(row, direction, names);
+    for (const DerivedRow& row : derived.of(game))
+        addTopicRow(row.row, direction, names);
 }
 
 void sortLongestFirst(std::vector<TopicLink>& links) {
@@ -37,13 +42,13 @@ void sortLongestFirst(std::vector<TopicLink>& links) {
 
 } // namespace
 
-void loadTopicTables(const TopicTables& tables, ConversionDirection direction,
+void loadTopicTables(const TopicTables& tables, const DerivedTopicRows& derived, ConversionDirection direction,
                      const IncludedExpansions& expansions, NameMaps& names) {
-    addTopicRows(tables.base, direction, names);
+    addTopicTable(tables, derived, Game::Base, direction, names);
     if (expansions.tribunal)
-        addTopicRows(tables.tribunal, direction, names);
+        addTopicTable(tables, derived, Game::Tribunal, direction, names);
     if (expansions.bloodmoon)
-        addTopicRows(tables.bloodmoon, direction, names);
+        addTopicTable(tables, derived, Game::Bloodmoon, direction, names);
     sortLongestFirst(names.englishTopicLinks);
     sortLongestFirst(names.italianTopicLinks);
 }

@@ -4,6 +4,7 @@
 #include "game/SaveInfo.h"
 #include "scan/TranslationMap.h"
 #include "translate/BuiltInTables.h"
+#include "translate/DerivedTopics.h"
 
 #include <cstdint>
 #include <map>
@@ -16,7 +17,8 @@ namespace orvella {
 // Source-language text -> target-language text; the first pair inserted under a key wins.
 using NameMap = std::map<std::string, std::string>;
 
-// One topic name of a link list; the texts point into the topic tables, which outlive every job.
+// One topic name of a link list; the texts point into the topic tables, which outlive every job, or into the
+// job's own derived pairs, which outlive its link lists.
 struct TopicLink {
     std::string_view from;
     std::string_view to;
@@ -31,8 +33,9 @@ struct NameMaps {
     std::vector<TopicLink> italianTopicLinks; // longest first
 };
 
-// Fills TopicNameMap and both link lists from the base table and the tables of the expansions taken in.
-void loadTopicTables(const TopicTables& tables, ConversionDirection direction,
+// Fills TopicNameMap and both link lists from the base table and the tables of the expansions taken in,
+// each followed by the pairs derived for it.
+void loadTopicTables(const TopicTables& tables, const DerivedTopicRows& derived, ConversionDirection direction,
                      const IncludedExpansions& expansions, NameMaps& names);
 // Fills QuestNameMap from the journal entries that name a quest.
 void buildQuestNameMap(const TranslationMaps& maps, ConversionDirection direction, NameMaps& names);

@@ -1,5 +1,5 @@
 #include "records/Bytes.h"
-#include "translate/AsciiFold.h"
+#include "game/AsciiFold.h"
 #include "translate/SaveHandlers.h"
 
 #include <algorithm>

@@ -1,5 +1,7 @@
 #include "translate/TableFile.h"
 
+#include "game/AsciiFold.h"
+
 #include <algorithm>
 #include <set>
 
@@ -30,16 +32,6 @@ bool isValidText(std::string_view text) {
             return false;
     }
     return true;
-}
-
-char foldAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool foldedLess(std::string_view a, std::string_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(foldAscii(x)) < static_cast<unsigned char>(foldAscii(y));
-    });
 }
 
 struct Line {
@@ -126,7 +118,7 @@ bool parseTopicTable(std::string_view bytes, std::string_view fileName, TopicOrd
         if (!rows.empty()) {
             std::string_view previous = rows.back().english;
             bool inOrder = order == TopicOrder::LongestFirst ? row.english.size() <= previous.size()
-                                                             : foldedLess(previous, row.english);
+                                                             : compareFolded(previous, row.english) < 0;
             if (!inOrder) {
                 error.problem =
                     order == TopicOrder::LongestFirst
@@ -183,7 +175,7 @@ std::string_view TableSet::keep(std::string bytes) {
 }
 
 void TableSet::publish() {
-    tables_ = TopicTables{base_, tribunal_, bloodmoon_, journalFixes_};
+    tables_ = TopicTables{base_, tribunal_, bloodmoon_, journalFixes_, tables_.suppliedAsFile};
 }
 
 bool TableSet::load(std::string_view base, std::string_view tribunal, std::string_view bloodmoon,
@@ -215,6 +207,7 @@ bool TableSet::loadFolder(FileSystem& files, const std::string& folder, TableFil
     if (!read(BaseTopicTableFile, base) || !read(TribunalTopicTableFile, tribunal) ||
         !read(BloodmoonTopicTableFile, bloodmoon) || !read(JournalFixTableFile, fixes))
         return false;
+    tables_.suppliedAsFile = {base.data() != nullptr, tribunal.data() != nullptr, bloodmoon.data() != nullptr};
     bool ok =
         (base.data() ? parseTopicTable(base, BaseTopicTableFile, TopicOrder::LongestFirst, base_, error)
                      : (base_.assign(builtIn.base.begin(), builtIn.base.end()), true)) &&

@@ -1,6 +1,6 @@
 #include "translate/TopicLinks.h"
 
-#include "translate/AsciiFold.h"
+#include "game/AsciiFold.h"
 
 #include <algorithm>
 

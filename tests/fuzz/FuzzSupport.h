@@ -45,7 +45,7 @@ struct PreparedConversion {
         const GameInstallation installation = test::installDemoGame(files);
         const SaveInfo save = test::saveInfoFor(direction);
         const IncludedExpansions expansions = includedExpansions(save, installation);
-        loadTopicTables(builtInTables(), direction, expansions, names);
+        loadTopicTables(builtInTables(), {}, direction, expansions, names);
         PassCounter progress;
         ScanError error;
         require(scanMastersAndPlugins(files, installation, expansions, maps, progress, error),

@@ -19,7 +19,7 @@ void scan(const std::string& input, bool asMaster, ConversionDirection direction
     const IncludedExpansions expansions = includedExpansions(test::saveInfoFor(direction), installation);
     TranslationMaps maps;
     NameMaps names;
-    loadTopicTables(builtInTables(), direction, expansions, names);
+    loadTopicTables(builtInTables(), {}, direction, expansions, names);
     PassCounter progress;
     ScanError error;
     if (!scanMastersAndPlugins(files, installation, expansions, maps, progress, error)) {

@@ -49,7 +49,7 @@ struct RandomJournal {
         rows.resize(4 + pick(rows.size() - 3));
         // A name listed twice, as the pair that both expansions share is.
         rows.push_back(rows[pick(rows.size())]);
-        loadTopicTables({rows, {}, {}, {}}, direction, {}, fixture.names);
+        loadTopicTables({rows, {}, {}, {}}, {}, direction, {}, fixture.names);
         fixture.names.monthNameMap = {{M62, "M63"}, {M63, "M64"}};
         fixture.names.monthNameMap.emplace(direction == EnglishToItalian ? "Last Seed" : "Ultimo Seme",
                                            direction == EnglishToItalian ? "Ultimo Seme" : "Last Seed");
@@ -206,7 +206,7 @@ TEST(PatchJournal, CountsAgainEndsAtTheNulTellsItsProgressAndTakesTheFixesFirst)
     test::ConversionFixture fixture;
     fixture.names.monthNameMap = {{"Last Seed", "Ultimo Seme"}};
     const TopicRow balmora[] = {{"Balmora", "Balmora"}};
-    loadTopicTables({balmora, {}, {}, {}}, EnglishToItalian, {}, fixture.names);
+    loadTopicTables({balmora, {}, {}, {}}, {}, EnglishToItalian, {}, fixture.names);
     fixture.addJournalEntry("10", "Go to Balmora.", "Vai a Balmora.");
     fixture.addJournalEntry("12", "Sleep.", "Riposa.");
     fixture.addJournalEntry("-2", "Wake.", "Svegliati.");

@@ -27,7 +27,7 @@ TEST(TopicTables, MapFromTheSourceLanguageTakeTheIncludedExpansionsAndListLinksL
     };
     for (const auto& c : cases) {
         NameMaps names;
-        loadTopicTables(tables, c.direction, c.expansions, names);
+        loadTopicTables(tables, {}, c.direction, c.expansions, names);
         EXPECT_EQ(names.topicNameMap.size(), c.links - (c.expansions.tribunal && c.expansions.bloodmoon));
         EXPECT_EQ(names.topicNameMap.count("Skaal") + names.topicNameMap.count("gli Skaal"),
                   c.expansions.bloodmoon ? 1u : 0u);

@@ -227,7 +227,7 @@ JournalFigures measureJournal(const BenchFolder& folder, const GameInstallation&
     auto maps = std::make_unique<TranslationMaps>();
     auto names = std::make_unique<NameMaps>();
     const IncludedExpansions expansions = includedExpansions(save, installation);
-    loadTopicTables(tables, save.direction, expansions, *names);
+    loadTopicTables(tables, {}, save.direction, expansions, *names);
     NullScanProgress scanProgress;
     ScanError scanError;
     if (!scanMastersAndPlugins(nativeFileSystem(), installation, expansions, *maps, scanProgress, scanError))

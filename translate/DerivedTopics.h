@@ -1,0 +1,33 @@
+#pragma once
+
+#include "game/Game.h"
+#include "scan/DialogueTopics.h"
+#include "scan/TopicPairing.h"
+#include "translate/BuiltInTables.h"
+
+#include <array>
+#include <vector>
+
+namespace orvella {
+
+// A row that a pair derived from the game's files adds to a topic table; its texts point into the scanned
+// topics, which must outlive it.
+struct DerivedRow {
+    TopicRow row;
+    PairedBy by;
+};
+
+// The derived rows of each topic table, in the order of the English topics.
+struct DerivedTopicRows {
+    std::array<std::vector<DerivedRow>, GameCount> tables;
+
+    const std::vector<DerivedRow>& of(Game game) const { return tables[indexOf(game)]; }
+};
+
+// The pairs that go to each table that the player did not supply as a file, each to the table of the game
+// whose master declares its English topic first; a pair is left out when its English or its Italian name
+// stands, without regard to the case of A to Z, in a row of any of the tables in use, which wins.
+DerivedTopicRows derivedTopicRows(const DialogueTopics& topics, const TopicPairing& pairing,
+                                  const TopicTables& tables);
+
+} // namespace orvella
