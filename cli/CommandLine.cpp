@@ -37,6 +37,14 @@ const char* const HelpText =
     "      Puts DIR/LRK Saves Backup/NAME.ess.bak back in place of DIR/Saves/NAME.ess and\n"
     "      deletes the backup, after asking on stdin unless --yes is given. Exits with 1\n"
     "      when the save was not restored, also when the answer is no.\n"
+    "  orvella-cli tables --game DIR --out FOLDER\n"
+    "      Pairs the topic names of the masters in DIR/Data Files with those of the\n"
+    "      translation plugins, as every conversion does, and writes the topic tables\n"
+    "      into FOLDER (made when missing): BaseTopicTable.tsv, and TribunalTopicTable.tsv\n"
+    "      and BloodmoonTopicTable.tsv where that expansion's master and plugin are\n"
+    "      installed. Each holds the built-in rows, then the pairs found in the game's\n"
+    "      files; corrected, the files serve as --tables. It prints the rows of each\n"
+    "      table and every plugin topic that stayed unpaired, with the reason.\n"
     "  orvella-cli --help\n"
     "\n"
     "DIR is the game folder, the one that holds \"Data Files\" and \"Saves\". Every command first\n"
@@ -50,13 +58,13 @@ struct Command {
     bool takesTables;
     bool takesYes;
     bool takesDryRun;
+    bool takesOut = false;
 };
 
 const Command Commands[] = {
-    {"convert", convertCommand, true, false, true},
-    {"info", infoCommand, false, false, false},
-    {"list", listCommand, false, false, false},
-    {"restore", restoreCommand, false, true, false},
+    {"convert", convertCommand, true, false, true},       {"info", infoCommand, false, false, false},
+    {"list", listCommand, false, false, false},           {"restore", restoreCommand, false, true, false},
+    {"tables", tablesCommand, false, false, false, true},
 };
 
 const Command* findCommand(const std::string& name) {
@@ -122,6 +130,8 @@ int runCommandLine(const std::vector<std::string>& arguments, FileSystem& files)
         return usage(options.command + " does not take --yes");
     if (options.dryRun && !command->takesDryRun)
         return usage(options.command + " does not take --dry-run");
+    if (options.out && !command->takesOut)
+        return usage(options.command + " does not take --out");
     // A dry run sees the game through a layer in memory that takes every write, and runs as any command.
     std::optional<OverlayFileSystem> overlay;
     if (options.dryRun)

@@ -37,5 +37,6 @@ int convertCommand(const Options& options, FileSystem& files);
 int infoCommand(const Options& options, FileSystem& files);
 int listCommand(const Options& options, FileSystem& files);
 int restoreCommand(const Options& options, FileSystem& files);
+int tablesCommand(const Options& options, FileSystem& files);
 
 } // namespace orvella::cli

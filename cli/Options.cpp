@@ -12,12 +12,14 @@ Options parseOptions(const std::vector<std::string>& arguments) {
             options.yes = true;
         } else if (argument == "--dry-run") {
             options.dryRun = true;
-        } else if (argument == "--game" || argument == "--tables") {
+        } else if (argument == "--game" || argument == "--tables" || argument == "--out") {
             if (i + 1 >= arguments.size()) {
                 options.error = argument + " needs a folder after it";
                 return options;
             }
-            (argument == "--game" ? options.game : options.tables) = arguments[++i];
+            (argument == "--game"     ? options.game
+             : argument == "--tables" ? options.tables
+                                      : options.out) = arguments[++i];
         } else if (argument.size() > 1 && argument[0] == '-') {
             // A mistyped option ("-game", "--gmae") would otherwise pass for a save's name.
             options.error = "unknown option " + argument;

@@ -11,6 +11,7 @@ struct Options {
     std::string command;
     std::optional<std::string> game;
     std::optional<std::string> tables;
+    std::optional<std::string> out;
     bool yes = false;
     bool dryRun = false;
     bool help = false;

@@ -12,7 +12,7 @@ namespace orvella {
 
 // A regular dialogue topic as the masters, or the translation plugins, declare it, with its responses.
 struct DialogueTopic {
-    std::string name; // as the first file that declares it spells it
+    std::string name;       // as the first file that declares it spells it
     Game game = Game::Base; // the game whose master declares it first; masters only
     // Response id (INAM) -> the response's conditions; a later file's response takes an earlier one's place.
     std::unordered_map<std::string, std::string> responses;

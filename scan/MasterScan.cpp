@@ -108,8 +108,9 @@ bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installati
         error = ScanError{PluginPass, {}, MessageIcon::Error};
         return false;
     }
-    if (expansions.tribunal && (!opening.openIfPresent(TribunalMasterName, MasterPass, Game::Tribunal) ||
-                                !opening.openIfPresent(installation.tribunalPluginName, PluginPass, Game::Tribunal)))
+    if (expansions.tribunal &&
+        (!opening.openIfPresent(TribunalMasterName, MasterPass, Game::Tribunal) ||
+         !opening.openIfPresent(installation.tribunalPluginName, PluginPass, Game::Tribunal)))
         return false;
     if (expansions.bloodmoon && (!opening.openIfPresent(BloodmoonMasterName, MasterPass, Game::Bloodmoon) ||
                                  !opening.openIfPresent(BloodmoonPluginName, PluginPass, Game::Bloodmoon)))

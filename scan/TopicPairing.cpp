@@ -142,7 +142,8 @@ TopicPairing pairTopics(const DialogueTopics& topics) {
     std::vector<bool> englishPaired(english.size());
     std::vector<bool> italianPaired(italian.size());
     TopicPairing pairing;
-    auto pairWhere = [&](const Stage& stage, PairedBy by, const std::function<bool(std::size_t, std::size_t)>& enough) {
+    auto pairWhere = [&](const Stage& stage, PairedBy by,
+                         const std::function<bool(std::size_t, std::size_t)>& enough) {
         for (std::size_t i = 0; i < italian.size(); ++i) {
             if (italianPaired[i])
                 continue;

@@ -20,9 +20,9 @@ struct TopicPair {
 
 enum class UnpairedReason {
     NoResponseInCommon,
-    Tie,             // between the named topics
-    PrefersAnother,  // its best match, named first, prefers the topic named second
-    TooFewInCommon,  // with the named topic: fewer than half of the responses of one of the two
+    Tie,            // between the named topics
+    PrefersAnother, // its best match, named first, prefers the topic named second
+    TooFewInCommon, // with the named topic: fewer than half of the responses of one of the two
 };
 
 // An Italian topic that no English topic was paired with, and why: the reason of the last way of pairing

@@ -18,8 +18,10 @@ std::string dataText(const Subrecord& subrecord) {
 }
 
 void addTopicRow(const TopicRow& row, ConversionDirection direction, NameMaps& names) {
-    names.englishTopicLinks.push_back({row.english, row.italian, static_cast<std::uint32_t>(row.english.size())});
-    names.italianTopicLinks.push_back({row.italian, row.english, static_cast<std::uint32_t>(row.italian.size())});
+    names.englishTopicLinks.push_back(
+        {row.english, row.italian, static_cast<std::uint32_t>(row.english.size())});
+    names.italianTopicLinks.push_back(
+        {row.italian, row.english, static_cast<std::uint32_t>(row.italian.size())});
     if (direction == EnglishToItalian)
         names.topicNameMap.emplace(row.english, row.italian);
     else
@@ -42,8 +44,8 @@ void sortLongestFirst(std::vector<TopicLink>& links) {
 
 } // namespace
 
-void loadTopicTables(const TopicTables& tables, const DerivedTopicRows& derived, ConversionDirection direction,
-                     const IncludedExpansions& expansions, NameMaps& names) {
+void loadTopicTables(const TopicTables& tables, const DerivedTopicRows& derived,
+                     ConversionDirection direction, const IncludedExpansions& expansions, NameMaps& names) {
     addTopicTable(tables, derived, Game::Base, direction, names);
     if (expansions.tribunal)
         addTopicTable(tables, derived, Game::Tribunal, direction, names);

@@ -1,5 +1,5 @@
-#include "records/Bytes.h"
 #include "game/AsciiFold.h"
+#include "records/Bytes.h"
 #include "translate/SaveHandlers.h"
 
 #include <algorithm>

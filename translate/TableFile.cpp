@@ -23,8 +23,10 @@ std::vector<std::string_view> splitColumns(std::string_view line) {
     }
 }
 
+} // namespace
+
 // Bytes that Windows-1252 leaves undefined, and control characters, have no place in a name.
-bool isValidText(std::string_view text) {
+bool isValidTableText(std::string_view text) {
     for (char c : text) {
         auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 ||
@@ -33,6 +35,18 @@ bool isValidText(std::string_view text) {
     }
     return true;
 }
+
+const char* topicTableFileName(Game game) {
+    return game == Game::Base       ? BaseTopicTableFile
+           : game == Game::Tribunal ? TribunalTopicTableFile
+                                    : BloodmoonTopicTableFile;
+}
+
+TopicOrder topicOrderOf(Game game) {
+    return game == Game::Tribunal ? TopicOrder::Alphabetical : TopicOrder::LongestFirst;
+}
+
+namespace {
 
 struct Line {
     std::size_t number;
@@ -81,7 +95,7 @@ bool checkColumns(const Line& line, std::size_t count, TableFileError& error) {
         return false;
     }
     for (std::string_view column : line.columns) {
-        if (!isValidText(column)) {
+        if (!isValidTableText(column)) {
             error.problem = "il testo contiene byte non validi in Windows-1252";
             return false;
         }
@@ -207,7 +221,8 @@ bool TableSet::loadFolder(FileSystem& files, const std::string& folder, TableFil
     if (!read(BaseTopicTableFile, base) || !read(TribunalTopicTableFile, tribunal) ||
         !read(BloodmoonTopicTableFile, bloodmoon) || !read(JournalFixTableFile, fixes))
         return false;
-    tables_.suppliedAsFile = {base.data() != nullptr, tribunal.data() != nullptr, bloodmoon.data() != nullptr};
+    tables_.suppliedAsFile = {base.data() != nullptr, tribunal.data() != nullptr,
+                              bloodmoon.data() != nullptr};
     bool ok =
         (base.data() ? parseTopicTable(base, BaseTopicTableFile, TopicOrder::LongestFirst, base_, error)
                      : (base_.assign(builtIn.base.begin(), builtIn.base.end()), true)) &&

@@ -27,6 +27,12 @@ struct TableFileError {
 
 enum class TopicOrder { LongestFirst, Alphabetical };
 
+const char* topicTableFileName(Game game);
+// The base and Bloodmoon tables run longest English name first, the Tribunal table alphabetically.
+TopicOrder topicOrderOf(Game game);
+// False for a text with a control character or a byte that Windows-1252 leaves undefined.
+bool isValidTableText(std::string_view text);
+
 // Splits a tab-separated topic table (header line "english\titalian") into rows that point into bytes, and
 // checks its rules: two columns, Windows-1252 text, no text twice within a column, the table's order.
 bool parseTopicTable(std::string_view bytes, std::string_view fileName, TopicOrder order,

@@ -1,4 +1,7 @@
 #include "translate/NameMaps.h"
+#include "FaultInjectingFileSystem.h"
+#include "gamebuilder/GameBuilder.h"
+#include "scan/MasterScan.h"
 #include "translate/BuiltInTables.h"
 #include "translate/TableFile.h"
 
@@ -6,6 +9,139 @@
 
 namespace orvella {
 namespace {
+
+using build::RecordBuilder;
+using Records = std::vector<RecordBuilder>;
+
+RecordBuilder topic(const std::string& name, char type = 0) {
+    return RecordBuilder("DIAL").text("NAME", name).sub("DATA", std::string(1, type));
+}
+// A response whose one condition is its speaker; its text is its id.
+RecordBuilder reply(const std::string& id, const std::string& speaker = "anyone") {
+    return RecordBuilder("INFO").text("INAM", id).text("PNAM", "").text("ONAM", speaker).text("NAME", id);
+}
+
+struct NoProgress final : ScanProgress {
+    void scanned(ScanPass, std::uint32_t, std::uint32_t) override {}
+    void passCompleted(ScanPass) override {}
+};
+
+// Scans a base master, a Tribunal master when given, and one translation plugin, and tells the rows derived
+// for each table ("T:" marks Tribunal's, "(c)" a pair by conditions), then each Italian topic left unpaired
+// with its reason and the topics it names.
+std::string derive(const Records& master, const Records& tribunal, const Records& plugin,
+                   const TopicTables& tables = {}) {
+    test::FaultInjectingFileSystem files;
+    GameInstallation installation{.installPath = "C:\\G", .tribunalPluginName = TribunalPluginName};
+    auto write = [&](const char* name, build::FileKind kind, const Records& records) {
+        build::GameFileBuilder file({.kind = kind});
+        file.records() = records;
+        files.writeFile(installation.installPath + DataFilesFolder + name, file.bytes());
+    };
+    files.addFolder(installation.installPath + "\\Data Files");
+    write(MorrowindMasterName, build::FileKind::Master, master);
+    write(TribunalMasterName, build::FileKind::Master, tribunal);
+    write(MorrowindPluginName, build::FileKind::Plugin, plugin);
+    TranslationMaps maps;
+    DialogueTopics topics;
+    NoProgress progress;
+    ScanError error;
+    EXPECT_TRUE(scanMastersAndPlugins(files, installation, {!tribunal.empty(), false}, maps, progress, error,
+                                      &topics));
+    const TopicPairing pairing = pairTopics(topics);
+    const DerivedTopicRows derived = derivedTopicRows(topics, pairing, tables);
+    std::string told;
+    for (Game game : AllGames)
+        for (const DerivedRow& row : derived.of(game))
+            told += std::string(game == Game::Tribunal ? "T:" : "") + std::string(row.row.english) + ">" +
+                    std::string(row.row.italian) + (row.by == PairedBy::Conditions ? " (c)|" : "|");
+    const char* const reasons[] = {"none", "tie", "prefers", "few"};
+    for (const UnpairedTopic& unpaired : pairing.unpaired) {
+        told += "?" + topics.italian.topics()[unpaired.italian].name + " " +
+                reasons[static_cast<int>(unpaired.reason)];
+        for (const std::string& name : unpaired.named)
+            told += " " + name;
+        told += "|";
+    }
+    return told;
+}
+
+// Each way a translation renames a topic, or seems to, gives the pair it must and never one it must not.
+TEST(DerivedTopics, PairOnlyWhatTheResponsesLeaveNoDoubtAbout) {
+    const TopicRow rows[] = {{"tip", "mancia"}, {"watch", "guardia"}};
+    const struct {
+        const char* what;
+        Records master, tribunal, plugin;
+        std::string derived;
+        TopicTables tables = {};
+    } cases[] = {
+        {"all responses",
+         {topic("armor"), reply("a1"), reply("a2")},
+         {},
+         {topic("armatura"), reply("a1"), reply("a2")},
+         "armor>armatura|"},
+        {"some responses",
+         {topic("armor"), reply("a1"), reply("a2")},
+         {},
+         {topic("armatura"), reply("a2")},
+         "armor>armatura|"},
+        {"new ids, same conditions",
+         {topic("guild"), reply("g1", "x"), reply("g2", "y")},
+         {},
+         {topic("gilda"), reply("n1", "y"), reply("n2", "x")},
+         "guild>gilda (c)|"},
+        {"conditions that two topics share",
+         {topic("alpha"), reply("r1", "x"), topic("beta"), reply("r2", "x")},
+         {},
+         {topic("alfa"), reply("n1", "x")},
+         "?alfa tie alpha beta|"},
+        {"re-declared under its own name", {topic("Vos"), reply("v1")}, {}, {topic("VOS"), reply("v1")}, ""},
+        {"split in two",
+         {topic("trade"), reply("t1", "x"), reply("t2", "y")},
+         {},
+         {topic("commercio"), reply("t1", "x"), topic("scambio"), reply("t2", "y")},
+         "?commercio tie commercio scambio|?scambio tie commercio scambio|"},
+        {"a new topic",
+         {topic("armor"), reply("a1", "x")},
+         {},
+         {topic("novit\xE0"), reply("n9", "z")},
+         "?novit\xE0 none|"},
+        {"another type", {topic("Greeting 0", 1), reply("g1")}, {}, {topic("Saluto 0", 1), reply("g1")}, ""},
+        {"a response id two topics share",
+         {topic("east"), reply("e1"), reply("s1"), topic("west"), reply("w1"), reply("s1")},
+         {},
+         {topic("est"), reply("e1"), reply("s1")},
+         "east>est|"},
+        {"declared in two masters",
+         {topic("ebony"), reply("x1")},
+         {topic("Ebony"), reply("x2"), topic("shrine"), reply("s1")},
+         {topic("ebano"), reply("x2"), topic("santuario"), reply("s1")},
+         "ebony>ebano|T:shrine>santuario|"},
+        {"deleted topics",
+         {topic("gone").sub("DELE", build::u32(0)), reply("g1", "x"), topic("kept"), reply("k1", "y")},
+         {},
+         {topic("andato"), reply("g1", "x"), topic("tenuto").sub("DELE", build::u32(0)), reply("k1", "y")},
+         "?andato none|"},
+        {"a best match that prefers another",
+         {topic("east"), reply("e1"), reply("e2")},
+         {},
+         {topic("oriente"), reply("e1"), topic("levante"), reply("e1"), reply("e2")},
+         "east>levante|?oriente prefers east levante|"},
+        {"too few alike",
+         {topic("mages"), reply("c1", "x"), reply("c2", "y"), reply("c3", "z")},
+         {},
+         {topic("maghi"), reply("n1", "x")},
+         "?maghi few mages|"},
+        {"names the tables have",
+         {topic("tip"), reply("t1"), topic("guard"), reply("g1")},
+         {},
+         {topic("premio"), reply("t1"), topic("GUARDIA"), reply("g1")},
+         "",
+         {rows, {}, {}, {}}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(derive(c.master, c.tribunal, c.plugin, c.tables), c.derived) << c.what;
+}
 
 TEST(TopicTables, MapFromTheSourceLanguageTakeTheIncludedExpansionsAndListLinksLongestFirst) {
     const TopicRow base[] = {{"guard", "guardia"}, {"Vos", "Vos"}, {"a", "uno"}};

@@ -81,15 +81,17 @@ const DemoJournal Journals[] = {
       {false,
        {"demo_ld_10", "The guide lost his diary somewhere near the docks.",
         "La guida ha perso il suo diario vicino al porto della citt\xE0."}},
-      // Names topics of the built-in tables, so the converted paragraph carries hyperlinks.
+      // Names topics of the built-in tables and the rumours' topic, so the converted paragraph carries
+      // hyperlinks.
       {false,
        {"demo_ld_20",
         "The guide says the Imperial Office of Census and Excise pays a tip "
-        "to anyone who finds his diary in Vos.",
+        "to anyone who finds his diary in Vos, as the demo rumours tell.",
         "La guida dice che l'Ufficio Imperiale del Censo e delle Imposte paga un premio "
-        "a chi trova il suo diario a Vos."}}}},
+        "a chi trova il suo diario a Vos, come raccontano le dicerie demo."}}}},
 };
 
+const DemoText RumoursTopic = {"", "demo rumours", "dicerie demo"};
 const DemoText Rumour = {"demo_rumour_1", "They say the old guide knows every road.",
                          "Dicono che la vecchia guida conosca ogni strada."};
 
@@ -113,8 +115,9 @@ void addTexts(GameFileBuilder& file, bool english) {
         file.add(RecordBuilder("NPC_").text("NAME", npc.id).text("FNAM", pick(npc)).text("RNAM", "Imperial"));
     for (const DemoItem& item : Items)
         file.add(RecordBuilder(item.tag).text("NAME", item.text.id).text("FNAM", pick(item.text)));
+    // The translation renames the topic and keeps its response's id, as the game's own translation does.
     file.add(RecordBuilder("DIAL")
-                 .text("NAME", english ? "demo rumours" : "dicerie demo")
+                 .text("NAME", english ? RumoursTopic.english : RumoursTopic.italian)
                  .sub("DATA", topicType(0)));
     file.add(RecordBuilder("INFO")
                  .text("INAM", Rumour.id)
@@ -182,20 +185,22 @@ std::string journal(bool english) {
                "La vecchia guida ha chiesto a me, Nerevar, di portargli una moneta d'oro.<P>\n"
                "<FONT COLOR=\"9F0000\">18 Ultimo Seme (Giorno 3)</FONT><BR>\n"
                "La guida dice che l'@Ufficio Imperiale del Censo e delle Imposte# paga un @premio# "
-               "a chi trova il suo diario a @Vos#.<P>\n"
+               "a chi trova il suo diario a @Vos#, come raccontano le @dicerie demo#.<P>\n"
                "<FONT COLOR=\"9F0000\">19 Ultimo Seme (Giorno 4)</FONT><BR>\n"
                "Uno straniero in un mantello grigio mi osservava dal fondo del porto.<P>\n";
     return "<FONT COLOR=\"9F0000\">16 Last Seed (Day 1)</FONT><BR>\n"
            "The old guide asked me, Nerevar, to bring him a gold coin.<P>\n"
            "<FONT COLOR=\"9F0000\">18 Last Seed (Day 3)</FONT><BR>\n"
            "The guide says the @Imperial Office of Census and Excise# pays a @tip# "
-           "to anyone who finds his diary in @Vos#.<P>\n";
+           "to anyone who finds his diary in @Vos#, as the @demo rumours# tell.<P>\n";
 }
 
-// The two topics of the built-in tables that the saves know besides the journal's own.
+// The topics that the saves know besides the journal's own: two of the built-in tables, and one that only
+// the game's files name in both languages.
 const DemoText Topics[] = {
     {"", "tip", "premio"},
-    {"", "Imperial Office of Census and Excise", "Ufficio Imperiale del Censo e delle Imposte"}};
+    {"", "Imperial Office of Census and Excise", "Ufficio Imperiale del Censo e delle Imposte"},
+    RumoursTopic};
 
 GameFileBuilder save(bool english) {
     FileHeader header{
@@ -215,7 +220,7 @@ GameFileBuilder save(bool english) {
     // A potion the player brewed: no master knows it, so it keeps its own name.
     file.add(RecordBuilder("ALCH").text("NAME", "demo_brew").text("FNAM", "Nerevar's Brew"));
     file.add(RecordBuilder("GLOB").text("NAME", "DemoCounter").sub("FNAM", "l").sub("FLTV", build::f32(7)));
-    // Topics of the built-in tables, a topic the save marks as deleted, and the quests the journal names.
+    // The known topics, a topic the save marks as deleted, and the quests the journal names.
     for (const DemoText& topic : Topics)
         file.add(RecordBuilder("DIAL").text("NAME", pick(topic)).sub("DATA", topicType(0)));
     file.add(RecordBuilder("DIAL")
@@ -229,6 +234,7 @@ GameFileBuilder save(bool english) {
     file.add(RecordBuilder("PCDT")
                  .sub("DNAM", build::z(pick(Topics[0])))
                  .sub("DNAM", build::z(pick(Topics[1])))
+                 .sub("DNAM", build::z(pick(Topics[2])))
                  .sub("DNAM", build::z("Vos"))
                  .sub("DNAM", build::z("Demo_LostDiary")));
     file.add(playerInventory());
