@@ -394,6 +394,10 @@ void convertAndRestore(const Dialog& main, const RemoteControl& list, const std:
     check(std::filesystem::exists(backup) && !std::filesystem::exists(save + ".log") &&
               !std::filesystem::exists(save + ".tmp"),
           "the conversion left a backup, and no log or temporary file beside the save");
+    const std::string converted = build::readBytes(save);
+    check(converted.find("DNAM" + build::u32(13) + build::z("dicerie demo")) != std::string::npos &&
+              converted.find("@dicerie demo#") != std::string::npos,
+          "the known topic and the journal's link that only the game's files translate are Italian");
     check(list.row(list.find(DemoSave)) + ", " + buttons(main), DemoSave + " 1||, PATCH --",
           "the converted save's row, PATCH and restore after the conversion");
 

@@ -123,6 +123,14 @@ void addTexts(GameFileBuilder& file, bool english) {
                  .text("INAM", Rumour.id)
                  .sub("DATA", std::string(12, '\0'))
                  .sub("NAME", pick(Rumour)));
+    if (!english) {
+        // A topic of the translation's own, which no English topic answers to.
+        file.add(RecordBuilder("DIAL").text("NAME", "voci del porto").sub("DATA", topicType(0)));
+        file.add(RecordBuilder("INFO")
+                     .text("INAM", "demo_porto_1")
+                     .sub("DATA", std::string(12, '\0'))
+                     .sub("NAME", "Dicono che al porto arrivi una nave ogni luna."));
+    }
     for (const DemoJournal& journal : Journals) {
         file.add(RecordBuilder("DIAL").text("NAME", journal.topic).sub("DATA", topicType(4)));
         std::uint32_t index = 0;

@@ -10,8 +10,9 @@ namespace orvella::demo {
 inline constexpr const char* DemoSaveName = "Demo0001.ess";
 
 // The demo game, with made-up texts in both languages: a master and its translation plugin with the month
-// settings, characters, items of every kind, a spell, a rumour and two quests whose journal entries name the
-// player and topics of the built-in tables, and a creature and a cell that no map keeps.
+// settings, characters, items of every kind, a spell, a rumours topic that the translation renames, two
+// quests whose journal entries name the player and topics, and a creature and a cell that no map keeps. The
+// plugin also has a topic of its own that no English topic answers to.
 std::string demoMaster();
 std::string demoPlugin();
 // The English save the demo writes, with every kind of record the conversion touches: the header, known and
