@@ -1,6 +1,7 @@
 #include "scan/DialogueTopics.h"
 
 #include "game/AsciiFold.h"
+#include "records/Bytes.h"
 
 namespace orvella {
 
@@ -10,6 +11,17 @@ std::string folded(std::string_view name) {
     std::string key;
     foldAsciiInto(name, key);
     return key;
+}
+
+// A response's conditions are its subrecords other than its id, its links, its text, its result script and
+// its sound.
+bool isCondition(const Tag& tag) {
+    static const Tag notConditions[] = {Tag("INAM"), Tag("PNAM"), Tag("NNAM"),
+                                        Tag("NAME"), Tag("BNAM"), Tag("SNAM")};
+    for (const Tag& other : notConditions)
+        if (tag.sameBytes(other))
+            return false;
+    return true;
 }
 
 } // namespace
@@ -22,20 +34,55 @@ const DialogueTopic* TopicSide::find(std::string_view name) const {
 DialogueTopic& TopicSide::declare(std::string_view name, Game game) {
     auto [entry, added] = byFoldedName_.try_emplace(folded(name), topics_.size());
     if (added)
-        topics_.push_back(DialogueTopic{std::string(name), game, {}});
-    return topics_[entry->second];
+        topics_.push_back(DialogueTopic{std::string(name), game, {}, false});
+    DialogueTopic& topic = topics_[entry->second];
+    topic.redeclared = topic.redeclared || !topic.responses.empty();
+    return topic;
+}
+
+void TopicSide::addResponse(DialogueTopic& topic, std::string_view id, const RecordView& record) {
+    Response response;
+    response.id = static_cast<std::uint32_t>(bytes_.size());
+    response.idSize = static_cast<std::uint32_t>(id.size());
+    bytes_.append(id);
+    response.conditions = static_cast<std::uint32_t>(bytes_.size());
+    // Each subrecord framed by its tag and size, so that no two lists of conditions run together alike.
+    for (const SubrecordView& subrecord : record.subrecords) {
+        if (!isCondition(subrecord.tag))
+            continue;
+        char size[4];
+        storeU32(reinterpret_cast<std::uint8_t*>(size), subrecord.size());
+        bytes_.append(subrecord.tag.text, 4);
+        bytes_.append(size, 4);
+        bytes_.append(reinterpret_cast<const char*>(subrecord.data.data()), subrecord.data.size());
+    }
+    response.conditionsSize = static_cast<std::uint32_t>(bytes_.size()) - response.conditions;
+    topic.responses.push_back(response);
+}
+
+void TopicSide::settle() {
+    std::unordered_map<std::string_view, std::size_t> kept;
+    for (DialogueTopic& topic : topics_) {
+        if (!topic.redeclared)
+            continue;
+        kept.clear();
+        std::vector<Response> responses;
+        for (const Response& response : topic.responses) {
+            auto [slot, added] = kept.try_emplace(id(response), responses.size());
+            if (added)
+                responses.push_back(response);
+            else
+                responses[slot->second] = response;
+        }
+        topic.responses = std::move(responses);
+        topic.redeclared = false;
+    }
 }
 
 void TopicSide::clear() {
     topics_.clear();
     byFoldedName_.clear();
-}
-
-bool isResponseCondition(std::string_view tag) {
-    for (std::string_view text : {"INAM", "PNAM", "NNAM", "NAME", "BNAM", "SNAM"})
-        if (tag == text)
-            return false;
-    return true;
+    bytes_.clear();
 }
 
 } // namespace orvella

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "game/Game.h"
+#include "records/RecordStream.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -10,27 +12,49 @@
 
 namespace orvella {
 
+// A response as the pairing compares it: its id (INAM) and its conditions, as stretches of its side's bytes.
+struct Response {
+    std::uint32_t id = 0;
+    std::uint32_t idSize = 0;
+    std::uint32_t conditions = 0;
+    std::uint32_t conditionsSize = 0;
+};
+
 // A regular dialogue topic as the masters, or the translation plugins, declare it, with its responses.
 struct DialogueTopic {
     std::string name;       // as the first file that declares it spells it
     Game game = Game::Base; // the game whose master declares it first; masters only
-    // Response id (INAM) -> the response's conditions; a later file's response takes an earlier one's place.
-    std::unordered_map<std::string, std::string> responses;
+    std::vector<Response> responses;
+    // Declared again once it had responses, so that a later response may take an earlier one's place.
+    bool redeclared = false;
 };
 
 // The topics of one language in the order they were first declared, found by their name without regard to
-// the case of A to Z, as the game compares topic names.
+// the case of A to Z, as the game compares topic names. Their responses' bytes are kept together, so that
+// gathering them costs no allocation of its own.
 class TopicSide {
 public:
     const DialogueTopic* find(std::string_view name) const;
     // The topic of that name, declared now unless it was before.
     DialogueTopic& declare(std::string_view name, Game game);
+    // Adds the response that the record gives the topic under the id.
+    void addResponse(DialogueTopic& topic, std::string_view id, const RecordView& record);
+    // Leaves one response per id in each topic: the last one read takes an earlier one's place.
+    void settle();
+
     const std::vector<DialogueTopic>& topics() const { return topics_; }
+    std::string_view id(const Response& response) const {
+        return {bytes_.data() + response.id, response.idSize};
+    }
+    std::string_view conditions(const Response& response) const {
+        return {bytes_.data() + response.conditions, response.conditionsSize};
+    }
     void clear();
 
 private:
     std::vector<DialogueTopic> topics_;
     std::unordered_map<std::string, std::size_t> byFoldedName_;
+    std::string bytes_;
 };
 
 // What the scan gathers to pair the topics that a translation renames: the regular topics of the masters,
@@ -39,9 +63,5 @@ struct DialogueTopics {
     TopicSide english;
     TopicSide italian;
 };
-
-// A response's conditions: its subrecords other than its id, its links, its text, its result script and
-// its sound, each as tag, size and bytes, in record order.
-bool isResponseCondition(std::string_view tag);
 
 } // namespace orvella

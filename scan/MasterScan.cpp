@@ -116,8 +116,14 @@ bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installati
                                  !opening.openIfPresent(BloodmoonPluginName, PluginPass, Game::Bloodmoon)))
         return false;
 
-    return scanPass(opening.masters, MasterPass, maps, topics, progress, error) &&
-           scanPass(opening.plugins, PluginPass, maps, topics, progress, error);
+    if (!scanPass(opening.masters, MasterPass, maps, topics, progress, error) ||
+        !scanPass(opening.plugins, PluginPass, maps, topics, progress, error))
+        return false;
+    if (topics) {
+        topics->english.settle();
+        topics->italian.settle();
+    }
+    return true;
 }
 
 void registerSaveItem(TranslationMaps& maps, const Record& record) {

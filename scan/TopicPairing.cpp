@@ -11,7 +11,34 @@ namespace orvella {
 namespace {
 
 // For each Italian topic, the English topics it has something in common with, and how much.
-using Scores = std::vector<std::unordered_map<std::size_t, std::uint32_t>>;
+using Scores = std::vector<std::vector<std::pair<std::size_t, std::uint32_t>>>;
+
+// Adds up, for one Italian topic at a time, what it shares with each English topic, in counters kept
+// between topics so that scoring allocates only the list it keeps.
+class Tally {
+public:
+    explicit Tally(std::size_t englishTopics) : counts_(englishTopics) {}
+
+    void add(std::size_t e, std::uint32_t amount) {
+        if (counts_[e] == 0)
+            touched_.push_back(e);
+        counts_[e] += amount;
+    }
+    std::vector<std::pair<std::size_t, std::uint32_t>> take() {
+        std::vector<std::pair<std::size_t, std::uint32_t>> scores;
+        scores.reserve(touched_.size());
+        for (std::size_t e : touched_) {
+            scores.emplace_back(e, counts_[e]);
+            counts_[e] = 0;
+        }
+        touched_.clear();
+        return scores;
+    }
+
+private:
+    std::vector<std::uint32_t> counts_;
+    std::vector<std::size_t> touched_;
+};
 
 // A topic's best match on the other side: the highest score, and every topic that reaches it.
 struct Best {
@@ -90,25 +117,35 @@ private:
 Scores scoreByIds(const DialogueTopics& topics) {
     const auto& english = topics.english.topics();
     const auto& italian = topics.italian.topics();
-    // Two English topics may share a response id, so an id can lead to several.
-    std::unordered_map<std::string_view, std::vector<std::size_t>> byId;
+    // Two English topics may share a response id, so an id leads to a chain of them.
+    std::unordered_map<std::string_view, std::uint32_t> firstWithId;
+    std::vector<std::pair<std::size_t, std::uint32_t>> chain; // topic, next link or none
+    constexpr std::uint32_t None = ~std::uint32_t{0};
     for (std::size_t e = 0; e < english.size(); ++e)
-        for (const auto& response : english[e].responses)
-            byId[response.first].push_back(e);
+        for (const Response& response : english[e].responses) {
+            auto [first, added] = firstWithId.try_emplace(topics.english.id(response),
+                                                          static_cast<std::uint32_t>(chain.size()));
+            chain.emplace_back(e, added ? None : first->second);
+            first->second = static_cast<std::uint32_t>(chain.size() - 1);
+        }
     Scores scores(italian.size());
-    for (std::size_t i = 0; i < italian.size(); ++i)
-        for (const auto& response : italian[i].responses)
-            if (auto found = byId.find(response.first); found != byId.end())
-                for (std::size_t e : found->second)
-                    ++scores[i][e];
+    Tally tally(english.size());
+    for (std::size_t i = 0; i < italian.size(); ++i) {
+        for (const Response& response : italian[i].responses)
+            if (auto found = firstWithId.find(topics.italian.id(response)); found != firstWithId.end())
+                for (std::uint32_t link = found->second; link != None; link = chain[link].second)
+                    tally.add(chain[link].first, 1);
+        scores[i] = tally.take();
+    }
     return scores;
 }
 
 // How many responses of a topic have each list of conditions.
-std::unordered_map<std::string_view, std::uint32_t> conditionCounts(const DialogueTopic& topic) {
+std::unordered_map<std::string_view, std::uint32_t> conditionCounts(const TopicSide& side,
+                                                                    const DialogueTopic& topic) {
     std::unordered_map<std::string_view, std::uint32_t> counts;
-    for (const auto& response : topic.responses)
-        ++counts[response.second];
+    for (const Response& response : topic.responses)
+        ++counts[side.conditions(response)];
     return counts;
 }
 
@@ -120,16 +157,18 @@ Scores scoreByConditions(const DialogueTopics& topics, const std::vector<bool>& 
     std::unordered_map<std::string_view, std::vector<std::pair<std::size_t, std::uint32_t>>> byConditions;
     for (std::size_t e = 0; e < english.size(); ++e)
         if (!englishPaired[e])
-            for (const auto& [conditions, count] : conditionCounts(english[e]))
+            for (const auto& [conditions, count] : conditionCounts(topics.english, english[e]))
                 byConditions[conditions].emplace_back(e, count);
     Scores scores(italian.size());
+    Tally tally(english.size());
     for (std::size_t i = 0; i < italian.size(); ++i) {
         if (italianPaired[i])
             continue;
-        for (const auto& [conditions, count] : conditionCounts(italian[i]))
+        for (const auto& [conditions, count] : conditionCounts(topics.italian, italian[i]))
             if (auto found = byConditions.find(conditions); found != byConditions.end())
                 for (const auto& [e, englishCount] : found->second)
-                    scores[i][e] += std::min(count, englishCount);
+                    tally.add(e, std::min(count, englishCount));
+        scores[i] = tally.take();
     }
     return scores;
 }

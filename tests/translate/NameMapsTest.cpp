@@ -117,6 +117,12 @@ TEST(DerivedTopics, PairOnlyWhatTheResponsesLeaveNoDoubtAbout) {
          {topic("Ebony"), reply("x2"), topic("shrine"), reply("s1")},
          {topic("ebano"), reply("x2"), topic("santuario"), reply("s1")},
          "ebony>ebano|T:shrine>santuario|"},
+        // Both responses' conditions are replaced, so the one alike is half of the English topic's.
+        {"a later master's responses in place of the earlier ones'",
+         {topic("guild"), reply("g1", "x"), reply("g2", "z")},
+         {topic("GUILD"), reply("g1", "y"), reply("g2", "y")},
+         {topic("gilda"), reply("n1", "y")},
+         "guild>gilda (c)|"},
         {"deleted topics",
          {topic("gone").sub("DELE", build::u32(0)), reply("g1", "x"), topic("kept"), reply("k1", "y")},
          {},

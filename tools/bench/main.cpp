@@ -19,7 +19,9 @@
 #include "platform/MemoryFile.h"
 #include "records/RecordStream.h"
 #include "scan/MasterScan.h"
+#include "scan/TopicPairing.h"
 #include "translate/ConversionContext.h"
+#include "translate/DerivedTopics.h"
 #include "translate/JournalFixes.h"
 #include "translate/NameMaps.h"
 #include "translate/SaveHandlers.h"
@@ -214,8 +216,9 @@ struct JournalFigures {
     std::uint64_t mapMemory = 0;
 };
 
-// Builds the translation data of an English-to-Italian conversion and times the journal handler against the
-// literal algorithm on the save's journal, the same maps for both.
+// Builds the translation data of an English-to-Italian conversion, with the topic pairs derived from the
+// game's files, and times the journal handler against the literal algorithm on the save's journal, the same
+// maps for both.
 JournalFigures measureJournal(const BenchFolder& folder, const GameInstallation& installation,
                               const TopicTables& tables) {
     JournalFigures figures;
@@ -225,13 +228,16 @@ JournalFigures measureJournal(const BenchFolder& folder, const GameInstallation&
 
     const std::uint64_t before = heapInUse();
     auto maps = std::make_unique<TranslationMaps>();
+    auto topics = std::make_unique<DialogueTopics>();
     auto names = std::make_unique<NameMaps>();
     const IncludedExpansions expansions = includedExpansions(save, installation);
-    loadTopicTables(tables, {}, save.direction, expansions, *names);
     NullScanProgress scanProgress;
     ScanError scanError;
-    if (!scanMastersAndPlugins(nativeFileSystem(), installation, expansions, *maps, scanProgress, scanError))
+    if (!scanMastersAndPlugins(nativeFileSystem(), installation, expansions, *maps, scanProgress, scanError,
+                               topics.get()))
         return figures;
+    const DerivedTopicRows derived = derivedTopicRows(*topics, pairTopics(*topics), tables);
+    loadTopicTables(tables, derived, save.direction, expansions, *names);
     buildQuestNameMap(*maps, save.direction, *names);
     addJournalFixes(tables.journalFixes, *maps);
     if (!buildMonthNameMap(*maps, save.direction, *names))
@@ -271,6 +277,24 @@ JournalFigures measureJournal(const BenchFolder& folder, const GameInstallation&
         ++figures.paragraphs;
     figures.built = true;
     return figures;
+}
+
+// The English save converted to Italian five times with the topic pairs derived from the game's files and
+// five times with the table files instead, in turn: the median time of the first against the second's, or
+// -1 when a conversion failed.
+double derivedVersusTableFiles(const BenchFolder& folder, const GameInstallation& installation,
+                               const TopicTables& tableFiles) {
+    std::vector<double> derived, files;
+    for (int run = 0; run < 5; ++run)
+        for (auto [tables, times] : {std::pair(&builtInTables(), &derived), std::pair(&tableFiles, &files)}) {
+            std::filesystem::copy_file(folder.englishSave(), folder.save(),
+                                       std::filesystem::copy_options::overwrite_existing);
+            const ConversionFigures figures = convert(folder, installation, *tables);
+            if (!figures.succeeded)
+                return -1;
+            times->push_back(figures.total);
+        }
+    return median(derived) / median(files);
 }
 
 struct FloorFigures {
@@ -423,10 +447,10 @@ int run(const std::string& root) {
     const std::uint64_t saveSize = fileSize(folder.save());
     IoFloor ioFloor(FloorBufferBytes);
     const FloorPaths paths = floorPaths(installation);
-    const ConversionFigures toItalian = convert(folder, installation, tables.tables());
+    const ConversionFigures toItalian = convert(folder, installation, builtInTables());
     const FloorFigures toItalianFloor =
         toItalian.succeeded ? measureFloor(ioFloor, toItalian, paths) : FloorFigures{};
-    const ConversionFigures toEnglish = convert(folder, installation, tables.tables());
+    const ConversionFigures toEnglish = convert(folder, installation, builtInTables());
     const FloorFigures toEnglishFloor =
         toEnglish.succeeded ? measureFloor(ioFloor, toEnglish, paths) : FloorFigures{};
     std::filesystem::remove(paths.floorSave);
@@ -449,7 +473,16 @@ int run(const std::string& root) {
     printConversion("English -> Italian", toItalian, toItalianFloor);
     printConversion("Italian -> English", toEnglish, toEnglishFloor);
 
-    const JournalFigures journal = measureJournal(folder, installation, tables.tables());
+    const double derivedCost = derivedVersusTableFiles(folder, installation, tables.tables());
+    if (derivedCost < 0) {
+        std::fprintf(stderr, "orvella-bench: a conversion failed\n");
+        return 1;
+    }
+    std::printf("\nEnglish -> Italian with the topic pairs derived from the game's files, against the same "
+                "conversion\nwith the full topic tables as files (median of 5 each)\n");
+    std::printf("derived pairs vs table files: %.2f\n", derivedCost);
+
+    const JournalFigures journal = measureJournal(folder, installation, builtInTables());
     if (!journal.built) {
         std::fprintf(stderr, "orvella-bench: the journal could not be measured\n");
         return 1;
