@@ -68,8 +68,7 @@ struct JobState {
     PatchLog log;
 
     TranslationMaps maps;
-    // The topics of the game's files and the pairs derived from them, which the link lists point into.
-    DialogueTopics topics;
+    // The pairs derived from the game's files, which the link lists point into.
     DerivedTopicRows derived;
     NameMaps names;
     std::vector<std::unique_ptr<Record>> recordList;
@@ -108,15 +107,17 @@ bool buildTranslationData(JobState& state) {
     const bool derive = derivesTopics(state.tables(), expansions);
     ScanBars bars(state.progress());
     ScanError error;
+    // The topics' responses serve only to pair them: they are gone before the save is read.
+    DialogueTopics topics;
     if (!scanMastersAndPlugins(state.files(), state.installation(), expansions, state.maps, bars, error,
-                               derive ? &state.topics : nullptr)) {
+                               derive ? &topics : nullptr)) {
         state.progress().setImage(ScanBars::stageOf(error.pass), StatusImage::Failure);
         if (!error.message.empty())
             state.showMessage(error.message, error.icon);
         return false;
     }
     if (derive)
-        state.derived = derivedTopicRows(state.topics, pairTopics(state.topics), state.tables());
+        state.derived = derivedTopicRows(topics, pairTopics(topics), state.tables());
     loadTopicTables(state.tables(), state.derived, state.direction(), expansions, state.names);
     buildQuestNameMap(state.maps, state.direction(), state.names);
     addJournalFixes(state.tables().journalFixes, state.maps);
@@ -363,8 +364,6 @@ void releaseJobData(JobState& state) {
     }
     state.recordList.clear();
     state.derived = DerivedTopicRows();
-    state.topics.english.clear();
-    state.topics.italian.clear();
     names.topicNameMap.clear();
     names.monthNameMap.clear();
     names.questNameMap.clear();

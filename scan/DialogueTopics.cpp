@@ -79,10 +79,4 @@ void TopicSide::settle() {
     }
 }
 
-void TopicSide::clear() {
-    topics_.clear();
-    byFoldedName_.clear();
-    bytes_.clear();
-}
-
 } // namespace orvella

@@ -49,7 +49,6 @@ public:
     std::string_view conditions(const Response& response) const {
         return {bytes_.data() + response.conditions, response.conditionsSize};
     }
-    void clear();
 
 private:
     std::vector<DialogueTopic> topics_;

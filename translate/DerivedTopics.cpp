@@ -21,14 +21,29 @@ DerivedTopicRows derivedTopicRows(const DialogueTopics& topics, const TopicPairi
         foldAsciiInto(name, folded);
         return inTables.count(folded) != 0;
     };
-    DerivedTopicRows derived;
+    std::vector<const TopicPair*> kept;
+    std::size_t nameBytes = 0;
     for (const TopicPair& pair : pairing.pairs) {
         const DialogueTopic& english = topics.english.topics()[pair.english];
         const DialogueTopic& italian = topics.italian.topics()[pair.italian];
         if (tables.suppliedAsFile[indexOf(english.game)] || standsInTables(english.name) ||
             standsInTables(italian.name))
             continue;
-        derived.tables[indexOf(english.game)].push_back({{english.name, italian.name}, pair.by});
+        kept.push_back(&pair);
+        nameBytes += english.name.size() + italian.name.size();
+    }
+    // Sized once, so that the names never move after a row points into them.
+    DerivedTopicRows derived;
+    derived.names.reserve(nameBytes);
+    auto keep = [&derived](const std::string& name) {
+        const std::size_t at = derived.names.size();
+        derived.names.insert(derived.names.end(), name.begin(), name.end());
+        return std::string_view(derived.names.data() + at, name.size());
+    };
+    for (const TopicPair* pair : kept) {
+        const DialogueTopic& english = topics.english.topics()[pair->english];
+        const DialogueTopic& italian = topics.italian.topics()[pair->italian];
+        derived.tables[indexOf(english.game)].push_back({{keep(english.name), keep(italian.name)}, pair->by});
     }
     return derived;
 }

@@ -10,16 +10,21 @@
 
 namespace orvella {
 
-// A row that a pair derived from the game's files adds to a topic table; its texts point into the scanned
-// topics, which must outlive it.
+// A row that a pair derived from the game's files adds to a topic table.
 struct DerivedRow {
     TopicRow row;
     PairedBy by;
 };
 
-// The derived rows of each topic table, in the order of the English topics.
+// The derived rows of each topic table, in the order of the English topics. They own the names they point
+// into, so that the scanned topics can go once they are paired; a move keeps the rows valid.
 struct DerivedTopicRows {
+    DerivedTopicRows() = default;
+    DerivedTopicRows(DerivedTopicRows&&) = default;
+    DerivedTopicRows& operator=(DerivedTopicRows&&) = default;
+
     std::array<std::vector<DerivedRow>, GameCount> tables;
+    std::vector<char> names;
 
     const std::vector<DerivedRow>& of(Game game) const { return tables[indexOf(game)]; }
 };

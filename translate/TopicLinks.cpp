@@ -30,6 +30,26 @@ bool canBeMarked(std::string_view name) {
            name.find('#') == std::string_view::npos;
 }
 
+// The states of the trie of the names that can be marked, folded: the root and one per distinct prefix.
+std::size_t trieStates(const std::vector<TopicLink>& links) {
+    std::vector<std::string> names;
+    names.reserve(links.size());
+    for (const TopicLink& link : links)
+        if (canBeMarked(link.from))
+            foldAsciiInto(link.from, names.emplace_back());
+    std::sort(names.begin(), names.end());
+    std::size_t states = 1;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::size_t shared = 0;
+        if (i > 0)
+            while (shared < names[i].size() && shared < names[i - 1].size() &&
+                   names[i][shared] == names[i - 1][shared])
+                ++shared;
+        states += names[i].size() - shared;
+    }
+    return states;
+}
+
 } // namespace
 
 TopicMatch findTopic(std::string_view text, std::size_t searchStart, std::string_view name) {
@@ -62,7 +82,11 @@ TopicMarker::TopicMarker(const std::vector<TopicLink>& links)
                 if (std::uint16_t& column = classes_[static_cast<unsigned char>(foldAscii(c))]; column == 0)
                     column = static_cast<std::uint16_t>(classCount_++);
 
-    // The trie of the folded names; -1 where it has no edge yet.
+    // The trie of the folded names; -1 where it has no edge yet. Its table is the largest memory a conversion
+    // takes at once, so it is sized exactly: a state per distinct prefix of the names.
+    const std::size_t states = trieStates(links);
+    transitions_.reserve(states * classCount_);
+    outputLink_.reserve(states);
     auto addState = [this] {
         transitions_.resize(transitions_.size() + classCount_, -1);
         outputLink_.push_back(-1);

@@ -237,6 +237,7 @@ JournalFigures measureJournal(const BenchFolder& folder, const GameInstallation&
                                topics.get()))
         return figures;
     const DerivedTopicRows derived = derivedTopicRows(*topics, pairTopics(*topics), tables);
+    topics.reset();
     loadTopicTables(tables, derived, save.direction, expansions, *names);
     buildQuestNameMap(*maps, save.direction, *names);
     addJournalFixes(tables.journalFixes, *maps);
