@@ -45,11 +45,13 @@ struct PreparedConversion {
         const GameInstallation installation = test::installDemoGame(files);
         const SaveInfo save = test::saveInfoFor(direction);
         const IncludedExpansions expansions = includedExpansions(save, installation);
-        loadTopicTables(builtInTables(), {}, direction, expansions, names);
         PassCounter progress;
         ScanError error;
-        require(scanMastersAndPlugins(files, installation, expansions, maps, progress, error),
+        DialogueTopics topics;
+        require(scanMastersAndPlugins(files, installation, expansions, maps, progress, error, &topics),
                 "the demo game does not scan");
+        derived = derivedTopicRows(topics, pairTopics(topics), builtInTables());
+        loadTopicTables(builtInTables(), derived, direction, expansions, names);
         buildQuestNameMap(maps, direction, names);
         addJournalFixes(builtInTables().journalFixes, maps);
         require(buildMonthNameMap(maps, direction, names), "the demo game has no months");
@@ -59,6 +61,7 @@ struct PreparedConversion {
 
     test::FaultInjectingFileSystem files;
     TranslationMaps maps;
+    DerivedTopicRows derived;
     NameMaps names;
     NullLog log;
     ConversionContext context{EnglishToItalian, maps, names, {}, log, {}};

@@ -1,10 +1,11 @@
 // Scans arbitrary bytes as the master (to Italian) and as the plugin (to English) of the demo game, through
 // the whole preparation of a job's translation data: a scan fails with a message before its pass completes,
-// or completes both passes; no file is left open.
+// or completes both passes and pairs each topic once at most; no file is left open.
 
 #include "FuzzSupport.h"
 
 #include <cstdint>
+#include <set>
 #include <string>
 
 namespace orvella::fuzz {
@@ -18,16 +19,25 @@ void scan(const std::string& input, bool asMaster, ConversionDirection direction
                     input);
     const IncludedExpansions expansions = includedExpansions(test::saveInfoFor(direction), installation);
     TranslationMaps maps;
+    DialogueTopics topics;
+    DerivedTopicRows derived;
     NameMaps names;
-    loadTopicTables(builtInTables(), {}, direction, expansions, names);
     PassCounter progress;
     ScanError error;
-    if (!scanMastersAndPlugins(files, installation, expansions, maps, progress, error)) {
+    if (!scanMastersAndPlugins(files, installation, expansions, maps, progress, error, &topics)) {
         require(!error.message.empty() && progress.completed[error.pass == MasterPass ? 0 : 1] == 0,
                 "a failed scan without its message, or with its pass complete");
     } else {
         require(progress.completed[0] == 1 && progress.completed[1] == 1 && error.message.empty(),
                 "a scan that succeeded without completing each pass once");
+        // Each topic of either side stands in one pair at most.
+        const TopicPairing pairing = pairTopics(topics);
+        std::set<std::size_t> english, italian;
+        for (const TopicPair& pair : pairing.pairs)
+            require(english.insert(pair.english).second && italian.insert(pair.italian).second,
+                    "a topic paired twice");
+        derived = derivedTopicRows(topics, pairing, builtInTables());
+        loadTopicTables(builtInTables(), derived, direction, expansions, names);
         buildQuestNameMap(maps, direction, names);
         addJournalFixes(builtInTables().journalFixes, maps);
         buildMonthNameMap(maps, direction, names);
