@@ -102,6 +102,8 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {"restore --dry-run --game G English.ess", 0, 2, "--dry-run"},
         {"info --game G --tables G English.ess", 0, 2, "--tables"},
         {"convert --game G", 0, 2, "NAME.ess"},
+        {"tables --game G", 0, 2, "--out"},
+        {"convert --out G --game G English.ess", 0, 2, "--out"},
         {"restore --game G English.ess Italian.ess", 0, 2, "one save name"},
         {"info --game G ../Saves/English.ess", 0, 2, "\"../Saves/English.ess\" is not a save name"},
         {"info --game G a\\b.ess", 0, 2, "\"a\\b.ess\" is not a save name"},
@@ -130,6 +132,13 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {"convert --game G English.ess", NoBackups | ReadOnlyGame, 1,
          "Errore: Impossibile creare la direcory di Backup.\norvella-cli: the folder " + ShownGame +
              " could not be written\n"},
+        // The tables, into a folder made for them unless the game's folder refuses it.
+        {"tables --game G --out C:\\Games\\Morrowind\\T", 0, 0, "",
+         "Plugin topics left unpaired:\n  \"voci del porto\": no response in common with any English "
+         "topic\n"},
+        {"tables --game G --out C:\\Games\\Morrowind\\T", ReadOnlyGame, 1,
+         "orvella-cli: the folder " + ShownGame + Sep + "T cannot be made\norvella-cli: the folder " +
+             ShownGame + " could not be written\n"},
         // The question, asked unless --yes answered it.
         {"restore --yes --game G English.ess", Backup, 0, "", restored},
         {"restore --game G English.ess", Backup, 0, question, restored, "S\xC3\x8C\n"},
