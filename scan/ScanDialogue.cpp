@@ -65,8 +65,10 @@ bool scanDialogue(ScanContext& context, std::int32_t& remaining) {
         if (inserted)
             kept->second = record->build<TranslatedRecord>();
     }
+    // A topic without a name has nothing to rename, nor to be renamed to.
     GatheredTopic gathered;
-    if (data->data[0] == RegularTopicType && (gathered.side = sideOf(context, id->text())))
+    if (data->data[0] == RegularTopicType && !id->text().empty() &&
+        (gathered.side = sideOf(context, id->text())))
         gathered.topic = &gathered.side->declare(id->text(), context.game);
     Tag tag;
     while (remaining > 0) {
