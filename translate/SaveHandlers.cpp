@@ -73,6 +73,7 @@ bool patchHeader(Record& record, ConversionContext& context) {
 }
 
 bool patchDialogue(Record& record, ConversionContext& context) {
+    // Kept as the program has always written it: the heading comes at the first topic, deleted or not.
     context.log.writeDeletedTopicsHeading();
     auto name = record.findText("NAME");
     if (!name)
@@ -107,6 +108,7 @@ bool patchQuest(Record& record, ConversionContext& context) {
 bool patchNpc(Record& record, ConversionContext& context) {
     const Subrecord* id = record.findSubrecord("NAME");
     static const char Player[] = "player";
+    // Kept as the program has always checked it: the id must be "player" with its terminating NUL.
     if (id && id->size() >= sizeof Player && std::string_view(id->text()) == "player" &&
         id->data[sizeof Player - 1] == 0)
         return true;
