@@ -97,8 +97,7 @@ private:
         temp.reset();
         if (written) {
             auto check = files_.open(tempPath_, "rb");
-            written = check && check->seek(0, SeekOrigin::End) &&
-                      check->tell() == static_cast<std::int64_t>(bytes.size());
+            written = check && fileLength(*check) == static_cast<std::int64_t>(bytes.size());
         }
         written = written && files_.copyAttributes(backupPath_, tempPath_, true) &&
                   (lock_ ? files_.replaceLockedFile(tempPath_, realSavePath_, *lock_)

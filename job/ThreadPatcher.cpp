@@ -110,9 +110,7 @@ bool buildTranslationData(JobState& state) {
 
 // Reads the whole file in one call; false when it cannot be read to its end.
 bool readWholeSave(File& file, std::string& bytes) {
-    if (!file.seek(0, SeekOrigin::End))
-        return false;
-    std::int64_t size = file.tell();
+    std::int64_t size = fileLength(file);
     if (size < 0 || !file.seek(0, SeekOrigin::Begin))
         return false;
     bytes.resize(static_cast<std::size_t>(size));
@@ -261,15 +259,10 @@ bool openJobFiles(JobState& state) {
     return true;
 }
 
-// The length of a file as a seek to its end gives it; -1 when it cannot be measured.
-std::int64_t measure(File& file) {
-    return file.seek(0, SeekOrigin::End) ? file.tell() : -1;
-}
-
 // Copies the save as it is on disk into the open backup, to the save's full length.
 bool copySave(JobState& state, File& backup, std::int64_t& size) {
     auto save = state.files().open(state.realSavePath, "rb");
-    size = save ? measure(*save) : -1;
+    size = save ? fileLength(*save) : -1;
     if (size < 0 || !save->seek(0, SeekOrigin::Begin))
         return false;
     std::vector<char> buffer(1 << 18);
@@ -302,7 +295,7 @@ bool writeBackup(JobState& state) {
     backup.reset();
     if (written) {
         auto check = files.open(state.backupTempPath, "rb");
-        written = check && measure(*check) == size;
+        written = check && fileLength(*check) == size;
     }
     written = written && files.copyAttributes(state.realSavePath, state.backupTempPath, true) &&
               files.replaceFile(state.backupTempPath, state.backupPath);

@@ -1,5 +1,7 @@
 #include "translate/SaveHandlers.h"
 
+#include "records/Bytes.h"
+
 #include <string>
 
 namespace orvella {
@@ -13,8 +15,8 @@ bool replaceWithText(Record& record, std::string_view tag, const std::string& te
 
 void insertPluginEntry(Record& header, const std::string& name, std::uint32_t size) {
     std::string mast = name + '\0';
-    std::uint8_t data[8] = {static_cast<std::uint8_t>(size), static_cast<std::uint8_t>(size >> 8),
-                            static_cast<std::uint8_t>(size >> 16), static_cast<std::uint8_t>(size >> 24)};
+    std::uint8_t data[8] = {};
+    storeU32(data, size);
     header.insertSubrecordBefore("GMDT", "MAST", mast.data(), static_cast<std::uint32_t>(mast.size()));
     header.insertSubrecordBefore("GMDT", "DATA", data, sizeof data);
 }
