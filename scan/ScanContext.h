@@ -8,10 +8,11 @@
 namespace orvella {
 
 // MasterPass texts are English, PluginPass texts Italian.
-enum ScanPass : std::int32_t {
+enum class ScanPass : std::int32_t {
     PluginPass = 0,
     MasterPass = 1,
 };
+using enum ScanPass;
 
 // What a scan handler works on: the file being walked, the pass, and the maps it fills.
 struct ScanContext {
