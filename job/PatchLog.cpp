@@ -7,7 +7,7 @@ bool PatchLog::open(FileSystem& files, const std::string& path, const std::strin
     path_ = path;
     tempPath_ = tempPath;
     text_.clear();
-    if (files.exists(path) && (!files.isWritable(path) || files.exists(path + "\\*.*")))
+    if (files.exists(path) && (!files.isWritable(path) || files.isFolder(path)))
         return false;
     files.deleteFile(tempPath);
     file_ = files.createNew(tempPath);
