@@ -176,7 +176,7 @@ bool convertSave(JobState& state, std::uint32_t count) {
     const SaveHandlerMap& handlers = saveHandlerMap();
     std::uint32_t j = 0;
     for (auto& record : state.recordList) {
-        auto handler = handlers.find(std::string(record->tag().str()));
+        auto handler = handlers.find(record->tag().key());
         if (handler != handlers.end() && !handler->second(*record, context))
             --kept;
         else

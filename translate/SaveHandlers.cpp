@@ -42,10 +42,6 @@ bool patchDisplayName(Record& record, ConversionContext& context, const Translat
 
 } // namespace
 
-bool keepRecord(Record&, ConversionContext&) {
-    return true;
-}
-
 bool patchHeader(Record& record, ConversionContext& context) {
     const std::vector<PluginEntry>& plugins = context.pluginEntries;
     if (context.direction == EnglishToItalian) {
