@@ -84,7 +84,6 @@ int convertCommand(const Options& options, FileSystem& files) {
     job.request.saveFileName = saveFileName;
     job.request.saveInfo = *saveInfo;
     job.request.classifyAgain = classifySave;
-    job.saveInfo = *saveInfo;
 
     PatchResult result = runPatchJob(job);
     progress.endLiveLine();

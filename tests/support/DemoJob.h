@@ -38,8 +38,8 @@ inline SaveInfo saveInfoFor(ConversionDirection direction) {
 inline PatchJob jobFor(const GameInstallation& installation, FileSystem& files, MessageBoxes& messages,
                        ProgressView& progress, const std::string& saveFileName,
                        ConversionDirection direction) {
-    const SaveInfo info = saveInfoFor(direction);
-    return {&installation, &files, &messages, &progress, nullptr, nullptr, info, {saveFileName, info}};
+    const PatchRequest request{saveFileName, saveInfoFor(direction)};
+    return {&installation, &files, &messages, &progress, nullptr, nullptr, request};
 }
 
 // Converted to English, this save only loses its deleted topic, logging it and the quest it cannot find.

@@ -162,7 +162,6 @@ ConversionFigures convert(const BenchFolder& folder, const GameInstallation& ins
     job.tables = &tables;
     job.request.saveFileName = BenchSaveName;
     job.request.saveInfo = *saveInfo;
-    job.saveInfo = *saveInfo;
 
     files.resetCount();
     figures.baselineMemory = residentMemory().value_or(0);

@@ -1,5 +1,6 @@
-#include "job/BarUpdater.h"
 #include "job/PatchJob.h"
+
+#include "job/BarUpdater.h"
 #include "job/PatchLog.h"
 #include "job/SaveReading.h"
 #include "platform/PathLimit.h"
@@ -45,7 +46,7 @@ struct JobState {
 
     const PatchJob& job;
     const GameInstallation& installation() const { return *job.installation; }
-    ConversionDirection direction() const { return job.saveInfo.direction; }
+    ConversionDirection direction() const { return job.request.saveInfo.direction; }
     FileSystem& files() const { return *job.files; }
     const TopicTables& tables() const { return job.tables ? *job.tables : builtInTables(); }
     ProgressView& progress() const { return *job.progressDialog; }
@@ -93,7 +94,8 @@ private:
 };
 
 bool buildTranslationData(JobState& state) {
-    const IncludedExpansions expansions = includedExpansions(state.job.saveInfo, state.installation());
+    const IncludedExpansions expansions =
+        includedExpansions(state.job.request.saveInfo, state.installation());
     loadTopicTables(state.tables(), state.direction(), expansions, state.names);
     ScanBars bars(state.progress());
     ScanError error;
@@ -162,7 +164,7 @@ bool convertSave(JobState& state, std::uint32_t count) {
     ConversionContext context{state.direction(),
                               state.maps,
                               state.names,
-                              translationPlugins(state.job.saveInfo, state.installation()),
+                              translationPlugins(state.job.request.saveInfo, state.installation()),
                               state.log,
                               [&](std::uint32_t done, std::uint32_t total) {
                                   if (done < total) {
@@ -234,7 +236,7 @@ bool openJobFiles(JobState& state) {
     if (state.job.request.classifyAgain) {
         auto now =
             state.job.request.classifyAgain(files, state.installation(), state.job.request.saveFileName);
-        if (!now || !sameSave(*now, state.job.saveInfo)) {
+        if (!now || !sameSave(*now, state.job.request.saveInfo)) {
             state.showMessage(now ? SaveInUse : CannotOpenSave,
                               now ? MessageIcon::Warning : MessageIcon::Error);
             return false;
