@@ -1,8 +1,10 @@
 #include "job/PatchJob.h"
 
+#include "game/SavePaths.h"
 #include "job/BarUpdater.h"
 #include "job/PatchLog.h"
 #include "job/SaveReading.h"
+#include "platform/FileReplacement.h"
 #include "platform/PathLimit.h"
 #include "records/Bytes.h"
 #include "records/RecordStream.h"
@@ -40,7 +42,9 @@ constexpr const char* Failed = "Patch non effettuata con successo";
 
 // Everything one conversion owns, from its open files to its translation data; a new job starts empty.
 struct JobState {
-    explicit JobState(const PatchJob& patchJob) : job(patchJob) {}
+    explicit JobState(const PatchJob& patchJob)
+        : job(patchJob), paths(job.installation->installPath, job.request.saveFileName, job.files),
+          newSave(*job.files, paths.temp, paths.realSave) {}
     JobState(const JobState&) = delete;
     JobState& operator=(const JobState&) = delete;
 
@@ -54,17 +58,11 @@ struct JobState {
         job.messages->show(Message{text, ErrorCaption, icon, MessageButtons::Ok, job.ownerWindow});
     }
 
-    std::string savePath;     // the save as listed in "Saves"
-    std::string realSavePath; // the file it is, a link's target when the save is a link
-    std::string tempPath;     // beside the real save
-    std::string logPath;
-    std::string logTempPath;
-    std::string backupPath;
-    std::string backupTempPath;
+    const SavePaths paths;
 
     std::unique_ptr<FileLock> saveLock; // held from the start of the job to its end
     std::unique_ptr<File> saveFile;
-    std::unique_ptr<File> tempFile;
+    FileReplacement newSave;
     PatchLog log;
 
     TranslationMaps maps;
@@ -191,9 +189,8 @@ bool convertSave(JobState& state, std::uint32_t count) {
     // The header record keeps its size and its HEDR, so the count stays at its offset.
     if (kept != count && output.size() >= RecordCountOffset + 4)
         storeU32(output.data() + RecordCountOffset, kept);
-    bool written = state.tempFile->write(output.data(), output.size()) == output.size();
-    written = state.tempFile->close() && written;
-    state.tempFile.reset();
+    const bool written = state.newSave.write(output.data(), output.size()) &&
+                         state.newSave.finish(state.paths.realSave, false);
     if (!written)
         state.showMessage(CannotWriteTemp, MessageIcon::Error);
     return written;
@@ -214,20 +211,21 @@ bool sameSave(const SaveInfo& now, const SaveInfo& chosen) {
 // that a killed job left is removed, which only the holder of the save may do.
 bool openJobFiles(JobState& state) {
     FileSystem& files = state.files();
-    if (auto tooLong = tooLongPathMessage({state.savePath, state.realSavePath, state.tempPath, state.logPath,
-                                           state.logTempPath, state.backupPath, state.backupTempPath})) {
+    const SavePaths& paths = state.paths;
+    if (auto tooLong = tooLongPathMessage({paths.save, paths.realSave, paths.temp, paths.log, paths.logTemp,
+                                           paths.backup, paths.backupTemp})) {
         state.showMessage(*tooLong, MessageIcon::Warning);
         return false;
     }
     bool busy = false;
-    state.saveLock = files.lockFile(state.realSavePath, busy);
+    state.saveLock = files.lockFile(paths.realSave, busy);
     if (!state.saveLock) {
         state.showMessage(busy ? SaveInUse : CannotOpenSave,
                           busy ? MessageIcon::Warning : MessageIcon::Error);
         return false;
     }
     // Windows' move refuses to replace a read-only save; every platform refuses it here, before any work.
-    if (!files.isWritable(state.realSavePath)) {
+    if (!files.isWritable(paths.realSave)) {
         state.showMessage(CannotOverwrite, MessageIcon::Warning);
         return false;
     }
@@ -242,29 +240,27 @@ bool openJobFiles(JobState& state) {
             return false;
         }
     }
-    state.saveFile = files.open(state.realSavePath, "rb");
+    state.saveFile = files.open(paths.realSave, "rb");
     if (!state.saveFile) {
         state.showMessage(CannotOpenSave, MessageIcon::Error);
         return false;
     }
-    if (!state.log.open(files, state.logPath, state.logTempPath)) {
+    if (!state.log.open(files, paths.log, paths.logTemp)) {
         state.showMessage(CannotOpenLog, MessageIcon::Error);
         return false;
     }
     state.log.writeFirstLine(state.job.request.saveFileName);
-    files.deleteFile(state.tempPath);
-    state.tempFile = files.createNew(state.tempPath);
-    if (!state.tempFile || !files.copyAttributes(state.realSavePath, state.tempPath, false)) {
+    if (!state.newSave.create()) {
         state.showMessage(CannotWriteTemp, MessageIcon::Error);
         return false;
     }
     return true;
 }
 
-// Copies the save as it is on disk into the open backup, to the save's full length.
-bool copySave(JobState& state, File& backup, std::int64_t& size) {
-    auto save = state.files().open(state.realSavePath, "rb");
-    size = save ? fileLength(*save) : -1;
+// Copies the save as it is on disk into the new backup, to the save's full length.
+bool copySave(JobState& state, FileReplacement& backup) {
+    auto save = state.files().open(state.paths.realSave, "rb");
+    const std::int64_t size = save ? fileLength(*save) : -1;
     if (size < 0 || !save->seek(0, SeekOrigin::Begin))
         return false;
     std::vector<char> buffer(1 << 18);
@@ -272,7 +268,7 @@ bool copySave(JobState& state, File& backup, std::int64_t& size) {
         std::size_t got =
             save->read(buffer.data(),
                        static_cast<std::size_t>(std::min<std::int64_t>(left, std::int64_t(buffer.size()))));
-        if (got == 0 || backup.write(buffer.data(), got) != got)
+        if (got == 0 || !backup.write(buffer.data(), got))
             return false;
         left -= static_cast<std::int64_t>(got);
     }
@@ -284,26 +280,13 @@ bool copySave(JobState& state, File& backup, std::int64_t& size) {
 // it was.
 bool writeBackup(JobState& state) {
     FileSystem& files = state.files();
+    const SavePaths& paths = state.paths;
     // Windows' move refuses to replace a read-only backup; every platform leaves it alone.
-    if (files.exists(state.backupPath) && !files.isWritable(state.backupPath))
+    if (files.exists(paths.backup) && !files.isWritable(paths.backup))
         return false;
-    files.deleteFile(state.backupTempPath);
-    auto backup = files.createNew(state.backupTempPath);
-    if (!backup)
-        return false;
-    std::int64_t size = -1;
-    bool written = copySave(state, *backup, size) && backup->flush();
-    written = backup->close() && written;
-    backup.reset();
-    if (written) {
-        auto check = files.open(state.backupTempPath, "rb");
-        written = check && fileLength(*check) == size;
-    }
-    written = written && files.copyAttributes(state.realSavePath, state.backupTempPath, true) &&
-              files.replaceFile(state.backupTempPath, state.backupPath);
-    if (!written)
-        files.deleteFile(state.backupTempPath);
-    return written;
+    FileReplacement backup(files, paths.backupTemp, paths.backup);
+    return backup.create() && copySave(state, backup) && backup.finish(paths.realSave, true) &&
+           backup.moveOver();
 }
 
 bool replaceSave(JobState& state) {
@@ -312,7 +295,7 @@ bool replaceSave(JobState& state) {
         return false;
     }
     // The new save moves into place whole, so a failure can never leave it half written.
-    if (!state.files().replaceLockedFile(state.tempPath, state.realSavePath, *state.saveLock)) {
+    if (!state.newSave.moveOver(state.saveLock.get())) {
         state.showMessage(CannotOverwrite, MessageIcon::Warning);
         return false;
     }
@@ -354,34 +337,18 @@ void releaseJobData(JobState& state) {
 PatchResult runPatchJob(const PatchJob& job) {
     JobState state(job);
     FileSystem& files = state.files();
-    const std::string& installPath = job.installation->installPath;
-    const std::string& saveFileName = job.request.saveFileName;
-    state.savePath = installPath + SavesFolder + saveFileName;
-    state.realSavePath = files.resolveLink(state.savePath);
-    state.tempPath = state.realSavePath + ".tmp";
-    state.logPath = state.savePath + ".log";
-    state.logTempPath = state.logPath + ".tmp";
-    state.backupPath = installPath + BackupFolder + saveFileName + ".bak";
-    state.backupTempPath = state.backupPath + ".tmp";
 
     bool success = openJobFiles(state);
-    const bool tempCreated = state.tempFile != nullptr;
-    bool saveReplaced = false;
 
     std::int32_t count = 0;
     success = success && buildTranslationData(state);
     success = success && readSave(state, count);
     success = success && convertSave(state, static_cast<std::uint32_t>(count));
-    if (success) {
-        success = replaceSave(state);
-        saveReplaced = success;
-    }
+    success = success && replaceSave(state);
 
     // Whatever happened, no temporary file stays beside the save.
     state.saveFile.reset();
-    state.tempFile.reset();
-    if (tempCreated && !saveReplaced)
-        files.deleteFile(state.tempPath);
+    state.newSave.discard();
 
     releaseJobData(state);
 
@@ -394,8 +361,8 @@ PatchResult runPatchJob(const PatchJob& job) {
         state.log.keep();
 
     PatchResult result;
-    result.logPath = state.logPath;
-    result.logKept = files.exists(state.logPath);
+    result.logPath = state.paths.log;
+    result.logKept = files.exists(state.paths.log);
     result.outcomeText = clean ? Succeeded : success ? SucceededWithUntranslated : Failed;
     result.logOffered = success && !clean;
     result.exitCode = success ? 0 : 1;

@@ -2,6 +2,7 @@
 
 #include "FaultInjectingFileSystem.h"
 #include "RecordingUi.h"
+#include "game/SavePaths.h"
 #include "gamebuilder/DemoGame.h"
 #include "gamebuilder/GameBuilder.h"
 #include "job/PatchJob.h"
@@ -17,14 +18,6 @@ inline constexpr const char* InMemoryGame = "C:\\Games\\Morrowind";
 inline GameInstallation installDemoGame(FaultInjectingFileSystem& files) {
     demo::writeDemoGame(files, InMemoryGame);
     return demo::demoInstallation(InMemoryGame);
-}
-
-inline std::string savePath(const GameInstallation& installation, const std::string& saveFileName) {
-    return installation.installPath + SavesFolder + saveFileName;
-}
-
-inline std::string backupPath(const GameInstallation& installation, const std::string& saveFileName) {
-    return installation.installPath + BackupFolder + saveFileName + ".bak";
 }
 
 // What the main dialog knows of a save of the demo game: its masters and plugins, and its direction.
@@ -68,7 +61,7 @@ struct JobHarness {
         run(name, direction);
         return files.readFile(save(name)).value_or("");
     }
-    std::string save(const std::string& name) const { return savePath(installation, name); }
+    std::string save(const std::string& name) const { return SavePaths(installation.installPath, name).save; }
 
     FaultInjectingFileSystem files;
     GameInstallation installation = installDemoGame(files);
