@@ -10,6 +10,7 @@ constexpr const char* NoMorrowindMaster =
     "Impossibile effettuare una conversione senza il Master File di Morrowind.";
 constexpr const char* NoMorrowindPlugin =
     "Impossibile effettuare una conversione senza il plugin LRK versione finale di Morrowind.";
+// The doubled "di di" of the next two is kept as the program has always written it.
 constexpr const char* NoTribunalMaster =
     "Per questa conversione \xE8 necessario avere il Master File di di Tribunal.";
 constexpr const char* NoBloodmoonMaster =

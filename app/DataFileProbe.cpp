@@ -9,7 +9,7 @@ bool probeDataFile(FileSystem& files, const GameInstallation& installation, cons
         return false;
     if (sizeOut) {
         // The length is what the seek to the end reports; a file that cannot be measured counts as empty.
-        std::int64_t length = file->seek(0, SeekOrigin::End) ? file->tell() : -1;
+        std::int64_t length = fileLength(*file);
         *sizeOut = length > 0 ? static_cast<std::uint32_t>(length) : 0;
     }
     file->close();

@@ -5,6 +5,7 @@
 #include "app/SaveClassification.h"
 #include "app/SaveSummary.h"
 #include "app/resource.h"
+#include "game/SavePaths.h"
 
 #include <cstdio>
 #include <set>
@@ -132,7 +133,7 @@ std::optional<std::size_t> MainDialogModel::selectedRow() {
 
 void MainDialogModel::updateRestoreButton(const std::string& saveFileName) {
     auto backup =
-        services_.files.open(services_.installation.installPath + BackupFolder + saveFileName + ".bak", "rb");
+        services_.files.open(SavePaths(services_.installation.installPath, saveFileName).backup, "rb");
     view_.enableControl(IDC_RESTORE, backup != nullptr);
     if (backup)
         backup->close();

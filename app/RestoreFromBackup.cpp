@@ -1,6 +1,8 @@
 #include "app/RestoreFromBackup.h"
 
+#include "game/SavePaths.h"
 #include "job/SaveReading.h"
+#include "platform/FileReplacement.h"
 #include "platform/PathLimit.h"
 
 #include <memory>
@@ -25,20 +27,18 @@ public:
     Restore(const GameInstallation& installation, const std::string& saveFileName, FileSystem& files,
             MessageBoxes& messages, WindowRef owner)
         : files_(files), messages_(messages), owner_(owner),
-          savePath_(installation.installPath + SavesFolder + saveFileName),
-          realSavePath_(files.resolveLink(savePath_)), tempPath_(realSavePath_ + ".tmp"),
-          backupPath_(installation.installPath + BackupFolder + saveFileName + ".bak") {}
+          paths_(installation.installPath, saveFileName, &files) {}
 
     RestoreOutcome run() {
         if (messages_.show(Message{Question, "ATTENZIONE!", MessageIcon::Warning, MessageButtons::YesNo,
                                    owner_}) != MessageAnswer::Yes)
             return RestoreOutcome::Declined;
-        if (auto tooLong = tooLongPathMessage({savePath_, realSavePath_, tempPath_, backupPath_}))
+        if (auto tooLong = tooLongPathMessage({paths_.save, paths_.realSave, paths_.temp, paths_.backup}))
             return refuse(*tooLong);
         if (!takeSave())
             return RestoreOutcome::NotRestored;
         std::vector<std::uint8_t> read;
-        if (!readWholeFile(files_, backupPath_, read))
+        if (!readWholeFile(files_, paths_.backup, read))
             return refuse(CannotReplace);
         std::string backup(read.begin(), read.end());
         read = {};
@@ -46,11 +46,11 @@ public:
         const auto dropRecord = [](std::unique_ptr<Record>, std::int64_t, std::int32_t) {};
         std::int32_t count = 0;
         FormatError error;
-        if (!readSaveRecords(backup, backupPath_, count, dropRecord, error))
-            return refuse(damagedBackup(backupPath_));
+        if (!readSaveRecords(backup, paths_.backup, count, dropRecord, error))
+            return refuse(damagedBackup(paths_.backup));
         if (!putInPlace(backup))
             return refuse(CannotReplace);
-        if (!files_.deleteFile(backupPath_)) {
+        if (!files_.deleteFile(paths_.backup)) {
             warn(CannotDelete);
             return RestoreOutcome::BackupKept;
         }
@@ -70,13 +70,13 @@ private:
     // against: the restore then puts the backup in its place without a lock.
     bool takeSave() {
         bool busy = false;
-        lock_ = files_.lockFile(realSavePath_, busy);
-        if (!lock_ && (busy || files_.exists(realSavePath_))) {
+        lock_ = files_.lockFile(paths_.realSave, busy);
+        if (!lock_ && (busy || files_.exists(paths_.realSave))) {
             warn(busy ? SaveInUse : CannotReplace);
             return false;
         }
         // Windows' move refuses to replace a read-only save; every platform refuses it here.
-        if (lock_ && !files_.isWritable(realSavePath_)) {
+        if (lock_ && !files_.isWritable(paths_.realSave)) {
             warn(CannotReplace);
             return false;
         }
@@ -87,34 +87,15 @@ private:
     // a new name, synced, measured and moved over the save whole; the restored save has the backup's
     // permission bits and time, as a copy of it would. A stale temporary file is removed only under the lock.
     bool putInPlace(const std::string& bytes) {
-        if (lock_)
-            files_.deleteFile(tempPath_);
-        auto temp = files_.createNew(tempPath_);
-        if (!temp)
-            return false;
-        bool written = temp->write(bytes.data(), bytes.size()) == bytes.size() && temp->flush();
-        written = temp->close() && written;
-        temp.reset();
-        if (written) {
-            auto check = files_.open(tempPath_, "rb");
-            written = check && check->seek(0, SeekOrigin::End) &&
-                      check->tell() == static_cast<std::int64_t>(bytes.size());
-        }
-        written = written && files_.copyAttributes(backupPath_, tempPath_, true) &&
-                  (lock_ ? files_.replaceLockedFile(tempPath_, realSavePath_, *lock_)
-                         : files_.replaceFile(tempPath_, realSavePath_));
-        if (!written)
-            files_.deleteFile(tempPath_);
-        return written;
+        FileReplacement temp(files_, paths_.temp, paths_.realSave);
+        return temp.create(lock_ != nullptr) && temp.write(bytes.data(), bytes.size()) &&
+               temp.finish(paths_.backup, true) && temp.moveOver(lock_.get());
     }
 
     FileSystem& files_;
     MessageBoxes& messages_;
     WindowRef owner_;
-    const std::string savePath_;
-    const std::string realSavePath_;
-    const std::string tempPath_;
-    const std::string backupPath_;
+    const SavePaths paths_;
     std::unique_ptr<FileLock> lock_;
 };
 

@@ -18,6 +18,7 @@ constexpr const char* NoBackupFolder = "Impossibile creare la direcory di Backup
 constexpr const char* NoMorrowindMaster = "Impossibile trovare il file \"Morrowind.esm\".";
 constexpr const char* NoMorrowindPlugin =
     "Impossibile proseguire senza il plugin di traduzione di Morrowind base.";
+// The pattern by which Windows' file system tells a folder: its length is checked as it always has been.
 constexpr const char* AnyEntry = "*.*";
 
 class Sequence {
@@ -37,9 +38,9 @@ public:
             return exitCode;
         if (auto exitCode = checkVersion())
             return exitCode;
-        if (!files_.exists(path() + DataFilesFolder + AnyEntry))
+        if (!files_.isFolder(path() + DataFilesFolder))
             return stop(NoDataFolder);
-        if (!files_.exists(path() + SavesFolder + AnyEntry))
+        if (!files_.isFolder(path() + SavesFolder))
             return stop(NoSavesFolder);
         bool alreadyExists = false;
         if (!files_.createFolder(path() + BackupFolder, alreadyExists) && !alreadyExists)

@@ -33,10 +33,8 @@ struct Section {
 class ImageReader {
 public:
     explicit ImageReader(File& file) : file_(file) {
-        if (file_.seek(0, SeekOrigin::End)) {
-            std::int64_t end = file_.tell();
-            size_ = end > 0 ? static_cast<std::uint64_t>(end) : 0;
-        }
+        std::int64_t end = fileLength(file_);
+        size_ = end > 0 ? static_cast<std::uint64_t>(end) : 0;
     }
 
     bool read(std::uint64_t offset, void* out, std::size_t count) {

@@ -47,6 +47,8 @@ const char* const HelpText =
     "      table and every plugin topic that stayed unpaired, with the reason.\n"
     "  orvella-cli --help\n"
     "\n"
+    "NAME.ess is the plain name of a file in DIR/Saves, without \"/\", \"\\\" or \":\"; \"--\" ends the\n"
+    "options, so that a name may begin with \"-\".\n"
     "DIR is the game folder, the one that holds \"Data Files\" and \"Saves\". Every command first\n"
     "checks the game as the program does at start-up. On Windows --game may be left out: the\n"
     "game's registry value \"Installed Path\" then names the folder.\n"

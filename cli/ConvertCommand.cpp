@@ -19,7 +19,7 @@ namespace {
 bool loadTableFolder(std::string folder, TableSet& tables, FileSystem& files) {
     while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\'))
         folder.pop_back();
-    if (!files.exists(folder + "\\*.*")) {
+    if (!files.isFolder(folder)) {
         failure("the tables folder " + pathText(folder) + " does not exist");
         return false;
     }
@@ -84,7 +84,6 @@ int convertCommand(const Options& options, FileSystem& files) {
     job.request.saveFileName = saveFileName;
     job.request.saveInfo = *saveInfo;
     job.request.classifyAgain = classifySave;
-    job.saveInfo = *saveInfo;
 
     PatchResult result = runPatchJob(job);
     progress.endLiveLine();

@@ -22,8 +22,10 @@ struct Options {
 // Parses the arguments that follow the program's name.
 Options parseOptions(const std::vector<std::string>& arguments);
 
-// The usage-error line for a save name that is not a plain file name (one with "/" or "\\" in it, ".",
+// The usage-error line for a save name that is not a plain file name (one with "/", "\\" or ":" in it, ".",
 // ".." or none at all), which could lead the commands out of the Saves folder; nothing for a plain name.
+// ":" is refused on every platform: on Windows it names a drive ("C:x.ess") or a stream, and the game never
+// writes it.
 std::optional<std::string> saveNameProblem(const std::string& name);
 
 } // namespace orvella::cli

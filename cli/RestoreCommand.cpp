@@ -2,6 +2,7 @@
 #include "ConsoleUi.h"
 #include "TerminalText.h"
 #include "app/RestoreFromBackup.h"
+#include "game/SavePaths.h"
 
 #include <iostream>
 
@@ -19,13 +20,13 @@ int restoreCommand(const Options& options, FileSystem& files) {
     if (auto exitCode = startUpWithSave(options, saveFileName, installation, messages, files))
         return *exitCode;
     // Asking first would only lead to a failed copy.
-    const std::string backupPath = installation.installPath + BackupFolder + saveFileName + ".bak";
-    if (!files.exists(backupPath))
-        return failure("no backup to restore: " + pathText(backupPath));
+    const SavePaths paths(installation.installPath, saveFileName);
+    if (!files.exists(paths.backup))
+        return failure("no backup to restore: " + pathText(paths.backup));
 
     switch (restoreFromBackup(installation, saveFileName, files, messages, nullptr)) {
     case RestoreOutcome::Restored:
-        std::cout << "Restored: " << pathText(installation.installPath + SavesFolder + saveFileName) << "\n";
+        std::cout << "Restored: " << pathText(paths.save) << "\n";
         return 0;
     case RestoreOutcome::Declined:
         return failure("nothing was changed");

@@ -2,6 +2,7 @@
 #include "ConsoleStartup.h"
 #include "ConsoleUi.h"
 #include "TerminalText.h"
+#include "platform/FileReplacement.h"
 #include "scan/MasterScan.h"
 #include "scan/TopicPairing.h"
 #include "translate/DerivedTopics.h"
@@ -30,25 +31,15 @@ bool makeFolder(FileSystem& files, const std::string& folder) {
         bool alreadyExists = false;
         files.createFolder(folder.substr(0, end), alreadyExists);
         if (end == std::string::npos)
-            return files.exists(folder + "\\*.*");
+            return files.isFolder(folder);
     }
 }
 
 // Writes the file whole under a temporary name, then moves it into place, so that a failure leaves the
 // older file as it was.
 bool writeTableFile(FileSystem& files, const std::string& path, const std::string& bytes) {
-    const std::string tempPath = path + ".tmp";
-    files.deleteFile(tempPath);
-    auto file = files.createNew(tempPath);
-    if (!file)
-        return false;
-    bool written = file->write(bytes.data(), bytes.size()) == bytes.size() && file->flush();
-    written = file->close() && written;
-    file.reset();
-    written = written && files.replaceFile(tempPath, path);
-    if (!written)
-        files.deleteFile(tempPath);
-    return written;
+    FileReplacement file(files, path + ".tmp", path);
+    return file.create() && file.write(bytes.data(), bytes.size()) && file.finish() && file.moveOver();
 }
 
 std::string reasonText(const UnpairedTopic& topic) {

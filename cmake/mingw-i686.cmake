@@ -11,6 +11,8 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Packages for the target only: the build machine's GoogleTest must never be taken for the target's.
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # SSE2 arithmetic rounds every double as the other builds do; x87 excess precision would change
 # truncated results such as whole percentages.

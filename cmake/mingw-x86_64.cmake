@@ -12,6 +12,8 @@ set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Packages for the target only: the build machine's GoogleTest must never be taken for the target's.
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # A static runtime lets every .exe start under Wine and on Windows without extra DLLs.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")

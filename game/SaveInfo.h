@@ -5,11 +5,13 @@
 
 namespace orvella {
 
-enum ConversionDirection : std::uint32_t {
+enum class ConversionDirection : std::uint32_t {
     EnglishToItalian = 0,
     ItalianToEnglish = 1,
     BetaUnsupported = 2,
 };
+// The directions are named everywhere without their type's name; as an enum class they are no numbers.
+using enum ConversionDirection;
 
 // What a save was made with, and so which way it converts; the summary fields come from its header.
 struct SaveInfo {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "game/GameInstallation.h"
-#include "game/SaveInfo.h"
 #include "job/PatchRequest.h"
 #include "job/PatchResult.h"
 #include "job/ProgressView.h"
@@ -19,8 +18,7 @@ struct PatchJob {
     ProgressView* progressDialog = nullptr;
     WindowRef ownerWindow = nullptr;     // the worker's message boxes have no owner
     const TopicTables* tables = nullptr; // null: the tables built into the program
-    SaveInfo saveInfo;
-    PatchRequest request;
+    PatchRequest request;                // the save, with what it was made with
 };
 
 // Converts one save from start to end; every path ends with the job's data released and the result told to

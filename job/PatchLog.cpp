@@ -5,17 +5,16 @@ namespace orvella {
 bool PatchLog::open(FileSystem& files, const std::string& path, const std::string& tempPath) {
     files_ = &files;
     path_ = path;
-    tempPath_ = tempPath;
     text_.clear();
-    if (files.exists(path) && (!files.isWritable(path) || files.exists(path + "\\*.*")))
+    file_.reset();
+    if (files.exists(path) && (!files.isWritable(path) || files.isFolder(path)))
         return false;
-    files.deleteFile(tempPath);
-    file_ = files.createNew(tempPath);
-    return file_ != nullptr;
+    file_ = std::make_unique<FileReplacement>(files, tempPath, path);
+    return file_->create();
 }
 
 void PatchLog::write(std::string_view text) {
-    if (!file_)
+    if (!isOpen())
         return;
     text_.append(text);
 }
@@ -27,7 +26,7 @@ void PatchLog::writeFirstLine(std::string_view saveFileName) {
 }
 
 bool PatchLog::keep() {
-    if (!file_)
+    if (!isOpen())
         return false;
     // Stored as a text stream stores it, on every platform.
     std::string stored;
@@ -38,26 +37,22 @@ bool PatchLog::keep() {
         stored += c;
     }
     text_.clear();
-    bool kept = file_->write(stored.data(), stored.size()) == stored.size() && file_->flush();
-    kept = file_->close() && kept;
+    const bool kept = file_->write(stored.data(), stored.size()) && file_->finish() && file_->moveOver();
     file_.reset();
-    kept = kept && files_->replaceFile(tempPath_, path_);
     if (!kept)
-        removeFiles();
+        removeOlderLog();
     return kept;
 }
 
 void PatchLog::discard() {
-    if (!file_)
+    if (!isOpen())
         return;
-    file_->close();
     file_.reset();
     text_.clear();
-    removeFiles();
+    removeOlderLog();
 }
 
-void PatchLog::removeFiles() {
-    files_->deleteFile(tempPath_);
+void PatchLog::removeOlderLog() {
     if (files_->exists(path_))
         files_->deleteFile(path_);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FileReplacement.h"
 #include "platform/FileSystem.h"
 #include "translate/ConversionLog.h"
 
@@ -19,7 +20,7 @@ public:
     // cannot be created, or when an older log stands at the path that the move could not replace (a
     // folder, or a file the user may not write, which Windows' move refuses).
     bool open(FileSystem& files, const std::string& path, const std::string& tempPath);
-    bool isOpen() const { return file_ != nullptr; }
+    bool isOpen() const { return file_ && file_->isCreated(); }
     // Adds the text as it stands; write errors do not change the conversion's outcome.
     void write(std::string_view text) override;
     void writeFirstLine(std::string_view saveFileName);
@@ -30,12 +31,11 @@ public:
     void discard();
 
 private:
-    void removeFiles();
+    void removeOlderLog();
 
     FileSystem* files_ = nullptr;
     std::string path_;
-    std::string tempPath_;
-    std::unique_ptr<File> file_;
+    std::unique_ptr<FileReplacement> file_;
     std::string text_;
 };
 

@@ -23,4 +23,10 @@ public:
     virtual bool close() = 0;
 };
 
+// The length of a file as a seek to its end gives it, the file then standing there; -1 when it cannot be
+// measured.
+inline std::int64_t fileLength(File& file) {
+    return file.seek(0, SeekOrigin::End) ? file.tell() : -1;
+}
+
 } // namespace orvella

@@ -4,9 +4,7 @@ namespace orvella {
 
 bool readWholeFile(FileSystem& files, const std::string& path, std::vector<std::uint8_t>& bytes) {
     auto file = files.open(path, "rb");
-    if (!file || !file->seek(0, SeekOrigin::End))
-        return false;
-    std::int64_t size = file->tell();
+    std::int64_t size = file ? fileLength(*file) : -1;
     if (size < 0 || !file->seek(0, SeekOrigin::Begin))
         return false;
     bytes.resize(static_cast<std::size_t>(size));

@@ -38,8 +38,10 @@ public:
     // platform allows it, so that after a crash the target is one file or the other.
     virtual bool replaceFile(const std::string& from, const std::string& to) = 0;
     virtual bool deleteFile(const std::string& path) = 0;
-    // True when the pattern ("...\\*.*" or a file path) matches at least one entry.
-    virtual bool exists(const std::string& pattern) = 0;
+    // True when a file or a folder stands at the path.
+    virtual bool exists(const std::string& path) = 0;
+    // True when a folder stands at the path, written with or without a "\\" at its end.
+    virtual bool isFolder(const std::string& path) = 0;
     // False when the folder could not be created; alreadyExists tells that case apart.
     virtual bool createFolder(const std::string& path, bool& alreadyExists) = 0;
     // Lists a folder in the platform's listing order; false when it cannot be listed at all.
@@ -68,7 +70,7 @@ public:
     virtual bool isWritable(const std::string& path) = 0;
     // True when files may be created, moved and deleted in the existing folder at the path. A platform that
     // cannot tell without trying keeps this default, which says so of every folder that exists.
-    virtual bool canWriteIn(const std::string& folder) { return exists(folder + "\\*.*"); }
+    virtual bool canWriteIn(const std::string& folder) { return isFolder(folder); }
     // Gives the file `to` the permission bits of the file `from` (on Windows its read-only, hidden, system
     // and archive attributes) and, when asked, its modification time.
     virtual bool copyAttributes(const std::string& from, const std::string& to, bool modificationTime) = 0;

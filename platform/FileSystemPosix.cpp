@@ -137,19 +137,14 @@ public:
         return !tooLong(path) && ::unlink(toNativePath(path).c_str()) == 0;
     }
 
-    bool exists(const std::string& pattern) override {
-        if (tooLong(pattern))
-            return false;
-        std::string native = toNativePath(pattern);
-        static const std::string anyFile = "/*.*";
-        bool folderPattern = native.size() >= anyFile.size() &&
-                             native.compare(native.size() - anyFile.size(), anyFile.size(), anyFile) == 0;
+    bool exists(const std::string& path) override {
         struct stat info {};
-        if (folderPattern) {
-            native.resize(native.size() - anyFile.size());
-            return stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-        }
-        return stat(native.c_str(), &info) == 0;
+        return !tooLong(path) && stat(toNativePath(path).c_str(), &info) == 0;
+    }
+
+    bool isFolder(const std::string& path) override {
+        struct stat info {};
+        return !tooLong(path) && stat(toNativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     }
 
     bool createFolder(const std::string& path, bool& alreadyExists) override {

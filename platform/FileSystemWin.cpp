@@ -105,6 +105,18 @@ std::string withoutLongPrefix(const std::string& path) {
     return path;
 }
 
+// True when the pattern matches at least one entry.
+bool matchesAny(const std::string& pattern) {
+    if (tooLong(pattern))
+        return false;
+    WIN32_FIND_DATAA data;
+    HANDLE found = FindFirstFileA(pattern.c_str(), &data);
+    if (found == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(found);
+    return true;
+}
+
 class WinFileSystem final : public FileSystem {
 public:
     std::unique_ptr<File> open(const std::string& path, const char* mode) override {
@@ -140,15 +152,10 @@ public:
         return !tooLong(from) && !tooLong(to) && moveOver(from, to);
     }
     bool deleteFile(const std::string& path) override { return !tooLong(path) && DeleteFileA(path.c_str()); }
-    bool exists(const std::string& pattern) override {
-        if (tooLong(pattern))
-            return false;
-        WIN32_FIND_DATAA data;
-        HANDLE found = FindFirstFileA(pattern.c_str(), &data);
-        if (found == INVALID_HANDLE_VALUE)
-            return false;
-        FindClose(found);
-        return true;
+    bool exists(const std::string& path) override { return matchesAny(path); }
+    // A folder is told by the entries its pattern matches, "." at least, as the program has always told it.
+    bool isFolder(const std::string& path) override {
+        return matchesAny(path + (!path.empty() && path.back() == '\\' ? "*.*" : "\\*.*"));
     }
     bool createFolder(const std::string& path, bool& alreadyExists) override {
         alreadyExists = false;

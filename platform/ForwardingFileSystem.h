@@ -18,7 +18,8 @@ public:
         return base_.replaceFile(from, to);
     }
     bool deleteFile(const std::string& path) override { return base_.deleteFile(path); }
-    bool exists(const std::string& pattern) override { return base_.exists(pattern); }
+    bool exists(const std::string& path) override { return base_.exists(path); }
+    bool isFolder(const std::string& path) override { return base_.isFolder(path); }
     bool createFolder(const std::string& path, bool& alreadyExists) override {
         return base_.createFolder(path, alreadyExists);
     }

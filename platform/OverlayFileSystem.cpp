@@ -108,13 +108,15 @@ const OverlayFileSystem::Entry* OverlayFileSystem::layered(const std::string& pa
 bool OverlayFileSystem::isFile(const std::string& path) {
     if (const Entry* entry = layered(path))
         return entry->kind == Entry::File;
-    return base_.exists(path) && !base_.exists(trimmed(path) + "\\*.*");
+    return base_.exists(path) && !base_.isFolder(path);
 }
 
 bool OverlayFileSystem::isFolder(const std::string& path) {
+    if (pathTooLong(path))
+        return false;
     if (const Entry* entry = layered(path))
         return entry->kind == Entry::Folder;
-    return base_.exists(trimmed(path) + "\\*.*");
+    return base_.isFolder(path);
 }
 
 bool OverlayFileSystem::mayChangeEntryAt(const std::string& path) {
@@ -199,17 +201,12 @@ bool OverlayFileSystem::deleteFile(const std::string& path) {
     return true;
 }
 
-bool OverlayFileSystem::exists(const std::string& pattern) {
-    if (pathTooLong(pattern))
+bool OverlayFileSystem::exists(const std::string& path) {
+    if (pathTooLong(path))
         return false;
-    const std::string key = keyOf(pattern);
-    static const std::string anyEntry = "\\*.*";
-    if (key.size() > anyEntry.size() &&
-        key.compare(key.size() - anyEntry.size(), anyEntry.size(), anyEntry) == 0)
-        return isFolder(pattern.substr(0, pattern.size() - anyEntry.size()));
-    if (const Entry* entry = layered(pattern))
+    if (const Entry* entry = layered(path))
         return entry->kind != Entry::Gone;
-    return base_.exists(pattern);
+    return base_.exists(path);
 }
 
 bool OverlayFileSystem::createFolder(const std::string& path, bool& alreadyExists) {

@@ -26,7 +26,8 @@ public:
     std::unique_ptr<File> createNew(const std::string& path) override;
     bool replaceFile(const std::string& from, const std::string& to) override;
     bool deleteFile(const std::string& path) override;
-    bool exists(const std::string& pattern) override;
+    bool exists(const std::string& path) override;
+    bool isFolder(const std::string& path) override;
     bool createFolder(const std::string& path, bool& alreadyExists) override;
     bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override;
     bool listFolderChecked(const std::string& path, std::vector<FolderEntry>& entries,
@@ -48,7 +49,6 @@ private:
 
     const Entry* layered(const std::string& path) const;
     bool isFile(const std::string& path);
-    bool isFolder(const std::string& path);
     // The folder of the path exists and entries may be created or removed in it.
     bool mayChangeEntryAt(const std::string& path);
     std::shared_ptr<std::string> newFile(const std::string& path);

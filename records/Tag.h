@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -22,6 +23,13 @@ struct Tag {
     bool is(std::string_view name) const { return str() == name; }
     // Compares all four bytes, as the save loop compares item tags.
     bool sameBytes(const Tag& other) const { return std::memcmp(text, other.text, 4) == 0; }
+    // The four bytes as one number: the key of the tables that find a record's handler by its tag without
+    // building a string for every record.
+    std::uint32_t key() const {
+        std::uint32_t key;
+        std::memcpy(&key, text, 4);
+        return key;
+    }
 };
 
 } // namespace orvella

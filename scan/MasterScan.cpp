@@ -59,7 +59,7 @@ bool scanFile(RecordStream& stream, ScanContext& context, ScanProgress& progress
     while (remaining > 0) {
         if (!stream.peekTag(tag))
             return false;
-        auto handler = handlers.find(std::string(tag.str()));
+        auto handler = handlers.find(tag.key());
         if (handler != handlers.end()) {
             if (!handler->second(context, remaining))
                 return false;

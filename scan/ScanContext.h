@@ -10,10 +10,11 @@
 namespace orvella {
 
 // MasterPass texts are English, PluginPass texts Italian.
-enum ScanPass : std::int32_t {
+enum class ScanPass : std::int32_t {
     PluginPass = 0,
     MasterPass = 1,
 };
+using enum ScanPass;
 
 // What a scan handler works on: the file being walked, the pass, and the maps it fills; the topics too when
 // they are gathered, with the game whose master is walked.

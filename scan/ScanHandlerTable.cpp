@@ -5,10 +5,11 @@ namespace orvella {
 
 const ScanHandlerMap& scanHandlerMap() {
     static const ScanHandlerMap map = [] {
-        ScanHandlerMap handlers{
-            {"GMST", scanGameSetting}, {"DIAL", scanDialogue}, {"NPC_", scanNpc}, {"CREA", skipCreature}};
+        ScanHandlerMap handlers{{Tag("GMST").key(), scanGameSetting},
+                                {Tag("DIAL").key(), scanDialogue},
+                                {Tag("NPC_").key(), scanNpc}};
         for (const char* tag : ItemTags)
-            handlers.emplace(tag, scanItem);
+            handlers.emplace(Tag(tag).key(), scanItem);
         return handlers;
     }();
     return map;

@@ -56,11 +56,4 @@ bool scanItem(ScanContext& context, std::int32_t& remaining) {
     return scanNamedObject(context, remaining, context.maps.itemNameMap);
 }
 
-bool skipCreature(ScanContext& context, std::int32_t& remaining) {
-    if (!context.stream.skipRecord())
-        return false;
-    --remaining;
-    return true;
-}
-
 } // namespace orvella

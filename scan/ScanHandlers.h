@@ -4,20 +4,19 @@
 
 #include <cstdint>
 #include <map>
-#include <string>
 
 namespace orvella {
 
 // Reads its record (and any that belong to it) from the context's stream, lowering remaining by one
 // for each record consumed; false when the file is malformed.
 using ScanHandler = bool (*)(ScanContext& context, std::int32_t& remaining);
-using ScanHandlerMap = std::map<std::string, ScanHandler>;
+// By Tag::key().
+using ScanHandlerMap = std::map<std::uint32_t, ScanHandler>;
 
 bool scanGameSetting(ScanContext& context, std::int32_t& remaining);
 bool scanDialogue(ScanContext& context, std::int32_t& remaining);
 bool scanNpc(ScanContext& context, std::int32_t& remaining);
 bool scanItem(ScanContext& context, std::int32_t& remaining);
-bool skipCreature(ScanContext& context, std::int32_t& remaining);
 
 // The handler of each record type the scan reads, built at its first use and kept for the run; the records
 // of every other type are passed over.

@@ -5,12 +5,12 @@ namespace orvella {
 
 const SaveHandlerMap& saveHandlerMap() {
     static const SaveHandlerMap map = [] {
-        SaveHandlerMap handlers{
-            {"TES3", patchHeader},          {"DIAL", patchDialogue},    {"INFO", keepRecord},
-            {"JOUR", patchJournal},         {"PCDT", patchKnownTopics}, {"NPC_", patchNpc},
-            {"NPCC", patchPlayerInventory}, {"CREA", keepRecord},       {"QUES", patchQuest}};
+        SaveHandlerMap handlers{{Tag("TES3").key(), patchHeader},  {Tag("DIAL").key(), patchDialogue},
+                                {Tag("JOUR").key(), patchJournal}, {Tag("PCDT").key(), patchKnownTopics},
+                                {Tag("NPC_").key(), patchNpc},     {Tag("NPCC").key(), patchPlayerInventory},
+                                {Tag("QUES").key(), patchQuest}};
         for (const char* tag : ItemTags)
-            handlers.emplace(tag, patchItem);
+            handlers.emplace(Tag(tag).key(), patchItem);
         return handlers;
     }();
     return map;

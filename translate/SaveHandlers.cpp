@@ -1,5 +1,7 @@
 #include "translate/SaveHandlers.h"
 
+#include "records/Bytes.h"
+
 #include <string>
 
 namespace orvella {
@@ -13,8 +15,8 @@ bool replaceWithText(Record& record, std::string_view tag, const std::string& te
 
 void insertPluginEntry(Record& header, const std::string& name, std::uint32_t size) {
     std::string mast = name + '\0';
-    std::uint8_t data[8] = {static_cast<std::uint8_t>(size), static_cast<std::uint8_t>(size >> 8),
-                            static_cast<std::uint8_t>(size >> 16), static_cast<std::uint8_t>(size >> 24)};
+    std::uint8_t data[8] = {};
+    storeU32(data, size);
     header.insertSubrecordBefore("GMDT", "MAST", mast.data(), static_cast<std::uint32_t>(mast.size()));
     header.insertSubrecordBefore("GMDT", "DATA", data, sizeof data);
 }
@@ -39,10 +41,6 @@ bool patchDisplayName(Record& record, ConversionContext& context, const Translat
 }
 
 } // namespace
-
-bool keepRecord(Record&, ConversionContext&) {
-    return true;
-}
 
 bool patchHeader(Record& record, ConversionContext& context) {
     const std::vector<PluginEntry>& plugins = context.pluginEntries;
@@ -73,6 +71,7 @@ bool patchHeader(Record& record, ConversionContext& context) {
 }
 
 bool patchDialogue(Record& record, ConversionContext& context) {
+    // Kept as the program has always written it: the heading comes at the first topic, deleted or not.
     context.log.writeDeletedTopicsHeading();
     auto name = record.findText("NAME");
     if (!name)
@@ -107,6 +106,7 @@ bool patchQuest(Record& record, ConversionContext& context) {
 bool patchNpc(Record& record, ConversionContext& context) {
     const Subrecord* id = record.findSubrecord("NAME");
     static const char Player[] = "player";
+    // Kept as the program has always checked it: the id must be "player" with its terminating NUL.
     if (id && id->size() >= sizeof Player && std::string_view(id->text()) == "player" &&
         id->data[sizeof Player - 1] == 0)
         return true;

@@ -3,16 +3,16 @@
 #include "records/Record.h"
 #include "translate/ConversionContext.h"
 
+#include <cstdint>
 #include <map>
-#include <string>
 
 namespace orvella {
 
 // Edits a record of the save in place; true keeps it in the output, false drops it.
 using SaveHandler = bool (*)(Record& record, ConversionContext& context);
-using SaveHandlerMap = std::map<std::string, SaveHandler>;
+// By Tag::key().
+using SaveHandlerMap = std::map<std::uint32_t, SaveHandler>;
 
-bool keepRecord(Record& record, ConversionContext& context);
 bool patchHeader(Record& record, ConversionContext& context);
 bool patchDialogue(Record& record, ConversionContext& context);
 bool patchQuest(Record& record, ConversionContext& context);

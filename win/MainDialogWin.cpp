@@ -76,7 +76,7 @@ public:
             LVITEMA item{};
             item.mask = LVIF_IMAGE | LVIF_TEXT;
             item.iItem = static_cast<int>(row);
-            item.iImage = save.saveInfo.direction;
+            item.iImage = static_cast<int>(save.saveInfo.direction); // the image list is in direction order
             item.pszText = const_cast<char*>("");
             int index =
                 static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));

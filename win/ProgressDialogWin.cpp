@@ -10,12 +10,12 @@
 namespace orvella {
 namespace {
 
-// The job of the conversion that runs; the modal progress dialog lets only one run at a time.
-PatchJob patchJob;
 std::string patchLogPath;
 
-DWORD WINAPI runWorker(void*) {
-    return guarded([] { return static_cast<DWORD>(runPatchJob(patchJob).exitCode); });
+// The worker's parameter is its job, which the dialog holds until the worker has ended.
+DWORD WINAPI runWorker(void* job) {
+    return guarded(
+        [job] { return static_cast<DWORD>(runPatchJob(*static_cast<const PatchJob*>(job)).exitCode); });
 }
 
 // The progress dialog: it starts the worker and lets the user out only once the worker has ended.
@@ -31,16 +31,14 @@ public:
         failureImage_ = loadImage(IDB_FAILURE);
         view_ = std::make_unique<DialogProgressView>(dialog_, successImage_, failureImage_);
         const DesktopSession& session = desktopSession();
-        patchJob = PatchJob{};
-        patchJob.installation = &session.installation;
-        patchJob.files = session.files;
-        patchJob.messages = session.messages;
-        patchJob.progressDialog = view_.get();
-        patchJob.tables = session.tables;
-        patchJob.saveInfo = request_.saveInfo;
-        patchJob.request = request_;
+        job_.installation = &session.installation;
+        job_.files = session.files;
+        job_.messages = session.messages;
+        job_.progressDialog = view_.get();
+        job_.tables = session.tables;
+        job_.request = request_;
         patchLogPath.clear();
-        worker_ = CreateThread(nullptr, 0, runWorker, nullptr, 0, nullptr);
+        worker_ = CreateThread(nullptr, 0, runWorker, &job_, 0, nullptr);
         // Without a worker nothing runs, and "OK" is the way out.
         if (!worker_)
             EnableWindow(GetDlgItem(dialog_, IDOK), TRUE);
@@ -96,6 +94,7 @@ private:
     HBITMAP successImage_ = nullptr;
     HBITMAP failureImage_ = nullptr;
     std::unique_ptr<DialogProgressView> view_;
+    PatchJob job_;
     HANDLE worker_ = nullptr;
     ProgressDialogState state_;
 };

@@ -124,7 +124,7 @@ TEST(ConversionChecks, GiveTheFirstMissingFileAsAnErrorOrTheMissingExpansionPlug
             seen +=
                 message.caption != "Controllo Plugin" || message.owner != &owner ? " in the wrong box" : "";
         }
-        EXPECT_EQ(seen, expected) << installed << " / " << used << " / " << direction;
+        EXPECT_EQ(seen, expected) << installed << " / " << used << " / " << static_cast<int>(direction);
         EXPECT_EQ(passed, seen.empty() || seen[0] == '?');
     }
 }

@@ -97,7 +97,7 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {"frob", 0, 2, "frob"},
         {"list --game", 0, 2, "--game"},
         {"list -game G", 0, 2, "-game"},
-        {"list --game G English.ess", 0, 2, "no save name"},
+        {"list --game G -", 0, 2, "no save name"},
         {"list --game G --yes", 0, 2, "--yes"},
         {"restore --dry-run --game G English.ess", 0, 2, "--dry-run"},
         {"info --game G --tables G English.ess", 0, 2, "--tables"},
@@ -107,6 +107,7 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {"restore --game G English.ess Italian.ess", 0, 2, "one save name"},
         {"info --game G ../Saves/English.ess", 0, 2, "\"../Saves/English.ess\" is not a save name"},
         {"info --game G a\\b.ess", 0, 2, "\"a\\b.ess\" is not a save name"},
+        {"info --game G C:x.ess", 0, 2, "\"C:x.ess\" is not a save name"},
         {"restore --yes --game G ..", Backup, 2, "\"..\" is not a save name"},
 #ifndef _WIN32
         {"info English.ess", 0, 2, "--game DIR"},
@@ -116,8 +117,7 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {"convert --help --game G English.ess", 0, 0, ""},
         // A save or a backup that is not there, or a damaged backup, named with the file system's bytes.
         {"convert --game G Englsh.ess", 0, 1, noSave},
-        {"info --game G Englsh.ess", 0, 1, noSave},
-        {"info --game G -", 0, 1, "orvella-cli: no such save: " + saves + Sep + "-" + "\n"},
+        {"info --game G -- -x.ess", 0, 1, "orvella-cli: no such save: " + saves + Sep + "-x.ess\n"},
         {"restore --game G Englsh.ess", Backup, 1, noSave},
         {"restore --yes --game G English.ess", 0, 1,
          "orvella-cli: no backup to restore: " + backups + "English.ess.bak\n"},

@@ -43,9 +43,9 @@ protected:
                  const std::string& backupBytes = OlderBackup) {
         name = saveFileName;
         original = saveBytes;
-        save = test::savePath(installation, name);
-        backup = test::backupPath(installation, name);
-        log = save + ".log";
+        save = SavePaths(installation.installPath, name).save;
+        backup = SavePaths(installation.installPath, name).backup;
+        log = SavePaths(installation.installPath, name).log;
         ASSERT_TRUE(files.writeFile(save, original) && files.writeFile(backup, backupBytes));
         initial = files.snapshot();
     }

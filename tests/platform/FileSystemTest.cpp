@@ -91,8 +91,8 @@ std::string answer(FileSystem& files, const Step& step, std::unique_ptr<FileLock
         return listed ? std::accumulate(names.begin(), names.end(), std::string()) : "refused";
     }
     std::ostringstream facts;
-    facts << "exists " << files.exists(step.path) << ", folder " << files.exists(step.path + "\\*.*")
-          << ", writable " << files.isWritable(step.path) << ", may write in " << files.canWriteIn(step.path)
+    facts << "exists " << files.exists(step.path) << ", folder " << files.isFolder(step.path) << ", writable "
+          << files.isWritable(step.path) << ", may write in " << files.canWriteIn(step.path)
           << ", resolves to " << files.resolveLink(step.path);
     return facts.str();
 }

@@ -2,6 +2,7 @@
 
 #include "FaultInjectingFileSystem.h"
 #include "RecordingUi.h"
+#include "game/SavePaths.h"
 #include "gamebuilder/DemoGame.h"
 #include "gamebuilder/GameBuilder.h"
 #include "job/PatchJob.h"
@@ -19,14 +20,6 @@ inline GameInstallation installDemoGame(FaultInjectingFileSystem& files) {
     return demo::demoInstallation(InMemoryGame);
 }
 
-inline std::string savePath(const GameInstallation& installation, const std::string& saveFileName) {
-    return installation.installPath + SavesFolder + saveFileName;
-}
-
-inline std::string backupPath(const GameInstallation& installation, const std::string& saveFileName) {
-    return installation.installPath + BackupFolder + saveFileName + ".bak";
-}
-
 // What the main dialog knows of a save of the demo game: its masters and plugins, and its direction.
 inline SaveInfo saveInfoFor(ConversionDirection direction) {
     return {.usesMorrowindMaster = true,
@@ -38,8 +31,8 @@ inline SaveInfo saveInfoFor(ConversionDirection direction) {
 inline PatchJob jobFor(const GameInstallation& installation, FileSystem& files, MessageBoxes& messages,
                        ProgressView& progress, const std::string& saveFileName,
                        ConversionDirection direction) {
-    const SaveInfo info = saveInfoFor(direction);
-    return {&installation, &files, &messages, &progress, nullptr, nullptr, info, {saveFileName, info}};
+    const PatchRequest request{saveFileName, saveInfoFor(direction)};
+    return {&installation, &files, &messages, &progress, nullptr, nullptr, request};
 }
 
 // Converted to English, this save only loses its deleted topic, logging it and the quest it cannot find.
@@ -68,7 +61,7 @@ struct JobHarness {
         run(name, direction);
         return files.readFile(save(name)).value_or("");
     }
-    std::string save(const std::string& name) const { return savePath(installation, name); }
+    std::string save(const std::string& name) const { return SavePaths(installation.installPath, name).save; }
 
     FaultInjectingFileSystem files;
     GameInstallation installation = installDemoGame(files);

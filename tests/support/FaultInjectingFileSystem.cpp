@@ -14,6 +14,7 @@ public:
     bool replaceFile(const std::string&, const std::string&) override { return false; }
     bool deleteFile(const std::string&) override { return false; }
     bool exists(const std::string&) override { return false; }
+    bool isFolder(const std::string&) override { return false; }
     bool createFolder(const std::string&, bool& alreadyExists) override {
         alreadyExists = false;
         return false;
@@ -136,7 +137,7 @@ std::optional<std::string> FaultInjectingFileSystem::readFile(const std::string&
 FaultInjectingFileSystem::Snapshot FaultInjectingFileSystem::snapshot() {
     Snapshot state;
     for (const std::string& path : known_) {
-        if (inner().exists(path + "\\*.*"))
+        if (inner().isFolder(path))
             state.emplace(path, std::nullopt);
         else if (std::optional<std::string> bytes = readFile(path))
             state.emplace(path, std::move(bytes));

@@ -50,7 +50,7 @@ public:
     void addFolder(const std::string& path);
     bool writeFile(const std::string& path, std::string_view bytes);
     std::optional<std::string> readFile(const std::string& path);
-    bool isFile(const std::string& path) { return inner().exists(path) && !inner().exists(path + "\\*.*"); }
+    bool isFile(const std::string& path) { return inner().exists(path) && !inner().isFolder(path); }
     static std::string key(const std::string& path);
     Snapshot snapshot();
     bool matches(const Snapshot& state) { return snapshot() == state; }
@@ -78,7 +78,8 @@ public:
     std::unique_ptr<File> createNew(const std::string& path) override;
     bool replaceFile(const std::string& from, const std::string& to) override;
     bool deleteFile(const std::string& path) override;
-    bool exists(const std::string& pattern) override { return inner().exists(pattern); }
+    bool exists(const std::string& path) override { return inner().exists(path); }
+    bool isFolder(const std::string& path) override { return inner().isFolder(path); }
     bool createFolder(const std::string& path, bool& alreadyExists) override;
     bool listFolder(const std::string& path, std::vector<FolderEntry>& entries) override;
     bool listFolderChecked(const std::string& path, std::vector<FolderEntry>& entries, bool& cut) override {

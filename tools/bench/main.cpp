@@ -3,7 +3,7 @@
 //
 //   orvella-bench [DATA-FOLDER]
 //
-// The game is generated into DATA-FOLDER (build/bench-data of the source tree by default) on the first run
+// The game is generated into DATA-FOLDER (bench-data in the build folder by default) on the first run
 // and reused afterwards. The last line is "ratio conversion/io-floor: R; journal speed-up vs literal: S".
 
 #include "BenchGame.h"
@@ -164,7 +164,6 @@ ConversionFigures convert(const BenchFolder& folder, const GameInstallation& ins
     job.tables = &tables;
     job.request.saveFileName = BenchSaveName;
     job.request.saveInfo = *saveInfo;
-    job.saveInfo = *saveInfo;
 
     files.resetCount();
     figures.baselineMemory = residentMemory().value_or(0);

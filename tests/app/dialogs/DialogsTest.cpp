@@ -139,8 +139,8 @@ TEST_F(MainDialogModelTest, ShowsTheGameAndTheSavesInReverseListingOrderAndTheSe
     EXPECT_EQ(buttons() + files.listedPath, "PATCH --" + folder.path() + "\\Saves\\");
     std::string rows;
     for (const SaveListRow& row : view.rows)
-        rows += row.fileName + " " + std::to_string(row.saveInfo.direction) + (row.tribunalMark ? "T" : "-") +
-                (row.bloodmoonMark ? "B" : "-") + " ";
+        rows += row.fileName + " " + std::to_string(static_cast<int>(row.saveInfo.direction)) +
+                (row.tribunalMark ? "T" : "-") + (row.bloodmoonMark ? "B" : "-") + " ";
     EXPECT_EQ(rows, "beta.ess 2-- italian.ess 1-B english.ess 0T- ");
 
     // Selection labels PATCH and shows the summary: the day passed (not the hour before it), the health

@@ -1,7 +1,10 @@
-#include "job/BarUpdater.h"
 #include "job/PatchJob.h"
+
+#include "game/SavePaths.h"
+#include "job/BarUpdater.h"
 #include "job/PatchLog.h"
 #include "job/SaveReading.h"
+#include "platform/FileReplacement.h"
 #include "platform/PathLimit.h"
 #include "records/Bytes.h"
 #include "records/RecordStream.h"
@@ -40,13 +43,15 @@ constexpr const char* Failed = "Patch non effettuata con successo";
 
 // Everything one conversion owns, from its open files to its translation data; a new job starts empty.
 struct JobState {
-    explicit JobState(const PatchJob& patchJob) : job(patchJob) {}
+    explicit JobState(const PatchJob& patchJob)
+        : job(patchJob), paths(job.installation->installPath, job.request.saveFileName, job.files),
+          newSave(*job.files, paths.temp, paths.realSave) {}
     JobState(const JobState&) = delete;
     JobState& operator=(const JobState&) = delete;
 
     const PatchJob& job;
     const GameInstallation& installation() const { return *job.installation; }
-    ConversionDirection direction() const { return job.saveInfo.direction; }
+    ConversionDirection direction() const { return job.request.saveInfo.direction; }
     FileSystem& files() const { return *job.files; }
     const TopicTables& tables() const { return job.tables ? *job.tables : builtInTables(); }
     ProgressView& progress() const { return *job.progressDialog; }
@@ -54,17 +59,11 @@ struct JobState {
         job.messages->show(Message{text, ErrorCaption, icon, MessageButtons::Ok, job.ownerWindow});
     }
 
-    std::string savePath;     // the save as listed in "Saves"
-    std::string realSavePath; // the file it is, a link's target when the save is a link
-    std::string tempPath;     // beside the real save
-    std::string logPath;
-    std::string logTempPath;
-    std::string backupPath;
-    std::string backupTempPath;
+    const SavePaths paths;
 
     std::unique_ptr<FileLock> saveLock; // held from the start of the job to its end
     std::unique_ptr<File> saveFile;
-    std::unique_ptr<File> tempFile;
+    FileReplacement newSave;
     PatchLog log;
 
     TranslationMaps maps;
@@ -103,7 +102,8 @@ bool derivesTopics(const TopicTables& tables, const IncludedExpansions& expansio
 }
 
 bool buildTranslationData(JobState& state) {
-    const IncludedExpansions expansions = includedExpansions(state.job.saveInfo, state.installation());
+    const IncludedExpansions expansions =
+        includedExpansions(state.job.request.saveInfo, state.installation());
     const bool derive = derivesTopics(state.tables(), expansions);
     ScanBars bars(state.progress());
     ScanError error;
@@ -126,9 +126,7 @@ bool buildTranslationData(JobState& state) {
 
 // Reads the whole file in one call; false when it cannot be read to its end.
 bool readWholeSave(File& file, std::string& bytes) {
-    if (!file.seek(0, SeekOrigin::End))
-        return false;
-    std::int64_t size = file.tell();
+    std::int64_t size = fileLength(file);
     if (size < 0 || !file.seek(0, SeekOrigin::Begin))
         return false;
     bytes.resize(static_cast<std::size_t>(size));
@@ -180,7 +178,7 @@ bool convertSave(JobState& state, std::uint32_t count) {
     ConversionContext context{state.direction(),
                               state.maps,
                               state.names,
-                              translationPlugins(state.job.saveInfo, state.installation()),
+                              translationPlugins(state.job.request.saveInfo, state.installation()),
                               state.log,
                               [&](std::uint32_t done, std::uint32_t total) {
                                   if (done < total) {
@@ -194,7 +192,7 @@ bool convertSave(JobState& state, std::uint32_t count) {
     const SaveHandlerMap& handlers = saveHandlerMap();
     std::uint32_t j = 0;
     for (auto& record : state.recordList) {
-        auto handler = handlers.find(std::string(record->tag().str()));
+        auto handler = handlers.find(record->tag().key());
         if (handler != handlers.end() && !handler->second(*record, context))
             --kept;
         else
@@ -207,9 +205,8 @@ bool convertSave(JobState& state, std::uint32_t count) {
     // The header record keeps its size and its HEDR, so the count stays at its offset.
     if (kept != count && output.size() >= RecordCountOffset + 4)
         storeU32(output.data() + RecordCountOffset, kept);
-    bool written = state.tempFile->write(output.data(), output.size()) == output.size();
-    written = state.tempFile->close() && written;
-    state.tempFile.reset();
+    const bool written = state.newSave.write(output.data(), output.size()) &&
+                         state.newSave.finish(state.paths.realSave, false);
     if (!written)
         state.showMessage(CannotWriteTemp, MessageIcon::Error);
     return written;
@@ -230,20 +227,21 @@ bool sameSave(const SaveInfo& now, const SaveInfo& chosen) {
 // that a killed job left is removed, which only the holder of the save may do.
 bool openJobFiles(JobState& state) {
     FileSystem& files = state.files();
-    if (auto tooLong = tooLongPathMessage({state.savePath, state.realSavePath, state.tempPath, state.logPath,
-                                           state.logTempPath, state.backupPath, state.backupTempPath})) {
+    const SavePaths& paths = state.paths;
+    if (auto tooLong = tooLongPathMessage({paths.save, paths.realSave, paths.temp, paths.log, paths.logTemp,
+                                           paths.backup, paths.backupTemp})) {
         state.showMessage(*tooLong, MessageIcon::Warning);
         return false;
     }
     bool busy = false;
-    state.saveLock = files.lockFile(state.realSavePath, busy);
+    state.saveLock = files.lockFile(paths.realSave, busy);
     if (!state.saveLock) {
         state.showMessage(busy ? SaveInUse : CannotOpenSave,
                           busy ? MessageIcon::Warning : MessageIcon::Error);
         return false;
     }
     // Windows' move refuses to replace a read-only save; every platform refuses it here, before any work.
-    if (!files.isWritable(state.realSavePath)) {
+    if (!files.isWritable(paths.realSave)) {
         state.showMessage(CannotOverwrite, MessageIcon::Warning);
         return false;
     }
@@ -252,40 +250,33 @@ bool openJobFiles(JobState& state) {
     if (state.job.request.classifyAgain) {
         auto now =
             state.job.request.classifyAgain(files, state.installation(), state.job.request.saveFileName);
-        if (!now || !sameSave(*now, state.job.saveInfo)) {
+        if (!now || !sameSave(*now, state.job.request.saveInfo)) {
             state.showMessage(now ? SaveInUse : CannotOpenSave,
                               now ? MessageIcon::Warning : MessageIcon::Error);
             return false;
         }
     }
-    state.saveFile = files.open(state.realSavePath, "rb");
+    state.saveFile = files.open(paths.realSave, "rb");
     if (!state.saveFile) {
         state.showMessage(CannotOpenSave, MessageIcon::Error);
         return false;
     }
-    if (!state.log.open(files, state.logPath, state.logTempPath)) {
+    if (!state.log.open(files, paths.log, paths.logTemp)) {
         state.showMessage(CannotOpenLog, MessageIcon::Error);
         return false;
     }
     state.log.writeFirstLine(state.job.request.saveFileName);
-    files.deleteFile(state.tempPath);
-    state.tempFile = files.createNew(state.tempPath);
-    if (!state.tempFile || !files.copyAttributes(state.realSavePath, state.tempPath, false)) {
+    if (!state.newSave.create()) {
         state.showMessage(CannotWriteTemp, MessageIcon::Error);
         return false;
     }
     return true;
 }
 
-// The length of a file as a seek to its end gives it; -1 when it cannot be measured.
-std::int64_t measure(File& file) {
-    return file.seek(0, SeekOrigin::End) ? file.tell() : -1;
-}
-
-// Copies the save as it is on disk into the open backup, to the save's full length.
-bool copySave(JobState& state, File& backup, std::int64_t& size) {
-    auto save = state.files().open(state.realSavePath, "rb");
-    size = save ? measure(*save) : -1;
+// Copies the save as it is on disk into the new backup, to the save's full length.
+bool copySave(JobState& state, FileReplacement& backup) {
+    auto save = state.files().open(state.paths.realSave, "rb");
+    const std::int64_t size = save ? fileLength(*save) : -1;
     if (size < 0 || !save->seek(0, SeekOrigin::Begin))
         return false;
     std::vector<char> buffer(1 << 18);
@@ -293,7 +284,7 @@ bool copySave(JobState& state, File& backup, std::int64_t& size) {
         std::size_t got =
             save->read(buffer.data(),
                        static_cast<std::size_t>(std::min<std::int64_t>(left, std::int64_t(buffer.size()))));
-        if (got == 0 || backup.write(buffer.data(), got) != got)
+        if (got == 0 || !backup.write(buffer.data(), got))
             return false;
         left -= static_cast<std::int64_t>(got);
     }
@@ -305,26 +296,13 @@ bool copySave(JobState& state, File& backup, std::int64_t& size) {
 // it was.
 bool writeBackup(JobState& state) {
     FileSystem& files = state.files();
+    const SavePaths& paths = state.paths;
     // Windows' move refuses to replace a read-only backup; every platform leaves it alone.
-    if (files.exists(state.backupPath) && !files.isWritable(state.backupPath))
+    if (files.exists(paths.backup) && !files.isWritable(paths.backup))
         return false;
-    files.deleteFile(state.backupTempPath);
-    auto backup = files.createNew(state.backupTempPath);
-    if (!backup)
-        return false;
-    std::int64_t size = -1;
-    bool written = copySave(state, *backup, size) && backup->flush();
-    written = backup->close() && written;
-    backup.reset();
-    if (written) {
-        auto check = files.open(state.backupTempPath, "rb");
-        written = check && measure(*check) == size;
-    }
-    written = written && files.copyAttributes(state.realSavePath, state.backupTempPath, true) &&
-              files.replaceFile(state.backupTempPath, state.backupPath);
-    if (!written)
-        files.deleteFile(state.backupTempPath);
-    return written;
+    FileReplacement backup(files, paths.backupTemp, paths.backup);
+    return backup.create() && copySave(state, backup) && backup.finish(paths.realSave, true) &&
+           backup.moveOver();
 }
 
 bool replaceSave(JobState& state) {
@@ -333,7 +311,7 @@ bool replaceSave(JobState& state) {
         return false;
     }
     // The new save moves into place whole, so a failure can never leave it half written.
-    if (!state.files().replaceLockedFile(state.tempPath, state.realSavePath, *state.saveLock)) {
+    if (!state.newSave.moveOver(state.saveLock.get())) {
         state.showMessage(CannotOverwrite, MessageIcon::Warning);
         return false;
     }
@@ -376,34 +354,18 @@ void releaseJobData(JobState& state) {
 PatchResult runPatchJob(const PatchJob& job) {
     JobState state(job);
     FileSystem& files = state.files();
-    const std::string& installPath = job.installation->installPath;
-    const std::string& saveFileName = job.request.saveFileName;
-    state.savePath = installPath + SavesFolder + saveFileName;
-    state.realSavePath = files.resolveLink(state.savePath);
-    state.tempPath = state.realSavePath + ".tmp";
-    state.logPath = state.savePath + ".log";
-    state.logTempPath = state.logPath + ".tmp";
-    state.backupPath = installPath + BackupFolder + saveFileName + ".bak";
-    state.backupTempPath = state.backupPath + ".tmp";
 
     bool success = openJobFiles(state);
-    const bool tempCreated = state.tempFile != nullptr;
-    bool saveReplaced = false;
 
     std::int32_t count = 0;
     success = success && buildTranslationData(state);
     success = success && readSave(state, count);
     success = success && convertSave(state, static_cast<std::uint32_t>(count));
-    if (success) {
-        success = replaceSave(state);
-        saveReplaced = success;
-    }
+    success = success && replaceSave(state);
 
     // Whatever happened, no temporary file stays beside the save.
     state.saveFile.reset();
-    state.tempFile.reset();
-    if (tempCreated && !saveReplaced)
-        files.deleteFile(state.tempPath);
+    state.newSave.discard();
 
     releaseJobData(state);
 
@@ -416,8 +378,8 @@ PatchResult runPatchJob(const PatchJob& job) {
         state.log.keep();
 
     PatchResult result;
-    result.logPath = state.logPath;
-    result.logKept = files.exists(state.logPath);
+    result.logPath = state.paths.log;
+    result.logKept = files.exists(state.paths.log);
     result.outcomeText = clean ? Succeeded : success ? SucceededWithUntranslated : Failed;
     result.logOffered = success && !clean;
     result.exitCode = success ? 0 : 1;
