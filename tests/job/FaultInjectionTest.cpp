@@ -154,6 +154,9 @@ TEST_F(FaultInjection, EveryFailedCallOfTheDemoSavesBothWaysAndBack) {
     const std::string italian = everyFaultOf(EnglishToItalian);
     EXPECT_TRUE(reference.result.outcomeText == "Patch effettuata con successo" &&
                 !reference.result.logKept && italian.find("Vecchia Guida") != std::string::npos);
+    // The rumours' topic, which only the game's files translate, is Italian as a topic and as a known one.
+    for (const char* tag : {"NAME", "DNAM"})
+        EXPECT_NE(italian.find(tag + build::u32(13) + build::z("dicerie demo")), std::string::npos) << tag;
     // The journal is the Italian save's, up to the day that no entry tells of.
     const std::string journal(test::takeRecord(demo::demoItalianSave(), "JOUR")->findText("NAME").value());
     EXPECT_EQ(test::takeRecord(italian, "JOUR")->findText("NAME"),

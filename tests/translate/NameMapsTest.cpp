@@ -4,6 +4,7 @@
 #include "scan/MasterScan.h"
 #include "translate/BuiltInTables.h"
 #include "translate/TableFile.h"
+#include "translate/TopicTableExport.h"
 
 #include <gtest/gtest.h>
 
@@ -80,16 +81,22 @@ TEST(DerivedTopics, PairOnlyWhatTheResponsesLeaveNoDoubtAbout) {
          {},
          {topic("armatura"), reply("a1"), reply("a2")},
          "armor>armatura|"},
-        {"some responses",
+        {"some responses, and one without an id",
          {topic("armor"), reply("a1"), reply("a2")},
          {},
-         {topic("armatura"), reply("a2")},
+         {topic("armatura"), reply("a2"), RecordBuilder("INFO").text("NAME", "?")},
          "armor>armatura|"},
         {"new ids, same conditions",
          {topic("guild"), reply("g1", "x"), reply("g2", "y")},
          {},
-         {topic("gilda"), reply("n1", "y"), reply("n2", "x")},
+         {topic("gilda"), reply("n1", "y").text("SNAM", "a.wav"),
+          reply("n2", "x").text("SNAM", "b.wav").text("BNAM", "Goodbye")},
          "guild>gilda (c)|"},
+        {"a condition that repeats",
+         {topic("alpha"), reply("r1", "x"), topic("beta"), reply("r2", "x"), reply("r3", "x")},
+         {},
+         {topic("alfa"), reply("n1", "x"), reply("n2", "x")},
+         "beta>alfa (c)|"},
         {"conditions that two topics share",
          {topic("alpha"), reply("r1", "x"), topic("beta"), reply("r2", "x")},
          {},
@@ -149,6 +156,12 @@ TEST(DerivedTopics, PairOnlyWhatTheResponsesLeaveNoDoubtAbout) {
          {topic("premio"), reply("t1"), topic("GUARDIA"), reply("g1")},
          "",
          {rows, {}, {}, {}}},
+        {"a table supplied as a file",
+         {topic("armor"), reply("a1")},
+         {},
+         {topic("armatura"), reply("a1")},
+         "",
+         {{}, {}, {}, {}, {true, false, false}}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(derive(c.master, c.tribunal, c.plugin, c.tables), c.derived) << c.what;
@@ -187,6 +200,34 @@ TEST(TopicTables, MapFromTheSourceLanguageTakeTheIncludedExpansionsAndListLinksL
                     << i;
         }
     }
+}
+
+// The tables command's files keep the rules a table file is read by: a derived row that would break one is
+// left out, and the Tribunal table runs alphabetically without regard to case.
+TEST(DerivedTopics, ExportedTablesKeepTheRulesOfTableFiles) {
+    const TopicRow base[] = {{"guard", "guardia"}}, tribunal[] = {{"Mournhold", "Mournhold"}};
+    const TopicTables tables{base, tribunal, {}, {}};
+    DerivedTopicRows derived;
+    for (const TopicRow& row : std::initializer_list<TopicRow>{{"zeal", "zelo"},
+                                                               {"abbey", "abbazia"},
+                                                               {"Bishop", "vescovo"},
+                                                               {"guardia", "custode"},
+                                                               {"MOURNHOLD", "Mornolda"},
+                                                               {"tax", "vescovo"},
+                                                               {"ok", "tab\there"}})
+        derived.tables[indexOf(Game::Tribunal)].push_back({row, PairedBy::ResponseIds});
+    const ExportedTable baseTable = exportTopicTable(Game::Base, tables, derived);
+    const ExportedTable table = exportTopicTable(Game::Tribunal, tables, derived, &baseTable);
+    EXPECT_EQ(table.bytes,
+              "english\titalian\nabbey\tabbazia\nBishop\tvescovo\nMournhold\tMournhold\nzeal\tzelo\n");
+    std::string leftOut;
+    for (const LeftOutRow& row : table.leftOut)
+        leftOut += std::string(row.row.english) + "|";
+    EXPECT_EQ(leftOut, "guardia|MOURNHOLD|tax|ok|");
+    std::vector<TopicRow> rows;
+    TableFileError error;
+    EXPECT_TRUE(parseTopicTable(table.bytes, "T.tsv", TopicOrder::Alphabetical, rows, error))
+        << error.message();
 }
 
 // A table file names the line of each broken rule; the embedded files pass the same checks as every
