@@ -30,35 +30,44 @@ void show(MessageBoxes& messages, WindowRef owner, const char* text, MessageIcon
     messages.show(Message{text, PluginCheckCaption, icon, MessageButtons::Ok, owner});
 }
 
+// The first file the conversion needs and the game lacks, as its message: the base game's master and plugin,
+// then the expansions' masters that the save uses, then the expansions' plugins that an Italian save lists.
+const char* missingFile(const SaveInfo& save, const GameInstallation& installation) {
+    constexpr std::array<const char*, GameCount> noMaster = {NoMorrowindMaster, NoTribunalMaster,
+                                                             NoBloodmoonMaster};
+    constexpr std::array<const char*, GameCount> noPlugin = {NoMorrowindPlugin, NoTribunalPlugin,
+                                                             NoBloodmoonPlugin};
+    const InstalledGame& base = installation.installed(Game::Base);
+    if (!base.hasMaster)
+        return noMaster[indexOf(Game::Base)];
+    if (!base.hasPlugin)
+        return noPlugin[indexOf(Game::Base)];
+    for (Game game : AllExpansions)
+        if (save.used(game).master && !installation.installed(game).hasMaster)
+            return noMaster[indexOf(game)];
+    for (Game game : AllExpansions)
+        if (save.direction == ItalianToEnglish && save.used(game).plugin &&
+            !installation.installed(game).hasPlugin)
+            return noPlugin[indexOf(game)];
+    return nullptr;
+}
+
 } // namespace
 
 bool checkConversionPrerequisites(WindowRef owner, const SaveInfo& save, const GameInstallation& installation,
                                   MessageBoxes& messages) {
-    const char* missing = nullptr;
-    if (!installation.hasMorrowindMaster)
-        missing = NoMorrowindMaster;
-    else if (!installation.hasMorrowindPlugin)
-        missing = NoMorrowindPlugin;
-    else if (save.usesTribunalMaster && !installation.hasTribunalMaster)
-        missing = NoTribunalMaster;
-    else if (save.usesBloodmoonMaster && !installation.hasBloodmoonMaster)
-        missing = NoBloodmoonMaster;
-    else if (save.direction == ItalianToEnglish && save.usesTribunalPlugin && !installation.hasTribunalPlugin)
-        missing = NoTribunalPlugin;
-    else if (save.direction == ItalianToEnglish && save.usesBloodmoonPlugin &&
-             !installation.hasBloodmoonPlugin)
-        missing = NoBloodmoonPlugin;
-    if (missing) {
+    if (const char* missing = missingFile(save, installation)) {
         show(messages, owner, missing, MessageIcon::Error);
         return false;
     }
     // An English save whose expansion the conversion leaves out is converted all the same.
+    constexpr std::array<const char*, GameCount> withoutPlugin = {nullptr, TribunalWithoutPlugin,
+                                                                  BloodmoonWithoutPlugin};
     if (save.direction == EnglishToItalian) {
-        const IncludedExpansions expansions = includedExpansions(save, installation);
-        if (save.usesTribunalMaster && !expansions.tribunal)
-            show(messages, owner, TribunalWithoutPlugin, MessageIcon::Warning);
-        if (save.usesBloodmoonMaster && !expansions.bloodmoon)
-            show(messages, owner, BloodmoonWithoutPlugin, MessageIcon::Warning);
+        const IncludedGames included = includedGames(save, installation);
+        for (Game game : AllExpansions)
+            if (save.used(game).master && !included.includes(game))
+                show(messages, owner, withoutPlugin[indexOf(game)], MessageIcon::Warning);
     }
     return true;
 }

@@ -52,20 +52,21 @@ MainDialogModel::MainDialogModel(MainDialogView& view, MainDialogServices servic
     : view_(view), services_(std::move(services)) {}
 
 void MainDialogModel::initialise() {
-    const GameInstallation& game = services_.installation;
-    view_.setControlText(IDC_GAME_VERSION, versionText(game.gameVersion));
-    auto master = [&](int box, bool present, const std::string& name) {
-        view_.setControlText(box, present ? name : MissingMasterText);
-    };
-    auto plugin = [&](int box, bool present, const std::string& name) {
-        view_.setControlText(box, present ? name : MissingPluginText);
-    };
-    master(IDC_MORROWIND_MASTER, game.hasMorrowindMaster, MorrowindMasterName);
-    master(IDC_TRIBUNAL_MASTER, game.hasTribunalMaster, TribunalMasterName);
-    master(IDC_BLOODMOON_MASTER, game.hasBloodmoonMaster, BloodmoonMasterName);
-    plugin(IDC_MORROWIND_PLUGIN, game.hasMorrowindPlugin, MorrowindPluginName);
-    plugin(IDC_TRIBUNAL_PLUGIN, game.hasTribunalPlugin, game.tribunalPluginName);
-    plugin(IDC_BLOODMOON_PLUGIN, game.hasBloodmoonPlugin, BloodmoonPluginName);
+    const GameInstallation& installation = services_.installation;
+    view_.setControlText(IDC_GAME_VERSION, versionText(installation.gameVersion));
+    constexpr std::array<int, GameCount> masterBoxes = {IDC_MORROWIND_MASTER, IDC_TRIBUNAL_MASTER,
+                                                        IDC_BLOODMOON_MASTER};
+    constexpr std::array<int, GameCount> pluginBoxes = {IDC_MORROWIND_PLUGIN, IDC_TRIBUNAL_PLUGIN,
+                                                        IDC_BLOODMOON_PLUGIN};
+    for (Game game : AllGames)
+        view_.setControlText(masterBoxes[indexOf(game)], installation.installed(game).hasMaster
+                                                             ? masterFileName(game)
+                                                             : MissingMasterText);
+    for (Game game : AllGames) {
+        const InstalledGame& installed = installation.installed(game);
+        view_.setControlText(pluginBoxes[indexOf(game)],
+                             installed.hasPlugin ? installed.pluginName : MissingPluginText);
+    }
     refreshSaveList();
 }
 

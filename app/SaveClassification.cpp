@@ -2,6 +2,7 @@
 
 #include "records/RecordStream.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace orvella {
@@ -22,21 +23,19 @@ bool isSaveHeader(const Record& header) {
     return hedr && hedr->data.size() > 4 && hedr->data[4] == SaveFileType;
 }
 
-void noteMaster(SaveInfo& info, bool& betaSeen, std::string_view name,
-                const std::string& tribunalPluginName) {
-    if (name == MorrowindMasterName)
-        info.usesMorrowindMaster = true;
-    else if (name == TribunalMasterName)
-        info.usesTribunalMaster = true;
-    else if (name == BloodmoonMasterName)
-        info.usesBloodmoonMaster = true;
-    else if (name == MorrowindPluginName)
-        info.usesMorrowindPlugin = true;
-    else if (name == tribunalPluginName)
-        info.usesTribunalPlugin = true;
-    else if (name == BloodmoonPluginName)
-        info.usesBloodmoonPlugin = true;
-    else if (name == BetaPluginName)
+// Marks the master or translation plugin that the name gives, or notes the open beta's plugin.
+void noteMaster(SaveInfo& info, bool& betaSeen, std::string_view name, const GameInstallation& installation) {
+    for (Game game : AllGames)
+        if (name == masterFileName(game)) {
+            info.used(game).master = true;
+            return;
+        }
+    for (Game game : AllGames)
+        if (name == installation.installed(game).pluginName) {
+            info.used(game).plugin = true;
+            return;
+        }
+    if (name == BetaPluginName)
         betaSeen = true;
 }
 
@@ -63,10 +62,11 @@ std::optional<SaveInfo> classifySave(FileSystem& files, const GameInstallation& 
     for (const auto& subrecord : header->subrecords())
         if (subrecord->tag.is("MAST"))
             // The name ends at its NUL or, without one, at the end of the subrecord.
-            noteMaster(info, betaSeen, subrecord->text(), installation.tribunalPluginName);
+            noteMaster(info, betaSeen, subrecord->text(), installation);
     if (betaSeen)
         info.direction = BetaUnsupported;
-    else if (info.usesMorrowindPlugin || info.usesTribunalPlugin || info.usesBloodmoonPlugin)
+    else if (std::any_of(info.games.begin(), info.games.end(),
+                         [](const UsedGame& game) { return game.plugin; }))
         info.direction = ItalianToEnglish;
     else
         info.direction = EnglishToItalian;

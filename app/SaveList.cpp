@@ -22,11 +22,7 @@ std::vector<SaveListRow> buildSaveList(FileSystem& files, const GameInstallation
         auto info = classifySave(files, installation, entry.name);
         if (!info)
             continue;
-        bool italian = info->direction == ItalianToEnglish;
-        SaveListRow row{entry.name, *info};
-        row.tribunalMark = italian ? info->usesTribunalPlugin : info->usesTribunalMaster;
-        row.bloodmoonMark = italian ? info->usesBloodmoonPlugin : info->usesBloodmoonMaster;
-        rows.push_back(std::move(row));
+        rows.push_back(SaveListRow{entry.name, *info});
     }
     std::reverse(rows.begin(), rows.end());
     return rows;

@@ -13,8 +13,12 @@ namespace orvella {
 struct SaveListRow {
     std::string fileName;
     SaveInfo saveInfo;
-    bool tribunalMark = false;  // "T": the Tribunal plugin for Italian saves, the Tribunal master otherwise
-    bool bloodmoonMark = false; // "B": the same rule for Bloodmoon
+
+    // The game's mark ("T", "B"): an Italian save's use of the game's plugin, any other save's of its master.
+    bool marked(Game game) const {
+        const UsedGame& used = saveInfo.used(game);
+        return saveInfo.direction == ItalianToEnglish ? used.plugin : used.master;
+    }
 };
 
 // The saves of installPath + "\\Saves\\", top row first. Every save goes to the top as it is listed, so

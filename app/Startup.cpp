@@ -3,6 +3,8 @@
 #include "app/DataFileProbe.h"
 #include "platform/PathLimit.h"
 
+#include <vector>
+
 namespace orvella {
 
 namespace {
@@ -45,11 +47,11 @@ public:
         bool alreadyExists = false;
         if (!files_.createFolder(path() + BackupFolder, alreadyExists) && !alreadyExists)
             return stop(NoBackupFolder);
-        installation_.tribunalPluginName = tribunalPluginNameFor(installation_.gameVersion);
+        installation_.installed(Game::Tribunal).pluginName = tribunalPluginNameFor(installation_.gameVersion);
         probeGameFiles();
-        if (!installation_.hasMorrowindMaster)
+        if (!installation_.installed(Game::Base).hasMaster)
             return stop(NoMorrowindMaster);
-        if (!installation_.hasMorrowindPlugin)
+        if (!installation_.installed(Game::Base).hasPlugin)
             return stop(NoMorrowindPlugin);
         return std::nullopt;
     }
@@ -88,13 +90,15 @@ private:
     // for a folder or a file that is missing.
     std::optional<int> checkPathLengths() {
         const std::string data = path() + DataFilesFolder;
-        auto tooLong = tooLongPathMessage({path() + "\\" + GameExecutableName, data + AnyEntry,
-                                           path() + SavesFolder + AnyEntry, path() + BackupFolder,
-                                           data + MorrowindMasterName, data + TribunalMasterName,
-                                           data + BloodmoonMasterName, data + MorrowindPluginName,
-                                           data + TribunalPluginName, data + BloodmoonPluginName});
-        if (tooLong)
-            return stop(*tooLong);
+        std::vector<std::string> paths = {path() + "\\" + GameExecutableName, data + AnyEntry,
+                                          path() + SavesFolder + AnyEntry, path() + BackupFolder};
+        for (Game game : AllGames)
+            paths.push_back(data + masterFileName(game));
+        for (Game game : AllGames)
+            paths.push_back(data + pluginFileName(game));
+        for (const std::string& formed : paths)
+            if (auto tooLong = tooLongPathMessage({formed}))
+                return stop(*tooLong);
         return std::nullopt;
     }
 
@@ -110,14 +114,14 @@ private:
     }
 
     void probeGameFiles() {
-        GameInstallation& game = installation_;
-        game.hasMorrowindMaster = probeDataFile(files_, game, MorrowindMasterName);
-        game.hasTribunalMaster = probeDataFile(files_, game, TribunalMasterName);
-        game.hasBloodmoonMaster = probeDataFile(files_, game, BloodmoonMasterName);
-        game.hasMorrowindPlugin = probeDataFile(files_, game, MorrowindPluginName, &game.morrowindPluginSize);
-        game.hasTribunalPlugin =
-            probeDataFile(files_, game, game.tribunalPluginName, &game.tribunalPluginSize);
-        game.hasBloodmoonPlugin = probeDataFile(files_, game, BloodmoonPluginName, &game.bloodmoonPluginSize);
+        for (Game game : AllGames)
+            installation_.installed(game).hasMaster =
+                probeDataFile(files_, installation_, masterFileName(game));
+        for (Game game : AllGames) {
+            InstalledGame& installed = installation_.installed(game);
+            installed.hasPlugin =
+                probeDataFile(files_, installation_, installed.pluginName, &installed.pluginSize);
+        }
     }
 
     StartupPlatform& platform_;

@@ -19,8 +19,8 @@ int listCommand(const Options& options, FileSystem& files) {
         return *exitCode;
     for (const SaveListRow& row : buildSaveList(files, installation))
         std::cout << toTerminal(patchButtonText(row.saveInfo.direction)) << '\t'
-                  << (row.tribunalMark ? "T" : "") << '\t' << (row.bloodmoonMark ? "B" : "") << '\t'
-                  << row.fileName << '\n';
+                  << (row.marked(Game::Tribunal) ? "T" : "") << '\t'
+                  << (row.marked(Game::Bloodmoon) ? "B" : "") << '\t' << row.fileName << '\n';
     return 0;
 }
 

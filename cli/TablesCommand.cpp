@@ -74,8 +74,10 @@ int tablesCommand(const Options& options, FileSystem& files) {
     GameInstallation installation;
     if (auto exitCode = startUp(options, installation, messages, files))
         return *exitCode;
-    const IncludedExpansions installed{installation.hasTribunalMaster && installation.hasTribunalPlugin,
-                                       installation.hasBloodmoonMaster && installation.hasBloodmoonPlugin};
+    IncludedGames installed;
+    for (Game game : AllExpansions)
+        installed.games[indexOf(game)] =
+            installation.installed(game).hasMaster && installation.installed(game).hasPlugin;
     TranslationMaps maps;
     DialogueTopics topics;
     SilentScan progress;
@@ -94,8 +96,7 @@ int tablesCommand(const Options& options, FileSystem& files) {
         return failure("the folder " + pathText(folder) + " cannot be made");
     ExportedTable base;
     for (Game game : AllGames) {
-        if ((game == Game::Tribunal && !installed.tribunal) ||
-            (game == Game::Bloodmoon && !installed.bloodmoon))
+        if (!installed.includes(game))
             continue;
         const ExportedTable table =
             exportTopicTable(game, builtIn, derived, game == Game::Base ? nullptr : &base);

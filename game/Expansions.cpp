@@ -4,27 +4,27 @@ namespace orvella {
 
 namespace {
 
-bool included(const SaveInfo& save, bool usesMaster, bool usesPlugin, bool hasPlugin) {
-    return (save.direction == ItalianToEnglish && usesMaster && usesPlugin) ||
-           (save.direction == EnglishToItalian && usesMaster && hasPlugin);
+bool takenIn(ConversionDirection direction, const UsedGame& used, const InstalledGame& installed) {
+    return used.master && ((direction == ItalianToEnglish && used.plugin) ||
+                           (direction == EnglishToItalian && installed.hasPlugin));
 }
 
 } // namespace
 
-IncludedExpansions includedExpansions(const SaveInfo& save, const GameInstallation& installation) {
-    return {
-        included(save, save.usesTribunalMaster, save.usesTribunalPlugin, installation.hasTribunalPlugin),
-        included(save, save.usesBloodmoonMaster, save.usesBloodmoonPlugin, installation.hasBloodmoonPlugin)};
+IncludedGames includedGames(const SaveInfo& save, const GameInstallation& installation) {
+    IncludedGames taken;
+    for (Game game : AllExpansions)
+        taken.games[indexOf(game)] = takenIn(save.direction, save.used(game), installation.installed(game));
+    return taken;
 }
 
 std::vector<PluginEntry> translationPlugins(const SaveInfo& save, const GameInstallation& installation) {
-    std::vector<PluginEntry> plugins{{MorrowindPluginName, installation.morrowindPluginSize}};
-    const IncludedExpansions expansions = includedExpansions(save, installation);
-    const bool toItalian = save.direction == EnglishToItalian;
-    if (!toItalian || expansions.tribunal)
-        plugins.push_back({installation.tribunalPluginName, installation.tribunalPluginSize});
-    if (!toItalian || expansions.bloodmoon)
-        plugins.push_back({BloodmoonPluginName, installation.bloodmoonPluginSize});
+    std::vector<PluginEntry> plugins;
+    const IncludedGames included = includedGames(save, installation);
+    for (Game game : AllGames)
+        if (save.direction != EnglishToItalian || included.includes(game))
+            plugins.push_back(
+                {installation.installed(game).pluginName, installation.installed(game).pluginSize});
     return plugins;
 }
 

@@ -2,6 +2,7 @@
 
 #include "game/GameFileNames.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -14,20 +15,26 @@ struct GameVersion {
     std::uint16_t revision = 0;
 };
 
+// One game's master and translation plugin as the game's Data Files folder holds them.
+struct InstalledGame {
+    bool hasMaster = false;
+    bool hasPlugin = false;
+    std::uint32_t pluginSize = 0;
+    std::string pluginName;
+};
+
 // Where the game is and which of its files are present; filled once at start-up, then only read.
 struct GameInstallation {
     std::string installPath; // no trailing backslash
-    bool hasMorrowindMaster = false;
-    bool hasMorrowindPlugin = false;
-    bool hasTribunalMaster = false;
-    bool hasTribunalPlugin = false;
-    bool hasBloodmoonMaster = false;
-    bool hasBloodmoonPlugin = false;
-    std::uint32_t morrowindPluginSize = 0;
-    std::uint32_t tribunalPluginSize = 0;
-    std::uint32_t bloodmoonPluginSize = 0;
+    // Tribunal's plugin keeps the placeholder name until start-up knows the game's version.
+    std::array<InstalledGame, GameCount> games = {
+        InstalledGame{.pluginName = pluginFileName(Game::Base)},
+        InstalledGame{.pluginName = PlaceholderTribunalPluginName},
+        InstalledGame{.pluginName = pluginFileName(Game::Bloodmoon)}};
     GameVersion gameVersion;
-    std::string tribunalPluginName = PlaceholderTribunalPluginName;
+
+    InstalledGame& installed(Game game) { return games[indexOf(game)]; }
+    const InstalledGame& installed(Game game) const { return games[indexOf(game)]; }
 };
 
 // The Tribunal plugin's file name for a game version: only games of version x.3 or later know it.

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "game/Game.h"
+
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -13,14 +16,17 @@ enum class ConversionDirection : std::uint32_t {
 // The directions are named everywhere without their type's name; as an enum class they are no numbers.
 using enum ConversionDirection;
 
+// Whether a save's header lists one game's master and its translation plugin.
+struct UsedGame {
+    bool master = false;
+    bool plugin = false;
+
+    bool operator==(const UsedGame&) const = default;
+};
+
 // What a save was made with, and so which way it converts; the summary fields come from its header.
 struct SaveInfo {
-    bool usesMorrowindMaster = false;
-    bool usesMorrowindPlugin = false;
-    bool usesTribunalMaster = false;
-    bool usesTribunalPlugin = false;
-    bool usesBloodmoonMaster = false;
-    bool usesBloodmoonPlugin = false;
+    std::array<UsedGame, GameCount> games{};
     ConversionDirection direction = EnglishToItalian;
 
     std::string playerName;
@@ -29,6 +35,9 @@ struct SaveInfo {
     float day = 0;
     float health = 0;
     float maxHealth = 0;
+
+    UsedGame& used(Game game) { return games[indexOf(game)]; }
+    const UsedGame& used(Game game) const { return games[indexOf(game)]; }
 };
 
 } // namespace orvella

@@ -95,21 +95,20 @@ private:
 };
 
 // Whether a topic table that the conversion loads takes pairs derived from the game's files.
-bool derivesTopics(const TopicTables& tables, const IncludedExpansions& expansions) {
-    return !tables.suppliedAsFile[indexOf(Game::Base)] ||
-           (expansions.tribunal && !tables.suppliedAsFile[indexOf(Game::Tribunal)]) ||
-           (expansions.bloodmoon && !tables.suppliedAsFile[indexOf(Game::Bloodmoon)]);
+bool derivesTopics(const TopicTables& tables, const IncludedGames& included) {
+    return std::any_of(AllGames.begin(), AllGames.end(), [&](Game game) {
+        return included.includes(game) && !tables.suppliedAsFile[indexOf(game)];
+    });
 }
 
 bool buildTranslationData(JobState& state) {
-    const IncludedExpansions expansions =
-        includedExpansions(state.job.request.saveInfo, state.installation());
-    const bool derive = derivesTopics(state.tables(), expansions);
+    const IncludedGames included = includedGames(state.job.request.saveInfo, state.installation());
+    const bool derive = derivesTopics(state.tables(), included);
     ScanBars bars(state.progress());
     ScanError error;
     // The topics' responses serve only to pair them: they are gone before the save is read.
     DialogueTopics topics;
-    if (!scanMastersAndPlugins(state.files(), state.installation(), expansions, state.maps, bars, error,
+    if (!scanMastersAndPlugins(state.files(), state.installation(), included, state.maps, bars, error,
                                derive ? &topics : nullptr)) {
         state.progress().setImage(ScanBars::stageOf(error.pass), StatusImage::Failure);
         if (!error.message.empty())
@@ -118,7 +117,7 @@ bool buildTranslationData(JobState& state) {
     }
     if (derive)
         state.derived = derivedTopicRows(topics, pairTopics(topics), state.tables());
-    loadTopicTables(state.tables(), state.derived, state.direction(), expansions, state.names);
+    loadTopicTables(state.tables(), state.derived, state.direction(), included, state.names);
     buildQuestNameMap(state.maps, state.direction(), state.names);
     addJournalFixes(state.tables().journalFixes, state.maps);
     return buildMonthNameMap(state.maps, state.direction(), state.names);
@@ -214,12 +213,7 @@ bool convertSave(JobState& state, std::uint32_t count) {
 
 // Whether the save, as it is now, is made with the same files and so converts the same way.
 bool sameSave(const SaveInfo& now, const SaveInfo& chosen) {
-    return now.direction == chosen.direction && now.usesMorrowindMaster == chosen.usesMorrowindMaster &&
-           now.usesMorrowindPlugin == chosen.usesMorrowindPlugin &&
-           now.usesTribunalMaster == chosen.usesTribunalMaster &&
-           now.usesTribunalPlugin == chosen.usesTribunalPlugin &&
-           now.usesBloodmoonMaster == chosen.usesBloodmoonMaster &&
-           now.usesBloodmoonPlugin == chosen.usesBloodmoonPlugin;
+    return now.direction == chosen.direction && now.games == chosen.games;
 }
 
 // Takes the save for this job and opens its files. The lock comes first, so that a job that finds the save

@@ -93,28 +93,26 @@ bool scanPass(std::vector<DataFile>& files, ScanPass pass, TranslationMaps& maps
 } // namespace
 
 bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installation,
-                           const IncludedExpansions& expansions, TranslationMaps& maps,
-                           ScanProgress& progress, ScanError& error, DialogueTopics* topics) {
+                           const IncludedGames& included, TranslationMaps& maps, ScanProgress& progress,
+                           ScanError& error, DialogueTopics* topics) {
     Opening opening{files, installation.installPath, {}, {}, error};
-    if (!opening.openIfPresent(MorrowindMasterName, MasterPass, Game::Base))
-        return false;
-    if (opening.masters.empty()) {
-        error = ScanError{MasterPass, {}, MessageIcon::Error};
-        return false;
+    // Each game's master, then its plugin; the base game's, opened first, must be there for either pass.
+    for (Game game : AllGames) {
+        if (!included.includes(game))
+            continue;
+        if (!opening.openIfPresent(masterFileName(game), MasterPass, game))
+            return false;
+        if (opening.masters.empty()) {
+            error = ScanError{MasterPass, {}, MessageIcon::Error};
+            return false;
+        }
+        if (!opening.openIfPresent(installation.installed(game).pluginName, PluginPass, game))
+            return false;
+        if (opening.plugins.empty()) {
+            error = ScanError{PluginPass, {}, MessageIcon::Error};
+            return false;
+        }
     }
-    if (!opening.openIfPresent(MorrowindPluginName, PluginPass, Game::Base))
-        return false;
-    if (opening.plugins.empty()) {
-        error = ScanError{PluginPass, {}, MessageIcon::Error};
-        return false;
-    }
-    if (expansions.tribunal &&
-        (!opening.openIfPresent(TribunalMasterName, MasterPass, Game::Tribunal) ||
-         !opening.openIfPresent(installation.tribunalPluginName, PluginPass, Game::Tribunal)))
-        return false;
-    if (expansions.bloodmoon && (!opening.openIfPresent(BloodmoonMasterName, MasterPass, Game::Bloodmoon) ||
-                                 !opening.openIfPresent(BloodmoonPluginName, PluginPass, Game::Bloodmoon)))
-        return false;
 
     if (!scanPass(opening.masters, MasterPass, maps, topics, progress, error) ||
         !scanPass(opening.plugins, PluginPass, maps, topics, progress, error))

@@ -37,8 +37,8 @@ struct ScanError {
 // is opened before the first is scanned; the base game's two must be there, an expansion's are passed over
 // when missing. False, with error filled, when a file is missing, its path too long or its records malformed.
 bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installation,
-                           const IncludedExpansions& expansions, TranslationMaps& maps,
-                           ScanProgress& progress, ScanError& error, DialogueTopics* topics = nullptr);
+                           const IncludedGames& included, TranslationMaps& maps, ScanProgress& progress,
+                           ScanError& error, DialogueTopics* topics = nullptr);
 
 // Adds an item the save defines itself, named alike in both languages, unless its ID is known.
 void registerSaveItem(TranslationMaps& maps, const Record& record);

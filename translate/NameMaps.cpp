@@ -45,12 +45,10 @@ void sortLongestFirst(std::vector<TopicLink>& links) {
 } // namespace
 
 void loadTopicTables(const TopicTables& tables, const DerivedTopicRows& derived,
-                     ConversionDirection direction, const IncludedExpansions& expansions, NameMaps& names) {
-    addTopicTable(tables, derived, Game::Base, direction, names);
-    if (expansions.tribunal)
-        addTopicTable(tables, derived, Game::Tribunal, direction, names);
-    if (expansions.bloodmoon)
-        addTopicTable(tables, derived, Game::Bloodmoon, direction, names);
+                     ConversionDirection direction, const IncludedGames& included, NameMaps& names) {
+    for (Game game : AllGames)
+        if (included.includes(game))
+            addTopicTable(tables, derived, game, direction, names);
     sortLongestFirst(names.englishTopicLinks);
     sortLongestFirst(names.italianTopicLinks);
 }

@@ -36,7 +36,7 @@ struct NameMaps {
 // Fills TopicNameMap and both link lists from the base table and the tables of the expansions taken in,
 // each followed by the pairs derived for it.
 void loadTopicTables(const TopicTables& tables, const DerivedTopicRows& derived,
-                     ConversionDirection direction, const IncludedExpansions& expansions, NameMaps& names);
+                     ConversionDirection direction, const IncludedGames& included, NameMaps& names);
 // Fills QuestNameMap from the journal entries that name a quest.
 void buildQuestNameMap(const TranslationMaps& maps, ConversionDirection direction, NameMaps& names);
 // Fills MonthNameMap from the twelve month settings; false when one is missing or has no text at all.

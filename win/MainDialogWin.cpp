@@ -82,8 +82,8 @@ public:
                 static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
             if (index < 0)
                 continue;
-            setCell(index, 1, save.tribunalMark ? "T" : "");
-            setCell(index, 2, save.bloodmoonMark ? "B" : "");
+            setCell(index, 1, save.marked(Game::Tribunal) ? "T" : "");
+            setCell(index, 2, save.marked(Game::Bloodmoon) ? "B" : "");
             setCell(index, 3, save.fileName.c_str());
         }
     }

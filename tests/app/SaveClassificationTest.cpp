@@ -33,12 +33,13 @@ struct SaveClassificationTest : testing::Test {
         auto info = classifySave(nativeFileSystem(), installation, name);
         if (!info)
             return "no save";
-        return std::string(info->direction == EnglishToItalian   ? "E "
-                           : info->direction == ItalianToEnglish ? "I "
-                                                                 : "beta ") +
-               (info->usesMorrowindMaster ? "M" : "-") + (info->usesTribunalMaster ? "T" : "-") +
-               (info->usesBloodmoonMaster ? "B " : "- ") + (info->usesMorrowindPlugin ? "m" : "-") +
-               (info->usesTribunalPlugin ? "t" : "-") + (info->usesBloodmoonPlugin ? "b" : "-");
+        const char* const directions[] = {"E ", "I ", "beta "};
+        std::string masters, plugins;
+        for (Game game : AllGames) {
+            masters += info->used(game).master ? "MTB"[indexOf(game)] : '-';
+            plugins += info->used(game).plugin ? "mtb"[indexOf(game)] : '-';
+        }
+        return directions[static_cast<int>(info->direction)] + masters + " " + plugins;
     }
 };
 
@@ -48,7 +49,7 @@ struct SaveClassificationTest : testing::Test {
 TEST_F(SaveClassificationTest, GivesTheDirectionAndTheFilesUsedOfEverySave) {
     // A game before 1.3 keeps the placeholder name, so the Tribunal plugin's real name matches nothing.
     EXPECT_EQ(classified(header({"Morrowind.esm", "Tribunal.esm", Tr}).bytes()), "E MT- ---");
-    installation.tribunalPluginName = Tr;
+    installation.installed(Game::Tribunal).pluginName = Tr;
     const std::string good = header({"Morrowind.esm"}).bytes();
     const std::tuple<const char*, std::string, const char*> files[] = {
         {"Save.ess", header({"Morrowind.esm", "Bloodmoon.esm", Mw}).bytes(), "I M-B m--"},
@@ -109,11 +110,12 @@ TEST(ConversionChecks, GiveTheFirstMissingFileAsAnErrorOrTheMissingExpansionPlug
     int owner = 0;
     for (const auto& [installed, used, direction, expected] : cases) {
         const auto has = [](std::string_view files, char letter) { return files.find(letter) != files.npos; };
-        const GameInstallation game{std::string(),       has(installed, 'M'), has(installed, 'm'),
-                                    has(installed, 'T'), has(installed, 't'), has(installed, 'B'),
-                                    has(installed, 'b')};
-        const SaveInfo save{has(used, 'M'), has(used, 'm'), has(used, 'T'), has(used, 't'),
-                            has(used, 'B'), has(used, 'b'), direction};
+        GameInstallation game;
+        SaveInfo save{.direction = direction};
+        for (std::size_t i = 0; i < GameCount; ++i) {
+            game.games[i] = {has(installed, "MTB"[i]), has(installed, "mtb"[i])};
+            save.games[i] = {has(used, "MTB"[i]), has(used, "mtb"[i])};
+        }
         test::RecordingMessageBoxes messages;
         const bool passed = checkConversionPrerequisites(&owner, save, game, messages);
         std::string seen;

@@ -65,12 +65,12 @@ struct Startup {
     void remove(const char* file) { std::remove(game.data(file).c_str()); }
 };
 
-std::string filesOf(const GameInstallation& game) {
-    return std::string(game.hasMorrowindMaster ? "M" : "-") + (game.hasTribunalMaster ? "T" : "-") +
-           (game.hasBloodmoonMaster ? "B" : "-") + (game.hasMorrowindPlugin ? "m" : "-") +
-           (game.hasTribunalPlugin ? "t" : "-") + (game.hasBloodmoonPlugin ? "b" : "-") + " " +
-           std::to_string(game.morrowindPluginSize) + "/" + std::to_string(game.tribunalPluginSize) + "/" +
-           std::to_string(game.bloodmoonPluginSize) + " " + game.tribunalPluginName;
+std::string filesOf(const GameInstallation& installation) {
+    std::string files;
+    for (const InstalledGame& game : installation.games)
+        files += std::string(game.hasMaster ? "M" : "-") + (game.hasPlugin ? "p" : "-") +
+                 std::to_string(game.pluginSize) + " ";
+    return files + installation.installed(Game::Tribunal).pluginName;
 }
 
 // Another copy or a missing rich-edit library ends silently with 0; each failed check stops with its message
@@ -154,7 +154,7 @@ TEST(StartupTest, AFolderFromTheRegistryOrPickedFillsTheInstallation) {
         EXPECT_EQ(std::tuple(kept.major, kept.minor, kept.build, kept.revision),
                   picked ? std::tuple(1, 3, 1820, 7) : std::tuple(1, 2, 0, 0));
         EXPECT_EQ(startup.installation.installPath + " " + filesOf(startup.installation),
-                  startup.game.path() + " M-Bm-- 12/0/0 " +
+                  startup.game.path() + " Mp12 --0 M-0 " +
                       (picked ? TribunalPluginName : "*****************************"));
         EXPECT_TRUE(startup.game.exists("LRK Saves Backup"));
     }
@@ -176,7 +176,7 @@ TEST(StartupTest, APathAtThePlatformsLimitIsTakenAndOneByteMoreIsNamed) {
         ASSERT_EQ((folder + longest).size(), length);
         const bool fits = length < PathLimit;
         EXPECT_EQ(startup.run(), fits ? std::nullopt : std::optional(1));
-        EXPECT_EQ(std::pair(startup.installation.hasMorrowindPlugin,
+        EXPECT_EQ(std::pair(startup.installation.installed(Game::Base).hasPlugin,
                             startup.game.exists(relative + "/LRK Saves Backup")),
                   std::pair(fits, fits));
         const std::string named = "\"" + folder + longest + "\" \xE8 troppo lungo";

@@ -44,14 +44,14 @@ struct PreparedConversion {
     explicit PreparedConversion(ConversionDirection direction) {
         const GameInstallation installation = test::installDemoGame(files);
         const SaveInfo save = test::saveInfoFor(direction);
-        const IncludedExpansions expansions = includedExpansions(save, installation);
+        const IncludedGames included = includedGames(save, installation);
         PassCounter progress;
         ScanError error;
         DialogueTopics topics;
-        require(scanMastersAndPlugins(files, installation, expansions, maps, progress, error, &topics),
+        require(scanMastersAndPlugins(files, installation, included, maps, progress, error, &topics),
                 "the demo game does not scan");
         derived = derivedTopicRows(topics, pairTopics(topics), builtInTables());
-        loadTopicTables(builtInTables(), derived, direction, expansions, names);
+        loadTopicTables(builtInTables(), derived, direction, included, names);
         buildQuestNameMap(maps, direction, names);
         addJournalFixes(builtInTables().journalFixes, maps);
         require(buildMonthNameMap(maps, direction, names), "the demo game has no months");

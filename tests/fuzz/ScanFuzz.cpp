@@ -17,14 +17,14 @@ void scan(const std::string& input, bool asMaster, ConversionDirection direction
     files.writeFile(installation.installPath + DataFilesFolder +
                         (asMaster ? MorrowindMasterName : MorrowindPluginName),
                     input);
-    const IncludedExpansions expansions = includedExpansions(test::saveInfoFor(direction), installation);
+    const IncludedGames included = includedGames(test::saveInfoFor(direction), installation);
     TranslationMaps maps;
     DialogueTopics topics;
     DerivedTopicRows derived;
     NameMaps names;
     PassCounter progress;
     ScanError error;
-    if (!scanMastersAndPlugins(files, installation, expansions, maps, progress, error, &topics)) {
+    if (!scanMastersAndPlugins(files, installation, included, maps, progress, error, &topics)) {
         require(!error.message.empty() && progress.completed[error.pass == MasterPass ? 0 : 1] == 0,
                 "a failed scan without its message, or with its pass complete");
     } else {
@@ -37,7 +37,7 @@ void scan(const std::string& input, bool asMaster, ConversionDirection direction
             require(english.insert(pair.english).second && italian.insert(pair.italian).second,
                     "a topic paired twice");
         derived = derivedTopicRows(topics, pairing, builtInTables());
-        loadTopicTables(builtInTables(), derived, direction, expansions, names);
+        loadTopicTables(builtInTables(), derived, direction, included, names);
         buildQuestNameMap(maps, direction, names);
         addJournalFixes(builtInTables().journalFixes, maps);
         buildMonthNameMap(maps, direction, names);

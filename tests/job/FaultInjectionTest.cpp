@@ -33,7 +33,9 @@ struct JobRun {
 class FaultInjection : public testing::Test, protected test::JobHarness {
 protected:
     // The expansions' plugins are installed too, but the demo's saves use neither expansion: none is read.
-    FaultInjection() { installation.hasTribunalPlugin = installation.hasBloodmoonPlugin = true; }
+    FaultInjection() {
+        std::ranges::for_each(installation.games, [](auto& game) { game.hasPlugin = true; });
+    }
     FaultInjectingFileSystem::Snapshot initial;
     std::string name, original, save, backup, log;
     JobRun reference; // the clean conversion

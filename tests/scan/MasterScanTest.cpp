@@ -21,11 +21,6 @@ build::GameFileBuilder pluginFile() {
 // Runs only the scan over a game folder with fresh maps, keeping what it told, each event followed by "|":
 // "masters 1/2" for records done of a file, "masters done" once a pass is complete.
 struct ScanHarness : ScanProgress {
-    ScanHarness() {
-        installation.installPath = game.path();
-        installation.tribunalPluginName = TribunalPluginName;
-    }
-
     void scanned(ScanPass pass, std::uint32_t done, std::uint32_t total) override {
         told += std::string(pass == MasterPass ? "masters " : "plugins ") + std::to_string(done) + "/" +
                 std::to_string(total) + "|";
@@ -48,8 +43,8 @@ struct ScanHarness : ScanProgress {
     }
 
     test::GameFolder game;
-    GameInstallation installation;
-    IncludedExpansions included;
+    GameInstallation installation{game.path()};
+    IncludedGames included;
     std::string told;
     ScanError error;
     TranslationMaps maps;
@@ -90,7 +85,8 @@ std::string contents(const TranslationMap& map) {
 TEST(ScanMaps, KeepTheFirstRecordTakeTheLastTextsAndOnlyTheJournalsEntries) {
     const std::string journal(1, '\4'), topic(1, '\0');
     ScanHarness harness;
-    harness.included = {.tribunal = true, .bloodmoon = true};
+    harness.included.games = {true, true, true};
+    harness.installation.installed(Game::Tribunal).pluginName = TribunalPluginName;
     harness.write(
         MorrowindMasterName,
         masterFile()

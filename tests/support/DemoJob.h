@@ -22,9 +22,7 @@ inline GameInstallation installDemoGame(FaultInjectingFileSystem& files) {
 
 // What the main dialog knows of a save of the demo game: its masters and plugins, and its direction.
 inline SaveInfo saveInfoFor(ConversionDirection direction) {
-    return {.usesMorrowindMaster = true,
-            .usesMorrowindPlugin = direction == ItalianToEnglish,
-            .direction = direction};
+    return {.games = {UsedGame{true, direction == ItalianToEnglish}}, .direction = direction};
 }
 
 // The parameters of a conversion of a save in the game's "Saves" folder, with the built-in tables.

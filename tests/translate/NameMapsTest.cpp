@@ -33,7 +33,7 @@ struct NoProgress final : ScanProgress {
 std::string derive(const Records& master, const Records& tribunal, const Records& plugin,
                    const TopicTables& tables = {}) {
     test::FaultInjectingFileSystem files;
-    GameInstallation installation{.installPath = "C:\\G", .tribunalPluginName = TribunalPluginName};
+    GameInstallation installation{.installPath = "C:\\G"};
     auto write = [&](const char* name, build::FileKind kind, const Records& records) {
         build::GameFileBuilder file({.kind = kind});
         file.records() = records;
@@ -47,8 +47,8 @@ std::string derive(const Records& master, const Records& tribunal, const Records
     DialogueTopics topics;
     NoProgress progress;
     ScanError error;
-    EXPECT_TRUE(scanMastersAndPlugins(files, installation, {!tribunal.empty(), false}, maps, progress, error,
-                                      &topics));
+    EXPECT_TRUE(scanMastersAndPlugins(files, installation, {{true, !tribunal.empty(), false}}, maps, progress,
+                                      error, &topics));
     const TopicPairing pairing = pairTopics(topics);
     const DerivedTopicRows derived = derivedTopicRows(topics, pairing, tables);
     std::string told;
@@ -167,30 +167,30 @@ TEST(DerivedTopics, PairOnlyWhatTheResponsesLeaveNoDoubtAbout) {
         EXPECT_EQ(derive(c.master, c.tribunal, c.plugin, c.tables), c.derived) << c.what;
 }
 
-TEST(TopicTables, MapFromTheSourceLanguageTakeTheIncludedExpansionsAndListLinksLongestFirst) {
+TEST(TopicTables, MapFromTheSourceLanguageTakeTheIncludedGamesAndListLinksLongestFirst) {
     const TopicRow base[] = {{"guard", "guardia"}, {"Vos", "Vos"}, {"a", "uno"}};
     const TopicRow tribunal[] = {{"Mournhold", "Mournhold"}, {"shared topic", "argomento comune"}};
     const TopicRow bloodmoon[] = {{"shared topic", "argomento di Solstheim"}, {"Skaal", "gli Skaal"}};
     const TopicTables tables{base, tribunal, bloodmoon, {}};
     const struct {
         ConversionDirection direction;
-        IncludedExpansions expansions;
+        std::array<bool, GameCount> games;
         const char *from, *to;
         std::size_t links;
     } cases[] = {
-        {EnglishToItalian, {false, false}, "guard", "guardia", 3},
-        {EnglishToItalian, {true, false}, "Mournhold", "Mournhold", 5},
-        {EnglishToItalian, {true, true}, "shared topic", "argomento comune", 7},
-        {EnglishToItalian, {false, true}, "shared topic", "argomento di Solstheim", 5},
-        {ItalianToEnglish, {false, true}, "gli Skaal", "Skaal", 5},
-        {ItalianToEnglish, {true, false}, "argomento comune", "shared topic", 5},
+        {EnglishToItalian, {true, false, false}, "guard", "guardia", 3},
+        {EnglishToItalian, {true, true, false}, "Mournhold", "Mournhold", 5},
+        {EnglishToItalian, {true, true, true}, "shared topic", "argomento comune", 7},
+        {EnglishToItalian, {true, false, true}, "shared topic", "argomento di Solstheim", 5},
+        {ItalianToEnglish, {true, false, true}, "gli Skaal", "Skaal", 5},
+        {ItalianToEnglish, {true, true, false}, "argomento comune", "shared topic", 5},
     };
     for (const auto& c : cases) {
         NameMaps names;
-        loadTopicTables(tables, {}, c.direction, c.expansions, names);
-        EXPECT_EQ(names.topicNameMap.size(), c.links - (c.expansions.tribunal && c.expansions.bloodmoon));
+        loadTopicTables(tables, {}, c.direction, {c.games}, names);
+        EXPECT_EQ(names.topicNameMap.size(), c.links - (c.games[1] && c.games[2]));
         EXPECT_EQ(names.topicNameMap.count("Skaal") + names.topicNameMap.count("gli Skaal"),
-                  c.expansions.bloodmoon ? 1u : 0u);
+                  c.games[2] ? 1u : 0u);
         EXPECT_EQ(names.topicNameMap.at(c.from), c.to) << c.from;
         for (const auto* links : {&names.englishTopicLinks, &names.italianTopicLinks}) {
             ASSERT_EQ(links->size(), c.links);

@@ -7,6 +7,7 @@
 #include "translate/TopicLinks.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -740,30 +741,28 @@ bool prepareBenchGame(const BenchFolder& folder, bool& generated, std::string& e
 
     Rng rng(GeneratorSeed);
     Vocabulary vocabulary = makeVocabulary(rng);
-    const MasterContent morrowindContent =
-        inventMaster(rng, vocabulary, MorrowindShape, vocabulary.baseTopics, true);
-    const MasterContent tribunalContent =
-        inventMaster(rng, vocabulary, TribunalShape, vocabulary.tribunalTopics, false);
-    const MasterContent bloodmoonContent =
-        inventMaster(rng, vocabulary, BloodmoonShape, vocabulary.bloodmoonTopics, false);
+    const std::array<const Expansion*, GameCount> shapes = {&MorrowindShape, &TribunalShape, &BloodmoonShape};
+    const std::array<MasterContent, GameCount> contents = {
+        inventMaster(rng, vocabulary, MorrowindShape, vocabulary.baseTopics, true),
+        inventMaster(rng, vocabulary, TribunalShape, vocabulary.tribunalTopics, false),
+        inventMaster(rng, vocabulary, BloodmoonShape, vocabulary.bloodmoonTopics, false)};
 
-    const std::string morrowindMaster = masterFile(rng, morrowindContent, MorrowindShape, {}).bytes();
-    const std::string tribunalMaster =
-        masterFile(rng, tribunalContent, TribunalShape, {{MorrowindMasterName, morrowindMaster.size()}})
-            .bytes();
-    const std::string bloodmoonMaster =
-        masterFile(rng, bloodmoonContent, BloodmoonShape, {{MorrowindMasterName, morrowindMaster.size()}})
-            .bytes();
-    if (!write(folder.dataFile(MorrowindMasterName), morrowindMaster, error) ||
-        !write(folder.dataFile(TribunalMasterName), tribunalMaster, error) ||
-        !write(folder.dataFile(BloodmoonMasterName), bloodmoonMaster, error) ||
-        !write(folder.dataFile(MorrowindPluginName),
-               pluginFile(rng, morrowindContent, MorrowindShape).bytes(), error) ||
-        !write(folder.dataFile(TribunalPluginName), pluginFile(rng, tribunalContent, TribunalShape).bytes(),
-               error) ||
-        !write(folder.dataFile(BloodmoonPluginName),
-               pluginFile(rng, bloodmoonContent, BloodmoonShape).bytes(), error))
-        return false;
+    // The expansions' masters list the base game's, which comes first; the save lists all three.
+    std::array<std::string, GameCount> masters;
+    std::vector<std::pair<std::string, std::uint64_t>> masterSizes;
+    for (Game game : AllGames) {
+        const std::size_t i = indexOf(game);
+        const auto listed = masterSizes.begin() + (game == Game::Base ? 0 : 1);
+        masters[i] = masterFile(rng, contents[i], *shapes[i], {masterSizes.begin(), listed}).bytes();
+        masterSizes.emplace_back(masterFileName(game), masters[i].size());
+    }
+    for (Game game : AllGames)
+        if (!write(folder.dataFile(masterFileName(game)), masters[indexOf(game)], error))
+            return false;
+    for (Game game : AllGames)
+        if (!write(folder.dataFile(pluginFileName(game)),
+                   pluginFile(rng, contents[indexOf(game)], *shapes[indexOf(game)]).bytes(), error))
+            return false;
     // The game's executable only has to be there for the checks that look for it.
     if (!write(folder.game() + "/Morrowind.exe", "", error))
         return false;
@@ -791,10 +790,7 @@ bool prepareBenchGame(const BenchFolder& folder, bool& generated, std::string& e
                      [](const TopicLink& a, const TopicLink& b) { return a.fromLength > b.fromLength; });
 
     const std::string save =
-        saveFile(rng, vocabulary, {&morrowindContent, &tribunalContent, &bloodmoonContent}, englishLinks,
-                 {{MorrowindMasterName, morrowindMaster.size()},
-                  {TribunalMasterName, tribunalMaster.size()},
-                  {BloodmoonMasterName, bloodmoonMaster.size()}})
+        saveFile(rng, vocabulary, {&contents[0], &contents[1], &contents[2]}, englishLinks, masterSizes)
             .bytes();
     if (!write(folder.englishSave(), save, error))
         return false;

@@ -77,29 +77,23 @@ double timeMilliseconds(const std::function<void()>& work) {
 }
 
 std::vector<std::string> inputFiles(const BenchFolder& folder) {
-    return {folder.dataFile(MorrowindMasterName),
-            folder.dataFile(TribunalMasterName),
-            folder.dataFile(BloodmoonMasterName),
-            folder.dataFile(MorrowindPluginName),
-            folder.dataFile(TribunalPluginName),
-            folder.dataFile(BloodmoonPluginName),
-            folder.englishSave()};
+    std::vector<std::string> files;
+    for (Game game : AllGames)
+        files.push_back(folder.dataFile(masterFileName(game)));
+    for (Game game : AllGames)
+        files.push_back(folder.dataFile(pluginFileName(game)));
+    files.push_back(folder.englishSave());
+    return files;
 }
 
 GameInstallation benchInstallation(const BenchFolder& folder) {
     GameInstallation installation;
     installation.installPath = folder.game();
-    installation.hasMorrowindMaster = installation.hasMorrowindPlugin = true;
-    installation.hasTribunalMaster = installation.hasTribunalPlugin = true;
-    installation.hasBloodmoonMaster = installation.hasBloodmoonPlugin = true;
-    installation.morrowindPluginSize =
-        static_cast<std::uint32_t>(fileSize(folder.dataFile(MorrowindPluginName)));
-    installation.tribunalPluginSize =
-        static_cast<std::uint32_t>(fileSize(folder.dataFile(TribunalPluginName)));
-    installation.bloodmoonPluginSize =
-        static_cast<std::uint32_t>(fileSize(folder.dataFile(BloodmoonPluginName)));
     installation.gameVersion = {1, 6, 0, 1820};
-    installation.tribunalPluginName = TribunalPluginName;
+    for (Game game : AllGames)
+        installation.installed(game) = {
+            true, true, static_cast<std::uint32_t>(fileSize(folder.dataFile(pluginFileName(game)))),
+            pluginFileName(game)};
     return installation;
 }
 
@@ -238,22 +232,23 @@ JournalFigures measureJournal(const BenchFolder& folder, const GameInstallation&
                               const TopicTables& tables) {
     JournalFigures figures;
     SaveInfo save;
-    save.usesMorrowindMaster = save.usesTribunalMaster = save.usesBloodmoonMaster = true;
+    for (Game game : AllGames)
+        save.used(game).master = true;
     save.direction = EnglishToItalian;
 
     const std::uint64_t before = heapInUse();
     auto maps = std::make_unique<TranslationMaps>();
     auto topics = std::make_unique<DialogueTopics>();
     auto names = std::make_unique<NameMaps>();
-    const IncludedExpansions expansions = includedExpansions(save, installation);
+    const IncludedGames included = includedGames(save, installation);
     NullScanProgress scanProgress;
     ScanError scanError;
-    if (!scanMastersAndPlugins(nativeFileSystem(), installation, expansions, *maps, scanProgress, scanError,
+    if (!scanMastersAndPlugins(nativeFileSystem(), installation, included, *maps, scanProgress, scanError,
                                topics.get()))
         return figures;
     const DerivedTopicRows derived = derivedTopicRows(*topics, pairTopics(*topics), tables);
     topics.reset();
-    loadTopicTables(tables, derived, save.direction, expansions, *names);
+    loadTopicTables(tables, derived, save.direction, included, *names);
     buildQuestNameMap(*maps, save.direction, *names);
     addJournalFixes(tables.journalFixes, *maps);
     if (!buildMonthNameMap(*maps, save.direction, *names))

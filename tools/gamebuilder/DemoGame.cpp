@@ -298,10 +298,11 @@ bool writeDemoGame(FileSystem& files, const std::string& folder) {
 GameInstallation demoInstallation(const std::string& folder) {
     GameInstallation installation;
     installation.installPath = folder;
-    installation.hasMorrowindMaster = installation.hasMorrowindPlugin = true;
-    installation.morrowindPluginSize = static_cast<std::uint32_t>(demoPlugin().size());
+    InstalledGame& base = installation.installed(Game::Base);
+    base.hasMaster = base.hasPlugin = true;
+    base.pluginSize = static_cast<std::uint32_t>(demoPlugin().size());
     installation.gameVersion = GameVersion{1, 6, 1, 820};
-    installation.tribunalPluginName = tribunalPluginNameFor(installation.gameVersion);
+    installation.installed(Game::Tribunal).pluginName = tribunalPluginNameFor(installation.gameVersion);
     return installation;
 }
 

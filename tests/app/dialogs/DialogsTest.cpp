@@ -83,6 +83,8 @@ std::string saveBytes(const std::vector<std::string>& masters, FileKind kind = F
 class MainDialogModelTest : public ::testing::Test {
 protected:
     MainDialogModelTest() {
+        for (Game game : AllGames) // every file but Tribunal's plugin
+            installation.installed(game) = {true, game != Game::Tribunal, 0, pluginFileName(game)};
         view.onClose = [&] {
             std::reverse(files.listing->begin(), files.listing->end());
             model.onActivated();
@@ -119,7 +121,7 @@ protected:
     }
 
     GameFolder folder;
-    GameInstallation installation{folder.path(), true, true, true, false, true, true}; // no Tribunal plugin
+    GameInstallation installation{folder.path()};
     FaultInjectingFileSystem files{nativeFileSystem()};
     FakeView view;
     MainDialogModel model{view, {files, view, installation}};
@@ -128,7 +130,7 @@ protected:
 // Italian saves are marked by the plugins they use, the others by the masters.
 TEST_F(MainDialogModelTest, ShowsTheGameAndTheSavesInReverseListingOrderAndTheSelectedOnesSummary) {
     installation.gameVersion = {1, 6, 1, 820};
-    installation.hasTribunalMaster = false;
+    installation.installed(Game::Tribunal).hasMaster = false;
     model.initialise();
     std::string shownFiles = view.texts[IDC_GAME_VERSION];
     for (int id : {IDC_MORROWIND_MASTER, IDC_TRIBUNAL_MASTER, IDC_BLOODMOON_MASTER, IDC_MORROWIND_PLUGIN,
@@ -140,7 +142,7 @@ TEST_F(MainDialogModelTest, ShowsTheGameAndTheSavesInReverseListingOrderAndTheSe
     std::string rows;
     for (const SaveListRow& row : view.rows)
         rows += row.fileName + " " + std::to_string(static_cast<int>(row.saveInfo.direction)) +
-                (row.tribunalMark ? "T" : "-") + (row.bloodmoonMark ? "B" : "-") + " ";
+                (row.marked(Game::Tribunal) ? "T" : "-") + (row.marked(Game::Bloodmoon) ? "B" : "-") + " ";
     EXPECT_EQ(rows, "beta.ess 2-- italian.ess 1-B english.ess 0T- ");
 
     // Selection labels PATCH and shows the summary: the day passed (not the hour before it), the health
@@ -190,11 +192,11 @@ TEST_F(MainDialogModelTest, PatchChecksThenRunsTheProgressDialogThenRebuildsOnly
     EXPECT_TRUE(view.shown.at(0).text.find("Tribunal") != std::string::npos &&
                 view.shown[0].owner == view.window());
     ASSERT_EQ(view.requests.size(), 1u);
-    EXPECT_EQ(std::pair(view.requests[0].saveInfo.direction, view.requests[0].saveInfo.usesTribunalMaster),
-              std::pair(EnglishToItalian, true));
+    EXPECT_EQ(view.requests[0].saveInfo.direction, EnglishToItalian);
+    EXPECT_TRUE(view.requests[0].saveInfo.used(Game::Tribunal).master);
 
     // Failed checks stop the patch.
-    installation.hasMorrowindPlugin = false;
+    installation.installed(Game::Base).hasPlugin = false;
     select("english.ess");
     view.events.clear();
     model.onCommand(IDC_PATCH);
