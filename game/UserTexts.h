@@ -9,6 +9,22 @@
 // shown it; the dialogs' own texts stay in resources/Orvella.rc.
 namespace orvella::texts {
 
+// The conversion's log: its first line, its headings and its lines.
+inline std::string logTitleLine(std::string_view saveFileName) {
+    return "File di Log per " + std::string(saveFileName) + "\n";
+}
+inline constexpr const char* DeletedTopicsHeading = "\n- TOPIC SEGNATI COME \"DELETED\" -\n\n";
+inline constexpr const char* UntranslatedTopicsHeading = "\n- HYPERLINK NON TRADOTTI -\n\n";
+inline constexpr const char* UntranslatedJournalHeading = "\n- FRASI DEL JOURNAL NON TRADOTTE -\n\n";
+// Kept as the program has always written it, "MONI" included.
+inline constexpr const char* QuestsNotFoundHeading = "\n- MONI QUEST NON TROVATI -\n\n";
+inline std::string questNotFoundLine(std::string_view questName) {
+    return "Nome Quest: " + std::string(questName) + "\n";
+}
+inline std::string untranslatedParagraphLines(std::string_view paragraph) {
+    return "--- " + std::string(paragraph) + "\n\n";
+}
+
 // A game file or a save that cannot be read: the file, what is wrong with it, and where reading stopped.
 inline std::string invalidFile(const std::string& fileName, const std::string& problem,
                                const std::string& recordTag, std::int64_t recordIndex,
