@@ -1,33 +1,14 @@
 #include "app/ConversionChecks.h"
 
 #include "game/Expansions.h"
+#include "game/UserTexts.h"
 
 namespace orvella {
 
 namespace {
 
-constexpr const char* NoMorrowindMaster =
-    "Impossibile effettuare una conversione senza il Master File di Morrowind.";
-constexpr const char* NoMorrowindPlugin =
-    "Impossibile effettuare una conversione senza il plugin LRK versione finale di Morrowind.";
-// The doubled "di di" of the next two is kept as the program has always written it.
-constexpr const char* NoTribunalMaster =
-    "Per questa conversione \xE8 necessario avere il Master File di di Tribunal.";
-constexpr const char* NoBloodmoonMaster =
-    "Per questa conversione \xE8 necessario avere il Master File di di Bloodmoon.";
-constexpr const char* NoTribunalPlugin =
-    "Per questa conversione \xE8 necessario avere il plugin LRK di Tribunal.";
-constexpr const char* NoBloodmoonPlugin =
-    "Per questa conversione \xE8 necessario avere il plugin LRK di Bloodmoon.";
-constexpr const char* TribunalWithoutPlugin =
-    "Per questa conversione sarebbe necessario il plugin di Traduzione di Tribunal.\n"
-    "Il salvataggio sar\xE0 convertito come se Tribunal non fosse installato.";
-constexpr const char* BloodmoonWithoutPlugin =
-    "Per questa conversione sarebbe necessario il plugin di Traduzione di Bloodmoon.\n"
-    "Il salvataggio sar\xE0 convertito come se Bloodmoon non fosse installato.";
-
 void show(MessageBoxes& messages, WindowRef owner, const char* text, MessageIcon icon) {
-    messages.show(Message{text, PluginCheckCaption, icon, MessageButtons::Ok, owner});
+    messages.show(Message{text, texts::PluginCheckCaption, icon, MessageButtons::Ok, owner});
 }
 
 } // namespace
@@ -36,18 +17,18 @@ bool checkConversionPrerequisites(WindowRef owner, const SaveInfo& save, const G
                                   MessageBoxes& messages) {
     const char* missing = nullptr;
     if (!installation.hasMorrowindMaster)
-        missing = NoMorrowindMaster;
+        missing = texts::ConversionNeedsMorrowindMaster;
     else if (!installation.hasMorrowindPlugin)
-        missing = NoMorrowindPlugin;
+        missing = texts::ConversionNeedsMorrowindPlugin;
     else if (save.usesTribunalMaster && !installation.hasTribunalMaster)
-        missing = NoTribunalMaster;
+        missing = texts::ConversionNeedsTribunalMaster;
     else if (save.usesBloodmoonMaster && !installation.hasBloodmoonMaster)
-        missing = NoBloodmoonMaster;
+        missing = texts::ConversionNeedsBloodmoonMaster;
     else if (save.direction == ItalianToEnglish && save.usesTribunalPlugin && !installation.hasTribunalPlugin)
-        missing = NoTribunalPlugin;
+        missing = texts::ConversionNeedsTribunalPlugin;
     else if (save.direction == ItalianToEnglish && save.usesBloodmoonPlugin &&
              !installation.hasBloodmoonPlugin)
-        missing = NoBloodmoonPlugin;
+        missing = texts::ConversionNeedsBloodmoonPlugin;
     if (missing) {
         show(messages, owner, missing, MessageIcon::Error);
         return false;
@@ -56,9 +37,9 @@ bool checkConversionPrerequisites(WindowRef owner, const SaveInfo& save, const G
     if (save.direction == EnglishToItalian) {
         const IncludedExpansions expansions = includedExpansions(save, installation);
         if (save.usesTribunalMaster && !expansions.tribunal)
-            show(messages, owner, TribunalWithoutPlugin, MessageIcon::Warning);
+            show(messages, owner, texts::TribunalLeftOut, MessageIcon::Warning);
         if (save.usesBloodmoonMaster && !expansions.bloodmoon)
-            show(messages, owner, BloodmoonWithoutPlugin, MessageIcon::Warning);
+            show(messages, owner, texts::BloodmoonLeftOut, MessageIcon::Warning);
     }
     return true;
 }
