@@ -62,6 +62,8 @@ inline constexpr const char* SummaryFormat =
     "NomePG: %s\r\nNome Salvataggio: %s\r\n\r\nSalvato a: %s\r\nGiorno: %.0f\r\nPunti Ferita: %.0f\\%0.f";
 // Put before the name of a master that the Data Files folder lacks.
 inline constexpr const char* MissingMasterMark = "**";
+// The console's heading of those masters: the main dialog's label, with a colon.
+inline constexpr const char* UsedPluginsHeading = "Plugin utilizzati:";
 
 // The checks before a conversion.
 inline constexpr const char* ConversionNeedsMorrowindMaster =
@@ -98,6 +100,14 @@ inline constexpr const char* PatchSucceeded = "Patch effettuata con successo";
 inline constexpr const char* PatchSucceededUntranslated =
     "Patch effettuata con successo, ma con delle frasi non tradotte";
 inline constexpr const char* PatchFailed = "Patch non effettuata con successo";
+
+// The progress dialog's stage labels, as the console shows them too.
+inline constexpr const char* MastersStageLabel = "Analisi dei Master File............";
+inline constexpr const char* PluginsStageLabel = "Analisi dei Plugin Tradotti........";
+inline constexpr const char* ReadingStageLabel = "Lettura del Salvataggio..........";
+inline constexpr const char* ConvertingStageLabel = "Elaborazione del Salvataggio...";
+inline constexpr const char* JournalStageLabel = "-- Elaborazione del Journal.....";
+inline constexpr const char* FinalisingStageLabel = "Finalizzazione.....................";
 
 // The restore from the backup.
 inline constexpr const char* RestoreQuestion =
