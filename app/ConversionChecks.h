@@ -6,8 +6,6 @@
 
 namespace orvella {
 
-inline constexpr const char* PluginCheckCaption = "Controllo Plugin";
-
 // Whether the installed files allow this save's conversion. The first missing file that the conversion
 // needs is reported as an error and stops it; an English save using an expansion whose translation plugin
 // is missing only gets a warning, since the job then converts it as if that expansion were not installed.

@@ -6,6 +6,7 @@
 #include "app/SaveSummary.h"
 #include "app/resource.h"
 #include "game/SavePaths.h"
+#include "game/UserTexts.h"
 
 #include <cstdio>
 #include <set>
@@ -13,8 +14,6 @@
 namespace orvella {
 
 namespace {
-
-constexpr const char* ErrorCaption = "Errore";
 
 // Sets a flag for the length of a scope, also when the scope is left by an exception.
 class FlagScope {
@@ -61,11 +60,11 @@ void MainDialogModel::initialise() {
     for (Game game : AllGames)
         view_.setControlText(masterBoxes[indexOf(game)], installation.installed(game).hasMaster
                                                              ? masterFileName(game)
-                                                             : MissingMasterText);
+                                                             : texts::MissingMasterText);
     for (Game game : AllGames) {
         const InstalledGame& installed = installation.installed(game);
         view_.setControlText(pluginBoxes[indexOf(game)],
-                             installed.hasPlugin ? installed.pluginName : MissingPluginText);
+                             installed.hasPlugin ? installed.pluginName : texts::MissingPluginText);
     }
     refreshSaveList();
 }
@@ -79,10 +78,10 @@ void MainDialogModel::refreshSaveList() {
     rows_ = withoutRepeats(std::move(listing.rows));
     view_.showSaveRows(rows_);
     if (listing.readFailed)
-        services_.messages.show(
-            Message{SaveFolderReadFailed, ErrorCaption, MessageIcon::Warning, MessageButtons::Ok, nullptr});
+        services_.messages.show(Message{texts::SaveFolderReadFailed, texts::ErrorCaption,
+                                        MessageIcon::Warning, MessageButtons::Ok, nullptr});
     // The summary keeps showing the last selected save; only the buttons wait for a new selection.
-    view_.setControlText(IDC_PATCH, PatchButtonIdleText);
+    view_.setControlText(IDC_PATCH, texts::PatchButtonIdleText);
     view_.enableControl(IDC_PATCH, false);
     view_.enableControl(IDC_RESTORE, false);
 }
@@ -100,7 +99,7 @@ void MainDialogModel::onRowSelected(std::size_t row) {
     showSaveSummary(view_, services_.files, services_.installation, selected.fileName, selected.saveInfo);
     updateRestoreButton(selected.fileName);
     ConversionDirection direction = selected.saveInfo.direction;
-    view_.setControlText(IDC_PATCH, patchButtonText(direction));
+    view_.setControlText(IDC_PATCH, texts::patchButtonText(direction));
     view_.enableControl(IDC_PATCH, direction != BetaUnsupported);
 }
 

@@ -13,11 +13,6 @@
 
 namespace orvella {
 
-inline constexpr const char* MissingMasterText = "<Master File non trovato>";
-inline constexpr const char* MissingPluginText = "<Plugin non trovato>";
-inline constexpr const char* PatchButtonIdleText = "PATCH";
-inline constexpr const char* SaveFolderReadFailed = "Impossibile caricare dalla directory dei salvataggi";
-
 // What the main dialog reaches beyond its own controls.
 struct MainDialogServices {
     FileSystem& files;

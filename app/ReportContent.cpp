@@ -1,5 +1,7 @@
 #include "app/ReportContent.h"
 
+#include "game/UserTexts.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <string_view>
@@ -7,9 +9,6 @@
 namespace orvella {
 
 namespace {
-
-constexpr const char* UnreadableLog = "Impossibile caricare il fle di log:\n%s";
-constexpr const char* InvalidLog = "Il File di LOG %s non \xE8 valido";
 
 // The dialog formats its error texts into a buffer of 512 characters.
 std::string errorText(const char* format, const std::string& logPath) {
@@ -25,13 +24,13 @@ std::string errorText(const char* format, const std::string& logPath) {
 ReportContent loadReportContent(FileSystem& files, const std::string& logPath) {
     std::vector<std::uint8_t> bytes;
     if (!readWholeFile(files, logPath, bytes))
-        return {ReportErrorTitle, errorText(UnreadableLog, logPath)};
+        return {texts::ReportErrorTitle, errorText(texts::UnreadableLogFormat, logPath)};
     // The log is handled as one NUL-terminated text, so a NUL inside it ends it.
     std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     text = text.substr(0, text.find('\0'));
     std::size_t lineFeed = text.find('\n');
     if (lineFeed == std::string_view::npos)
-        return {ReportErrorTitle, errorText(InvalidLog, logPath)};
+        return {texts::ReportErrorTitle, errorText(texts::InvalidLogFormat, logPath)};
     std::string_view title = text.substr(0, lineFeed);
     if (!title.empty() && title.back() == '\r')
         title.remove_suffix(1);

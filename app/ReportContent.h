@@ -6,8 +6,6 @@
 
 namespace orvella {
 
-inline constexpr const char* ReportErrorTitle = "Errore!";
-
 // What the report dialog shows: its title and the text of its box.
 struct ReportContent {
     std::string title;

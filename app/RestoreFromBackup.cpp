@@ -1,6 +1,7 @@
 #include "app/RestoreFromBackup.h"
 
 #include "game/SavePaths.h"
+#include "game/UserTexts.h"
 #include "job/SaveReading.h"
 #include "platform/FileReplacement.h"
 #include "platform/PathLimit.h"
@@ -11,17 +12,6 @@ namespace orvella {
 
 namespace {
 
-constexpr const char* Question =
-    "Sei sicuro? Il salvataggio attuale sar\xE0 sovrascritto\r\ndal file di backup generato durante la patch";
-constexpr const char* CannotReplace = "Impossibile sostituire il salvataggio con quello di backup.";
-constexpr const char* CannotDelete = "Impossibile cancellare il salvataggio di backup.";
-constexpr const char* SaveInUse =
-    "Il salvataggio \xE8 gi\xE0 in uso da un'altra conversione. Cambiamenti non apportati.";
-
-std::string damagedBackup(const std::string& backupPath) {
-    return "Il file di backup \"" + backupPath + "\" \xE8 danneggiato. Salvataggio non ripristinato.";
-}
-
 class Restore {
 public:
     Restore(const GameInstallation& installation, const std::string& saveFileName, FileSystem& files,
@@ -30,16 +20,16 @@ public:
           paths_(installation.installPath, saveFileName, &files) {}
 
     RestoreOutcome run() {
-        if (messages_.show(Message{Question, "ATTENZIONE!", MessageIcon::Warning, MessageButtons::YesNo,
-                                   owner_}) != MessageAnswer::Yes)
+        if (messages_.show(Message{texts::RestoreQuestion, texts::WarningCaption, MessageIcon::Warning,
+                                   MessageButtons::YesNo, owner_}) != MessageAnswer::Yes)
             return RestoreOutcome::Declined;
-        if (auto tooLong = tooLongPathMessage({paths_.save, paths_.realSave, paths_.temp, paths_.backup}))
-            return refuse(*tooLong);
+        if (auto tooLong = firstTooLongPath({paths_.save, paths_.realSave, paths_.temp, paths_.backup}))
+            return refuse(texts::tooLongPath(*tooLong));
         if (!takeSave())
             return RestoreOutcome::NotRestored;
         std::vector<std::uint8_t> read;
         if (!readWholeFile(files_, paths_.backup, read))
-            return refuse(CannotReplace);
+            return refuse(texts::CannotRestore);
         std::string backup(read.begin(), read.end());
         read = {};
         // Only whether the backup is a sound save matters here, not its records.
@@ -47,11 +37,11 @@ public:
         std::int32_t count = 0;
         FormatError error;
         if (!readSaveRecords(backup, paths_.backup, count, dropRecord, error))
-            return refuse(damagedBackup(paths_.backup));
+            return refuse(texts::damagedBackup(paths_.backup));
         if (!putInPlace(backup))
-            return refuse(CannotReplace);
+            return refuse(texts::CannotRestore);
         if (!files_.deleteFile(paths_.backup)) {
-            warn(CannotDelete);
+            warn(texts::CannotDeleteBackup);
             return RestoreOutcome::BackupKept;
         }
         return RestoreOutcome::Restored;
@@ -59,7 +49,7 @@ public:
 
 private:
     void warn(const std::string& text) {
-        messages_.show(Message{text, "Errore", MessageIcon::Warning, MessageButtons::Ok, owner_});
+        messages_.show(Message{text, texts::ErrorCaption, MessageIcon::Warning, MessageButtons::Ok, owner_});
     }
     RestoreOutcome refuse(const std::string& text) {
         warn(text);
@@ -72,12 +62,12 @@ private:
         bool busy = false;
         lock_ = files_.lockFile(paths_.realSave, busy);
         if (!lock_ && (busy || files_.exists(paths_.realSave))) {
-            warn(busy ? SaveInUse : CannotReplace);
+            warn(busy ? texts::SaveInUse : texts::CannotRestore);
             return false;
         }
         // Windows' move refuses to replace a read-only save; every platform refuses it here.
         if (lock_ && !files_.isWritable(paths_.realSave)) {
-            warn(CannotReplace);
+            warn(texts::CannotRestore);
             return false;
         }
         return true;

@@ -28,16 +28,4 @@ std::vector<SaveListRow> buildSaveList(FileSystem& files, const GameInstallation
     return rows;
 }
 
-const char* patchButtonText(ConversionDirection direction) {
-    switch (direction) {
-    case EnglishToItalian:
-        return "Inglese -> Italiano";
-    case ItalianToEnglish:
-        return "Italiano -> Inglese";
-    case BetaUnsupported:
-        break;
-    }
-    return "Versione BETA non supportata";
-}
-
 } // namespace orvella

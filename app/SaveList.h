@@ -28,7 +28,4 @@ struct SaveListRow {
 std::vector<SaveListRow> buildSaveList(FileSystem& files, const GameInstallation& installation,
                                        bool* interrupted = nullptr);
 
-// The text of the "PATCH" button once a save of this direction is selected.
-const char* patchButtonText(ConversionDirection direction);
-
 } // namespace orvella

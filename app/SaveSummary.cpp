@@ -1,6 +1,7 @@
 #include "app/SaveSummary.h"
 
 #include "app/DataFileProbe.h"
+#include "game/UserTexts.h"
 #include "records/RecordStream.h"
 
 #include <bit>
@@ -21,10 +22,6 @@ constexpr std::size_t CellNameLength = 64;
 constexpr std::size_t DaysPassedOffset = 88;
 constexpr std::size_t PlayerNameOffset = 92;
 constexpr std::size_t PlayerNameLength = 32;
-
-constexpr const char* SummaryFormat =
-    "NomePG: %s\r\nNome Salvataggio: %s\r\n\r\nSalvato a: %s\r\nGiorno: %.0f\r\nPunti Ferita: %.0f\\%0.f";
-constexpr const char* MissingMasterMark = "**";
 
 // A text field: up to its first NUL, and never past the end of its field or of the subrecord.
 std::string textField(const Subrecord& subrecord, std::size_t offset, std::size_t length) {
@@ -78,7 +75,7 @@ bool showSaveSummary(SummaryView& view, FileSystem& files, const GameInstallatio
         if (!subrecord->tag.is("MAST"))
             continue;
         std::string name(subrecord->text());
-        view.addMasterLine(probeDataFile(files, installation, name) ? name : MissingMasterMark + name);
+        view.addMasterLine(probeDataFile(files, installation, name) ? name : texts::MissingMasterMark + name);
     }
     view.setPicture(pictureFromScreenshot(scrs->data));
     view.setSummaryText(summaryText(saveInfo));
@@ -87,7 +84,7 @@ bool showSaveSummary(SummaryView& view, FileSystem& files, const GameInstallatio
 
 std::string summaryText(const SaveInfo& saveInfo) {
     auto format = [&](char* buffer, std::size_t size) {
-        return std::snprintf(buffer, size, SummaryFormat, saveInfo.playerName.c_str(),
+        return std::snprintf(buffer, size, texts::SummaryFormat, saveInfo.playerName.c_str(),
                              saveInfo.saveName.c_str(), saveInfo.cellName.c_str(),
                              static_cast<double>(saveInfo.day), static_cast<double>(saveInfo.health),
                              static_cast<double>(saveInfo.maxHealth));

@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "app/DataFileProbe.h"
+#include "game/UserTexts.h"
 #include "platform/PathLimit.h"
 
 #include <vector>
@@ -9,17 +10,6 @@ namespace orvella {
 
 namespace {
 
-constexpr const char* ErrorCaption = "Errore";
-constexpr const char* NoFolderPicked = "Impossibile proseguire senza la selezione della directory.";
-constexpr const char* NoGameInFolder =
-    "Impossibile trovare i files di Morrowind nella directory specificata.";
-constexpr const char* GameTooOld = "Aggiornare Morrowind almeno alla versione 1.2.";
-constexpr const char* NoDataFolder = "Directory dei Dati di Morrowind non trovata.";
-constexpr const char* NoSavesFolder = "Directory dei Salvataggi di Morrowind non trovata.";
-constexpr const char* NoBackupFolder = "Impossibile creare la direcory di Backup.";
-constexpr const char* NoMorrowindMaster = "Impossibile trovare il file \"Morrowind.esm\".";
-constexpr const char* NoMorrowindPlugin =
-    "Impossibile proseguire senza il plugin di traduzione di Morrowind base.";
 // The pattern by which Windows' file system tells a folder: its length is checked as it always has been.
 constexpr const char* AnyEntry = "*.*";
 
@@ -41,18 +31,18 @@ public:
         if (auto exitCode = checkVersion())
             return exitCode;
         if (!files_.isFolder(path() + DataFilesFolder))
-            return stop(NoDataFolder);
+            return stop(texts::NoDataFolder);
         if (!files_.isFolder(path() + SavesFolder))
-            return stop(NoSavesFolder);
+            return stop(texts::NoSavesFolder);
         bool alreadyExists = false;
         if (!files_.createFolder(path() + BackupFolder, alreadyExists) && !alreadyExists)
-            return stop(NoBackupFolder);
+            return stop(texts::NoBackupFolder);
         installation_.installed(Game::Tribunal).pluginName = tribunalPluginNameFor(installation_.gameVersion);
         probeGameFiles();
         if (!installation_.installed(Game::Base).hasMaster)
-            return stop(NoMorrowindMaster);
+            return stop(texts::NoMorrowindMasterFile);
         if (!installation_.installed(Game::Base).hasPlugin)
-            return stop(NoMorrowindPlugin);
+            return stop(texts::NoMorrowindTranslation);
         return std::nullopt;
     }
 
@@ -60,7 +50,7 @@ private:
     const std::string& path() const { return installation_.installPath; }
 
     int stop(const std::string& text, MessageIcon icon = MessageIcon::Warning) {
-        messages_.show(Message{text, ErrorCaption, icon, MessageButtons::Ok, nullptr});
+        messages_.show(Message{text, texts::ErrorCaption, icon, MessageButtons::Ok, nullptr});
         installation_.installPath.clear();
         return StartupCheckFailed;
     }
@@ -72,14 +62,14 @@ private:
             installation_.installPath = *registered;
             return checkPathLengths();
         }
-        auto picked = platform_.browseForFolder(FolderPickerPrompt);
+        auto picked = platform_.browseForFolder(texts::FolderPickerPrompt);
         if (!picked)
-            return stop(NoFolderPicked);
+            return stop(texts::NoFolderPicked);
         installation_.installPath = *picked;
         if (auto exitCode = checkPathLengths())
             return exitCode;
         if (!files_.exists(path() + "\\" + GameExecutableName))
-            return stop(NoGameInFolder);
+            return stop(texts::NoGameInFolder);
         // Not being able to remember the folder only means asking again next time.
         platform_.writeRegistryText(GameRegistryKey, InstalledPathValue, path());
         return std::nullopt;
@@ -97,8 +87,8 @@ private:
         for (Game game : AllGames)
             paths.push_back(data + pluginFileName(game));
         for (const std::string& formed : paths)
-            if (auto tooLong = tooLongPathMessage({formed}))
-                return stop(*tooLong);
+            if (auto tooLong = firstTooLongPath({formed}))
+                return stop(texts::tooLongPath(*tooLong));
         return std::nullopt;
     }
 
@@ -108,7 +98,7 @@ private:
         if (!version)
             return std::nullopt;
         if (version->mostSignificant() < MinimumGameVersion)
-            return stop(GameTooOld, MessageIcon::Error);
+            return stop(texts::GameTooOld, MessageIcon::Error);
         installation_.gameVersion = {version->major, version->minor, version->build, version->revision};
         return std::nullopt;
     }

@@ -13,7 +13,6 @@ inline constexpr const char* OtherCopyWindowTitle = "LRK Orvella (by Quennic)";
 inline constexpr const char* RichEditLibraryName = "Riched20.dll";
 inline constexpr const char* GameRegistryKey = "SOFTWARE\\Bethesda Softworks\\Morrowind";
 inline constexpr const char* InstalledPathValue = "Installed Path";
-inline constexpr const char* FolderPickerPrompt = "Selezionare manualmente la directory di Morrowind.";
 inline constexpr const char* GameExecutableName = "Morrowind.exe";
 
 // The oldest game executable the conversion knows: version 1.2, as the most significant 32 bits.

@@ -2,6 +2,7 @@
 #include "ConsoleStartup.h"
 #include "TerminalText.h"
 #include "WriteWatch.h"
+#include "game/UserTexts.h"
 #include "platform/OverlayFileSystem.h"
 #include "platform/PathLimit.h"
 
@@ -108,8 +109,8 @@ std::optional<int> startUpWithSave(const Options& options, const std::string& sa
     if (files.exists(path))
         return std::nullopt;
     // A path too long to open is named as such, as the job names the paths it cannot take.
-    if (auto tooLong = tooLongPathMessage({path}))
-        return failure(toTerminal(*tooLong));
+    if (auto tooLong = firstTooLongPath({path}))
+        return failure(toTerminal(texts::tooLongPath(*tooLong)));
     return failure("no such save: " + pathText(path));
 }
 

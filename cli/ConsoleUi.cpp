@@ -1,6 +1,7 @@
 #include "ConsoleUi.h"
 
 #include "TerminalText.h"
+#include "game/UserTexts.h"
 
 #include <cstdio>
 #include <iostream>
@@ -13,19 +14,19 @@ namespace {
 const char* labelOf(JobStage stage) {
     switch (stage) {
     case JobStage::Masters:
-        return "Analisi dei Master File............";
+        return texts::MastersStageLabel;
     case JobStage::Plugins:
-        return "Analisi dei Plugin Tradotti........";
+        return texts::PluginsStageLabel;
     case JobStage::Reading:
-        return "Lettura del Salvataggio..........";
+        return texts::ReadingStageLabel;
     case JobStage::Converting:
-        return "Elaborazione del Salvataggio...";
+        return texts::ConvertingStageLabel;
     case JobStage::Journal:
-        return "-- Elaborazione del Journal.....";
+        return texts::JournalStageLabel;
     case JobStage::Finalising:
         break;
     }
-    return "Finalizzazione.....................";
+    return texts::FinalisingStageLabel;
 }
 
 std::string barText(JobStage stage, int percent) {

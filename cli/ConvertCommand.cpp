@@ -3,7 +3,7 @@
 #include "TerminalText.h"
 #include "app/ConversionChecks.h"
 #include "app/SaveClassification.h"
-#include "app/SaveList.h"
+#include "game/UserTexts.h"
 #include "job/PatchJob.h"
 #include "platform/PathLimit.h"
 #include "translate/TableFile.h"
@@ -68,7 +68,7 @@ int convertCommand(const Options& options, FileSystem& files) {
         return failure(saveFileName + " in the game's Saves folder is not a saved game");
     // The main dialog disables "PATCH" for these saves; the console refuses them the same way.
     if (saveInfo->direction == BetaUnsupported)
-        return failure(saveFileName + ": " + toTerminal(patchButtonText(BetaUnsupported)));
+        return failure(saveFileName + ": " + toTerminal(texts::patchButtonText(BetaUnsupported)));
     if (!checkConversionPrerequisites(nullptr, *saveInfo, installation, messages))
         return CommandFailed;
 

@@ -3,6 +3,7 @@
 #include "TerminalText.h"
 #include "app/SaveClassification.h"
 #include "app/SaveSummary.h"
+#include "game/UserTexts.h"
 
 #include <iostream>
 #include <vector>
@@ -42,7 +43,7 @@ int infoCommand(const Options& options, FileSystem& files) {
     TextSummary summary;
     if (!saveInfo || !showSaveSummary(summary, files, installation, saveFileName, *saveInfo))
         return failure(saveFileName + " in the game's Saves folder is not a saved game with a summary");
-    std::cout << toTerminal(withLineFeeds(summary.text)) << "\n\nPlugin utilizzati:\n";
+    std::cout << toTerminal(withLineFeeds(summary.text)) << "\n\n" << texts::UsedPluginsHeading << "\n";
     for (const std::string& line : summary.masters)
         std::cout << toTerminal(line) << '\n';
     return 0;

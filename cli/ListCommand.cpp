@@ -3,6 +3,7 @@
 #include "ConsoleUi.h"
 #include "TerminalText.h"
 #include "app/SaveList.h"
+#include "game/UserTexts.h"
 
 #include <iostream>
 
@@ -18,9 +19,10 @@ int listCommand(const Options& options, FileSystem& files) {
     if (auto exitCode = startUp(options, installation, messages, files))
         return *exitCode;
     for (const SaveListRow& row : buildSaveList(files, installation))
-        std::cout << toTerminal(patchButtonText(row.saveInfo.direction)) << '\t'
-                  << (row.marked(Game::Tribunal) ? "T" : "") << '\t'
-                  << (row.marked(Game::Bloodmoon) ? "B" : "") << '\t' << row.fileName << '\n';
+        std::cout << toTerminal(texts::patchButtonText(row.saveInfo.direction)) << '\t'
+                  << (row.marked(Game::Tribunal) ? texts::TribunalMark : "") << '\t'
+                  << (row.marked(Game::Bloodmoon) ? texts::BloodmoonMark : "") << '\t' << row.fileName
+                  << '\n';
     return 0;
 }
 

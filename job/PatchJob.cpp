@@ -1,6 +1,7 @@
 #include "job/PatchJob.h"
 
 #include "game/SavePaths.h"
+#include "game/UserTexts.h"
 #include "job/BarUpdater.h"
 #include "job/PatchLog.h"
 #include "job/SaveReading.h"
@@ -27,20 +28,6 @@ namespace orvella {
 
 namespace {
 
-constexpr const char* ErrorCaption = "Errore";
-constexpr const char* CannotOpenSave = "Impossibile aprire il salvataggio";
-constexpr const char* CannotOpenLog = "Impossibile aprire il file di log";
-constexpr const char* CannotWriteTemp = "Impossibile scrivere i files temporanei";
-constexpr const char* CannotBackUp = "Impossibile creare il file di backup. Cambiamenti non apportati.";
-constexpr const char* CannotOverwrite =
-    "Impossibile sovrascrivere il file del salvataggio. Cambiamenti non apportati.";
-constexpr const char* SaveInUse =
-    "Il salvataggio \xE8 gi\xE0 in uso da un'altra conversione. Cambiamenti non apportati.";
-constexpr const char* Succeeded = "Patch effettuata con successo";
-constexpr const char* SucceededWithUntranslated =
-    "Patch effettuata con successo, ma con delle frasi non tradotte";
-constexpr const char* Failed = "Patch non effettuata con successo";
-
 // Everything one conversion owns, from its open files to its translation data; a new job starts empty.
 struct JobState {
     explicit JobState(const PatchJob& patchJob)
@@ -56,7 +43,7 @@ struct JobState {
     const TopicTables& tables() const { return job.tables ? *job.tables : builtInTables(); }
     ProgressView& progress() const { return *job.progressDialog; }
     void showMessage(const std::string& text, MessageIcon icon) const {
-        job.messages->show(Message{text, ErrorCaption, icon, MessageButtons::Ok, job.ownerWindow});
+        job.messages->show(Message{text, texts::ErrorCaption, icon, MessageButtons::Ok, job.ownerWindow});
     }
 
     const SavePaths paths;
@@ -138,7 +125,7 @@ bool readSave(JobState& state, std::int32_t& count) {
     const std::string& saveFileName = state.job.request.saveFileName;
     std::string bytes;
     if (!readWholeSave(*state.saveFile, bytes)) {
-        state.showMessage(FormatError{.fileName = saveFileName, .problem = "lettura non riuscita"}.message(),
+        state.showMessage(FormatError{.fileName = saveFileName, .problem = texts::ReadFailed}.message(),
                           MessageIcon::Error);
         return false;
     }
@@ -207,7 +194,7 @@ bool convertSave(JobState& state, std::uint32_t count) {
     const bool written = state.newSave.write(output.data(), output.size()) &&
                          state.newSave.finish(state.paths.realSave, false);
     if (!written)
-        state.showMessage(CannotWriteTemp, MessageIcon::Error);
+        state.showMessage(texts::CannotWriteTemp, MessageIcon::Error);
     return written;
 }
 
@@ -222,21 +209,21 @@ bool sameSave(const SaveInfo& now, const SaveInfo& chosen) {
 bool openJobFiles(JobState& state) {
     FileSystem& files = state.files();
     const SavePaths& paths = state.paths;
-    if (auto tooLong = tooLongPathMessage({paths.save, paths.realSave, paths.temp, paths.log, paths.logTemp,
-                                           paths.backup, paths.backupTemp})) {
-        state.showMessage(*tooLong, MessageIcon::Warning);
+    if (auto tooLong = firstTooLongPath({paths.save, paths.realSave, paths.temp, paths.log, paths.logTemp,
+                                         paths.backup, paths.backupTemp})) {
+        state.showMessage(texts::tooLongPath(*tooLong), MessageIcon::Warning);
         return false;
     }
     bool busy = false;
     state.saveLock = files.lockFile(paths.realSave, busy);
     if (!state.saveLock) {
-        state.showMessage(busy ? SaveInUse : CannotOpenSave,
+        state.showMessage(busy ? texts::SaveInUse : texts::CannotOpenSave,
                           busy ? MessageIcon::Warning : MessageIcon::Error);
         return false;
     }
     // Windows' move refuses to replace a read-only save; every platform refuses it here, before any work.
     if (!files.isWritable(paths.realSave)) {
-        state.showMessage(CannotOverwrite, MessageIcon::Warning);
+        state.showMessage(texts::CannotOverwriteSave, MessageIcon::Warning);
         return false;
     }
     // A save that another conversion changed after it was chosen, and before this job took it, would be
@@ -245,23 +232,23 @@ bool openJobFiles(JobState& state) {
         auto now =
             state.job.request.classifyAgain(files, state.installation(), state.job.request.saveFileName);
         if (!now || !sameSave(*now, state.job.request.saveInfo)) {
-            state.showMessage(now ? SaveInUse : CannotOpenSave,
+            state.showMessage(now ? texts::SaveInUse : texts::CannotOpenSave,
                               now ? MessageIcon::Warning : MessageIcon::Error);
             return false;
         }
     }
     state.saveFile = files.open(paths.realSave, "rb");
     if (!state.saveFile) {
-        state.showMessage(CannotOpenSave, MessageIcon::Error);
+        state.showMessage(texts::CannotOpenSave, MessageIcon::Error);
         return false;
     }
     if (!state.log.open(files, paths.log, paths.logTemp)) {
-        state.showMessage(CannotOpenLog, MessageIcon::Error);
+        state.showMessage(texts::CannotOpenLog, MessageIcon::Error);
         return false;
     }
     state.log.writeFirstLine(state.job.request.saveFileName);
     if (!state.newSave.create()) {
-        state.showMessage(CannotWriteTemp, MessageIcon::Error);
+        state.showMessage(texts::CannotWriteTemp, MessageIcon::Error);
         return false;
     }
     return true;
@@ -301,12 +288,12 @@ bool writeBackup(JobState& state) {
 
 bool replaceSave(JobState& state) {
     if (!writeBackup(state)) {
-        state.showMessage(CannotBackUp, MessageIcon::Warning);
+        state.showMessage(texts::CannotBackUp, MessageIcon::Warning);
         return false;
     }
     // The new save moves into place whole, so a failure can never leave it half written.
     if (!state.newSave.moveOver(state.saveLock.get())) {
-        state.showMessage(CannotOverwrite, MessageIcon::Warning);
+        state.showMessage(texts::CannotOverwriteSave, MessageIcon::Warning);
         return false;
     }
     return true;
@@ -374,7 +361,9 @@ PatchResult runPatchJob(const PatchJob& job) {
     PatchResult result;
     result.logPath = state.paths.log;
     result.logKept = files.exists(state.paths.log);
-    result.outcomeText = clean ? Succeeded : success ? SucceededWithUntranslated : Failed;
+    result.outcomeText = clean     ? texts::PatchSucceeded
+                         : success ? texts::PatchSucceededUntranslated
+                                   : texts::PatchFailed;
     result.logOffered = success && !clean;
     result.exitCode = success ? 0 : 1;
     // Another job may take the save only once this one has nothing left to do with its files.

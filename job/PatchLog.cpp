@@ -1,5 +1,7 @@
 #include "job/PatchLog.h"
 
+#include "game/UserTexts.h"
+
 namespace orvella {
 
 bool PatchLog::open(FileSystem& files, const std::string& path, const std::string& tempPath) {
@@ -20,9 +22,7 @@ void PatchLog::write(std::string_view text) {
 }
 
 void PatchLog::writeFirstLine(std::string_view saveFileName) {
-    write("File di Log per ");
-    write(saveFileName);
-    write("\n");
+    write(texts::logTitleLine(saveFileName));
 }
 
 bool PatchLog::keep() {

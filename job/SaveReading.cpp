@@ -1,5 +1,6 @@
 #include "job/SaveReading.h"
 
+#include "game/UserTexts.h"
 #include "platform/MemoryFile.h"
 #include "records/RecordStream.h"
 
@@ -10,12 +11,11 @@ namespace {
 // The header's first subrecord must be a full HEDR, since the record count is read and written inside it.
 bool checkHeaderRecord(RecordStream& stream, const Record& header) {
     if (!header.tag().is("TES3"))
-        return stream.failAt(0, "il file non inizia con un record TES3", std::string(header.tag().text, 4),
-                             0);
+        return stream.failAt(0, texts::NoTes3Record, std::string(header.tag().text, 4), 0);
     if (header.subrecordCount() == 0 || !header.subrecordAt(0).tag.is("HEDR"))
-        return stream.failAt(0, "l'intestazione non contiene HEDR", "TES3", 0);
+        return stream.failAt(0, texts::NoHedrInHeader, "TES3", 0);
     if (header.subrecordAt(0).size() < 300)
-        return stream.failAt(RecordHeaderSize, "HEDR \xE8 pi\xF9 corto di 300 byte", "TES3", 0, "HEDR");
+        return stream.failAt(RecordHeaderSize, texts::ShortHedr, "TES3", 0, "HEDR");
     return true;
 }
 
@@ -34,7 +34,7 @@ bool readSaveRecords(std::string bytes, const std::string& fileName, std::int32_
             take(std::move(record), i, count);
     }
     if (ok && !stream.atEnd())
-        ok = stream.fail("dopo l'ultimo record restano byte in pi\xF9");
+        ok = stream.fail(texts::BytesAfterLastRecord);
     if (!ok)
         error = stream.error();
     return ok;

@@ -20,8 +20,8 @@ inline bool pathTooLong(const std::string& path) {
     return path.size() >= PathLimit;
 }
 
-// The message naming the first of the paths that the platform refuses for its length, in the order given;
-// nothing when every path fits.
-std::optional<std::string> tooLongPathMessage(std::initializer_list<std::string> paths);
+// The first of the paths that the platform refuses for its length, in the order given; nothing when every
+// path fits.
+std::optional<std::string> firstTooLongPath(std::initializer_list<std::string> paths);
 
 } // namespace orvella

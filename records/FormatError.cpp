@@ -1,19 +1,11 @@
 #include "records/FormatError.h"
 
+#include "game/UserTexts.h"
+
 namespace orvella {
 
 std::string FormatError::message() const {
-    std::string text = "Il file \"" + fileName + "\" non \xE8 valido: " + problem + ".\n";
-    if (!recordTag.empty()) {
-        text += "Record " + recordTag;
-        if (recordIndex >= 0)
-            text += " (n. " + std::to_string(recordIndex) + ")";
-        text += ", ";
-    }
-    if (!subrecordTag.empty())
-        text += "sottorecord " + subrecordTag + ", ";
-    text += "offset " + std::to_string(offset) + ".";
-    return text;
+    return texts::invalidFile(fileName, problem, recordTag, recordIndex, subrecordTag, offset);
 }
 
 } // namespace orvella

@@ -1,5 +1,6 @@
 #include "records/RecordStream.h"
 
+#include "game/UserTexts.h"
 #include "records/Bytes.h"
 
 #include <algorithm>
@@ -18,12 +19,12 @@ RecordStream::RecordStream(File& file, std::string fileName) : file_(file), file
     error_.fileName = fileName_;
     std::int64_t start = file_.tell();
     if (start < 0 || !file_.seek(0, SeekOrigin::End)) {
-        fail("impossibile leggere il file");
+        fail(texts::CannotReadFile);
         return;
     }
     std::int64_t end = file_.tell();
     if (end < start || !file_.seek(start, SeekOrigin::Begin)) {
-        fail("impossibile leggere il file");
+        fail(texts::CannotReadFile);
         return;
     }
     offset_ = static_cast<std::uint64_t>(start);
@@ -58,7 +59,7 @@ const std::uint8_t* RecordStream::bytesAt(std::uint64_t at, std::uint64_t size) 
     const std::uint64_t want = std::min(std::max(size, walking ? WalkingReadBytes : JumpingReadBytes),
                                         fileSize_ - std::min(at, fileSize_));
     if (!file_.seek(static_cast<std::int64_t>(at), SeekOrigin::Begin)) {
-        fail("impossibile spostarsi nel file");
+        fail(texts::CannotSeekFile);
         return nullptr;
     }
     buffer_.resize(static_cast<std::size_t>(want));
@@ -66,7 +67,7 @@ const std::uint8_t* RecordStream::bytesAt(std::uint64_t at, std::uint64_t size) 
     buffer_.resize(got);
     bufferStart_ = at;
     if (got < size) {
-        fail("lettura non riuscita");
+        fail(texts::ReadFailed);
         return nullptr;
     }
     return buffer_.data();
@@ -77,7 +78,7 @@ bool RecordStream::readRecordCount(std::int32_t& count) {
         return false;
     if (fileSize_ < RecordCountOffset + 4) {
         offset_ = 0;
-        return fail("il file \xE8 troppo corto per contenere il numero dei record");
+        return fail(texts::TooShortForRecordCount);
     }
     offset_ = RecordCountOffset;
     const std::uint8_t* bytes = bytesAt(RecordCountOffset, 4);
@@ -85,7 +86,7 @@ bool RecordStream::readRecordCount(std::int32_t& count) {
         return false;
     count = loadI32(bytes);
     if (count < 0)
-        return fail("il numero dei record \xE8 negativo");
+        return fail(texts::NegativeRecordCount);
     offset_ = 0;
     return true;
 }
@@ -94,9 +95,9 @@ bool RecordStream::readHeader(Tag& tag, std::int32_t& size, std::uint32_t& heade
     if (!valid_)
         return false;
     if (atEnd())
-        return fail("il file contiene meno record di quanti ne indica l'intestazione");
+        return fail(texts::FewerRecordsThanCounted);
     if (fileSize_ - offset_ < RecordHeaderSize)
-        return fail("intestazione del record troncata");
+        return fail(texts::TruncatedRecordHeader);
     const std::uint8_t* header = bytesAt(offset_, RecordHeaderSize);
     if (!header)
         return false;
@@ -106,9 +107,9 @@ bool RecordStream::readHeader(Tag& tag, std::int32_t& size, std::uint32_t& heade
     flags = loadU32(header + 12);
     std::string tagText(tag.text, 4);
     if (size < 0)
-        return fail("dimensione del record negativa", tagText);
+        return fail(texts::NegativeRecordSize, tagText);
     if (static_cast<std::uint64_t>(size) > fileSize_ - offset_ - RecordHeaderSize)
-        return fail("il record supera la fine del file", tagText);
+        return fail(texts::RecordPastFileEnd, tagText);
     return true;
 }
 
@@ -155,8 +156,7 @@ const RecordView* RecordStream::readView() {
             std::string subrecordTag =
                 left >= 4 ? std::string(reinterpret_cast<const char*>(payload + at), 4) : "";
             failAt(offset_ + RecordHeaderSize + at,
-                   subSize > 0x7FFFFFFFu ? "dimensione del sottorecord negativa"
-                                         : "un sottorecord supera la fine del record",
+                   subSize > 0x7FFFFFFFu ? texts::NegativeSubrecordSize : texts::SubrecordPastRecordEnd,
                    std::string(tagText), recordsPassed_, std::move(subrecordTag));
             return nullptr;
         }
@@ -183,9 +183,9 @@ bool RecordStream::peekTag(Tag& tag) {
     if (!valid_)
         return false;
     if (atEnd())
-        return fail("il file contiene meno record di quanti ne indica l'intestazione");
+        return fail(texts::FewerRecordsThanCounted);
     if (fileSize_ - offset_ < 4)
-        return fail("intestazione del record troncata");
+        return fail(texts::TruncatedRecordHeader);
     const std::uint8_t* bytes = bytesAt(offset_, 4);
     if (!bytes)
         return false;

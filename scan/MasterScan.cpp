@@ -1,5 +1,6 @@
 #include "scan/MasterScan.h"
 
+#include "game/UserTexts.h"
 #include "platform/PathLimit.h"
 #include "records/RecordStream.h"
 #include "scan/ScanHandlers.h"
@@ -32,8 +33,8 @@ struct Opening {
     // that names it (start-up applies the same limit); false then.
     bool openIfPresent(const std::string& name, ScanPass pass, Game game) {
         std::string path = installPath + DataFilesFolder + name;
-        if (auto tooLong = tooLongPathMessage({path})) {
-            error = ScanError{pass, *tooLong, MessageIcon::Warning};
+        if (auto tooLong = firstTooLongPath({path})) {
+            error = ScanError{pass, texts::tooLongPath(*tooLong), MessageIcon::Warning};
             return false;
         }
         if (auto file = files.open(path, "rb"))
@@ -50,8 +51,7 @@ bool scanFile(RecordStream& stream, ScanContext& context, ScanProgress& progress
         return false;
     // Every record takes at least its header, so a larger count cannot be met before the file ends.
     if ((static_cast<std::uint64_t>(count) + 1) * RecordHeaderSize > stream.fileSize())
-        return stream.failAt(RecordCountOffset,
-                             "il file contiene meno record di quanti ne indica l'intestazione", "TES3", 0);
+        return stream.failAt(RecordCountOffset, texts::FewerRecordsThanCounted, "TES3", 0);
     std::int32_t remaining = count + 1;
     const auto total = static_cast<std::uint32_t>(remaining);
     const ScanHandlerMap& handlers = scanHandlerMap();

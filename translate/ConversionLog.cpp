@@ -1,18 +1,20 @@
 #include "translate/ConversionLog.h"
 
+#include "game/UserTexts.h"
+
 namespace orvella {
 
 void ConversionLog::writeDeletedTopicsHeading() {
     if (deletedTopicsHeadingWritten_)
         return;
-    write(DeletedTopicsHeading);
+    write(texts::DeletedTopicsHeading);
     deletedTopicsHeadingWritten_ = true;
 }
 
 void ConversionLog::writeQuestsNotFoundHeading() {
     if (questsNotFoundHeadingWritten_)
         return;
-    write(QuestsNotFoundHeading);
+    write(texts::QuestsNotFoundHeading);
     questsNotFoundHeadingWritten_ = true;
 }
 

@@ -5,12 +5,6 @@
 
 namespace orvella {
 
-inline constexpr std::string_view DeletedTopicsHeading = "\n- TOPIC SEGNATI COME \"DELETED\" -\n\n";
-inline constexpr std::string_view UntranslatedTopicsHeading = "\n- HYPERLINK NON TRADOTTI -\n\n";
-inline constexpr std::string_view UntranslatedJournalHeading = "\n- FRASI DEL JOURNAL NON TRADOTTE -\n\n";
-// Kept as the program has always written it, "MONI" included.
-inline constexpr std::string_view QuestsNotFoundHeading = "\n- MONI QUEST NON TROVATI -\n\n";
-
 // The log as the save's handlers write it: their lines, the two headings that a conversion writes once each,
 // and the count of the journal's paragraphs that stayed untranslated. One log serves one conversion.
 class ConversionLog {

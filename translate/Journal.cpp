@@ -1,3 +1,4 @@
+#include "game/UserTexts.h"
 #include "translate/JournalHeadings.h"
 #include "translate/JournalParagraph.h"
 #include "translate/SaveHandlers.h"
@@ -33,9 +34,7 @@ std::optional<Line> nextLine(std::string_view text, std::size_t from) {
 
 void logUntranslated(ConversionLog& log, std::string_view paragraph) {
     log.countUntranslatedParagraph();
-    log.write("--- ");
-    log.write(paragraph);
-    log.write("\n\n");
+    log.write(texts::untranslatedParagraphLines(paragraph));
 }
 
 void appendParagraph(ConversionLog& log, const JournalTranslator& translator, std::string_view paragraph,
@@ -93,7 +92,7 @@ std::string translateJournal(ConversionContext& context, std::string_view text) 
 
 bool patchJournal(Record& record, ConversionContext& context) {
     context.log.startJournal();
-    context.log.write(UntranslatedJournalHeading);
+    context.log.write(texts::UntranslatedJournalHeading);
     std::uint32_t length = 0;
     if (const Subrecord* name = record.findSubrecord("NAME")) {
         // Saves keep padding or leftovers after the journal's first NUL; the text ends there.

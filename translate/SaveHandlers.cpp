@@ -1,5 +1,6 @@
 #include "translate/SaveHandlers.h"
 
+#include "game/UserTexts.h"
 #include "records/Bytes.h"
 
 #include <string>
@@ -97,9 +98,7 @@ bool patchQuest(Record& record, ConversionContext& context) {
         return true;
     }
     context.log.writeQuestsNotFoundHeading();
-    context.log.write("Nome Quest: ");
-    context.log.write(*name);
-    context.log.write("\n");
+    context.log.write(texts::questNotFoundLine(*name));
     return true;
 }
 
@@ -133,7 +132,7 @@ bool patchKnownTopics(Record& record, ConversionContext& context) {
         if (context.maps.journalTopicMap.count(topic))
             continue;
         if (++untranslated == 1)
-            context.log.write(UntranslatedTopicsHeading);
+            context.log.write(texts::UntranslatedTopicsHeading);
         context.log.write(topic);
         context.log.write("\n");
     }

@@ -1,6 +1,7 @@
 #include "translate/TableFile.h"
 
 #include "game/AsciiFold.h"
+#include "game/UserTexts.h"
 
 #include <algorithm>
 #include <set>
@@ -71,7 +72,7 @@ bool readLines(std::string_view bytes, std::string_view fileName, std::string_vi
         if (number == 1) {
             if (line != header) {
                 error.line = 1;
-                error.problem = "la prima riga deve essere \"" + std::string(header) + "\"";
+                error.problem = texts::tableHeaderExpected(header);
                 return false;
             }
             continue;
@@ -82,7 +83,7 @@ bool readLines(std::string_view bytes, std::string_view fileName, std::string_vi
     }
     if (number == 0) {
         error.line = 1;
-        error.problem = "il file \xE8 vuoto";
+        error.problem = texts::EmptyTable;
         return false;
     }
     return true;
@@ -91,12 +92,12 @@ bool readLines(std::string_view bytes, std::string_view fileName, std::string_vi
 bool checkColumns(const Line& line, std::size_t count, TableFileError& error) {
     error.line = line.number;
     if (line.columns.size() != count) {
-        error.problem = "servono " + std::to_string(count) + " colonne separate da tabulazioni";
+        error.problem = texts::tableColumnsExpected(count);
         return false;
     }
     for (std::string_view column : line.columns) {
         if (!isValidTableText(column)) {
-            error.problem = "il testo contiene byte non validi in Windows-1252";
+            error.problem = texts::TableBytesInvalid;
             return false;
         }
     }
@@ -106,7 +107,7 @@ bool checkColumns(const Line& line, std::size_t count, TableFileError& error) {
 } // namespace
 
 std::string TableFileError::message() const {
-    return "Tabella \"" + fileName + "\" non valida, riga " + std::to_string(line) + ": " + problem + ".";
+    return texts::invalidTable(fileName, line, problem);
 }
 
 bool parseTopicTable(std::string_view bytes, std::string_view fileName, TopicOrder order,
@@ -122,11 +123,11 @@ bool parseTopicTable(std::string_view bytes, std::string_view fileName, TopicOrd
             return false;
         TopicRow row{line.columns[0], line.columns[1]};
         if (row.english.empty() || row.italian.empty()) {
-            error.problem = "un nome di topic \xE8 vuoto";
+            error.problem = texts::EmptyTopicName;
             return false;
         }
         if (!english.insert(row.english).second || !italian.insert(row.italian).second) {
-            error.problem = "il testo \xE8 gi\xE0 presente in questa colonna";
+            error.problem = texts::TextRepeatedInColumn;
             return false;
         }
         if (!rows.empty()) {
@@ -134,10 +135,8 @@ bool parseTopicTable(std::string_view bytes, std::string_view fileName, TopicOrd
             bool inOrder = order == TopicOrder::LongestFirst ? row.english.size() <= previous.size()
                                                              : compareFolded(previous, row.english) < 0;
             if (!inOrder) {
-                error.problem =
-                    order == TopicOrder::LongestFirst
-                        ? "le righe devono seguire la lunghezza del testo inglese, dal pi\xF9 lungo"
-                        : "le righe devono seguire l'ordine alfabetico del testo inglese";
+                error.problem = order == TopicOrder::LongestFirst ? texts::RowsNotLongestFirst
+                                                                  : texts::RowsNotAlphabetical;
                 return false;
             }
         }
@@ -157,7 +156,7 @@ bool parseJournalFixTable(std::string_view bytes, std::string_view fileName, std
             return false;
         JournalFixRow row{line.columns[0], line.columns[1], line.columns[2]};
         if (row.english.empty() != row.italian.empty()) {
-            error.problem = "il testo inglese e quello italiano vanno dati insieme";
+            error.problem = texts::FixTextsApart;
             return false;
         }
         rows.push_back(row);
@@ -174,7 +173,7 @@ bool checkExpansionTables(const TopicTables& tables, TableFileError& error) {
     auto check = [&](std::span<const TopicRow> rows, const char* fileName) {
         for (std::size_t i = 0; i < rows.size(); ++i) {
             if (baseTexts.count(rows[i].english) || baseTexts.count(rows[i].italian)) {
-                error = TableFileError{fileName, i + 2, "il topic \xE8 gi\xE0 nella tabella del gioco base"};
+                error = TableFileError{fileName, i + 2, texts::TopicInBaseTable};
                 return false;
             }
         }
@@ -210,7 +209,7 @@ bool TableSet::loadFolder(FileSystem& files, const std::string& folder, TableFil
         if (!files.exists(path))
             return true;
         if (!readWholeFile(files, path, content)) {
-            error = TableFileError{fileName, 0, "impossibile leggere il file"};
+            error = TableFileError{fileName, 0, texts::CannotReadFile};
             return false;
         }
         bytes = keep(std::string(content.begin(), content.end()));

@@ -1,6 +1,7 @@
 #include "translate/TopicTableExport.h"
 
 #include "game/AsciiFold.h"
+#include "game/UserTexts.h"
 #include "translate/TableFile.h"
 
 #include <algorithm>
@@ -30,15 +31,15 @@ struct TakenNames {
     const char* problemWith(const TopicRow& row, TopicOrder order) const {
         if (row.english.empty() || row.italian.empty() || !isValidTableText(row.english) ||
             !isValidTableText(row.italian))
-            return "a name is empty or holds a byte that a table file cannot hold";
+            return texts::ExportNameUnfit;
         std::string folded;
         foldAsciiInto(row.english, folded);
         if (english.count(row.english) || (order == TopicOrder::Alphabetical && foldedEnglish.count(folded)))
-            return "the English name stands in the table already, or differs from one only in case";
+            return texts::ExportEnglishTaken;
         if (italian.count(row.italian))
-            return "the Italian name stands in the table already";
+            return texts::ExportItalianTaken;
         if (base.count(row.english) || base.count(row.italian))
-            return "a name stands in the base game's table";
+            return texts::ExportNameInBaseTable;
         return nullptr;
     }
 };

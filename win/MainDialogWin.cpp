@@ -1,5 +1,6 @@
 #include "app/MainDialogModel.h"
 #include "app/resource.h"
+#include "game/UserTexts.h"
 #include "win/DialogsWin.h"
 
 #include <commctrl.h>
@@ -82,8 +83,8 @@ public:
                 static_cast<int>(SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
             if (index < 0)
                 continue;
-            setCell(index, 1, save.marked(Game::Tribunal) ? "T" : "");
-            setCell(index, 2, save.marked(Game::Bloodmoon) ? "B" : "");
+            setCell(index, 1, save.marked(Game::Tribunal) ? texts::TribunalMark : "");
+            setCell(index, 2, save.marked(Game::Bloodmoon) ? texts::BloodmoonMark : "");
             setCell(index, 3, save.fileName.c_str());
         }
     }

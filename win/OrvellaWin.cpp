@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 #include "app/resource.h"
+#include "game/UserTexts.h"
 #include "translate/TableFile.h"
 #include "win/DialogsWin.h"
 #include "win/MessageBoxesWin.h"
@@ -9,7 +10,6 @@ namespace orvella {
 namespace {
 
 constexpr const char* TableFolderName = "Tabelle";
-constexpr const char* ErrorCaption = "Errore";
 
 // The folder "Tabelle" beside the program's executable, or nothing when there is no such folder.
 std::string tableFolder() {
@@ -39,8 +39,8 @@ int run(HINSTANCE instance) {
     if (std::string folder = tableFolder(); !folder.empty()) {
         TableFileError error;
         if (!tables.loadFolder(*session.files, folder, error)) {
-            session.messages->show(
-                Message{error.message(), ErrorCaption, MessageIcon::Error, MessageButtons::Ok, nullptr});
+            session.messages->show(Message{error.message(), texts::ErrorCaption, MessageIcon::Error,
+                                           MessageButtons::Ok, nullptr});
             return StartupCheckFailed;
         }
         session.tables = &tables.tables();
