@@ -2,6 +2,7 @@
 #include "DemoJob.h"
 #include "TerminalText.h"
 #include "TestFolder.h"
+#include "WriteWatch.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -46,7 +47,14 @@ const std::string Sep = "/", AGrave = "\xC3\xA0", EGrave = "\xC3\xA8";
 const std::string ShownGame = "C:" + Sep + "Games" + Sep + "Morrowind";
 const std::string Citta = "Citt\xC3\xA0.ess";
 
-enum Setup { Backup = 1, ReadOnlySaves = 2, ReadOnlyBackups = 4, NoBackups = 8, ReadOnlyGame = 16 };
+enum Setup {
+    Backup = 1,
+    ReadOnlySaves = 2,
+    ReadOnlyBackups = 4,
+    NoBackups = 8,
+    ReadOnlyGame = 16,
+    Damaged = 32
+};
 
 // The in-memory demo game with "English.ess", "Italian.ess" and Citta, whose backup is damaged, in its Saves
 // folder, set up as asked.
@@ -61,7 +69,9 @@ struct DemoGame {
         files.writeFile(saves + "Italian.ess", demo::demoItalianSave());
         if (setup & Backup)
             files.writeFile(backups + "English.ess.bak", demo::demoItalianSave());
-        files.writeFile(saves + Citta, demo::demoEnglishSave());
+        files.writeFile(saves + Citta, setup & Damaged ? demo::demoEnglishSave().substr(
+                                                             0, demo::demoEnglishSave().size() - 3)
+                                                       : demo::demoEnglishSave());
         files.writeFile(backups + Citta + ".bak", "damaged");
         if (setup & NoBackups) {
             auto state = files.snapshot();
@@ -75,6 +85,17 @@ struct DemoGame {
                 files.makeReadOnly(folder);
     }
 };
+
+// The folder named after a failure is one that refused a file opened for writing, never one read from.
+TEST(WriteWatch, NamesTheFolderThatRefusedAFileOpenedForWriting) {
+    FaultInjectingFileSystem files;
+    files.addFolder("C:\\R");
+    files.makeReadOnly("C:\\R");
+    WriteWatch watch(files);
+    EXPECT_TRUE(!watch.open("C:\\R\\missing.txt", "rb") && !watch.unwritableFolder());
+    EXPECT_FALSE(watch.open("C:\\R\\new.txt", "wb"));
+    EXPECT_EQ(watch.unwritableFolder(), "C:\\R");
+}
 
 TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefusedAWrite) {
     const std::string saves = ShownGame + Sep + "Saves", backups = ShownGame + Sep + "LRK Saves Backup" + Sep;
@@ -124,6 +145,12 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {"restore --yes --game G " + Citta, 0, 1,
          "Errore: Il file di backup \"C:\\Games\\Morrowind\\LRK Saves Backup\\" + Citta + ".bak\" " + EGrave +
              " danneggiato. Salvataggio non ripristinato.\n"},
+        // A message that names the save shows the name's bytes as they are.
+        {"convert --game G " + Citta, Damaged, 1,
+         "Errore: Il file \"" + Citta + "\" non " + EGrave +
+             " valido: il record supera la fine del file.\nRecord JOUR (n. 16), offset " +
+             std::to_string(demo::demoEnglishSave().rfind("JOUR")) + ".\n",
+         "Log: " + ShownGame + Sep + "Saves" + Sep + Citta + ".log\n"},
         // A folder that refuses new files: the job's own messages, then the folder.
         {"convert --game G English.ess", ReadOnlySaves, 1,
          "Errore: Impossibile aprire il file di log\n" + readOnly, "Patch non effettuata con successo\n"},

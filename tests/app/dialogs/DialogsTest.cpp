@@ -163,6 +163,11 @@ TEST_F(MainDialogModelTest, ShowsTheGameAndTheSavesInReverseListingOrderAndTheSe
         EXPECT_EQ(view.masterLines.front() + "|" + view.masterLines.back(),
                   "Morrowind.esm|" + std::string(lastMaster));
     }
+    // A selection past the rows, or once the dialog is gone, shows nothing.
+    model.onRowSelected(model.rows().size());
+    model.onDestroyed();
+    model.onRowSelected(rowOf("italian.ess"));
+    EXPECT_EQ(view.summary.substr(0, 19), "NomePG: PG beta.ess");
     model.onActivated();
     EXPECT_EQ(buttons() + view.summary.substr(0, 19), "PATCH --NomePG: PG beta.ess");
     // A listing that breaks off shows its rows and warns once, though the warning re-activates the dialog.
