@@ -15,12 +15,6 @@ namespace orvella::cli {
 
 namespace {
 
-class SilentScan final : public ScanProgress {
-public:
-    void scanned(ScanPass, std::uint32_t, std::uint32_t) override {}
-    void passCompleted(ScanPass) override {}
-};
-
 std::string quoted(std::string_view name) {
     return "\"" + toTerminal(name) + "\"";
 }
@@ -80,7 +74,7 @@ int tablesCommand(const Options& options, FileSystem& files) {
             installation.installed(game).hasMaster && installation.installed(game).hasPlugin;
     TranslationMaps maps;
     DialogueTopics topics;
-    SilentScan progress;
+    SilentScanProgress progress;
     ScanError error;
     if (!scanMastersAndPlugins(files, installation, installed, maps, progress, error, &topics))
         return failure(error.message.empty() ? "the game's master or translation plugin cannot be read"

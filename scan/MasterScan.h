@@ -24,6 +24,13 @@ public:
     virtual void passCompleted(ScanPass pass) = 0;
 };
 
+// The progress of a scan that nobody watches.
+class SilentScanProgress final : public ScanProgress {
+public:
+    void scanned(ScanPass, std::uint32_t, std::uint32_t) override {}
+    void passCompleted(ScanPass) override {}
+};
+
 // Why the scan stopped: the pass whose files failed and, unless a missing file says it all, the message to
 // show.
 struct ScanError {

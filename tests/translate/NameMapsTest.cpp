@@ -22,11 +22,6 @@ RecordBuilder reply(const std::string& id, const std::string& speaker = "anyone"
     return RecordBuilder("INFO").text("INAM", id).text("PNAM", "").text("ONAM", speaker).text("NAME", id);
 }
 
-struct NoProgress final : ScanProgress {
-    void scanned(ScanPass, std::uint32_t, std::uint32_t) override {}
-    void passCompleted(ScanPass) override {}
-};
-
 // Scans a base master, a Tribunal master when given, and one translation plugin, and tells the rows derived
 // for each table ("T:" marks Tribunal's, "(c)" a pair by conditions), then each Italian topic left unpaired
 // with its reason and the topics it names.
@@ -45,7 +40,7 @@ std::string derive(const Records& master, const Records& tribunal, const Records
     write(MorrowindPluginName, build::FileKind::Plugin, plugin);
     TranslationMaps maps;
     DialogueTopics topics;
-    NoProgress progress;
+    SilentScanProgress progress;
     ScanError error;
     EXPECT_TRUE(scanMastersAndPlugins(files, installation, {{true, !tribunal.empty(), false}}, maps, progress,
                                       error, &topics));

@@ -50,12 +50,6 @@ public:
     }
 };
 
-class NullScanProgress final : public ScanProgress {
-public:
-    void scanned(ScanPass, std::uint32_t, std::uint32_t) override {}
-    void passCompleted(ScanPass) override {}
-};
-
 class NullLog final : public ConversionLog {
 public:
     void write(std::string_view) override {}
@@ -241,7 +235,7 @@ JournalFigures measureJournal(const BenchFolder& folder, const GameInstallation&
     auto topics = std::make_unique<DialogueTopics>();
     auto names = std::make_unique<NameMaps>();
     const IncludedGames included = includedGames(save, installation);
-    NullScanProgress scanProgress;
+    SilentScanProgress scanProgress;
     ScanError scanError;
     if (!scanMastersAndPlugins(nativeFileSystem(), installation, included, *maps, scanProgress, scanError,
                                topics.get()))
