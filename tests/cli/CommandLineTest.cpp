@@ -122,6 +122,7 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {"list --game G --yes", 0, 2, "--yes"},
         {"restore --dry-run --game G English.ess", 0, 2, "--dry-run"},
         {"info --game G --tables G English.ess", 0, 2, "--tables"},
+        {"list --game G --tables G", 0, 2, "--tables"},
         {"convert --game G", 0, 2, "NAME.ess"},
         {"tables --game G", 0, 2, "--out"},
         {"convert --out G --game G English.ess", 0, 2, "--out"},
@@ -150,7 +151,8 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
          "Errore: Il file \"" + Citta + "\" non " + EGrave +
              " valido: il record supera la fine del file.\nRecord JOUR (n. 16), offset " +
              std::to_string(demo::demoEnglishSave().rfind("JOUR")) + ".\n",
-         "Log: " + ShownGame + Sep + "Saves" + Sep + Citta + ".log\n"},
+         "Finalizzazione..................... OK\nPatch non effettuata con successo\nLog: " + ShownGame +
+             Sep + "Saves" + Sep + Citta + ".log\n"},
         // A folder that refuses new files: the job's own messages, then the folder.
         {"convert --game G English.ess", ReadOnlySaves, 1,
          "Errore: Impossibile aprire il file di log\n" + readOnly, "Patch non effettuata con successo\n"},

@@ -266,6 +266,13 @@ TEST(TableFiles, RefuseEachBrokenRuleNamingTheLine) {
     EXPECT_EQ(error.fileName + ":" + std::to_string(error.line), std::string(TribunalTopicTableFile) + ":2");
     EXPECT_TRUE(
         set.load(H + "guard\tguardia\n", H + "shared\tcomune\n", H + "shared\tcomune\n", FixH, error));
+    // A table file in the folder that cannot be read stops the loading, naming it.
+    test::FaultInjectingFileSystem files;
+    files.addFolder("C:\\T");
+    files.writeFile("C:\\T\\" + std::string(BloodmoonTopicTableFile), H);
+    files.failEvery(test::FileCall::Read, BloodmoonTopicTableFile);
+    EXPECT_FALSE(set.loadFolder(files, "C:\\T", error));
+    EXPECT_EQ(error.fileName, BloodmoonTopicTableFile);
     // A journal fix row may have no texts, but not only one of them.
     std::vector<JournalFixRow> fixes;
     const std::string fixTable = FixH + "Q1\t\t\nQ2\tText.\tTesto.\n"; // the rows point into it
