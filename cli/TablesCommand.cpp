@@ -19,16 +19,6 @@ std::string quoted(std::string_view name) {
     return "\"" + toTerminal(name) + "\"";
 }
 
-// Makes the folder and those above it that are missing; false when it is not there afterwards.
-bool makeFolder(FileSystem& files, const std::string& folder) {
-    for (std::size_t end = folder.find_first_of("\\/", 1);; end = folder.find_first_of("\\/", end + 1)) {
-        bool alreadyExists = false;
-        files.createFolder(folder.substr(0, end), alreadyExists);
-        if (end == std::string::npos)
-            return files.isFolder(folder);
-    }
-}
-
 // Writes the file whole under a temporary name, then moves it into place, so that a failure leaves the
 // older file as it was.
 bool writeTableFile(FileSystem& files, const std::string& path, const std::string& bytes) {
@@ -86,7 +76,7 @@ int tablesCommand(const Options& options, FileSystem& files) {
     std::string folder = *options.out;
     while (folder.size() > 1 && (folder.back() == '/' || folder.back() == '\\'))
         folder.pop_back();
-    if (!makeFolder(files, folder))
+    if (!makeFolders(files, folder))
         return failure("the folder " + pathText(folder) + " cannot be made");
     ExportedTable base;
     for (Game game : AllGames) {

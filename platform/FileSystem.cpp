@@ -11,4 +11,13 @@ bool readWholeFile(FileSystem& files, const std::string& path, std::vector<std::
     return file->read(bytes.data(), bytes.size()) == bytes.size();
 }
 
+bool makeFolders(FileSystem& files, const std::string& path) {
+    for (std::size_t end = path.find_first_of("\\/", 1);; end = path.find_first_of("\\/", end + 1)) {
+        bool alreadyExists = false;
+        files.createFolder(path.substr(0, end), alreadyExists);
+        if (end == std::string::npos)
+            return files.isFolder(path);
+    }
+}
+
 } // namespace orvella

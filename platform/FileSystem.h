@@ -81,5 +81,7 @@ FileSystem& nativeFileSystem();
 
 // Reads a whole file; false when it cannot be opened or read completely.
 bool readWholeFile(FileSystem& files, const std::string& path, std::vector<std::uint8_t>& bytes);
+// Makes the folder and every folder above it that is missing; true when the folder stands afterwards.
+bool makeFolders(FileSystem& files, const std::string& path);
 
 } // namespace orvella

@@ -250,16 +250,6 @@ GameFileBuilder save(bool english) {
     return file;
 }
 
-// Makes every folder of the path that is missing.
-void makeFolders(FileSystem& files, const std::string& path) {
-    for (std::size_t end = path.find_first_of("\\/", 1);; end = path.find_first_of("\\/", end + 1)) {
-        bool alreadyExists = false;
-        files.createFolder(path.substr(0, end), alreadyExists);
-        if (end == std::string::npos)
-            return;
-    }
-}
-
 bool writeFile(FileSystem& files, const std::string& path, const std::string& bytes) {
     auto file = files.open(path, "wb");
     return file && file->write(bytes.data(), bytes.size()) == bytes.size() && file->close();
