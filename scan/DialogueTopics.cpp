@@ -60,6 +60,13 @@ void TopicSide::addResponse(DialogueTopic& topic, std::string_view id, const Rec
     topic.responses.push_back(response);
 }
 
+void TopicSide::dropDeclaredIn(const TopicSide& other) {
+    std::erase_if(topics_, [&](const DialogueTopic& topic) { return other.find(topic.name) != nullptr; });
+    byFoldedName_.clear();
+    for (std::size_t i = 0; i < topics_.size(); ++i)
+        byFoldedName_.emplace(folded(topics_[i].name), i);
+}
+
 void TopicSide::settle() {
     std::unordered_map<std::string_view, std::size_t> kept;
     for (DialogueTopic& topic : topics_) {

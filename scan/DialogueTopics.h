@@ -41,6 +41,8 @@ public:
     void addResponse(DialogueTopic& topic, std::string_view id, const RecordView& record);
     // Leaves one response per id in each topic: the last one read takes an earlier one's place.
     void settle();
+    // Forgets the topics whose names the other side declares, keeping the order of the rest.
+    void dropDeclaredIn(const TopicSide& other);
 
     const std::vector<DialogueTopic>& topics() const { return topics_; }
     std::string_view id(const Response& response) const {
@@ -57,7 +59,7 @@ private:
 };
 
 // What the scan gathers to pair the topics that a translation renames: the regular topics of the masters,
-// and those of the translation plugins under names that no master declares.
+// and those of the translation plugins under names that no master declares (a plugin only re-declares those).
 struct DialogueTopics {
     TopicSide english;
     TopicSide italian;

@@ -3,11 +3,15 @@
 #include "game/UserTexts.h"
 #include "platform/PathLimit.h"
 #include "records/RecordStream.h"
+#include "scan/PluginRecords.h"
 #include "scan/ScanHandlers.h"
+#include "scan/ScanMerge.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 namespace orvella {
@@ -74,11 +78,11 @@ bool scanFile(RecordStream& stream, ScanContext& context, ScanProgress& progress
 }
 
 // Scans the files of one pass in order, closing each after its scan; a malformed file fails the pass.
-bool scanPass(std::vector<DataFile>& files, ScanPass pass, TranslationMaps& maps, DialogueTopics* topics,
+bool scanPass(std::vector<DataFile>& files, ScanPass pass, RecordKeeper& kept, TopicSide* topics,
               ScanProgress& progress, ScanError& error) {
     for (DataFile& dataFile : files) {
         RecordStream stream(*dataFile.file, dataFile.name);
-        ScanContext context{stream, pass, maps, topics, dataFile.game};
+        ScanContext context{stream, pass, kept, topics, dataFile.game};
         bool scanned = scanFile(stream, context, progress);
         dataFile.file.reset();
         if (!scanned) {
@@ -90,11 +94,41 @@ bool scanPass(std::vector<DataFile>& files, ScanPass pass, TranslationMaps& maps
     return true;
 }
 
+// The progress of a pass that runs on another thread, held until the scanning thread tells it.
+class HeldScanProgress final : public ScanProgress {
+public:
+    void scanned(ScanPass, std::uint32_t done, std::uint32_t total) override {
+        steps_.emplace_back(done, total);
+    }
+    void passCompleted(ScanPass) override { completed_ = true; }
+
+    void tell(ScanPass pass, ScanProgress& progress) const {
+        for (const auto& [done, total] : steps_)
+            progress.scanned(pass, done, total);
+        if (completed_)
+            progress.passCompleted(pass);
+    }
+
+private:
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> steps_;
+    bool completed_ = false;
+};
+
+// What the plugins' pass makes on its own thread.
+struct PluginPassResult {
+    PluginRecords records;
+    TopicSide topics;
+    HeldScanProgress progress;
+    ScanError error;
+    bool scanned = false;
+};
+
 } // namespace
 
 bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installation,
                            const IncludedGames& included, TranslationMaps& maps, ScanProgress& progress,
-                           ScanError& error, DialogueTopics* topics) {
+                           ScanError& error, DialogueTopics* topics,
+                           const std::function<void()>& afterPlugins) {
     Opening opening{files, installation.installPath, {}, {}, error};
     // Each game's master, then its plugin; the base game's, opened first, must be there for either pass.
     for (Game game : AllGames) {
@@ -114,10 +148,30 @@ bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installati
         }
     }
 
-    if (!scanPass(opening.masters, MasterPass, maps, topics, progress, error) ||
-        !scanPass(opening.plugins, PluginPass, maps, topics, progress, error))
+    PluginPassResult plugins;
+    std::jthread pluginThread([&] {
+        plugins.scanned = scanPass(opening.plugins, PluginPass, plugins.records,
+                                   topics ? &plugins.topics : nullptr, plugins.progress, plugins.error);
+        if (plugins.scanned)
+            plugins.records.arrange();
+        if (afterPlugins)
+            afterPlugins();
+    });
+    MapKeeper masters(MasterPass, maps);
+    const bool mastersScanned =
+        scanPass(opening.masters, MasterPass, masters, topics ? &topics->english : nullptr, progress, error);
+    pluginThread.join();
+    if (!mastersScanned)
         return false;
+    plugins.progress.tell(PluginPass, progress);
+    if (!plugins.scanned) {
+        error = std::move(plugins.error);
+        return false;
+    }
+    plugins.records.mergeInto(maps);
     if (topics) {
+        plugins.topics.dropDeclaredIn(topics->english);
+        topics->italian = std::move(plugins.topics);
         topics->english.settle();
         topics->italian.settle();
     }

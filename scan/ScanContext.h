@@ -3,7 +3,7 @@
 #include "game/Game.h"
 #include "records/RecordStream.h"
 #include "scan/DialogueTopics.h"
-#include "scan/TranslationMap.h"
+#include "scan/RecordKeeper.h"
 
 #include <cstdint>
 
@@ -16,13 +16,13 @@ enum class ScanPass : std::int32_t {
 };
 using enum ScanPass;
 
-// What a scan handler works on: the file being walked, the pass, and the maps it fills; the topics too when
-// they are gathered, with the game whose master is walked.
+// What a scan handler works on: the file being walked, the pass, and where it keeps its records; the side
+// that the pass's topics are declared on too when they are gathered, with the game whose master is walked.
 struct ScanContext {
     RecordStream& stream;
     ScanPass pass;
-    TranslationMaps& maps;
-    DialogueTopics* topics = nullptr;
+    RecordKeeper& kept;
+    TopicSide* topics = nullptr;
     Game game = Game::Base;
 };
 

@@ -1,5 +1,4 @@
 #include "scan/ScanHandlers.h"
-#include "scan/ScanMerge.h"
 
 #include <string>
 
@@ -11,17 +10,6 @@ namespace {
 // neither.
 constexpr std::uint8_t RegularTopicType = 0;
 constexpr std::uint8_t JournalTopicType = 4;
-
-// The side whose topic a topic record declares, when topics are gathered: a master declares an English
-// topic, a plugin an Italian one unless a master declares the name already, which the plugin then only
-// re-declares.
-TopicSide* sideOf(ScanContext& context, std::string_view name) {
-    if (!context.topics)
-        return nullptr;
-    if (context.pass == MasterPass)
-        return &context.topics->english;
-    return context.topics->english.find(name) ? nullptr : &context.topics->italian;
-}
 
 // Where the responses behind a topic record go.
 struct GatheredTopic {
@@ -42,7 +30,7 @@ bool scanInfo(ScanContext& context, std::int32_t& remaining, bool journal, const
         gathered.side->addResponse(*gathered.topic, id->text(), *record);
     if (!journal || !id || !record->find("NAME"))
         return true;
-    mergeScannedRecord(context.pass, context.maps.journalEntryMap, id->text(), *record, "NAME");
+    context.kept.keep(MapKind::JournalEntry, id->text(), *record, "NAME");
     return true;
 }
 
@@ -59,16 +47,12 @@ bool scanDialogue(ScanContext& context, std::int32_t& remaining) {
     if (record->find("DELE") || !id || !data || data->data.empty())
         return true;
     bool journal = data->data[0] == JournalTopicType;
-    if (journal) {
-        // The first topic under an ID is kept; later ones add nothing.
-        auto [kept, inserted] = context.maps.journalTopicMap.try_emplace(std::string(id->text()));
-        if (inserted)
-            kept->second = record->build<TranslatedRecord>();
-    }
+    // The first topic under an ID is kept; later ones add nothing.
+    if (journal)
+        context.kept.keep(MapKind::JournalTopic, id->text(), *record, {});
     // A topic without a name has nothing to rename, nor to be renamed to.
     GatheredTopic gathered;
-    if (data->data[0] == RegularTopicType && !id->text().empty() &&
-        (gathered.side = sideOf(context, id->text())))
+    if (data->data[0] == RegularTopicType && !id->text().empty() && (gathered.side = context.topics))
         gathered.topic = &gathered.side->declare(id->text(), context.game);
     Tag tag;
     while (remaining > 0) {

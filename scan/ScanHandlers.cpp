@@ -6,6 +6,22 @@
 
 namespace orvella {
 
+TranslationMap& mapOf(TranslationMaps& maps, MapKind kind) {
+    switch (kind) {
+    case MapKind::Gmst:
+        return maps.gmstMap;
+    case MapKind::Npc:
+        return maps.npcNameMap;
+    case MapKind::Item:
+        return maps.itemNameMap;
+    case MapKind::JournalTopic:
+        return maps.journalTopicMap;
+    case MapKind::JournalEntry:
+        break;
+    }
+    return maps.journalEntryMap;
+}
+
 void mergeScannedRecord(ScanPass pass, TranslationMap& map, std::string_view key, const RecordView& record,
                         std::string_view textTag) {
     auto [kept, inserted] = map.try_emplace(std::string(key));
@@ -13,7 +29,7 @@ void mergeScannedRecord(ScanPass pass, TranslationMap& map, std::string_view key
         kept->second = record.build<TranslatedRecord>();
         return;
     }
-    const SubrecordView* text = record.find(textTag);
+    const SubrecordView* text = textTag.empty() ? nullptr : record.find(textTag);
     if (!text)
         return;
     if (pass == MasterPass)
@@ -25,13 +41,13 @@ void mergeScannedRecord(ScanPass pass, TranslationMap& map, std::string_view key
 namespace {
 
 // NPC, item and spell records: keyed by NAME, named by FNAM.
-bool scanNamedObject(ScanContext& context, std::int32_t& remaining, TranslationMap& map) {
+bool scanNamedObject(ScanContext& context, std::int32_t& remaining, MapKind kind) {
     const RecordView* record = context.stream.readView();
     if (!record)
         return false;
     --remaining;
     if (const SubrecordView* id = record->find("NAME"))
-        mergeScannedRecord(context.pass, map, id->text(), *record, "FNAM");
+        context.kept.keep(kind, id->text(), *record, "FNAM");
     return true;
 }
 
@@ -44,16 +60,16 @@ bool scanGameSetting(ScanContext& context, std::int32_t& remaining) {
     --remaining;
     // Setting IDs carry no terminator in the game's files: the key is the data up to a NUL or its end.
     if (const SubrecordView* id = record->find("NAME"))
-        mergeScannedRecord(context.pass, context.maps.gmstMap, id->text(), *record, "STRV");
+        context.kept.keep(MapKind::Gmst, id->text(), *record, "STRV");
     return true;
 }
 
 bool scanNpc(ScanContext& context, std::int32_t& remaining) {
-    return scanNamedObject(context, remaining, context.maps.npcNameMap);
+    return scanNamedObject(context, remaining, MapKind::Npc);
 }
 
 bool scanItem(ScanContext& context, std::int32_t& remaining) {
-    return scanNamedObject(context, remaining, context.maps.itemNameMap);
+    return scanNamedObject(context, remaining, MapKind::Item);
 }
 
 } // namespace orvella

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "scan/RecordKeeper.h"
 #include "scan/ScanContext.h"
 #include "scan/TranslationMap.h"
 
@@ -12,10 +13,26 @@ namespace orvella {
 // The tag of the Italian text a translation plugin gives a kept record.
 inline constexpr std::string_view TranslationTag = "-TR-";
 
+TranslationMap& mapOf(TranslationMaps& maps, MapKind kind);
+
 // Keeps the first record met under an ID, copied out of the stream. A later record brings only its text
 // (the subrecord textTag): a master's English text overwrites the kept one, a plugin's Italian text becomes
 // the translation; nothing else of it is copied.
 void mergeScannedRecord(ScanPass pass, TranslationMap& map, std::string_view key, const RecordView& record,
                         std::string_view textTag);
+
+// Keeps a pass's records straight in the maps.
+class MapKeeper final : public RecordKeeper {
+public:
+    MapKeeper(ScanPass pass, TranslationMaps& maps) : pass_(pass), maps_(maps) {}
+    void keep(MapKind kind, std::string_view key, const RecordView& record,
+              std::string_view textTag) override {
+        mergeScannedRecord(pass_, mapOf(maps_, kind), key, record, textTag);
+    }
+
+private:
+    ScanPass pass_;
+    TranslationMaps& maps_;
+};
 
 } // namespace orvella

@@ -165,6 +165,7 @@ std::vector<std::string> FaultInjectingFileSystem::files() {
 }
 
 void FaultInjectingFileSystem::failCall(FileCall call, std::uint32_t n) {
+    std::lock_guard lock(mutex_);
     counts_.fill(0);
     target_.emplace(call, n);
     failedPath_.clear();
@@ -177,6 +178,7 @@ void FaultInjectingFileSystem::countOnly() {
 }
 
 bool FaultInjectingFileSystem::failsNow(FileCall call, const std::string& path) {
+    std::lock_guard lock(mutex_);
     const std::uint32_t n = ++counts_[static_cast<std::size_t>(call)];
     bool fails = target_ && target_->first == call && target_->second == n;
     for (const auto& [ruled, end] : rules_)
@@ -187,6 +189,7 @@ bool FaultInjectingFileSystem::failsNow(FileCall call, const std::string& path) 
 }
 
 void FaultInjectingFileSystem::held(const std::string& path, int change, bool lock) {
+    std::lock_guard guard(mutex_);
     openHandles_ += change;
     if (!lock)
         openCounts_[key(path)] += change;
@@ -197,8 +200,18 @@ void FaultInjectingFileSystem::held(const std::string& path, int change, bool lo
 }
 
 bool FaultInjectingFileSystem::isOpen(const std::string& path) const {
+    std::lock_guard lock(mutex_);
     auto open = openCounts_.find(key(path));
     return open != openCounts_.end() && open->second > 0;
+}
+
+bool FaultInjectingFileSystem::isLocked(const std::string& path) const {
+    std::lock_guard lock(mutex_);
+    return locks_.count(key(path)) != 0;
+}
+
+bool FaultInjectingFileSystem::isBusy(const std::string& path) const {
+    return isLocked(path) || isOpen(path);
 }
 
 bool FaultInjectingFileSystem::mayChangeEntryAt(const std::string& path) const {
@@ -267,7 +280,7 @@ bool FaultInjectingFileSystem::listFolder(const std::string& path, std::vector<F
 
 std::unique_ptr<FileLock> FaultInjectingFileSystem::lockFile(const std::string& path, bool& busy) {
     busy = false;
-    if (failsNow(FileCall::Lock, path) || (busy = locks_.count(key(path)) != 0))
+    if (failsNow(FileCall::Lock, path) || (busy = isLocked(path)))
         return nullptr;
     auto lock = inner().lockFile(path, busy);
     return lock ? std::make_unique<FaultInjectingLock>(*this, std::move(lock), path) : nullptr;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -94,6 +95,7 @@ public:
     bool copyAttributes(const std::string& from, const std::string& to, bool modificationTime) override;
 
     // What the open files and locks ask and tell: a handle or a lock on the path comes (+1) or goes (-1).
+    // Files are read and closed on more than one thread of a job at once, so these take turns.
     bool failsNow(FileCall call, const std::string& path);
     void held(const std::string& path, int change, bool lock);
 
@@ -101,8 +103,10 @@ private:
     FileSystem& inner() { return base_ ? *base_ : *memory_; }
     bool mayChangeEntryAt(const std::string& path) const;
     bool isOpen(const std::string& path) const;
-    bool isBusy(const std::string& path) const { return locks_.count(key(path)) || isOpen(path); }
+    bool isBusy(const std::string& path) const;
+    bool isLocked(const std::string& path) const;
 
+    mutable std::mutex mutex_; // over the counts, the open files and the locks
     FileSystem* base_ = nullptr;
     std::unique_ptr<FileSystem> nothing_;
     std::unique_ptr<OverlayFileSystem> memory_;

@@ -12,17 +12,13 @@ namespace {
 // start, so that noting the reads adds no calls to the ones measured.
 class CountingFile final : public File {
 public:
-    using Stretch = CountingFileSystem::Stretch;
-
-    CountingFile(std::unique_ptr<File> inner, std::uint64_t& count, std::vector<Stretch>& stretches,
-                 std::size_t open)
-        : inner_(std::move(inner)), count_(count), stretches_(stretches), open_(open) {}
+    CountingFile(std::unique_ptr<File> inner, CountingFileSystem& owner, std::size_t open)
+        : inner_(std::move(inner)), owner_(owner), open_(open) {}
 
     std::size_t read(void* buffer, std::size_t size) override {
         std::size_t got = inner_->read(buffer, size);
-        count_ += got;
         if (got > 0)
-            note(got);
+            owner_.noteRead(open_, last_, position_, got);
         position_ += got;
         return got;
     }
@@ -43,21 +39,8 @@ public:
     bool close() override { return inner_->close(); }
 
 private:
-    void note(std::size_t got) {
-        if (last_ < stretches_.size()) {
-            ByteRange& range = stretches_[last_].range;
-            if (range.offset + range.size == position_) {
-                range.size += got;
-                return;
-            }
-        }
-        last_ = stretches_.size();
-        stretches_.push_back({open_, {position_, got}});
-    }
-
     std::unique_ptr<File> inner_;
-    std::uint64_t& count_;
-    std::vector<Stretch>& stretches_;
+    CountingFileSystem& owner_;
     std::size_t open_;
     std::size_t last_ = static_cast<std::size_t>(-1); // this file's latest stretch
     std::uint64_t position_ = 0;
@@ -102,8 +85,24 @@ std::unique_ptr<File> CountingFileSystem::open(const std::string& path, const ch
     auto file = base().open(path, mode);
     if (!file)
         return nullptr;
+    std::lock_guard lock(mutex_);
     opened_.push_back(path);
-    return std::make_unique<CountingFile>(std::move(file), bytesRead_, stretches_, opened_.size() - 1);
+    return std::make_unique<CountingFile>(std::move(file), *this, opened_.size() - 1);
+}
+
+void CountingFileSystem::noteRead(std::size_t open, std::size_t& last, std::uint64_t position,
+                                  std::size_t got) {
+    std::lock_guard lock(mutex_);
+    bytesRead_ += got;
+    if (last < stretches_.size()) {
+        ByteRange& range = stretches_[last].range;
+        if (range.offset + range.size == position) {
+            range.size += got;
+            return;
+        }
+    }
+    last = stretches_.size();
+    stretches_.push_back({open, {position, got}});
 }
 
 std::vector<FileReads> CountingFileSystem::reads() const {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -67,7 +68,12 @@ public:
         ByteRange range;
     };
 
+    // Notes bytes read by the open at a position, joined to the open's latest stretch (last) when they
+    // follow on from it; files are read on more than one thread at once.
+    void noteRead(std::size_t open, std::size_t& last, std::uint64_t position, std::size_t got);
+
 private:
+    std::mutex mutex_;
     std::uint64_t bytesRead_ = 0;
     std::vector<std::string> opened_;
     std::vector<Stretch> stretches_;

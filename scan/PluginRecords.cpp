@@ -1,0 +1,98 @@
+#include "scan/PluginRecords.h"
+
+#include "records/Bytes.h"
+#include "records/RecordLayout.h"
+#include "scan/ScanMerge.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace orvella {
+
+void PluginRecords::keep(MapKind kind, std::string_view key, const RecordView& record,
+                         std::string_view textTag) {
+    Held held{kind, record.tag, record.size, record.headerWord, record.flags, 0, 0, 0, 0};
+    held.key = static_cast<std::uint32_t>(bytes_.size());
+    held.keySize = static_cast<std::uint32_t>(key.size());
+    bytes_.append(key);
+    held.subrecords = static_cast<std::uint32_t>(bytes_.size());
+    for (const SubrecordView& subrecord : record.subrecords) {
+        char size[4];
+        storeU32(reinterpret_cast<std::uint8_t*>(size), subrecord.size());
+        bytes_.append(subrecord.tag.text, 4);
+        bytes_.append(size, 4);
+        // The text is the first subrecord with its tag, as a lookup in the record finds it.
+        if (held.text == NoText && !textTag.empty() && subrecord.tag.is(textTag)) {
+            held.text = static_cast<std::uint32_t>(bytes_.size());
+            held.textSize = subrecord.size();
+        }
+        bytes_.append(reinterpret_cast<const char*>(subrecord.data.data()), subrecord.data.size());
+    }
+    held.subrecordsSize = static_cast<std::uint32_t>(bytes_.size()) - held.subrecords;
+    held_.push_back(held);
+}
+
+std::unique_ptr<TranslatedRecord> PluginRecords::build(const Held& held) const {
+    auto record = std::make_unique<TranslatedRecord>(held.tag, held.size, held.headerWord, held.flags);
+    const auto* at = reinterpret_cast<const std::uint8_t*>(bytes_.data()) + held.subrecords;
+    const std::uint8_t* end = at + held.subrecordsSize;
+    while (at < end) {
+        const std::uint32_t size = loadU32(at + 4);
+        record->adoptReadSubrecord(
+            std::make_unique<Subrecord>(Tag::fromBytes(at), at + SubrecordHeaderSize, size));
+        at += SubrecordHeaderSize + size;
+    }
+    return record;
+}
+
+void PluginRecords::translate(TranslatedRecord& record, const Held& held) const {
+    record.setTranslation(TranslationTag, bytes_.data() + held.text, held.textSize);
+}
+
+void PluginRecords::arrange() {
+    // Each ID's records stay in the order the plugins gave them.
+    order_.resize(held_.size());
+    std::iota(order_.begin(), order_.end(), 0u);
+    std::stable_sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
+        if (held_[a].kind != held_[b].kind)
+            return held_[a].kind < held_[b].kind;
+        return keyOf(held_[a]) < keyOf(held_[b]);
+    });
+}
+
+void PluginRecords::mergeInto(TranslationMaps& maps) {
+    if (order_.size() != held_.size())
+        arrange();
+    const std::vector<std::uint32_t>& order = order_;
+    TranslationMap* map = nullptr;
+    TranslationMap::iterator at;
+    for (std::size_t first = 0, end = 0; first < order.size(); first = end) {
+        const Held& kept = held_[order[first]];
+        const std::string_view key = keyOf(kept);
+        for (end = first + 1;
+             end < order.size() && held_[order[end]].kind == kept.kind && keyOf(held_[order[end]]) == key;
+             ++end) {
+        }
+        if (map != &mapOf(maps, kept.kind)) {
+            map = &mapOf(maps, kept.kind);
+            at = map->begin();
+        }
+        while (at != map->end() && std::string_view(at->first) < key)
+            ++at;
+        const bool known = at != map->end() && std::string_view(at->first) == key;
+        // A known ID takes the last text of all its records, a new one that of its later records.
+        const Held* text = nullptr;
+        for (std::size_t i = known ? first : first + 1; i < end; ++i)
+            if (held_[order[i]].text != NoText)
+                text = &held_[order[i]];
+        if (!known)
+            at = map->emplace_hint(at, std::string(key), build(kept));
+        if (text)
+            translate(*at->second, *text);
+    }
+    held_ = {};
+    order_ = {};
+    bytes_ = {};
+}
+
+} // namespace orvella

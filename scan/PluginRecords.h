@@ -1,0 +1,50 @@
+#pragma once
+
+#include "scan/RecordKeeper.h"
+#include "scan/TranslationMap.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace orvella {
+
+// The records of the plugins' pass, which runs while the masters' maps are still being filled: each is held
+// as bytes in one block, so that keeping one costs no allocation, and only those whose ID no master has
+// become records of a map once the masters' pass is done.
+class PluginRecords final : public RecordKeeper {
+public:
+    void keep(MapKind kind, std::string_view key, const RecordView& record,
+              std::string_view textTag) override;
+
+    // Puts the held records in the order that mergeInto takes them, by map and ID; the pass's thread does it
+    // while the masters are still being scanned.
+    void arrange();
+    // Adds the held records to the masters' maps as if the plugins' pass had filled them after the masters':
+    // an ID the masters know takes the last text given under it as its translation; a new ID takes its first
+    // record, with the last text of a later record as its translation. Nothing is held afterwards.
+    void mergeInto(TranslationMaps& maps);
+
+private:
+    static constexpr std::uint32_t NoText = UINT32_MAX;
+
+    struct Held {
+        MapKind kind;
+        Tag tag;
+        std::uint32_t size, headerWord, flags;
+        std::uint32_t key, keySize;
+        std::uint32_t subrecords, subrecordsSize; // each as tag, size and data
+        std::uint32_t text = NoText, textSize = 0;
+    };
+
+    std::string_view keyOf(const Held& held) const { return {bytes_.data() + held.key, held.keySize}; }
+    std::unique_ptr<TranslatedRecord> build(const Held& held) const;
+    void translate(TranslatedRecord& record, const Held& held) const;
+
+    std::vector<Held> held_;
+    std::vector<std::uint32_t> order_;
+    std::string bytes_;
+};
+
+} // namespace orvella
