@@ -4,6 +4,7 @@
 #include "game/UserTexts.h"
 #include "job/SaveReading.h"
 #include "platform/FileReplacement.h"
+#include "platform/MemoryFile.h"
 #include "platform/PathLimit.h"
 
 #include <memory>
@@ -30,7 +31,7 @@ public:
         std::vector<std::uint8_t> read;
         if (!readWholeFile(files_, paths_.backup, read))
             return refuse(texts::CannotRestore);
-        std::string backup(read.begin(), read.end());
+        MemoryFile backup(std::string(read.begin(), read.end()));
         read = {};
         // Only whether the backup is a sound save matters here, not its records.
         const auto dropRecord = [](std::unique_ptr<Record>, std::int64_t, std::int32_t) {};
@@ -38,7 +39,7 @@ public:
         FormatError error;
         if (!readSaveRecords(backup, paths_.backup, count, dropRecord, error))
             return refuse(texts::damagedBackup(paths_.backup));
-        if (!putInPlace(backup))
+        if (!putInPlace(backup.bytes()))
             return refuse(texts::CannotRestore);
         if (!files_.deleteFile(paths_.backup)) {
             warn(texts::CannotDeleteBackup);

@@ -22,11 +22,20 @@
 #include <algorithm>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace orvella {
 
 namespace {
+
+// The save as the scan's second thread reads it, while the masters are scanned, for the job's thread to take.
+struct SaveReadAhead {
+    bool recordsRead = false;
+    std::int32_t count = 0;
+    std::vector<std::unique_ptr<Record>> records;
+    FormatError error;
+};
 
 // Everything one conversion owns, from its open files to its translation data; a new job starts empty.
 struct JobState {
@@ -53,6 +62,7 @@ struct JobState {
     FileReplacement newSave;
     PatchLog log;
 
+    SaveReadAhead saveRead;
     TranslationMaps maps;
     // The pairs derived from the game's files, which the link lists point into.
     DerivedTopicRows derived;
@@ -88,6 +98,17 @@ bool derivesTopics(const TopicTables& tables, const IncludedGames& included) {
     });
 }
 
+// Reads the save through the stream's own buffer, never holding its bytes whole: a read that fails stops the
+// job with the records taken so far, before anything is written.
+void readSaveAhead(JobState& state) {
+    SaveReadAhead& ahead = state.saveRead;
+    auto take = [&](std::unique_ptr<Record> record, std::int64_t, std::int32_t) {
+        ahead.records.push_back(std::move(record));
+    };
+    ahead.recordsRead =
+        readSaveRecords(*state.saveFile, state.job.request.saveFileName, ahead.count, take, ahead.error);
+}
+
 bool buildTranslationData(JobState& state) {
     const IncludedGames included = includedGames(state.job.request.saveInfo, state.installation());
     const bool derive = derivesTopics(state.tables(), included);
@@ -96,7 +117,7 @@ bool buildTranslationData(JobState& state) {
     // The topics' responses serve only to pair them: they are gone before the save is read.
     DialogueTopics topics;
     if (!scanMastersAndPlugins(state.files(), state.installation(), included, state.maps, bars, error,
-                               derive ? &topics : nullptr)) {
+                               derive ? &topics : nullptr, [&state] { readSaveAhead(state); })) {
         state.progress().setImage(ScanBars::stageOf(error.pass), StatusImage::Failure);
         if (!error.message.empty())
             state.showMessage(error.message, error.icon);
@@ -110,36 +131,22 @@ bool buildTranslationData(JobState& state) {
     return buildMonthNameMap(state.maps, state.direction(), state.names);
 }
 
-// Reads the whole file in one call; false when it cannot be read to its end.
-bool readWholeSave(File& file, std::string& bytes) {
-    std::int64_t size = fileLength(file);
-    if (size < 0 || !file.seek(0, SeekOrigin::Begin))
-        return false;
-    bytes.resize(static_cast<std::size_t>(size));
-    return file.read(bytes.data(), bytes.size()) == bytes.size();
-}
-
-// The save is held whole anyway, so it is read in one call and walked in memory: a failed read can only
-// stop the job before the first record, never leave it with part of the save.
+// Takes the records that the scan's second thread read, registering the save's own items, and tells the
+// reading's progress and any fault the read met.
 bool readSave(JobState& state, std::int32_t& count) {
-    const std::string& saveFileName = state.job.request.saveFileName;
-    std::string bytes;
-    if (!readWholeSave(*state.saveFile, bytes)) {
-        state.showMessage(FormatError{.fileName = saveFileName, .problem = texts::ReadFailed}.message(),
-                          MessageIcon::Error);
-        return false;
-    }
+    SaveReadAhead& ahead = state.saveRead;
     state.saveFile.reset();
     BarUpdater bar(state.progress(), JobStage::Reading);
-    auto take = [&](std::unique_ptr<Record> record, std::int64_t index, std::int32_t total) {
+    count = ahead.count;
+    state.recordList = std::move(ahead.records);
+    std::uint32_t index = 0;
+    for (const auto& record : state.recordList) {
         if (isItemTag(record->tag()))
             registerSaveItem(state.maps, *record);
-        state.recordList.push_back(std::move(record));
-        bar.update(static_cast<std::uint32_t>(index), static_cast<std::uint32_t>(total));
-    };
-    FormatError error;
-    if (!readSaveRecords(std::move(bytes), saveFileName, count, take, error)) {
-        state.showMessage(error.message(), MessageIcon::Error);
+        bar.update(index++, static_cast<std::uint32_t>(count));
+    }
+    if (!ahead.recordsRead) {
+        state.showMessage(ahead.error.message(), MessageIcon::Error);
         return false;
     }
     bar.set(100);
@@ -147,12 +154,11 @@ bool readSave(JobState& state, std::int32_t& count) {
     return true;
 }
 
-// Runs every record through its handler and writes the kept ones, with the record count lowered by the
-// dropped ones, to the temporary file in one piece; false when the new save is incomplete.
-bool convertSave(JobState& state, std::uint32_t count) {
+// Runs every record through its handler and gives the kept ones as the new save's bytes, with the record
+// count lowered by the dropped ones.
+void convertSave(JobState& state, std::uint32_t count, std::vector<std::uint8_t>& output) {
     BarUpdater bar(state.progress(), JobStage::Converting);
     std::uint32_t kept = count;
-    std::vector<std::uint8_t> output;
     // Room for the save as read and for the links the journal gains, so the output is rarely moved.
     std::size_t readBytes = 0;
     for (const auto& record : state.recordList)
@@ -191,6 +197,10 @@ bool convertSave(JobState& state, std::uint32_t count) {
     // The header record keeps its size and its HEDR, so the count stays at its offset.
     if (kept != count && output.size() >= RecordCountOffset + 4)
         storeU32(output.data() + RecordCountOffset, kept);
+}
+
+// Writes the new save to the temporary file in one piece; false when it is incomplete.
+bool writeNewSave(JobState& state, const std::vector<std::uint8_t>& output) {
     const bool written = state.newSave.write(output.data(), output.size()) &&
                          state.newSave.finish(state.paths.realSave, false);
     if (!written)
@@ -299,33 +309,44 @@ bool replaceSave(JobState& state) {
     return true;
 }
 
-// Empties every map, list and record of the job, driving the finalisation bar.
+// The records that releasing the job's data goes through one by one, out of the finalisation bar's total.
+struct ReleaseCount {
+    std::uint32_t records = 0;
+    std::uint32_t total = 0;
+};
+
+ReleaseCount countJobData(const JobState& state) {
+    const std::size_t records = state.maps.recordCount() + state.recordList.size();
+    return {static_cast<std::uint32_t>(records),
+            static_cast<std::uint32_t>(records + state.names.questNameMap.size())};
+}
+
+// Empties every map, list and record of the job, records in the order the finalisation bar counts them.
 void releaseJobData(JobState& state) {
     TranslationMaps& maps = state.maps;
     NameMaps& names = state.names;
-    std::uint32_t total =
-        static_cast<std::uint32_t>(maps.recordCount() + state.recordList.size() + names.questNameMap.size());
-    BarUpdater bar(state.progress(), JobStage::Finalising);
     names.englishTopicLinks.clear();
     names.italianTopicLinks.clear();
-    std::uint32_t released = 0;
     for (TranslationMap* map :
          {&maps.journalEntryMap, &maps.journalTopicMap, &maps.gmstMap, &maps.npcNameMap, &maps.itemNameMap}) {
-        for (auto& entry : *map) {
+        for (auto& entry : *map)
             entry.second.reset();
-            bar.update(++released, total);
-        }
         map->clear();
     }
-    for (auto& record : state.recordList) {
+    for (auto& record : state.recordList)
         record.reset();
-        bar.update(++released, total);
-    }
     state.recordList.clear();
     state.derived = DerivedTopicRows();
     names.topicNameMap.clear();
     names.monthNameMap.clear();
     names.questNameMap.clear();
+}
+
+// Drives the finalisation bar through the released records once they are all gone.
+void tellRelease(JobState& state, ReleaseCount count) {
+    BarUpdater bar(state.progress(), JobStage::Finalising);
+    for (std::uint32_t released = 1; released <= count.records; ++released)
+        bar.update(released, count.total);
     bar.set(100);
     state.progress().setImage(JobStage::Finalising, StatusImage::Success);
 }
@@ -341,14 +362,23 @@ PatchResult runPatchJob(const PatchJob& job) {
     std::int32_t count = 0;
     success = success && buildTranslationData(state);
     success = success && readSave(state, count);
-    success = success && convertSave(state, static_cast<std::uint32_t>(count));
-    success = success && replaceSave(state);
+    std::vector<std::uint8_t> newSave;
+    if (success)
+        convertSave(state, static_cast<std::uint32_t>(count), newSave);
 
-    // Whatever happened, no temporary file stays beside the save.
-    state.saveFile.reset();
-    state.newSave.discard();
+    // Nothing reads the job's data once the new save is built: it is released on a thread of its own while
+    // the new save and the backup are written and synced.
+    const ReleaseCount released = countJobData(state);
+    {
+        std::jthread releasing([&state] { releaseJobData(state); });
+        success = success && writeNewSave(state, newSave) && replaceSave(state);
+        newSave = {};
 
-    releaseJobData(state);
+        // Whatever happened, no temporary file stays beside the save.
+        state.saveFile.reset();
+        state.newSave.discard();
+    }
+    tellRelease(state, released);
 
     // Only untranslated journal paragraphs make a successful job keep its log; a failed job keeps the log
     // it began. A log that cannot be moved into place or deleted changes nothing in the outcome.

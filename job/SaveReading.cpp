@@ -1,7 +1,6 @@
 #include "job/SaveReading.h"
 
 #include "game/UserTexts.h"
-#include "platform/MemoryFile.h"
 #include "records/RecordStream.h"
 
 namespace orvella {
@@ -21,9 +20,8 @@ bool checkHeaderRecord(RecordStream& stream, const Record& header) {
 
 } // namespace
 
-bool readSaveRecords(std::string bytes, const std::string& fileName, std::int32_t& count,
-                     const SaveRecordSink& take, FormatError& error) {
-    MemoryFile file(std::move(bytes));
+bool readSaveRecords(File& file, const std::string& fileName, std::int32_t& count, const SaveRecordSink& take,
+                     FormatError& error) {
     RecordStream stream(file, fileName);
     count = 0;
     bool ok = stream.readRecordCount(count);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/File.h"
 #include "records/FormatError.h"
 #include "records/Record.h"
 
@@ -14,11 +15,11 @@ namespace orvella {
 using SaveRecordSink =
     std::function<void(std::unique_ptr<Record> record, std::int64_t index, std::int32_t count)>;
 
-// Reads a whole save held in memory with every check a conversion makes before it trusts a save: a TES3
-// header record whose first subrecord is an HEDR of at least 300 bytes, every record and subrecord within
-// the file, and as many records as the count at offset 320 says, with nothing after them. False, with the
-// fault in error, when the save breaks one of these rules; the records taken until then stay taken.
-bool readSaveRecords(std::string bytes, const std::string& fileName, std::int32_t& count,
-                     const SaveRecordSink& take, FormatError& error);
+// Reads a whole save from the start of the file with every check a conversion makes before it trusts a save:
+// a TES3 header record whose first subrecord is an HEDR of at least 300 bytes, every record and subrecord
+// within the file, and as many records as the count at offset 320 says, with nothing after them. False, with
+// the fault in error, when the save breaks one of these rules; the records taken until then stay taken.
+bool readSaveRecords(File& file, const std::string& fileName, std::int32_t& count, const SaveRecordSink& take,
+                     FormatError& error);
 
 } // namespace orvella
