@@ -29,6 +29,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <sys/wait.h>
@@ -41,6 +42,8 @@ namespace {
 // Large enough that the reads are few, small enough to stay in the processor's cache.
 constexpr std::size_t FloorBufferBytes = 1 << 20;
 constexpr const char* FloorSaveName = "Floor0001.ess";
+// How the benchmark starts itself to convert once: followed by the data folder and the pipe to write to.
+constexpr const char* ChildOption = "--convert-child";
 
 class SilentMessages final : public MessageBoxes {
 public:
@@ -393,11 +396,37 @@ struct ChildFigures {
     FloorFigures floor;
 };
 
-// Converts the save as it stands in a child process of its own, so that the conversion is the process's
-// first, as a player runs it (console and dialog program alike convert once per process, on memory never
-// used before), and measures its floor there; the figures come back through a pipe.
-void convertInChild(const BenchFolder& folder, const GameInstallation& installation, IoFloor& ioFloor,
-                    const FloorPaths& paths, ConversionFigures& figures, FloorFigures& floor) {
+// Converts the save as it stands and measures the conversion's floor, in the process that runs it, and sends
+// the figures down the channel; the body of a conversion child.
+bool convertAndSend(const BenchFolder& folder, int channel) {
+    const GameInstallation installation = benchInstallation(folder);
+    IoFloor ioFloor(FloorBufferBytes);
+    const ConversionFigures converted = convert(folder, installation, builtInTables());
+    ChildFigures sent;
+    sent.succeeded = converted.succeeded;
+    std::snprintf(sent.outcome, sizeof sent.outcome, "%s", converted.outcome.c_str());
+    for (std::size_t i = 0; i < converted.stages.size() && i < std::size(sent.stages); ++i)
+        sent.stages[i] = converted.stages[i].milliseconds;
+    sent.total = converted.total;
+    sent.bytesRead = converted.bytesRead;
+    sent.saveBytes = converted.saveBytes;
+    sent.newSaveBytes = converted.newSaveBytes;
+    sent.baselineMemory = converted.baselineMemory;
+    sent.peakMemory = converted.peakMemory;
+    sent.peakIsOwn = converted.peakIsOwn;
+    sent.peakHeap = converted.peakHeap;
+    sent.stretches = converted.stretches;
+    sent.opens = converted.opens;
+    if (converted.succeeded)
+        sent.floor = measureFloor(ioFloor, converted, floorPaths(installation));
+    return write(channel, &sent, sizeof sent) == static_cast<ssize_t>(sizeof sent);
+}
+
+// Converts the save as it stands in a process of its own, started afresh from this program's file, so that
+// the conversion is the process's first on memory never used before, as a player runs it (console and dialog
+// program alike convert once per process); a forked child would inherit this process's heap, and pay for
+// copying its pages instead. The figures come back through a pipe.
+void convertInChild(const BenchFolder& folder, ConversionFigures& figures, FloorFigures& floor) {
     int channel[2];
     std::fflush(nullptr);
     if (pipe(channel) != 0)
@@ -405,26 +434,9 @@ void convertInChild(const BenchFolder& folder, const GameInstallation& installat
     const pid_t child = fork();
     if (child == 0) {
         close(channel[0]);
-        const ConversionFigures converted = convert(folder, installation, builtInTables());
-        ChildFigures sent;
-        sent.succeeded = converted.succeeded;
-        std::snprintf(sent.outcome, sizeof sent.outcome, "%s", converted.outcome.c_str());
-        for (std::size_t i = 0; i < converted.stages.size() && i < std::size(sent.stages); ++i)
-            sent.stages[i] = converted.stages[i].milliseconds;
-        sent.total = converted.total;
-        sent.bytesRead = converted.bytesRead;
-        sent.saveBytes = converted.saveBytes;
-        sent.newSaveBytes = converted.newSaveBytes;
-        sent.baselineMemory = converted.baselineMemory;
-        sent.peakMemory = converted.peakMemory;
-        sent.peakIsOwn = converted.peakIsOwn;
-        sent.peakHeap = converted.peakHeap;
-        sent.stretches = converted.stretches;
-        sent.opens = converted.opens;
-        if (converted.succeeded)
-            sent.floor = measureFloor(ioFloor, converted, paths);
-        const bool written = write(channel[1], &sent, sizeof sent) == static_cast<ssize_t>(sizeof sent);
-        _exit(written ? 0 : 1);
+        const std::string fd = std::to_string(channel[1]);
+        execl("/proc/self/exe", "orvella-bench", ChildOption, folder.root.c_str(), fd.c_str(), nullptr);
+        _exit(1);
     }
     close(channel[1]);
     ChildFigures received;
@@ -510,12 +522,11 @@ int run(const std::string& root) {
     std::filesystem::copy_file(folder.englishSave(), folder.save(),
                                std::filesystem::copy_options::overwrite_existing);
     const std::uint64_t saveSize = fileSize(folder.save());
-    IoFloor ioFloor(FloorBufferBytes);
     const FloorPaths paths = floorPaths(installation);
     ConversionFigures toItalian, toEnglish;
     FloorFigures toItalianFloor, toEnglishFloor;
-    convertInChild(folder, installation, ioFloor, paths, toItalian, toItalianFloor);
-    convertInChild(folder, installation, ioFloor, paths, toEnglish, toEnglishFloor);
+    convertInChild(folder, toItalian, toItalianFloor);
+    convertInChild(folder, toEnglish, toEnglishFloor);
     std::filesystem::remove(paths.floorSave);
     std::filesystem::remove(paths.floorBackup);
     if (!toItalian.succeeded || !toEnglish.succeeded) {
@@ -585,6 +596,9 @@ int run(const std::string& root) {
 } // namespace orvella::bench
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == orvella::bench::ChildOption)
+        return orvella::bench::convertAndSend(orvella::bench::BenchFolder{argv[2]}, std::atoi(argv[3])) ? 0
+                                                                                                        : 1;
     if (argc > 2 || (argc == 2 && std::string(argv[1]).rfind("-", 0) == 0)) {
         std::fprintf(stderr, "usage: orvella-bench [DATA-FOLDER]\n");
         return 2;
