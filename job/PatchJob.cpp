@@ -154,16 +154,9 @@ bool readSave(JobState& state, std::int32_t& count) {
     return true;
 }
 
-// Runs every record through its handler and gives the kept ones as the new save's bytes, with the record
-// count lowered by the dropped ones.
-void convertSave(JobState& state, std::uint32_t count, std::vector<std::uint8_t>& output) {
+// Runs every record through its handler, marking the ones it drops.
+void convertSave(JobState& state, std::uint32_t count, std::vector<bool>& dropped) {
     BarUpdater bar(state.progress(), JobStage::Converting);
-    std::uint32_t kept = count;
-    // Room for the save as read and for the links the journal gains, so the output is rarely moved.
-    std::size_t readBytes = 0;
-    for (const auto& record : state.recordList)
-        readBytes += RecordHeaderSize + std::size_t{record->size()};
-    output.reserve(readBytes + readBytes / 8);
     // The journal tells how far it is, then its end with done equal to total: its bar goes to 100 and gets
     // its image, and a later journal record starts the bar again.
     BarUpdater journalBar(state.progress(), JobStage::Journal);
@@ -182,30 +175,52 @@ void convertSave(JobState& state, std::uint32_t count, std::vector<std::uint8_t>
                                   journalBar.restart();
                               }};
     const SaveHandlerMap& handlers = saveHandlerMap();
+    dropped.assign(state.recordList.size(), false);
     std::uint32_t j = 0;
     for (auto& record : state.recordList) {
         auto handler = handlers.find(record->tag().key());
-        if (handler != handlers.end() && !handler->second(*record, context))
-            --kept;
-        else
-            serializeRecord(*record, output);
+        dropped[j] = handler != handlers.end() && !handler->second(*record, context);
         bar.update(j++, count);
     }
     bar.set(100);
     state.progress().setImage(JobStage::Converting, StatusImage::Success);
-    state.saveFile.reset();
-    // The header record keeps its size and its HEDR, so the count stays at its offset.
-    if (kept != count && output.size() >= RecordCountOffset + 4)
-        storeU32(output.data() + RecordCountOffset, kept);
 }
 
-// Writes the new save to the temporary file in one piece; false when it is incomplete.
-bool writeNewSave(JobState& state, const std::vector<std::uint8_t>& output) {
-    const bool written = state.newSave.write(output.data(), output.size()) &&
-                         state.newSave.finish(state.paths.realSave, false);
+// Writes the kept records to the temporary file, a stretch at a time so that the new save is never held
+// whole, with the record count lowered by the dropped ones; false when the new save is incomplete.
+bool writeNewSave(JobState& state, std::uint32_t count, const std::vector<bool>& dropped) {
+    constexpr std::size_t StretchBytes = 1 << 20;
+    const auto kept = static_cast<std::uint32_t>(count - std::count(dropped.begin(), dropped.end(), true));
+    std::vector<std::uint8_t> stretch;
+    stretch.reserve(2 * StretchBytes);
+    bool counted = kept == count;
+    bool written = true;
+    for (std::size_t i = 0; written && i < state.recordList.size(); ++i) {
+        if (!dropped[i])
+            serializeRecord(*state.recordList[i], stretch);
+        // The header record, always written first, keeps its size and its HEDR, so the count stays at its
+        // offset.
+        if (!counted && stretch.size() >= RecordCountOffset + 4) {
+            storeU32(stretch.data() + RecordCountOffset, kept);
+            counted = true;
+        }
+        const bool last = i + 1 == state.recordList.size();
+        if (stretch.size() >= StretchBytes || (last && !stretch.empty())) {
+            written = state.newSave.write(stretch.data(), stretch.size());
+            stretch.clear();
+        }
+    }
     if (!written)
         state.showMessage(texts::CannotWriteTemp, MessageIcon::Error);
     return written;
+}
+
+// Syncs the new save and checks it whole; false, with the user told, when it is not.
+bool finishNewSave(JobState& state) {
+    const bool finished = state.newSave.finish(state.paths.realSave, false);
+    if (!finished)
+        state.showMessage(texts::CannotWriteTemp, MessageIcon::Error);
+    return finished;
 }
 
 // Whether the save, as it is now, is made with the same files and so converts the same way.
@@ -362,17 +377,17 @@ PatchResult runPatchJob(const PatchJob& job) {
     std::int32_t count = 0;
     success = success && buildTranslationData(state);
     success = success && readSave(state, count);
-    std::vector<std::uint8_t> newSave;
+    std::vector<bool> dropped;
     if (success)
-        convertSave(state, static_cast<std::uint32_t>(count), newSave);
+        convertSave(state, static_cast<std::uint32_t>(count), dropped);
+    success = success && writeNewSave(state, static_cast<std::uint32_t>(count), dropped);
 
-    // Nothing reads the job's data once the new save is built: it is released on a thread of its own while
-    // the new save and the backup are written and synced.
+    // Nothing reads the job's data once the new save is written: it is released on a thread of its own while
+    // the new save and the backup are synced.
     const ReleaseCount released = countJobData(state);
     {
         std::jthread releasing([&state] { releaseJobData(state); });
-        success = success && writeNewSave(state, newSave) && replaceSave(state);
-        newSave = {};
+        success = success && finishNewSave(state) && replaceSave(state);
 
         // Whatever happened, no temporary file stays beside the save.
         state.saveFile.reset();
