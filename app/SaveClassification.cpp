@@ -60,9 +60,9 @@ std::optional<SaveInfo> classifySave(FileSystem& files, const GameInstallation& 
     SaveInfo info;
     bool betaSeen = false;
     for (const auto& subrecord : header->subrecords())
-        if (subrecord->tag.is("MAST"))
+        if (subrecord.tag.is("MAST"))
             // The name ends at its NUL or, without one, at the end of the subrecord.
-            noteMaster(info, betaSeen, subrecord->text(), installation);
+            noteMaster(info, betaSeen, subrecord.text(), installation);
     if (betaSeen)
         info.direction = BetaUnsupported;
     else if (std::any_of(info.games.begin(), info.games.end(),

@@ -72,9 +72,9 @@ bool showSaveSummary(SummaryView& view, FileSystem& files, const GameInstallatio
     saveInfo.day = floatField(*gmdt, DaysPassedOffset);
 
     for (const auto& subrecord : header->subrecords()) {
-        if (!subrecord->tag.is("MAST"))
+        if (!subrecord.tag.is("MAST"))
             continue;
-        std::string name(subrecord->text());
+        std::string name(subrecord.text());
         view.addMasterLine(probeDataFile(files, installation, name) ? name : texts::MissingMasterMark + name);
     }
     view.setPicture(pictureFromScreenshot(scrs->data));

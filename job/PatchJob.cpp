@@ -29,7 +29,8 @@ namespace orvella {
 
 namespace {
 
-// The save as the scan's second thread reads it, while the masters are scanned, for the job's thread to take.
+// The save as a second thread reads it, while the job's thread makes the name maps, for the job's thread to
+// take.
 struct SaveReadAhead {
     bool recordsRead = false;
     std::int32_t count = 0;
@@ -114,17 +115,20 @@ bool buildTranslationData(JobState& state) {
     const bool derive = derivesTopics(state.tables(), included);
     ScanBars bars(state.progress());
     ScanError error;
-    // The topics' responses serve only to pair them: they are gone before the save is read.
+    // The topics' responses serve only to pair them: they are gone once paired.
     DialogueTopics topics;
     if (!scanMastersAndPlugins(state.files(), state.installation(), included, state.maps, bars, error,
-                               derive ? &topics : nullptr, [&state] { readSaveAhead(state); })) {
+                               derive ? &topics : nullptr)) {
         state.progress().setImage(ScanBars::stageOf(error.pass), StatusImage::Failure);
         if (!error.message.empty())
             state.showMessage(error.message, error.icon);
         return false;
     }
+    // The save is read meanwhile, once the scan's own memory is gone.
+    std::jthread reading([&state] { readSaveAhead(state); });
     if (derive)
         state.derived = derivedTopicRows(topics, pairTopics(topics), state.tables());
+    topics = DialogueTopics();
     loadTopicTables(state.tables(), state.derived, state.direction(), included, state.names);
     buildQuestNameMap(state.maps, state.direction(), state.names);
     addJournalFixes(state.tables().journalFixes, state.maps);

@@ -13,20 +13,10 @@ std::uint32_t footprint(const Subrecord& subrecord) {
     return static_cast<std::uint32_t>(SubrecordHeaderSize) + subrecord.size();
 }
 
-template <typename List, typename Get>
-Subrecord* findIn(const List& entries, std::string_view tagName, Get get) {
-    // A full tag of four characters compares as four bytes: the common case needs no length of the stored
-    // tag.
-    if (tagName.size() == 4 && tagName.find('\0') == std::string_view::npos) {
-        for (const auto& entry : entries)
-            if (std::memcmp(get(entry)->tag.text, tagName.data(), 4) == 0)
-                return get(entry);
-        return nullptr;
-    }
-    for (const auto& entry : entries)
-        if (get(entry)->tag.str() == tagName)
-            return get(entry);
-    return nullptr;
+// A full tag of four characters compares as four bytes: the common case needs no length of the stored tag.
+bool hasTag(const Subrecord& subrecord, std::string_view tagName, bool fourBytes) {
+    return fourBytes ? std::memcmp(subrecord.tag.text, tagName.data(), 4) == 0
+                     : subrecord.tag.str() == tagName;
 }
 
 } // namespace
@@ -36,11 +26,29 @@ Record::Record(std::string_view tagName) : tag_(tagName) {}
 Record::Record(Tag tagValue, std::uint32_t size, std::uint32_t headerWord, std::uint32_t flags)
     : tag_(tagValue), size_(size), headerWord_(headerWord), flags_(flags) {}
 
-Subrecord* Record::findSubrecord(std::string_view tagName) const {
-    if (insertionOrder_.empty())
-        return findIn(subrecords_, tagName,
-                      [](const std::unique_ptr<Subrecord>& entry) { return entry.get(); });
-    return findIn(insertionOrder_, tagName, [](Subrecord* entry) { return entry; });
+std::size_t Record::findIndex(std::string_view tagName) const {
+    const bool fourBytes = tagName.size() == 4 && tagName.find('\0') == std::string_view::npos;
+    const std::size_t count = subrecords_.size();
+    std::size_t found = count;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!hasTag(subrecords_[i], tagName, fourBytes))
+            continue;
+        if (addedTurn_.empty())
+            return i;
+        if (found == count || addedTurn_[i] < addedTurn_[found])
+            found = i;
+    }
+    return found;
+}
+
+Subrecord* Record::findSubrecord(std::string_view tagName) {
+    const std::size_t index = findIndex(tagName);
+    return index < subrecords_.size() ? &subrecords_[index] : nullptr;
+}
+
+const Subrecord* Record::findSubrecord(std::string_view tagName) const {
+    const std::size_t index = findIndex(tagName);
+    return index < subrecords_.size() ? &subrecords_[index] : nullptr;
 }
 
 std::optional<std::string_view> Record::findText(std::string_view tagName) const {
@@ -67,35 +75,36 @@ bool Record::replaceSubrecord(std::string_view tagName, const void* bytes, std::
 bool Record::replaceSubrecordAt(std::size_t index, const void* bytes, std::uint32_t size) {
     if (index >= subrecords_.size())
         return false;
-    replaceData(*subrecords_[index], bytes, size);
+    replaceData(subrecords_[index], bytes, size);
     return true;
 }
 
-void Record::appendSubrecord(std::unique_ptr<Subrecord> subrecord) {
+void Record::appendSubrecord(Subrecord subrecord) {
     insertSubrecordAt(subrecords_.size(), std::move(subrecord));
 }
 
-void Record::insertSubrecordAt(std::size_t index, std::unique_ptr<Subrecord> subrecord) {
-    size_ += footprint(*subrecord);
-    if (index < subrecords_.size() && insertionOrder_.empty()) {
-        insertionOrder_.reserve(subrecords_.size() + 1);
-        for (const auto& existing : subrecords_)
-            insertionOrder_.push_back(existing.get());
+void Record::insertSubrecordAt(std::size_t index, Subrecord subrecord) {
+    size_ += footprint(subrecord);
+    const auto turn = static_cast<std::uint32_t>(subrecords_.size());
+    if (index < subrecords_.size() && addedTurn_.empty()) {
+        addedTurn_.resize(subrecords_.size());
+        for (std::uint32_t i = 0; i < turn; ++i)
+            addedTurn_[i] = i;
     }
-    if (!insertionOrder_.empty())
-        insertionOrder_.push_back(subrecord.get());
+    if (!addedTurn_.empty())
+        addedTurn_.insert(addedTurn_.begin() + static_cast<std::ptrdiff_t>(index), turn);
     subrecords_.insert(subrecords_.begin() + static_cast<std::ptrdiff_t>(index), std::move(subrecord));
 }
 
 void Record::insertSubrecordBefore(std::optional<std::string_view> beforeTag, std::string_view tagName,
                                    const void* bytes, std::uint32_t size) {
-    auto subrecord = std::make_unique<Subrecord>(tagName, bytes, size);
+    Subrecord subrecord(tagName, bytes, size);
     if (!beforeTag) {
         appendSubrecord(std::move(subrecord));
         return;
     }
     for (std::size_t i = 0; i < subrecords_.size(); ++i) {
-        if (subrecords_[i]->tag.str() == *beforeTag) {
+        if (subrecords_[i].tag.str() == *beforeTag) {
             insertSubrecordAt(i, std::move(subrecord));
             return;
         }
@@ -103,9 +112,9 @@ void Record::insertSubrecordBefore(std::optional<std::string_view> beforeTag, st
 }
 
 void Record::removeSubrecordAt(std::size_t index) {
-    size_ -= footprint(*subrecords_[index]);
+    size_ -= footprint(subrecords_[index]);
     subrecords_.erase(subrecords_.begin() + static_cast<std::ptrdiff_t>(index));
-    rebuildIndex();
+    backToFileOrder();
 }
 
 SubrecordList Record::removeSubrecordRange(std::size_t first, std::size_t end) {
@@ -113,24 +122,28 @@ SubrecordList Record::removeSubrecordRange(std::size_t first, std::size_t end) {
     auto stop = subrecords_.begin() + static_cast<std::ptrdiff_t>(end);
     SubrecordList removed(std::make_move_iterator(begin), std::make_move_iterator(stop));
     subrecords_.erase(begin, stop);
-    for (const auto& subrecord : removed)
-        size_ -= footprint(*subrecord);
-    rebuildIndex();
+    for (Subrecord& subrecord : removed) {
+        size_ -= footprint(subrecord);
+        subrecord.data.own();
+    }
+    backToFileOrder();
     return removed;
 }
 
-void Record::adoptReadSubrecord(std::unique_ptr<Subrecord> subrecord) {
-    if (!insertionOrder_.empty())
-        insertionOrder_.push_back(subrecord.get());
-    subrecords_.push_back(std::move(subrecord));
-}
-
-void Record::reserveSubrecords(std::size_t count) {
+std::uint8_t* Record::readBlock(std::size_t bytes, std::size_t count) {
     subrecords_.reserve(count);
+    readBlock_.reset(bytes > 0 ? new std::uint8_t[bytes] : nullptr);
+    return readBlock_.get();
 }
 
-void Record::rebuildIndex() {
-    std::vector<Subrecord*>().swap(insertionOrder_);
+void Record::adoptReadSubrecord(Tag tag, const std::uint8_t* bytes, std::uint32_t size) {
+    if (!addedTurn_.empty())
+        addedTurn_.push_back(static_cast<std::uint32_t>(subrecords_.size()));
+    subrecords_.emplace_back(tag, SubrecordBytes::borrowing(bytes, size));
+}
+
+void Record::backToFileOrder() {
+    std::vector<std::uint32_t>().swap(addedTurn_);
 }
 
 } // namespace orvella

@@ -7,6 +7,7 @@
 #include "records/TranslatedRecord.h"
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <span>
 #include <string>
@@ -94,10 +95,16 @@ private:
 
 template <typename RecordType> std::unique_ptr<RecordType> RecordView::build() const {
     auto record = std::make_unique<RecordType>(tag, size, headerWord, flags);
-    record->reserveSubrecords(subrecords.size());
+    std::size_t bytes = 0;
     for (const SubrecordView& subrecord : subrecords)
-        record->adoptReadSubrecord(
-            std::make_unique<Subrecord>(subrecord.tag, subrecord.data.data(), subrecord.data.size()));
+        bytes += subrecord.data.size();
+    std::uint8_t* block = record->readBlock(bytes, subrecords.size());
+    for (const SubrecordView& subrecord : subrecords) {
+        if (!subrecord.data.empty())
+            std::memcpy(block, subrecord.data.data(), subrecord.data.size());
+        record->adoptReadSubrecord(subrecord.tag, block, subrecord.size());
+        block += subrecord.data.size();
+    }
     return record;
 }
 

@@ -10,9 +10,9 @@ void serializeRecord(const Record& record, std::vector<std::uint8_t>& out) {
     appendU32(out, record.headerWord());
     appendU32(out, record.flags());
     for (const auto& subrecord : record.subrecords()) {
-        out.insert(out.end(), subrecord->tag.text, subrecord->tag.text + 4);
-        appendU32(out, subrecord->size());
-        out.insert(out.end(), subrecord->data.begin(), subrecord->data.end());
+        out.insert(out.end(), subrecord.tag.text, subrecord.tag.text + 4);
+        appendU32(out, subrecord.size());
+        out.insert(out.end(), subrecord.data.begin(), subrecord.data.end());
     }
 }
 

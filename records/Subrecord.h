@@ -19,6 +19,7 @@ struct Subrecord {
         : tag(tagValue), data(bytes, bytes + size) {}
     Subrecord(Tag tagValue, const std::vector<std::uint8_t>& bytes) : tag(tagValue), data(bytes) {}
     Subrecord(Tag tagValue, const SubrecordBytes& bytes) : tag(tagValue), data(bytes) {}
+    Subrecord(Tag tagValue, SubrecordBytes&& bytes) : tag(tagValue), data(std::move(bytes)) {}
 
     std::uint32_t size() const { return static_cast<std::uint32_t>(data.size()); }
     // The data as text, up to its first NUL or to its end when it holds none.

@@ -127,8 +127,7 @@ struct PluginPassResult {
 
 bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installation,
                            const IncludedGames& included, TranslationMaps& maps, ScanProgress& progress,
-                           ScanError& error, DialogueTopics* topics,
-                           const std::function<void()>& afterPlugins) {
+                           ScanError& error, DialogueTopics* topics) {
     Opening opening{files, installation.installPath, {}, {}, error};
     // Each game's master, then its plugin; the base game's, opened first, must be there for either pass.
     for (Game game : AllGames) {
@@ -154,8 +153,6 @@ bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installati
                                    topics ? &plugins.topics : nullptr, plugins.progress, plugins.error);
         if (plugins.scanned)
             plugins.records.arrange();
-        if (afterPlugins)
-            afterPlugins();
     });
     MapKeeper masters(MasterPass, maps);
     const bool mastersScanned =
@@ -188,8 +185,8 @@ void registerSaveItem(TranslationMaps& maps, const Record& record) {
     if (maps.itemNameMap.count(key))
         return;
     auto item = std::make_unique<TranslatedRecord>(record.tag(), 0, 0, 0);
-    item->appendSubrecord(std::make_unique<Subrecord>(name->tag, name->data));
-    item->appendSubrecord(std::make_unique<Subrecord>(fullName->tag, fullName->data));
+    item->appendSubrecord(Subrecord(name->tag, name->data));
+    item->appendSubrecord(Subrecord(fullName->tag, fullName->data));
     item->setTranslation("FNAM", fullName->data.data(), fullName->size());
     maps.itemNameMap.emplace(std::move(key), std::move(item));
 }

@@ -10,7 +10,6 @@
 #include "scan/TranslationMap.h"
 
 #include <cstdint>
-#include <functional>
 #include <string>
 
 namespace orvella {
@@ -44,14 +43,13 @@ struct ScanError {
 // installation's "Data Files", into the maps, and gathers their regular topics when given where. Every file
 // is opened before the first is scanned; the base game's two must be there, an expansion's are passed over
 // when missing. The plugins are scanned on a second thread while the masters are, into maps of their own
-// merged afterwards, so that the maps are those of the masters' pass followed by the plugins'; afterPlugins,
-// when given, runs on that thread once the plugins are scanned. The progress is told on the calling thread
-// alone, the masters' pass first. False, with error filled, when a file is missing, its path too long or
-// its records malformed; a malformed master is the error when a plugin is malformed too.
+// merged afterwards, so that the maps are those of the masters' pass followed by the plugins'. The progress
+// is told on the calling thread alone, the masters' pass first. False, with error filled, when a file is
+// missing, its path too long or its records malformed; a malformed master is the error when a plugin is
+// malformed too.
 bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installation,
                            const IncludedGames& included, TranslationMaps& maps, ScanProgress& progress,
-                           ScanError& error, DialogueTopics* topics = nullptr,
-                           const std::function<void()>& afterPlugins = {});
+                           ScanError& error, DialogueTopics* topics = nullptr);
 
 // Adds an item the save defines itself, named alike in both languages, unless its ID is known.
 void registerSaveItem(TranslationMaps& maps, const Record& record);

@@ -33,16 +33,15 @@ void PluginRecords::keep(MapKind kind, std::string_view key, const RecordView& r
 }
 
 std::unique_ptr<TranslatedRecord> PluginRecords::build(const Held& held) const {
-    auto record = std::make_unique<TranslatedRecord>(held.tag, held.size, held.headerWord, held.flags);
+    RecordView view{held.tag, held.size, held.headerWord, held.flags, {}};
     const auto* at = reinterpret_cast<const std::uint8_t*>(bytes_.data()) + held.subrecords;
     const std::uint8_t* end = at + held.subrecordsSize;
     while (at < end) {
         const std::uint32_t size = loadU32(at + 4);
-        record->adoptReadSubrecord(
-            std::make_unique<Subrecord>(Tag::fromBytes(at), at + SubrecordHeaderSize, size));
+        view.subrecords.push_back({Tag::fromBytes(at), {at + SubrecordHeaderSize, size}});
         at += SubrecordHeaderSize + size;
     }
-    return record;
+    return view.build<TranslatedRecord>();
 }
 
 void PluginRecords::translate(TranslatedRecord& record, const Held& held) const {

@@ -27,10 +27,9 @@ void addJournalFixes(std::span<const JournalFixRow> rows, TranslationMaps& maps)
         const std::string inam = withNul(id);
         const std::string english = withNul(rows[k].english);
         const std::string italian = withNul(rows[k].italian);
+        record->appendSubrecord(Subrecord("INAM", inam.data(), static_cast<std::uint32_t>(inam.size())));
         record->appendSubrecord(
-            std::make_unique<Subrecord>("INAM", inam.data(), static_cast<std::uint32_t>(inam.size())));
-        record->appendSubrecord(
-            std::make_unique<Subrecord>("NAME", english.data(), static_cast<std::uint32_t>(english.size())));
+            Subrecord("NAME", english.data(), static_cast<std::uint32_t>(english.size())));
         record->setTranslation("-TR-", italian.data(), static_cast<std::uint32_t>(italian.size()));
         maps.journalEntryMap.emplace(id, std::move(record));
     }

@@ -30,15 +30,15 @@ Layout layoutOf(const Record& record) {
     std::vector<std::string> entries;
     for (const auto& subrecord : record.subrecords()) {
         const std::string bytes =
-            std::string(subrecord->tag.text, 4) + std::string(subrecord->data.begin(), subrecord->data.end());
-        if (subrecord->tag.is("WIDX")) {
-            const std::uint32_t at = subrecord->size() == 8 ? loadU32(subrecord->data.data()) : 0xFFFFFFFFu;
+            std::string(subrecord.tag.text, 4) + std::string(subrecord.data.begin(), subrecord.data.end());
+        if (subrecord.tag.is("WIDX")) {
+            const std::uint32_t at = subrecord.size() == 8 ? loadU32(subrecord.data.data()) : 0xFFFFFFFFu;
             layout.valid = layout.valid && at < entries.size();
             if (at < entries.size())
-                layout.equipment.emplace(entries[at], loadU32(subrecord->data.data() + 4));
+                layout.equipment.emplace(entries[at], loadU32(subrecord.data.data() + 4));
         } else if (!layout.equipment.empty() || !layout.valid) {
             layout.valid = false;
-        } else if (subrecord->tag.is("NPCO")) {
+        } else if (subrecord.tag.is("NPCO")) {
             entries.push_back(bytes);
         } else {
             (entries.empty() ? layout.head.emplace_back() : entries.back()) += bytes;
@@ -53,8 +53,8 @@ void resort(const std::uint8_t* data, std::size_t size, ConversionDirection dire
     auto record = std::make_unique<Record>("NPCC");
     for (std::size_t at = 0; size - at >= 8;) {
         const std::size_t length = std::min<std::size_t>(loadU32(data + at + 4), size - at - 8);
-        record->appendSubrecord(std::make_unique<Subrecord>(
-            Tag::fromBytes(data + at), std::vector<std::uint8_t>(data + at + 8, data + at + 8 + length)));
+        record->appendSubrecord(Subrecord(Tag::fromBytes(data + at),
+                                          std::vector<std::uint8_t>(data + at + 8, data + at + 8 + length)));
         at += 8 + length;
     }
     const std::string before = test::bytesOf(*record);

@@ -16,8 +16,7 @@ void patchBothWays(const std::string& data, std::string_view text) {
     for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
         ConversionContext& context = preparedContext(direction);
         Record record("JOUR");
-        record.appendSubrecord(
-            std::make_unique<Subrecord>("NAME", data.data(), static_cast<std::uint32_t>(data.size())));
+        record.appendSubrecord(Subrecord("NAME", data.data(), static_cast<std::uint32_t>(data.size())));
         require(patchJournal(record, context) && sizeAddsUp(record),
                 "a journal record dropped, or one whose size does not add up");
         const literal::JournalOutput expected =

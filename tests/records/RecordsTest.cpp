@@ -18,7 +18,7 @@ TEST(RecordEdit, EveryEditKeepsTheSizeEqualToTheSubrecordsAndEqualTagsAreFoundIn
     EXPECT_TRUE(record->replaceSubrecordAt(0, "x", 1));
     record->insertSubrecordBefore("NPDT", "ANAM", "faction", 7);
     record->insertSubrecordBefore(std::nullopt, "SCRI", "script", 6);
-    record->insertSubrecordAt(1, std::make_unique<Subrecord>("XSCL", "1234", 4u));
+    record->insertSubrecordAt(1, Subrecord("XSCL", "1234", 4u));
     EXPECT_EQ(record->size(), payloadSize(*record));
     record->removeSubrecordAt(0);
     SubrecordList taken = record->removeSubrecordRange(1, 3);
@@ -34,7 +34,7 @@ TEST(RecordEdit, EveryEditKeepsTheSizeEqualToTheSubrecordsAndEqualTagsAreFoundIn
 
     // A size that never matched its subrecords moves by the difference, not recomputed.
     Record inconsistent(Tag("TEST"), 1000, 7, 9);
-    inconsistent.appendSubrecord(std::make_unique<Subrecord>("DATA", "abcd", 4u));
+    inconsistent.appendSubrecord(Subrecord("DATA", "abcd", 4u));
     inconsistent.replaceSubrecord("DATA", "ab", 2);
     EXPECT_EQ(bytesOf(inconsistent).substr(4, 12), build::u32(1010) + build::u32(7) + build::u32(9));
     EXPECT_EQ(bytesOf(Record("GAME")), std::string("GAME") + std::string(12, '\0'));
@@ -45,7 +45,7 @@ TEST(RecordEdit, EveryEditKeepsTheSizeEqualToTheSubrecordsAndEqualTagsAreFoundIn
         RecordBuilder("INFO").sub("NAME", "n").sub("DATA", "old").sub("DATA", std::string("2\0x", 3)).build();
     record->insertSubrecordBefore("DATA", "MAST", "m", 1);
     EXPECT_TRUE(record->replaceSubrecord("DATA", "one", 3));
-    record->insertSubrecordAt(0, std::make_unique<Subrecord>("DATA", "new", 3u));
+    record->insertSubrecordAt(0, Subrecord("DATA", "new", 3u));
     record->insertSubrecordBefore("NAME", "DATA", "newer", 5);
     EXPECT_EQ(layout(*record), "DATA=new|DATA=newer|NAME=n|MAST=m|DATA=one|DATA=2");
     const Subrecord* found = record->findSubrecord("DATA");

@@ -69,8 +69,8 @@ std::string contents(const TranslationMap& map) {
     for (const auto& [key, entry] : map) {
         out += key + ":";
         for (const auto& subrecord : entry->subrecords())
-            out += " " + std::string(subrecord->tag.str()) + "=" +
-                   std::string(subrecord->data.begin(), subrecord->data.end());
+            out += " " + std::string(subrecord.tag.str()) + "=" +
+                   std::string(subrecord.data.begin(), subrecord.data.end());
         if (const Subrecord* translation = entry->translation())
             out += " -TR-=" + std::string(translation->data.begin(), translation->data.end());
         out += "|";

@@ -37,7 +37,7 @@ inline std::string bytesOf(const Record& record) {
 inline std::uint32_t payloadSize(const Record& record) {
     std::uint32_t total = 0;
     for (const auto& subrecord : record.subrecords())
-        total += 8 + subrecord->size();
+        total += 8 + subrecord.size();
     return total;
 }
 
@@ -45,7 +45,7 @@ inline std::uint32_t payloadSize(const Record& record) {
 inline std::string layout(const Record& record) {
     std::string out;
     for (const auto& subrecord : record.subrecords())
-        out.append(out.empty() ? "" : "|").append(subrecord->tag.str()).append("=").append(subrecord->text());
+        out.append(out.empty() ? "" : "|").append(subrecord.tag.str()).append("=").append(subrecord.text());
     return out;
 }
 
@@ -63,7 +63,7 @@ mapEntry(const build::RecordBuilder& builder, std::optional<std::string_view> tr
     auto plain = builder.build();
     auto entry = std::make_unique<TranslatedRecord>(plain->tag(), 0, 0, 0);
     for (const auto& subrecord : plain->subrecords())
-        entry->appendSubrecord(std::make_unique<Subrecord>(subrecord->tag, subrecord->data));
+        entry->appendSubrecord(Subrecord(subrecord.tag, subrecord.data));
     if (translation) {
         const std::string text = build::z(*translation);
         entry->setTranslation("-TR-", text.data(), static_cast<std::uint32_t>(text.size()));

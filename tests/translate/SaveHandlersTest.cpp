@@ -121,10 +121,10 @@ TEST(PlayerInventory, SortsByTheTargetLanguagesNameAndRenumbersTheEquipmentUnles
         ASSERT_TRUE(patchPlayerInventory(*record, fixture.context));
         std::string order;
         for (const auto& sub : record->subrecords()) {
-            const std::uint8_t* data = sub->data.data();
-            order += "|" + std::string(sub->tag.str());
-            order += sub->tag.is("NPCO") ? " " + std::string(sub->textAt(4)) : "";
-            if (sub->tag.is("WIDX"))
+            const std::uint8_t* data = sub.data.data();
+            order += "|" + std::string(sub.tag.str());
+            order += sub.tag.is("NPCO") ? " " + std::string(sub.textAt(4)) : "";
+            if (sub.tag.is("WIDX"))
                 order += " " + std::to_string(loadU32(data)) + "/" + std::to_string(loadU32(data + 4));
         }
         EXPECT_EQ(order, direction == EnglishToItalian

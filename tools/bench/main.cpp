@@ -269,7 +269,7 @@ JournalFigures measureJournal(const BenchFolder& folder, const GameInstallation&
     for (int run = 0; run < 5; ++run) {
         auto record = std::make_unique<Record>("JOUR");
         record->appendSubrecord(
-            std::make_unique<Subrecord>("NAME", journal.data(), static_cast<std::uint32_t>(journal.size())));
+            Subrecord("NAME", journal.data(), static_cast<std::uint32_t>(journal.size())));
         fastTimes.push_back(timeMilliseconds([&] { patchJournal(*record, context); }));
         fastText = std::string(record->findSubrecord("NAME")->text());
     }

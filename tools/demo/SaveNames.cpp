@@ -26,8 +26,8 @@ void describeRecord(const Record& record, std::string& out) {
     };
     if (tag.is("TES3")) {
         for (const auto& subrecord : record.subrecords())
-            if (subrecord->tag.is("MAST"))
-                line("master", subrecord->text());
+            if (subrecord.tag.is("MAST"))
+                line("master", subrecord.text());
     } else if (tag.is("DIAL") || tag.is("QUES")) {
         line(tag.is("DIAL") ? "topic" : "quest", record.findText("NAME").value_or(""));
     } else if (tag.is("NPC_") || isItemTag(tag)) {
@@ -35,8 +35,8 @@ void describeRecord(const Record& record, std::string& out) {
         line(label, record.findText("FNAM").value_or(""));
     } else if (tag.is("PCDT")) {
         for (const auto& subrecord : record.subrecords())
-            if (subrecord->tag.is("DNAM"))
-                line("known topic", subrecord->text());
+            if (subrecord.tag.is("DNAM"))
+                line("known topic", subrecord.text());
     } else if (tag.is("JOUR")) {
         out += "  journal:\n";
         std::string_view text = record.findText("NAME").value_or("");
@@ -47,10 +47,10 @@ void describeRecord(const Record& record, std::string& out) {
         }
     } else if (tag.is("NPCC") && record.findText("NAME") == "PlayerSaveGame") {
         for (const auto& subrecord : record.subrecords()) {
-            if (subrecord->tag.is("NPCO"))
-                line("inventory", subrecord->textAt(4));
-            else if (subrecord->tag.is("WIDX") && subrecord->size() >= 4)
-                line("equipped entry", std::to_string(subrecord->data[0] | subrecord->data[1] << 8));
+            if (subrecord.tag.is("NPCO"))
+                line("inventory", subrecord.textAt(4));
+            else if (subrecord.tag.is("WIDX") && subrecord.size() >= 4)
+                line("equipped entry", std::to_string(subrecord.data[0] | subrecord.data[1] << 8));
         }
     }
 }

@@ -39,8 +39,7 @@ RecordBuilder& RecordBuilder::text(std::string_view tag, std::string_view value)
 std::unique_ptr<Record> RecordBuilder::build() const {
     auto record = std::make_unique<Record>(Tag(tag_), 0, headerWord_, flags_);
     for (const auto& [tag, bytes] : subrecords_)
-        record->appendSubrecord(
-            std::make_unique<Subrecord>(tag, bytes.data(), static_cast<std::uint32_t>(bytes.size())));
+        record->appendSubrecord(Subrecord(tag, bytes.data(), static_cast<std::uint32_t>(bytes.size())));
     return record;
 }
 
