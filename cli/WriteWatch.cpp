@@ -5,6 +5,7 @@
 namespace orvella::cli {
 
 void WriteWatch::noteFolderOf(const std::string& path) {
+    std::lock_guard lock(mutex_);
     if (unwritableFolder_)
         return;
     const std::size_t separator = path.find_last_of("\\/");

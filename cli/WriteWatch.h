@@ -2,6 +2,7 @@
 
 #include "platform/ForwardingFileSystem.h"
 
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -26,6 +27,7 @@ public:
 private:
     void noteFolderOf(const std::string& path);
 
+    std::mutex mutex_; // a job writes from two threads at once
     std::optional<std::string> unwritableFolder_;
 };
 

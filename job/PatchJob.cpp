@@ -21,6 +21,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -302,21 +303,46 @@ bool copySave(JobState& state, FileReplacement& backup) {
 }
 
 // The backup is written whole under a name of its own, synced, measured and given the save's modification
-// time, and only then moved over the older one: a failure or a kill at any point leaves the older backup as
-// it was.
-bool writeBackup(JobState& state) {
-    FileSystem& files = state.files();
-    const SavePaths& paths = state.paths;
-    // Windows' move refuses to replace a read-only backup; every platform leaves it alone.
-    if (files.exists(paths.backup) && !files.isWritable(paths.backup))
-        return false;
-    FileReplacement backup(files, paths.backupTemp, paths.backup);
-    return backup.create() && copySave(state, backup) && backup.finish(paths.realSave, true) &&
-           backup.moveOver();
-}
+// time on a thread of its own while the save is converted, and only moved over the older one once the new
+// save is complete: a failure or a kill at any point leaves the older backup as it was.
+class BackupWriting {
+public:
+    explicit BackupWriting(JobState& state)
+        : backup_(state.files(), state.paths.backupTemp, state.paths.backup),
+          writer_([this, &state] { written_ = write(state); }) {}
+    BackupWriting(const BackupWriting&) = delete;
+    BackupWriting& operator=(const BackupWriting&) = delete;
+    ~BackupWriting() { discard(); }
 
-bool replaceSave(JobState& state) {
-    if (!writeBackup(state)) {
+    // Waits for the backup and moves it into place; false when it could not be written or moved.
+    bool moveOver() {
+        writer_.join();
+        return written_ && backup_.moveOver();
+    }
+    // Waits for the backup and removes its temporary file unless it was moved.
+    void discard() {
+        if (writer_.joinable())
+            writer_.join();
+        backup_.discard();
+    }
+
+private:
+    bool write(JobState& state) {
+        FileSystem& files = state.files();
+        const SavePaths& paths = state.paths;
+        // Windows' move refuses to replace a read-only backup; every platform leaves it alone.
+        if (files.exists(paths.backup) && !files.isWritable(paths.backup))
+            return false;
+        return backup_.create() && copySave(state, backup_) && backup_.finish(paths.realSave, true);
+    }
+
+    FileReplacement backup_;
+    bool written_ = false;
+    std::jthread writer_; // last, so that it starts once the rest is there
+};
+
+bool replaceSave(JobState& state, BackupWriting& backup) {
+    if (!backup.moveOver()) {
         state.showMessage(texts::CannotBackUp, MessageIcon::Warning);
         return false;
     }
@@ -382,8 +408,11 @@ PatchResult runPatchJob(const PatchJob& job) {
     success = success && buildTranslationData(state);
     success = success && readSave(state, count);
     std::vector<bool> dropped;
-    if (success)
+    std::optional<BackupWriting> backup;
+    if (success) {
+        backup.emplace(state);
         convertSave(state, static_cast<std::uint32_t>(count), dropped);
+    }
     success = success && writeNewSave(state, static_cast<std::uint32_t>(count), dropped);
 
     // Nothing reads the job's data once the new save is written: it is released on a thread of its own while
@@ -391,11 +420,12 @@ PatchResult runPatchJob(const PatchJob& job) {
     const ReleaseCount released = countJobData(state);
     {
         std::jthread releasing([&state] { releaseJobData(state); });
-        success = success && finishNewSave(state) && replaceSave(state);
+        success = success && finishNewSave(state) && replaceSave(state, *backup);
 
         // Whatever happened, no temporary file stays beside the save.
         state.saveFile.reset();
         state.newSave.discard();
+        backup.reset();
     }
     tellRelease(state, released);
 

@@ -23,7 +23,8 @@ public:
 };
 
 // What the logic needs of the platform's files and folders. Paths are written as on Windows
-// ("C:\\Games\\Morrowind\\Saves\\x.ess"); a non-Windows implementation maps the backslashes.
+// ("C:\\Games\\Morrowind\\Saves\\x.ess"); a non-Windows implementation maps the backslashes. A job calls it
+// from more than one thread at once, each open file from one thread at a time.
 class FileSystem {
 public:
     virtual ~FileSystem() = default;

@@ -112,6 +112,7 @@ bool OverlayFileSystem::isFile(const std::string& path) {
 }
 
 bool OverlayFileSystem::isFolder(const std::string& path) {
+    std::lock_guard lock(mutex_);
     if (pathTooLong(path))
         return false;
     if (const Entry* entry = layered(path))
@@ -130,6 +131,7 @@ std::shared_ptr<std::string> OverlayFileSystem::newFile(const std::string& path)
 }
 
 std::unique_ptr<File> OverlayFileSystem::open(const std::string& path, const char* mode) {
+    std::lock_guard lock(mutex_);
     if (pathTooLong(path) || !mode || mode[0] == '\0' || !std::strchr("rwa", mode[0]))
         return nullptr;
     const bool update = std::strchr(mode, '+') != nullptr;
@@ -161,6 +163,7 @@ std::unique_ptr<File> OverlayFileSystem::open(const std::string& path, const cha
 }
 
 std::unique_ptr<File> OverlayFileSystem::createNew(const std::string& path) {
+    std::lock_guard lock(mutex_);
     if (pathTooLong(path))
         return nullptr;
     const Entry* entry = layered(path);
@@ -170,6 +173,7 @@ std::unique_ptr<File> OverlayFileSystem::createNew(const std::string& path) {
 }
 
 bool OverlayFileSystem::replaceFile(const std::string& from, const std::string& to) {
+    std::lock_guard lock(mutex_);
     if (pathTooLong(from) || pathTooLong(to) || !isFile(from) || isFolder(to) || !mayChangeEntryAt(from) ||
         !mayChangeEntryAt(to))
         return false;
@@ -191,10 +195,12 @@ bool OverlayFileSystem::replaceFile(const std::string& from, const std::string& 
 
 // The lock stays on the other file system's file, which nobody else may take until the dry run ends.
 bool OverlayFileSystem::replaceLockedFile(const std::string& from, const std::string& to, FileLock&) {
+    std::lock_guard lock(mutex_);
     return replaceFile(from, to);
 }
 
 bool OverlayFileSystem::deleteFile(const std::string& path) {
+    std::lock_guard lock(mutex_);
     if (pathTooLong(path) || !isFile(path) || !mayChangeEntryAt(path))
         return false;
     layer_[keyOf(path)] = Entry{Entry::Gone, nullptr};
@@ -202,6 +208,7 @@ bool OverlayFileSystem::deleteFile(const std::string& path) {
 }
 
 bool OverlayFileSystem::exists(const std::string& path) {
+    std::lock_guard lock(mutex_);
     if (pathTooLong(path))
         return false;
     if (const Entry* entry = layered(path))
@@ -210,6 +217,7 @@ bool OverlayFileSystem::exists(const std::string& path) {
 }
 
 bool OverlayFileSystem::createFolder(const std::string& path, bool& alreadyExists) {
+    std::lock_guard lock(mutex_);
     alreadyExists = false;
     const std::string folder = trimmed(path);
     if (pathTooLong(path))
@@ -226,12 +234,14 @@ bool OverlayFileSystem::createFolder(const std::string& path, bool& alreadyExist
 }
 
 bool OverlayFileSystem::listFolder(const std::string& path, std::vector<FolderEntry>& entries) {
+    std::lock_guard lock(mutex_);
     bool interrupted = false;
     return listFolderChecked(path, entries, interrupted);
 }
 
 bool OverlayFileSystem::listFolderChecked(const std::string& path, std::vector<FolderEntry>& entries,
                                           bool& interrupted) {
+    std::lock_guard lock(mutex_);
     entries.clear();
     interrupted = false;
     if (pathTooLong(path))
@@ -258,6 +268,7 @@ bool OverlayFileSystem::listFolderChecked(const std::string& path, std::vector<F
 }
 
 std::unique_ptr<FileLock> OverlayFileSystem::lockFile(const std::string& path, bool& busy) {
+    std::lock_guard lock(mutex_);
     busy = false;
     const Entry* entry = layered(path);
     if (!entry)
@@ -268,16 +279,19 @@ std::unique_ptr<FileLock> OverlayFileSystem::lockFile(const std::string& path, b
 }
 
 std::string OverlayFileSystem::resolveLink(const std::string& path) {
+    std::lock_guard lock(mutex_);
     return layered(path) ? path : base_.resolveLink(path);
 }
 
 bool OverlayFileSystem::isWritable(const std::string& path) {
+    std::lock_guard lock(mutex_);
     if (const Entry* entry = layered(path))
         return entry->kind == Entry::File;
     return base_.isWritable(path);
 }
 
 bool OverlayFileSystem::canWriteIn(const std::string& folder) {
+    std::lock_guard lock(mutex_);
     if (const Entry* entry = layered(folder))
         return entry->kind == Entry::Folder;
     return base_.canWriteIn(trimmed(folder));
@@ -285,6 +299,7 @@ bool OverlayFileSystem::canWriteIn(const std::string& folder) {
 
 // The layer keeps no attributes: only the question whether both files are there is answered.
 bool OverlayFileSystem::copyAttributes(const std::string& from, const std::string& to, bool) {
+    std::lock_guard lock(mutex_);
     return !pathTooLong(from) && !pathTooLong(to) && isFile(from) && isFile(to);
 }
 

@@ -4,6 +4,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,8 @@ namespace orvella {
 //
 // A lock is taken on the other file system's file, which only reads it: nobody converts the save while a
 // dry run looks at it, and a conversion already under way makes the dry run say so as it would itself.
+//
+// A job uses it from two threads at once, so its calls take turns; an open file is used by one thread.
 class OverlayFileSystem final : public FileSystem {
 public:
     explicit OverlayFileSystem(FileSystem& base) : base_(base) {}
@@ -54,6 +57,7 @@ private:
     std::shared_ptr<std::string> newFile(const std::string& path);
 
     FileSystem& base_;
+    std::recursive_mutex mutex_;         // over the layer
     std::map<std::string, Entry> layer_; // by path with "\\" between names, none doubled or at the end
 };
 

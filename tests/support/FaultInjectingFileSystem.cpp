@@ -111,6 +111,7 @@ std::string FaultInjectingFileSystem::key(const std::string& path) {
 }
 
 void FaultInjectingFileSystem::addFolder(const std::string& path) {
+    std::lock_guard guard(mutex_);
     const std::string folder = key(path);
     for (std::size_t end = folder.find('\\', 1);; end = folder.find('\\', end + 1)) {
         bool alreadyExists = false;
@@ -122,12 +123,14 @@ void FaultInjectingFileSystem::addFolder(const std::string& path) {
 }
 
 bool FaultInjectingFileSystem::writeFile(const std::string& path, std::string_view bytes) {
+    std::lock_guard guard(mutex_);
     known_.insert(key(path));
     auto file = inner().open(path, "wb");
     return file && file->write(bytes.data(), bytes.size()) == bytes.size() && file->close();
 }
 
 std::optional<std::string> FaultInjectingFileSystem::readFile(const std::string& path) {
+    std::lock_guard guard(mutex_);
     std::vector<std::uint8_t> bytes;
     if (!isFile(path) || !readWholeFile(inner(), path, bytes))
         return std::nullopt;
@@ -135,6 +138,7 @@ std::optional<std::string> FaultInjectingFileSystem::readFile(const std::string&
 }
 
 FaultInjectingFileSystem::Snapshot FaultInjectingFileSystem::snapshot() {
+    std::lock_guard guard(mutex_);
     Snapshot state;
     for (const std::string& path : known_) {
         if (inner().isFolder(path))
@@ -146,6 +150,7 @@ FaultInjectingFileSystem::Snapshot FaultInjectingFileSystem::snapshot() {
 }
 
 void FaultInjectingFileSystem::restore(const Snapshot& state) {
+    std::lock_guard guard(mutex_);
     memory_ = std::make_unique<OverlayFileSystem>(*nothing_);
     known_.clear();
     for (const auto& [path, bytes] : state) {
@@ -157,6 +162,7 @@ void FaultInjectingFileSystem::restore(const Snapshot& state) {
 }
 
 std::vector<std::string> FaultInjectingFileSystem::files() {
+    std::lock_guard guard(mutex_);
     std::vector<std::string> paths;
     for (const auto& [path, bytes] : snapshot())
         if (bytes)
@@ -165,20 +171,21 @@ std::vector<std::string> FaultInjectingFileSystem::files() {
 }
 
 void FaultInjectingFileSystem::failCall(FileCall call, std::uint32_t n) {
-    std::lock_guard lock(mutex_);
+    std::lock_guard guard(mutex_);
     counts_.fill(0);
     target_.emplace(call, n);
     failedPath_.clear();
 }
 
 void FaultInjectingFileSystem::countOnly() {
+    std::lock_guard guard(mutex_);
     failCall(FileCall::Open, 0);
     target_.reset();
     rules_.clear();
 }
 
 bool FaultInjectingFileSystem::failsNow(FileCall call, const std::string& path) {
-    std::lock_guard lock(mutex_);
+    std::lock_guard guard(mutex_);
     const std::uint32_t n = ++counts_[static_cast<std::size_t>(call)];
     bool fails = target_ && target_->first == call && target_->second == n;
     for (const auto& [ruled, end] : rules_)
@@ -200,13 +207,13 @@ void FaultInjectingFileSystem::held(const std::string& path, int change, bool lo
 }
 
 bool FaultInjectingFileSystem::isOpen(const std::string& path) const {
-    std::lock_guard lock(mutex_);
+    std::lock_guard guard(mutex_);
     auto open = openCounts_.find(key(path));
     return open != openCounts_.end() && open->second > 0;
 }
 
 bool FaultInjectingFileSystem::isLocked(const std::string& path) const {
-    std::lock_guard lock(mutex_);
+    std::lock_guard guard(mutex_);
     return locks_.count(key(path)) != 0;
 }
 
@@ -221,6 +228,7 @@ bool FaultInjectingFileSystem::mayChangeEntryAt(const std::string& path) const {
 }
 
 std::unique_ptr<File> FaultInjectingFileSystem::open(const std::string& path, const char* mode) {
+    std::lock_guard guard(mutex_);
     const bool writable = mode[0] != 'r' || std::strchr(mode, '+') != nullptr;
     if (failsNow(FileCall::Open, path) || (writable && !inner().exists(path) && !mayChangeEntryAt(path)))
         return nullptr;
@@ -231,6 +239,7 @@ std::unique_ptr<File> FaultInjectingFileSystem::open(const std::string& path, co
 }
 
 std::unique_ptr<File> FaultInjectingFileSystem::createNew(const std::string& path) {
+    std::lock_guard guard(mutex_);
     if (failsNow(FileCall::Create, path) || !mayChangeEntryAt(path))
         return nullptr;
     known_.insert(key(path));
@@ -239,6 +248,7 @@ std::unique_ptr<File> FaultInjectingFileSystem::createNew(const std::string& pat
 }
 
 bool FaultInjectingFileSystem::replaceFile(const std::string& from, const std::string& to) {
+    std::lock_guard guard(mutex_);
     if (failsNow(FileCall::Replace, from) || !mayChangeEntryAt(from) || !mayChangeEntryAt(to) ||
         isBusy(from) || isBusy(to))
         return false;
@@ -248,6 +258,7 @@ bool FaultInjectingFileSystem::replaceFile(const std::string& from, const std::s
 
 bool FaultInjectingFileSystem::replaceLockedFile(const std::string& from, const std::string& to,
                                                  FileLock& lock) {
+    std::lock_guard guard(mutex_);
     auto& held = static_cast<FaultInjectingLock&>(lock);
     if (failsNow(FileCall::Replace, from) || !mayChangeEntryAt(from) || !mayChangeEntryAt(to) ||
         isBusy(from) || key(held.path) != key(to) || isOpen(to))
@@ -256,11 +267,13 @@ bool FaultInjectingFileSystem::replaceLockedFile(const std::string& from, const 
 }
 
 bool FaultInjectingFileSystem::deleteFile(const std::string& path) {
+    std::lock_guard guard(mutex_);
     return !failsNow(FileCall::Delete, path) && mayChangeEntryAt(path) && !isBusy(path) &&
            inner().deleteFile(path);
 }
 
 bool FaultInjectingFileSystem::createFolder(const std::string& path, bool& alreadyExists) {
+    std::lock_guard guard(mutex_);
     alreadyExists = false;
     if (failsNow(FileCall::Folder, path) || (!inner().exists(path) && !mayChangeEntryAt(path)))
         return false;
@@ -269,6 +282,7 @@ bool FaultInjectingFileSystem::createFolder(const std::string& path, bool& alrea
 }
 
 bool FaultInjectingFileSystem::listFolder(const std::string& path, std::vector<FolderEntry>& entries) {
+    std::lock_guard guard(mutex_);
     listedPath = path;
     entries.clear();
     if (failsNow(FileCall::List, path))
@@ -279,6 +293,7 @@ bool FaultInjectingFileSystem::listFolder(const std::string& path, std::vector<F
 }
 
 std::unique_ptr<FileLock> FaultInjectingFileSystem::lockFile(const std::string& path, bool& busy) {
+    std::lock_guard guard(mutex_);
     busy = false;
     if (failsNow(FileCall::Lock, path) || (busy = isLocked(path)))
         return nullptr;
@@ -287,11 +302,13 @@ std::unique_ptr<FileLock> FaultInjectingFileSystem::lockFile(const std::string& 
 }
 
 bool FaultInjectingFileSystem::canWriteIn(const std::string& folder) {
+    std::lock_guard guard(mutex_);
     return readOnly_.count(key(folder)) == 0 && inner().canWriteIn(folder);
 }
 
 bool FaultInjectingFileSystem::copyAttributes(const std::string& from, const std::string& to,
                                               bool modificationTime) {
+    std::lock_guard guard(mutex_);
     return !failsNow(FileCall::Attributes, to) && inner().copyAttributes(from, to, modificationTime);
 }
 

@@ -95,7 +95,6 @@ public:
     bool copyAttributes(const std::string& from, const std::string& to, bool modificationTime) override;
 
     // What the open files and locks ask and tell: a handle or a lock on the path comes (+1) or goes (-1).
-    // Files are read and closed on more than one thread of a job at once, so these take turns.
     bool failsNow(FileCall call, const std::string& path);
     void held(const std::string& path, int change, bool lock);
 
@@ -106,7 +105,8 @@ private:
     bool isBusy(const std::string& path) const;
     bool isLocked(const std::string& path) const;
 
-    mutable std::mutex mutex_; // over the counts, the open files and the locks
+    // A job uses the files from more than one thread at once, so every call takes its turn.
+    mutable std::recursive_mutex mutex_;
     FileSystem* base_ = nullptr;
     std::unique_ptr<FileSystem> nothing_;
     std::unique_ptr<OverlayFileSystem> memory_;
