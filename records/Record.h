@@ -58,7 +58,7 @@ public:
     // the block that they borrow from; called once, before the first is adopted.
     std::uint8_t* readBlock(std::size_t bytes, std::size_t count);
     // Adds a subrecord as the reader meets it, its bytes in the read block: the size already counts it.
-    void adoptReadSubrecord(Tag tag, const std::uint8_t* bytes, std::uint32_t size);
+    void adoptReadSubrecord(Tag tag, std::uint8_t* bytes, std::uint32_t size);
 
 private:
     void replaceData(Subrecord& subrecord, const void* bytes, std::uint32_t size);

@@ -18,56 +18,52 @@ SubrecordBytes& SubrecordBytes::operator=(SubrecordBytes&& other) noexcept {
     return *this;
 }
 
-SubrecordBytes SubrecordBytes::borrowing(const std::uint8_t* bytes, std::size_t size) {
+SubrecordBytes SubrecordBytes::borrowing(std::uint8_t* bytes, std::size_t size) {
     SubrecordBytes borrowed;
-    borrowed.heap_ = const_cast<std::uint8_t*>(bytes);
-    borrowed.capacity_ = Borrowed;
+    borrowed.bytes_ = bytes;
     borrowed.size_ = static_cast<std::uint32_t>(size);
     return borrowed;
 }
 
 void SubrecordBytes::take(SubrecordBytes& other) {
+    bytes_ = other.bytes_;
     size_ = other.size_;
     capacity_ = other.capacity_;
-    if (onHeap() || borrowed())
-        heap_ = other.heap_;
-    else
-        std::memcpy(local_, other.local_, size_);
+    other.bytes_ = nullptr;
     other.size_ = 0;
-    other.capacity_ = InlineCapacity;
+    other.capacity_ = 0;
 }
 
 void SubrecordBytes::assign(const std::uint8_t* first, const std::uint8_t* last) {
     const auto size = static_cast<std::size_t>(last - first);
-    if (borrowed()) {
-        // Nothing of this object's own is overwritten: the source may be the borrowed bytes themselves.
-        capacity_ = InlineCapacity;
-        size_ = 0;
-    }
+    // Borrowed bytes are given up for a block of its own; the source may be those bytes themselves.
+    if (borrowed())
+        bytes_ = nullptr;
     if (size > capacity_) {
         // The new block is filled before the old one goes, since the source may lie inside it.
         auto* block = new std::uint8_t[size];
         std::memcpy(block, first, size);
         release();
-        heap_ = block;
+        bytes_ = block;
         capacity_ = static_cast<std::uint32_t>(size);
     } else if (size > 0) {
-        std::memmove(data(), first, size);
+        std::memmove(bytes_, first, size);
     }
     size_ = static_cast<std::uint32_t>(size);
 }
 
 void SubrecordBytes::own() {
     if (borrowed()) {
-        const std::uint8_t* bytes = heap_;
+        const std::uint8_t* bytes = bytes_;
         assign(bytes, bytes + size_);
     }
 }
 
 void SubrecordBytes::release() {
-    if (onHeap())
-        delete[] heap_;
-    capacity_ = InlineCapacity;
+    if (capacity_ > 0)
+        delete[] bytes_;
+    bytes_ = nullptr;
+    capacity_ = 0;
 }
 
 bool operator==(const SubrecordBytes& a, const SubrecordBytes& b) {

@@ -7,13 +7,11 @@
 namespace orvella {
 
 // The bytes of one subrecord. A subrecord read from a file borrows its bytes from the block that its record
-// holds for all of them, and takes a copy of its own only when it is changed or taken out of the record: a
-// game holds hundreds of thousands of subrecords, and a heap block of their own for each was most of what
-// building and freeing the records cost. Up to InlineCapacity bytes of its own live inside the object.
+// holds for all of them, and takes a block of its own only when it changes size or is taken out of the
+// record: a game holds hundreds of thousands of subrecords, and a heap block for each was most of what
+// building and freeing the records cost.
 class SubrecordBytes {
 public:
-    static constexpr std::size_t InlineCapacity = 40;
-
     SubrecordBytes() = default;
     SubrecordBytes(const std::uint8_t* first, const std::uint8_t* last) { assign(first, last); }
     explicit SubrecordBytes(const std::vector<std::uint8_t>& bytes)
@@ -24,8 +22,9 @@ public:
     SubrecordBytes& operator=(SubrecordBytes&& other) noexcept;
     ~SubrecordBytes() { release(); }
 
-    // Bytes that someone else keeps for as long as these are borrowed.
-    static SubrecordBytes borrowing(const std::uint8_t* bytes, std::size_t size);
+    // Bytes in a block that someone else keeps, and lets these change in place, for as long as they are
+    // borrowed.
+    static SubrecordBytes borrowing(std::uint8_t* bytes, std::size_t size);
 
     void assign(const std::uint8_t* first, const std::uint8_t* last);
     // Takes a copy of borrowed bytes, so that they outlive the block they were borrowed from.
@@ -33,36 +32,26 @@ public:
 
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
-    // Changing the bytes needs a copy of one's own.
-    std::uint8_t* data() {
-        own();
-        return onHeap() || borrowed() ? heap_ : local_;
-    }
-    const std::uint8_t* data() const { return onHeap() || borrowed() ? heap_ : local_; }
-    std::uint8_t* begin() { return data(); }
-    std::uint8_t* end() { return data() + size_; }
-    const std::uint8_t* begin() const { return data(); }
-    const std::uint8_t* end() const { return data() + size_; }
-    std::uint8_t& operator[](std::size_t index) { return data()[index]; }
-    std::uint8_t operator[](std::size_t index) const { return data()[index]; }
-    std::uint8_t back() const { return data()[size_ - 1]; }
+    std::uint8_t* data() { return bytes_; }
+    const std::uint8_t* data() const { return bytes_; }
+    std::uint8_t* begin() { return bytes_; }
+    std::uint8_t* end() { return bytes_ + size_; }
+    const std::uint8_t* begin() const { return bytes_; }
+    const std::uint8_t* end() const { return bytes_ + size_; }
+    std::uint8_t& operator[](std::size_t index) { return bytes_[index]; }
+    std::uint8_t operator[](std::size_t index) const { return bytes_[index]; }
+    std::uint8_t back() const { return bytes_[size_ - 1]; }
 
     friend bool operator==(const SubrecordBytes& a, const SubrecordBytes& b);
 
 private:
-    static constexpr std::uint32_t Borrowed = 0;
-
-    bool onHeap() const { return capacity_ > InlineCapacity; }
-    bool borrowed() const { return capacity_ == Borrowed; }
+    bool borrowed() const { return capacity_ == 0 && bytes_ != nullptr; }
     void release();
     void take(SubrecordBytes& other);
 
+    std::uint8_t* bytes_ = nullptr;
     std::uint32_t size_ = 0;
-    std::uint32_t capacity_ = InlineCapacity; // Borrowed for bytes that are not this object's
-    union {
-        std::uint8_t local_[InlineCapacity];
-        std::uint8_t* heap_;
-    };
+    std::uint32_t capacity_ = 0; // of the block this object owns; none for borrowed bytes
 };
 
 } // namespace orvella

@@ -62,28 +62,45 @@ TEST(RecordEdit, EveryEditKeepsTheSizeEqualToTheSubrecordsAndEqualTagsAreFoundIn
     EXPECT_EQ(record->size(), 0u);
 }
 
-// Data moves between the object and the heap as it grows and shrinks across the inline capacity, and may be
-// replaced by a part of itself.
-TEST(SubrecordBytes, KeepsEveryByteAcrossTheInlineCapacity) {
+// A record read from a file lends its subrecords the bytes it holds for all of them: a copy, or a subrecord
+// taken out, has bytes of its own, which outlive the record. Data may be replaced by a part of itself,
+// whether lent or its own.
+TEST(SubrecordBytes, ReadBytesAreLentAndCopiedBeforeAnyChange) {
     std::string longText;
-    for (std::size_t i = 0; i < SubrecordBytes::InlineCapacity * 3; ++i)
+    for (std::size_t i = 0; i < 120; ++i)
         longText += static_cast<char>('a' + i % 26);
-    auto record = RecordBuilder("BOOK").text("NAME", "short").build();
-    for (std::size_t size : {SubrecordBytes::InlineCapacity, SubrecordBytes::InlineCapacity + 1,
-                             longText.size(), std::size_t{3}, std::size_t{0}, longText.size()}) {
-        ASSERT_TRUE(record->replaceSubrecord("NAME", longText.data(), static_cast<std::uint32_t>(size)));
-        const SubrecordBytes& data = record->findSubrecord("NAME")->data;
-        EXPECT_EQ(std::string(data.begin(), data.end()), longText.substr(0, size));
-        EXPECT_EQ(payloadSize(*record), record->size());
-    }
-    SubrecordBytes& data = record->findSubrecord("NAME")->data;
-    data.assign(data.begin() + 5, data.end());
-    EXPECT_EQ(std::string(data.begin(), data.end()), longText.substr(5));
-    SubrecordBytes copy = data;
+    const std::string file =
+        build::GameFileBuilder()
+            .add(RecordBuilder("BOOK").text("NAME", "book").sub("TEXT", longText).sub("DATA", "abcd"))
+            .bytes();
+    auto records = readRecords(file);
+    ASSERT_EQ(records.size(), 2u);
+    Record& book = *records[1];
+    SubrecordBytes copy = book.findSubrecord("TEXT")->data;
     copy[0] = '!';
-    EXPECT_FALSE(copy == data);
-    copy = data;
-    EXPECT_TRUE(copy == data);
+    EXPECT_EQ(std::string(book.findSubrecord("TEXT")->text()), longText);
+    book.findSubrecord("DATA")->data[1] = 'B';
+    EXPECT_EQ(layout(book), "NAME=book|TEXT=" + longText + "|DATA=aBcd");
+
+    SubrecordBytes& name = book.findSubrecord("NAME")->data;
+    name.assign(name.begin() + 2, name.end());
+    EXPECT_EQ(std::string(book.findSubrecord("NAME")->text()), "ok");
+    SubrecordList taken = book.removeSubrecordRange(1, 3);
+    records.clear();
+    ASSERT_EQ(taken.size(), 2u);
+    EXPECT_EQ(std::string(taken[0].data.begin(), taken[0].data.end()), longText);
+    EXPECT_EQ(std::string(taken[1].data.begin(), taken[1].data.end()), "aBcd");
+
+    SubrecordBytes& text = taken[0].data;
+    for (std::size_t size : {longText.size(), std::size_t{3}, std::size_t{0}, longText.size()}) {
+        text.assign(reinterpret_cast<const std::uint8_t*>(longText.data()),
+                    reinterpret_cast<const std::uint8_t*>(longText.data()) + size);
+        EXPECT_EQ(std::string(text.begin(), text.end()), longText.substr(0, size));
+    }
+    text.assign(text.begin() + 5, text.end());
+    EXPECT_EQ(std::string(text.begin(), text.end()), longText.substr(5));
+    copy = text;
+    EXPECT_TRUE(copy == text);
 }
 
 // A file in memory that may refuse to seek back to a position from its start, or read half of what is asked.
