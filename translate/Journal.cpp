@@ -3,9 +3,14 @@
 #include "translate/JournalParagraph.h"
 #include "translate/SaveHandlers.h"
 
+#include <algorithm>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <vector>
 
 namespace orvella {
 
@@ -63,28 +68,92 @@ void tellProgress(const ConversionContext& context, std::uint32_t done, std::uin
         context.journalProgress(done, total);
 }
 
-std::string translateJournal(ConversionContext& context, std::string_view text) {
-    const JournalTranslator translator(context);
-    std::string output;
-    output.reserve(text.size() + text.size() / 4);
+// One heading of the journal and the paragraph that follows it, which the last heading may lack.
+struct JournalPart {
+    Line heading;
+    std::optional<Line> paragraph;
+};
+
+// The journal's headings and paragraphs in order. A paragraph runs on until the next line that begins with
+// "<", with its line feeds as they stand.
+std::vector<JournalPart> journalParts(std::string_view text) {
+    std::vector<JournalPart> parts;
     std::optional<Line> heading = nextLine(text, 0);
     while (heading) {
-        appendHeading(output, text.substr(heading->begin, heading->end - heading->begin), context.direction,
-                      context.names.monthNameMap);
-        std::optional<Line> first = nextLine(text, heading->end + 1);
-        if (!first)
+        JournalPart& part = parts.emplace_back(JournalPart{*heading, nextLine(text, heading->end + 1)});
+        if (!part.paragraph)
             break;
-        // The paragraph runs on until the next line that begins with "<", with its line feeds as they stand.
-        Line last = *first;
+        Line& last = *part.paragraph;
+        const std::size_t begin = last.begin;
         for (auto next = nextLine(text, last.end + 1); next && text[next->begin] != '<';
              next = nextLine(text, last.end + 1))
             last = *next;
-        appendParagraph(context.log, translator, text.substr(first->begin, last.end - first->begin), output);
+        last.begin = begin;
         heading = nextLine(text, last.end + 1);
-        if (heading)
-            tellProgress(context, static_cast<std::uint32_t>(heading->begin),
-                         static_cast<std::uint32_t>(text.size()));
     }
+    return parts;
+}
+
+// What translating some of the journal's parts gave: the text, and the log's lines and count.
+class PartsOutput final : public ConversionLog {
+public:
+    void write(std::string_view text) override { log.append(text); }
+
+    std::string text;
+    std::string log;
+};
+
+// Translates the parts into output, telling the journal's progress at each heading after a paragraph when
+// told is given.
+void translateParts(std::span<const JournalPart> parts, std::string_view text,
+                    const ConversionContext& context, const JournalTranslator& translator, ConversionLog& log,
+                    std::string& output, const std::function<void(std::size_t)>& told) {
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const JournalPart& part = parts[i];
+        appendHeading(output, text.substr(part.heading.begin, part.heading.end - part.heading.begin),
+                      context.direction, context.names.monthNameMap);
+        if (!part.paragraph)
+            break;
+        const Line& paragraph = *part.paragraph;
+        appendParagraph(log, translator, text.substr(paragraph.begin, paragraph.end - paragraph.begin),
+                        output);
+        if (i + 1 < parts.size() && told)
+            told(parts[i + 1].heading.begin);
+    }
+}
+
+std::string translateJournal(ConversionContext& context, std::string_view text) {
+    const JournalTranslator translator(context);
+    const std::vector<JournalPart> parts = journalParts(text);
+    const auto size = static_cast<std::uint32_t>(text.size());
+    // The second half of the parts is translated on a thread of its own, into a text and a log that follow
+    // the first half's; its progress is told once the first half is done.
+    const auto half = static_cast<std::size_t>(
+        std::find_if(parts.begin(), parts.end(),
+                     [&](const JournalPart& part) { return part.heading.begin >= text.size() / 2; }) -
+        parts.begin());
+    const auto first = std::span(parts).first(half), second = std::span(parts).subspan(half);
+    PartsOutput later;
+    std::vector<std::size_t> laterProgress;
+    std::jthread helper([&] {
+        later.text.reserve(text.size() - text.size() / 2 + text.size() / 8);
+        translateParts(second, text, context, translator, later, later.text,
+                       [&](std::size_t at) { laterProgress.push_back(at); });
+    });
+    std::string output;
+    output.reserve(text.size() + text.size() / 4);
+    translateParts(first, text, context, translator, context.log, output,
+                   [&](std::size_t at) { tellProgress(context, static_cast<std::uint32_t>(at), size); });
+    helper.join();
+    // The first half's last part, which the second half follows, tells where the second half starts.
+    if (!first.empty() && first.back().paragraph && !second.empty())
+        tellProgress(context, static_cast<std::uint32_t>(second.front().heading.begin), size);
+    for (std::size_t at : laterProgress)
+        tellProgress(context, static_cast<std::uint32_t>(at), size);
+    output.append(later.text);
+    context.log.write(later.log);
+    for (std::uint32_t i = 0; i < later.untranslatedJournalCount(); ++i)
+        context.log.countUntranslatedParagraph();
     return output;
 }
 
