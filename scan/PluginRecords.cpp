@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <numeric>
+#include <span>
+#include <thread>
 
 namespace orvella {
 
@@ -59,35 +61,43 @@ void PluginRecords::arrange() {
     });
 }
 
-void PluginRecords::mergeInto(TranslationMaps& maps) {
-    if (order_.size() != held_.size())
-        arrange();
-    const std::vector<std::uint32_t>& order = order_;
-    TranslationMap* map = nullptr;
-    TranslationMap::iterator at;
+void PluginRecords::mergeInto(TranslationMap& map, MapKind kind) const {
+    // The held records of the map, by ID.
+    const auto [begin, stop] = std::equal_range(order_.begin(), order_.end(), kind, KindOrder{held_});
+    const std::span<const std::uint32_t> order(begin, stop);
+    auto at = map.begin();
     for (std::size_t first = 0, end = 0; first < order.size(); first = end) {
         const Held& kept = held_[order[first]];
         const std::string_view key = keyOf(kept);
-        for (end = first + 1;
-             end < order.size() && held_[order[end]].kind == kept.kind && keyOf(held_[order[end]]) == key;
-             ++end) {
+        for (end = first + 1; end < order.size() && keyOf(held_[order[end]]) == key; ++end) {
         }
-        if (map != &mapOf(maps, kept.kind)) {
-            map = &mapOf(maps, kept.kind);
-            at = map->begin();
-        }
-        while (at != map->end() && std::string_view(at->first) < key)
+        while (at != map.end() && std::string_view(at->first) < key)
             ++at;
-        const bool known = at != map->end() && std::string_view(at->first) == key;
+        const bool known = at != map.end() && std::string_view(at->first) == key;
         // A known ID takes the last text of all its records, a new one that of its later records.
         const Held* text = nullptr;
         for (std::size_t i = known ? first : first + 1; i < end; ++i)
             if (held_[order[i]].text != NoText)
                 text = &held_[order[i]];
         if (!known)
-            at = map->emplace_hint(at, std::string(key), build(kept));
+            at = map.emplace_hint(at, std::string(key), build(kept));
         if (text)
             translate(*at->second, *text);
+    }
+}
+
+void PluginRecords::mergeInto(TranslationMaps& maps) {
+    if (order_.size() != held_.size())
+        arrange();
+    // Each map is merged on its own; the NPCs' and the items' on a second thread.
+    {
+        std::jthread second([&] {
+            mergeInto(maps.npcNameMap, MapKind::Npc);
+            mergeInto(maps.itemNameMap, MapKind::Item);
+        });
+        mergeInto(maps.gmstMap, MapKind::Gmst);
+        mergeInto(maps.journalTopicMap, MapKind::JournalTopic);
+        mergeInto(maps.journalEntryMap, MapKind::JournalEntry);
     }
     held_ = {};
     order_ = {};

@@ -39,6 +39,14 @@ private:
     };
 
     std::string_view keyOf(const Held& held) const { return {bytes_.data() + held.key, held.keySize}; }
+    // Orders held records by their map alone.
+    struct KindOrder {
+        const std::vector<Held>& held;
+        bool operator()(std::uint32_t index, MapKind kind) const { return held[index].kind < kind; }
+        bool operator()(MapKind kind, std::uint32_t index) const { return kind < held[index].kind; }
+    };
+
+    void mergeInto(TranslationMap& map, MapKind kind) const;
     std::unique_ptr<TranslatedRecord> build(const Held& held) const;
     void translate(TranslatedRecord& record, const Held& held) const;
 
