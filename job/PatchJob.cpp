@@ -104,7 +104,10 @@ bool derivesTopics(const TopicTables& tables, const IncludedGames& included) {
 // job with the records taken so far, before anything is written.
 void readSaveAhead(JobState& state) {
     SaveReadAhead& ahead = state.saveRead;
+    // The save's own items go into the item map, which nothing else touches until the save is read.
     auto take = [&](std::unique_ptr<Record> record, std::int64_t, std::int32_t) {
+        if (isItemTag(record->tag()))
+            registerSaveItem(state.maps, *record);
         ahead.records.push_back(std::move(record));
     };
     ahead.recordsRead =
@@ -136,20 +139,16 @@ bool buildTranslationData(JobState& state) {
     return buildMonthNameMap(state.maps, state.direction(), state.names);
 }
 
-// Takes the records that the scan's second thread read, registering the save's own items, and tells the
-// reading's progress and any fault the read met.
+// Takes the records that the second thread read, and tells the reading's progress and any fault the read
+// met.
 bool readSave(JobState& state, std::int32_t& count) {
     SaveReadAhead& ahead = state.saveRead;
     state.saveFile.reset();
     BarUpdater bar(state.progress(), JobStage::Reading);
     count = ahead.count;
     state.recordList = std::move(ahead.records);
-    std::uint32_t index = 0;
-    for (const auto& record : state.recordList) {
-        if (isItemTag(record->tag()))
-            registerSaveItem(state.maps, *record);
-        bar.update(index++, static_cast<std::uint32_t>(count));
-    }
+    for (std::uint32_t index = 0; index < state.recordList.size(); ++index)
+        bar.update(index, static_cast<std::uint32_t>(count));
     if (!ahead.recordsRead) {
         state.showMessage(ahead.error.message(), MessageIcon::Error);
         return false;
