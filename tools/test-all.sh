@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks that every C++ file is formatted as .clang-format says (clang-format 14),
 # builds the native, windows and sanitize presets and runs every test of each,
-# runs the worker thread test built with ThreadSanitizer (tsan preset), then builds the fuzz preset and runs
-# every fuzz target for a while.
+# runs the tests whose conversions run threads built with ThreadSanitizer (tsan preset), then builds the fuzz
+# preset and runs every fuzz target for a while.
 # The Windows tests and the end-to-end test of Orvella.exe run under Wine on the windows preset (32-bit, the
 # build that ships) where 32-bit Windows programs start (tools/wine-bits.sh tries), and on the windows64
 # preset under 64-bit Wine where they do not. The release packages are built and checked as a player gets
