@@ -111,7 +111,7 @@ TEST_F(PatchJobTest, EachCutMiscountedLengthenedOrMalformedSaveIsRefusedNamingIt
     cases.insert(
         cases.end(),
         {{plain + "GARBAGE", ""},
-         {std::string(plain).replace(0, 4, "TES4"), "TES3"},
+         {std::string(plain).replace(0, 4, "TES4"), "TES3.\nRecord TES4 (n. 0), offset 0."},
          {std::string(plain).replace(16, 4, "HEAD"), "HEDR.\nRecord TES3 (n. 0), offset 0."},
          {std::string(400, 'x'), "non \xE8 valido"},
          {saveWithHedrOf(299), "300 byte.\nRecord TES3 (n. 0), sottorecord HEDR, offset 16."},
