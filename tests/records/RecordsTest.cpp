@@ -103,11 +103,14 @@ TEST(SubrecordBytes, ReadBytesAreLentAndCopiedBeforeAnyChange) {
     EXPECT_TRUE(copy == text);
 }
 
-// A file in memory that may refuse to seek back to a position from its start, or read half of what is asked.
+// A file in memory that may refuse to seek back to a position from its start, read half of what is asked, or
+// read nothing after its first read.
 struct FaultyFile final : File {
-    enum Fault { None, SeekBack, ShortRead };
+    enum Fault { None, SeekBack, ShortRead, OneRead };
     FaultyFile(const std::string& bytes, Fault fault) : file(bytes), fault(fault) {}
     std::size_t read(void* buffer, std::size_t size) override {
+        if (fault == OneRead && reads++ > 0)
+            return 0;
         return file.read(buffer, fault == ShortRead ? size / 2 : size);
     }
     std::size_t write(const void*, std::size_t) override { return 0; }
@@ -120,6 +123,7 @@ struct FaultyFile final : File {
 
     MemoryFile file;
     Fault fault;
+    int reads = 0;
 };
 
 // Reads every record the count at offset 320 announces and writes them back; empty with the error on failure.
@@ -175,6 +179,7 @@ TEST(RecordStreamFaults, EachMalformedFileStopsWithItsProblemAndOffset) {
         {setI32(good, game + 20, 4), "fine del record"},                     // the last one's data too
         {good, "impossibile leggere il file", FaultyFile::SeekBack},         // no seek back to the start
         {good, "lettura non riuscita", FaultyFile::ShortRead},               // a read that stops short
+        {good, "lettura non riuscita", FaultyFile::OneRead},                 // no first record header
     };
     for (const auto& damage : cases) {
         FormatError error;
