@@ -83,13 +83,11 @@ std::vector<JournalPart> journalParts(std::string_view text) {
         JournalPart& part = parts.emplace_back(JournalPart{*heading, nextLine(text, heading->end + 1)});
         if (!part.paragraph)
             break;
-        Line& last = *part.paragraph;
-        const std::size_t begin = last.begin;
-        for (auto next = nextLine(text, last.end + 1); next && text[next->begin] != '<';
-             next = nextLine(text, last.end + 1))
-            last = *next;
-        last.begin = begin;
-        heading = nextLine(text, last.end + 1);
+        Line& paragraph = *part.paragraph;
+        for (auto next = nextLine(text, paragraph.end + 1); next && text[next->begin] != '<';
+             next = nextLine(text, paragraph.end + 1))
+            paragraph.end = next->end;
+        heading = nextLine(text, paragraph.end + 1);
     }
     return parts;
 }
@@ -103,8 +101,7 @@ public:
     std::string log;
 };
 
-// Translates the parts into output, telling the journal's progress at each heading after a paragraph when
-// told is given.
+// Translates the parts into output, telling the journal's progress at each heading after a paragraph.
 void translateParts(std::span<const JournalPart> parts, std::string_view text,
                     const ConversionContext& context, const JournalTranslator& translator, ConversionLog& log,
                     std::string& output, const std::function<void(std::size_t)>& told) {
@@ -117,7 +114,7 @@ void translateParts(std::span<const JournalPart> parts, std::string_view text,
         const Line& paragraph = *part.paragraph;
         appendParagraph(log, translator, text.substr(paragraph.begin, paragraph.end - paragraph.begin),
                         output);
-        if (i + 1 < parts.size() && told)
+        if (i + 1 < parts.size())
             told(parts[i + 1].heading.begin);
     }
 }
