@@ -3,6 +3,7 @@
 #include "game/AsciiFold.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace orvella {
 
@@ -81,31 +82,41 @@ TopicMarker::TopicMarker(const std::vector<TopicLink>& links)
             for (char c : link.from)
                 if (std::uint16_t& column = classes_[static_cast<unsigned char>(foldAscii(c))]; column == 0)
                     column = static_cast<std::uint16_t>(classCount_++);
-
-    // The trie of the folded names; -1 where it has no edge yet. Its table is the largest memory a conversion
-    // takes at once, so it is sized exactly: a state per distinct prefix of the names.
+    for (std::size_t i = 0; i < links.size(); ++i)
+        lengths_[i] = static_cast<std::uint32_t>(links[i].from.size());
     const std::size_t states = trieStates(links);
-    transitions_.reserve(states * classCount_);
+    if (states < NarrowStates)
+        build(links, states, narrow_);
+    else
+        build(links, states, wide_);
+}
+
+template <typename State>
+void TopicMarker::build(const std::vector<TopicLink>& links, std::size_t states,
+                        std::vector<State>& transitions) {
+    // The trie of the folded names; None where it has no edge yet. Its table is the largest memory a
+    // conversion takes at once, so it is sized exactly: a state per distinct prefix of the names.
+    constexpr State None = std::numeric_limits<State>::max();
+    transitions.reserve(states * classCount_);
     outputLink_.reserve(states);
-    auto addState = [this] {
-        transitions_.resize(transitions_.size() + classCount_, -1);
+    auto addState = [&] {
+        transitions.resize(transitions.size() + classCount_, None);
         outputLink_.push_back(-1);
-        return static_cast<std::int32_t>(outputLink_.size() - 1);
+        return static_cast<State>(outputLink_.size() - 1);
     };
     addState();
     for (std::size_t i = 0; i < links.size(); ++i) {
-        lengths_[i] = static_cast<std::uint32_t>(links[i].from.size());
         if (!canBeMarked(links[i].from))
             continue;
-        std::int32_t state = 0;
+        State state = 0;
         for (char c : links[i].from) {
             const std::size_t edge = static_cast<std::size_t>(state) * classCount_ +
                                      classes_[static_cast<unsigned char>(foldAscii(c))];
-            if (transitions_[edge] < 0) {
-                const std::int32_t added = addState();
-                transitions_[edge] = added;
+            if (transitions[edge] == None) {
+                const State added = addState();
+                transitions[edge] = added;
             }
-            state = transitions_[edge];
+            state = transitions[edge];
         }
         // A name listed twice ends in the same state; the links are chained in list order.
         std::int32_t* last = &outputLink_[static_cast<std::size_t>(state)];
@@ -117,13 +128,13 @@ TopicMarker::TopicMarker(const std::vector<TopicLink>& links)
     // Breadth first: every missing edge becomes the edge of the longest proper suffix, so the automaton
     // reads each byte of a text once.
     const std::size_t stateCount = outputLink_.size();
-    std::vector<std::int32_t> failure(stateCount, 0);
+    std::vector<State> failure(stateCount, 0);
     nextOutput_.assign(stateCount, -1);
-    std::vector<std::int32_t> queue;
+    std::vector<State> queue;
     queue.reserve(stateCount);
     for (std::size_t column = 0; column < classCount_; ++column) {
-        std::int32_t& target = transitions_[column];
-        if (target < 0)
+        State& target = transitions[column];
+        if (target == None)
             target = 0;
         else
             queue.push_back(target);
@@ -132,26 +143,29 @@ TopicMarker::TopicMarker(const std::vector<TopicLink>& links)
         const auto state = static_cast<std::size_t>(queue[head]);
         const auto fallback = static_cast<std::size_t>(failure[state]);
         for (std::size_t column = 0; column < classCount_; ++column) {
-            std::int32_t& target = transitions_[state * classCount_ + column];
-            const std::int32_t viaFallback = transitions_[fallback * classCount_ + column];
-            if (target < 0) {
+            State& target = transitions[state * classCount_ + column];
+            const State viaFallback = transitions[fallback * classCount_ + column];
+            if (target == None) {
                 target = viaFallback;
                 continue;
             }
             const auto next = static_cast<std::size_t>(target);
             failure[next] = viaFallback;
             const auto suffix = static_cast<std::size_t>(viaFallback);
-            nextOutput_[next] = outputLink_[suffix] >= 0 ? viaFallback : nextOutput_[suffix];
+            nextOutput_[next] =
+                outputLink_[suffix] >= 0 ? static_cast<std::int32_t>(viaFallback) : nextOutput_[suffix];
             queue.push_back(target);
         }
     }
 }
 
-void TopicMarker::findOccurrences(std::string_view text, std::vector<Occurrence>& found) const {
+template <typename State>
+void TopicMarker::walk(const std::vector<State>& transitions, std::string_view text,
+                       std::vector<Occurrence>& found) const {
     std::size_t state = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const std::size_t column = classes_[static_cast<unsigned char>(foldAscii(text[i]))];
-        state = static_cast<std::size_t>(transitions_[state * classCount_ + column]);
+        state = transitions[state * classCount_ + column];
         std::int32_t output = outputLink_[state] >= 0 ? static_cast<std::int32_t>(state) : nextOutput_[state];
         for (; output >= 0; output = nextOutput_[static_cast<std::size_t>(output)])
             for (std::int32_t link = outputLink_[static_cast<std::size_t>(output)]; link >= 0;
@@ -160,6 +174,13 @@ void TopicMarker::findOccurrences(std::string_view text, std::vector<Occurrence>
                     {static_cast<std::uint32_t>(link),
                      static_cast<std::uint32_t>(i + 1 - lengths_[static_cast<std::size_t>(link)])});
     }
+}
+
+void TopicMarker::findOccurrences(std::string_view text, std::vector<Occurrence>& found) const {
+    if (wide_.empty())
+        walk(narrow_, text, found);
+    else
+        walk(wide_, text, found);
 }
 
 void TopicMarker::mark(std::string& text) const {

@@ -44,15 +44,25 @@ private:
         std::uint32_t start;
     };
 
+    // The transition table holds states in 16 bits while they fit, halving the memory that every byte of a
+    // journal looks up.
+    static constexpr std::size_t NarrowStates = 0xFFFF;
+    template <typename State>
+    void build(const std::vector<TopicLink>& links, std::size_t states, std::vector<State>& transitions);
+    template <typename State>
+    void walk(const std::vector<State>& transitions, std::string_view text,
+              std::vector<Occurrence>& found) const;
     void findOccurrences(std::string_view text, std::vector<Occurrence>& found) const;
 
     std::vector<std::uint32_t> lengths_; // of each link's name
     std::uint16_t classes_[256] = {};    // folded byte -> column of the transition table; 0: in no name
     std::size_t classCount_ = 1;
-    std::vector<std::int32_t> transitions_; // state * classCount_ + class -> state
-    std::vector<std::int32_t> outputLink_;  // a link whose name ends at the state, or -1
-    std::vector<std::int32_t> nextOutput_;  // the next state down the suffix chain that has an output, or -1
-    std::vector<std::int32_t> sameName_;    // link -> the next link with the same name, or -1
+    // state * classCount_ + class -> state, in one of the two
+    std::vector<std::uint16_t> narrow_;
+    std::vector<std::uint32_t> wide_;
+    std::vector<std::int32_t> outputLink_; // a link whose name ends at the state, or -1
+    std::vector<std::int32_t> nextOutput_; // the next state down the suffix chain that has an output, or -1
+    std::vector<std::int32_t> sameName_;   // link -> the next link with the same name, or -1
 };
 
 } // namespace orvella

@@ -195,6 +195,32 @@ TEST(JournalOracle, TranslatesAndMarksRandomJournalsAsTheLiteralAlgorithm) {
         << translated << " " << marked << " " << named;
 }
 
+// More names than states of 16 bits can number still mark as the literal search does.
+TEST(TopicMarker, MarksAsTheLiteralSearchWithMoreStatesThanSixteenBitsHold) {
+    std::mt19937 random(7);
+    std::vector<std::string> names(3500);
+    for (std::string& name : names)
+        for (int i = 0; i < 24; ++i)
+            name += static_cast<char>('a' + random() % 26);
+    std::vector<TopicLink> links;
+    for (const std::string& name : names)
+        links.push_back({name, name, static_cast<std::uint32_t>(name.size())});
+    for (int t = 0; t < 20; ++t) {
+        std::string text;
+        for (int w = 0; w < 30; ++w) {
+            std::string word = names[random() % names.size()].substr(0, random() % 3 ? 24 : 12);
+            if (random() % 4 == 0)
+                word[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(word[0])));
+            text += word + (random() % 5 ? " " : "");
+        }
+        std::string literalText = text;
+        insertTopicLinks(text, links);
+        literal::insertTopicLinks(literalText, links);
+        ASSERT_EQ(text, literalText);
+        ASSERT_NE(text.find('@'), std::string::npos);
+    }
+}
+
 std::string heading(std::string_view inside) {
     return "<FONT COLOR=\"9F0000\">" + std::string(inside) + "</FONT><BR>\n";
 }
