@@ -17,6 +17,14 @@ bool FileReplacement::write(const void* bytes, std::size_t size) {
     return file_ && done == size;
 }
 
+bool FileReplacement::overwrite(std::int64_t offset, const void* bytes, std::size_t size) {
+    if (!file_ || offset < 0 ||
+        static_cast<std::uint64_t>(offset) + size > static_cast<std::uint64_t>(written_))
+        return false;
+    return file_->seek(offset, SeekOrigin::Begin) && file_->write(bytes, size) == size &&
+           file_->seek(0, SeekOrigin::End);
+}
+
 bool FileReplacement::finish(const std::string& attributesFrom, bool modificationTime) {
     if (!file_)
         return false;

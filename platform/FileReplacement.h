@@ -29,6 +29,9 @@ public:
     bool isCreated() const { return created_; }
     // Adds the bytes; false when not all of them were written.
     bool write(const void* bytes, std::size_t size);
+    // Writes the bytes over ones already written from the offset on, the file keeping its length; false when
+    // they do not lie within what was written or cannot be written.
+    bool overwrite(std::int64_t offset, const void* bytes, std::size_t size);
     // Flushes, syncs and closes the file, checks that it holds every byte written and gives it the
     // attributes of attributesFrom (none when empty); false, the file removed, when a step fails.
     bool finish(const std::string& attributesFrom = {}, bool modificationTime = false);

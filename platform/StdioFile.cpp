@@ -5,6 +5,7 @@
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -42,8 +43,11 @@ std::size_t StdioFile::read(void* buffer, std::size_t size) {
 std::size_t StdioFile::write(const void* buffer, std::size_t size) {
     if (!stream_)
         return 0;
-    if (!storeCrLf_)
-        return std::fwrite(buffer, 1, size, stream_);
+    if (!storeCrLf_) {
+        const std::size_t done = std::fwrite(buffer, 1, size, stream_);
+        startWritingBack(done);
+        return done;
+    }
     const char* bytes = static_cast<const char*>(buffer);
     std::size_t done = 0;
     while (done < size) {
@@ -59,6 +63,23 @@ std::size_t StdioFile::write(const void* buffer, std::size_t size) {
         }
     }
     return done;
+}
+
+// The disk starts writing every megabyte as soon as it is written, so that the sync at the end waits for
+// the last stretch rather than for the whole file.
+void StdioFile::startWritingBack(std::size_t written) {
+#ifdef __linux__
+    constexpr std::int64_t Stretch = 1 << 20;
+    unsyncedBytes_ += static_cast<std::int64_t>(written);
+    if (unsyncedBytes_ < Stretch || std::fflush(stream_) != 0)
+        return;
+    const std::int64_t end = tell();
+    if (end >= unsyncedBytes_)
+        sync_file_range(fileno(stream_), end - unsyncedBytes_, unsyncedBytes_, SYNC_FILE_RANGE_WRITE);
+    unsyncedBytes_ = 0;
+#else
+    (void)written;
+#endif
 }
 
 bool StdioFile::seek(std::int64_t offset, SeekOrigin origin) {

@@ -25,8 +25,11 @@ public:
     bool close() override;
 
 private:
+    void startWritingBack(std::size_t written);
+
     std::FILE* stream_;
-    bool storeCrLf_; // the line feeds that the C library does not turn into CR LF itself
+    std::int64_t unsyncedBytes_ = 0; // written since the disk last started writing
+    bool storeCrLf_;                 // the line feeds that the C library does not turn into CR LF itself
     bool writable_;
 };
 
