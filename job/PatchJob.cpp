@@ -16,10 +16,12 @@
 #include "translate/ConversionContext.h"
 #include "translate/DerivedTopics.h"
 #include "translate/JournalFixes.h"
+#include "translate/JournalParagraph.h"
 #include "translate/NameMaps.h"
 #include "translate/SaveHandlers.h"
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,8 +32,8 @@ namespace orvella {
 
 namespace {
 
-// The save as a second thread reads it, while the job's thread makes the name maps, for the job's thread to
-// take.
+// The save as the job's thread reads it while other threads make the name maps and the journal's translator,
+// for its stage to tell afterwards.
 struct SaveReadAhead {
     bool recordsRead = false;
     std::int32_t count = 0;
@@ -70,6 +72,7 @@ struct JobState {
     DerivedTopicRows derived;
     NameMaps names;
     std::vector<std::unique_ptr<Record>> recordList;
+    std::optional<JournalTranslator> journalTranslator;
 };
 
 // The scan's progress on the first two bars and their status images.
@@ -128,19 +131,31 @@ bool buildTranslationData(JobState& state) {
             state.showMessage(error.message, error.icon);
         return false;
     }
-    // The save is read meanwhile, once the scan's own memory is gone.
-    std::jthread reading([&state] { readSaveAhead(state); });
-    if (derive)
-        state.derived = derivedTopicRows(topics, pairTopics(topics), state.tables());
-    topics = DialogueTopics();
-    loadTopicTables(state.tables(), state.derived, state.direction(), included, state.names);
-    buildQuestNameMap(state.maps, state.direction(), state.names);
     addJournalFixes(state.tables().journalFixes, state.maps);
+    // The maps no longer change but for the save's own items. While the job's thread reads the save, one
+    // thread finds the journal's entries in them and another pairs the topics and makes the name maps and the
+    // topics' marker. The save's records are the most memory made at once after the scan, and on Linux the
+    // job's thread takes memory in larger steps than a second thread, whose heap grows a few pages at a time,
+    // each step a call that holds up every thread's page faults.
+    std::optional<JournalEntries> entries;
+    std::jthread indexing([&] { entries.emplace(state.maps, state.direction()); });
+    std::optional<TopicMarker> marker;
+    std::jthread naming([&] {
+        if (derive)
+            state.derived = derivedTopicRows(topics, pairTopics(topics), state.tables());
+        topics = DialogueTopics();
+        loadTopicTables(state.tables(), state.derived, state.direction(), included, state.names);
+        buildQuestNameMap(state.maps, state.direction(), state.names);
+        marker.emplace(state.names.targetTopicLinks(state.direction()));
+    });
+    readSaveAhead(state);
+    naming.join();
+    indexing.join();
+    state.journalTranslator.emplace(std::move(*entries), std::move(*marker));
     return buildMonthNameMap(state.maps, state.direction(), state.names);
 }
 
-// Takes the records that the second thread read, and tells the reading's progress and any fault the read
-// met.
+// Takes the records read ahead, and tells the reading's progress and any fault the read met.
 bool readSave(JobState& state, std::int32_t& count) {
     SaveReadAhead& ahead = state.saveRead;
     state.saveFile.reset();
@@ -158,8 +173,34 @@ bool readSave(JobState& state, std::int32_t& count) {
     return true;
 }
 
-// Runs every record through its handler, marking the ones it drops.
-void convertSave(JobState& state, std::uint32_t count, std::vector<bool>& dropped) {
+// How many of the save's records the conversion has finished, for the thread that writes them meanwhile.
+class ConvertedRecords {
+public:
+    // Wakes the writer only every so many records: it has most often caught up and waits.
+    void reached(std::size_t records) {
+        done_.store(records, std::memory_order_release);
+        if (records % WakeEvery == 0)
+            done_.notify_one();
+    }
+    void reachedAll(std::size_t records) {
+        done_.store(records, std::memory_order_release);
+        done_.notify_one();
+    }
+    // Waits until the record at the index is converted.
+    void waitFor(std::size_t index) {
+        for (std::size_t now = done_.load(std::memory_order_acquire); now <= index;
+             now = done_.load(std::memory_order_acquire))
+            done_.wait(now, std::memory_order_acquire);
+    }
+
+private:
+    static constexpr std::size_t WakeEvery = 64;
+    std::atomic<std::size_t> done_{0};
+};
+
+// Runs every record through its handler, marking the ones it drops, and tells the writer of each.
+void convertSave(JobState& state, std::uint32_t count, std::vector<std::uint8_t>& dropped,
+                 ConvertedRecords& converted) {
     BarUpdater bar(state.progress(), JobStage::Converting);
     // The journal tells how far it is, then its end with done equal to total: its bar goes to 100 and gets
     // its image, and a later journal record starts the bar again.
@@ -177,42 +218,68 @@ void convertSave(JobState& state, std::uint32_t count, std::vector<bool>& droppe
                                   state.progress().setBarPosition(JobStage::Journal, 100);
                                   state.progress().setImage(JobStage::Journal, StatusImage::Success);
                                   journalBar.restart();
-                              }};
+                              },
+                              state.journalTranslator ? &*state.journalTranslator : nullptr};
     const SaveHandlerMap& handlers = saveHandlerMap();
-    dropped.assign(state.recordList.size(), false);
     std::uint32_t j = 0;
     for (auto& record : state.recordList) {
         auto handler = handlers.find(record->tag().key());
         dropped[j] = handler != handlers.end() && !handler->second(*record, context);
+        converted.reached(j + 1);
         bar.update(j++, count);
     }
     bar.set(100);
     state.progress().setImage(JobStage::Converting, StatusImage::Success);
 }
 
-// Writes the kept records to the temporary file, a stretch at a time so that the new save is never held
-// whole, with the record count lowered by the dropped ones; false when the new save is incomplete.
-bool writeNewSave(JobState& state, std::uint32_t count, const std::vector<bool>& dropped) {
+// Writes each kept record to the temporary file once it is converted, a stretch at a time so that the new
+// save is never held whole, then lowers the record count by the dropped ones; false when the new save is
+// incomplete.
+bool writeNewSave(JobState& state, std::uint32_t count, const std::vector<std::uint8_t>& dropped,
+                  ConvertedRecords& converted) {
     constexpr std::size_t StretchBytes = 1 << 20;
-    const auto kept = static_cast<std::uint32_t>(count - std::count(dropped.begin(), dropped.end(), true));
     std::vector<std::uint8_t> stretch;
     stretch.reserve(2 * StretchBytes);
-    bool counted = kept == count;
+    std::uint32_t droppedCount = 0;
+    std::uint64_t fileBytes = 0;
     bool written = true;
     for (std::size_t i = 0; written && i < state.recordList.size(); ++i) {
-        if (!dropped[i])
+        converted.waitFor(i);
+        if (dropped[i])
+            ++droppedCount;
+        else
             serializeRecord(*state.recordList[i], stretch);
-        // The header record, always written first, keeps its size and its HEDR, so the count stays at its
-        // offset.
-        if (!counted && stretch.size() >= RecordCountOffset + 4) {
-            storeU32(stretch.data() + RecordCountOffset, kept);
-            counted = true;
-        }
         const bool last = i + 1 == state.recordList.size();
         if (stretch.size() >= StretchBytes || (last && !stretch.empty())) {
             written = state.newSave.write(stretch.data(), stretch.size());
+            fileBytes += stretch.size();
             stretch.clear();
         }
+    }
+    // The header record, always written first, keeps its size and its HEDR, so the count stays at its offset.
+    if (written && droppedCount > 0 && fileBytes >= RecordCountOffset + 4) {
+        std::uint8_t kept[4];
+        storeU32(kept, count - droppedCount);
+        written = state.newSave.overwrite(RecordCountOffset, kept, sizeof kept);
+    }
+    return written;
+}
+
+// Converts the save while a second thread writes the converted records to the temporary file; false, with
+// the user told, when the new save is incomplete.
+bool convertAndWrite(JobState& state, std::uint32_t count) {
+    std::vector<std::uint8_t> dropped(state.recordList.size(), 0);
+    ConvertedRecords converted;
+    bool written = false;
+    {
+        std::jthread writer([&] { written = writeNewSave(state, count, dropped, converted); });
+        // The writer waits for every record, so it is told they are all done even if the conversion stops.
+        struct AllReached {
+            ConvertedRecords& converted;
+            std::size_t records;
+            ~AllReached() { converted.reachedAll(records); }
+        } allReached{converted, dropped.size()};
+        convertSave(state, count, dropped, converted);
     }
     if (!written)
         state.showMessage(texts::CannotWriteTemp, MessageIcon::Error);
@@ -369,6 +436,7 @@ ReleaseCount countJobData(const JobState& state) {
 void releaseJobData(JobState& state) {
     TranslationMaps& maps = state.maps;
     NameMaps& names = state.names;
+    state.journalTranslator.reset();
     names.englishTopicLinks.clear();
     names.italianTopicLinks.clear();
     for (TranslationMap* map :
@@ -406,35 +474,41 @@ PatchResult runPatchJob(const PatchJob& job) {
     std::int32_t count = 0;
     success = success && buildTranslationData(state);
     success = success && readSave(state, count);
-    std::vector<bool> dropped;
     std::optional<BackupWriting> backup;
     if (success) {
         backup.emplace(state);
-        convertSave(state, static_cast<std::uint32_t>(count), dropped);
+        success = convertAndWrite(state, static_cast<std::uint32_t>(count));
     }
-    success = success && writeNewSave(state, static_cast<std::uint32_t>(count), dropped);
 
     // Nothing reads the job's data once the new save is written: it is released on a thread of its own while
-    // the new save and the backup are synced.
+    // the new save and the backup are synced and moved into place and the log is kept.
     const ReleaseCount released = countJobData(state);
+    bool clean = false;
     {
+        // A log that is kept whatever follows is written and synced meanwhile.
+        std::jthread storingLog;
+        if (success && state.log.untranslatedJournalCount() > 0)
+            storingLog = std::jthread([&state] { state.log.store(); });
         std::jthread releasing([&state] { releaseJobData(state); });
-        success = success && finishNewSave(state) && replaceSave(state, *backup);
+        success = success && finishNewSave(state);
+        success = success && replaceSave(state, *backup);
 
         // Whatever happened, no temporary file stays beside the save.
         state.saveFile.reset();
         state.newSave.discard();
         backup.reset();
+
+        // Only untranslated journal paragraphs make a successful job keep its log; a failed job keeps the log
+        // it began. A log that cannot be moved into place or deleted changes nothing in the outcome.
+        clean = success && state.log.untranslatedJournalCount() == 0;
+        if (storingLog.joinable())
+            storingLog.join();
+        if (clean)
+            state.log.discard();
+        else
+            state.log.keep();
     }
     tellRelease(state, released);
-
-    // Only untranslated journal paragraphs make a successful job keep its log; a failed job keeps the log
-    // it began. A log that cannot be moved into place or deleted changes nothing in the outcome.
-    const bool clean = success && state.log.untranslatedJournalCount() == 0;
-    if (clean)
-        state.log.discard();
-    else
-        state.log.keep();
 
     PatchResult result;
     result.logPath = state.paths.log;

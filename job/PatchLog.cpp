@@ -8,6 +8,7 @@ bool PatchLog::open(FileSystem& files, const std::string& path, const std::strin
     files_ = &files;
     path_ = path;
     text_.clear();
+    stored_.reset();
     file_.reset();
     if (files.exists(path) && (!files.isWritable(path) || files.isFolder(path)))
         return false;
@@ -16,7 +17,7 @@ bool PatchLog::open(FileSystem& files, const std::string& path, const std::strin
 }
 
 void PatchLog::write(std::string_view text) {
-    if (!isOpen())
+    if (!isOpen() || stored_)
         return;
     text_.append(text);
 }
@@ -25,7 +26,9 @@ void PatchLog::writeFirstLine(std::string_view saveFileName) {
     write(texts::logTitleLine(saveFileName));
 }
 
-bool PatchLog::keep() {
+bool PatchLog::store() {
+    if (stored_)
+        return *stored_;
     if (!isOpen())
         return false;
     // Stored as a text stream stores it, on every platform.
@@ -37,7 +40,14 @@ bool PatchLog::keep() {
         stored += c;
     }
     text_.clear();
-    const bool kept = file_->write(stored.data(), stored.size()) && file_->finish() && file_->moveOver();
+    stored_ = file_->write(stored.data(), stored.size()) && file_->finish();
+    return *stored_;
+}
+
+bool PatchLog::keep() {
+    if (!isOpen() && !stored_)
+        return false;
+    const bool kept = store() && file_->moveOver();
     file_.reset();
     if (!kept)
         removeOlderLog();

@@ -5,6 +5,7 @@
 #include "translate/ConversionLog.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,8 +25,11 @@ public:
     // Adds the text as it stands; write errors do not change the conversion's outcome.
     void write(std::string_view text) override;
     void writeFirstLine(std::string_view saveFileName);
-    // Writes, syncs and moves the log over the older one. When that fails, neither the temporary file nor
-    // the older log, which belongs to an earlier conversion, stays; false then.
+    // Writes the log to its temporary file and syncs it, once, ahead of keep; nothing written to the log
+    // afterwards is kept. False when the file could not be written.
+    bool store();
+    // Stores the log unless it was, and moves it over the older one. When that fails, neither the temporary
+    // file nor the older log, which belongs to an earlier conversion, stays; false then.
     bool keep();
     // Deletes the temporary file and the older log.
     void discard();
@@ -37,6 +41,7 @@ private:
     std::string path_;
     std::unique_ptr<FileReplacement> file_;
     std::string text_;
+    std::optional<bool> stored_;
 };
 
 } // namespace orvella

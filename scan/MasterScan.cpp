@@ -165,13 +165,16 @@ bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installati
         error = std::move(plugins.error);
         return false;
     }
+    // The topics, which the maps do not touch, are settled while the held records are merged.
+    std::jthread settling;
+    if (topics)
+        settling = std::jthread([&] {
+            plugins.topics.dropDeclaredIn(topics->english);
+            topics->italian = std::move(plugins.topics);
+            topics->english.settle();
+            topics->italian.settle();
+        });
     plugins.records.mergeInto(maps);
-    if (topics) {
-        plugins.topics.dropDeclaredIn(topics->english);
-        topics->italian = std::move(plugins.topics);
-        topics->english.settle();
-        topics->italian.settle();
-    }
     return true;
 }
 

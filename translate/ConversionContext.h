@@ -12,6 +12,8 @@
 
 namespace orvella {
 
+class JournalTranslator;
+
 // What the save's handlers work with: the direction, the translation data they only read, the plugin
 // entries of the header, the log they write, and where the journal tells how far it is.
 struct ConversionContext {
@@ -25,6 +27,9 @@ struct ConversionContext {
     // Called as the journal is translated with the bytes done out of its length, then once with done equal
     // to total when the journal is done. May be empty.
     std::function<void(std::uint32_t done, std::uint32_t total)> journalProgress;
+    // The journal's translator when the caller made it ahead, from these maps and names; when null, the
+    // journal handler makes its own.
+    const JournalTranslator* journalTranslator = nullptr;
 };
 
 } // namespace orvella

@@ -120,7 +120,10 @@ void translateParts(std::span<const JournalPart> parts, std::string_view text,
 }
 
 std::string translateJournal(ConversionContext& context, std::string_view text) {
-    const JournalTranslator translator(context);
+    std::optional<JournalTranslator> own;
+    if (!context.journalTranslator)
+        own.emplace(context);
+    const JournalTranslator& translator = own ? *own : *context.journalTranslator;
     const std::vector<JournalPart> parts = journalParts(text);
     const auto size = static_cast<std::uint32_t>(text.size());
     // The second half of the parts is translated on a thread of its own, into a text and a log that follow

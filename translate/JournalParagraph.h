@@ -1,15 +1,13 @@
 #pragma once
 
 #include "translate/ConversionContext.h"
+#include "translate/JournalEntries.h"
 #include "translate/TopicLinks.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <vector>
 
 namespace orvella {
 
@@ -29,36 +27,18 @@ std::optional<std::string> resolvePlayerName(std::string& candidate, std::size_t
 std::optional<std::string> translateJournalParagraph(std::string_view paragraph,
                                                      const ConversionContext& context);
 
-// translateJournalParagraph for every paragraph of a journal, without comparing each paragraph with every
-// entry: entries without a placeholder are found by their exact text, and an entry with "%Name" is only tried
-// when the paragraph begins and ends as its text does around the placeholders. Among the entries that match,
-// the one first in key order still wins. It reads the maps and lists of the context, which must not change
-// while it is in use.
+// translateJournalParagraph for every paragraph of a journal, its entries found through JournalEntries and
+// its topics marked by one TopicMarker. It reads the maps and lists of the context, which must not change
+// while it is in use; a job may make its two parts on two threads.
 class JournalTranslator {
 public:
     explicit JournalTranslator(const ConversionContext& context);
+    JournalTranslator(JournalEntries entries, TopicMarker marker);
 
     std::optional<std::string> translate(std::string_view paragraph) const;
 
 private:
-    struct Entry {
-        std::string_view source; // in the save's language
-        std::string_view target;
-        std::size_t placeholder = std::string_view::npos; // the first "%Name" of source
-        std::size_t suffix = 0;                           // the text after the last "%Name", by its length
-        std::size_t fixedLength = 0;                      // source's length without its placeholders
-        std::size_t placeholders = 0;
-    };
-    using Bucket = std::unordered_map<std::uint32_t, std::vector<std::uint32_t>>;
-
-    bool couldMatch(const Entry& entry, std::string_view text) const;
-    std::optional<std::string> finish(const Entry& entry, const std::string& name) const;
-
-    std::vector<Entry> entries_; // in key order
-    std::unordered_map<std::string_view, std::uint32_t> exact_;
-    Bucket byFirstBytes_; // placeholder entries by the first four bytes of their text
-    Bucket byLastBytes_;  // those with less before the placeholder, by the last four bytes
-    std::vector<std::uint32_t> others_;
+    JournalEntries entries_;
     TopicMarker marker_;
 };
 

@@ -31,6 +31,11 @@ struct NameMaps {
     NameMap monthNameMap;
     std::vector<TopicLink> englishTopicLinks; // longest first
     std::vector<TopicLink> italianTopicLinks; // longest first
+
+    // The links of the language the journal is translated into.
+    const std::vector<TopicLink>& targetTopicLinks(ConversionDirection direction) const {
+        return direction == EnglishToItalian ? italianTopicLinks : englishTopicLinks;
+    }
 };
 
 // Fills TopicNameMap and both link lists from the base table and the tables of the expansions taken in,
