@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -265,26 +266,41 @@ bool writeNewSave(JobState& state, std::uint32_t count, const std::vector<std::u
     return written;
 }
 
-// Converts the save while a second thread writes the converted records to the temporary file; false, with
-// the user told, when the new save is incomplete.
-bool convertAndWrite(JobState& state, std::uint32_t count) {
-    std::vector<std::uint8_t> dropped(state.recordList.size(), 0);
-    ConvertedRecords converted;
-    bool written = false;
-    {
-        std::jthread writer([&] { written = writeNewSave(state, count, dropped, converted); });
-        // The writer waits for every record, so it is told they are all done even if the conversion stops.
-        struct AllReached {
-            ConvertedRecords& converted;
-            std::size_t records;
-            ~AllReached() { converted.reachedAll(records); }
-        } allReached{converted, dropped.size()};
-        convertSave(state, count, dropped, converted);
+// The new save written to the temporary file on a thread of its own, each record once the conversion is done
+// with it.
+class SaveWriting {
+public:
+    SaveWriting(JobState& state, std::uint32_t count)
+        : dropped_(state.recordList.size(), 0),
+          writer_([this, &state, count] { written_ = writeNewSave(state, count, dropped_, converted_); }) {}
+    SaveWriting(const SaveWriting&) = delete;
+    SaveWriting& operator=(const SaveWriting&) = delete;
+    ~SaveWriting() { wait(); }
+
+    std::vector<std::uint8_t>& dropped() { return dropped_; }
+    ConvertedRecords& converted() { return converted_; }
+    // Waits for the writer; false, with the user told, when the new save is incomplete.
+    bool finish(JobState& state) {
+        wait();
+        if (!written_)
+            state.showMessage(texts::CannotWriteTemp, MessageIcon::Error);
+        return written_;
     }
-    if (!written)
-        state.showMessage(texts::CannotWriteTemp, MessageIcon::Error);
-    return written;
-}
+
+private:
+    // The writer waits for every record, so it is told they are all done even when the conversion stopped.
+    void wait() {
+        if (!writer_.joinable())
+            return;
+        converted_.reachedAll(dropped_.size());
+        writer_.join();
+    }
+
+    std::vector<std::uint8_t> dropped_;
+    ConvertedRecords converted_;
+    bool written_ = false;
+    std::jthread writer_; // last, so that it starts once the rest is there
+};
 
 // Syncs the new save and checks it whole; false, with the user told, when it is not.
 bool finishNewSave(JobState& state) {
@@ -432,26 +448,35 @@ ReleaseCount countJobData(const JobState& state) {
             static_cast<std::uint32_t>(records + state.names.questNameMap.size())};
 }
 
-// Empties every map, list and record of the job, records in the order the finalisation bar counts them.
-void releaseJobData(JobState& state) {
+void releaseMaps(std::initializer_list<TranslationMap*> maps) {
+    for (TranslationMap* map : maps) {
+        for (auto& entry : *map)
+            entry.second.reset();
+        map->clear();
+    }
+}
+
+// Empties the journal's translator, the name maps and the maps but the NPCs' and the items'.
+void releaseTranslationData(JobState& state) {
     TranslationMaps& maps = state.maps;
     NameMaps& names = state.names;
     state.journalTranslator.reset();
     names.englishTopicLinks.clear();
     names.italianTopicLinks.clear();
-    for (TranslationMap* map :
-         {&maps.journalEntryMap, &maps.journalTopicMap, &maps.gmstMap, &maps.npcNameMap, &maps.itemNameMap}) {
-        for (auto& entry : *map)
-            entry.second.reset();
-        map->clear();
-    }
-    for (auto& record : state.recordList)
-        record.reset();
-    state.recordList.clear();
+    releaseMaps({&maps.journalEntryMap, &maps.journalTopicMap, &maps.gmstMap});
     state.derived = DerivedTopicRows();
     names.topicNameMap.clear();
     names.monthNameMap.clear();
     names.questNameMap.clear();
+}
+
+// Empties the save's records, then the NPC and item maps, which share out the maps' release between two
+// threads.
+void releaseSaveRecords(JobState& state) {
+    for (auto& record : state.recordList)
+        record.reset();
+    state.recordList.clear();
+    releaseMaps({&state.maps.npcNameMap, &state.maps.itemNameMap});
 }
 
 // Drives the finalisation bar through the released records once they are all gone.
@@ -468,28 +493,31 @@ void tellRelease(JobState& state, ReleaseCount count) {
 PatchResult runPatchJob(const PatchJob& job) {
     JobState state(job);
     FileSystem& files = state.files();
-
     bool success = openJobFiles(state);
 
     std::int32_t count = 0;
     success = success && buildTranslationData(state);
     success = success && readSave(state, count);
     std::optional<BackupWriting> backup;
+    std::optional<SaveWriting> writing;
     if (success) {
         backup.emplace(state);
-        success = convertAndWrite(state, static_cast<std::uint32_t>(count));
+        writing.emplace(state, static_cast<std::uint32_t>(count));
+        convertSave(state, static_cast<std::uint32_t>(count), writing->dropped(), writing->converted());
     }
 
-    // Nothing reads the job's data once the new save is written: it is released on a thread of its own while
-    // the new save and the backup are synced and moved into place and the log is kept.
+    // Nothing reads the translation data once the save is converted, nor the save's records once the new save
+    // is written: each is released on a thread of its own meanwhile, while the new save is finished, synced
+    // and moved into place with the backup. A log that is kept whatever follows is stored meanwhile too.
     const ReleaseCount released = countJobData(state);
     bool clean = false;
     {
-        // A log that is kept whatever follows is written and synced meanwhile.
         std::jthread storingLog;
         if (success && state.log.untranslatedJournalCount() > 0)
             storingLog = std::jthread([&state] { state.log.store(); });
-        std::jthread releasing([&state] { releaseJobData(state); });
+        std::jthread releasingData([&state] { releaseTranslationData(state); });
+        success = success && writing->finish(state);
+        std::jthread releasingRecords([&state] { releaseSaveRecords(state); });
         success = success && finishNewSave(state);
         success = success && replaceSave(state, *backup);
 
