@@ -2,6 +2,9 @@
 
 #include "game/AsciiFold.h"
 #include "records/Bytes.h"
+#include "records/RecordLayout.h"
+
+#include <cstring>
 
 namespace orvella {
 
@@ -41,23 +44,27 @@ DialogueTopic& TopicSide::declare(std::string_view name, Game game) {
 }
 
 void TopicSide::addResponse(DialogueTopic& topic, std::string_view id, const RecordView& record) {
-    Response response;
-    response.id = static_cast<std::uint32_t>(bytes_.size());
-    response.idSize = static_cast<std::uint32_t>(id.size());
-    bytes_.append(id);
-    response.conditions = static_cast<std::uint32_t>(bytes_.size());
+    std::size_t conditions = 0;
+    for (const SubrecordView& subrecord : record.subrecords)
+        if (isCondition(subrecord.tag))
+            conditions += SubrecordHeaderSize + subrecord.data.size();
+    char* at = bytes_.extend(id.size() + conditions);
+    topic.responses.push_back(
+        {at, static_cast<std::uint32_t>(id.size()), static_cast<std::uint32_t>(conditions)});
+    if (!id.empty())
+        std::memcpy(at, id.data(), id.size());
+    at += id.size();
     // Each subrecord framed by its tag and size, so that no two lists of conditions run together alike.
     for (const SubrecordView& subrecord : record.subrecords) {
         if (!isCondition(subrecord.tag))
             continue;
-        char size[4];
-        storeU32(reinterpret_cast<std::uint8_t*>(size), subrecord.size());
-        bytes_.append(subrecord.tag.text, 4);
-        bytes_.append(size, 4);
-        bytes_.append(reinterpret_cast<const char*>(subrecord.data.data()), subrecord.data.size());
+        std::memcpy(at, subrecord.tag.text, 4);
+        storeU32(reinterpret_cast<std::uint8_t*>(at + 4), subrecord.size());
+        at += SubrecordHeaderSize;
+        if (!subrecord.data.empty())
+            std::memcpy(at, subrecord.data.data(), subrecord.data.size());
+        at += subrecord.data.size();
     }
-    response.conditionsSize = static_cast<std::uint32_t>(bytes_.size()) - response.conditions;
-    topic.responses.push_back(response);
 }
 
 void TopicSide::dropDeclaredIn(const TopicSide& other) {

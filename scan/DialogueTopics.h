@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/Game.h"
+#include "records/ByteChunks.h"
 #include "records/RecordStream.h"
 
 #include <cstddef>
@@ -12,11 +13,11 @@
 
 namespace orvella {
 
-// A response as the pairing compares it: its id (INAM) and its conditions, as stretches of its side's bytes.
+// A response as the pairing compares it: its id (INAM) and its conditions, kept one after the other among its
+// side's bytes.
 struct Response {
-    std::uint32_t id = 0;
+    const char* id = nullptr;
     std::uint32_t idSize = 0;
-    std::uint32_t conditions = 0;
     std::uint32_t conditionsSize = 0;
 };
 
@@ -45,17 +46,15 @@ public:
     void dropDeclaredIn(const TopicSide& other);
 
     const std::vector<DialogueTopic>& topics() const { return topics_; }
-    std::string_view id(const Response& response) const {
-        return {bytes_.data() + response.id, response.idSize};
-    }
-    std::string_view conditions(const Response& response) const {
-        return {bytes_.data() + response.conditions, response.conditionsSize};
+    static std::string_view id(const Response& response) { return {response.id, response.idSize}; }
+    static std::string_view conditions(const Response& response) {
+        return {response.id + response.idSize, response.conditionsSize};
     }
 
 private:
     std::vector<DialogueTopic> topics_;
     std::unordered_map<std::string, std::size_t> byFoldedName_;
-    std::string bytes_;
+    ByteChunks bytes_;
 };
 
 // What the scan gathers to pair the topics that a translation renames: the regular topics of the masters,

@@ -5,6 +5,7 @@
 #include "scan/ScanMerge.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 #include <span>
 #include <thread>
@@ -13,30 +14,35 @@ namespace orvella {
 
 void PluginRecords::keep(MapKind kind, std::string_view key, const RecordView& record,
                          std::string_view textTag) {
-    Held held{kind, record.tag, record.size, record.headerWord, record.flags, 0, 0, 0, 0};
-    held.key = static_cast<std::uint32_t>(bytes_.size());
+    std::size_t bytes = key.size();
+    for (const SubrecordView& subrecord : record.subrecords)
+        bytes += SubrecordHeaderSize + subrecord.data.size();
+    char* at = bytes_.extend(bytes);
+    Held held{kind, record.tag, record.size, record.headerWord, record.flags, at, 0, 0};
     held.keySize = static_cast<std::uint32_t>(key.size());
-    bytes_.append(key);
-    held.subrecords = static_cast<std::uint32_t>(bytes_.size());
+    held.subrecordsSize = static_cast<std::uint32_t>(bytes - key.size());
+    if (!key.empty())
+        std::memcpy(at, key.data(), key.size());
+    at += key.size();
     for (const SubrecordView& subrecord : record.subrecords) {
-        char size[4];
-        storeU32(reinterpret_cast<std::uint8_t*>(size), subrecord.size());
-        bytes_.append(subrecord.tag.text, 4);
-        bytes_.append(size, 4);
+        std::memcpy(at, subrecord.tag.text, 4);
+        storeU32(reinterpret_cast<std::uint8_t*>(at + 4), subrecord.size());
+        at += SubrecordHeaderSize;
         // The text is the first subrecord with its tag, as a lookup in the record finds it.
         if (held.text == NoText && !textTag.empty() && subrecord.tag.is(textTag)) {
-            held.text = static_cast<std::uint32_t>(bytes_.size());
+            held.text = static_cast<std::uint32_t>(at - held.key);
             held.textSize = subrecord.size();
         }
-        bytes_.append(reinterpret_cast<const char*>(subrecord.data.data()), subrecord.data.size());
+        if (!subrecord.data.empty())
+            std::memcpy(at, subrecord.data.data(), subrecord.data.size());
+        at += subrecord.data.size();
     }
-    held.subrecordsSize = static_cast<std::uint32_t>(bytes_.size()) - held.subrecords;
     held_.push_back(held);
 }
 
 std::unique_ptr<TranslatedRecord> PluginRecords::build(const Held& held) const {
     RecordView view{held.tag, held.size, held.headerWord, held.flags, {}};
-    const auto* at = reinterpret_cast<const std::uint8_t*>(bytes_.data()) + held.subrecords;
+    const auto* at = reinterpret_cast<const std::uint8_t*>(held.key) + held.keySize;
     const std::uint8_t* end = at + held.subrecordsSize;
     while (at < end) {
         const std::uint32_t size = loadU32(at + 4);
@@ -47,7 +53,7 @@ std::unique_ptr<TranslatedRecord> PluginRecords::build(const Held& held) const {
 }
 
 void PluginRecords::translate(TranslatedRecord& record, const Held& held) const {
-    record.setTranslation(TranslationTag, bytes_.data() + held.text, held.textSize);
+    record.setTranslation(TranslationTag, held.key + held.text, held.textSize);
 }
 
 void PluginRecords::arrange() {
@@ -101,7 +107,7 @@ void PluginRecords::mergeInto(TranslationMaps& maps) {
     }
     held_ = {};
     order_ = {};
-    bytes_ = {};
+    bytes_ = ByteChunks();
 }
 
 } // namespace orvella

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/ByteChunks.h"
 #include "scan/RecordKeeper.h"
 #include "scan/TranslationMap.h"
 
@@ -33,12 +34,12 @@ private:
         MapKind kind;
         Tag tag;
         std::uint32_t size, headerWord, flags;
-        std::uint32_t key, keySize;
-        std::uint32_t subrecords, subrecordsSize; // each as tag, size and data
-        std::uint32_t text = NoText, textSize = 0;
+        const char* key; // followed by the subrecords, each as tag, size and data
+        std::uint32_t keySize, subrecordsSize;
+        std::uint32_t text = NoText, textSize = 0; // the text's offset from the key
     };
 
-    std::string_view keyOf(const Held& held) const { return {bytes_.data() + held.key, held.keySize}; }
+    static std::string_view keyOf(const Held& held) { return {held.key, held.keySize}; }
     // Orders held records by their map alone.
     struct KindOrder {
         const std::vector<Held>& held;
@@ -52,7 +53,7 @@ private:
 
     std::vector<Held> held_;
     std::vector<std::uint32_t> order_;
-    std::string bytes_;
+    ByteChunks bytes_;
 };
 
 } // namespace orvella
