@@ -25,6 +25,13 @@ public:
         return room;
     }
 
+    // Keeps the other's chunks too, where they are; what is kept goes on in the chunk it had reached.
+    void take(ByteChunks&& other) {
+        for (auto& chunk : other.chunks_)
+            chunks_.push_back(std::move(chunk));
+        other = ByteChunks();
+    }
+
 private:
     static constexpr std::size_t ChunkBytes = std::size_t{1} << 20;
 

@@ -67,6 +67,18 @@ void TopicSide::addResponse(DialogueTopic& topic, std::string_view id, const Rec
     }
 }
 
+void TopicSide::append(TopicSide&& later) {
+    for (DialogueTopic& topic : later.topics_) {
+        // Declared once here, it is declared again when it had responses; so it is when the later side
+        // declared it again after its own.
+        DialogueTopic& into = declare(topic.name, topic.game);
+        into.redeclared = into.redeclared || topic.redeclared;
+        into.responses.insert(into.responses.end(), topic.responses.begin(), topic.responses.end());
+    }
+    bytes_.take(std::move(later.bytes_));
+    later = TopicSide();
+}
+
 void TopicSide::dropDeclaredIn(const TopicSide& other) {
     std::erase_if(topics_, [&](const DialogueTopic& topic) { return other.find(topic.name) != nullptr; });
     byFoldedName_.clear();

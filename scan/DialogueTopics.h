@@ -40,6 +40,9 @@ public:
     DialogueTopic& declare(std::string_view name, Game game);
     // Adds the response that the record gives the topic under the id.
     void addResponse(DialogueTopic& topic, std::string_view id, const RecordView& record);
+    // Adds the topics and responses that a side gathered from the files after this side's, as if this side
+    // had gathered them itself.
+    void append(TopicSide&& later);
     // Leaves one response per id in each topic: the last one read takes an earlier one's place.
     void settle();
     // Forgets the topics whose names the other side declares, keeping the order of the rest.

@@ -42,9 +42,10 @@ struct ScanError {
 // Reads the masters and the translation plugins of the base game and of the expansions taken in, from the
 // installation's "Data Files", into the maps, and gathers their regular topics when given where. Every file
 // is opened before the first is scanned; the base game's two must be there, an expansion's are passed over
-// when missing. The plugins are scanned on a second thread while the masters are, into maps of their own
-// merged afterwards, so that the maps are those of the masters' pass followed by the plugins'. The progress
-// is told on the calling thread alone, the masters' pass first. False, with error filled, when a file is
+// when missing. The plugins, then the expansions' masters, are scanned on a second thread while the base
+// game's master is, their records held and merged afterwards, so that the maps are those of a scan of the
+// masters in order followed by the plugins. The progress is told on the calling thread alone, the masters'
+// pass first. False, with error filled, when a file is
 // missing, its path too long or its records malformed; a malformed master is the error when a plugin is
 // malformed too.
 bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installation,

@@ -136,6 +136,12 @@ TEST(DerivedTopics, PairOnlyWhatTheResponsesLeaveNoDoubtAbout) {
          {topic("GUILD"), reply("g1", "y"), reply("g2", "y")},
          {topic("gilda"), reply("n1", "y")},
          "guild>gilda (c)|"},
+        // Only the later of the two responses under one id stays, so the earlier one's condition is no match.
+        {"declared twice in the last master",
+         {topic("altar"), reply("a1", "x")},
+         {topic("shrine"), reply("s1", "x"), topic("shrine"), reply("s1", "y")},
+         {topic("santuario"), reply("n1", "x")},
+         "altar>santuario (c)|"},
         {"deleted topics",
          {topic("gone").sub("DELE", build::u32(0)), reply("g1", "x"), topic("kept"), reply("k1", "y")},
          {},

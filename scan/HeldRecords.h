@@ -2,6 +2,7 @@
 
 #include "records/ByteChunks.h"
 #include "scan/RecordKeeper.h"
+#include "scan/ScanContext.h"
 #include "scan/TranslationMap.h"
 
 #include <cstdint>
@@ -11,20 +12,23 @@
 
 namespace orvella {
 
-// The records of the plugins' pass, which runs while the masters' maps are still being filled: each is held
-// as bytes in one block, so that keeping one costs no allocation, and only those whose ID no master has
-// become records of a map once the masters' pass is done.
-class PluginRecords final : public RecordKeeper {
+// The records of files scanned on a second thread while the maps are still being filled by the files before
+// them: each is held as bytes among chunks, so that keeping one costs no allocation, and only those whose ID
+// the maps lack become records of a map once the files before them are in.
+class HeldRecords final : public RecordKeeper {
 public:
+    explicit HeldRecords(ScanPass pass) : pass_(pass) {}
+
     void keep(MapKind kind, std::string_view key, const RecordView& record,
               std::string_view textTag) override;
 
-    // Puts the held records in the order that mergeInto takes them, by map and ID; the pass's thread does it
-    // while the masters are still being scanned.
+    // Puts the held records in the order that mergeInto takes them, by map and ID; the second thread does it
+    // while the first is still scanning.
     void arrange();
-    // Adds the held records to the masters' maps as if the plugins' pass had filled them after the masters':
-    // an ID the masters know takes the last text given under it as its translation; a new ID takes its first
-    // record, with the last text of a later record as its translation. Nothing is held afterwards.
+    // Adds the held records to the maps as if their files had been scanned straight into them after the files
+    // already in: an ID the maps know takes the last text given under it; a new ID takes its first record,
+    // with the last text of a later record. A plugin's text becomes the translation, a master's replaces the
+    // record's own. Nothing is held afterwards.
     void mergeInto(TranslationMaps& maps);
 
 private:
@@ -51,6 +55,7 @@ private:
     std::unique_ptr<TranslatedRecord> build(const Held& held) const;
     void translate(TranslatedRecord& record, const Held& held) const;
 
+    ScanPass pass_;
     std::vector<Held> held_;
     std::vector<std::uint32_t> order_;
     ByteChunks bytes_;

@@ -1,4 +1,4 @@
-#include "scan/PluginRecords.h"
+#include "scan/HeldRecords.h"
 
 #include "records/Bytes.h"
 #include "records/RecordLayout.h"
@@ -12,8 +12,8 @@
 
 namespace orvella {
 
-void PluginRecords::keep(MapKind kind, std::string_view key, const RecordView& record,
-                         std::string_view textTag) {
+void HeldRecords::keep(MapKind kind, std::string_view key, const RecordView& record,
+                       std::string_view textTag) {
     std::size_t bytes = key.size();
     for (const SubrecordView& subrecord : record.subrecords)
         bytes += SubrecordHeaderSize + subrecord.data.size();
@@ -40,7 +40,7 @@ void PluginRecords::keep(MapKind kind, std::string_view key, const RecordView& r
     held_.push_back(held);
 }
 
-std::unique_ptr<TranslatedRecord> PluginRecords::build(const Held& held) const {
+std::unique_ptr<TranslatedRecord> HeldRecords::build(const Held& held) const {
     RecordView view{held.tag, held.size, held.headerWord, held.flags, {}};
     const auto* at = reinterpret_cast<const std::uint8_t*>(held.key) + held.keySize;
     const std::uint8_t* end = at + held.subrecordsSize;
@@ -52,11 +52,15 @@ std::unique_ptr<TranslatedRecord> PluginRecords::build(const Held& held) const {
     return view.build<TranslatedRecord>();
 }
 
-void PluginRecords::translate(TranslatedRecord& record, const Held& held) const {
-    record.setTranslation(TranslationTag, held.key + held.text, held.textSize);
+void HeldRecords::translate(TranslatedRecord& record, const Held& held) const {
+    const char* text = held.key + held.text;
+    if (pass_ == MasterPass)
+        record.replaceSubrecord(std::string_view(text - SubrecordHeaderSize, 4), text, held.textSize);
+    else
+        record.setTranslation(TranslationTag, text, held.textSize);
 }
 
-void PluginRecords::arrange() {
+void HeldRecords::arrange() {
     // Each ID's records stay in the order the plugins gave them.
     order_.resize(held_.size());
     std::iota(order_.begin(), order_.end(), 0u);
@@ -67,7 +71,7 @@ void PluginRecords::arrange() {
     });
 }
 
-void PluginRecords::mergeInto(TranslationMap& map, MapKind kind) const {
+void HeldRecords::mergeInto(TranslationMap& map, MapKind kind) const {
     // The held records of the map, by ID.
     const auto [begin, stop] = std::equal_range(order_.begin(), order_.end(), kind, KindOrder{held_});
     const std::span<const std::uint32_t> order(begin, stop);
@@ -92,7 +96,7 @@ void PluginRecords::mergeInto(TranslationMap& map, MapKind kind) const {
     }
 }
 
-void PluginRecords::mergeInto(TranslationMaps& maps) {
+void HeldRecords::mergeInto(TranslationMaps& maps) {
     if (order_.size() != held_.size())
         arrange();
     // Each map is merged on its own; the NPCs' and the items' on a second thread.
