@@ -72,6 +72,9 @@ struct JobState {
     // The pairs derived from the game's files, which the link lists point into.
     DerivedTopicRows derived;
     NameMaps names;
+    // The save's records are read into the chunks that the scan held records in, which the system has
+    // already handed over; they outlive the records.
+    ByteChunks saveBytes;
     std::vector<std::unique_ptr<Record>> recordList;
     std::optional<JournalTranslator> journalTranslator;
 };
@@ -114,8 +117,9 @@ void readSaveAhead(JobState& state) {
             registerSaveItem(state.maps, *record);
         ahead.records.push_back(std::move(record));
     };
-    ahead.recordsRead =
-        readSaveRecords(*state.saveFile, state.job.request.saveFileName, ahead.count, take, ahead.error);
+    state.saveBytes.restart();
+    ahead.recordsRead = readSaveRecords(*state.saveFile, state.job.request.saveFileName, ahead.count, take,
+                                        ahead.error, &state.saveBytes);
 }
 
 bool buildTranslationData(JobState& state) {
@@ -126,7 +130,7 @@ bool buildTranslationData(JobState& state) {
     // The topics' responses serve only to pair them: they are gone once paired.
     DialogueTopics topics;
     if (!scanMastersAndPlugins(state.files(), state.installation(), included, state.maps, bars, error,
-                               derive ? &topics : nullptr)) {
+                               derive ? &topics : nullptr, &state.saveBytes)) {
         state.progress().setImage(ScanBars::stageOf(error.pass), StatusImage::Failure);
         if (!error.message.empty())
             state.showMessage(error.message, error.icon);
@@ -476,6 +480,7 @@ void releaseSaveRecords(JobState& state) {
     for (auto& record : state.recordList)
         record.reset();
     state.recordList.clear();
+    state.saveBytes = ByteChunks();
     releaseMaps({&state.maps.npcNameMap, &state.maps.itemNameMap});
 }
 

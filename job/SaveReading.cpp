@@ -21,12 +21,12 @@ bool checkHeaderRecord(RecordStream& stream, const Record& header) {
 } // namespace
 
 bool readSaveRecords(File& file, const std::string& fileName, std::int32_t& count, const SaveRecordSink& take,
-                     FormatError& error) {
+                     FormatError& error, ByteChunks* lender) {
     RecordStream stream(file, fileName);
     count = 0;
     bool ok = stream.readRecordCount(count);
     for (std::int64_t i = 0; ok && i <= count; ++i) {
-        auto record = stream.readRecord();
+        auto record = stream.readRecord(lender);
         ok = record && (i != 0 || checkHeaderRecord(stream, *record));
         if (ok)
             take(std::move(record), i, count);

@@ -20,6 +20,6 @@ using SaveRecordSink =
 // within the file, and as many records as the count at offset 320 says, with nothing after them. False, with
 // the fault in error, when the save breaks one of these rules; the records taken until then stay taken.
 bool readSaveRecords(File& file, const std::string& fileName, std::int32_t& count, const SaveRecordSink& take,
-                     FormatError& error);
+                     FormatError& error, ByteChunks* lender = nullptr);
 
 } // namespace orvella

@@ -14,10 +14,16 @@ public:
     // Room for size bytes in one piece, which stays where it is while the chunks are kept.
     char* extend(std::size_t size) {
         if (size > left_) {
-            const std::size_t chunk = std::max(size, ChunkBytes);
-            chunks_.push_back(std::unique_ptr<char[]>(new char[chunk]));
-            next_ = chunks_.back().get();
-            left_ = chunk;
+            if (!spare_.empty() && spare_.back().size >= size) {
+                next_ = spare_.back().bytes;
+                left_ = spare_.back().size;
+                spare_.pop_back();
+            } else {
+                const std::size_t chunk = std::max(size, ChunkBytes);
+                chunks_.push_back({std::unique_ptr<char[]>(new char[chunk]), chunk});
+                next_ = chunks_.back().bytes.get();
+                left_ = chunk;
+            }
         }
         char* room = next_;
         next_ += size;
@@ -25,17 +31,36 @@ public:
         return room;
     }
 
-    // Keeps the other's chunks too, where they are; what is kept goes on in the chunk it had reached.
+    // Keeps the other's chunks too, where they are, without writing into them.
     void take(ByteChunks&& other) {
-        for (auto& chunk : other.chunks_)
+        for (Chunk& chunk : other.chunks_)
             chunks_.push_back(std::move(chunk));
         other = ByteChunks();
+    }
+    // Starts again from the first chunk, writing over what was kept: memory that the system has already
+    // handed over costs far less to write than memory never touched.
+    void restart() {
+        spare_.clear();
+        for (auto chunk = chunks_.rbegin(); chunk != chunks_.rend(); ++chunk)
+            spare_.push_back({chunk->bytes.get(), chunk->size});
+        next_ = nullptr;
+        left_ = 0;
     }
 
 private:
     static constexpr std::size_t ChunkBytes = std::size_t{1} << 20;
 
-    std::vector<std::unique_ptr<char[]>> chunks_;
+    struct Chunk {
+        std::unique_ptr<char[]> bytes;
+        std::size_t size = 0;
+    };
+    struct Spare {
+        char* bytes;
+        std::size_t size;
+    };
+
+    std::vector<Chunk> chunks_;
+    std::vector<Spare> spare_; // written into again after a restart, the first last
     char* next_ = nullptr;
     std::size_t left_ = 0;
 };

@@ -130,8 +130,10 @@ SubrecordList Record::removeSubrecordRange(std::size_t first, std::size_t end) {
     return removed;
 }
 
-std::uint8_t* Record::readBlock(std::size_t bytes, std::size_t count) {
+std::uint8_t* Record::readBlock(std::size_t bytes, std::size_t count, ByteChunks* lender) {
     subrecords_.reserve(count);
+    if (lender && bytes > 0)
+        return reinterpret_cast<std::uint8_t*>(lender->extend(bytes));
     readBlock_.reset(bytes > 0 ? new std::uint8_t[bytes] : nullptr);
     return readBlock_.get();
 }

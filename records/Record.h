@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/ByteChunks.h"
 #include "records/Subrecord.h"
 #include "records/Tag.h"
 
@@ -16,7 +17,8 @@ using SubrecordList = std::vector<Subrecord>;
 
 // One record in memory. It owns its subrecords in file order, and every edit moves `size` by exactly the
 // bytes it adds or removes, so a record that was consistent when read stays consistent when written. The
-// subrecords read with it borrow their bytes from one block that the record holds.
+// subrecords read with it borrow their bytes from one block that the record holds, or that its reader lends
+// it for as long as the record lives.
 class Record {
 public:
     explicit Record(std::string_view tagName);
@@ -55,8 +57,9 @@ public:
     SubrecordList removeSubrecordRange(std::size_t first, std::size_t end);
 
     // Makes room for the bytes of the subrecords as the reader meets them, count of them in all, and gives
-    // the block that they borrow from; called once, before the first is adopted.
-    std::uint8_t* readBlock(std::size_t bytes, std::size_t count);
+    // the block that they borrow from, taken from the lender when one is given; called once, before the first
+    // is adopted.
+    std::uint8_t* readBlock(std::size_t bytes, std::size_t count, ByteChunks* lender = nullptr);
     // Adds a subrecord as the reader meets it, its bytes in the read block: the size already counts it.
     void adoptReadSubrecord(Tag tag, std::uint8_t* bytes, std::uint32_t size);
 

@@ -169,9 +169,9 @@ const RecordView* RecordStream::readView() {
     return &view_;
 }
 
-std::unique_ptr<Record> RecordStream::readRecord() {
+std::unique_ptr<Record> RecordStream::readRecord(ByteChunks* lender) {
     const RecordView* view = readView();
-    return view ? view->build<Record>() : nullptr;
+    return view ? view->build<Record>(lender) : nullptr;
 }
 
 std::unique_ptr<TranslatedRecord> RecordStream::readTranslatedRecord() {

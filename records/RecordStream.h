@@ -38,7 +38,8 @@ struct RecordView {
 
     // The first subrecord with the tag, as Record::findSubrecord finds it in a record just read.
     const SubrecordView* find(std::string_view tagName) const;
-    template <typename RecordType> std::unique_ptr<RecordType> build() const;
+    // The record with its bytes copied into a block of its own, or into one the lender lends it.
+    template <typename RecordType> std::unique_ptr<RecordType> build(ByteChunks* lender = nullptr) const;
 };
 
 // Walks a file of the game's record format. Every read is checked against the file's length, so a
@@ -58,8 +59,9 @@ public:
 
     // Reads the signed count at offset 320 and goes back to the start of the file.
     bool readRecordCount(std::int32_t& count);
-    // Reads the next record with all its subrecords; null on a format error.
-    std::unique_ptr<Record> readRecord();
+    // Reads the next record with all its subrecords, its bytes lent by the lender when one is given; null on
+    // a format error.
+    std::unique_ptr<Record> readRecord(ByteChunks* lender = nullptr);
     std::unique_ptr<TranslatedRecord> readTranslatedRecord();
     // Reads and checks the next record like readRecord, without copying it; null on a format error.
     const RecordView* readView();
@@ -93,12 +95,12 @@ private:
     FormatError error_;
 };
 
-template <typename RecordType> std::unique_ptr<RecordType> RecordView::build() const {
+template <typename RecordType> std::unique_ptr<RecordType> RecordView::build(ByteChunks* lender) const {
     auto record = std::make_unique<RecordType>(tag, size, headerWord, flags);
     std::size_t bytes = 0;
     for (const SubrecordView& subrecord : subrecords)
         bytes += subrecord.data.size();
-    std::uint8_t* block = record->readBlock(bytes, subrecords.size());
+    std::uint8_t* block = record->readBlock(bytes, subrecords.size(), lender);
     for (const SubrecordView& subrecord : subrecords) {
         if (!subrecord.data.empty())
             std::memcpy(block, subrecord.data.data(), subrecord.data.size());

@@ -111,7 +111,6 @@ void HeldRecords::mergeInto(TranslationMaps& maps) {
     }
     held_ = {};
     order_ = {};
-    bytes_ = ByteChunks();
 }
 
 } // namespace orvella

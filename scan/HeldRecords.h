@@ -28,8 +28,10 @@ public:
     // Adds the held records to the maps as if their files had been scanned straight into them after the files
     // already in: an ID the maps know takes the last text given under it; a new ID takes its first record,
     // with the last text of a later record. A plugin's text becomes the translation, a master's replaces the
-    // record's own. Nothing is held afterwards.
+    // record's own. Nothing is held afterwards but the chunks the records were held in.
     void mergeInto(TranslationMaps& maps);
+    // The chunks the records were held in, for whoever writes into them next.
+    ByteChunks takeBytes() { return std::move(bytes_); }
 
 private:
     static constexpr std::uint32_t NoText = UINT32_MAX;

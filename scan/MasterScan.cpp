@@ -127,7 +127,7 @@ struct HeldScan {
 
 bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installation,
                            const IncludedGames& included, TranslationMaps& maps, ScanProgress& progress,
-                           ScanError& error, DialogueTopics* topics) {
+                           ScanError& error, DialogueTopics* topics, ByteChunks* spareBytes) {
     Opening opening{files, installation.installPath, {}, {}, error};
     // Each game's master, then its plugin; the base game's, opened first, must be there for either pass.
     for (Game game : AllGames) {
@@ -207,6 +207,11 @@ bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installati
     if (laterMasters)
         laterMasters->records.mergeInto(maps);
     plugins.records.mergeInto(maps);
+    if (spareBytes) {
+        spareBytes->take(plugins.records.takeBytes());
+        if (laterMasters)
+            spareBytes->take(laterMasters->records.takeBytes());
+    }
     return true;
 }
 

@@ -47,10 +47,11 @@ struct ScanError {
 // masters in order followed by the plugins. The progress is told on the calling thread alone, the masters'
 // pass first. False, with error filled, when a file is
 // missing, its path too long or its records malformed; a malformed master is the error when a plugin is
-// malformed too.
+// malformed too. The chunks that held records go to spareBytes when given, to be written into again.
 bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installation,
                            const IncludedGames& included, TranslationMaps& maps, ScanProgress& progress,
-                           ScanError& error, DialogueTopics* topics = nullptr);
+                           ScanError& error, DialogueTopics* topics = nullptr,
+                           ByteChunks* spareBytes = nullptr);
 
 // Adds an item the save defines itself, named alike in both languages, unless its ID is known.
 void registerSaveItem(TranslationMaps& maps, const Record& record);
