@@ -127,34 +127,33 @@ bool buildTranslationData(JobState& state) {
     const bool derive = derivesTopics(state.tables(), included);
     ScanBars bars(state.progress());
     ScanError error;
-    // The topics' responses serve only to pair them: they are gone once paired.
+    // The topics' responses serve only to pair them: they are gone once paired. The pairs, the name maps and
+    // the topics' marker are made while the scan merges its records into the maps, which they do not read.
     DialogueTopics topics;
+    std::optional<TopicMarker> marker;
+    auto naming = [&] {
+        if (derive)
+            state.derived = derivedTopicRows(topics, pairTopics(topics), state.tables());
+        topics = DialogueTopics();
+        loadTopicTables(state.tables(), state.derived, state.direction(), included, state.names);
+        marker.emplace(state.names.targetTopicLinks(state.direction()));
+    };
     if (!scanMastersAndPlugins(state.files(), state.installation(), included, state.maps, bars, error,
-                               derive ? &topics : nullptr, &state.saveBytes)) {
+                               derive ? &topics : nullptr, &state.saveBytes, naming)) {
         state.progress().setImage(ScanBars::stageOf(error.pass), StatusImage::Failure);
         if (!error.message.empty())
             state.showMessage(error.message, error.icon);
         return false;
     }
     addJournalFixes(state.tables().journalFixes, state.maps);
-    // The maps no longer change but for the save's own items. While the job's thread reads the save, one
-    // thread finds the journal's entries in them and another pairs the topics and makes the name maps and the
-    // topics' marker. The save's records are the most memory made at once after the scan, and on Linux the
-    // job's thread takes memory in larger steps than a second thread, whose heap grows a few pages at a time,
-    // each step a call that holds up every thread's page faults.
+    // The maps no longer change but for the save's own items. While the job's thread reads the save, another
+    // finds the journal's entries and the quests' names in them.
     std::optional<JournalEntries> entries;
-    std::jthread indexing([&] { entries.emplace(state.maps, state.direction()); });
-    std::optional<TopicMarker> marker;
-    std::jthread naming([&] {
-        if (derive)
-            state.derived = derivedTopicRows(topics, pairTopics(topics), state.tables());
-        topics = DialogueTopics();
-        loadTopicTables(state.tables(), state.derived, state.direction(), included, state.names);
+    std::jthread indexing([&] {
+        entries.emplace(state.maps, state.direction());
         buildQuestNameMap(state.maps, state.direction(), state.names);
-        marker.emplace(state.names.targetTopicLinks(state.direction()));
     });
     readSaveAhead(state);
-    naming.join();
     indexing.join();
     state.journalTranslator.emplace(std::move(*entries), std::move(*marker));
     return buildMonthNameMap(state.maps, state.direction(), state.names);

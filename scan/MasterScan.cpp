@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -127,7 +128,8 @@ struct HeldScan {
 
 bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installation,
                            const IncludedGames& included, TranslationMaps& maps, ScanProgress& progress,
-                           ScanError& error, DialogueTopics* topics, ByteChunks* spareBytes) {
+                           ScanError& error, DialogueTopics* topics, ByteChunks* spareBytes,
+                           const std::function<void()>& withTopics) {
     Opening opening{files, installation.installPath, {}, {}, error};
     // Each game's master, then its plugin; the base game's, opened first, must be there for either pass.
     for (Game game : AllGames) {
@@ -193,16 +195,20 @@ bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installati
         error = std::move(plugins.error);
         return false;
     }
-    // The topics, which the maps do not touch, are settled while the held records are merged.
+    // The topics, which the maps do not touch, are settled and handed over while the held records are merged.
     std::jthread settling;
-    if (topics)
+    if (topics || withTopics)
         settling = std::jthread([&] {
-            if (laterMasters)
-                topics->english.append(std::move(laterMasters->topics));
-            plugins.topics.dropDeclaredIn(topics->english);
-            topics->italian = std::move(plugins.topics);
-            topics->english.settle();
-            topics->italian.settle();
+            if (topics) {
+                if (laterMasters)
+                    topics->english.append(std::move(laterMasters->topics));
+                plugins.topics.dropDeclaredIn(topics->english);
+                topics->italian = std::move(plugins.topics);
+                topics->english.settle();
+                topics->italian.settle();
+            }
+            if (withTopics)
+                withTopics();
         });
     if (laterMasters)
         laterMasters->records.mergeInto(maps);

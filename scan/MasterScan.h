@@ -10,6 +10,7 @@
 #include "scan/TranslationMap.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace orvella {
@@ -48,10 +49,12 @@ struct ScanError {
 // pass first. False, with error filled, when a file is
 // missing, its path too long or its records malformed; a malformed master is the error when a plugin is
 // malformed too. The chunks that held records go to spareBytes when given, to be written into again.
+// withTopics, when given, runs on a thread of its own once every file is scanned and the topics are settled,
+// while the records are merged into the maps: it may use the topics, never the maps.
 bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installation,
                            const IncludedGames& included, TranslationMaps& maps, ScanProgress& progress,
                            ScanError& error, DialogueTopics* topics = nullptr,
-                           ByteChunks* spareBytes = nullptr);
+                           ByteChunks* spareBytes = nullptr, const std::function<void()>& withTopics = {});
 
 // Adds an item the save defines itself, named alike in both languages, unless its ID is known.
 void registerSaveItem(TranslationMaps& maps, const Record& record);
