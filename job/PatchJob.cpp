@@ -459,28 +459,27 @@ void releaseMaps(std::initializer_list<TranslationMap*> maps) {
     }
 }
 
-// Empties the journal's translator, the name maps and the maps but the NPCs' and the items'.
+// Empties the journal's translator, the name maps and the maps.
 void releaseTranslationData(JobState& state) {
     TranslationMaps& maps = state.maps;
     NameMaps& names = state.names;
     state.journalTranslator.reset();
     names.englishTopicLinks.clear();
     names.italianTopicLinks.clear();
-    releaseMaps({&maps.journalEntryMap, &maps.journalTopicMap, &maps.gmstMap});
+    releaseMaps(
+        {&maps.journalEntryMap, &maps.journalTopicMap, &maps.gmstMap, &maps.npcNameMap, &maps.itemNameMap});
     state.derived = DerivedTopicRows();
     names.topicNameMap.clear();
     names.monthNameMap.clear();
     names.questNameMap.clear();
 }
 
-// Empties the save's records, then the NPC and item maps, which share out the maps' release between two
-// threads.
+// Empties the save's records and the chunks they were read into.
 void releaseSaveRecords(JobState& state) {
     for (auto& record : state.recordList)
         record.reset();
     state.recordList.clear();
     state.saveBytes = ByteChunks();
-    releaseMaps({&state.maps.npcNameMap, &state.maps.itemNameMap});
 }
 
 // Drives the finalisation bar through the released records once they are all gone.
@@ -511,17 +510,32 @@ PatchResult runPatchJob(const PatchJob& job) {
     }
 
     // Nothing reads the translation data once the save is converted, nor the save's records once the new save
-    // is written: each is released on a thread of its own meanwhile, while the new save is finished, synced
-    // and moved into place with the backup. A log that is kept whatever follows is stored meanwhile too.
+    // is written: a thread releases each in turn meanwhile, while the new save is finished, synced and moved
+    // into place with the backup. A log that is kept whatever follows is stored meanwhile too.
     const ReleaseCount released = countJobData(state);
     bool clean = false;
     {
         std::jthread storingLog;
         if (success && state.log.untranslatedJournalCount() > 0)
             storingLog = std::jthread([&state] { state.log.store(); });
-        std::jthread releasingData([&state] { releaseTranslationData(state); });
-        success = success && writing->finish(state);
-        std::jthread releasingRecords([&state] { releaseSaveRecords(state); });
+        // One thread releases all, since two freeing at once wait on each other.
+        std::atomic<bool> written = false;
+        std::jthread releasing([&state, &written] {
+            releaseTranslationData(state);
+            written.wait(false);
+            releaseSaveRecords(state);
+        });
+        {
+            // The releasing thread is told that the new save is written even when the writing stopped.
+            struct Told {
+                std::atomic<bool>& written;
+                ~Told() {
+                    written = true;
+                    written.notify_one();
+                }
+            } told{written};
+            success = success && writing->finish(state);
+        }
         success = success && finishNewSave(state);
         success = success && replaceSave(state, *backup);
 
