@@ -61,7 +61,7 @@ void HeldRecords::translate(TranslatedRecord& record, const Held& held) const {
 }
 
 void HeldRecords::arrange() {
-    // Each ID's records stay in the order the plugins gave them.
+    // Each ID's records stay in the order their files gave them.
     order_.resize(held_.size());
     std::iota(order_.begin(), order_.end(), 0u);
     std::stable_sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {

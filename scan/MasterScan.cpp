@@ -7,7 +7,6 @@
 #include "scan/ScanHandlers.h"
 #include "scan/ScanMerge.h"
 
-#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -112,8 +111,8 @@ private:
     bool completed_ = false;
 };
 
-// What the second thread makes of the plugins' pass, or of one master, held until the calling thread takes
-// it.
+// What the second thread makes of the plugins' pass, or of the expansions' masters, held until the calling
+// thread takes it.
 struct HeldScan {
     explicit HeldScan(ScanPass pass) : records(pass) {}
 
