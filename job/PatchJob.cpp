@@ -67,14 +67,14 @@ struct JobState {
     FileReplacement newSave;
     PatchLog log;
 
+    // The save's records are read into the chunks that the scan held records in, which the system has
+    // already handed over; they outlive the records, wherever the records are.
+    ByteChunks saveBytes;
     SaveReadAhead saveRead;
     TranslationMaps maps;
     // The pairs derived from the game's files, which the link lists point into.
     DerivedTopicRows derived;
     NameMaps names;
-    // The save's records are read into the chunks that the scan held records in, which the system has
-    // already handed over; they outlive the records.
-    ByteChunks saveBytes;
     std::vector<std::unique_ptr<Record>> recordList;
     std::optional<JournalTranslator> journalTranslator;
 };
