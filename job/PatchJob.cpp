@@ -22,8 +22,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <future>
 #include <initializer_list>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -178,28 +181,40 @@ bool readSave(JobState& state, std::int32_t& count) {
 }
 
 // How many of the save's records the conversion has finished, for the thread that writes them meanwhile.
+// The writer waits on a condition variable: std::atomic's own wait can miss a wake-up where it has no
+// futex, as on Windows.
 class ConvertedRecords {
 public:
     // Wakes the writer only every so many records: it has most often caught up and waits.
     void reached(std::size_t records) {
         done_.store(records, std::memory_order_release);
         if (records % WakeEvery == 0)
-            done_.notify_one();
+            wake();
     }
     void reachedAll(std::size_t records) {
         done_.store(records, std::memory_order_release);
-        done_.notify_one();
+        wake();
     }
     // Waits until the record at the index is converted.
     void waitFor(std::size_t index) {
-        for (std::size_t now = done_.load(std::memory_order_acquire); now <= index;
-             now = done_.load(std::memory_order_acquire))
-            done_.wait(now, std::memory_order_acquire);
+        if (done_.load(std::memory_order_acquire) > index)
+            return;
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return done_.load(std::memory_order_acquire) > index; });
     }
 
 private:
     static constexpr std::size_t WakeEvery = 64;
+
+    // Taking the lock orders the change before a waiter's check, so the wake-up cannot fall between them.
+    void wake() {
+        { std::lock_guard lock(mutex_); }
+        changed_.notify_one();
+    }
+
     std::atomic<std::size_t> done_{0};
+    std::mutex mutex_;
+    std::condition_variable changed_;
 };
 
 // Runs every record through its handler, marking the ones it drops, and tells the writer of each.
@@ -519,20 +534,17 @@ PatchResult runPatchJob(const PatchJob& job) {
         if (success && state.log.untranslatedJournalCount() > 0)
             storingLog = std::jthread([&state] { state.log.store(); });
         // One thread releases all, since two freeing at once wait on each other.
-        std::atomic<bool> written = false;
-        std::jthread releasing([&state, &written] {
+        std::promise<void> written;
+        std::jthread releasing([&state, newSaveWritten = written.get_future()] {
             releaseTranslationData(state);
-            written.wait(false);
+            newSaveWritten.wait();
             releaseSaveRecords(state);
         });
         {
             // The releasing thread is told that the new save is written even when the writing stopped.
             struct Told {
-                std::atomic<bool>& written;
-                ~Told() {
-                    written = true;
-                    written.notify_one();
-                }
+                std::promise<void>& written;
+                ~Told() { written.set_value(); }
             } told{written};
             success = success && writing->finish(state);
         }
