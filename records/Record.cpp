@@ -27,7 +27,7 @@ Record::Record(Tag tagValue, std::uint32_t size, std::uint32_t headerWord, std::
     : tag_(tagValue), size_(size), headerWord_(headerWord), flags_(flags) {}
 
 std::size_t Record::findIndex(std::string_view tagName) const {
-    const bool fourBytes = tagName.size() == 4 && tagName.find('\0') == std::string_view::npos;
+    const bool fourBytes = Tag::isFull(tagName);
     const std::size_t count = subrecords_.size();
     std::size_t found = count;
     for (std::size_t i = 0; i < count; ++i) {

@@ -121,6 +121,13 @@ std::string_view SubrecordView::text() const {
 }
 
 const SubrecordView* RecordView::find(std::string_view tagName) const {
+    if (Tag::isFull(tagName)) {
+        const Tag wanted(tagName);
+        for (const SubrecordView& subrecord : subrecords)
+            if (subrecord.tag.sameBytes(wanted))
+                return &subrecord;
+        return nullptr;
+    }
     for (const SubrecordView& subrecord : subrecords)
         if (subrecord.tag.is(tagName))
             return &subrecord;
