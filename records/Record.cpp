@@ -138,12 +138,6 @@ std::uint8_t* Record::readBlock(std::size_t bytes, std::size_t count, ByteChunks
     return readBlock_.get();
 }
 
-void Record::adoptReadSubrecord(Tag tag, std::uint8_t* bytes, std::uint32_t size) {
-    if (!addedTurn_.empty())
-        addedTurn_.push_back(static_cast<std::uint32_t>(subrecords_.size()));
-    subrecords_.emplace_back(tag, SubrecordBytes::borrowing(bytes, size));
-}
-
 void Record::backToFileOrder() {
     std::vector<std::uint32_t>().swap(addedTurn_);
 }

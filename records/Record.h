@@ -61,7 +61,11 @@ public:
     // is adopted.
     std::uint8_t* readBlock(std::size_t bytes, std::size_t count, ByteChunks* lender = nullptr);
     // Adds a subrecord as the reader meets it, its bytes in the read block: the size already counts it.
-    void adoptReadSubrecord(Tag tag, std::uint8_t* bytes, std::uint32_t size);
+    void adoptReadSubrecord(Tag tag, std::uint8_t* bytes, std::uint32_t size) {
+        if (!addedTurn_.empty())
+            addedTurn_.push_back(static_cast<std::uint32_t>(subrecords_.size()));
+        subrecords_.emplace_back(tag, SubrecordBytes::borrowing(bytes, size));
+    }
 
 private:
     void replaceData(Subrecord& subrecord, const void* bytes, std::uint32_t size);

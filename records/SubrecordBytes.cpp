@@ -18,22 +18,6 @@ SubrecordBytes& SubrecordBytes::operator=(SubrecordBytes&& other) noexcept {
     return *this;
 }
 
-SubrecordBytes SubrecordBytes::borrowing(std::uint8_t* bytes, std::size_t size) {
-    SubrecordBytes borrowed;
-    borrowed.bytes_ = bytes;
-    borrowed.size_ = static_cast<std::uint32_t>(size);
-    return borrowed;
-}
-
-void SubrecordBytes::take(SubrecordBytes& other) {
-    bytes_ = other.bytes_;
-    size_ = other.size_;
-    capacity_ = other.capacity_;
-    other.bytes_ = nullptr;
-    other.size_ = 0;
-    other.capacity_ = 0;
-}
-
 void SubrecordBytes::assign(const std::uint8_t* first, const std::uint8_t* last) {
     const auto size = static_cast<std::size_t>(last - first);
     // Borrowed bytes are given up for a block of its own; the source may be those bytes themselves.
@@ -57,13 +41,6 @@ void SubrecordBytes::own() {
         const std::uint8_t* bytes = bytes_;
         assign(bytes, bytes + size_);
     }
-}
-
-void SubrecordBytes::release() {
-    if (capacity_ > 0)
-        delete[] bytes_;
-    bytes_ = nullptr;
-    capacity_ = 0;
 }
 
 bool operator==(const SubrecordBytes& a, const SubrecordBytes& b) {

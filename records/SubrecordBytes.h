@@ -24,7 +24,12 @@ public:
 
     // Bytes in a block that someone else keeps, and lets these change in place, for as long as they are
     // borrowed.
-    static SubrecordBytes borrowing(std::uint8_t* bytes, std::size_t size);
+    static SubrecordBytes borrowing(std::uint8_t* bytes, std::size_t size) {
+        SubrecordBytes borrowed;
+        borrowed.bytes_ = bytes;
+        borrowed.size_ = static_cast<std::uint32_t>(size);
+        return borrowed;
+    }
 
     void assign(const std::uint8_t* first, const std::uint8_t* last);
     // Takes a copy of borrowed bytes, so that they outlive the block they were borrowed from.
@@ -46,8 +51,21 @@ public:
 
 private:
     bool borrowed() const { return capacity_ == 0 && bytes_ != nullptr; }
-    void release();
-    void take(SubrecordBytes& other);
+    // Inline, as these run for every subrecord that a record reads, moves or frees.
+    void release() {
+        if (capacity_ > 0)
+            delete[] bytes_;
+        bytes_ = nullptr;
+        capacity_ = 0;
+    }
+    void take(SubrecordBytes& other) {
+        bytes_ = other.bytes_;
+        size_ = other.size_;
+        capacity_ = other.capacity_;
+        other.bytes_ = nullptr;
+        other.size_ = 0;
+        other.capacity_ = 0;
+    }
 
     std::uint8_t* bytes_ = nullptr;
     std::uint32_t size_ = 0;

@@ -18,11 +18,13 @@ std::string folded(std::string_view name) {
 
 // A response's conditions are its subrecords other than its id, its links, its text, its result script and
 // its sound.
+const std::uint32_t NotConditions[] = {Tag("INAM").key(), Tag("PNAM").key(), Tag("NNAM").key(),
+                                       Tag("NAME").key(), Tag("BNAM").key(), Tag("SNAM").key()};
+
 bool isCondition(const Tag& tag) {
-    static const Tag notConditions[] = {Tag("INAM"), Tag("PNAM"), Tag("NNAM"),
-                                        Tag("NAME"), Tag("BNAM"), Tag("SNAM")};
-    for (const Tag& other : notConditions)
-        if (tag.sameBytes(other))
+    const std::uint32_t key = tag.key();
+    for (std::uint32_t other : NotConditions)
+        if (key == other)
             return false;
     return true;
 }
