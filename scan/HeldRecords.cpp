@@ -43,8 +43,12 @@ void HeldRecords::keep(MapKind kind, std::string_view key, const RecordView& rec
     held_.push_back(held);
 }
 
-std::unique_ptr<TranslatedRecord> HeldRecords::build(const Held& held) const {
-    RecordView view{held.tag, held.size, held.headerWord, held.flags, {}};
+std::unique_ptr<TranslatedRecord> HeldRecords::build(const Held& held, RecordView& view) const {
+    view.tag = held.tag;
+    view.size = held.size;
+    view.headerWord = held.headerWord;
+    view.flags = held.flags;
+    view.subrecords.clear();
     const auto* at = reinterpret_cast<const std::uint8_t*>(held.key) + held.keySize;
     const std::uint8_t* end = at + held.subrecordsSize;
     while (at < end) {
@@ -79,6 +83,8 @@ void HeldRecords::mergeInto(TranslationMap& map, MapKind kind) const {
     const auto [begin, stop] = std::equal_range(order_.begin(), order_.end(), kind, KindOrder{held_});
     const std::span<const std::uint32_t> order(begin, stop);
     auto at = map.begin();
+    // One view serves every record built here, so that its list is not grown again for each.
+    RecordView view;
     for (std::size_t first = 0, end = 0; first < order.size(); first = end) {
         const Held& kept = held_[order[first]];
         const std::string_view key = keyOf(kept);
@@ -93,7 +99,7 @@ void HeldRecords::mergeInto(TranslationMap& map, MapKind kind) const {
             if (held_[order[i]].text != NoText)
                 text = &held_[order[i]];
         if (!known)
-            at = map.emplace_hint(at, std::string(key), build(kept));
+            at = map.emplace_hint(at, std::string(key), build(kept, view));
         if (text)
             translate(*at->second, *text);
     }

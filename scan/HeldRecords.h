@@ -54,7 +54,7 @@ private:
     };
 
     void mergeInto(TranslationMap& map, MapKind kind) const;
-    std::unique_ptr<TranslatedRecord> build(const Held& held) const;
+    std::unique_ptr<TranslatedRecord> build(const Held& held, RecordView& view) const;
     void translate(TranslatedRecord& record, const Held& held) const;
 
     ScanPass pass_;
