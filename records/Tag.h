@@ -11,7 +11,10 @@ struct Tag {
     char text[5] = {0, 0, 0, 0, 0};
 
     Tag() = default;
-    explicit Tag(std::string_view name) { std::memcpy(text, name.data(), name.size() < 4 ? name.size() : 4); }
+    explicit Tag(std::string_view name) {
+        if (!name.empty())
+            std::memcpy(text, name.data(), name.size() < 4 ? name.size() : 4);
+    }
     static Tag fromBytes(const void* bytes) {
         Tag tag;
         std::memcpy(tag.text, bytes, 4);
