@@ -13,12 +13,6 @@ std::uint32_t footprint(const Subrecord& subrecord) {
     return static_cast<std::uint32_t>(SubrecordHeaderSize) + subrecord.size();
 }
 
-// A full tag of four characters compares as four bytes: the common case needs no length of the stored tag.
-bool hasTag(const Subrecord& subrecord, std::string_view tagName, bool fourBytes) {
-    return fourBytes ? std::memcmp(subrecord.tag.text, tagName.data(), 4) == 0
-                     : subrecord.tag.str() == tagName;
-}
-
 } // namespace
 
 Record::Record(std::string_view tagName) : tag_(tagName) {}
@@ -31,7 +25,7 @@ std::size_t Record::findIndex(std::string_view tagName) const {
     const std::size_t count = subrecords_.size();
     std::size_t found = count;
     for (std::size_t i = 0; i < count; ++i) {
-        if (!hasTag(subrecords_[i], tagName, fourBytes))
+        if (!subrecords_[i].tag.is(tagName, fourBytes))
             continue;
         if (addedTurn_.empty())
             return i;

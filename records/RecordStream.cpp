@@ -121,15 +121,9 @@ std::string_view SubrecordView::text() const {
 }
 
 const SubrecordView* RecordView::find(std::string_view tagName) const {
-    if (Tag::isFull(tagName)) {
-        const Tag wanted(tagName);
-        for (const SubrecordView& subrecord : subrecords)
-            if (subrecord.tag.sameBytes(wanted))
-                return &subrecord;
-        return nullptr;
-    }
+    const bool full = Tag::isFull(tagName);
     for (const SubrecordView& subrecord : subrecords)
-        if (subrecord.tag.is(tagName))
+        if (subrecord.tag.is(tagName, full))
             return &subrecord;
     return nullptr;
 }

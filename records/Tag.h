@@ -24,10 +24,14 @@ struct Tag {
     // The tag as a string: its characters up to the first NUL.
     std::string_view str() const { return std::string_view(text, std::strlen(text)); }
     bool is(std::string_view name) const { return str() == name; }
-    // Whether a name is a full tag, four characters none of which is NUL: the tag then is the name exactly
-    // when sameBytes says so, which lookups over many subrecords use instead of measuring each stored tag.
+    // Whether a name is a full tag, four characters none of which is NUL.
     static bool isFull(std::string_view name) {
         return name.size() == 4 && name.find('\0') == std::string_view::npos;
+    }
+    // is(name), for a name that isFull already tells about: a full name compares as four bytes, so that a
+    // lookup over many subrecords need not measure each stored tag.
+    bool is(std::string_view name, bool full) const {
+        return full ? std::memcmp(text, name.data(), 4) == 0 : is(name);
     }
     // Compares all four bytes, as the save loop compares item tags.
     bool sameBytes(const Tag& other) const { return std::memcmp(text, other.text, 4) == 0; }

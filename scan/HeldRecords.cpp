@@ -21,7 +21,6 @@ void HeldRecords::keep(MapKind kind, std::string_view key, const RecordView& rec
     Held held{kind, record.tag, record.size, record.headerWord, record.flags, at, 0, 0};
     held.keySize = static_cast<std::uint32_t>(key.size());
     held.subrecordsSize = static_cast<std::uint32_t>(bytes - key.size());
-    const Tag wanted(textTag);
     const bool fullText = Tag::isFull(textTag);
     if (!key.empty())
         std::memcpy(at, key.data(), key.size());
@@ -31,8 +30,7 @@ void HeldRecords::keep(MapKind kind, std::string_view key, const RecordView& rec
         storeU32(reinterpret_cast<std::uint8_t*>(at + 4), subrecord.size());
         at += SubrecordHeaderSize;
         // The text is the first subrecord with its tag, as a lookup in the record finds it.
-        if (held.text == NoText && !textTag.empty() &&
-            (fullText ? subrecord.tag.sameBytes(wanted) : subrecord.tag.is(textTag))) {
+        if (held.text == NoText && !textTag.empty() && subrecord.tag.is(textTag, fullText)) {
             held.text = static_cast<std::uint32_t>(at - held.key);
             held.textSize = subrecord.size();
         }
