@@ -130,13 +130,17 @@ bool buildTranslationData(JobState& state) {
     const bool derive = derivesTopics(state.tables(), included);
     ScanBars bars(state.progress());
     ScanError error;
-    // The topics' responses serve only to pair them: they are gone once paired. The pairs, the name maps and
-    // the topics' marker are made while the scan merges its records into the maps, which they do not read.
+    // The topics' responses serve only to pair them: they are gone once paired, and the chunks they were kept
+    // in take the save's records. The pairs, the name maps and the topics' marker are made while the scan
+    // merges its records into the maps, which they do not read.
     DialogueTopics topics;
+    ByteChunks topicBytes;
     std::optional<TopicMarker> marker;
     auto naming = [&] {
         if (derive)
             state.derived = derivedTopicRows(topics, pairTopics(topics), state.tables());
+        topicBytes.take(topics.english.takeBytes());
+        topicBytes.take(topics.italian.takeBytes());
         topics = DialogueTopics();
         loadTopicTables(state.tables(), state.derived, state.direction(), included, state.names);
         marker.emplace(state.names.targetTopicLinks(state.direction()));
@@ -148,6 +152,7 @@ bool buildTranslationData(JobState& state) {
             state.showMessage(error.message, error.icon);
         return false;
     }
+    state.saveBytes.take(std::move(topicBytes));
     addJournalFixes(state.tables().journalFixes, state.maps);
     // The maps no longer change but for the save's own items. While the job's thread reads the save, another
     // finds the journal's entries and the quests' names in them.
@@ -157,6 +162,8 @@ bool buildTranslationData(JobState& state) {
         buildQuestNameMap(state.maps, state.direction(), state.names);
     });
     readSaveAhead(state);
+    // Chunks that the save did not need would only be held until the end.
+    state.saveBytes.releaseSpare();
     indexing.join();
     state.journalTranslator.emplace(std::move(*entries), std::move(*marker));
     return buildMonthNameMap(state.maps, state.direction(), state.names);

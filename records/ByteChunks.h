@@ -46,6 +46,14 @@ public:
         next_ = nullptr;
         left_ = 0;
     }
+    // Gives back the chunks not written into again since the restart.
+    void releaseSpare() {
+        std::erase_if(chunks_, [&](const Chunk& chunk) {
+            return std::any_of(spare_.begin(), spare_.end(),
+                               [&](const Spare& spare) { return spare.bytes == chunk.bytes.get(); });
+        });
+        spare_.clear();
+    }
 
 private:
     static constexpr std::size_t ChunkBytes = std::size_t{1} << 20;

@@ -49,6 +49,8 @@ public:
     void dropDeclaredIn(const TopicSide& other);
 
     const std::vector<DialogueTopic>& topics() const { return topics_; }
+    // The chunks the responses were kept in, for whoever writes into them next; the responses go with them.
+    ByteChunks takeBytes() { return std::move(bytes_); }
     static std::string_view id(const Response& response) { return {response.id, response.idSize}; }
     static std::string_view conditions(const Response& response) {
         return {response.id + response.idSize, response.conditionsSize};

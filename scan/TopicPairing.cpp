@@ -1,5 +1,7 @@
 #include "scan/TopicPairing.h"
 
+#include "scan/TextIndex.h"
+
 #include <algorithm>
 #include <functional>
 #include <optional>
@@ -118,22 +120,26 @@ Scores scoreByIds(const DialogueTopics& topics) {
     const auto& english = topics.english.topics();
     const auto& italian = topics.italian.topics();
     // Two English topics may share a response id, so an id leads to a chain of them.
-    std::unordered_map<std::string_view, std::uint32_t> firstWithId;
+    std::size_t responses = 0;
+    for (const DialogueTopic& topic : english)
+        responses += topic.responses.size();
+    TextIndex firstWithId(responses);
     std::vector<std::pair<std::size_t, std::uint32_t>> chain; // topic, next link or none
+    chain.reserve(responses);
     constexpr std::uint32_t None = ~std::uint32_t{0};
     for (std::size_t e = 0; e < english.size(); ++e)
         for (const Response& response : english[e].responses) {
-            auto [first, added] = firstWithId.try_emplace(topics.english.id(response),
-                                                          static_cast<std::uint32_t>(chain.size()));
-            chain.emplace_back(e, added ? None : first->second);
-            first->second = static_cast<std::uint32_t>(chain.size() - 1);
+            const auto link = static_cast<std::uint32_t>(chain.size());
+            auto [first, added] = firstWithId.tryEmplace(topics.english.id(response), link);
+            chain.emplace_back(e, added ? None : first);
+            first = link;
         }
     Scores scores(italian.size());
     Tally tally(english.size());
     for (std::size_t i = 0; i < italian.size(); ++i) {
         for (const Response& response : italian[i].responses)
-            if (auto found = firstWithId.find(topics.italian.id(response)); found != firstWithId.end())
-                for (std::uint32_t link = found->second; link != None; link = chain[link].second)
+            if (const std::uint32_t* found = firstWithId.find(topics.italian.id(response)))
+                for (std::uint32_t link = *found; link != None; link = chain[link].second)
                     tally.add(chain[link].first, 1);
         scores[i] = tally.take();
     }

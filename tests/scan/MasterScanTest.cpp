@@ -2,9 +2,11 @@
 #include "TestFolder.h"
 #include "gamebuilder/DemoGame.h"
 #include "gamebuilder/GameBuilder.h"
+#include "scan/TextIndex.h"
 
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace orvella {
 namespace {
@@ -241,6 +243,28 @@ TEST(ScanFailures, AMissingDamagedOrTooLongMorrowindFileFailsItsPass) {
                     atLimit.error.message.find(std::to_string(PathLimit - 1)) != std::string::npos)
             << atLimit.error.message;
     }
+}
+
+// The pairing sizes its index for the responses it knows of; one that outgrows its guess must still find
+// every text, keep the first number given under each, and tell a text from its prefixes.
+TEST(TextIndex, FindsEveryTextAfterGrowingAndKeepsTheFirstNumber) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < 300; ++i)
+        texts.push_back(std::string(static_cast<std::size_t>(i % 7), 'x') + std::to_string(i));
+    TextIndex index(4);
+    for (std::uint32_t i = 0; i < texts.size(); ++i)
+        EXPECT_TRUE(index.tryEmplace(texts[i], i).second);
+    for (std::uint32_t i = 0; i < texts.size(); ++i) {
+        auto [value, added] = index.tryEmplace(texts[i], 1000 + i);
+        EXPECT_FALSE(added);
+        EXPECT_EQ(value, i);
+        const std::uint32_t* found = index.find(texts[i]);
+        ASSERT_NE(found, nullptr) << texts[i];
+        EXPECT_EQ(*found, i);
+    }
+    EXPECT_EQ(index.size(), texts.size());
+    EXPECT_EQ(index.find("xxxxxx"), nullptr);
+    EXPECT_EQ(index.find(""), nullptr);
 }
 
 } // namespace
