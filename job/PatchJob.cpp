@@ -490,6 +490,8 @@ void releaseTranslationData(JobState& state) {
     names.italianTopicLinks.clear();
     releaseMaps(
         {&maps.journalEntryMap, &maps.journalTopicMap, &maps.gmstMap, &maps.npcNameMap, &maps.itemNameMap});
+    for (ByteChunks& chunks : maps.bytes)
+        chunks = ByteChunks();
     state.derived = DerivedTopicRows();
     names.topicNameMap.clear();
     names.monthNameMap.clear();

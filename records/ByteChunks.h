@@ -11,6 +11,10 @@ namespace orvella {
 // copies everything it holds each time, into memory never touched before.
 class ByteChunks {
 public:
+    ByteChunks() = default;
+    // Chunks of that many bytes, for bytes that come in smaller amounts than the usual megabyte.
+    explicit ByteChunks(std::size_t chunkBytes) : chunkBytes_(chunkBytes) {}
+
     // Room for size bytes in one piece, which stays where it is while the chunks are kept.
     char* extend(std::size_t size) {
         if (size > left_) {
@@ -19,7 +23,7 @@ public:
                 left_ = spare_.back().size;
                 spare_.pop_back();
             } else {
-                const std::size_t chunk = std::max(size, ChunkBytes);
+                const std::size_t chunk = std::max(size, chunkBytes_);
                 chunks_.push_back({std::unique_ptr<char[]>(new char[chunk]), chunk});
                 next_ = chunks_.back().bytes.get();
                 left_ = chunk;
@@ -35,7 +39,10 @@ public:
     void take(ByteChunks&& other) {
         for (Chunk& chunk : other.chunks_)
             chunks_.push_back(std::move(chunk));
-        other = ByteChunks();
+        other.chunks_.clear();
+        other.spare_.clear();
+        other.next_ = nullptr;
+        other.left_ = 0;
     }
     // Starts again from the first chunk, writing over what was kept: memory that the system has already
     // handed over costs far less to write than memory never touched.
@@ -56,8 +63,6 @@ public:
     }
 
 private:
-    static constexpr std::size_t ChunkBytes = std::size_t{1} << 20;
-
     struct Chunk {
         std::unique_ptr<char[]> bytes;
         std::size_t size = 0;
@@ -71,6 +76,7 @@ private:
     std::vector<Spare> spare_; // written into again after a restart, the first last
     char* next_ = nullptr;
     std::size_t left_ = 0;
+    std::size_t chunkBytes_ = std::size_t{1} << 20;
 };
 
 } // namespace orvella

@@ -2,6 +2,7 @@
 
 #include "records/Record.h"
 
+#include <cstring>
 #include <optional>
 
 namespace orvella {
@@ -15,6 +16,13 @@ public:
     const Subrecord* translation() const { return translation_ ? &*translation_ : nullptr; }
     void setTranslation(std::string_view tagName, const void* bytes, std::uint32_t size) {
         translation_.emplace(tagName, bytes, size);
+    }
+    // The same, its bytes copied into the lender's chunks, which outlive the record.
+    void setTranslation(std::string_view tagName, const void* bytes, std::uint32_t size, ByteChunks& lender) {
+        auto* copy = reinterpret_cast<std::uint8_t*>(lender.extend(size));
+        if (size > 0)
+            std::memcpy(copy, bytes, size);
+        translation_.emplace(Tag(tagName), SubrecordBytes::borrowing(copy, size));
     }
 
 private:

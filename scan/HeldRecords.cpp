@@ -41,7 +41,7 @@ void HeldRecords::keep(MapKind kind, std::string_view key, const RecordView& rec
     held_.push_back(held);
 }
 
-std::unique_ptr<TranslatedRecord> HeldRecords::build(const Held& held, RecordView& view) const {
+std::unique_ptr<TranslatedRecord> HeldRecords::build(const Held& held, RecordView& view, ByteChunks& bytes) {
     view.tag = held.tag;
     view.size = held.size;
     view.headerWord = held.headerWord;
@@ -54,15 +54,15 @@ std::unique_ptr<TranslatedRecord> HeldRecords::build(const Held& held, RecordVie
         view.subrecords.push_back({Tag::fromBytes(at), {at + SubrecordHeaderSize, size}});
         at += SubrecordHeaderSize + size;
     }
-    return view.build<TranslatedRecord>();
+    return view.build<TranslatedRecord>(&bytes);
 }
 
-void HeldRecords::translate(TranslatedRecord& record, const Held& held) const {
+void HeldRecords::translate(TranslatedRecord& record, const Held& held, ByteChunks& bytes) const {
     const char* text = held.key + held.text;
     if (pass_ == MasterPass)
         record.replaceSubrecord(std::string_view(text - SubrecordHeaderSize, 4), text, held.textSize);
     else
-        record.setTranslation(TranslationTag, text, held.textSize);
+        record.setTranslation(TranslationTag, text, held.textSize, bytes);
 }
 
 void HeldRecords::arrange() {
@@ -76,7 +76,9 @@ void HeldRecords::arrange() {
     });
 }
 
-void HeldRecords::mergeInto(TranslationMap& map, MapKind kind) const {
+void HeldRecords::mergeInto(TranslationMaps& maps, MapKind kind) const {
+    TranslationMap& map = mapOf(maps, kind);
+    ByteChunks& bytes = bytesOf(maps, kind);
     // The held records of the map, by ID.
     const auto [begin, stop] = std::equal_range(order_.begin(), order_.end(), kind, KindOrder{held_});
     const std::span<const std::uint32_t> order(begin, stop);
@@ -97,9 +99,9 @@ void HeldRecords::mergeInto(TranslationMap& map, MapKind kind) const {
             if (held_[order[i]].text != NoText)
                 text = &held_[order[i]];
         if (!known)
-            at = map.emplace_hint(at, std::string(key), build(kept, view));
+            at = map.emplace_hint(at, std::string(key), build(kept, view, bytes));
         if (text)
-            translate(*at->second, *text);
+            translate(*at->second, *text, bytes);
     }
 }
 
@@ -109,12 +111,12 @@ void HeldRecords::mergeInto(TranslationMaps& maps) {
     // Each map is merged on its own; the NPCs' and the items' on a second thread.
     {
         std::jthread second([&] {
-            mergeInto(maps.npcNameMap, MapKind::Npc);
-            mergeInto(maps.itemNameMap, MapKind::Item);
+            mergeInto(maps, MapKind::Npc);
+            mergeInto(maps, MapKind::Item);
         });
-        mergeInto(maps.gmstMap, MapKind::Gmst);
-        mergeInto(maps.journalTopicMap, MapKind::JournalTopic);
-        mergeInto(maps.journalEntryMap, MapKind::JournalEntry);
+        mergeInto(maps, MapKind::Gmst);
+        mergeInto(maps, MapKind::JournalTopic);
+        mergeInto(maps, MapKind::JournalEntry);
     }
     held_ = {};
     order_ = {};

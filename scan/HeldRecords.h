@@ -53,9 +53,9 @@ private:
         bool operator()(MapKind kind, std::uint32_t index) const { return kind < held[index].kind; }
     };
 
-    void mergeInto(TranslationMap& map, MapKind kind) const;
-    std::unique_ptr<TranslatedRecord> build(const Held& held, RecordView& view) const;
-    void translate(TranslatedRecord& record, const Held& held) const;
+    void mergeInto(TranslationMaps& maps, MapKind kind) const;
+    static std::unique_ptr<TranslatedRecord> build(const Held& held, RecordView& view, ByteChunks& bytes);
+    void translate(TranslatedRecord& record, const Held& held, ByteChunks& bytes) const;
 
     ScanPass pass_;
     std::vector<Held> held_;

@@ -22,11 +22,11 @@ TranslationMap& mapOf(TranslationMaps& maps, MapKind kind) {
     return maps.journalEntryMap;
 }
 
-void mergeScannedRecord(ScanPass pass, TranslationMap& map, std::string_view key, const RecordView& record,
-                        std::string_view textTag) {
+void mergeScannedRecord(ScanPass pass, TranslationMap& map, ByteChunks& bytes, std::string_view key,
+                        const RecordView& record, std::string_view textTag) {
     auto [kept, inserted] = map.try_emplace(std::string(key));
     if (inserted) {
-        kept->second = record.build<TranslatedRecord>();
+        kept->second = record.build<TranslatedRecord>(&bytes);
         return;
     }
     const SubrecordView* text = textTag.empty() ? nullptr : record.find(textTag);
@@ -35,7 +35,7 @@ void mergeScannedRecord(ScanPass pass, TranslationMap& map, std::string_view key
     if (pass == MasterPass)
         kept->second->replaceSubrecord(textTag, text->data.data(), text->size());
     else
-        kept->second->setTranslation(TranslationTag, text->data.data(), text->size());
+        kept->second->setTranslation(TranslationTag, text->data.data(), text->size(), bytes);
 }
 
 namespace {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "records/ByteChunks.h"
 #include "records/TranslatedRecord.h"
 
+#include <array>
 #include <cstddef>
 #include <map>
 #include <memory>
@@ -9,11 +11,20 @@
 
 namespace orvella {
 
+// A map's records take a few megabytes at most; smaller chunks leave less unused at the end of each.
+inline constexpr std::size_t MapChunkBytes = std::size_t{256} << 10;
+
 // ID -> record, IDs compared byte by byte as unsigned values; the first record under an ID is kept.
 using TranslationMap = std::map<std::string, std::unique_ptr<TranslatedRecord>>;
 
 // The five maps filled from the masters and the translation plugins.
 struct TranslationMaps {
+    // The bytes of the maps' records and translations, in the order of the maps: each map has chunks of its
+    // own, so that threads filling different maps share none, and a record costs no block of its own.
+    // Declared first, they outlive the records.
+    std::array<ByteChunks, 5> bytes{ByteChunks(MapChunkBytes), ByteChunks(MapChunkBytes),
+                                    ByteChunks(MapChunkBytes), ByteChunks(MapChunkBytes),
+                                    ByteChunks(MapChunkBytes)};
     TranslationMap gmstMap;
     TranslationMap npcNameMap;
     TranslationMap itemNameMap;
