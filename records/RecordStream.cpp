@@ -161,8 +161,11 @@ const RecordView* RecordStream::readView() {
                    std::string(tagText), recordsPassed_, std::move(subrecordTag));
             return nullptr;
         }
-        view_.subrecords.push_back(
-            {Tag::fromBytes(payload + at), {payload + at + SubrecordHeaderSize, subSize}});
+        // Filled where it stands: a view built aside and copied in was read back before its parts were
+        // all stored, which stalled every subrecord.
+        SubrecordView& subrecord = view_.subrecords.emplace_back();
+        std::memcpy(subrecord.tag.text, payload + at, 4);
+        subrecord.data = {payload + at + SubrecordHeaderSize, subSize};
         at += SubrecordHeaderSize + subSize;
     }
     offset_ += RecordHeaderSize + payloadSize;

@@ -51,7 +51,9 @@ std::unique_ptr<TranslatedRecord> HeldRecords::build(const Held& held, RecordVie
     const std::uint8_t* end = at + held.subrecordsSize;
     while (at < end) {
         const std::uint32_t size = loadU32(at + 4);
-        view.subrecords.push_back({Tag::fromBytes(at), {at + SubrecordHeaderSize, size}});
+        SubrecordView& subrecord = view.subrecords.emplace_back();
+        std::memcpy(subrecord.tag.text, at, 4);
+        subrecord.data = {at + SubrecordHeaderSize, size};
         at += SubrecordHeaderSize + size;
     }
     return view.build<TranslatedRecord>(&bytes);
