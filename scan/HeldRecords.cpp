@@ -78,50 +78,86 @@ void HeldRecords::arrange() {
     });
 }
 
-void HeldRecords::mergeInto(TranslationMaps& maps, MapKind kind) const {
+std::span<const std::uint32_t> HeldRecords::orderOf(MapKind kind) const {
+    const auto [begin, end] = std::equal_range(order_.begin(), order_.end(), kind, KindOrder{held_});
+    return {begin, end};
+}
+
+void HeldRecords::merge(TranslationMap& map, ByteChunks& bytes, TranslationMap::iterator& at,
+                        std::span<const std::uint32_t> group, RecordView& view) const {
+    const Held& kept = held_[group.front()];
+    const std::string_view key = keyOf(kept);
+    const bool known = at != map.end() && std::string_view(at->first) == key;
+    // A known ID takes the last text of all its records, a new one that of its later records.
+    const Held* text = nullptr;
+    for (std::size_t i = known ? 0 : 1; i < group.size(); ++i)
+        if (held_[group[i]].text != NoText)
+            text = &held_[group[i]];
+    if (!known)
+        at = map.emplace_hint(at, std::string(key), build(kept, view, bytes));
+    if (text)
+        translate(*at->second, *text, bytes);
+}
+
+void HeldRecords::mergeInto(TranslationMaps& maps, MapKind kind, std::span<HeldRecords* const> sets) {
     TranslationMap& map = mapOf(maps, kind);
     ByteChunks& bytes = bytesOf(maps, kind);
-    // The held records of the map, by ID.
-    const auto [begin, stop] = std::equal_range(order_.begin(), order_.end(), kind, KindOrder{held_});
-    const std::span<const std::uint32_t> order(begin, stop);
+    // Where each set stands in its records of the map.
+    struct Cursor {
+        const HeldRecords& set;
+        std::span<const std::uint32_t> order;
+        std::size_t first = 0;
+
+        bool done() const { return first == order.size(); }
+        std::string_view key() const { return keyOf(set.held_[order[first]]); }
+    };
+    std::vector<Cursor> cursors;
+    for (const HeldRecords* set : sets)
+        cursors.push_back({*set, set->orderOf(kind)});
     auto at = map.begin();
     // One view serves every record built here, so that its list is not grown again for each.
     RecordView view;
-    for (std::size_t first = 0, end = 0; first < order.size(); first = end) {
-        const Held& kept = held_[order[first]];
-        const std::string_view key = keyOf(kept);
-        for (end = first + 1; end < order.size() && keyOf(held_[order[end]]) == key; ++end) {
-        }
+    for (;;) {
+        // The least ID that a set still holds.
+        const Cursor* least = nullptr;
+        for (const Cursor& cursor : cursors)
+            if (!cursor.done() && (!least || cursor.key() < least->key()))
+                least = &cursor;
+        if (!least)
+            return;
+        const std::string_view key = least->key();
         while (at != map.end() && std::string_view(at->first) < key)
             ++at;
-        const bool known = at != map.end() && std::string_view(at->first) == key;
-        // A known ID takes the last text of all its records, a new one that of its later records.
-        const Held* text = nullptr;
-        for (std::size_t i = known ? first : first + 1; i < end; ++i)
-            if (held_[order[i]].text != NoText)
-                text = &held_[order[i]];
-        if (!known)
-            at = map.emplace_hint(at, std::string(key), build(kept, view, bytes));
-        if (text)
-            translate(*at->second, *text, bytes);
+        for (Cursor& cursor : cursors) {
+            if (cursor.done() || cursor.key() != key)
+                continue;
+            std::size_t end = cursor.first + 1;
+            while (end < cursor.order.size() && keyOf(cursor.set.held_[cursor.order[end]]) == key)
+                ++end;
+            cursor.set.merge(map, bytes, at, cursor.order.subspan(cursor.first, end - cursor.first), view);
+            cursor.first = end;
+        }
     }
 }
 
-void HeldRecords::mergeInto(TranslationMaps& maps) {
-    if (order_.size() != held_.size())
-        arrange();
+void HeldRecords::mergeInto(TranslationMaps& maps, std::span<HeldRecords* const> sets) {
+    for (HeldRecords* set : sets)
+        if (set->order_.size() != set->held_.size())
+            set->arrange();
     // Each map is merged on its own; the NPCs' and the items' on a second thread.
     {
         std::jthread second([&] {
-            mergeInto(maps, MapKind::Npc);
-            mergeInto(maps, MapKind::Item);
+            mergeInto(maps, MapKind::Npc, sets);
+            mergeInto(maps, MapKind::Item, sets);
         });
-        mergeInto(maps, MapKind::Gmst);
-        mergeInto(maps, MapKind::JournalTopic);
-        mergeInto(maps, MapKind::JournalEntry);
+        mergeInto(maps, MapKind::Gmst, sets);
+        mergeInto(maps, MapKind::JournalTopic, sets);
+        mergeInto(maps, MapKind::JournalEntry, sets);
     }
-    held_ = {};
-    order_ = {};
+    for (HeldRecords* set : sets) {
+        set->held_ = {};
+        set->order_ = {};
+    }
 }
 
 } // namespace orvella

@@ -6,6 +6,7 @@
 #include "scan/TranslationMap.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,11 +26,12 @@ public:
     // Puts the held records in the order that mergeInto takes them, by map and ID; the second thread does it
     // while the first is still scanning.
     void arrange();
-    // Adds the held records to the maps as if their files had been scanned straight into them after the files
-    // already in: an ID the maps know takes the last text given under it; a new ID takes its first record,
-    // with the last text of a later record. A plugin's text becomes the translation, a master's replaces the
-    // record's own. Nothing is held afterwards but the chunks the records were held in.
-    void mergeInto(TranslationMaps& maps);
+    // Adds the records that each set holds to the maps, set after set, as if their files had been scanned
+    // straight into them after the files already in: an ID the maps know takes the last text given under it;
+    // a new ID takes its first record, with the last text of a later record. A plugin's text becomes the
+    // translation, a master's replaces the record's own. One walk of each map serves all the sets. Nothing is
+    // held afterwards but the chunks the records were held in.
+    static void mergeInto(TranslationMaps& maps, std::span<HeldRecords* const> sets);
     // The chunks the records were held in, for whoever writes into them next.
     ByteChunks takeBytes() { return std::move(bytes_); }
 
@@ -53,7 +55,13 @@ private:
         bool operator()(MapKind kind, std::uint32_t index) const { return kind < held[index].kind; }
     };
 
-    void mergeInto(TranslationMaps& maps, MapKind kind) const;
+    static void mergeInto(TranslationMaps& maps, MapKind kind, std::span<HeldRecords* const> sets);
+    // The held records of the map, by ID.
+    std::span<const std::uint32_t> orderOf(MapKind kind) const;
+    // Adds the records of one ID, group, the map's records from at on being those with that ID or later ones;
+    // at is left on the ID's record.
+    void merge(TranslationMap& map, ByteChunks& bytes, TranslationMap::iterator& at,
+               std::span<const std::uint32_t> group, RecordView& view) const;
     static std::unique_ptr<TranslatedRecord> build(const Held& held, RecordView& view, ByteChunks& bytes);
     void translate(TranslatedRecord& record, const Held& held, ByteChunks& bytes) const;
 

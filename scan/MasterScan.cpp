@@ -209,9 +209,11 @@ bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installati
             if (withTopics)
                 withTopics();
         });
+    std::vector<HeldRecords*> held;
     if (laterMasters)
-        laterMasters->records.mergeInto(maps);
-    plugins.records.mergeInto(maps);
+        held.push_back(&laterMasters->records);
+    held.push_back(&plugins.records);
+    HeldRecords::mergeInto(maps, held);
     if (spareBytes) {
         spareBytes->take(plugins.records.takeBytes());
         if (laterMasters)
