@@ -131,11 +131,13 @@ bool buildTranslationData(JobState& state) {
     ScanBars bars(state.progress());
     ScanError error;
     // The topics' responses serve only to pair them: they are gone once paired, and the chunks they were kept
-    // in take the save's records. The pairs, the name maps and the topics' marker are made while the scan
-    // merges its records into the maps, which they do not read.
+    // in take the save's records. The pairs and the name maps are made while the scan merges its records into
+    // the maps, which they do not read; the topics' marker, which only the journal needs, is made on a thread
+    // of its own from then on, while the save is read.
     DialogueTopics topics;
     ByteChunks topicBytes;
     std::optional<TopicMarker> marker;
+    std::jthread marking;
     auto naming = [&] {
         if (derive)
             state.derived = derivedTopicRows(topics, pairTopics(topics), state.tables());
@@ -143,7 +145,7 @@ bool buildTranslationData(JobState& state) {
         topicBytes.take(topics.italian.takeBytes());
         topics = DialogueTopics();
         loadTopicTables(state.tables(), state.derived, state.direction(), included, state.names);
-        marker.emplace(state.names.targetTopicLinks(state.direction()));
+        marking = std::jthread([&] { marker.emplace(state.names.targetTopicLinks(state.direction())); });
     };
     if (!scanMastersAndPlugins(state.files(), state.installation(), included, state.maps, bars, error,
                                derive ? &topics : nullptr, &state.saveBytes, naming)) {
@@ -165,6 +167,7 @@ bool buildTranslationData(JobState& state) {
     // Chunks that the save did not need would only be held until the end.
     state.saveBytes.releaseSpare();
     indexing.join();
+    marking.join();
     state.journalTranslator.emplace(std::move(*entries), std::move(*marker));
     return buildMonthNameMap(state.maps, state.direction(), state.names);
 }
