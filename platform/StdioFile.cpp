@@ -26,14 +26,25 @@ bool syncToDisk(std::FILE* stream) {
 #endif
 }
 
+// A binary stream that is only read is read in the pieces its reader asks for: the record reader keeps a
+// buffer of its own, and the C library's read past each of its requests only to drop that at its next seek.
+void readAsAsked(std::FILE* stream, bool text, bool writable) {
+    if (stream && !text && !writable)
+        std::setvbuf(stream, nullptr, _IONBF, 0);
+}
+
 } // namespace
 
 #ifdef _WIN32
-StdioFile::StdioFile(std::FILE* stream, bool, bool writable)
-    : stream_(stream), storeCrLf_(false), writable_(writable) {}
+StdioFile::StdioFile(std::FILE* stream, bool text, bool writable)
+    : stream_(stream), storeCrLf_(false), writable_(writable) {
+    readAsAsked(stream_, text, writable_);
+}
 #else
 StdioFile::StdioFile(std::FILE* stream, bool text, bool writable)
-    : stream_(stream), storeCrLf_(text), writable_(writable) {}
+    : stream_(stream), storeCrLf_(text), writable_(writable) {
+    readAsAsked(stream_, text, writable_);
+}
 #endif
 
 std::size_t StdioFile::read(void* buffer, std::size_t size) {

@@ -29,6 +29,7 @@ RecordStream::RecordStream(File& file, std::string fileName) : file_(file), file
     }
     offset_ = static_cast<std::uint64_t>(start);
     fileSize_ = static_cast<std::uint64_t>(end);
+    filePosition_ = offset_;
     valid_ = true;
 }
 
@@ -58,7 +59,8 @@ const std::uint8_t* RecordStream::bytesAt(std::uint64_t at, std::uint64_t size) 
     const bool walking = at >= bufferStart_ && at <= bufferEnd;
     const std::uint64_t want = std::min(std::max(size, walking ? WalkingReadBytes : JumpingReadBytes),
                                         fileSize_ - std::min(at, fileSize_));
-    if (!file_.seek(static_cast<std::int64_t>(at), SeekOrigin::Begin)) {
+    if (at != filePosition_ && !file_.seek(static_cast<std::int64_t>(at), SeekOrigin::Begin)) {
+        filePosition_ = UnknownPosition;
         fail(texts::CannotSeekFile);
         return nullptr;
     }
@@ -66,6 +68,7 @@ const std::uint8_t* RecordStream::bytesAt(std::uint64_t at, std::uint64_t size) 
     const std::size_t got = want ? file_.read(buffer_.data(), buffer_.size()) : 0;
     buffer_.resize(got);
     bufferStart_ = at;
+    filePosition_ = at + got;
     if (got < size) {
         fail(texts::ReadFailed);
         return nullptr;

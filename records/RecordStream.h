@@ -43,7 +43,8 @@ struct RecordView {
 };
 
 // Walks a file of the game's record format. Every read is checked against the file's length, so a
-// truncated or inconsistent file stops with a FormatError instead of being read past its end.
+// truncated or inconsistent file stops with a FormatError instead of being read past its end. While it
+// walks, the stream is the file's only reader: it knows where the file stands and seeks only to go elsewhere.
 class RecordStream {
 public:
     RecordStream(File& file, std::string fileName);
@@ -89,8 +90,11 @@ private:
     std::uint64_t fileSize_ = 0;
     std::uint64_t offset_ = 0;
     std::int64_t recordsPassed_ = 0;
+    static constexpr std::uint64_t UnknownPosition = UINT64_MAX;
+
     std::vector<std::uint8_t> buffer_;
     std::uint64_t bufferStart_ = 0;
+    std::uint64_t filePosition_ = UnknownPosition;
     RecordView view_;
     FormatError error_;
 };
