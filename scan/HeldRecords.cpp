@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <numeric>
 #include <span>
 #include <thread>
 
@@ -39,6 +38,13 @@ void HeldRecords::keep(MapKind kind, std::string_view key, const RecordView& rec
         at += subrecord.data.size();
     }
     held_.push_back(held);
+    auto shiftIn = [&](std::uint64_t number, std::size_t first, std::size_t count) {
+        for (std::size_t b = first; b < first + count; ++b)
+            number = number << 8 | (b < key.size() ? static_cast<unsigned char>(key[b]) : 0u);
+        return number;
+    };
+    sortKeys_.push_back({shiftIn(static_cast<std::uint64_t>(kind), 0, 7), shiftIn(0, 7, 8),
+                         static_cast<std::uint32_t>(held_.size() - 1)});
 }
 
 std::unique_ptr<TranslatedRecord> HeldRecords::build(const Held& held, RecordView& view, ByteChunks& bytes) {
@@ -69,13 +75,18 @@ void HeldRecords::translate(TranslatedRecord& record, const Held& held, ByteChun
 
 void HeldRecords::arrange() {
     // Each ID's records stay in the order their files gave them.
-    order_.resize(held_.size());
-    std::iota(order_.begin(), order_.end(), 0u);
-    std::stable_sort(order_.begin(), order_.end(), [&](std::uint32_t a, std::uint32_t b) {
-        if (held_[a].kind != held_[b].kind)
-            return held_[a].kind < held_[b].kind;
-        return keyOf(held_[a]) < keyOf(held_[b]);
+    std::sort(sortKeys_.begin(), sortKeys_.end(), [&](const SortKey& a, const SortKey& b) {
+        if (a.high != b.high)
+            return a.high < b.high;
+        if (a.low != b.low)
+            return a.low < b.low;
+        const int order = keyOf(held_[a.index]).compare(keyOf(held_[b.index]));
+        return order != 0 ? order < 0 : a.index < b.index;
     });
+    order_.resize(held_.size());
+    for (std::size_t i = 0; i < sortKeys_.size(); ++i)
+        order_[i] = sortKeys_[i].index;
+    sortKeys_ = {};
 }
 
 std::span<const std::uint32_t> HeldRecords::orderOf(MapKind kind) const {

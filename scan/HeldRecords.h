@@ -65,8 +65,16 @@ private:
     static std::unique_ptr<TranslatedRecord> build(const Held& held, RecordView& view, ByteChunks& bytes);
     void translate(TranslatedRecord& record, const Held& held, ByteChunks& bytes) const;
 
+    // A held record's place in the order of arrange: its map and the first fifteen bytes of its key as two
+    // numbers, taken while the key is at hand, so that sorting seldom reads the held records or their keys.
+    struct SortKey {
+        std::uint64_t high, low;
+        std::uint32_t index;
+    };
+
     ScanPass pass_;
     std::vector<Held> held_;
+    std::vector<SortKey> sortKeys_;
     std::vector<std::uint32_t> order_;
     ByteChunks bytes_;
 };

@@ -103,6 +103,9 @@ TEST(ScanMaps, KeepTheFirstRecordTakeTheLastTextsAndOnlyTheJournalsEntries) {
             .add(named("MISC", "Gold", "Gold"))
             .add(named("CELL", "gold", "Cell"))
             .add(named("MISC", "gold", "gold"))
+            // IDs alike in their first fifteen bytes, met in the plugin in the other order.
+            .add(named("MISC", "misc_long_shared_1", "First"))
+            .add(named("MISC", "misc_long_shared_2", "Second"))
             .add(dial("A1_Deleted", journal).sub("DELE", build::u32(0)))
             .add(info("501", "Deleted entry"))
             .add(info("502", "Another deleted entry"))
@@ -134,6 +137,8 @@ TEST(ScanMaps, KeepTheFirstRecordTakeTheLastTextsAndOnlyTheJournalsEntries) {
                                            .add(named("NPC_", "fargoth", "Fargoth MW"))
                                            .add(named("BOOK", "book", "Libro"))
                                            .add(named("SPEL", "shared id", "Nome"))
+                                           .add(named("MISC", "misc_long_shared_2", "Secondo"))
+                                           .add(named("MISC", "misc_long_shared_1", "Primo"))
                                            .add(dial("A3_Quest", journal))
                                            .add(RecordBuilder("INFO").text("INAM", "602"))
                                            .add(dial("A1_Quest", journal))
@@ -175,6 +180,8 @@ TEST(ScanMaps, KeepTheFirstRecordTakeTheLastTextsAndOnlyTheJournalsEntries) {
     EXPECT_EQ(
         contents(maps.itemNameMap),
         "Gold: NAME=Gold~ FNAM=Gold~|book: NAME=book~ FNAM=Old Book~ -TR-=Libro~|gold: NAME=gold~ FNAM=gold~|"
+        "misc_long_shared_1: NAME=misc_long_shared_1~ FNAM=First~ -TR-=Primo~|"
+        "misc_long_shared_2: NAME=misc_long_shared_2~ FNAM=Second~ -TR-=Secondo~|"
         "shared id: NAME=shared id~ FNAM=Weapon Name~ -TR-=Nome~|torch: NAME=torch~ FNAM=Torch~|"
         "tr_helm: NAME=tr_helm~ FNAM=Elmo~|tr_robe: NAME=tr_robe~ FNAM=Tunica~ -TR-=Veste~|");
     EXPECT_TRUE(maps.itemNameMap.at("shared id")->tag().is("MISC"));
