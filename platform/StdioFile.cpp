@@ -1,11 +1,14 @@
 #include "platform/StdioFile.h"
 
+#include <cstdint>
 #include <cstring>
 
 #ifdef _WIN32
 #include <io.h>
 #else
+#include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -44,10 +47,29 @@ StdioFile::StdioFile(std::FILE* stream, bool text, bool writable)
 StdioFile::StdioFile(std::FILE* stream, bool text, bool writable)
     : stream_(stream), storeCrLf_(text), writable_(writable) {
     readAsAsked(stream_, text, writable_);
+    // Such a stream keeps its position itself and reads there, so that a seek costs no call of its own.
+    if (stream_ && !text && !writable_)
+        readPosition_ = static_cast<std::int64_t>(ftello(stream_));
 }
 #endif
 
 std::size_t StdioFile::read(void* buffer, std::size_t size) {
+#ifndef _WIN32
+    if (stream_ && readPosition_ >= 0) {
+        auto* bytes = static_cast<char*>(buffer);
+        std::size_t done = 0;
+        while (done < size) {
+            const ssize_t got = pread(fileno(stream_), bytes + done, size - done,
+                                      static_cast<off_t>(readPosition_) + static_cast<off_t>(done));
+            if (got > 0)
+                done += static_cast<std::size_t>(got);
+            else if (got == 0 || errno != EINTR)
+                break;
+        }
+        readPosition_ += static_cast<std::int64_t>(done);
+        return done;
+    }
+#endif
     return stream_ ? std::fread(buffer, 1, size, stream_) : 0;
 }
 
@@ -97,6 +119,21 @@ bool StdioFile::seek(std::int64_t offset, SeekOrigin origin) {
 #ifdef _WIN32
     return stream_ && _fseeki64(stream_, offset, whenceOf(origin)) == 0;
 #else
+    if (stream_ && readPosition_ >= 0) {
+        std::int64_t from = origin == SeekOrigin::Begin ? 0 : readPosition_;
+        struct stat status {};
+        if (origin == SeekOrigin::End) {
+            if (fstat(fileno(stream_), &status) != 0)
+                return false;
+            from = static_cast<std::int64_t>(status.st_size);
+        }
+        // As a C stream would, a seek before the start or past what a position holds fails and leaves the
+        // position where it was.
+        if (offset < -from || offset > INT64_MAX - from)
+            return false;
+        readPosition_ = from + offset;
+        return true;
+    }
     return stream_ && fseeko(stream_, static_cast<off_t>(offset), whenceOf(origin)) == 0;
 #endif
 }
@@ -107,6 +144,8 @@ std::int64_t StdioFile::tell() {
 #ifdef _WIN32
     return _ftelli64(stream_);
 #else
+    if (readPosition_ >= 0)
+        return readPosition_;
     return static_cast<std::int64_t>(ftello(stream_));
 #endif
 }

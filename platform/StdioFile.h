@@ -28,6 +28,9 @@ private:
     void startWritingBack(std::size_t written);
 
     std::FILE* stream_;
+    // Where the next read starts, for a binary stream that is only read, on systems that read at a position
+    // in one call; -1 for every other stream, which the C library positions.
+    std::int64_t readPosition_ = -1;
     std::int64_t unsyncedBytes_ = 0; // written since the disk last started writing
     bool storeCrLf_;                 // the line feeds that the C library does not turn into CR LF itself
     bool writable_;

@@ -231,5 +231,26 @@ TEST(StdioFile, TextModeStoresCrLfAndBinaryModeEveryByteOnEveryPlatform) {
 #endif
 }
 
+// A stream only read keeps its position itself where the system reads at a position: every seek and read
+// must still land where a C stream's would.
+TEST(StdioFile, AStreamOnlyReadSeeksAndReadsWhereACStreamWould) {
+    test::TestFolder folder;
+    ASSERT_TRUE(build::writeBytes(folder.file("digits"), "0123456789"));
+    auto file = nativeFileSystem().open(folder.path() + "\\digits", "rb");
+    ASSERT_TRUE(file);
+    char got[8] = {};
+    EXPECT_TRUE(file->read(got, 3) == 3 && std::string(got, 3) == "012");
+    EXPECT_TRUE(file->seek(2, SeekOrigin::Current) && file->tell() == 5);
+    EXPECT_TRUE(file->read(got, 2) == 2 && std::string(got, 2) == "56");
+    EXPECT_TRUE(file->seek(-4, SeekOrigin::End) && file->read(got, 8) == 4 && std::string(got, 4) == "6789");
+    EXPECT_EQ(file->tell(), 10);
+    // A seek before the start fails and leaves the position; one past the end reads nothing.
+    EXPECT_FALSE(file->seek(-11, SeekOrigin::End));
+    EXPECT_FALSE(file->seek(-1, SeekOrigin::Begin));
+    EXPECT_EQ(file->tell(), 10);
+    EXPECT_TRUE(file->seek(12, SeekOrigin::Begin) && file->read(got, 1) == 0 && file->tell() == 12);
+    EXPECT_TRUE(file->seek(1, SeekOrigin::Begin) && file->read(got, 2) == 2 && std::string(got, 2) == "12");
+}
+
 } // namespace
 } // namespace orvella
