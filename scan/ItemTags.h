@@ -3,6 +3,8 @@
 #include "records/Tag.h"
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 
 namespace orvella {
 
@@ -12,10 +14,18 @@ inline constexpr std::array<const char*, 14> ItemTags = {"BOOK", "CONT", "WEAP",
                                                          "PROB", "REPA", "CLOT", "INGR", "LIGH",
                                                          "SPEL", "ALCH", "MISC", "APPA"};
 
-// Compares all four bytes, as the save loop compares item tags.
+// Compares all four bytes, as the save loop compares item tags; the tags as numbers, since every record of
+// a save is asked.
 inline bool isItemTag(const Tag& tag) {
-    for (const char* itemTag : ItemTags)
-        if (tag.sameBytes(Tag(itemTag)))
+    static const std::array<std::uint32_t, ItemTags.size()> keys = [] {
+        std::array<std::uint32_t, ItemTags.size()> made{};
+        for (std::size_t i = 0; i < ItemTags.size(); ++i)
+            made[i] = Tag(ItemTags[i]).key();
+        return made;
+    }();
+    const std::uint32_t key = tag.key();
+    for (std::uint32_t itemKey : keys)
+        if (key == itemKey)
             return true;
     return false;
 }
