@@ -3,6 +3,7 @@
 #include "game/AsciiFold.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace orvella {
@@ -186,17 +187,20 @@ void TopicMarker::findOccurrences(std::string_view text, std::vector<Occurrence>
 void TopicMarker::mark(std::string& text) const {
     if (text == "\n")
         return;
-    std::vector<Occurrence> found;
+    // Kept by each thread from one paragraph to the next, so that marking a journal grows them only a few
+    // times. marks holds the positions of the text as found where a mark went in, ascending: they shift what
+    // follows them, and an occurrence with a mark inside it is no longer an occurrence.
+    thread_local std::vector<Occurrence> found;
+    thread_local std::vector<std::size_t> marks;
+    found.clear();
+    marks.clear();
     findOccurrences(text, found);
     if (found.empty())
         return;
     std::sort(found.begin(), found.end(), [](const Occurrence& a, const Occurrence& b) {
         return a.link != b.link ? a.link < b.link : a.start < b.start;
     });
-    // Positions of the text as found where a mark went in, ascending: they shift what follows them, and an
-    // occurrence with a mark inside it is no longer an occurrence.
-    std::vector<std::size_t> marks;
-    auto marksUpTo = [&marks](std::size_t position) {
+    auto marksUpTo = [](std::size_t position) {
         return std::upper_bound(marks.begin(), marks.end(), position);
     };
     std::size_t i = 0;
@@ -218,8 +222,13 @@ void TopicMarker::mark(std::string& text) const {
                 continue;
             }
             if (!isInsideLink(text, searchStart, q)) {
-                text.insert(text.begin() + static_cast<std::ptrdiff_t>(q), '@');
-                text.insert(text.begin() + static_cast<std::ptrdiff_t>(q + 1 + length), '#');
+                // One move of what follows the name, then the name itself one place on.
+                text.resize(text.size() + 2);
+                char* at = text.data() + q;
+                std::memmove(at + length + 2, at + length, text.size() - 2 - q - length);
+                std::memmove(at + 1, at, length);
+                at[0] = '@';
+                at[length + 1] = '#';
                 marks.insert(marksUpTo(start), start);
                 marks.insert(marksUpTo(start + length), start + length);
             }
