@@ -476,14 +476,6 @@ ReleaseCount countJobData(const JobState& state) {
             static_cast<std::uint32_t>(records + state.names.questNameMap.size())};
 }
 
-void releaseMaps(std::initializer_list<TranslationMap*> maps) {
-    for (TranslationMap* map : maps) {
-        for (auto& entry : *map)
-            entry.second.reset();
-        map->clear();
-    }
-}
-
 // Empties the journal's translator, the name maps and the maps.
 void releaseTranslationData(JobState& state) {
     TranslationMaps& maps = state.maps;
@@ -491,10 +483,14 @@ void releaseTranslationData(JobState& state) {
     state.journalTranslator.reset();
     names.englishTopicLinks.clear();
     names.italianTopicLinks.clear();
-    releaseMaps(
-        {&maps.journalEntryMap, &maps.journalTopicMap, &maps.gmstMap, &maps.npcNameMap, &maps.itemNameMap});
+    // The chunks go first: the records' destructors never read the bytes they borrowed, and a large block
+    // given back after many small ones makes the allocator sort all of those first.
     for (ByteChunks& chunks : maps.bytes)
         chunks = ByteChunks();
+    // Each map's records go with their nodes, in one walk of the map.
+    for (TranslationMap* map :
+         {&maps.journalEntryMap, &maps.journalTopicMap, &maps.gmstMap, &maps.npcNameMap, &maps.itemNameMap})
+        map->clear();
     state.derived = DerivedTopicRows();
     names.topicNameMap.clear();
     names.monthNameMap.clear();
@@ -503,10 +499,10 @@ void releaseTranslationData(JobState& state) {
 
 // Empties the save's records and the chunks they were read into.
 void releaseSaveRecords(JobState& state) {
+    state.saveBytes = ByteChunks();
     for (auto& record : state.recordList)
         record.reset();
     state.recordList.clear();
-    state.saveBytes = ByteChunks();
 }
 
 // Drives the finalisation bar through the released records once they are all gone.

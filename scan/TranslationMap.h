@@ -21,7 +21,8 @@ using TranslationMap = std::map<std::string, std::unique_ptr<TranslatedRecord>>;
 struct TranslationMaps {
     // The bytes of the maps' records and translations, in the order of the maps: each map has chunks of its
     // own, so that threads filling different maps share none, and a record costs no block of its own.
-    // Declared first, they outlive the records.
+    // Declared first, they outlive the records; a record's destructor never reads the bytes it borrowed, so
+    // a release may give them back first.
     std::array<ByteChunks, 5> bytes{ByteChunks(MapChunkBytes), ByteChunks(MapChunkBytes),
                                     ByteChunks(MapChunkBytes), ByteChunks(MapChunkBytes),
                                     ByteChunks(MapChunkBytes)};

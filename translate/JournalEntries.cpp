@@ -28,7 +28,8 @@ bool couldMatch(const JournalEntry& entry, std::string_view text) {
 
 } // namespace
 
-JournalEntries::JournalEntries(const TranslationMaps& maps, ConversionDirection direction) {
+JournalEntries::JournalEntries(const TranslationMaps& maps, ConversionDirection direction)
+    : exact_(maps.journalEntryMap.size()) {
     const bool toItalian = direction == EnglishToItalian;
     for (const auto& [id, record] : maps.journalEntryMap) {
         const Subrecord* translation = record->translation();
@@ -42,7 +43,7 @@ JournalEntries::JournalEntries(const TranslationMaps& maps, ConversionDirection 
         const auto index = static_cast<std::uint32_t>(entries_.size());
         if (entry.placeholder == std::string_view::npos) {
             // The first entry in key order keeps the text.
-            exact_.emplace(entry.source, index);
+            exact_.tryEmplace(entry.source, index);
             entries_.push_back(entry);
             continue;
         }
@@ -65,8 +66,8 @@ JournalEntries::JournalEntries(const TranslationMaps& maps, ConversionDirection 
 }
 
 const JournalEntry* JournalEntries::find(const std::string& stripped, std::string& name) const {
-    auto exact = exact_.find(stripped);
-    const std::uint32_t exactIndex = exact == exact_.end() ? UINT32_MAX : exact->second;
+    const std::uint32_t* exact = exact_.find(stripped);
+    const std::uint32_t exactIndex = exact ? *exact : UINT32_MAX;
 
     // The placeholder entries that could come before the exact match, in key order.
     std::vector<std::uint32_t> candidates;
@@ -101,7 +102,7 @@ const JournalEntry* JournalEntries::find(const std::string& stripped, std::strin
             return &entry;
     }
     name.clear();
-    return exact != exact_.end() ? &entries_[exactIndex] : nullptr;
+    return exact ? &entries_[exactIndex] : nullptr;
 }
 
 } // namespace orvella

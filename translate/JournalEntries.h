@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/SaveInfo.h"
+#include "scan/TextIndex.h"
 #include "scan/TranslationMap.h"
 
 #include <cstddef>
@@ -40,7 +41,7 @@ private:
     using Bucket = std::unordered_map<std::uint32_t, std::vector<std::uint32_t>>;
 
     std::vector<JournalEntry> entries_; // in key order
-    std::unordered_map<std::string_view, std::uint32_t> exact_;
+    TextIndex exact_;
     Bucket byFirstBytes_; // placeholder entries by the first four bytes of their text
     Bucket byLastBytes_;  // those with less before the placeholder, by the last four bytes
     std::vector<std::uint32_t> others_;
