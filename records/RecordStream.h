@@ -79,6 +79,8 @@ public:
                 std::string subrecordTag = {});
 
 private:
+    static constexpr std::uint64_t UnknownPosition = UINT64_MAX;
+
     bool readHeader(Tag& tag, std::int32_t& size, std::uint32_t& headerWord, std::uint32_t& flags);
     // The file's bytes [at, at + size), read through a buffer of the stream's own; null, with the error
     // recorded, when they cannot be read. They stay valid until the next call.
@@ -90,8 +92,6 @@ private:
     std::uint64_t fileSize_ = 0;
     std::uint64_t offset_ = 0;
     std::int64_t recordsPassed_ = 0;
-    static constexpr std::uint64_t UnknownPosition = UINT64_MAX;
-
     std::vector<std::uint8_t> buffer_;
     std::uint64_t bufferStart_ = 0;
     std::uint64_t filePosition_ = UnknownPosition;

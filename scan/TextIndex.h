@@ -12,7 +12,7 @@ namespace orvella {
 
 // Texts kept elsewhere, each to a number, in one flat table: a lookup probes a few neighbouring slots instead
 // of following a list of nodes, each a block of its own, as an unordered_map does. The pairing looks up tens
-// of thousands of response ids, and that chase was most of what it cost.
+// of thousands of response ids, and the journal thousands of paragraphs; that chase was most of what it cost.
 class TextIndex {
 public:
     // Room for about that many texts before the table grows.
@@ -20,7 +20,8 @@ public:
         resize(std::bit_ceil(std::max<std::size_t>(16, expected * 2)));
     }
 
-    // The number kept under the text, and whether the text was added now, with the value given.
+    // The number kept under the text, and whether the text was added now, with the value given; the number
+    // stays where it is until the next call adds a text.
     std::pair<std::uint32_t&, bool> tryEmplace(std::string_view text, std::uint32_t value) {
         if (2 * (count_ + 1) > slots_.size())
             resize(slots_.size() * 2);
