@@ -200,6 +200,8 @@ void TopicMarker::mark(std::string& text) const {
     std::sort(found.begin(), found.end(), [](const Occurrence& a, const Occurrence& b) {
         return a.link != b.link ? a.link < b.link : a.start < b.start;
     });
+    // Room for a pair of marks around every occurrence, so that the text never moves to grow.
+    text.reserve(text.size() + 2 * found.size());
     auto marksUpTo = [](std::size_t position) {
         return std::upper_bound(marks.begin(), marks.end(), position);
     };
@@ -229,8 +231,11 @@ void TopicMarker::mark(std::string& text) const {
                 std::memmove(at + 1, at, length);
                 at[0] = '@';
                 at[length + 1] = '#';
-                marks.insert(marksUpTo(start), start);
-                marks.insert(marksUpTo(start + length), start + length);
+                // No mark lies inside the name: the end's mark goes after those already at its end.
+                auto end = marks.insert(after, start) + 1;
+                while (end != marks.end() && *end == start + length)
+                    ++end;
+                marks.insert(end, start + length);
             }
             searchStart = q + length + 1;
         }
