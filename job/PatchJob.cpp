@@ -71,7 +71,7 @@ struct JobState {
     PatchLog log;
 
     // The save's records are read into the chunks that the scan held records in, which the system has
-    // already handed over; they outlive the records, wherever the records are.
+    // already handed over; they outlive every use of the records, wherever the records are.
     ByteChunks saveBytes;
     SaveReadAhead saveRead;
     TranslationMaps maps;
@@ -499,9 +499,8 @@ void releaseTranslationData(JobState& state) {
 
 // Empties the save's records and the chunks they were read into.
 void releaseSaveRecords(JobState& state) {
+    // The chunks go first, as the maps' do.
     state.saveBytes = ByteChunks();
-    for (auto& record : state.recordList)
-        record.reset();
     state.recordList.clear();
 }
 
