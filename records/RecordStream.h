@@ -39,7 +39,12 @@ struct RecordView {
     // The first subrecord with the tag, as Record::findSubrecord finds it in a record just read.
     const SubrecordView* find(std::string_view tagName) const;
     // The record with its bytes copied into a block of its own, or into one the lender lends it.
-    template <typename RecordType> std::unique_ptr<RecordType> build(ByteChunks* lender = nullptr) const;
+    template <typename RecordType> std::unique_ptr<RecordType> build(ByteChunks* lender = nullptr) const {
+        return build<RecordType>(lender, [](const Tag&) { return true; });
+    }
+    // The same with only the subrecords whose tag keep accepts, in file order, the size counting those alone.
+    template <typename RecordType, typename Keep>
+    std::unique_ptr<RecordType> build(ByteChunks* lender, Keep keep) const;
 };
 
 // Walks a file of the game's record format. Every read is checked against the file's length, so a
@@ -99,13 +104,21 @@ private:
     FormatError error_;
 };
 
-template <typename RecordType> std::unique_ptr<RecordType> RecordView::build(ByteChunks* lender) const {
-    auto record = std::make_unique<RecordType>(tag, size, headerWord, flags);
-    std::size_t bytes = 0;
+template <typename RecordType, typename Keep>
+std::unique_ptr<RecordType> RecordView::build(ByteChunks* lender, Keep keep) const {
+    std::size_t bytes = 0, count = 0;
     for (const SubrecordView& subrecord : subrecords)
-        bytes += subrecord.data.size();
-    std::uint8_t* block = record->readBlock(bytes, subrecords.size(), lender);
+        if (keep(subrecord.tag)) {
+            bytes += subrecord.data.size();
+            ++count;
+        }
+    const std::uint32_t keptSize =
+        count == subrecords.size() ? size : static_cast<std::uint32_t>(bytes + count * SubrecordHeaderSize);
+    auto record = std::make_unique<RecordType>(tag, keptSize, headerWord, flags);
+    std::uint8_t* block = record->readBlock(bytes, count, lender);
     for (const SubrecordView& subrecord : subrecords) {
+        if (!keep(subrecord.tag))
+            continue;
         if (!subrecord.data.empty())
             std::memcpy(block, subrecord.data.data(), subrecord.data.size());
         record->adoptReadSubrecord(subrecord.tag, block, subrecord.size());

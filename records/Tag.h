@@ -1,5 +1,6 @@
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -40,6 +41,15 @@ struct Tag {
     std::uint32_t key() const {
         std::uint32_t key;
         std::memcpy(&key, text, 4);
+        return key;
+    }
+    // key() of a full tag named when compiling.
+    static constexpr std::uint32_t keyOf(const char (&name)[5]) {
+        std::uint32_t key = 0;
+        for (int i = 0; i < 4; ++i) {
+            const int shift = std::endian::native == std::endian::little ? 8 * i : 8 * (3 - i);
+            key |= static_cast<std::uint32_t>(static_cast<unsigned char>(name[i])) << shift;
+        }
         return key;
     }
 };

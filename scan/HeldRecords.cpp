@@ -15,16 +15,20 @@ void HeldRecords::keep(MapKind kind, std::string_view key, const RecordView& rec
                        std::string_view textTag) {
     std::size_t bytes = key.size();
     for (const SubrecordView& subrecord : record.subrecords)
-        bytes += SubrecordHeaderSize + subrecord.data.size();
+        if (keptInMap(kind, subrecord.tag))
+            bytes += SubrecordHeaderSize + subrecord.data.size();
     char* at = bytes_.extend(bytes);
-    Held held{kind, record.tag, record.size, record.headerWord, record.flags, at, 0, 0};
+    Held held{kind, record.tag, 0, record.headerWord, record.flags, at, 0, 0};
     held.keySize = static_cast<std::uint32_t>(key.size());
     held.subrecordsSize = static_cast<std::uint32_t>(bytes - key.size());
+    held.size = held.subrecordsSize;
     const bool fullText = Tag::isFull(textTag);
     if (!key.empty())
         std::memcpy(at, key.data(), key.size());
     at += key.size();
     for (const SubrecordView& subrecord : record.subrecords) {
+        if (!keptInMap(kind, subrecord.tag))
+            continue;
         std::memcpy(at, subrecord.tag.text, 4);
         storeU32(reinterpret_cast<std::uint8_t*>(at + 4), subrecord.size());
         at += SubrecordHeaderSize;

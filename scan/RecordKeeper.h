@@ -16,8 +16,28 @@ enum class MapKind : std::uint8_t {
     JournalEntry,
 };
 
-// Where a pass keeps the records that its handlers read: the first record under an ID, and the text of the
-// subrecord textTag of every record (none when textTag is empty).
+// Whether a map's records keep a subrecord: their ID and the texts that a conversion reads. The rest (an
+// NPC's inventory and AI, an item's model) would only be copied and let go, in thousands of records.
+inline bool keptInMap(MapKind kind, const Tag& tag) {
+    constexpr std::uint32_t Name = Tag::keyOf("NAME"), FullName = Tag::keyOf("FNAM"),
+                            Value = Tag::keyOf("STRV"), Id = Tag::keyOf("INAM"), Quest = Tag::keyOf("QSTN");
+    const std::uint32_t key = tag.key();
+    switch (kind) {
+    case MapKind::Gmst:
+        return key == Name || key == Value;
+    case MapKind::Npc:
+    case MapKind::Item:
+        return key == Name || key == FullName;
+    case MapKind::JournalTopic:
+        return key == Name;
+    case MapKind::JournalEntry:
+        break;
+    }
+    return key == Id || key == Name || key == Quest;
+}
+
+// Where a pass keeps the records that its handlers read: the first record under an ID, as far as its map
+// keeps it, and the text of the subrecord textTag of every record (none when textTag is empty).
 class RecordKeeper {
 public:
     virtual ~RecordKeeper() = default;

@@ -22,11 +22,13 @@ TranslationMap& mapOf(TranslationMaps& maps, MapKind kind) {
     return maps.journalEntryMap;
 }
 
-void mergeScannedRecord(ScanPass pass, TranslationMap& map, ByteChunks& bytes, std::string_view key,
+void mergeScannedRecord(ScanPass pass, TranslationMaps& maps, MapKind kind, std::string_view key,
                         const RecordView& record, std::string_view textTag) {
-    auto [kept, inserted] = map.try_emplace(std::string(key));
+    ByteChunks& bytes = bytesOf(maps, kind);
+    auto [kept, inserted] = mapOf(maps, kind).try_emplace(std::string(key));
     if (inserted) {
-        kept->second = record.build<TranslatedRecord>(&bytes);
+        kept->second =
+            record.build<TranslatedRecord>(&bytes, [kind](const Tag& tag) { return keptInMap(kind, tag); });
         return;
     }
     const SubrecordView* text = textTag.empty() ? nullptr : record.find(textTag);

@@ -22,7 +22,7 @@ inline ByteChunks& bytesOf(TranslationMaps& maps, MapKind kind) {
 // Keeps the first record met under an ID, copied out of the stream into the map's chunks. A later record
 // brings only its text (the subrecord textTag): a master's English text overwrites the kept one, a plugin's
 // Italian text becomes the translation; nothing else of it is copied.
-void mergeScannedRecord(ScanPass pass, TranslationMap& map, ByteChunks& bytes, std::string_view key,
+void mergeScannedRecord(ScanPass pass, TranslationMaps& maps, MapKind kind, std::string_view key,
                         const RecordView& record, std::string_view textTag);
 
 // Keeps a pass's records straight in the maps.
@@ -31,7 +31,7 @@ public:
     MapKeeper(ScanPass pass, TranslationMaps& maps) : pass_(pass), maps_(maps) {}
     void keep(MapKind kind, std::string_view key, const RecordView& record,
               std::string_view textTag) override {
-        mergeScannedRecord(pass_, mapOf(maps_, kind), bytesOf(maps_, kind), key, record, textTag);
+        mergeScannedRecord(pass_, maps_, kind, key, record, textTag);
     }
 
 private:

@@ -84,6 +84,7 @@ std::string contents(const TranslationMap& map) {
 // Settings keep the first record with the last master's text and the last plugin's translation; NPCs and
 // items the first record by case-sensitive ID, taking later names only where they have one. Journal topics
 // keep their entries, other topics and those deleted or without ID or type none, nor entries without either.
+// Of a record, a map keeps its ID and the texts a conversion reads.
 TEST(ScanMaps, KeepTheFirstRecordTakeTheLastTextsAndOnlyTheJournalsEntries) {
     const std::string journal(1, '\4'), topic(1, '\0');
     ScanHarness harness;
@@ -123,7 +124,7 @@ TEST(ScanMaps, KeepTheFirstRecordTakeTheLastTextsAndOnlyTheJournalsEntries) {
             .add(RecordBuilder("NPC_").text("FNAM", "NPC without ID"))
             .add(RecordBuilder("LIGH").text("FNAM", "Light without ID"))
             .add(dial("A1_Quest", journal).sub("X", "first"))
-            .add(info("101", "English one").sub("QSTN", "\1"))
+            .add(info("101", "English one").sub("QSTN", "\1").text("PNAM", ""))
             .add(info("102", "English two"))
             .add(dial("rumours", topic))
             .add(info("201", "A plain answer"))
@@ -157,8 +158,9 @@ TEST(ScanMaps, KeepTheFirstRecordTakeTheLastTextsAndOnlyTheJournalsEntries) {
                       .add(info("102", "English two, new")));
     // Tribunal's plugin defines an ID no master has: its first text stays, a later plugin's is the
     // translation.
-    harness.write(TribunalPluginName,
-                  pluginFile().add(named("ARMO", "tr_helm", "Elmo")).add(named("CLOT", "tr_robe", "Tunica")));
+    harness.write(TribunalPluginName, pluginFile()
+                                          .add(named("ARMO", "tr_helm", "Elmo"))
+                                          .add(named("CLOT", "tr_robe", "Tunica").text("MODL", "robe.nif")));
     harness.write(BloodmoonPluginName, pluginFile()
                                            .add(gmst("sMonthMidyear", "STRV", "Meta anno"))
                                            .add(named("NPC_", "fargoth", "Fargoth BM"))
@@ -168,14 +170,15 @@ TEST(ScanMaps, KeepTheFirstRecordTakeTheLastTextsAndOnlyTheJournalsEntries) {
     ASSERT_TRUE(harness.scan());
     const TranslationMaps& maps = harness.maps;
     // A setting without a text stays as the first master had it; IDs without a terminator keep every byte.
-    EXPECT_EQ(
-        contents(maps.gmstMap),
-        "iLevelUp: NAME=iLevelUp INTV=\n~~~|sMonthMidyear: NAME=sMonthMidyear STRV=Midyear -TR-=Meta anno|"
-        "sNoTerm\xE8: NAME=sNoTerm\xE8 STRV=x|");
+    EXPECT_EQ(contents(maps.gmstMap),
+              "iLevelUp: NAME=iLevelUp|sMonthMidyear: NAME=sMonthMidyear STRV=Midyear -TR-=Meta anno|"
+              "sNoTerm\xE8: NAME=sNoTerm\xE8 STRV=x|");
     EXPECT_EQ(maps.gmstMap.at("sMonthMidyear")->size(), 8 + 13 + 8 + 7u);
-    EXPECT_EQ(contents(maps.npcNameMap),
-              "fargoth: NAME=fargoth~ FNAM=Fargoth the Second~ NPDT=1 -TR-=Fargoth BM~|");
+    EXPECT_EQ(contents(maps.npcNameMap), "fargoth: NAME=fargoth~ FNAM=Fargoth the Second~ -TR-=Fargoth BM~|");
     EXPECT_EQ(maps.npcNameMap.at("fargoth")->headerWord(), 7u);
+    // A record's size counts the subrecords its map keeps, whichever thread held it.
+    EXPECT_EQ(maps.npcNameMap.at("fargoth")->size(), 8 + 8 + 8 + 19u);
+    EXPECT_EQ(maps.itemNameMap.at("tr_robe")->size(), 8 + 8 + 8 + 7u);
     // Within one master too, a later record of the same ID brings only its name.
     EXPECT_EQ(
         contents(maps.itemNameMap),
@@ -185,9 +188,9 @@ TEST(ScanMaps, KeepTheFirstRecordTakeTheLastTextsAndOnlyTheJournalsEntries) {
         "shared id: NAME=shared id~ FNAM=Weapon Name~ -TR-=Nome~|torch: NAME=torch~ FNAM=Torch~|"
         "tr_helm: NAME=tr_helm~ FNAM=Elmo~|tr_robe: NAME=tr_robe~ FNAM=Tunica~ -TR-=Veste~|");
     EXPECT_TRUE(maps.itemNameMap.at("shared id")->tag().is("MISC"));
-    EXPECT_EQ(contents(maps.journalTopicMap),
-              "A1_Quest: NAME=A1_Quest~ DATA=\4 X=first|A2_Last: NAME=A2_Last~ DATA=\4|"
-              "A3_Quest: NAME=A3_Quest~ DATA=\4|P_Only: NAME=P_Only~ DATA=\4|");
+    EXPECT_EQ(
+        contents(maps.journalTopicMap),
+        "A1_Quest: NAME=A1_Quest~|A2_Last: NAME=A2_Last~|A3_Quest: NAME=A3_Quest~|P_Only: NAME=P_Only~|");
     EXPECT_EQ(contents(maps.journalEntryMap),
               "101: INAM=101~ NAME=English one~ QSTN=\1 -TR-=Ultimo~|102: INAM=102~ NAME=English two, new~|"
               "301: INAM=301~ NAME=At the end of the file~|401: INAM=401~ NAME=Solo nel plugin~|"
