@@ -85,6 +85,9 @@ TopicMarker::TopicMarker(const std::vector<TopicLink>& links)
                     column = static_cast<std::uint16_t>(classCount_++);
     for (std::size_t i = 0; i < links.size(); ++i)
         lengths_[i] = static_cast<std::uint32_t>(links[i].from.size());
+    // Upper-case letters take the column of their lower case, so that a walk folds nothing.
+    for (int c = 'A'; c <= 'Z'; ++c)
+        classes_[c] = classes_[c - 'A' + 'a'];
     const std::size_t states = trieStates(links);
     if (states < NarrowStates)
         build(links, states, narrow_);
@@ -165,7 +168,7 @@ void TopicMarker::walk(const std::vector<State>& transitions, std::string_view t
                        std::vector<Occurrence>& found) const {
     std::size_t state = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const std::size_t column = classes_[static_cast<unsigned char>(foldAscii(text[i]))];
+        const std::size_t column = classes_[static_cast<unsigned char>(text[i])];
         state = transitions[state * classCount_ + column];
         std::int32_t output = outputLink_[state] >= 0 ? static_cast<std::int32_t>(state) : nextOutput_[state];
         for (; output >= 0; output = nextOutput_[static_cast<std::size_t>(output)])
@@ -188,57 +191,84 @@ void TopicMarker::mark(std::string& text) const {
     if (text == "\n")
         return;
     // Kept by each thread from one paragraph to the next, so that marking a journal grows them only a few
-    // times. marks holds the positions of the text as found where a mark went in, ascending: they shift what
-    // follows them, and an occurrence with a mark inside it is no longer an occurrence.
+    // times.
     thread_local std::vector<Occurrence> found;
-    thread_local std::vector<std::size_t> marks;
+    thread_local std::vector<std::uint32_t> marks;
+    thread_local std::vector<std::uint32_t> ownMarks;
     found.clear();
-    marks.clear();
     findOccurrences(text, found);
     if (found.empty())
         return;
     std::sort(found.begin(), found.end(), [](const Occurrence& a, const Occurrence& b) {
         return a.link != b.link ? a.link < b.link : a.start < b.start;
     });
-    // Room for a pair of marks around every occurrence, so that the text never moves to grow.
-    text.reserve(text.size() + 2 * found.size());
-    auto marksUpTo = [](std::size_t position) {
-        return std::upper_bound(marks.begin(), marks.end(), position);
-    };
+    // The marks are decided on the text as found and put in at the end, in one move of each stretch. Each
+    // is its place in the text as found, doubled, plus one for an "@": ascending, they are in the order the
+    // marked text holds them, where a "#" comes before an "@" put in at the same place. The text's own
+    // marks are kept aside, in the same order.
+    marks.clear();
+    ownMarks.clear();
+    for (const char mark : {'#', '@'})
+        for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + 1))
+            ownMarks.push_back(static_cast<std::uint32_t>(at << 1 | (mark == '@' ? 1u : 0u)));
+    std::sort(ownMarks.begin(), ownMarks.end());
+    auto isOpening = [](std::uint32_t mark) { return (mark & 1) != 0; };
     std::size_t i = 0;
     while (i < found.size()) {
         const std::uint32_t link = found[i].link;
         const std::size_t length = lengths_[link];
         // The search of one name in turn, as insertTopicLinks makes it, visiting only where the name stands.
+        // Positions in the marked text are the position as found plus the marks in front of it.
         std::size_t searchStart = 0;
         for (; i < found.size() && found[i].link == link; ++i) {
-            const std::size_t start = found[i].start;
-            const auto after = marksUpTo(start);
-            if (after != marks.end() && *after < start + length)
+            const std::uint32_t start = found[i].start;
+            const auto after = std::upper_bound(marks.begin(), marks.end(), start << 1 | 1u);
+            if (after != marks.end() && (*after >> 1) < start + length)
                 continue;
-            const std::size_t q = start + static_cast<std::size_t>(after - marks.begin());
+            const std::size_t before = static_cast<std::size_t>(after - marks.begin());
+            const std::size_t q = start + before;
             if (q < searchStart)
                 continue;
-            if (q != searchStart && !opensLink(text[q - 1])) {
+            // The character in front of the name in the marked text is a mark when one was put in there.
+            const bool markInFront = before > 0 && (marks[before - 1] >> 1) == start;
+            if (q != searchStart && (markInFront || !opensLink(text[start - 1]))) {
                 searchStart = q + length;
                 continue;
             }
-            if (!isInsideLink(text, searchStart, q)) {
-                // One move of what follows the name, then the name itself one place on.
-                text.resize(text.size() + 2);
-                char* at = text.data() + q;
-                std::memmove(at + length + 2, at + length, text.size() - 2 - q - length);
-                std::memmove(at + 1, at, length);
-                at[0] = '@';
-                at[length + 1] = '#';
-                // No mark lies inside the name: the end's mark goes after those already at its end.
-                auto end = marks.insert(after, start) + 1;
-                while (end != marks.end() && *end == start + length)
-                    ++end;
-                marks.insert(end, start + length);
+            // Inside a link when the last mark before the name in the marked text is an "@" at or after the
+            // search start: the last mark put in before it, or the text's own last mark before it when that
+            // stands later.
+            bool inside = false;
+            if (before > 0) {
+                const std::uint32_t last = marks[before - 1];
+                inside = isOpening(last) && (last >> 1) + before - 1 >= searchStart;
+            }
+            if (start > 0) {
+                const auto own = std::upper_bound(ownMarks.begin(), ownMarks.end(), (start - 1) << 1 | 1u);
+                if (own != ownMarks.begin() && (before == 0 || (own[-1] >> 1) >= (marks[before - 1] >> 1)))
+                    inside = isOpening(own[-1]) && (own[-1] >> 1) + before >= searchStart;
+            }
+            if (!inside) {
+                marks.insert(after, start << 1 | 1u);
+                const std::uint32_t end = static_cast<std::uint32_t>(start + length) << 1;
+                marks.insert(std::upper_bound(marks.begin(), marks.end(), end), end);
             }
             searchStart = q + length + 1;
         }
+    }
+    if (marks.empty())
+        return;
+    // From the end, each stretch of the text moved once to its place, its mark in front of it.
+    std::size_t end = text.size();
+    text.resize(text.size() + marks.size());
+    char* bytes = text.data();
+    std::size_t to = text.size();
+    for (std::size_t k = marks.size(); k-- > 0;) {
+        const std::size_t at = marks[k] >> 1;
+        to -= end - at;
+        std::memmove(bytes + to, bytes + at, end - at);
+        bytes[--to] = isOpening(marks[k]) ? '@' : '#';
+        end = at;
     }
 }
 

@@ -55,7 +55,7 @@ private:
     void findOccurrences(std::string_view text, std::vector<Occurrence>& found) const;
 
     std::vector<std::uint32_t> lengths_; // of each link's name
-    std::uint16_t classes_[256] = {};    // folded byte -> column of the transition table; 0: in no name
+    std::uint16_t classes_[256] = {};    // byte -> column of the transition table, as folded; 0: in no name
     std::size_t classCount_ = 1;
     // state * classCount_ + class -> state, in one of the two
     std::vector<std::uint16_t> narrow_;

@@ -174,6 +174,9 @@ TEST(JournalOracle, TranslatesAndMarksRandomJournalsAsTheLiteralAlgorithm) {
             ASSERT_EQ(match.position.value_or(std::string::npos), found.position)
                 << paragraph << " " << topic;
             ASSERT_TRUE(!match.position || match.accepted == found.accepted) << paragraph << " " << topic;
+            const std::size_t from = world.pick(paragraph.size() + 1), to = world.pick(paragraph.size() + 1);
+            ASSERT_EQ(isInsideLink(paragraph, from, to), literal::isInsideLink(paragraph, from, to))
+                << paragraph;
 
             std::string text = world.text(direction == EnglishToItalian, 0);
             world.markSomeTopics(text);
@@ -218,6 +221,19 @@ TEST(TopicMarker, MarksAsTheLiteralSearchWithMoreStatesThanSixteenBitsHold) {
         literal::insertTopicLinks(literalText, links);
         ASSERT_EQ(text, literalText);
         ASSERT_NE(text.find('@'), std::string::npos);
+    }
+}
+
+// A mark put in just before a name is what stands in front of it, not the blank the text had there: a name
+// ending in an apostrophe leaves the next name unmarked, as do a longer name's marks a shorter one's.
+TEST(TopicMarker, AMarkInFrontOfANameIsNotTheTextsBlank) {
+    const std::vector<TopicLink> links = {
+        {"Vivec City", "", 10}, {"guar'", "", 5}, {"Vivec", "", 5}, {"b", "", 1}};
+    for (std::string text : {"a guar'b", "to Vivec City, Vivec"}) {
+        std::string literalText = text;
+        insertTopicLinks(text, links);
+        literal::insertTopicLinks(literalText, links);
+        EXPECT_EQ(text, literalText);
     }
 }
 
