@@ -17,6 +17,7 @@
 #include "gamebuilder/GameBuilder.h"
 #include "job/PatchJob.h"
 #include "platform/MemoryFile.h"
+#include "platform/ProcessMemory.h"
 #include "records/RecordStream.h"
 #include "scan/MasterScan.h"
 #include "scan/TopicPairing.h"
@@ -621,9 +622,12 @@ int run(const std::string& root) {
 } // namespace orvella::bench
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::string(argv[1]) == orvella::bench::ChildOption)
+    // A conversion child is the process a player runs, readied as the console program readies it.
+    if (argc == 4 && std::string(argv[1]) == orvella::bench::ChildOption) {
+        orvella::prepareAllocatorForConversions();
         return orvella::bench::convertAndSend(orvella::bench::BenchFolder{argv[2]}, std::atoi(argv[3])) ? 0
                                                                                                         : 1;
+    }
     if (argc > 2 || (argc == 2 && std::string(argv[1]).rfind("-", 0) == 0)) {
         std::fprintf(stderr, "usage: orvella-bench [DATA-FOLDER]\n");
         return 2;
