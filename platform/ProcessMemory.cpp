@@ -1,5 +1,8 @@
 #include "platform/ProcessMemory.h"
 
+// Any header of the C library tells which library it is.
+#include <cstdlib>
+
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
