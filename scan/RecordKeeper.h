@@ -2,6 +2,7 @@
 
 #include "records/RecordStream.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -15,6 +16,7 @@ enum class MapKind : std::uint8_t {
     JournalTopic,
     JournalEntry,
 };
+inline constexpr std::size_t MapKindCount = 5; // of the kinds above
 
 // Whether a map's records keep a subrecord: their ID and the texts that a conversion reads. The rest (an
 // NPC's inventory and AI, an item's model) would only be copied and let go, in thousands of records.

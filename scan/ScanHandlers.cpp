@@ -22,12 +22,14 @@ TranslationMap& mapOf(TranslationMaps& maps, MapKind kind) {
     return maps.journalEntryMap;
 }
 
-void mergeScannedRecord(ScanPass pass, TranslationMaps& maps, MapKind kind, std::string_view key,
-                        const RecordView& record, std::string_view textTag) {
+void mergeScannedRecord(ScanPass pass, TranslationMaps& maps, MapKind kind, TranslationMap::iterator& at,
+                        std::string_view key, const RecordView& record, std::string_view textTag) {
+    TranslationMap& map = mapOf(maps, kind);
     ByteChunks& bytes = bytesOf(maps, kind);
-    auto [kept, inserted] = mapOf(maps, kind).try_emplace(std::string(key));
-    if (inserted) {
-        kept->second =
+    const std::size_t before = map.size();
+    at = map.try_emplace(at == map.end() ? at : std::next(at), std::string(key));
+    if (map.size() != before) {
+        at->second =
             record.build<TranslatedRecord>(&bytes, [kind](const Tag& tag) { return keptInMap(kind, tag); });
         return;
     }
@@ -35,9 +37,9 @@ void mergeScannedRecord(ScanPass pass, TranslationMaps& maps, MapKind kind, std:
     if (!text)
         return;
     if (pass == MasterPass)
-        kept->second->replaceSubrecord(textTag, text->data.data(), text->size());
+        at->second->replaceSubrecord(textTag, text->data.data(), text->size());
     else
-        kept->second->setTranslation(TranslationTag, text->data.data(), text->size(), bytes);
+        at->second->setTranslation(TranslationTag, text->data.data(), text->size(), bytes);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "scan/ScanContext.h"
 #include "scan/TranslationMap.h"
 
+#include <array>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -21,22 +22,29 @@ inline ByteChunks& bytesOf(TranslationMaps& maps, MapKind kind) {
 
 // Keeps the first record met under an ID, copied out of the stream into the map's chunks. A later record
 // brings only its text (the subrecord textTag): a master's English text overwrites the kept one, a plugin's
-// Italian text becomes the translation; nothing else of it is copied.
-void mergeScannedRecord(ScanPass pass, TranslationMaps& maps, MapKind kind, std::string_view key,
-                        const RecordView& record, std::string_view textTag);
+// Italian text becomes the translation; nothing else of it is copied. The map is first tried just after at,
+// which is left on the record of the key: a file lists most records of a kind in the order of their IDs, so
+// that each usually follows the one before it with no search of the map.
+void mergeScannedRecord(ScanPass pass, TranslationMaps& maps, MapKind kind, TranslationMap::iterator& at,
+                        std::string_view key, const RecordView& record, std::string_view textTag);
 
 // Keeps a pass's records straight in the maps.
 class MapKeeper final : public RecordKeeper {
 public:
-    MapKeeper(ScanPass pass, TranslationMaps& maps) : pass_(pass), maps_(maps) {}
+    MapKeeper(ScanPass pass, TranslationMaps& maps) : pass_(pass), maps_(maps) {
+        for (std::size_t kind = 0; kind < lastKept_.size(); ++kind)
+            lastKept_[kind] = mapOf(maps, static_cast<MapKind>(kind)).end();
+    }
     void keep(MapKind kind, std::string_view key, const RecordView& record,
               std::string_view textTag) override {
-        mergeScannedRecord(pass_, maps_, kind, key, record, textTag);
+        mergeScannedRecord(pass_, maps_, kind, lastKept_[static_cast<std::size_t>(kind)], key, record,
+                           textTag);
     }
 
 private:
     ScanPass pass_;
     TranslationMaps& maps_;
+    std::array<TranslationMap::iterator, MapKindCount> lastKept_; // where each map's latest record went
 };
 
 } // namespace orvella
