@@ -108,11 +108,10 @@ bool RecordStream::readHeader(Tag& tag, std::int32_t& size, std::uint32_t& heade
     size = loadI32(header + 4);
     headerWord = loadU32(header + 8);
     flags = loadU32(header + 12);
-    std::string tagText(tag.text, 4);
     if (size < 0)
-        return fail(texts::NegativeRecordSize, tagText);
+        return fail(texts::NegativeRecordSize, std::string(tag.text, 4));
     if (static_cast<std::uint64_t>(size) > fileSize_ - offset_ - RecordHeaderSize)
-        return fail(texts::RecordPastFileEnd, tagText);
+        return fail(texts::RecordPastFileEnd, std::string(tag.text, 4));
     return true;
 }
 
