@@ -488,9 +488,8 @@ void releaseTranslationData(JobState& state) {
     for (ByteChunks& chunks : maps.bytes)
         chunks = ByteChunks();
     // Each map's records go with their nodes, in one walk of the map.
-    for (TranslationMap* map :
-         {&maps.journalEntryMap, &maps.journalTopicMap, &maps.gmstMap, &maps.npcNameMap, &maps.itemNameMap})
-        map->clear();
+    for (TranslationMap& map : maps.maps)
+        map.clear();
     state.derived = DerivedTopicRows();
     names.topicNameMap.clear();
     names.monthNameMap.clear();

@@ -115,8 +115,8 @@ void HeldRecords::merge(TranslationMap& map, ByteChunks& bytes, TranslationMap::
 }
 
 void HeldRecords::mergeInto(TranslationMaps& maps, MapKind kind, std::span<HeldRecords* const> sets) {
-    TranslationMap& map = mapOf(maps, kind);
-    ByteChunks& bytes = bytesOf(maps, kind);
+    TranslationMap& map = maps[kind];
+    ByteChunks& bytes = maps.bytesOf(kind);
     // Where each set stands in its records of the map.
     struct Cursor {
         const HeldRecords& set;
@@ -159,15 +159,18 @@ void HeldRecords::mergeInto(TranslationMaps& maps, std::span<HeldRecords* const>
     for (HeldRecords* set : sets)
         if (set->order_.size() != set->held_.size())
             set->arrange();
-    // Each map is merged on its own; the NPCs' and the items' on a second thread.
+    // Each map is merged on its own; the NPCs' and the items', about as many records as all the others, on a
+    // second thread.
+    auto onSecondThread = [](MapKind kind) { return kind == MapKind::Npc || kind == MapKind::Item; };
     {
         std::jthread second([&] {
-            mergeInto(maps, MapKind::Npc, sets);
-            mergeInto(maps, MapKind::Item, sets);
+            for (MapKind kind : AllMapKinds)
+                if (onSecondThread(kind))
+                    mergeInto(maps, kind, sets);
         });
-        mergeInto(maps, MapKind::Gmst, sets);
-        mergeInto(maps, MapKind::JournalTopic, sets);
-        mergeInto(maps, MapKind::JournalEntry, sets);
+        for (MapKind kind : AllMapKinds)
+            if (!onSecondThread(kind))
+                mergeInto(maps, kind, sets);
     }
     for (HeldRecords* set : sets) {
         set->held_ = {};

@@ -229,13 +229,13 @@ void registerSaveItem(TranslationMaps& maps, const Record& record) {
     if (!name || !fullName)
         return;
     std::string key(name->text());
-    if (maps.itemNameMap.count(key))
+    if (maps[MapKind::Item].count(key))
         return;
     auto item = std::make_unique<TranslatedRecord>(record.tag(), 0, 0, 0);
     item->appendSubrecord(Subrecord(name->tag, name->data));
     item->appendSubrecord(Subrecord(fullName->tag, fullName->data));
     item->setTranslation("FNAM", fullName->data.data(), fullName->size());
-    maps.itemNameMap.emplace(std::move(key), std::move(item));
+    maps[MapKind::Item].emplace(std::move(key), std::move(item));
 }
 
 } // namespace orvella

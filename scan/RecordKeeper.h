@@ -1,22 +1,13 @@
 #pragma once
 
 #include "records/RecordStream.h"
+#include "scan/MapKind.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 namespace orvella {
-
-// The translation map that a scan handler's record belongs in.
-enum class MapKind : std::uint8_t {
-    Gmst,
-    Npc,
-    Item,
-    JournalTopic,
-    JournalEntry,
-};
-inline constexpr std::size_t MapKindCount = 5; // of the kinds above
 
 // Whether a map's records keep a subrecord: their ID and the texts that a conversion reads. The rest (an
 // NPC's inventory and AI, an item's model) would only be copied and let go, in thousands of records.

@@ -6,26 +6,10 @@
 
 namespace orvella {
 
-TranslationMap& mapOf(TranslationMaps& maps, MapKind kind) {
-    switch (kind) {
-    case MapKind::Gmst:
-        return maps.gmstMap;
-    case MapKind::Npc:
-        return maps.npcNameMap;
-    case MapKind::Item:
-        return maps.itemNameMap;
-    case MapKind::JournalTopic:
-        return maps.journalTopicMap;
-    case MapKind::JournalEntry:
-        break;
-    }
-    return maps.journalEntryMap;
-}
-
 void mergeScannedRecord(ScanPass pass, TranslationMaps& maps, MapKind kind, TranslationMap::iterator& at,
                         std::string_view key, const RecordView& record, std::string_view textTag) {
-    TranslationMap& map = mapOf(maps, kind);
-    ByteChunks& bytes = bytesOf(maps, kind);
+    TranslationMap& map = maps[kind];
+    ByteChunks& bytes = maps.bytesOf(kind);
     const std::size_t before = map.size();
     at = map.try_emplace(at == map.end() ? at : std::next(at), std::string(key));
     if (map.size() != before) {

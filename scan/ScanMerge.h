@@ -14,12 +14,6 @@ namespace orvella {
 // The tag of the Italian text a translation plugin gives a kept record.
 inline constexpr std::string_view TranslationTag = "-TR-";
 
-TranslationMap& mapOf(TranslationMaps& maps, MapKind kind);
-// The chunks that the map's records and translations are kept in.
-inline ByteChunks& bytesOf(TranslationMaps& maps, MapKind kind) {
-    return maps.bytes[static_cast<std::size_t>(kind)];
-}
-
 // Keeps the first record met under an ID, copied out of the stream into the map's chunks. A later record
 // brings only its text (the subrecord textTag): a master's English text overwrites the kept one, a plugin's
 // Italian text becomes the translation; nothing else of it is copied. The map is first tried just after at,
@@ -33,12 +27,11 @@ class MapKeeper final : public RecordKeeper {
 public:
     MapKeeper(ScanPass pass, TranslationMaps& maps) : pass_(pass), maps_(maps) {
         for (std::size_t kind = 0; kind < lastKept_.size(); ++kind)
-            lastKept_[kind] = mapOf(maps, static_cast<MapKind>(kind)).end();
+            lastKept_[kind] = maps.maps[kind].end();
     }
     void keep(MapKind kind, std::string_view key, const RecordView& record,
               std::string_view textTag) override {
-        mergeScannedRecord(pass_, maps_, kind, lastKept_[static_cast<std::size_t>(kind)], key, record,
-                           textTag);
+        mergeScannedRecord(pass_, maps_, kind, lastKept_[indexOf(kind)], key, record, textTag);
     }
 
 private:

@@ -29,9 +29,9 @@ bool couldMatch(const JournalEntry& entry, std::string_view text) {
 } // namespace
 
 JournalEntries::JournalEntries(const TranslationMaps& maps, ConversionDirection direction)
-    : exact_(maps.journalEntryMap.size()) {
+    : exact_(maps[MapKind::JournalEntry].size()) {
     const bool toItalian = direction == EnglishToItalian;
-    for (const auto& [id, record] : maps.journalEntryMap) {
+    for (const auto& [id, record] : maps[MapKind::JournalEntry]) {
         const Subrecord* translation = record->translation();
         std::optional<std::string_view> english = record->findText("NAME");
         if (!translation || !english)

@@ -21,7 +21,7 @@ void addJournalFixes(std::span<const JournalFixRow> rows, TranslationMaps& maps)
         // "-" sorts before every digit and letter, so these entries are tried before the game's own.
         std::string id = "-";
         id += std::to_string(k);
-        if (maps.journalEntryMap.contains(id))
+        if (maps[MapKind::JournalEntry].contains(id))
             continue;
         auto record = std::make_unique<TranslatedRecord>("INFO");
         const std::string inam = withNul(id);
@@ -31,7 +31,7 @@ void addJournalFixes(std::span<const JournalFixRow> rows, TranslationMaps& maps)
         record->appendSubrecord(
             Subrecord("NAME", english.data(), static_cast<std::uint32_t>(english.size())));
         record->setTranslation("-TR-", italian.data(), static_cast<std::uint32_t>(italian.size()));
-        maps.journalEntryMap.emplace(id, std::move(record));
+        maps[MapKind::JournalEntry].emplace(id, std::move(record));
     }
 }
 

@@ -54,7 +54,7 @@ void loadTopicTables(const TopicTables& tables, const DerivedTopicRows& derived,
 }
 
 void buildQuestNameMap(const TranslationMaps& maps, ConversionDirection direction, NameMaps& names) {
-    for (const auto& [id, record] : maps.journalEntryMap) {
+    for (const auto& [id, record] : maps[MapKind::JournalEntry]) {
         if (!record->findSubrecord("QSTN"))
             continue;
         const Subrecord* name = record->findSubrecord("NAME");
@@ -71,8 +71,8 @@ void buildQuestNameMap(const TranslationMaps& maps, ConversionDirection directio
 
 bool buildMonthNameMap(const TranslationMaps& maps, ConversionDirection direction, NameMaps& names) {
     for (const char* id : MonthSettingNames) {
-        auto found = maps.gmstMap.find(id);
-        if (found == maps.gmstMap.end())
+        auto found = maps[MapKind::Gmst].find(id);
+        if (found == maps[MapKind::Gmst].end())
             return false;
         const TranslatedRecord& record = *found->second;
         // A setting without one of its texts falls back to the other, so the journal keeps readable dates.

@@ -39,7 +39,7 @@ bool isPlayer(const Record& record) {
 
 std::string_view sortKeyOf(const Subrecord& item, const ConversionContext& context) {
     const std::string_view id = item.textAt(4);
-    const auto& items = context.maps.itemNameMap;
+    const auto& items = context.maps[MapKind::Item];
     auto found = items.find(std::string(id));
     if (found == items.end())
         return id;

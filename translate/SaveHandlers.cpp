@@ -109,11 +109,11 @@ bool patchNpc(Record& record, ConversionContext& context) {
     if (id && id->size() >= sizeof Player && std::string_view(id->text()) == "player" &&
         id->data[sizeof Player - 1] == 0)
         return true;
-    return patchDisplayName(record, context, context.maps.npcNameMap);
+    return patchDisplayName(record, context, context.maps[MapKind::Npc]);
 }
 
 bool patchItem(Record& record, ConversionContext& context) {
-    return patchDisplayName(record, context, context.maps.itemNameMap);
+    return patchDisplayName(record, context, context.maps[MapKind::Item]);
 }
 
 bool patchKnownTopics(Record& record, ConversionContext& context) {
@@ -129,7 +129,7 @@ bool patchKnownTopics(Record& record, ConversionContext& context) {
             record.replaceSubrecordAt(i, text.c_str(), static_cast<std::uint32_t>(text.size() + 1));
             continue;
         }
-        if (context.maps.journalTopicMap.count(topic))
+        if (context.maps[MapKind::JournalTopic].count(topic))
             continue;
         if (++untranslated == 1)
             context.log.write(texts::UntranslatedTopicsHeading);

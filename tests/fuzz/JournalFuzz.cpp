@@ -20,7 +20,7 @@ void patchBothWays(const std::string& data, std::string_view text) {
         require(patchJournal(record, context) && sizeAddsUp(record),
                 "a journal record dropped, or one whose size does not add up");
         const literal::JournalOutput expected =
-            literal::translateJournal(text, context.maps.journalEntryMap, direction, context.names);
+            literal::translateJournal(text, context.maps[MapKind::JournalEntry], direction, context.names);
         const Subrecord* name = record.findSubrecord("NAME");
         require(name && std::string(name->data.begin(), name->data.end()) == expected.text + '\0',
                 "a journal text other than the literal one, or without its NUL");

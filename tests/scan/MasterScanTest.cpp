@@ -170,28 +170,29 @@ TEST(ScanMaps, KeepTheFirstRecordTakeTheLastTextsAndOnlyTheJournalsEntries) {
     ASSERT_TRUE(harness.scan());
     const TranslationMaps& maps = harness.maps;
     // A setting without a text stays as the first master had it; IDs without a terminator keep every byte.
-    EXPECT_EQ(contents(maps.gmstMap),
+    EXPECT_EQ(contents(maps[MapKind::Gmst]),
               "iLevelUp: NAME=iLevelUp|sMonthMidyear: NAME=sMonthMidyear STRV=Midyear -TR-=Meta anno|"
               "sNoTerm\xE8: NAME=sNoTerm\xE8 STRV=x|");
-    EXPECT_EQ(maps.gmstMap.at("sMonthMidyear")->size(), 8 + 13 + 8 + 7u);
-    EXPECT_EQ(contents(maps.npcNameMap), "fargoth: NAME=fargoth~ FNAM=Fargoth the Second~ -TR-=Fargoth BM~|");
-    EXPECT_EQ(maps.npcNameMap.at("fargoth")->headerWord(), 7u);
+    EXPECT_EQ(maps[MapKind::Gmst].at("sMonthMidyear")->size(), 8 + 13 + 8 + 7u);
+    EXPECT_EQ(contents(maps[MapKind::Npc]),
+              "fargoth: NAME=fargoth~ FNAM=Fargoth the Second~ -TR-=Fargoth BM~|");
+    EXPECT_EQ(maps[MapKind::Npc].at("fargoth")->headerWord(), 7u);
     // A record's size counts the subrecords its map keeps, whichever thread held it.
-    EXPECT_EQ(maps.npcNameMap.at("fargoth")->size(), 8 + 8 + 8 + 19u);
-    EXPECT_EQ(maps.itemNameMap.at("tr_robe")->size(), 8 + 8 + 8 + 7u);
+    EXPECT_EQ(maps[MapKind::Npc].at("fargoth")->size(), 8 + 8 + 8 + 19u);
+    EXPECT_EQ(maps[MapKind::Item].at("tr_robe")->size(), 8 + 8 + 8 + 7u);
     // Within one master too, a later record of the same ID brings only its name.
     EXPECT_EQ(
-        contents(maps.itemNameMap),
+        contents(maps[MapKind::Item]),
         "Gold: NAME=Gold~ FNAM=Gold~|book: NAME=book~ FNAM=Old Book~ -TR-=Libro~|gold: NAME=gold~ FNAM=gold~|"
         "misc_long_shared_1: NAME=misc_long_shared_1~ FNAM=First~ -TR-=Primo~|"
         "misc_long_shared_2: NAME=misc_long_shared_2~ FNAM=Second~ -TR-=Secondo~|"
         "shared id: NAME=shared id~ FNAM=Weapon Name~ -TR-=Nome~|torch: NAME=torch~ FNAM=Torch~|"
         "tr_helm: NAME=tr_helm~ FNAM=Elmo~|tr_robe: NAME=tr_robe~ FNAM=Tunica~ -TR-=Veste~|");
-    EXPECT_TRUE(maps.itemNameMap.at("shared id")->tag().is("MISC"));
+    EXPECT_TRUE(maps[MapKind::Item].at("shared id")->tag().is("MISC"));
     EXPECT_EQ(
-        contents(maps.journalTopicMap),
+        contents(maps[MapKind::JournalTopic]),
         "A1_Quest: NAME=A1_Quest~|A2_Last: NAME=A2_Last~|A3_Quest: NAME=A3_Quest~|P_Only: NAME=P_Only~|");
-    EXPECT_EQ(contents(maps.journalEntryMap),
+    EXPECT_EQ(contents(maps[MapKind::JournalEntry]),
               "101: INAM=101~ NAME=English one~ QSTN=\1 -TR-=Ultimo~|102: INAM=102~ NAME=English two, new~|"
               "301: INAM=301~ NAME=At the end of the file~|401: INAM=401~ NAME=Solo nel plugin~|"
               "602: INAM=602~ NAME=Kept~|");

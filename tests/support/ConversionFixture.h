@@ -27,7 +27,7 @@ struct ConversionFixture {
     // A journal entry as the scan leaves it, the Italian text as its translation.
     void addJournalEntry(const std::string& id, std::string_view english,
                          std::optional<std::string_view> italian) {
-        maps.journalEntryMap.emplace(
+        maps[MapKind::JournalEntry].emplace(
             id, mapEntry(build::RecordBuilder("INFO").text("INAM", id).text("NAME", english), italian));
     }
 

@@ -54,7 +54,7 @@ struct RandomJournal {
         fixture.names.monthNameMap.emplace(direction == EnglishToItalian ? "Last Seed" : "Ultimo Seme",
                                            direction == EnglishToItalian ? "Ultimo Seme" : "Last Seed");
         for (int i = 5 + static_cast<int>(pick(30)); i > 0; --i) {
-            TranslationMap& entries = fixture.maps.journalEntryMap;
+            TranslationMap& entries = fixture.maps[MapKind::JournalEntry];
             const std::string key = std::string(Keys[pick(std::size(Keys))]) + std::to_string(pick(4));
             const int englishNames = chance(55) ? 1 + static_cast<int>(pick(2)) : 0;
             std::string english = text(false, englishNames);
@@ -107,7 +107,7 @@ struct RandomJournal {
     // anything.
     std::string paragraph() {
         const bool italian = fixture.context.direction == ItalianToEnglish;
-        const TranslationMap& entries = fixture.maps.journalEntryMap;
+        const TranslationMap& entries = fixture.maps[MapKind::JournalEntry];
         if (chance(15))
             return text(italian, static_cast<int>(pick(2)));
         auto entry = std::next(entries.begin(), static_cast<std::ptrdiff_t>(pick(entries.size())));
@@ -149,7 +149,7 @@ TEST(JournalOracle, TranslatesAndMarksRandomJournalsAsTheLiteralAlgorithm) {
         std::string journal;
         for (int i = 0; i < 40; ++i) {
             const std::string paragraph = world.paragraph();
-            const auto expected = literal::translateParagraph(paragraph, fixture.maps.journalEntryMap,
+            const auto expected = literal::translateParagraph(paragraph, fixture.maps[MapKind::JournalEntry],
                                                               direction, world.links());
             ASSERT_EQ(translateJournalParagraph(paragraph, fixture.context), expected) << paragraph;
             translated += expected.has_value();
@@ -186,7 +186,7 @@ TEST(JournalOracle, TranslatesAndMarksRandomJournalsAsTheLiteralAlgorithm) {
             ASSERT_EQ(text, literalText);
         }
         const literal::JournalOutput expected =
-            literal::translateJournal(journal, fixture.maps.journalEntryMap, direction, fixture.names);
+            literal::translateJournal(journal, fixture.maps[MapKind::JournalEntry], direction, fixture.names);
         auto record = build::RecordBuilder("JOUR").text("NAME", journal).build();
         ASSERT_TRUE(patchJournal(*record, fixture.context));
         ASSERT_EQ(test::bytesOf(*record), build::RecordBuilder("JOUR").text("NAME", expected.text).bytes());
@@ -254,7 +254,7 @@ TEST(PatchJournal, CountsAgainEndsAtTheNulTellsItsProgressAndTakesTheFixesFirst)
     fixture.addJournalEntry("-2", "Wake.", "Svegliati.");
     const JournalFixRow fixes[] = {{"Q0", "Sleep.", "Dormi."}, {"Q1", "", ""}, {"Q2", "Wake.", "Alzati."}};
     addJournalFixes(fixes, fixture.maps);
-    EXPECT_FALSE(fixture.maps.journalEntryMap.contains("-1"));
+    EXPECT_FALSE(fixture.maps[MapKind::JournalEntry].contains("-1"));
     for (int i = 0; i < 7; ++i)
         fixture.log.countUntranslatedParagraph();
     auto patch = [&fixture](std::string_view nameData) {

@@ -40,14 +40,14 @@ TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
         fixture.names.topicNameMap.emplace("Balmora", "Balmora (citt\xE0)");
         fixture.names.topicNameMap.emplace("latest rumors", "ultime voci");
         fixture.names.questNameMap.emplace("Rescue", "Salvataggio");
-        fixture.maps.journalTopicMap.emplace("A1_Spy", mapEntry(RecordBuilder("DIAL")));
-        TranslationMap& npcs = fixture.maps.npcNameMap;
+        fixture.maps[MapKind::JournalTopic].emplace("A1_Spy", mapEntry(RecordBuilder("DIAL")));
+        TranslationMap& npcs = fixture.maps[MapKind::Npc];
         npcs.emplace("guard", mapEntry(RecordBuilder("NPC_").text("FNAM", "Guard"), "Guardia"));
         npcs.emplace("player", mapEntry(RecordBuilder("NPC_").text("FNAM", "Player"), "Giocatore"));
         npcs.emplace("nameless", mapEntry(RecordBuilder("NPC_")));
-        fixture.maps.itemNameMap.emplace("sword", mapEntry(RecordBuilder("WEAP").text("FNAM", "Sword")));
-        fixture.maps.itemNameMap.emplace("ring",
-                                         mapEntry(RecordBuilder("CLOT").text("FNAM", "Ring"), "Anello"));
+        fixture.maps[MapKind::Item].emplace("sword", mapEntry(RecordBuilder("WEAP").text("FNAM", "Sword")));
+        fixture.maps[MapKind::Item].emplace("ring",
+                                            mapEntry(RecordBuilder("CLOT").text("FNAM", "Ring"), "Anello"));
         const struct {
             SaveHandler handler;
             RecordBuilder record;
@@ -114,9 +114,9 @@ TEST(PlayerInventory, SortsByTheTargetLanguagesNameAndRenumbersTheEquipmentUnles
     };
     for (ConversionDirection direction : {EnglishToItalian, ItalianToEnglish}) {
         ConversionFixture fixture(direction);
-        fixture.maps.itemNameMap.emplace("sword", mapEntry(RecordBuilder("WEAP").text("FNAM", "Sword")));
-        fixture.maps.itemNameMap.emplace("ring",
-                                         mapEntry(RecordBuilder("CLOT").text("FNAM", "Ring"), "Anello"));
+        fixture.maps[MapKind::Item].emplace("sword", mapEntry(RecordBuilder("WEAP").text("FNAM", "Sword")));
+        fixture.maps[MapKind::Item].emplace("ring",
+                                            mapEntry(RecordBuilder("CLOT").text("FNAM", "Ring"), "Anello"));
         auto record = player(1).build();
         ASSERT_TRUE(patchPlayerInventory(*record, fixture.context));
         std::string order;

@@ -256,7 +256,7 @@ JournalFigures measureJournal(const BenchFolder& folder, const GameInstallation&
     const std::uint64_t after = heapInUse();
     figures.mapMemory = after > before ? after - before : 0;
     figures.mapRecords = maps->recordCount();
-    figures.entries = maps->journalEntryMap.size();
+    figures.entries = (*maps)[MapKind::JournalEntry].size();
     figures.topicLinks = names->italianTopicLinks.size();
     NullLog log;
     ConversionContext context{save.direction, *maps, *names, translationPlugins(save, installation), log, {}};
@@ -281,7 +281,8 @@ JournalFigures measureJournal(const BenchFolder& folder, const GameInstallation&
 
     literal::JournalOutput literalOutput;
     figures.literal = timeMilliseconds([&] {
-        literalOutput = literal::translateJournal(text, maps->journalEntryMap, EnglishToItalian, *names);
+        literalOutput =
+            literal::translateJournal(text, (*maps)[MapKind::JournalEntry], EnglishToItalian, *names);
     });
     figures.identical = literalOutput.text == fastText && literalOutput.untranslated == figures.untranslated;
     for (std::size_t at = text.find("<P>"); at != std::string_view::npos; at = text.find("<P>", at + 1))
