@@ -4,7 +4,8 @@ namespace orvella {
 
 bool probeDataFile(FileSystem& files, const GameInstallation& installation, const std::string& fileName,
                    std::uint32_t* sizeOut) {
-    auto file = files.open(installation.installPath + DataFilesFolder + fileName, "rb");
+    const std::optional<std::string> path = installation.dataFilePath(fileName);
+    auto file = path ? files.open(*path, "rb") : nullptr;
     if (!file)
         return false;
     if (sizeOut) {

@@ -8,7 +8,7 @@
 
 namespace orvella {
 
-// True when installPath + "\\Data Files\\" + fileName opens for binary reading; its length in bytes then
+// True when the game's data file of that name opens for binary reading; its length in bytes then
 // goes to sizeOut when one is given.
 bool probeDataFile(FileSystem& files, const GameInstallation& installation, const std::string& fileName,
                    std::uint32_t* sizeOut = nullptr);

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "game/DataFiles.h"
 #include "game/GameFileNames.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace orvella {
 
@@ -32,7 +35,16 @@ struct GameInstallation {
         InstalledGame{.pluginName = PlaceholderTribunalPluginName},
         InstalledGame{.pluginName = pluginFileName(Game::Bloodmoon)}};
     GameVersion gameVersion;
+    // Where OpenMW finds the game's files; empty for the original engine, whose files are in the game
+    // folder's "Data Files".
+    DataFiles dataFiles;
 
+    // The path a master or plugin is read from, nothing when OpenMW's data folders lack it.
+    std::optional<std::string> dataFilePath(std::string_view fileName) const {
+        if (dataFiles.folders().empty())
+            return installPath + DataFilesFolder + std::string(fileName);
+        return dataFiles.pathOf(fileName);
+    }
     InstalledGame& installed(Game game) { return games[indexOf(game)]; }
     const InstalledGame& installed(Game game) const { return games[indexOf(game)]; }
 };

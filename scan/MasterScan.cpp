@@ -30,7 +30,7 @@ struct DataFile {
 // The files of both passes, and where the error goes.
 struct Opening {
     FileSystem& files;
-    const std::string& installPath;
+    const GameInstallation& installation;
     std::vector<DataFile> masters;
     std::vector<DataFile> plugins;
     ScanError& error;
@@ -38,12 +38,14 @@ struct Opening {
     // Opens the file when it is there. A path longer than the platform takes fails the pass with a message
     // that names it (start-up applies the same limit); false then.
     bool openIfPresent(const std::string& name, ScanPass pass, Game game) {
-        std::string path = installPath + DataFilesFolder + name;
-        if (auto tooLong = firstTooLongPath({path})) {
+        const std::optional<std::string> path = installation.dataFilePath(name);
+        if (!path)
+            return true;
+        if (auto tooLong = firstTooLongPath({*path})) {
             error = ScanError{pass, texts::tooLongPath(*tooLong), MessageIcon::Warning};
             return false;
         }
-        if (auto file = files.open(path, "rb"))
+        if (auto file = files.open(*path, "rb"))
             (pass == MasterPass ? masters : plugins).push_back(DataFile{name, game, std::move(file)});
         return true;
     }
@@ -129,7 +131,7 @@ bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installati
                            const IncludedGames& included, TranslationMaps& maps, ScanProgress& progress,
                            ScanError& error, DialogueTopics* topics, ByteChunks* spareBytes,
                            const std::function<void()>& withTopics) {
-    Opening opening{files, installation.installPath, {}, {}, error};
+    Opening opening{files, installation, {}, {}, error};
     // Each game's master, then its plugin; the base game's, opened first, must be there for either pass.
     for (Game game : AllGames) {
         if (!included.includes(game))
