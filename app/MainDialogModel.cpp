@@ -132,8 +132,7 @@ std::optional<std::size_t> MainDialogModel::selectedRow() {
 }
 
 void MainDialogModel::updateRestoreButton(const std::string& saveFileName) {
-    auto backup =
-        services_.files.open(SavePaths(services_.installation.installPath, saveFileName).backup, "rb");
+    auto backup = services_.files.open(SavePaths(services_.installation, saveFileName).backup, "rb");
     view_.enableControl(IDC_RESTORE, backup != nullptr);
     if (backup)
         backup->close();

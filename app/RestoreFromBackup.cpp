@@ -17,8 +17,7 @@ class Restore {
 public:
     Restore(const GameInstallation& installation, const std::string& saveFileName, FileSystem& files,
             MessageBoxes& messages, WindowRef owner)
-        : files_(files), messages_(messages), owner_(owner),
-          paths_(installation.installPath, saveFileName, &files) {}
+        : files_(files), messages_(messages), owner_(owner), paths_(installation, saveFileName, &files) {}
 
     RestoreOutcome run() {
         if (messages_.show(Message{texts::RestoreQuestion, texts::WarningCaption, MessageIcon::Warning,

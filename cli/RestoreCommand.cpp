@@ -20,7 +20,7 @@ int restoreCommand(const Options& options, FileSystem& files) {
     if (auto exitCode = startUpWithSave(options, saveFileName, installation, messages, files))
         return *exitCode;
     // Asking first would only lead to a failed copy.
-    const SavePaths paths(installation.installPath, saveFileName);
+    const SavePaths paths(installation, saveFileName);
     if (!files.exists(paths.backup))
         return failure("no backup to restore: " + pathText(paths.backup));
 

@@ -29,5 +29,7 @@ inline constexpr const char* pluginFileName(Game game) {
 inline constexpr const char* SavesFolder = "\\Saves\\";
 inline constexpr const char* DataFilesFolder = "\\Data Files\\";
 inline constexpr const char* BackupFolder = "\\LRK Saves Backup\\";
+// OpenMW's folder of saves in its user data folder, with a folder for each character.
+inline constexpr const char* OpenMwSavesFolder = "\\saves\\";
 
 } // namespace orvella

@@ -2,6 +2,7 @@
 
 #include "game/DataFiles.h"
 #include "game/GameFileNames.h"
+#include "game/SaveKind.h"
 
 #include <array>
 #include <cstdint>
@@ -29,6 +30,10 @@ struct InstalledGame {
 // Where the game is and which of its files are present; filled once at start-up, then only read.
 struct GameInstallation {
     std::string installPath; // no trailing backslash
+    // The engine whose saves are converted: the original one's are in installPath's "Saves", OpenMW's in
+    // userDataFolder's "saves".
+    SaveKind saveKind = SaveKind::Ess;
+    std::string userDataFolder; // OpenMW's, no trailing backslash
     // Tribunal's plugin keeps the placeholder name until start-up knows the game's version.
     std::array<InstalledGame, GameCount> games = {
         InstalledGame{.pluginName = pluginFileName(Game::Base)},

@@ -48,7 +48,7 @@ struct SaveReadAhead {
 // Everything one conversion owns, from its open files to its translation data; a new job starts empty.
 struct JobState {
     explicit JobState(const PatchJob& patchJob)
-        : job(patchJob), paths(job.installation->installPath, job.request.saveFileName, job.files),
+        : job(patchJob), paths(*job.installation, job.request.saveFileName, job.files),
           newSave(*job.files, paths.temp, paths.realSave) {}
     JobState(const JobState&) = delete;
     JobState& operator=(const JobState&) = delete;
@@ -380,6 +380,11 @@ bool openJobFiles(JobState& state) {
     state.saveFile = files.open(paths.realSave, "rb");
     if (!state.saveFile) {
         state.showMessage(texts::CannotOpenSave, MessageIcon::Error);
+        return false;
+    }
+    // OpenMW's backups and logs go to a folder for each character, made as its first save is converted.
+    if (state.installation().saveKind == SaveKind::OpenMw && !makeFolders(files, paths.backupFolder)) {
+        state.showMessage(texts::NoBackupFolder, MessageIcon::Warning);
         return false;
     }
     if (!state.log.open(files, paths.log, paths.logTemp)) {

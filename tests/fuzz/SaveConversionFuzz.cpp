@@ -49,7 +49,7 @@ void requireWellFormed(const std::string& bytes) {
 }
 
 void convert(Game& game, const std::string& input, ConversionDirection direction) {
-    const std::string savePath = SavePaths(game.installation.installPath, SaveName).save;
+    const std::string savePath = SavePaths(game.installation, SaveName).save;
     game.files.restore(game.empty);
     game.files.writeFile(savePath, input);
     game.messages = 0;
@@ -62,7 +62,7 @@ void convert(Game& game, const std::string& input, ConversionDirection direction
             "a file left open, or a temporary file left beside the save");
     const std::optional<std::string> save = game.files.readFile(savePath);
     const std::optional<std::string> backup =
-        game.files.readFile(SavePaths(game.installation.installPath, SaveName).backup);
+        game.files.readFile(SavePaths(game.installation, SaveName).backup);
     require(save.has_value(), "the save is gone");
     if (result.exitCode != 0) {
         require(result.exitCode == 1 && *save == input && !backup && game.messages == 1,

@@ -45,9 +45,9 @@ protected:
                  const std::string& backupBytes = OlderBackup) {
         name = saveFileName;
         original = saveBytes;
-        save = SavePaths(installation.installPath, name).save;
-        backup = SavePaths(installation.installPath, name).backup;
-        log = SavePaths(installation.installPath, name).log;
+        save = SavePaths(installation, name).save;
+        backup = SavePaths(installation, name).backup;
+        log = SavePaths(installation, name).log;
         ASSERT_TRUE(files.writeFile(save, original) && files.writeFile(backup, backupBytes));
         initial = files.snapshot();
     }

@@ -32,7 +32,7 @@ std::string saveWithHedrOf(std::size_t size) {
 
 struct PatchJobTest : testing::Test, test::JobHarness {
     const std::string name = "Save1.ess", log = save(name) + ".log";
-    const std::string backup = SavePaths(installation.installPath, name).backup;
+    const std::string backup = SavePaths(installation, name).backup;
 
     // The job told the user once, why, and still finished its last stage, leaving nothing temporary.
     void expectRefused(const PatchResult& result, const std::string& fragment, MessageIcon icon) {

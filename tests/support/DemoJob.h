@@ -59,7 +59,7 @@ struct JobHarness {
         run(name, direction);
         return files.readFile(save(name)).value_or("");
     }
-    std::string save(const std::string& name) const { return SavePaths(installation.installPath, name).save; }
+    std::string save(const std::string& name) const { return SavePaths(installation, name).save; }
 
     FaultInjectingFileSystem files;
     GameInstallation installation = installDemoGame(files);
