@@ -19,9 +19,6 @@ std::string withLineFeeds(std::string_view text);
 // its bytes as they are.
 std::string pathText(std::string_view path);
 
-// Decodes Windows-1252 into UTF-8; the five bytes that the code page leaves undefined become U+FFFD.
-std::string cp1252ToUtf8(std::string_view text);
-
 bool stdoutIsTerminal();
 
 } // namespace orvella::cli
