@@ -17,7 +17,8 @@ class Restore {
 public:
     Restore(const GameInstallation& installation, const std::string& saveFileName, FileSystem& files,
             MessageBoxes& messages, WindowRef owner)
-        : files_(files), messages_(messages), owner_(owner), paths_(installation, saveFileName, &files) {}
+        : saveKind_(installation.saveKind), files_(files), messages_(messages), owner_(owner),
+          paths_(installation, saveFileName, &files) {}
 
     RestoreOutcome run() {
         if (messages_.show(Message{texts::RestoreQuestion, texts::WarningCaption, MessageIcon::Warning,
@@ -33,10 +34,10 @@ public:
         MemoryFile backup(std::string(read.begin(), read.end()));
         read = {};
         // Only whether the backup is a sound save matters here, not its records.
-        const auto dropRecord = [](std::unique_ptr<Record>, std::int64_t, std::int32_t) {};
-        std::int32_t count = 0;
+        const auto dropRecord = [](std::unique_ptr<Record>, std::int64_t) {};
+        SaveShape shape;
         FormatError error;
-        if (!readSaveRecords(backup, paths_.backup, count, dropRecord, error))
+        if (!readSaveRecords(saveKind_, backup, paths_.backup, shape, dropRecord, error))
             return refuse(texts::damagedBackup(paths_.backup));
         if (!putInPlace(backup.bytes()))
             return refuse(texts::CannotRestore);
@@ -82,6 +83,7 @@ private:
                temp.finish(paths_.backup, true) && temp.moveOver(lock_.get());
     }
 
+    SaveKind saveKind_;
     FileSystem& files_;
     MessageBoxes& messages_;
     WindowRef owner_;

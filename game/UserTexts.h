@@ -173,6 +173,14 @@ inline constexpr const char* NoTes3Record = "il file non inizia con un record TE
 inline constexpr const char* NoHedrInHeader = "l'intestazione non contiene HEDR";
 inline constexpr const char* ShortHedr = "HEDR \xE8 pi\xF9 corto di 300 byte";
 inline constexpr const char* BytesAfterLastRecord = "dopo l'ultimo record restano byte in pi\xF9";
+inline constexpr const char* NoFormInHeader =
+    "l'intestazione non inizia con la versione del formato dei salvataggi di OpenMW (FORM)";
+inline std::string openMwFormatTooNew(std::uint32_t version) {
+    return "il salvataggio \xE8 del formato " + std::to_string(version) +
+           " di OpenMW, pi\xF9 recente del 39, l'ultimo che il programma conosce";
+}
+inline constexpr const char* NoSaveRecord = "il secondo record non \xE8 SAVE";
+inline constexpr const char* UnknownIdKind = "un id \xE8 di un tipo sconosciuto";
 
 // A table file that cannot be used: the file, its line (0 for none) and what is wrong with it.
 inline std::string invalidTable(const std::string& fileName, std::size_t line, const std::string& problem) {

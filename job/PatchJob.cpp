@@ -40,7 +40,7 @@ namespace {
 // for its stage to tell afterwards.
 struct SaveReadAhead {
     bool recordsRead = false;
-    std::int32_t count = 0;
+    SaveShape shape;
     std::vector<std::unique_ptr<Record>> records;
     FormatError error;
 };
@@ -115,14 +115,15 @@ bool derivesTopics(const TopicTables& tables, const IncludedGames& included) {
 void readSaveAhead(JobState& state) {
     SaveReadAhead& ahead = state.saveRead;
     // The save's own items go into the item map, which nothing else touches until the save is read.
-    auto take = [&](std::unique_ptr<Record> record, std::int64_t, std::int32_t) {
-        if (isItemTag(record->tag()))
+    const SaveKind kind = state.installation().saveKind;
+    auto take = [&](std::unique_ptr<Record> record, std::int64_t) {
+        if (kind == SaveKind::Ess && isItemTag(record->tag()))
             registerSaveItem(state.maps, *record);
         ahead.records.push_back(std::move(record));
     };
     state.saveBytes.restart();
-    ahead.recordsRead = readSaveRecords(*state.saveFile, state.job.request.saveFileName, ahead.count, take,
-                                        ahead.error, &state.saveBytes);
+    ahead.recordsRead = readSaveRecords(kind, *state.saveFile, state.job.request.saveFileName, ahead.shape,
+                                        take, ahead.error, &state.saveBytes);
 }
 
 bool buildTranslationData(JobState& state) {
@@ -177,7 +178,7 @@ bool readSave(JobState& state, std::int32_t& count) {
     SaveReadAhead& ahead = state.saveRead;
     state.saveFile.reset();
     BarUpdater bar(state.progress(), JobStage::Reading);
-    count = ahead.count;
+    count = ahead.shape.count;
     state.recordList = std::move(ahead.records);
     for (std::uint32_t index = 0; index < state.recordList.size(); ++index)
         bar.update(index, static_cast<std::uint32_t>(count));
@@ -286,7 +287,9 @@ bool writeNewSave(JobState& state, std::uint32_t count, const std::vector<std::u
         }
     }
     // The header record, always written first, keeps its size and its HEDR, so the count stays at its offset.
-    if (written && droppedCount > 0 && fileBytes >= RecordCountOffset + 4) {
+    // OpenMW's header keeps no count at a fixed place, and its saves lose no records.
+    const bool counted = state.installation().saveKind == SaveKind::Ess;
+    if (written && counted && droppedCount > 0 && fileBytes >= RecordCountOffset + 4) {
         std::uint8_t kept[4];
         storeU32(kept, count - droppedCount);
         written = state.newSave.overwrite(RecordCountOffset, kept, sizeof kept);

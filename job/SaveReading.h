@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/SaveKind.h"
 #include "platform/File.h"
 #include "records/FormatError.h"
 #include "records/Record.h"
@@ -11,15 +12,26 @@
 
 namespace orvella {
 
-// Takes each record as it is read, with its index (0 for the header record) and the record count.
-using SaveRecordSink =
-    std::function<void(std::unique_ptr<Record> record, std::int64_t index, std::int32_t count)>;
+// Takes each record as it is read, with its index (0 for the header record).
+using SaveRecordSink = std::function<void(std::unique_ptr<Record> record, std::int64_t index)>;
 
-// Reads a whole save from the start of the file with every check a conversion makes before it trusts a save:
-// a TES3 header record whose first subrecord is an HEDR of at least 300 bytes, every record and subrecord
-// within the file, and as many records as the count at offset 320 says, with nothing after them. False, with
-// the fault in error, when the save breaks one of these rules; the records taken until then stay taken.
-bool readSaveRecords(File& file, const std::string& fileName, std::int32_t& count, const SaveRecordSink& take,
-                     FormatError& error, ByteChunks* lender = nullptr);
+// What reading a save tells besides its records.
+struct SaveShape {
+    std::int32_t count = 0;          // the records after the header
+    std::uint32_t formatVersion = 0; // of an OpenMW save
+};
+
+// The newest save format of OpenMW that a conversion knows.
+inline constexpr std::uint32_t LatestOpenMwFormatVersion = 39;
+
+// Reads a whole save from the start of the file with every check a conversion makes before it trusts a save
+// of its kind. The original engine's: a TES3 header record whose first subrecord is an HEDR of at least 300
+// bytes, every record and subrecord within the file, and as many records as the count at offset 320 says,
+// with nothing after them. OpenMW's: a TES3 header record that begins with the save format's version, no
+// newer than a conversion knows, and an HEDR, then a SAVE record, records up to the file's end, and every id
+// that names a record of the game's files of a kind that can. False, with the fault in error, when the save
+// breaks one of these rules; the records taken until then stay taken.
+bool readSaveRecords(SaveKind kind, File& file, const std::string& fileName, SaveShape& shape,
+                     const SaveRecordSink& take, FormatError& error, ByteChunks* lender = nullptr);
 
 } // namespace orvella
