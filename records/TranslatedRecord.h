@@ -25,7 +25,12 @@ public:
         translation_.emplace(Tag(tagName), SubrecordBytes::borrowing(copy, size));
     }
 
+    // Whether a translation plugin, and no master, gave the record: it is then in the Italian edition alone.
+    bool fromPlugin() const { return fromPlugin_; }
+    void setFromPlugin() { fromPlugin_ = true; }
+
 private:
+    bool fromPlugin_ = false;
     // Held in place: most records of a map get one, and a block of its own for each would add tens of
     // thousands of blocks to every job.
     std::optional<Subrecord> translation_;

@@ -45,14 +45,18 @@ DialogueTopic& TopicSide::declare(std::string_view name, Game game) {
     return topic;
 }
 
-void TopicSide::addResponse(DialogueTopic& topic, std::string_view id, const RecordView& record) {
+void TopicSide::addResponse(DialogueTopic& topic, std::string_view id, const RecordView& record,
+                            bool withText) {
     std::size_t conditions = 0;
     for (const SubrecordView& subrecord : record.subrecords)
         if (isCondition(subrecord.tag))
             conditions += SubrecordHeaderSize + subrecord.data.size();
-    char* at = bytes_.extend(id.size() + conditions);
-    topic.responses.push_back(
-        {at, static_cast<std::uint32_t>(id.size()), static_cast<std::uint32_t>(conditions)});
+    const SubrecordView* name = withText ? record.find("NAME") : nullptr;
+    const std::string_view text = name ? name->text() : std::string_view();
+    char* at = bytes_.extend(id.size() + conditions + text.size());
+    topic.responses.push_back({at, static_cast<std::uint32_t>(id.size()),
+                               static_cast<std::uint32_t>(conditions),
+                               static_cast<std::uint32_t>(text.size())});
     if (!id.empty())
         std::memcpy(at, id.data(), id.size());
     at += id.size();
@@ -67,6 +71,8 @@ void TopicSide::addResponse(DialogueTopic& topic, std::string_view id, const Rec
             std::memcpy(at, subrecord.data.data(), subrecord.data.size());
         at += subrecord.data.size();
     }
+    if (!text.empty())
+        std::memcpy(at, text.data(), text.size());
 }
 
 void TopicSide::append(TopicSide&& later) {
@@ -86,6 +92,16 @@ void TopicSide::dropDeclaredIn(const TopicSide& other) {
     byFoldedName_.clear();
     for (std::size_t i = 0; i < topics_.size(); ++i)
         byFoldedName_.emplace(folded(topics_[i].name), i);
+}
+
+TopicSide TopicSide::withoutDeclaredIn(const TopicSide& other) const {
+    TopicSide kept;
+    for (const DialogueTopic& topic : topics_)
+        if (!other.find(topic.name)) {
+            kept.byFoldedName_.emplace(folded(topic.name), kept.topics_.size());
+            kept.topics_.push_back(topic);
+        }
+    return kept;
 }
 
 void TopicSide::settle() {

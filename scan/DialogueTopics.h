@@ -13,12 +13,13 @@
 
 namespace orvella {
 
-// A response as the pairing compares it: its id (INAM) and its conditions, kept one after the other among its
-// side's bytes.
+// A response as the pairing compares it: its id (INAM) and its conditions, and for OpenMW's journal its text
+// (NAME), kept one after the other among its side's bytes.
 struct Response {
     const char* id = nullptr;
     std::uint32_t idSize = 0;
     std::uint32_t conditionsSize = 0;
+    std::uint32_t textSize = 0;
 };
 
 // A regular dialogue topic as the masters, or the translation plugins, declare it, with its responses.
@@ -38,8 +39,9 @@ public:
     const DialogueTopic* find(std::string_view name) const;
     // The topic of that name, declared now unless it was before.
     DialogueTopic& declare(std::string_view name, Game game);
-    // Adds the response that the record gives the topic under the id.
-    void addResponse(DialogueTopic& topic, std::string_view id, const RecordView& record);
+    // Adds the response that the record gives the topic under the id, with its text when asked.
+    void addResponse(DialogueTopic& topic, std::string_view id, const RecordView& record,
+                     bool withText = false);
     // Adds the topics and responses that a side gathered from the files after this side's, as if this side
     // had gathered them itself.
     void append(TopicSide&& later);
@@ -47,6 +49,9 @@ public:
     void settle();
     // Forgets the topics whose names the other side declares, keeping the order of the rest.
     void dropDeclaredIn(const TopicSide& other);
+    // The topics whose names the other side does not declare, in their order; their responses stay among
+    // this side's bytes, which must outlive the copy.
+    TopicSide withoutDeclaredIn(const TopicSide& other) const;
 
     const std::vector<DialogueTopic>& topics() const { return topics_; }
     // The chunks the responses were kept in, for whoever writes into them next; the responses go with them.
@@ -54,6 +59,9 @@ public:
     static std::string_view id(const Response& response) { return {response.id, response.idSize}; }
     static std::string_view conditions(const Response& response) {
         return {response.id + response.idSize, response.conditionsSize};
+    }
+    static std::string_view text(const Response& response) {
+        return {response.id + response.idSize + response.conditionsSize, response.textSize};
     }
 
 private:
@@ -64,9 +72,14 @@ private:
 
 // What the scan gathers to pair the topics that a translation renames: the regular topics of the masters,
 // and those of the translation plugins under names that no master declares (a plugin only re-declares those).
+// For OpenMW's journal it keeps every topic that the plugins declare, and the journals of both sides, with
+// their responses' texts.
 struct DialogueTopics {
     TopicSide english;
     TopicSide italian;
+    TopicSide plugins;
+    TopicSide englishJournals;
+    TopicSide pluginJournals;
 };
 
 } // namespace orvella

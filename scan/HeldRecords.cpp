@@ -108,8 +108,11 @@ void HeldRecords::merge(TranslationMap& map, ByteChunks& bytes, TranslationMap::
     for (std::size_t i = known ? 0 : 1; i < group.size(); ++i)
         if (held_[group[i]].text != NoText)
             text = &held_[group[i]];
-    if (!known)
+    if (!known) {
         at = map.emplace_hint(at, std::string(key), build(kept, view, bytes));
+        if (pass_ == PluginPass)
+            at->second->setFromPlugin();
+    }
     if (text)
         translate(*at->second, *text, bytes);
 }

@@ -14,8 +14,15 @@ enum class MapKind : std::uint8_t {
     Item,
     JournalTopic,
     JournalEntry,
+    // The names that OpenMW's journal puts in its texts: creatures', races', classes' and factions', and the
+    // ranks of each faction, each its own entry.
+    Creature,
+    Race,
+    Class,
+    Faction,
+    Rank,
 };
-inline constexpr std::size_t MapKindCount = 5; // of the kinds above
+inline constexpr std::size_t MapKindCount = 10; // of the kinds above
 
 inline constexpr std::size_t indexOf(MapKind kind) {
     return static_cast<std::size_t>(kind);

@@ -62,7 +62,7 @@ bool scanFile(RecordStream& stream, ScanContext& context, ScanProgress& progress
         return stream.failAt(RecordCountOffset, texts::FewerRecordsThanCounted, "TES3", 0);
     std::int32_t remaining = count + 1;
     const auto total = static_cast<std::uint32_t>(remaining);
-    const ScanHandlerMap& handlers = scanHandlerMap();
+    const ScanHandlerMap& handlers = scanHandlerMap(context.saveKind);
     Tag tag;
     while (remaining > 0) {
         if (!stream.peekTag(tag))
@@ -81,11 +81,20 @@ bool scanFile(RecordStream& stream, ScanContext& context, ScanProgress& progress
     return true;
 }
 
-// Scans one file of a pass and closes it; false, with the error filled, when it is malformed.
-bool scanDataFile(DataFile& dataFile, ScanPass pass, RecordKeeper& kept, TopicSide* topics,
+// Where a pass keeps what it gathers.
+struct PassKeeping {
+    RecordKeeper& kept;
+    TopicSide* topics;
+    TopicSide* journals;
+};
+
+// Scans one file of a pass for a save of the engine and closes it; false, with the error filled, when it is
+// malformed.
+bool scanDataFile(DataFile& dataFile, ScanPass pass, SaveKind saveKind, const PassKeeping& keeping,
                   ScanProgress& progress, ScanError& error) {
     RecordStream stream(*dataFile.file, dataFile.name);
-    ScanContext context{stream, pass, kept, topics, dataFile.game};
+    ScanContext context{stream,        pass,     keeping.kept,    keeping.topics,
+                        dataFile.game, saveKind, keeping.journals};
     const bool scanned = scanFile(stream, context, progress);
     dataFile.file.reset();
     if (!scanned)
@@ -120,6 +129,7 @@ struct HeldScan {
 
     HeldRecords records;
     TopicSide topics;
+    TopicSide journals;
     HeldScanProgress progress;
     ScanError error;
     bool scanned = false;
@@ -152,6 +162,13 @@ bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installati
 
     // The second thread scans the plugins, then the expansions' masters, while the calling thread scans the
     // base game's master straight into the maps: it alone takes about as long as all the others.
+    const SaveKind saveKind = installation.saveKind;
+    // OpenMW's journal needs the journals' responses too.
+    const bool journals = topics && saveKind == SaveKind::OpenMw;
+    auto keepingOf = [&](HeldScan& scan) {
+        return PassKeeping{scan.records, topics ? &scan.topics : nullptr,
+                           journals ? &scan.journals : nullptr};
+    };
     HeldScan plugins(PluginPass);
     std::optional<HeldScan> laterMasters;
     if (opening.masters.size() > 1)
@@ -159,17 +176,16 @@ bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installati
     std::jthread secondThread([&] {
         plugins.scanned = true;
         for (std::size_t i = 0; plugins.scanned && i < opening.plugins.size(); ++i)
-            plugins.scanned =
-                scanDataFile(opening.plugins[i], PluginPass, plugins.records,
-                             topics ? &plugins.topics : nullptr, plugins.progress, plugins.error);
+            plugins.scanned = scanDataFile(opening.plugins[i], PluginPass, saveKind, keepingOf(plugins),
+                                           plugins.progress, plugins.error);
         if (plugins.scanned)
             plugins.progress.passCompleted(PluginPass);
         if (laterMasters) {
             laterMasters->scanned = true;
             for (std::size_t i = 1; laterMasters->scanned && i < opening.masters.size(); ++i)
-                laterMasters->scanned = scanDataFile(opening.masters[i], MasterPass, laterMasters->records,
-                                                     topics ? &laterMasters->topics : nullptr,
-                                                     laterMasters->progress, laterMasters->error);
+                laterMasters->scanned =
+                    scanDataFile(opening.masters[i], MasterPass, saveKind, keepingOf(*laterMasters),
+                                 laterMasters->progress, laterMasters->error);
             if (laterMasters->scanned)
                 laterMasters->records.arrange();
         }
@@ -177,8 +193,10 @@ bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installati
             plugins.records.arrange();
     });
     MapKeeper masters(MasterPass, maps);
-    const bool mastersScanned = scanDataFile(opening.masters.front(), MasterPass, masters,
-                                             topics ? &topics->english : nullptr, progress, error);
+    const bool mastersScanned = scanDataFile(opening.masters.front(), MasterPass, saveKind,
+                                             PassKeeping{masters, topics ? &topics->english : nullptr,
+                                                         journals ? &topics->englishJournals : nullptr},
+                                             progress, error);
     secondThread.join();
     if (!mastersScanned)
         return false;
@@ -201,12 +219,25 @@ bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installati
     if (topics || withTopics)
         settling = std::jthread([&] {
             if (topics) {
-                if (laterMasters)
+                if (laterMasters) {
                     topics->english.append(std::move(laterMasters->topics));
-                plugins.topics.dropDeclaredIn(topics->english);
-                topics->italian = std::move(plugins.topics);
-                topics->english.settle();
-                topics->italian.settle();
+                    topics->englishJournals.append(std::move(laterMasters->journals));
+                }
+                if (saveKind == SaveKind::Ess) {
+                    plugins.topics.dropDeclaredIn(topics->english);
+                    topics->italian = std::move(plugins.topics);
+                    topics->english.settle();
+                    topics->italian.settle();
+                } else {
+                    // OpenMW's journal reads the plugins' responses of every topic, the pairing only those
+                    // of the topics no master declares.
+                    topics->plugins = std::move(plugins.topics);
+                    topics->pluginJournals = std::move(plugins.journals);
+                    for (TopicSide* side : {&topics->english, &topics->plugins, &topics->englishJournals,
+                                            &topics->pluginJournals})
+                        side->settle();
+                    topics->italian = topics->plugins.withoutDeclaredIn(topics->english);
+                }
             }
             if (withTopics)
                 withTopics();

@@ -13,14 +13,21 @@ namespace orvella {
 // NPC's inventory and AI, an item's model) would only be copied and let go, in thousands of records.
 inline bool keptInMap(MapKind kind, const Tag& tag) {
     constexpr std::uint32_t Name = Tag::keyOf("NAME"), FullName = Tag::keyOf("FNAM"),
-                            Value = Tag::keyOf("STRV"), Id = Tag::keyOf("INAM"), Quest = Tag::keyOf("QSTN");
+                            Value = Tag::keyOf("STRV"), Id = Tag::keyOf("INAM"), Quest = Tag::keyOf("QSTN"),
+                            RankName = Tag::keyOf("RNAM");
     const std::uint32_t key = tag.key();
     switch (kind) {
     case MapKind::Gmst:
         return key == Name || key == Value;
     case MapKind::Npc:
     case MapKind::Item:
+    case MapKind::Creature:
+    case MapKind::Race:
+    case MapKind::Class:
+    case MapKind::Faction:
         return key == Name || key == FullName;
+    case MapKind::Rank:
+        return key == RankName;
     case MapKind::JournalTopic:
         return key == Name;
     case MapKind::JournalEntry:

@@ -27,8 +27,9 @@ bool scanInfo(ScanContext& context, std::int32_t& remaining, bool journal, const
     --remaining;
     const SubrecordView* id = record->find("INAM");
     if (gathered.topic && id)
-        gathered.side->addResponse(*gathered.topic, id->text(), *record);
-    if (!journal || !id || !record->find("NAME"))
+        gathered.side->addResponse(*gathered.topic, id->text(), *record,
+                                   context.saveKind == SaveKind::OpenMw);
+    if (!journal || context.saveKind != SaveKind::Ess || !id || !record->find("NAME"))
         return true;
     context.kept.keep(MapKind::JournalEntry, id->text(), *record, "NAME");
     return true;
@@ -48,11 +49,16 @@ bool scanDialogue(ScanContext& context, std::int32_t& remaining) {
         return true;
     bool journal = data->data[0] == JournalTopicType;
     // The first topic under an ID is kept; later ones add nothing.
-    if (journal)
+    if (journal && context.saveKind == SaveKind::Ess)
         context.kept.keep(MapKind::JournalTopic, id->text(), *record, {});
-    // A topic without a name has nothing to rename, nor to be renamed to.
+    // A topic without a name has nothing to rename, nor to be renamed to. OpenMW's journal finds its entries'
+    // responses under their journals as under their topics.
     GatheredTopic gathered;
-    if (data->data[0] == RegularTopicType && !id->text().empty() && (gathered.side = context.topics))
+    if (!id->text().empty())
+        gathered.side = data->data[0] == RegularTopicType ? context.topics
+                        : journal                         ? context.journals
+                                                          : nullptr;
+    if (gathered.side)
         gathered.topic = &gathered.side->declare(id->text(), context.game);
     Tag tag;
     while (remaining > 0) {
