@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,12 @@ public:
     // Gives the file `to` the permission bits of the file `from` (on Windows its read-only, hidden, system
     // and archive attributes) and, when asked, its modification time.
     virtual bool copyAttributes(const std::string& from, const std::string& to, bool modificationTime) = 0;
+    // When the file or folder at the path was last written, in nanoseconds since 1970-01-01 00:00 UTC;
+    // nothing when nothing stands there or the time cannot be read. A file system that keeps no times keeps
+    // this default, which knows none.
+    virtual std::optional<std::int64_t> modificationTime([[maybe_unused]] const std::string& path) {
+        return std::nullopt;
+    }
 };
 
 // The file system of the machine the program runs on.

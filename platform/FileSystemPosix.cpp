@@ -269,6 +269,13 @@ public:
         done = ::close(descriptor) == 0 && done;
         return done;
     }
+
+    std::optional<std::int64_t> modificationTime(const std::string& path) override {
+        struct stat info {};
+        if (tooLong(path) || stat(toNativePath(path).c_str(), &info) != 0)
+            return std::nullopt;
+        return static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec;
+    }
 };
 
 } // namespace

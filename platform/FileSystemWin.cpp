@@ -265,6 +265,17 @@ public:
                                                 FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
         return SetFileAttributesA(to.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL);
     }
+
+    // A FILETIME counts 100-nanosecond steps from 1601-01-01 00:00 UTC.
+    std::optional<std::int64_t> modificationTime(const std::string& path) override {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (tooLong(path) || !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+            return std::nullopt;
+        const std::int64_t steps = static_cast<std::int64_t>(data.ftLastWriteTime.dwHighDateTime) << 32 |
+                                   data.ftLastWriteTime.dwLowDateTime;
+        constexpr std::int64_t StepsFrom1601To1970 = 116444736000000000;
+        return (steps - StepsFrom1601To1970) * 100;
+    }
 };
 
 } // namespace

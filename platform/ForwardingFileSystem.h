@@ -42,6 +42,9 @@ public:
     bool copyAttributes(const std::string& from, const std::string& to, bool modificationTime) override {
         return base_.copyAttributes(from, to, modificationTime);
     }
+    std::optional<std::int64_t> modificationTime(const std::string& path) override {
+        return base_.modificationTime(path);
+    }
 
 protected:
     FileSystem& base() const { return base_; }

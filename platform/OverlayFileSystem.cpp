@@ -2,6 +2,7 @@
 #include "platform/MemoryFile.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 
@@ -98,6 +99,12 @@ private:
 // A file that only the layer holds is seen by nobody else, so there is no other holder to keep out.
 class LayerLock final : public FileLock {};
 
+std::int64_t now() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
+}
+
 } // namespace
 
 const OverlayFileSystem::Entry* OverlayFileSystem::layered(const std::string& path) const {
@@ -126,7 +133,7 @@ bool OverlayFileSystem::mayChangeEntryAt(const std::string& path) {
 
 std::shared_ptr<std::string> OverlayFileSystem::newFile(const std::string& path) {
     auto bytes = std::make_shared<std::string>();
-    layer_[keyOf(path)] = Entry{Entry::File, bytes};
+    layer_[keyOf(path)] = Entry{Entry::File, bytes, now()};
     return bytes;
 }
 
@@ -180,15 +187,18 @@ bool OverlayFileSystem::replaceFile(const std::string& from, const std::string& 
     if (keyOf(from) == keyOf(to))
         return true;
     std::shared_ptr<std::string> bytes;
+    std::optional<std::int64_t> time;
     if (const Entry* entry = layered(from)) {
         bytes = entry->bytes;
+        time = entry->time;
     } else {
         std::vector<std::uint8_t> content;
         if (!readWholeFile(base_, from, content))
             return false;
         bytes = std::make_shared<std::string>(content.begin(), content.end());
+        time = base_.modificationTime(from);
     }
-    layer_[keyOf(to)] = Entry{Entry::File, bytes};
+    layer_[keyOf(to)] = Entry{Entry::File, bytes, time};
     layer_[keyOf(from)] = Entry{Entry::Gone, nullptr};
     return true;
 }
@@ -229,7 +239,7 @@ bool OverlayFileSystem::createFolder(const std::string& path, bool& alreadyExist
     }
     if (!mayChangeEntryAt(folder))
         return false;
-    layer_[keyOf(folder)] = Entry{Entry::Folder, nullptr};
+    layer_[keyOf(folder)] = Entry{Entry::Folder, nullptr, now()};
     return true;
 }
 
@@ -297,10 +307,25 @@ bool OverlayFileSystem::canWriteIn(const std::string& folder) {
     return base_.canWriteIn(trimmed(folder));
 }
 
-// The layer keeps no attributes: only the question whether both files are there is answered.
-bool OverlayFileSystem::copyAttributes(const std::string& from, const std::string& to, bool) {
+// The layer keeps no other attributes: apart from the time of a file it holds, only the question whether both
+// files are there is answered.
+bool OverlayFileSystem::copyAttributes(const std::string& from, const std::string& to,
+                                       bool modificationTime) {
     std::lock_guard lock(mutex_);
-    return !pathTooLong(from) && !pathTooLong(to) && isFile(from) && isFile(to);
+    if (pathTooLong(from) || pathTooLong(to) || !isFile(from) || !isFile(to))
+        return false;
+    if (auto target = layer_.find(keyOf(to)); modificationTime && target != layer_.end())
+        target->second.time = this->modificationTime(from);
+    return true;
+}
+
+std::optional<std::int64_t> OverlayFileSystem::modificationTime(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    if (pathTooLong(path))
+        return std::nullopt;
+    if (const Entry* entry = layered(path))
+        return entry->kind == Entry::Gone ? std::nullopt : entry->time;
+    return base_.modificationTime(path);
 }
 
 } // namespace orvella

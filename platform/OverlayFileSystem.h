@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,9 @@ namespace orvella {
 // deleted and folders created change the layer alone, and every question and read is answered from the
 // layer first and from the other file system where the layer holds nothing. Refusals are foreseen where the
 // other file system can tell them without a write: a folder that may not be written, a file that may not be,
-// something standing where a file is created. The layer keeps no permission bits or times, and a file
-// written through a link is kept under the link's own path.
+// something standing where a file is created. The layer keeps no permission bits, and a file written through
+// a link is kept under the link's own path. Its files and folders take the time they were opened for writing
+// or created at, a moved file keeps its own, and copyAttributes copies one when asked.
 //
 // A lock is taken on the other file system's file, which only reads it: nobody converts the save while a
 // dry run looks at it, and a conversion already under way makes the dry run say so as it would itself.
@@ -41,6 +43,7 @@ public:
     bool isWritable(const std::string& path) override;
     bool canWriteIn(const std::string& folder) override;
     bool copyAttributes(const std::string& from, const std::string& to, bool modificationTime) override;
+    std::optional<std::int64_t> modificationTime(const std::string& path) override;
 
 private:
     // What the layer knows of one path: a file with its bytes, shared with its open handles, a folder it
@@ -48,6 +51,7 @@ private:
     struct Entry {
         enum Kind { File, Folder, Gone } kind;
         std::shared_ptr<std::string> bytes;
+        std::optional<std::int64_t> time = {};
     };
 
     const Entry* layered(const std::string& path) const;

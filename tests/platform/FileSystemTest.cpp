@@ -8,6 +8,7 @@
 #include <set>
 #include <sstream>
 #ifndef _WIN32
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -196,6 +197,35 @@ TEST(NativeFileSystem, RefusesEveryPathAtThePlatformsLimit) {
     }
 #endif
 }
+
+#ifndef _WIN32
+// Times to the nanosecond, and how an overlay keeps them: a moved file keeps its own, copyAttributes copies
+// one when asked, a file it writes takes the time of the writing.
+TEST(NativeFileSystem, GivesModificationTimesThatAnOverlayKeeps) {
+    test::TestFolder folder;
+    const std::string file = folder.file("file");
+    ASSERT_TRUE(build::writeBytes(file, "kept"));
+    const timespec times[2] = {{0, UTIME_OMIT}, {1'500'000'000, 123'456'789}};
+    ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    constexpr std::int64_t Set = 1'500'000'000'123'456'789;
+    FileSystem& native = nativeFileSystem();
+    EXPECT_EQ(native.modificationTime(file), Set);
+    EXPECT_EQ(native.modificationTime(folder.path() + "\\file"), Set);
+    EXPECT_EQ(native.modificationTime(folder.file("none")), std::nullopt);
+
+    OverlayFileSystem overlay(native);
+    EXPECT_EQ(overlay.modificationTime(file), Set);
+    ASSERT_TRUE(overlay.replaceFile(file, folder.file("moved")));
+    EXPECT_EQ(overlay.modificationTime(file), std::nullopt);
+    EXPECT_EQ(overlay.modificationTime(folder.file("moved")), Set);
+    auto written = overlay.createNew(folder.file("new"));
+    ASSERT_TRUE(written && written->close());
+    EXPECT_GT(overlay.modificationTime(folder.file("new")).value_or(0), Set);
+    ASSERT_TRUE(overlay.copyAttributes(folder.file("moved"), folder.file("new"), true));
+    EXPECT_EQ(overlay.modificationTime(folder.file("new")), Set);
+    EXPECT_EQ(native.modificationTime(file), Set) << "the overlay changed nothing under it";
+}
+#endif
 
 // One file class serves both platforms: text mode stores CR LF wherever it runs, binary mode every byte as it
 // is, and the file's end is where its last byte was written.

@@ -6,7 +6,8 @@ namespace orvella::test {
 
 namespace {
 
-// Nothing at all: the ground under the files held in memory, where a folder may be created at the top.
+// Nothing at all: the ground under the files held in memory, where a folder may be created at the top or
+// under the root of a POSIX path ("\\home").
 class NoFiles final : public FileSystem {
 public:
     std::unique_ptr<File> open(const std::string&, const char*) override { return nullptr; }
@@ -27,7 +28,7 @@ public:
     bool replaceLockedFile(const std::string&, const std::string&, FileLock&) override { return false; }
     std::string resolveLink(const std::string& path) override { return path; }
     bool isWritable(const std::string&) override { return false; }
-    bool canWriteIn(const std::string& folder) override { return folder == "."; }
+    bool canWriteIn(const std::string& folder) override { return folder == "." || folder == "\\"; }
     bool copyAttributes(const std::string&, const std::string&, bool) override { return false; }
 };
 
@@ -116,7 +117,8 @@ void FaultInjectingFileSystem::addFolder(const std::string& path) {
     for (std::size_t end = folder.find('\\', 1);; end = folder.find('\\', end + 1)) {
         bool alreadyExists = false;
         known_.insert(folder.substr(0, end));
-        inner().createFolder(folder.substr(0, end), alreadyExists);
+        if (inner().createFolder(folder.substr(0, end), alreadyExists))
+            touch(folder.substr(0, end));
         if (end == std::string::npos)
             return;
     }
@@ -126,6 +128,8 @@ bool FaultInjectingFileSystem::writeFile(const std::string& path, std::string_vi
     std::lock_guard guard(mutex_);
     known_.insert(key(path));
     auto file = inner().open(path, "wb");
+    if (file)
+        touch(path);
     return file && file->write(bytes.data(), bytes.size()) == bytes.size() && file->close();
 }
 
@@ -153,6 +157,7 @@ void FaultInjectingFileSystem::restore(const Snapshot& state) {
     std::lock_guard guard(mutex_);
     memory_ = std::make_unique<OverlayFileSystem>(*nothing_);
     known_.clear();
+    times_.clear();
     for (const auto& [path, bytes] : state) {
         if (bytes)
             writeFile(path, *bytes);
@@ -235,6 +240,8 @@ std::unique_ptr<File> FaultInjectingFileSystem::open(const std::string& path, co
     if (writable)
         known_.insert(key(path));
     auto file = inner().open(path, mode);
+    if (file && writable)
+        touch(path);
     return file ? std::make_unique<FaultInjectingFile>(*this, std::move(file), path, writable) : nullptr;
 }
 
@@ -244,6 +251,8 @@ std::unique_ptr<File> FaultInjectingFileSystem::createNew(const std::string& pat
         return nullptr;
     known_.insert(key(path));
     auto file = inner().createNew(path);
+    if (file)
+        touch(path);
     return file ? std::make_unique<FaultInjectingFile>(*this, std::move(file), path, true) : nullptr;
 }
 
@@ -253,7 +262,10 @@ bool FaultInjectingFileSystem::replaceFile(const std::string& from, const std::s
         isBusy(from) || isBusy(to))
         return false;
     known_.insert(key(to));
-    return inner().replaceFile(from, to);
+    if (!inner().replaceFile(from, to))
+        return false;
+    moveTime(from, to);
+    return true;
 }
 
 bool FaultInjectingFileSystem::replaceLockedFile(const std::string& from, const std::string& to,
@@ -263,13 +275,19 @@ bool FaultInjectingFileSystem::replaceLockedFile(const std::string& from, const 
     if (failsNow(FileCall::Replace, from) || !mayChangeEntryAt(from) || !mayChangeEntryAt(to) ||
         isBusy(from) || key(held.path) != key(to) || isOpen(to))
         return false;
-    return inner().replaceLockedFile(from, to, *held.base);
+    if (!inner().replaceLockedFile(from, to, *held.base))
+        return false;
+    moveTime(from, to);
+    return true;
 }
 
 bool FaultInjectingFileSystem::deleteFile(const std::string& path) {
     std::lock_guard guard(mutex_);
-    return !failsNow(FileCall::Delete, path) && mayChangeEntryAt(path) && !isBusy(path) &&
-           inner().deleteFile(path);
+    if (failsNow(FileCall::Delete, path) || !mayChangeEntryAt(path) || isBusy(path) ||
+        !inner().deleteFile(path))
+        return false;
+    times_.erase(key(path));
+    return true;
 }
 
 bool FaultInjectingFileSystem::createFolder(const std::string& path, bool& alreadyExists) {
@@ -278,7 +296,10 @@ bool FaultInjectingFileSystem::createFolder(const std::string& path, bool& alrea
     if (failsNow(FileCall::Folder, path) || (!inner().exists(path) && !mayChangeEntryAt(path)))
         return false;
     known_.insert(key(path));
-    return inner().createFolder(path, alreadyExists);
+    if (!inner().createFolder(path, alreadyExists))
+        return false;
+    touch(path);
+    return true;
 }
 
 bool FaultInjectingFileSystem::listFolder(const std::string& path, std::vector<FolderEntry>& entries) {
@@ -309,7 +330,36 @@ bool FaultInjectingFileSystem::canWriteIn(const std::string& folder) {
 bool FaultInjectingFileSystem::copyAttributes(const std::string& from, const std::string& to,
                                               bool modificationTime) {
     std::lock_guard guard(mutex_);
-    return !failsNow(FileCall::Attributes, to) && inner().copyAttributes(from, to, modificationTime);
+    if (failsNow(FileCall::Attributes, to) || !inner().copyAttributes(from, to, modificationTime))
+        return false;
+    if (std::optional<std::int64_t> time = this->modificationTime(from); modificationTime && time)
+        times_[key(to)] = *time;
+    return true;
+}
+
+std::optional<std::int64_t> FaultInjectingFileSystem::modificationTime(const std::string& path) {
+    std::lock_guard guard(mutex_);
+    if (!inner().exists(path))
+        return std::nullopt;
+    if (auto set = times_.find(key(path)); set != times_.end())
+        return set->second;
+    return inner().modificationTime(path);
+}
+
+void FaultInjectingFileSystem::setModificationTime(const std::string& path, std::int64_t time) {
+    std::lock_guard guard(mutex_);
+    times_[key(path)] = time;
+}
+
+void FaultInjectingFileSystem::moveTime(const std::string& from, const std::string& to) {
+    auto moved = times_.find(key(from));
+    if (moved == times_.end()) {
+        times_.erase(key(to));
+        return;
+    }
+    const std::int64_t time = moved->second;
+    times_.erase(moved);
+    times_[key(to)] = time;
 }
 
 } // namespace orvella::test

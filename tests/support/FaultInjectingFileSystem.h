@@ -37,7 +37,9 @@ enum class FileCall {
 // Files in memory or another file system's, with Windows' sharing rules (an open or locked file is moved or
 // deleted by its own lock alone) and the faults asked for, each as bad as a real machine's: open, create and
 // lock make nothing; read and write move half; close loses half of a written file; the rest change nothing.
-// Questions are not counted, nor closes made by a handle's destructor.
+// Questions are not counted, nor closes made by a handle's destructor. A file or folder that set-up or a call
+// writes or creates takes the next tick of a clock that starts at 1, keeps it when moved, and takes another's
+// through copyAttributes; a test may set any time itself.
 class FaultInjectingFileSystem final : public FileSystem {
 public:
     // Every file and folder as path (with "\\") and bytes, nothing for a folder.
@@ -69,6 +71,8 @@ public:
     const std::string& failedPath() const { return failedPath_; }
     // No entry may be created, moved or deleted in the folder.
     void makeReadOnly(const std::string& folder) { readOnly_.insert(key(folder)); }
+    // The time modificationTime gives for the path from now on, until a call writes it again.
+    void setModificationTime(const std::string& path, std::int64_t time);
 
     // When set, every folder lists these entries, breaking off after them when asked.
     std::optional<std::vector<FolderEntry>> listing;
@@ -93,6 +97,7 @@ public:
     bool isWritable(const std::string& path) override { return inner().isWritable(path); }
     bool canWriteIn(const std::string& folder) override;
     bool copyAttributes(const std::string& from, const std::string& to, bool modificationTime) override;
+    std::optional<std::int64_t> modificationTime(const std::string& path) override;
 
     // What the open files and locks ask and tell: a handle or a lock on the path comes (+1) or goes (-1).
     bool failsNow(FileCall call, const std::string& path);
@@ -104,6 +109,8 @@ private:
     bool isOpen(const std::string& path) const;
     bool isBusy(const std::string& path) const;
     bool isLocked(const std::string& path) const;
+    void touch(const std::string& path) { times_[key(path)] = ++clock_; }
+    void moveTime(const std::string& from, const std::string& to);
 
     // A job uses the files from more than one thread at once, so every call takes its turn.
     mutable std::recursive_mutex mutex_;
@@ -119,6 +126,8 @@ private:
     std::optional<std::pair<FileCall, std::uint32_t>> target_;
     std::vector<std::pair<FileCall, std::string>> rules_;
     std::string failedPath_;
+    std::map<std::string, std::int64_t> times_; // by key, where this file system set them
+    std::int64_t clock_ = 0;
 };
 
 } // namespace orvella::test

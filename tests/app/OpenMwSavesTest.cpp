@@ -1,0 +1,100 @@
+#include "FaultInjectingFileSystem.h"
+#include "app/OpenMwDataFiles.h"
+#include "app/OpenMwSave.h"
+#include "app/OpenMwSaveList.h"
+
+#include <gtest/gtest.h>
+
+namespace orvella {
+namespace {
+
+TEST(OpenMwDataFiles, ALaterFolderWinsWhateverTheCase) {
+    test::FaultInjectingFileSystem files;
+    files.addFolder("A");
+    files.addFolder("B\\Meshes");
+    files.writeFile("A\\Morrowind.esm", "a");
+    files.writeFile("A\\first.esp", "a");
+    files.writeFile("B\\MORROWIND.ESM", "b");
+    files.writeFile("B\\Second.esp", "b");
+    const std::vector<std::string> folders = {"A", "Missing", "B"};
+
+    std::vector<std::string> listed;
+    for (const OpenMwDataFile& file : listOpenMwDataFiles(files, folders))
+        listed.push_back(file.name + " " + file.path);
+    EXPECT_EQ(listed, (std::vector<std::string>{"first.esp A\\first.esp", "MORROWIND.ESM B\\MORROWIND.ESM",
+                                                "Second.esp B\\Second.esp"}));
+
+    const std::pair<const char*, std::optional<std::string>> found[] = {{"morrowind.esm", "B\\MORROWIND.ESM"},
+                                                                        {"FIRST.ESP", "A\\first.esp"},
+                                                                        {"meshes", std::nullopt},
+                                                                        {"Tribunal.esm", std::nullopt}};
+    for (const auto& [name, path] : found)
+        EXPECT_EQ(findOpenMwDataFile(files, folders, name), path) << name;
+}
+
+TEST(OpenMwSaves, ListNewestFirstAsTheLoadMenuDoes) {
+    test::FaultInjectingFileSystem files;
+    const std::pair<const char*, std::int64_t> saves[] = {
+        {"Alda\\old.omwsave", 5}, {"Alda\\b.omwsave", 9},          {"Alda\\c.OMWSAVE", 9},
+        {"Alda\\notes.txt", 99},  {"Bren\\Quicksave.omwsave", 12}, {"Empty\\x.txt", 50},
+        {"loose.omwsave", 70},    {"Cai\\Autosave.omwsave", 3}};
+    files.addFolder("U\\saves\\Alda\\sub.omwsave");
+    files.addFolder("U\\saves\\Bren");
+    files.addFolder("U\\saves\\Cai");
+    files.addFolder("U\\saves\\Empty");
+    for (const auto& [path, time] : saves) {
+        files.writeFile("U\\saves\\" + std::string(path), "save");
+        files.setModificationTime("U\\saves\\" + std::string(path), time);
+    }
+    auto listing = [&] {
+        std::vector<std::string> lines;
+        const OpenMwSaveListing listed = listOpenMwSaves(files, "U\\saves");
+        for (const OpenMwCharacter& character : listed.characters)
+            for (const OpenMwSlot& slot : character.slots)
+                lines.push_back(character.name + "/" + slot.fileName + " " +
+                                std::to_string(slot.modificationTime.value_or(-1)));
+        lines.push_back(listed.readFailed ? "read failed" : "read");
+        return lines;
+    };
+    EXPECT_EQ(listing(),
+              (std::vector<std::string>{"Bren/Quicksave.omwsave 12", "Alda/b.omwsave 9", "Alda/c.OMWSAVE 9",
+                                        "Alda/old.omwsave 5", "Cai/Autosave.omwsave 3", "read"}));
+
+    // A save written again moves its character up.
+    files.writeFile("U\\saves\\Cai\\Autosave.omwsave", "newer");
+    files.setModificationTime("U\\saves\\Cai\\Autosave.omwsave", 20);
+    files.failEvery(test::FileCall::List, "Alda");
+    EXPECT_EQ(listing(), (std::vector<std::string>{"Cai/Autosave.omwsave 20", "Bren/Quicksave.omwsave 12",
+                                                   "read failed"}));
+
+    EXPECT_TRUE(listOpenMwSaves(files, "U\\nothing").characters.empty());
+    EXPECT_FALSE(listOpenMwSaves(files, "U\\nothing").readFailed);
+}
+
+TEST(OpenMwSaves, NamesArePlainCharacterAndSlotNames) {
+    const OpenMwSaveNameCheck good = checkOpenMwSaveName("Alda Vel/Quick save.omwsave");
+    ASSERT_TRUE(good.name);
+    EXPECT_EQ(good.name->character, "Alda Vel");
+    EXPECT_EQ(good.name->slot, "Quick save.omwsave");
+    for (const char* bad : {"", "Alda", "/x.omwsave", "Alda/", "a/b/c.omwsave", "./x.omwsave", "a/..",
+                            "a:b/c", "a\\b/c", "a/b\\c", "../x"}) {
+        const OpenMwSaveNameCheck check = checkOpenMwSaveName(bad);
+        EXPECT_FALSE(check.name) << bad;
+        EXPECT_EQ(check.problem, "\"" + std::string(bad) +
+                                     "\" is not an OpenMW save name: it must be CHARACTER/SLOT.omwsave, a "
+                                     "character's folder in saves and a save in it, with no other path");
+    }
+
+    OpenMwLocations locations;
+    locations.savesFolder = "U\\saves";
+    locations.backupFolder = "U\\LRK Saves Backup";
+    const OpenMwSavePaths paths = openMwSavePaths(locations, {"Alda", "Quick.OMWSAVE"});
+    EXPECT_EQ(paths.save, "U\\saves\\Alda\\Quick.OMWSAVE");
+    EXPECT_EQ(paths.backupFolder, "U\\LRK Saves Backup\\Alda");
+    EXPECT_EQ(paths.backup, "U\\LRK Saves Backup\\Alda\\Quick.OMWSAVE.bak");
+    EXPECT_EQ(paths.log, "U\\LRK Saves Backup\\Alda\\Quick.log");
+    EXPECT_EQ(openMwSavePaths(locations, {"Alda", "plain"}).log, "U\\LRK Saves Backup\\Alda\\plain.log");
+}
+
+} // namespace
+} // namespace orvella
