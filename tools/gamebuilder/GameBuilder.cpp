@@ -24,6 +24,16 @@ std::string f32(float value) {
     return u32(bits);
 }
 
+std::string u64(std::uint64_t value) {
+    return u32(static_cast<std::uint32_t>(value)) + u32(static_cast<std::uint32_t>(value >> 32));
+}
+
+std::string f64(double value) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, 8);
+    return u64(bits);
+}
+
 RecordBuilder::RecordBuilder(std::string_view tag, std::uint32_t headerWord, std::uint32_t flags)
     : tag_(tag), headerWord_(headerWord), flags_(flags) {}
 

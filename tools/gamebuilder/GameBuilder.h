@@ -15,6 +15,8 @@ namespace orvella::build {
 std::string z(std::string_view text);
 std::string u32(std::uint32_t value);
 std::string f32(float value);
+std::string u64(std::uint64_t value);
+std::string f64(double value);
 
 // A record described subrecord by subrecord, with its size worked out when it is built.
 class RecordBuilder {
