@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/Language.h"
 #include "records/Record.h"
 
 #include <cstring>
@@ -14,6 +15,13 @@ public:
     using Record::Record;
 
     const Subrecord* translation() const { return translation_ ? &*translation_ : nullptr; }
+    // The record's text as the edition reads it: its own subrecord of the tag in the English one, the
+    // translation on top of it in the Italian one; null when there is none.
+    const Subrecord* textIn(Language language, std::string_view tagName) const {
+        if (language == Language::Italian && translation_)
+            return &*translation_;
+        return findSubrecord(tagName);
+    }
     void setTranslation(std::string_view tagName, const void* bytes, std::uint32_t size) {
         translation_.emplace(tagName, bytes, size);
     }

@@ -61,7 +61,7 @@ void buildQuestNameMap(const TranslationMaps& maps, ConversionDirection directio
         if (!name)
             continue;
         std::string english = dataText(*name);
-        std::string other = record->translation() ? dataText(*record->translation()) : english;
+        std::string other = dataText(*record->textIn(Language::Italian, "NAME"));
         if (direction == EnglishToItalian)
             names.questNameMap.emplace(std::move(english), std::move(other));
         else

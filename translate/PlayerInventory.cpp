@@ -43,10 +43,7 @@ std::string_view sortKeyOf(const Subrecord& item, const ConversionContext& conte
     auto found = items.find(std::string(id));
     if (found == items.end())
         return id;
-    const TranslatedRecord& record = *found->second;
-    if (context.direction == EnglishToItalian && record.translation())
-        return record.translation()->text();
-    if (const Subrecord* name = record.findSubrecord("FNAM"))
+    if (const Subrecord* name = found->second->textIn(targetLanguage(context.direction), "FNAM"))
         return name->text();
     return id;
 }

@@ -22,13 +22,6 @@ void insertPluginEntry(Record& header, const std::string& name, std::uint32_t si
     header.insertSubrecordBefore("GMDT", "DATA", data, sizeof data);
 }
 
-// The target-language name of a map entry: the Italian translation when there is one, else its own FNAM.
-const Subrecord* targetName(const TranslatedRecord& entry, ConversionDirection direction) {
-    if (direction == EnglishToItalian && entry.translation())
-        return entry.translation();
-    return entry.findSubrecord("FNAM");
-}
-
 bool patchDisplayName(Record& record, ConversionContext& context, const TranslationMap& map) {
     auto id = record.findText("NAME");
     if (!id)
@@ -36,7 +29,7 @@ bool patchDisplayName(Record& record, ConversionContext& context, const Translat
     auto found = map.find(std::string(*id));
     if (found == map.end())
         return true;
-    if (const Subrecord* name = targetName(*found->second, context.direction))
+    if (const Subrecord* name = found->second->textIn(targetLanguage(context.direction), "FNAM"))
         record.replaceSubrecord("FNAM", name->data.data(), name->size());
     return true;
 }
