@@ -1,5 +1,8 @@
 #include "app/SaveClassification.h"
 
+#include "game/AsciiFold.h"
+#include "game/SavePaths.h"
+#include "records/Bytes.h"
 #include "records/RecordStream.h"
 
 #include <algorithm>
@@ -23,19 +26,34 @@ bool isSaveHeader(const Record& header) {
     return hedr && hedr->data.size() > 4 && hedr->data[4] == SaveFileType;
 }
 
-// Marks the master or translation plugin that the name gives, or notes the open beta's plugin.
+// An OpenMW save begins with its format's version; its SAVE record follows the header.
+bool isOpenMwSaveHeader(const Record& header, RecordStream& stream, SaveInfo& info) {
+    const Subrecord* form = header.subrecordCount() > 0 ? &header.subrecordAt(0) : nullptr;
+    if (!form || !form->tag.is("FORM") || form->size() != 4 || !header.findSubrecord("HEDR"))
+        return false;
+    info.formatVersion = loadU32(form->data.data());
+    Tag next;
+    return stream.peekTag(next) && next.is("SAVE");
+}
+
+// Marks the master or translation plugin that the name gives, or notes the open beta's plugin. OpenMW
+// compares file names without regard to ASCII case.
 void noteMaster(SaveInfo& info, bool& betaSeen, std::string_view name, const GameInstallation& installation) {
+    const bool ess = installation.saveKind == SaveKind::Ess;
+    auto same = [ess](std::string_view a, std::string_view b) {
+        return ess ? a == b : compareFolded(a, b) == 0;
+    };
     for (Game game : AllGames)
-        if (name == masterFileName(game)) {
+        if (same(name, masterFileName(game))) {
             info.used(game).master = true;
             return;
         }
     for (Game game : AllGames)
-        if (name == installation.installed(game).pluginName) {
+        if (same(name, installation.installed(game).pluginName)) {
             info.used(game).plugin = true;
             return;
         }
-    if (name == BetaPluginName)
+    if (same(name, BetaPluginName))
         betaSeen = true;
 }
 
@@ -43,9 +61,11 @@ void noteMaster(SaveInfo& info, bool& betaSeen, std::string_view name, const Gam
 
 std::optional<SaveInfo> classifySave(FileSystem& files, const GameInstallation& installation,
                                      const std::string& fileName) {
-    if (!hasSaveExtension(fileName))
+    const bool ess = installation.saveKind == SaveKind::Ess;
+    // OpenMW reads a save whatever its name.
+    if (ess && !hasSaveExtension(fileName))
         return std::nullopt;
-    auto file = files.open(installation.installPath + SavesFolder + fileName, "rb");
+    auto file = files.open(SavePaths(installation, fileName).save, "rb");
     if (!file)
         return std::nullopt;
     char tag[4];
@@ -54,10 +74,10 @@ std::optional<SaveInfo> classifySave(FileSystem& files, const GameInstallation& 
         return std::nullopt;
     RecordStream stream(*file, fileName);
     std::unique_ptr<Record> header = stream.readRecord();
-    if (!header || !isSaveHeader(*header))
+    SaveInfo info;
+    if (!header || !(ess ? isSaveHeader(*header) : isOpenMwSaveHeader(*header, stream, info)))
         return std::nullopt;
 
-    SaveInfo info;
     bool betaSeen = false;
     for (const auto& subrecord : header->subrecords())
         if (subrecord.tag.is("MAST"))

@@ -28,6 +28,7 @@ struct UsedGame {
 struct SaveInfo {
     std::array<UsedGame, GameCount> games{};
     ConversionDirection direction = EnglishToItalian;
+    std::uint32_t formatVersion = 0; // of an OpenMW save's format
 
     std::string playerName;
     std::string saveName;

@@ -10,6 +10,7 @@
 #include "records/Bytes.h"
 #include "records/RecordStream.h"
 #include "records/RecordWriter.h"
+#include "scan/DialogueViews.h"
 #include "scan/ItemTags.h"
 #include "scan/MasterScan.h"
 #include "scan/TranslationMap.h"
@@ -18,11 +19,13 @@
 #include "translate/JournalFixes.h"
 #include "translate/JournalParagraph.h"
 #include "translate/NameMaps.h"
+#include "translate/OpenMwConversion.h"
 #include "translate/SaveHandlers.h"
 
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <functional>
 #include <future>
 #include <initializer_list>
 #include <memory>
@@ -80,6 +83,10 @@ struct JobState {
     NameMaps names;
     std::vector<std::unique_ptr<Record>> recordList;
     std::optional<JournalTranslator> journalTranslator;
+    // An OpenMW save's journal reads the responses of both editions through the whole conversion.
+    std::optional<DialogueTopics> topics;
+    std::optional<DialogueViews> dialogue;
+    OpenMwConversion openMw;
 };
 
 // The scan's progress on the first two bars and their status images.
@@ -126,11 +133,23 @@ void readSaveAhead(JobState& state) {
                                         take, ahead.error, &state.saveBytes);
 }
 
-bool buildTranslationData(JobState& state) {
-    const IncludedGames included = includedGames(state.job.request.saveInfo, state.installation());
-    const bool derive = derivesTopics(state.tables(), included);
+// Scans the game's files into the maps, and the topics when given; false, with the user told, when it fails.
+bool scanGame(JobState& state, const IncludedGames& included, DialogueTopics* topics,
+              const std::function<void()>& withTopics) {
     ScanBars bars(state.progress());
     ScanError error;
+    if (scanMastersAndPlugins(state.files(), state.installation(), included, state.maps, bars, error, topics,
+                              &state.saveBytes, withTopics))
+        return true;
+    state.progress().setImage(ScanBars::stageOf(error.pass), StatusImage::Failure);
+    if (!error.message.empty())
+        state.showMessage(error.message, error.icon);
+    return false;
+}
+
+bool buildEssTranslationData(JobState& state) {
+    const IncludedGames included = includedGames(state.job.request.saveInfo, state.installation());
+    const bool derive = derivesTopics(state.tables(), included);
     // The topics' responses serve only to pair them: they are gone once paired, and the chunks they were kept
     // in take the save's records. The pairs and the name maps are made while the scan merges its records into
     // the maps, which they do not read; the topics' marker, which only the journal needs, is made on a thread
@@ -148,13 +167,8 @@ bool buildTranslationData(JobState& state) {
         loadTopicTables(state.tables(), state.derived, state.direction(), included, state.names);
         marking = std::jthread([&] { marker.emplace(state.names.targetTopicLinks(state.direction())); });
     };
-    if (!scanMastersAndPlugins(state.files(), state.installation(), included, state.maps, bars, error,
-                               derive ? &topics : nullptr, &state.saveBytes, naming)) {
-        state.progress().setImage(ScanBars::stageOf(error.pass), StatusImage::Failure);
-        if (!error.message.empty())
-            state.showMessage(error.message, error.icon);
+    if (!scanGame(state, included, derive ? &topics : nullptr, naming))
         return false;
-    }
     state.saveBytes.take(std::move(topicBytes));
     addJournalFixes(state.tables().journalFixes, state.maps);
     // The maps no longer change but for the save's own items. While the job's thread reads the save, another
@@ -173,6 +187,46 @@ bool buildTranslationData(JobState& state) {
     return buildMonthNameMap(state.maps, state.direction(), state.names);
 }
 
+// An OpenMW save's journal finds its entries' responses in both editions, so the topics stay until the save
+// is converted. The pairs and the name maps are made while the scan merges its records into the maps; the
+// names that responses put in, once the maps are whole, while the save is read.
+bool buildOpenMwTranslationData(JobState& state) {
+    const IncludedGames included = includedGames(state.job.request.saveInfo, state.installation());
+    const bool derive = derivesTopics(state.tables(), included);
+    DialogueTopics& topics = state.topics.emplace();
+    auto naming = [&] {
+        if (derive)
+            state.derived = derivedTopicRows(topics, pairTopics(topics), state.tables());
+        loadTopicTables(state.tables(), state.derived, state.direction(), included, state.names);
+        state.openMw.topicNames = foldedTopicNames(state.names.topicNameMap);
+    };
+    if (!scanGame(state, included, &topics, naming))
+        return false;
+    std::jthread agreeing([&] { state.openMw.names = agreedNames(state.maps, state.direction()); });
+    readSaveAhead(state);
+    state.saveBytes.releaseSpare();
+    state.openMw.dialogue = &state.dialogue.emplace(topics);
+    return true;
+}
+
+bool buildTranslationData(JobState& state) {
+    return state.installation().saveKind == SaveKind::Ess ? buildEssTranslationData(state)
+                                                          : buildOpenMwTranslationData(state);
+}
+
+// What the conversion of an OpenMW save takes from it before any record is converted: its format, its
+// player's name, and how many journal entries it holds.
+void readOpenMwSave(JobState& state) {
+    OpenMwConversion& openMw = state.openMw;
+    openMw.formatVersion = state.saveRead.shape.formatVersion;
+    const Record& save = *state.recordList[1];
+    if (const Subrecord* name = save.findSubrecord("PLNA"))
+        openMw.playerName = name->text();
+    for (const auto& record : state.recordList)
+        if (record->tag().is("JOUR"))
+            ++openMw.journalEntries;
+}
+
 // Takes the records read ahead, and tells the reading's progress and any fault the read met.
 bool readSave(JobState& state, std::int32_t& count) {
     SaveReadAhead& ahead = state.saveRead;
@@ -186,6 +240,8 @@ bool readSave(JobState& state, std::int32_t& count) {
         state.showMessage(ahead.error.message(), MessageIcon::Error);
         return false;
     }
+    if (state.installation().saveKind == SaveKind::OpenMw)
+        readOpenMwSave(state);
     bar.set(100);
     state.progress().setImage(JobStage::Reading, StatusImage::Success);
     return true;
@@ -249,8 +305,9 @@ void convertSave(JobState& state, std::uint32_t count, std::vector<std::uint8_t>
                                   state.progress().setImage(JobStage::Journal, StatusImage::Success);
                                   journalBar.restart();
                               },
-                              state.journalTranslator ? &*state.journalTranslator : nullptr};
-    const SaveHandlerMap& handlers = saveHandlerMap();
+                              state.journalTranslator ? &*state.journalTranslator : nullptr,
+                              state.topics ? &state.openMw : nullptr};
+    const SaveHandlerMap& handlers = saveHandlerMap(state.installation().saveKind);
     std::uint32_t j = 0;
     for (auto& record : state.recordList) {
         auto handler = handlers.find(record->tag().key());
@@ -258,6 +315,9 @@ void convertSave(JobState& state, std::uint32_t count, std::vector<std::uint8_t>
         converted.reached(j + 1);
         bar.update(j++, count);
     }
+    // An OpenMW save without a journal entry has its journal done all the same.
+    if (context.openMw && context.openMw->journalEntries == 0)
+        context.journalProgress(0, 0);
     bar.set(100);
     state.progress().setImage(JobStage::Converting, StatusImage::Success);
 }
@@ -335,7 +395,9 @@ private:
 
 // Syncs the new save and checks it whole; false, with the user told, when it is not.
 bool finishNewSave(JobState& state) {
-    const bool finished = state.newSave.finish(state.paths.realSave, false);
+    // OpenMW's load menu shows a character's saves newest first: a converted save keeps its place there.
+    const bool finished =
+        state.newSave.finish(state.paths.realSave, state.installation().saveKind == SaveKind::OpenMw);
     if (!finished)
         state.showMessage(texts::CannotWriteTemp, MessageIcon::Error);
     return finished;
@@ -343,7 +405,8 @@ bool finishNewSave(JobState& state) {
 
 // Whether the save, as it is now, is made with the same files and so converts the same way.
 bool sameSave(const SaveInfo& now, const SaveInfo& chosen) {
-    return now.direction == chosen.direction && now.games == chosen.games;
+    return now.direction == chosen.direction && now.games == chosen.games &&
+           now.formatVersion == chosen.formatVersion;
 }
 
 // Takes the save for this job and opens its files. The lock comes first, so that a job that finds the save
@@ -498,6 +561,9 @@ void releaseTranslationData(JobState& state) {
     // Each map's records go with their nodes, in one walk of the map.
     for (TranslationMap& map : maps.maps)
         map.clear();
+    state.dialogue.reset();
+    state.topics.reset();
+    state.openMw = OpenMwConversion();
     state.derived = DerivedTopicRows();
     names.topicNameMap.clear();
     names.monthNameMap.clear();

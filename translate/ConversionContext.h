@@ -13,6 +13,7 @@
 namespace orvella {
 
 class JournalTranslator;
+struct OpenMwConversion;
 
 // What the save's handlers work with: the direction, the translation data they only read, the plugin
 // entries of the header, the log they write, and where the journal tells how far it is.
@@ -30,6 +31,8 @@ struct ConversionContext {
     // The journal's translator when the caller made it ahead, from these maps and names; when null, the
     // journal handler makes its own.
     const JournalTranslator* journalTranslator = nullptr;
+    // What the conversion of an OpenMW save works with besides; null for the original engine's saves.
+    OpenMwConversion* openMw = nullptr;
 };
 
 } // namespace orvella

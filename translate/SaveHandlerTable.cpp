@@ -3,8 +3,8 @@
 
 namespace orvella {
 
-const SaveHandlerMap& saveHandlerMap() {
-    static const SaveHandlerMap map = [] {
+const SaveHandlerMap& saveHandlerMap(SaveKind kind) {
+    static const SaveHandlerMap essMap = [] {
         SaveHandlerMap handlers{{Tag("TES3").key(), patchHeader},  {Tag("DIAL").key(), patchDialogue},
                                 {Tag("JOUR").key(), patchJournal}, {Tag("PCDT").key(), patchKnownTopics},
                                 {Tag("NPC_").key(), patchNpc},     {Tag("NPCC").key(), patchPlayerInventory},
@@ -13,7 +13,17 @@ const SaveHandlerMap& saveHandlerMap() {
             handlers.emplace(Tag(tag).key(), patchItem);
         return handlers;
     }();
-    return map;
+    static const SaveHandlerMap openMwMap = [] {
+        SaveHandlerMap handlers{{Tag("TES3").key(), patchContentFiles},
+                                {Tag("SAVE").key(), patchDependencies},
+                                {Tag("DIAS").key(), patchKnownTopicIds},
+                                {Tag("JOUR").key(), patchJournalEntry},
+                                {Tag("NPC_").key(), patchHeldName}};
+        for (const char* tag : ItemTags)
+            handlers.emplace(Tag(tag).key(), patchHeldName);
+        return handlers;
+    }();
+    return kind == SaveKind::Ess ? essMap : openMwMap;
 }
 
 } // namespace orvella

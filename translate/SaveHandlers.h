@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/SaveKind.h"
 #include "records/Record.h"
 #include "translate/ConversionContext.h"
 
@@ -22,8 +23,16 @@ bool patchKnownTopics(Record& record, ConversionContext& context);
 bool patchJournal(Record& record, ConversionContext& context);
 bool patchPlayerInventory(Record& record, ConversionContext& context);
 
-// The handler of each record type the conversion looks at, built at its first use and kept for the run; the
-// records of every other type are written as they are.
-const SaveHandlerMap& saveHandlerMap();
+// An OpenMW save's: the content files of its header (TES3) and of its SAVE record, the known topics (DIAS),
+// one journal entry each (JOUR), and the names of the records it holds whole (NPC_ and the items).
+bool patchContentFiles(Record& record, ConversionContext& context);
+bool patchDependencies(Record& record, ConversionContext& context);
+bool patchKnownTopicIds(Record& record, ConversionContext& context);
+bool patchJournalEntry(Record& record, ConversionContext& context);
+bool patchHeldName(Record& record, ConversionContext& context);
+
+// The handler of each record type the conversion of a save of the engine looks at, built at its first use and
+// kept for the run; the records of every other type are written as they are.
+const SaveHandlerMap& saveHandlerMap(SaveKind kind);
 
 } // namespace orvella
