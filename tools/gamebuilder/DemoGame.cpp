@@ -1,6 +1,9 @@
 #include "gamebuilder/DemoGame.h"
 
+#include "game/AsciiFold.h"
+#include "game/TextEncoding.h"
 #include "gamebuilder/GameBuilder.h"
+#include "gamebuilder/OpenMwSaveBuilder.h"
 
 #include <cstdint>
 #include <vector>
@@ -92,8 +95,15 @@ const DemoJournal Journals[] = {
 };
 
 const DemoText RumoursTopic = {"", "demo rumours", "dicerie demo"};
-const DemoText Rumour = {"demo_rumour_1", "They say the old guide knows every road.",
-                         "Dicono che la vecchia guida conosca ogni strada."};
+// Its variables are the speaker's race, class and faction, which OpenMW puts in the text it keeps.
+const DemoText Rumour = {"demo_rumour_1", "They say the %Race %Class of the %Faction knows every road.",
+                         "Dicono che la %Class %Race della %Faction conosca ogni strada."};
+
+// The guide's race, class and faction, and the faction's ranks.
+const DemoText Race = {"demo_imperial", "Imperial", "Imperiale"};
+const DemoText Class = {"demo_guard", "Guard", "Guardia"};
+const DemoText Faction = {"demo_guild", "Fighters Guild", "Gilda dei Guerrieri"};
+const DemoText Ranks[] = {{"", "Associate", "Associato"}, {"", "Apprentice", "Apprendista"}};
 
 // DATA of a topic: its type byte, 4 for a journal.
 std::string topicType(char type) {
@@ -112,9 +122,19 @@ void addTexts(GameFileBuilder& file, bool english) {
     for (const DemoText& month : Months)
         file.add(RecordBuilder("GMST").sub("NAME", month.id).sub("STRV", pick(month)));
     for (const DemoText& npc : Npcs)
-        file.add(RecordBuilder("NPC_").text("NAME", npc.id).text("FNAM", pick(npc)).text("RNAM", "Imperial"));
+        file.add(RecordBuilder("NPC_").text("NAME", npc.id).text("FNAM", pick(npc)).text("RNAM", Race.id));
     for (const DemoItem& item : Items)
         file.add(RecordBuilder(item.tag).text("NAME", item.text.id).text("FNAM", pick(item.text)));
+    file.add(RecordBuilder("RACE").text("NAME", Race.id).text("FNAM", pick(Race)));
+    file.add(RecordBuilder("CLAS").text("NAME", Class.id).text("FNAM", pick(Class)));
+    RecordBuilder faction("FACT");
+    faction.text("NAME", Faction.id).text("FNAM", pick(Faction));
+    for (const DemoText& rank : Ranks) {
+        std::string name = pick(rank);
+        name.resize(32, '\0');
+        faction.sub("RNAM", name);
+    }
+    file.add(std::move(faction));
     // The translation renames the topic and keeps its response's id, as the game's own translation does.
     file.add(RecordBuilder("DIAL")
                  .text("NAME", english ? RumoursTopic.english : RumoursTopic.italian)
@@ -250,6 +270,64 @@ GameFileBuilder save(bool english) {
     return file;
 }
 
+// The demo's save as OpenMW keeps it: the journal's entries hold their texts with the variables filled in,
+// as the guide spoke them; one entry names a response that the game lacks, and stays as it is.
+build::OpenMwSaveBuilder openMwSave(bool english, std::uint32_t version) {
+    auto pick = [english](const DemoText& text) {
+        return cp1252ToUtf8(english ? text.english : text.italian);
+    };
+    build::OpenMwSaveHeader header{.version = version, .contentFiles = {MorrowindMasterName}};
+    if (!english)
+        header.contentFiles.push_back(MorrowindPluginName);
+    header.description = "Demo";
+    build::OpenMwSaveBuilder save(header);
+    const std::string guide = pick(Npcs[0]);
+    auto entry = [&](build::JournalKind kind, const char* topic, const DemoEntry& demo) {
+        std::string text = pick(demo.text);
+        if (auto at = text.find("%Name"); at != std::string::npos)
+            text.replace(at, 5, guide);
+        return build::OpenMwJournalEntry{kind, topic, demo.text.id, text};
+    };
+    for (const DemoJournal& journal : Journals) {
+        build::OpenMwQuest quest{journal.topic, 10};
+        for (std::size_t i = 1; i < journal.entries.size(); ++i)
+            quest.entries.push_back(entry(build::JournalKind::Quest, journal.topic, journal.entries[i]));
+        save.quest(quest);
+    }
+    for (const DemoJournal& journal : Journals)
+        for (std::size_t i = 1; i < journal.entries.size(); ++i)
+            save.journal(entry(build::JournalKind::Diary, journal.topic, journal.entries[i]));
+    // OpenMW 0.47 and 0.48 keep topic ids in lower case; later versions as the game's files spell them.
+    auto topicId = [&](const DemoText& topic) {
+        std::string id = pick(topic);
+        if (version < 24)
+            for (char& c : id)
+                c = foldAscii(c);
+        return id;
+    };
+    const std::string rumour = english ? "They say the Imperial Guard of the Fighters Guild knows every road."
+                                       : "Dicono che la Guardia Imperiale della Gilda dei Guerrieri conosca "
+                                         "ogni strada.";
+    save.journal({build::JournalKind::Topic, topicId(RumoursTopic), Rumour.id, rumour, guide});
+    // Written before the game knew the response, it stays as it is in either edition.
+    save.journal(
+        {build::JournalKind::Topic, "demo rumours", "demo_rumour_9", "A ship came in at dawn.", "Old Guide"});
+    save.dialogue({{topicId(Topics[1]), topicId(Topics[0]), topicId(RumoursTopic)}, {}});
+    save.add(build::npcRecord(
+        {.id = version < 24 ? "player" : "Player", .race = Race.id, .className = Class.id}, version));
+    save.add(build::itemRecord(
+        {.kind = build::ItemKind::Book, .id = Items[3].text.id, .name = pick(Items[3].text)}, version));
+    // A blade the player enchanted and named: its id is one OpenMW made.
+    save.add(build::itemRecord({.kind = build::ItemKind::Weapon,
+                                .id = "$dynamic0",
+                                .idBytes = version < 24 ? std::string() : build::generatedRefId(7),
+                                .name = "Nerevar's Blade",
+                                .model = "w\\blade.nif"},
+                               version));
+    save.add(build::globalRecord("DemoCounter", 'l', 7, version));
+    return save;
+}
+
 bool writeFile(FileSystem& files, const std::string& path, const std::string& bytes) {
     auto file = files.open(path, "wb");
     return file && file->write(bytes.data(), bytes.size()) == bytes.size() && file->close();
@@ -283,6 +361,41 @@ bool writeDemoGame(FileSystem& files, const std::string& folder) {
     return writeFile(files, folder + DataFilesFolder + MorrowindMasterName, demoMaster()) &&
            writeFile(files, folder + DataFilesFolder + MorrowindPluginName, demoPlugin()) &&
            writeFile(files, folder + SavesFolder + DemoSaveName, demoEnglishSave());
+}
+
+std::string demoOpenMwSave(bool english, std::uint32_t version) {
+    return openMwSave(english, version).bytes();
+}
+
+bool writeDemoOpenMwGame(FileSystem& files, const std::string& folder) {
+    const std::string userData = folder + "\\" + DemoOpenMwUserData;
+    makeFolders(files, folder + "\\Data Files");
+    makeFolders(files, userData + "\\saves\\Nerevar");
+    // The configuration names its folders as the system spells them.
+    auto native = [](std::string path) {
+#ifndef _WIN32
+        for (char& c : path)
+            if (c == '\\')
+                c = '/';
+#endif
+        return path;
+    };
+    const std::string config = "# The demo game for OpenMW\ndata=\"" + native(folder + DataFilesFolder) +
+                               "\"\nuser-data=\"" + native(userData) + "\"\ncontent=Morrowind.esm\n";
+    return writeFile(files, folder + DataFilesFolder + MorrowindMasterName, demoMaster()) &&
+           writeFile(files, folder + DataFilesFolder + MorrowindPluginName, demoPlugin()) &&
+           writeFile(files, folder + "\\openmw.cfg", config) &&
+           writeFile(files, userData + "\\saves\\" + DemoOpenMwSaveName, demoOpenMwSave(true, 34));
+}
+
+GameInstallation demoOpenMwInstallation(FileSystem& files, const std::string& folder) {
+    GameInstallation installation = demoInstallation(folder);
+    installation.installPath.clear();
+    installation.saveKind = SaveKind::OpenMw;
+    installation.userDataFolder = folder + "\\" + DemoOpenMwUserData;
+    installation.dataFiles = DataFiles::inFolders(files, {folder + "\\Data Files"});
+    installation.installed(Game::Tribunal).pluginName = TribunalPluginName;
+    return installation;
 }
 
 GameInstallation demoInstallation(const std::string& folder) {

@@ -140,7 +140,8 @@ RecordBuilder itemRecord(const OpenMwItem& item, std::uint32_t version) {
     const std::string data = item.data.empty() ? std::string(layout.dataSize, '\0') : item.data;
 
     RecordBuilder record(layout.tag);
-    record.sub("NAME", cRefId(item.id, version)).sub("MODL", hcString(item.model));
+    record.sub("NAME", item.idBytes.empty() ? cRefId(item.id, version) : item.idBytes)
+        .sub("MODL", hcString(item.model));
     addIfAny(record, "FNAM", item.name, hcString(item.name));
     // Armour alone names its script before its data.
     if (item.kind == ItemKind::Armor)

@@ -96,6 +96,7 @@ enum class ItemKind { Book, Weapon, Armor, Clothing };
 struct OpenMwItem {
     ItemKind kind = ItemKind::Book;
     std::string id;
+    std::string idBytes; // NAME as it stands, for an id of another kind than text
     std::string name;
     std::string model = "m\\Text_Octavo_05.nif";
     std::string data; // the kind's data subrecord, zeros of its size when empty
