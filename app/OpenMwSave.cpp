@@ -1,8 +1,4 @@
 #include "app/OpenMwSave.h"
-#include "app/PathText.h"
-#include "game/AsciiFold.h"
-
-#include <cstring>
 #include <string_view>
 
 namespace orvella {
@@ -24,20 +20,6 @@ OpenMwSaveNameCheck checkOpenMwSaveName(const std::string& text) {
             "\"" + text +
                 "\" is not an OpenMW save name: it must be CHARACTER/SLOT.omwsave, a character's "
                 "folder in saves and a save in it, with no other path"};
-}
-
-OpenMwSavePaths openMwSavePaths(const OpenMwLocations& locations, const OpenMwSaveName& name) {
-    OpenMwSavePaths paths;
-    paths.save = joinPath(joinPath(locations.savesFolder, name.character), name.slot);
-    paths.backupFolder = joinPath(locations.backupFolder, name.character);
-    paths.backup = joinPath(paths.backupFolder, name.slot + ".bak");
-    std::string_view stem = name.slot;
-    const std::size_t extension = std::strlen(OpenMwSaveExtension);
-    if (stem.size() > extension &&
-        compareFolded(stem.substr(stem.size() - extension), OpenMwSaveExtension) == 0)
-        stem.remove_suffix(extension);
-    paths.log = joinPath(paths.backupFolder, std::string(stem) + ".log");
-    return paths;
 }
 
 } // namespace orvella

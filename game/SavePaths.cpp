@@ -1,5 +1,7 @@
 #include "game/SavePaths.h"
 
+#include "game/AsciiFold.h"
+
 namespace orvella {
 
 namespace {
@@ -22,7 +24,10 @@ SavePaths::SavePaths(const GameInstallation& installation, const std::string& sa
         save = installation.userDataFolder + OpenMwSavesFolder + character + "\\" + slot;
         backupFolder = installation.userDataFolder + BackupFolder + character;
         backup = backupFolder + "\\" + slot + ".bak";
-        const bool extended = slot.ends_with(OpenMwSaveExtension);
+        const bool extended =
+            slot.size() > OpenMwSaveExtension.size() &&
+            compareFolded(std::string_view(slot).substr(slot.size() - OpenMwSaveExtension.size()),
+                          OpenMwSaveExtension) == 0;
         log = backupFolder + "\\" +
               slot.substr(0, slot.size() - (extended ? OpenMwSaveExtension.size() : 0)) + ".log";
     }

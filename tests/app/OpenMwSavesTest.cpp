@@ -1,13 +1,14 @@
 #include "FaultInjectingFileSystem.h"
-#include "app/OpenMwDataFiles.h"
 #include "app/OpenMwSave.h"
 #include "app/OpenMwSaveList.h"
+#include "game/SavePaths.h"
 
 #include <gtest/gtest.h>
 
 namespace orvella {
 namespace {
 
+// OpenMW takes a game's file from the last data folder that holds one of its name, whatever its case.
 TEST(OpenMwDataFiles, ALaterFolderWinsWhateverTheCase) {
     test::FaultInjectingFileSystem files;
     files.addFolder("A");
@@ -16,20 +17,14 @@ TEST(OpenMwDataFiles, ALaterFolderWinsWhateverTheCase) {
     files.writeFile("A\\first.esp", "a");
     files.writeFile("B\\MORROWIND.ESM", "b");
     files.writeFile("B\\Second.esp", "b");
-    const std::vector<std::string> folders = {"A", "Missing", "B"};
-
-    std::vector<std::string> listed;
-    for (const OpenMwDataFile& file : listOpenMwDataFiles(files, folders))
-        listed.push_back(file.name + " " + file.path);
-    EXPECT_EQ(listed, (std::vector<std::string>{"first.esp A\\first.esp", "MORROWIND.ESM B\\MORROWIND.ESM",
-                                                "Second.esp B\\Second.esp"}));
-
+    const DataFiles data = DataFiles::inFolders(files, {"A", "Missing", "B"});
     const std::pair<const char*, std::optional<std::string>> found[] = {{"morrowind.esm", "B\\MORROWIND.ESM"},
                                                                         {"FIRST.ESP", "A\\first.esp"},
+                                                                        {"Second.esp", "B\\Second.esp"},
                                                                         {"meshes", std::nullopt},
                                                                         {"Tribunal.esm", std::nullopt}};
     for (const auto& [name, path] : found)
-        EXPECT_EQ(findOpenMwDataFile(files, folders, name), path) << name;
+        EXPECT_EQ(data.pathOf(name), path) << name;
 }
 
 TEST(OpenMwSaves, ListNewestFirstAsTheLoadMenuDoes) {
@@ -85,15 +80,13 @@ TEST(OpenMwSaves, NamesArePlainCharacterAndSlotNames) {
                                      "character's folder in saves and a save in it, with no other path");
     }
 
-    OpenMwLocations locations;
-    locations.savesFolder = "U\\saves";
-    locations.backupFolder = "U\\LRK Saves Backup";
-    const OpenMwSavePaths paths = openMwSavePaths(locations, {"Alda", "Quick.OMWSAVE"});
+    GameInstallation installation{.saveKind = SaveKind::OpenMw, .userDataFolder = "U"};
+    const SavePaths paths(installation, "Alda/Quick.OMWSAVE");
     EXPECT_EQ(paths.save, "U\\saves\\Alda\\Quick.OMWSAVE");
     EXPECT_EQ(paths.backupFolder, "U\\LRK Saves Backup\\Alda");
     EXPECT_EQ(paths.backup, "U\\LRK Saves Backup\\Alda\\Quick.OMWSAVE.bak");
     EXPECT_EQ(paths.log, "U\\LRK Saves Backup\\Alda\\Quick.log");
-    EXPECT_EQ(openMwSavePaths(locations, {"Alda", "plain"}).log, "U\\LRK Saves Backup\\Alda\\plain.log");
+    EXPECT_EQ(SavePaths(installation, "Alda/plain").log, "U\\LRK Saves Backup\\Alda\\plain.log");
 }
 
 } // namespace
