@@ -2,6 +2,8 @@
 #include "ConsoleStartup.h"
 #include "TerminalText.h"
 #include "WriteWatch.h"
+#include "app/OpenMwSave.h"
+#include "game/SavePaths.h"
 #include "game/UserTexts.h"
 #include "platform/OverlayFileSystem.h"
 #include "platform/PathLimit.h"
@@ -46,6 +48,27 @@ const char* const HelpText =
     "      installed. Each holds the built-in rows, then the pairs found in the game's\n"
     "      files; corrected, the files serve as --tables. It prints the rows of each\n"
     "      table and every plugin topic that stayed unpaired, with the reason.\n"
+    "  orvella-cli COMMAND --openmw [--config FILE] [--user-data DIR] [--game DIR] ...\n"
+    "      The same commands for OpenMW's saves, each named CHARACTER/SLOT.omwsave, a\n"
+    "      character's folder in OpenMW's saves folder and a save in it:\n"
+    "        orvella-cli convert --openmw [--tables TABLES] [--dry-run] CHARACTER/SLOT.omwsave\n"
+    "        orvella-cli list --openmw\n"
+    "        orvella-cli info --openmw CHARACTER/SLOT.omwsave\n"
+    "        orvella-cli restore --openmw CHARACTER/SLOT.omwsave [--yes]\n"
+    "        orvella-cli tables --openmw --out FOLDER\n"
+    "      list prints every character's saves, newest first, as OpenMW's load menu\n"
+    "      orders them; info prints the player, level, place, description and the\n"
+    "      content files of the save. The backup and the log go to USERDATA/LRK Saves\n"
+    "      Backup/CHARACTER/ (SLOT.omwsave.bak, SLOT.log).\n"
+    "      --config FILE: the openmw.cfg to read, by default the user's one where OpenMW\n"
+    "      keeps it ($XDG_CONFIG_HOME/openmw, ~/.config/openmw on Linux; Documents\\My\n"
+    "      Games\\OpenMW on Windows; ~/Library/Preferences/openmw on macOS).\n"
+    "      --user-data DIR: OpenMW's user data folder, which holds saves; by default\n"
+    "      the user-data= of openmw.cfg, else OpenMW's default folder\n"
+    "      ($XDG_DATA_HOME/openmw, ~/.local/share/openmw on Linux; as the config on\n"
+    "      Windows; ~/Library/Application Support/openmw on macOS).\n"
+    "      --game DIR: the game's files from DIR/Data Files alone, instead of the data=\n"
+    "      folders of openmw.cfg.\n"
     "  orvella-cli --help\n"
     "\n"
     "NAME.ess is the plain name of a file in DIR/Saves, without \"/\", \"\\\" or \":\"; \"--\" ends the\n"
@@ -91,12 +114,18 @@ int failure(const std::string& problem) {
 
 std::optional<int> checkOneSaveName(const Options& options) {
     if (options.arguments.empty())
-        return usage(options.command + " needs the file name of a save (NAME.ess)");
+        return usage(options.command + (options.openMw ? " needs the name of a save (CHARACTER/SLOT.omwsave)"
+                                                       : " needs the file name of a save (NAME.ess)"));
     if (options.arguments.size() > 1)
         return usage(options.command + " takes one save name, not " +
                      std::to_string(options.arguments.size()));
-    if (auto problem = saveNameProblem(options.arguments[0]))
+    if (options.openMw) {
+        const OpenMwSaveNameCheck check = checkOpenMwSaveName(options.arguments[0]);
+        if (!check.name)
+            return usage(check.problem);
+    } else if (auto problem = saveNameProblem(options.arguments[0])) {
         return usage(*problem);
+    }
     return std::nullopt;
 }
 
@@ -105,7 +134,7 @@ std::optional<int> startUpWithSave(const Options& options, const std::string& sa
                                    FileSystem& files) {
     if (auto exitCode = startUp(options, installation, messages, files))
         return exitCode;
-    const std::string path = installation.installPath + SavesFolder + saveFileName;
+    const std::string path = SavePaths(installation, saveFileName).save;
     if (files.exists(path))
         return std::nullopt;
     // A path too long to open is named as such, as the job names the paths it cannot take.
@@ -135,6 +164,8 @@ int runCommandLine(const std::vector<std::string>& arguments, FileSystem& files)
         return usage(options.command + " does not take --dry-run");
     if (options.out && !command->takesOut)
         return usage(options.command + " does not take --out");
+    if ((options.config || options.userData) && !options.openMw)
+        return usage(std::string(options.config ? "--config" : "--user-data") + " goes with --openmw");
     // A dry run sees the game through a layer in memory that takes every write, and runs as any command.
     std::optional<OverlayFileSystem> overlay;
     if (options.dryRun)

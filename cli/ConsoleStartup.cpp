@@ -1,9 +1,15 @@
 #include "ConsoleStartup.h"
 
 #include "Commands.h"
+#include "TerminalText.h"
+#include "app/OpenMwLocations.h"
+#include "app/OpenMwStartup.h"
 #include "app/Startup.h"
 #include "app/VersionResource.h"
 #include "platform/FileSystem.h"
+#include "platform/UserEnvironment.h"
+
+#include <iostream>
 
 namespace orvella::cli {
 
@@ -63,10 +69,25 @@ private:
     FileSystem& files_;
 };
 
+// OpenMW's files where OpenMW finds them, or where the options say; every note on openmw.cfg is printed.
+std::optional<int> startUpOpenMw(const Options& options, GameInstallation& installation,
+                                 MessageBoxes& messages, FileSystem& files) {
+    const OpenMwLocationsResult found =
+        findOpenMwLocations({options.config, options.userData, options.game}, nativeOpenMwPlatform(),
+                            nativeUserEnvironment(), files);
+    if (!found.locations)
+        return failure(pathText(found.error));
+    for (const std::string& note : found.locations->notes)
+        std::cerr << "orvella-cli: note: " << pathText(note) << "\n";
+    return runOpenMwStartup(*found.locations, files, messages, installation);
+}
+
 } // namespace
 
 std::optional<int> startUp(const Options& options, GameInstallation& installation, MessageBoxes& messages,
                            FileSystem& files) {
+    if (options.openMw)
+        return startUpOpenMw(options, installation, messages, files);
 #ifndef _WIN32
     // Off Windows there is no registry to find the game in.
     if (!options.game)

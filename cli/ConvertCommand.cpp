@@ -5,6 +5,7 @@
 #include "app/SaveClassification.h"
 #include "game/UserTexts.h"
 #include "job/PatchJob.h"
+#include "job/SaveReading.h"
 #include "platform/PathLimit.h"
 #include "translate/TableFile.h"
 
@@ -65,7 +66,11 @@ int convertCommand(const Options& options, FileSystem& files) {
 
     auto saveInfo = classifySave(files, installation, saveFileName);
     if (!saveInfo)
-        return failure(saveFileName + " in the game's Saves folder is not a saved game");
+        return failure(saveFileName + (options.openMw ? " in OpenMW's saves folder is not a saved game"
+                                                      : " in the game's Saves folder is not a saved game"));
+    // A save that a newer OpenMW wrote is refused before anything is written, its log included.
+    if (saveInfo->formatVersion > LatestOpenMwFormatVersion)
+        return failure(saveFileName + ": " + toTerminal(texts::openMwFormatTooNew(saveInfo->formatVersion)));
     // The main dialog disables "PATCH" for these saves; the console refuses them the same way.
     if (saveInfo->direction == BetaUnsupported)
         return failure(saveFileName + ": " + toTerminal(texts::patchButtonText(BetaUnsupported)));

@@ -1,6 +1,7 @@
 #include "Commands.h"
 #include "ConsoleUi.h"
 #include "TerminalText.h"
+#include "app/OpenMwSaveSummary.h"
 #include "app/SaveClassification.h"
 #include "app/SaveSummary.h"
 #include "game/UserTexts.h"
@@ -25,6 +26,20 @@ public:
     std::vector<std::string> masters;
 };
 
+// What an OpenMW save's SAVE record tells, under the main dialog's labels where it has them.
+int printOpenMwSummary(FileSystem& files, const GameInstallation& installation, const std::string& saveName) {
+    const std::optional<OpenMwSaveSummary> summary = readOpenMwSaveSummary(files, installation, saveName);
+    if (!summary)
+        return failure(saveName + " in OpenMW's saves folder is not a saved game with a summary");
+    std::cout << "NomePG: " << utf8ToTerminal(summary->playerName) << "\nLivello: " << summary->level
+              << "\nSalvato a: " << utf8ToTerminal(summary->cellName)
+              << "\nNome Salvataggio: " << utf8ToTerminal(summary->description) << "\n\n"
+              << texts::UsedPluginsHeading << "\n";
+    for (const std::string& file : summary->contentFiles)
+        std::cout << utf8ToTerminal(file) << '\n';
+    return 0;
+}
+
 } // namespace
 
 // The summary of one save as the main dialog shows it when the save is selected: the summary text, then
@@ -38,6 +53,8 @@ int infoCommand(const Options& options, FileSystem& files) {
     GameInstallation installation;
     if (auto exitCode = startUpWithSave(options, saveFileName, installation, messages, files))
         return *exitCode;
+    if (options.openMw)
+        return printOpenMwSummary(files, installation, saveFileName);
 
     auto saveInfo = classifySave(files, installation, saveFileName);
     TextSummary summary;

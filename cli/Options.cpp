@@ -20,14 +20,20 @@ Options parseOptions(const std::vector<std::string>& arguments) {
             options.yes = true;
         } else if (argument == "--dry-run") {
             options.dryRun = true;
-        } else if (argument == "--game" || argument == "--tables" || argument == "--out") {
+        } else if (argument == "--openmw") {
+            options.openMw = true;
+        } else if (argument == "--game" || argument == "--tables" || argument == "--out" ||
+                   argument == "--config" || argument == "--user-data") {
             if (i + 1 >= arguments.size()) {
-                options.error = argument + " needs a folder after it";
+                options.error = argument + (argument == "--config" ? " needs a file after it"
+                                                                   : " needs a folder after it");
                 return options;
             }
             (argument == "--game"     ? options.game
              : argument == "--tables" ? options.tables
-                                      : options.out) = arguments[++i];
+             : argument == "--out"    ? options.out
+             : argument == "--config" ? options.config
+                                      : options.userData) = arguments[++i];
         } else {
             // A mistyped option ("-game", "--gmae") would otherwise pass for a save's name.
             options.error = "unknown option " + argument;

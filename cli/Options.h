@@ -12,6 +12,10 @@ struct Options {
     std::optional<std::string> game;
     std::optional<std::string> tables;
     std::optional<std::string> out;
+    // OpenMW's saves, and where its files are when they are not where OpenMW keeps them by default.
+    bool openMw = false;
+    std::optional<std::string> config;
+    std::optional<std::string> userData;
     bool yes = false;
     bool dryRun = false;
     bool help = false;

@@ -18,6 +18,14 @@ std::string toTerminal(std::string_view text) {
 #endif
 }
 
+std::string utf8ToTerminal(std::string_view text) {
+#ifdef _WIN32
+    return utf8ToCp1252Replacing(text);
+#else
+    return std::string(text);
+#endif
+}
+
 std::string toTerminal(std::string_view text, std::string_view fileName) {
     if (fileName.empty())
         return toTerminal(text);

@@ -12,6 +12,10 @@ std::string toTerminal(std::string_view text);
 // file names are the file system's bytes and not Windows-1252 text.
 std::string toTerminal(std::string_view text, std::string_view fileName);
 
+// UTF-8 text, as an OpenMW save holds it, as the terminal shows it: as it is off Windows, in Windows-1252 on
+// Windows, "?" in place of what that cannot hold.
+std::string utf8ToTerminal(std::string_view text);
+
 // A message box's or the summary's CR LF line ends as the terminal's own line feeds.
 std::string withLineFeeds(std::string_view text);
 

@@ -9,7 +9,8 @@
 namespace {
 
 const char* const Usage =
-    "usage: orvella-demo FOLDER     writes a synthetic game folder with an English save\n"
+    "usage: orvella-demo FOLDER     writes a synthetic game folder with an English save, and an\n"
+    "                               English OpenMW save with the openmw.cfg that finds it\n"
     "       orvella-demo show SAVE  lists what a conversion changes in a save\n";
 
 } // namespace
@@ -35,10 +36,12 @@ int main(int argc, char** argv) {
         std::fputs(Usage, stderr);
         return 2;
     }
-    if (!orvella::demo::writeDemoGame(orvella::nativeFileSystem(), argv[1])) {
+    if (!orvella::demo::writeDemoGame(orvella::nativeFileSystem(), argv[1]) ||
+        !orvella::demo::writeDemoOpenMwGame(orvella::nativeFileSystem(), argv[1])) {
         std::fprintf(stderr, "orvella-demo: cannot write %s\n", argv[1]);
         return 1;
     }
-    std::printf("%s/Saves/%s\n", argv[1], orvella::demo::DemoSaveName);
+    std::printf("%s/Saves/%s\n%s/%s/saves/Nerevar/Demo.omwsave\n", argv[1], orvella::demo::DemoSaveName,
+                argv[1], orvella::demo::DemoOpenMwUserData);
     return 0;
 }

@@ -380,7 +380,7 @@ bool writeDemoOpenMwGame(FileSystem& files, const std::string& folder) {
 #endif
         return path;
     };
-    const std::string config = "# The demo game for OpenMW\ndata=\"" + native(folder + DataFilesFolder) +
+    const std::string config = "# The demo game for OpenMW\ndata=\"" + native(folder + "\\Data Files") +
                                "\"\nuser-data=\"" + native(userData) + "\"\ncontent=Morrowind.esm\n";
     return writeFile(files, folder + DataFilesFolder + MorrowindMasterName, demoMaster()) &&
            writeFile(files, folder + DataFilesFolder + MorrowindPluginName, demoPlugin()) &&
