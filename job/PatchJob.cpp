@@ -409,6 +409,23 @@ bool sameSave(const SaveInfo& now, const SaveInfo& chosen) {
            now.formatVersion == chosen.formatVersion;
 }
 
+// Opens the log and writes its first line; false, with the user told, when it cannot be created. OpenMW's
+// backups and logs go to a folder for each character, made as its first save is converted.
+bool openLog(JobState& state) {
+    const SavePaths& paths = state.paths;
+    if (state.installation().saveKind == SaveKind::OpenMw &&
+        !makeFolders(state.files(), paths.backupFolder)) {
+        state.showMessage(texts::NoBackupFolder, MessageIcon::Warning);
+        return false;
+    }
+    if (!state.log.open(state.files(), paths.log, paths.logTemp)) {
+        state.showMessage(texts::CannotOpenLog, MessageIcon::Error);
+        return false;
+    }
+    state.log.writeFirstLine(state.job.request.saveFileName);
+    return true;
+}
+
 // Takes the save for this job and opens its files. The lock comes first, so that a job that finds the save
 // taken writes nothing at all, not even its log; the temporary files come after it, each once a stale one
 // that a killed job left is removed, which only the holder of the save may do.
@@ -448,16 +465,8 @@ bool openJobFiles(JobState& state) {
         state.showMessage(texts::CannotOpenSave, MessageIcon::Error);
         return false;
     }
-    // OpenMW's backups and logs go to a folder for each character, made as its first save is converted.
-    if (state.installation().saveKind == SaveKind::OpenMw && !makeFolders(files, paths.backupFolder)) {
-        state.showMessage(texts::NoBackupFolder, MessageIcon::Warning);
+    if (state.installation().saveKind == SaveKind::Ess && !openLog(state))
         return false;
-    }
-    if (!state.log.open(files, paths.log, paths.logTemp)) {
-        state.showMessage(texts::CannotOpenLog, MessageIcon::Error);
-        return false;
-    }
-    state.log.writeFirstLine(state.job.request.saveFileName);
     if (!state.newSave.create()) {
         state.showMessage(texts::CannotWriteTemp, MessageIcon::Error);
         return false;
@@ -596,6 +605,8 @@ PatchResult runPatchJob(const PatchJob& job) {
     std::int32_t count = 0;
     success = success && buildTranslationData(state);
     success = success && readSave(state, count);
+    // An OpenMW save that cannot be read leaves nothing behind, not even a log, nor its character's folder.
+    success = success && (state.installation().saveKind == SaveKind::Ess || openLog(state));
     std::optional<BackupWriting> backup;
     std::optional<SaveWriting> writing;
     if (success) {

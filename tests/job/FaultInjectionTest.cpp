@@ -5,6 +5,7 @@
 #include "RecordViews.h"
 #include "app/RestoreFromBackup.h"
 #include "app/SaveClassification.h"
+#include "gamebuilder/OpenMwSaveBuilder.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -179,6 +180,19 @@ TEST_F(FaultInjection, EveryFailedCallOfTheDemoSavesBothWaysAndBack) {
     EXPECT_TRUE(files.readFile(log).value_or("").ends_with(
         "dimenticata\r\n\r\n- FRASI DEL JOURNAL NON TRADOTTE -\r\n\r\n"
         "--- Uno straniero in un mantello grigio mi osservava dal fondo del porto.\r\n\r\n"));
+}
+
+// An OpenMW save to the other edition and back, its backup and log in a folder for its character.
+TEST_F(FaultInjection, EveryFailedCallOfAnOpenMwSaveBothWays) {
+    demo::writeDemoOpenMwGame(files, test::InMemoryGame);
+    installation = demo::demoOpenMwInstallation(files, test::InMemoryGame);
+    formatVersion = build::OpenMw049Format;
+    makeFolders(files, SavePaths(installation, "Nerevar/English.omwsave").backupFolder);
+    prepare("Nerevar/English.omwsave", demo::demoOpenMwSave(true, formatVersion));
+    EXPECT_EQ(everyFaultOf(EnglishToItalian), demo::demoOpenMwSave(false, formatVersion));
+    prepare("Nerevar/Italian.omwsave", demo::demoOpenMwSave(false, formatVersion));
+    EXPECT_EQ(everyFaultOf(ItalianToEnglish), demo::demoOpenMwSave(true, formatVersion));
+    EXPECT_TRUE(log.ends_with("LRK Saves Backup\\Nerevar\\Italian.log") && reference.result.logKept);
 }
 
 // A restore leaves the conversion or the backup as the save, and its outcome and message say which.

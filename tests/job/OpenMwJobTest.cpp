@@ -1,4 +1,5 @@
 #include "DemoJob.h"
+#include "RecordViews.h"
 #include "app/SaveClassification.h"
 #include "gamebuilder/OpenMwSaveBuilder.h"
 
@@ -21,15 +22,17 @@ struct OpenMwJobTest : testing::Test {
     // Writes the bytes as the save, converts it the way it classifies and gives the save afterwards.
     std::string convert(const std::string& bytes) {
         files.writeFile(path(), bytes);
+        run();
+        return files.readFile(path()).value_or("");
+    }
+    void run() {
         messages = test::RecordingMessageBoxes();
         progress = test::RecordingProgress();
-        const std::optional<SaveInfo> info = classifySave(files, installation, SaveName);
-        EXPECT_TRUE(info);
-        PatchJob job{&installation, &files, &messages, &progress, nullptr, nullptr, {SaveName, *info}};
+        // A save that does not classify is converted as an English one of the newest format.
+        const SaveInfo info =
+            classifySave(files, installation, SaveName).value_or(SaveInfo{.formatVersion = OpenMw049Format});
+        PatchJob job{&installation, &files, &messages, &progress, nullptr, nullptr, {SaveName, info}};
         result = runPatchJob(job);
-        for (const Message& m : messages.shown) ADD_FAILURE() << m.text;
-
-        return files.readFile(path()).value_or("");
     }
     std::string path() const { return SavePaths(installation, SaveName).save; }
     std::string log() { return files.readFile(SavePaths(installation, SaveName).log).value_or(""); }
@@ -56,6 +59,136 @@ TEST_F(OpenMwJobTest, EachFormatConvertsToTheOtherEditionAndBack) {
         EXPECT_NE(log().find("--- A ship came in at dawn."), std::string::npos) << log();
         EXPECT_EQ(convert(italian), english);
     }
+}
+
+// A damaged save, or one of a newer format, is refused with the file, the record and the offset at fault, and
+// nothing is written: no backup, no log, not even the character's folder for them.
+TEST_F(OpenMwJobTest, ADamagedSaveIsRefusedWritingNothing) {
+    const std::string save = demo::demoOpenMwSave(true, OpenMw049Format);
+    const std::size_t saveRecord = save.find("SAVE"), dialogue = save.find("DIAS");
+    auto with = [&](std::size_t at, std::size_t size, const std::string& bytes) {
+        return std::string(save).replace(at, size, bytes);
+    };
+    const std::pair<std::string, std::string> cases[] = {
+        {save.substr(0, save.size() - 3), "il record supera la fine del file.\nRecord GLOB (n. 18), offset " +
+                                              std::to_string(save.rfind("GLOB"))},
+        {with(dialogue + 20, 4, u32(9999)),
+         "un sottorecord supera la fine del record.\nRecord DIAS (n. 14), sottorecord TOPI"},
+        {save.substr(0, saveRecord) + save.substr(save.find("QUES")),
+         "il secondo record non \xE8 SAVE.\nRecord QUES (n. 1), offset " + std::to_string(saveRecord)},
+        {with(dialogue + 16 + 8, 1, "\x09"),
+         "un id \xE8 di un tipo sconosciuto.\nRecord DIAS (n. 14), sottorecord TOPI, offset " +
+             std::to_string(dialogue + 16)},
+        {with(0x18, 4, u32(40)), "formato 40 di OpenMW, pi\xF9 recente del 39"},
+        {with(0x10, 4, "FROM"), "(FORM).\nRecord TES3 (n. 0), offset 16"},
+    };
+    for (const auto& [bytes, fault] : cases) {
+        SCOPED_TRACE(fault);
+        files.writeFile(path(), bytes);
+        const auto before = files.snapshot();
+        run();
+        EXPECT_TRUE(files.matches(before));
+        EXPECT_EQ(result.exitCode, 1u);
+        ASSERT_EQ(messages.shown.size(), 1u);
+        EXPECT_NE(messages.shown[0].text.find("\"Nerevar/Demo.omwsave\" non \xE8 valido"), std::string::npos);
+        EXPECT_NE(messages.shown[0].text.find(fault), std::string::npos) << messages.shown[0].text;
+        EXPECT_FALSE(files.exists(SavePaths(installation, SaveName).backupFolder));
+    }
+}
+
+// A game whose responses tell each reason an entry converts or stays: the translation renames "Work" and
+// gives one of its responses another id, two guards share an English name that the translation tells apart,
+// and the quest's responses name the player's faction and rank, a global, and a word only one language has.
+struct OpenMwEntriesTest : OpenMwJobTest {
+    OpenMwEntriesTest() {
+        files.writeFile(installation.dataFiles.pathOf(MorrowindMasterName).value(), edition(true).bytes());
+        files.writeFile(installation.dataFiles.pathOf(MorrowindPluginName).value(), edition(false).bytes());
+        installation = demo::demoOpenMwInstallation(files, test::InMemoryGame);
+    }
+    static GameFileBuilder edition(bool english) {
+        GameFileBuilder file({.kind = english ? FileKind::Master : FileKind::Plugin});
+        auto pick = [english](const char* en, const char* it) { return english ? en : it; };
+        auto info = [](const char* id, const char* condition, const char* text) {
+            return RecordBuilder("INFO").text("INAM", id).sub("DATA", condition).text("NAME", text);
+        };
+        file.add(RecordBuilder("NPC_").text("NAME", "guard_1").text("FNAM", pick("Guard", "Guardia")))
+            .add(RecordBuilder("NPC_").text("NAME", "guard_2").text("FNAM", pick("Guard", "Sentinella")))
+            .add(RecordBuilder("NPC_").text("NAME", "smith").text("FNAM", pick("Smith", "Fabbro")))
+            .add(RecordBuilder("BOOK").text("NAME", "ledger").text("FNAM", pick("Ledger", "Registro")))
+            .add(RecordBuilder("FACT")
+                     .text("NAME", "guild")
+                     .text("FNAM", pick("Guild", "Gilda"))
+                     .text("RNAM", pick("Novice", "Novizio")))
+            .add(RecordBuilder("DIAL").text("NAME", pick("Work", "Lavoro")).sub("DATA", std::string(1, '\0')))
+            .add(info("1", "a", pick("Ask %PCName about work, %Name.", "Chiedi lavoro, %PCName, a %Name.")))
+            .add(info(pick("2", "9"), "b", pick("No work today.", "Niente lavoro oggi.")))
+            .add(RecordBuilder("DIAL").text("NAME", "q_main").sub("DATA", std::string(1, '\4')))
+            .add(info("10", "c",
+                      pick("I joined the %Faction as a %PCRank.", "Entro nella %Faction come %PCRank.")))
+            .add(info("30", "d", pick("Pay %Gold coins.", "Paga %Gold monete.")))
+            .add(info("40", "e", pick("Talk to %Name.", "Parla con il %Class %Name.")));
+        return file;
+    }
+    // Each journal entry of the save: its topic, response, text and speaker.
+    static std::vector<std::string> entries(const std::string& save) {
+        std::vector<std::string> found;
+        for (const auto& record : test::readAllRecords(save))
+            if (record->tag().is("JOUR"))
+                found.push_back(std::string(record->findText("YETO").value_or("")) + "|" +
+                                std::string(record->findText("YEIN").value_or("")) + "|" +
+                                std::string(record->findText("TEXT").value_or("")) + "|" +
+                                std::string(record->findText("ACT_").value_or("")));
+        return found;
+    }
+};
+
+// A topic entry takes its renamed topic, its response's text with the names of its words in the other
+// language, and its speaker's; a response the translation numbers otherwise is found by its conditions. An
+// entry stays, logged, when no response answers it, when its text is not made from its response, and when
+// the other language's response has a word its own lacks. A name two records give different translations
+// stays.
+TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
+    OpenMwSaveBuilder save({.version = OpenMw049Format, .contentFiles = {MorrowindMasterName}});
+    auto topic = [](const char* id, const char* response, const char* text, const char* speaker) {
+        return OpenMwJournalEntry{JournalKind::Topic, "work", response, text, speaker};
+    };
+    save.quest(
+        {"q_main", 10, false, {{JournalKind::Quest, "q_main", "10", "I joined the Guild as a Novice."}}});
+    save.journal({JournalKind::Diary, "q_main", "30", "Pay 100 coins."})
+        .journal({JournalKind::Diary, "q_main", "40", "Talk to Smith."})
+        .journal(topic("work", "1", "Ask Nerevar about work, Smith.", "Smith"))
+        .journal(topic("work", "2", "No work today.", "Guard"))
+        .journal(topic("work", "7", "Gone.", "Smith"))
+        .journal({JournalKind::Topic, "play", "1", "Unknown topic.", "Smith"})
+        .dialogue({{"Work", "work", "play"}, {}});
+    save.add(npcRecord({.id = "smith", .name = "Smith"}, OpenMw049Format))
+        .add(npcRecord({.id = "guard_1", .name = "Captain Dulo"}, OpenMw049Format))
+        .add(itemRecord({.kind = ItemKind::Book, .id = "LEDGER", .name = "Ledger"}, OpenMw049Format))
+        .add(itemRecord({.kind = ItemKind::Weapon, .id = "ledger", .name = "Ledger"}, OpenMw049Format));
+    const std::string italian = convert(save.bytes());
+    EXPECT_EQ(entries(italian), (std::vector<std::string>{
+                                    "q_main|10|Entro nella Gilda come Novizio.|",
+                                    "q_main|30|Pay 100 coins.|",
+                                    "q_main|40|Talk to Smith.|",
+                                    "lavoro|1|Chiedi lavoro, Nerevar, a Fabbro.|Fabbro",
+                                    "lavoro|9|Niente lavoro oggi.|Guard",
+                                    "work|7|Gone.|Smith",
+                                    "play|1|Unknown topic.|Smith",
+                                }));
+    EXPECT_NE(log().find("--- Pay 100 coins.\r\n\r\n--- Talk to Smith.\r\n\r\n--- Gone.\r\n\r\n--- Unknown "
+                         "topic.\r\n\r\n"),
+              std::string::npos)
+        << log();
+    std::vector<std::string> held;
+    for (const auto& record : test::readAllRecords(italian))
+        if (record->tag().is("DIAS"))
+            held.push_back(test::layout(*record));
+        else if (record->tag().is("NPC_") || record->tag().is("BOOK") || record->tag().is("WEAP"))
+            held.push_back(std::string(record->findText("NAME").value()) + "=" +
+                           std::string(record->findText("FNAM").value_or("")));
+    EXPECT_EQ(held, (std::vector<std::string>{"TOPI=\x02Lavoro|TOPI=\x02lavoro|TOPI=\x02play",
+                                              "\x02smith=Fabbro", "\x02guard_1=Captain Dulo",
+                                              "\x02LEDGER=Registro", "\x02ledger=Ledger"}));
 }
 
 } // namespace

@@ -51,6 +51,7 @@ struct JobHarness {
         progress = RecordingProgress();
         PatchJob job = jobFor(installation, files, messages, progress, saveFileName, direction);
         job.request.classifyAgain = classifyAgain;
+        job.request.saveInfo.formatVersion = formatVersion;
         return result = runPatchJob(job);
     }
     // Writes the bytes as the save, converts it and gives the save's bytes afterwards.
@@ -64,6 +65,7 @@ struct JobHarness {
     FaultInjectingFileSystem files;
     GameInstallation installation = installDemoGame(files);
     SaveClassifier classifyAgain = nullptr;
+    std::uint32_t formatVersion = 0; // of the OpenMW saves converted
     RecordingMessageBoxes messages;
     RecordingProgress progress;
     PatchResult result;

@@ -27,6 +27,17 @@ inline std::vector<std::unique_ptr<Record>> readRecords(const std::string& bytes
     return records;
 }
 
+// The records of a file held in memory up to its end, as OpenMW reads a save, or to the first that cannot be
+// read.
+inline std::vector<std::unique_ptr<Record>> readAllRecords(const std::string& bytes) {
+    MemoryFile file(bytes);
+    RecordStream stream(file, "file");
+    std::vector<std::unique_ptr<Record>> records;
+    for (std::unique_ptr<Record> record; !stream.atEnd() && (record = stream.readRecord());)
+        records.push_back(std::move(record));
+    return records;
+}
+
 inline std::string bytesOf(const Record& record) {
     std::vector<std::uint8_t> out;
     serializeRecord(record, out);
