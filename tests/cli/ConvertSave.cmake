@@ -3,9 +3,12 @@
 # every backup holds the save as it was, no temporary file stays, and the second round trip gives the bytes
 # of the first. A dry run goes before each conversion: it leaves the game folder file for file and byte for
 # byte as it was, with the same permission bits and modification times, and prints what the conversion
-# after it prints, then the log that conversion keeps and the status it exits with.
+# after it prints, then the log that conversion keeps and the status it exits with. With -DOPENMW=1 the save
+# is an OpenMW save (the demo's, or a real one put in a character's folder), found through the demo's
+# openmw.cfg; the demo's comes back byte for byte after one round trip.
 #
-#   cmake -DCLI=orvella-cli -DDEMO=orvella-demo [-DEMULATOR=wine] [-DSAVE=X.ess] -DWORK=folder -P ConvertSave.cmake
+#   cmake -DCLI=orvella-cli -DDEMO=orvella-demo [-DEMULATOR=wine] [-DOPENMW=1] [-DSAVE=X.ess|X.omwsave]
+#         -DWORK=folder -P ConvertSave.cmake
 #
 # Under an emulator the game folder is handed over as a Windows path (Z: is the root of the Linux file
 # system under Wine), so the job's "\\Saves\\" concatenation runs as it does on Windows, and the program
@@ -31,6 +34,27 @@ execute_process(COMMAND ${EMULATOR} "${DEMO}" "${gameArgument}" RESULT_VARIABLE 
 if(NOT exitCode STREQUAL "0")
     message(FATAL_ERROR "orvella-demo exited with ${exitCode}")
 endif()
+# Where the save, its backup and its log are, and how the console finds them.
+if(OPENMW)
+    set(character "Nerevar")
+    set(saveName "Demo.omwsave")
+    if(SAVE)
+        set(character "Real")
+    endif()
+    set(savesFolder "${game}/OpenMW/saves/${character}")
+    set(backupFolder "${game}/OpenMW/LRK Saves Backup/${character}")
+    set(saveArgument "${character}/")
+    set(locationArguments --openmw --config "${gameArgument}/openmw.cfg")
+    if(EMULATOR)
+        set(locationArguments --openmw --config "${gameArgument}\\openmw.cfg")
+    endif()
+else()
+    set(saveName "Demo0001.ess")
+    set(savesFolder "${game}/Saves")
+    set(backupFolder "${game}/LRK Saves Backup")
+    set(saveArgument "")
+    set(locationArguments --game "${gameArgument}")
+endif()
 if(SAVE)
     # The real saves use both expansions: the demo's files stand in for their masters and the Bloodmoon
     # plugin.
@@ -39,16 +63,24 @@ if(SAVE)
     file(COPY_FILE "${data}/Morrowind.esm" "${data}/Tribunal.esm")
     file(COPY_FILE "${data}/Morrowind.esm" "${data}/Bloodmoon.esm")
     file(COPY_FILE "${data}/Morrowind LRK - Versione Finale.esp" "${data}/Bloodmoon LRK - Versione Finale.esp")
-    file(GLOB demoSaves "${game}/Saves/*")
-    file(REMOVE ${demoSaves})
-    file(COPY_FILE "${SAVE}" "${game}/Saves/${saveName}")
+    file(GLOB demoSaves "${savesFolder}/*")
+    if(demoSaves)
+        file(REMOVE ${demoSaves})
+    endif()
+    file(MAKE_DIRECTORY "${savesFolder}")
+    file(COPY_FILE "${SAVE}" "${savesFolder}/${saveName}")
     # The shared saves are read-only; a player's save is not.
-    file(CHMOD "${game}/Saves/${saveName}" FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-else()
-    set(saveName "Demo0001.ess")
+    file(CHMOD "${savesFolder}/${saveName}" FILE_PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 endif()
-set(current "${WORK}/original.ess")
-file(COPY_FILE "${game}/Saves/${saveName}" "${current}")
+string(APPEND saveArgument "${saveName}")
+set(savePath "${savesFolder}/${saveName}")
+set(logFile "${savesFolder}/${saveName}.log")
+if(OPENMW)
+    string(REGEX REPLACE "\\.omwsave$" "" stem "${saveName}")
+    set(logFile "${backupFolder}/${stem}.log")
+endif()
+set(current "${WORK}/original")
+file(COPY_FILE "${savePath}" "${current}")
 
 # Every file and folder of the game with its type, permission bits, size, modification time and hash.
 function(listing result)
@@ -71,7 +103,7 @@ endfunction()
 # convert([--dry-run]) sets exit, out and err; the console's CR LF line ends under Windows become LF.
 macro(convert)
     execute_process(
-        COMMAND ${EMULATOR} "${CLI}" convert ${ARGN} --game "${gameArgument}" "${saveName}"
+        COMMAND ${EMULATOR} "${CLI}" convert ${ARGN} ${locationArguments} "${saveArgument}"
         RESULT_VARIABLE exit
         OUTPUT_VARIABLE out
         ERROR_VARIABLE err)
@@ -94,19 +126,18 @@ foreach(step 1 2 3 4)
     if(NOT exit STREQUAL "0")
         message(FATAL_ERROR "conversion ${step}: orvella-cli exited with ${exit}:\n${out}${err}")
     endif()
-    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${current}" "${game}/LRK Saves Backup/${saveName}.bak"
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${current}" "${backupFolder}/${saveName}.bak"
                     RESULT_VARIABLE differs)
     if(differs)
         message(FATAL_ERROR "conversion ${step}: the backup differs from the save as it was:\n${out}${err}")
     endif()
-    if(EXISTS "${game}/Saves/${saveName}.tmp" OR EXISTS "${game}/Saves/${saveName}.log.tmp")
+    if(EXISTS "${savePath}.tmp" OR EXISTS "${logFile}.tmp")
         message(FATAL_ERROR "conversion ${step}: a temporary file was left behind")
     endif()
-    set(current "${WORK}/after-${step}.ess")
-    file(COPY_FILE "${game}/Saves/${saveName}" "${current}")
+    set(current "${WORK}/after-${step}")
+    file(COPY_FILE "${savePath}" "${current}")
 
     set(log "")
-    set(logFile "${game}/Saves/${saveName}.log")
     if(EXISTS "${logFile}")
         if(EMULATOR)
             file(READ "${logFile}" logText)
@@ -128,7 +159,7 @@ foreach(step 1 2 3 4)
     endif()
 endforeach()
 
-file(READ "${WORK}/after-1.ess" italian HEX)
+file(READ "${WORK}/after-1" italian HEX)
 string(HEX "Morrowind LRK - Versione Finale.esp" plugin)
 string(FIND "${italian}" "${plugin}" found)
 if(found EQUAL -1)
@@ -137,10 +168,17 @@ endif()
 foreach(pair "1;3" "2;4")
     list(GET pair 0 first)
     list(GET pair 1 second)
-    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/after-${first}.ess" "${WORK}/after-${second}.ess"
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/after-${first}" "${WORK}/after-${second}"
                     RESULT_VARIABLE differs)
     if(differs)
         message(FATAL_ERROR "conversions ${first} and ${second} differ: a round trip is not a fixed point")
     endif()
 endforeach()
+if(OPENMW AND NOT SAVE)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/original" "${WORK}/after-2"
+                    RESULT_VARIABLE differs)
+    if(differs)
+        message(FATAL_ERROR "the demo's OpenMW save does not come back byte for byte from Italian")
+    endif()
+endif()
 file(REMOVE_RECURSE "${WORK}")
