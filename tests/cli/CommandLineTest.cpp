@@ -252,5 +252,49 @@ TEST(CommandLine, ListsUtf8AndWindows1252FileNamesAsTheyAreAndTakesThemBack) {
 }
 #endif
 
+// With --openmw the commands take OpenMW's saves by CHARACTER/SLOT, --config and --user-data going with it
+// alone; list shows the newest first, info what the SAVE record tells, and a save of a newer format is
+// refused before anything is written.
+TEST(CommandLine, OpenMwSavesGoByCharacterAndSlot) {
+    FaultInjectingFileSystem files;
+    demo::writeDemoOpenMwGame(files, test::InMemoryGame);
+    const std::string saves = std::string(test::InMemoryGame) + "\\OpenMW\\saves\\Nerevar\\";
+    std::string newer = files.readFile(saves + "Demo.omwsave").value();
+    files.writeFile(saves + "New.omwsave", newer.replace(0x18, 1, "\x28"));
+    const std::string where =
+        "--openmw --game G --user-data " + std::string(test::InMemoryGame) + "\\OpenMW ";
+    const auto before = files.snapshot();
+    const struct {
+        std::string line;
+        int exitCode;
+        std::string err, out;
+    } cases[] = {
+        {"list " + where, 0, "",
+         "Inglese -> Italiano\t\t\tNerevar/New.omwsave\nInglese -> Italiano\t\t\tNerevar/Demo.omwsave\n"},
+        {"info " + where + "Nerevar/Demo.omwsave", 0, "",
+         "NomePG: Nerevar\nLivello: 1\nSalvato a: Seyda Neen\nNome Salvataggio: Demo\n\nPlugin utilizzati:\n"
+         "Morrowind.esm\n"},
+        {"convert --config x --game G Demo0001.ess", 2, "--config goes with --openmw"},
+        {"restore --user-data x --game G Demo0001.ess", 2, "--user-data goes with --openmw"},
+        {"convert " + where + "Demo.omwsave", 2, "is not an OpenMW save name"},
+        {"convert " + where + "Nerevar/Gone.omwsave", 1,
+         "orvella-cli: no such save: " + ShownGame + Sep + "OpenMW" + Sep + "saves" + Sep + "Nerevar" + Sep +
+             "Gone.omwsave\n"},
+        {"convert " + where + "Nerevar/New.omwsave", 1,
+         "orvella-cli: Nerevar/New.omwsave: il salvataggio " + EGrave + " del formato 40 di OpenMW, pi" +
+             (Sep == "/" ? "\xC3\xB9" : "\xF9") + " recente del 39, l'ultimo che il programma conosce\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        const Outcome outcome = run(c.line, files);
+        EXPECT_EQ(outcome.exitCode, c.exitCode);
+        if (c.exitCode == UsageError)
+            EXPECT_NE(outcome.err.find(c.err), std::string::npos) << outcome.err;
+        else
+            EXPECT_EQ(std::tie(outcome.err, outcome.out), std::tie(c.err, c.out));
+        EXPECT_TRUE(files.matches(before));
+    }
+}
+
 } // namespace
 } // namespace orvella::cli

@@ -65,5 +65,33 @@ TEST(ConsoleProcessTest, TwoConversionsStartedTogetherLeaveOneWholeConversionAnd
     EXPECT_GT(overlapped, 0) << "the conversions never ran at the same time";
 }
 
+// With OpenMW's files where OpenMW keeps them, --openmw is all a player gives: openmw.cfg in the user's
+// configuration folder names the data folder, and the saves are in the default user data folder, which
+// XDG_DATA_HOME moves.
+TEST(ConsoleProcessTest, OpenMwFilesInTheirUsualPlacesNeedNoOtherOption) {
+    test::TestFolder folder;
+    ASSERT_TRUE(demo::writeDemoOpenMwGame(nativeFileSystem(), folder.file("game")));
+    const std::string config = readBytes(folder.file("game/openmw.cfg"));
+    folder.makeFolder("home/.config/openmw");
+    build::writeBytes(folder.file("home/.config/openmw/openmw.cfg"),
+                      config.substr(0, config.find("user-data")));
+    for (const char* data : {"home/.local/share/openmw", "data/openmw"}) {
+        folder.makeFolder(data);
+        std::filesystem::copy(folder.file("game/OpenMW/saves"), folder.file(data) + "/saves",
+                              std::filesystem::copy_options::recursive);
+    }
+    for (const std::string& environment : {std::string(), "XDG_DATA_HOME='" + folder.file("data") + "' "}) {
+        const std::string command = "cd '" + folder.path() +
+                                    "' && env -u XDG_CONFIG_HOME -u XDG_DATA_HOME HOME='" +
+                                    folder.file("home") + "' " + environment +
+                                    "'" ORVELLA_CLI "' convert --openmw Nerevar/Demo.omwsave >output 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0) << readBytes(folder.file("output"));
+    }
+    for (const char* data : {"home/.local/share/openmw", "data/openmw"})
+        EXPECT_EQ(readBytes(folder.file(data) + "/LRK Saves Backup/Nerevar/Demo.omwsave.bak"),
+                  readBytes(folder.file("game/OpenMW/saves/Nerevar/Demo.omwsave")))
+            << data;
+}
+
 } // namespace
 } // namespace orvella
