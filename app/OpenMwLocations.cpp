@@ -38,7 +38,8 @@ struct ConfigReading {
 };
 
 ConfigReading readConfig(const OpenMwOptions& options, OpenMwPlatform platform,
-                         const OpenMwDefaultFolders& defaults, FileSystem& files) {
+                         const OpenMwDefaultFolders& defaults, UserEnvironment& environment,
+                         FileSystem& files) {
     ConfigReading reading;
     // With both --game and --user-data, nothing in openmw.cfg is used.
     if (options.game && options.userData)
@@ -63,10 +64,33 @@ ConfigReading readConfig(const OpenMwOptions& options, OpenMwPlatform platform,
         reading.error = "cannot read openmw.cfg at " + *path;
         return reading;
     }
-    const OpenMwTokens tokens{.userData = defaults.userData, .userConfig = defaults.config};
+    // openmw.cfg is UTF-8: its paths are resolved in UTF-8, then written as the file system takes them.
+    auto utf8 = [&](const std::optional<std::string>& folder) {
+        return folder ? std::optional(environment.utf8Path(*folder)) : std::nullopt;
+    };
+    const OpenMwTokens tokens{.userData = utf8(defaults.userData), .userConfig = utf8(defaults.config)};
     reading.path = path;
-    reading.config = parseOpenMwConfig(
-        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), *path, platform, tokens);
+    reading.config =
+        parseOpenMwConfig(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+                          environment.utf8Path(*path), platform, tokens);
+    auto unwritable = [&](const std::string& folder) {
+        reading.config->notes.push_back(
+            {"", "the folder " + folder +
+                     " of openmw.cfg is passed over: its name cannot be written in the "
+                     "system's code page"});
+    };
+    std::vector<std::string> folders;
+    for (const std::string& folder : reading.config->dataFolders)
+        if (std::optional<std::string> written = environment.fileSystemPath(folder))
+            folders.push_back(*written);
+        else
+            unwritable(folder);
+    reading.config->dataFolders = std::move(folders);
+    if (const std::optional<std::string> userData = reading.config->userData) {
+        reading.config->userData = environment.fileSystemPath(*userData);
+        if (!reading.config->userData)
+            unwritable(*userData);
+    }
     return reading;
 }
 
@@ -89,7 +113,7 @@ OpenMwDefaultFolders openMwDefaultFolders(OpenMwPlatform platform, UserEnvironme
 OpenMwLocationsResult findOpenMwLocations(const OpenMwOptions& options, OpenMwPlatform platform,
                                           UserEnvironment& environment, FileSystem& files) {
     const OpenMwDefaultFolders defaults = openMwDefaultFolders(platform, environment);
-    ConfigReading reading = readConfig(options, platform, defaults, files);
+    ConfigReading reading = readConfig(options, platform, defaults, environment, files);
     if (!reading.error.empty())
         return {std::nullopt, reading.error};
 

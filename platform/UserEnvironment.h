@@ -18,6 +18,12 @@ public:
     virtual std::optional<std::string> homeFolder() = 0;
     // The shell's "My Documents" folder on Windows; nothing elsewhere.
     virtual std::optional<std::string> documentsFolder() = 0;
+
+    // A path written in UTF-8, as another program's configuration writes it, in the text that the file
+    // system's calls take, and back. Both are the same text on POSIX systems; on Windows the calls take the
+    // system's code page, which may not hold every character of a UTF-8 path: nothing then.
+    virtual std::optional<std::string> fileSystemPath(const std::string& utf8) { return utf8; }
+    virtual std::string utf8Path(const std::string& fileSystemPath) { return fileSystemPath; }
 };
 
 // The session the program runs in.
