@@ -16,6 +16,12 @@ inline void foldAsciiInto(std::string_view text, std::string& folded) {
         folded[i] = foldAscii(text[i]);
 }
 
+inline std::string foldedAscii(std::string_view text) {
+    std::string folded;
+    foldAsciiInto(text, folded);
+    return folded;
+}
+
 // Byte-wise order after folding, bytes taken as unsigned, a prefix before every longer text.
 inline int compareFolded(std::string_view a, std::string_view b) {
     std::size_t common = a.size() < b.size() ? a.size() : b.size();

@@ -4,15 +4,7 @@
 
 namespace orvella {
 
-namespace {
-
-std::string folded(std::string_view name) {
-    std::string key;
-    foldAsciiInto(name, key);
-    return key;
-}
-
-} // namespace
+namespace {} // namespace
 
 DataFiles DataFiles::inFolder(std::string folder) {
     DataFiles data;
@@ -30,7 +22,7 @@ DataFiles DataFiles::inFolders(FileSystem& files, const std::vector<std::string>
             continue;
         for (const FolderEntry& entry : entries)
             if (!entry.isFolder)
-                data.pathByFoldedName_[folded(entry.name)] = folder + "\\" + entry.name;
+                data.pathByFoldedName_[foldedAscii(entry.name)] = folder + "\\" + entry.name;
     }
     return data;
 }
@@ -38,7 +30,7 @@ DataFiles DataFiles::inFolders(FileSystem& files, const std::vector<std::string>
 std::optional<std::string> DataFiles::pathOf(std::string_view fileName) const {
     if (!listed_)
         return folders_.empty() ? std::string(fileName) : folders_.front() + "\\" + std::string(fileName);
-    auto found = pathByFoldedName_.find(folded(fileName));
+    auto found = pathByFoldedName_.find(foldedAscii(fileName));
     if (found == pathByFoldedName_.end())
         return std::nullopt;
     return found->second;

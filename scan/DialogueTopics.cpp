@@ -10,12 +10,6 @@ namespace orvella {
 
 namespace {
 
-std::string folded(std::string_view name) {
-    std::string key;
-    foldAsciiInto(name, key);
-    return key;
-}
-
 // A response's conditions are its subrecords other than its id, its links, its text, its result script and
 // its sound.
 const std::uint32_t NotConditions[] = {Tag("INAM").key(), Tag("PNAM").key(), Tag("NNAM").key(),
@@ -32,12 +26,12 @@ bool isCondition(const Tag& tag) {
 } // namespace
 
 const DialogueTopic* TopicSide::find(std::string_view name) const {
-    auto found = byFoldedName_.find(folded(name));
+    auto found = byFoldedName_.find(foldedAscii(name));
     return found == byFoldedName_.end() ? nullptr : &topics_[found->second];
 }
 
 DialogueTopic& TopicSide::declare(std::string_view name, Game game) {
-    auto [entry, added] = byFoldedName_.try_emplace(folded(name), topics_.size());
+    auto [entry, added] = byFoldedName_.try_emplace(foldedAscii(name), topics_.size());
     if (added)
         topics_.push_back(DialogueTopic{std::string(name), game, {}, false});
     DialogueTopic& topic = topics_[entry->second];
@@ -91,14 +85,14 @@ void TopicSide::dropDeclaredIn(const TopicSide& other) {
     std::erase_if(topics_, [&](const DialogueTopic& topic) { return other.find(topic.name) != nullptr; });
     byFoldedName_.clear();
     for (std::size_t i = 0; i < topics_.size(); ++i)
-        byFoldedName_.emplace(folded(topics_[i].name), i);
+        byFoldedName_.emplace(foldedAscii(topics_[i].name), i);
 }
 
 TopicSide TopicSide::withoutDeclaredIn(const TopicSide& other) const {
     TopicSide kept;
     for (const DialogueTopic& topic : topics_)
         if (!other.find(topic.name)) {
-            kept.byFoldedName_.emplace(folded(topic.name), kept.topics_.size());
+            kept.byFoldedName_.emplace(foldedAscii(topic.name), kept.topics_.size());
             kept.topics_.push_back(topic);
         }
     return kept;

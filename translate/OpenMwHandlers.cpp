@@ -26,12 +26,6 @@ std::span<const std::uint8_t> bytesOf(const Subrecord& subrecord) {
     return {subrecord.data.data(), subrecord.size()};
 }
 
-std::string folded(std::string_view text) {
-    std::string key;
-    foldAsciiInto(text, key);
-    return key;
-}
-
 bool hasCapital(std::string_view text) {
     for (char c : text)
         if (c >= 'A' && c <= 'Z')
@@ -53,10 +47,10 @@ std::optional<std::string> renamedTopic(std::string_view id, const ConversionCon
     if (!name)
         return std::nullopt;
     const NameMap& topics = openMw(context).topicNames;
-    auto found = topics.find(folded(*name));
+    auto found = topics.find(foldedAscii(*name));
     if (found == topics.end())
         return std::nullopt;
-    return cp1252ToUtf8(hasCapital(id) ? found->second : folded(found->second));
+    return cp1252ToUtf8(hasCapital(id) ? found->second : foldedAscii(found->second));
 }
 
 void replaceId(Record& record, std::size_t index, std::string_view text, const IdForm& form) {
@@ -206,7 +200,7 @@ std::optional<TranslatedEntry> translateEntry(const JournalEntryRecord& entry,
     TranslatedEntry translated;
     std::string targetTopic = *topic;
     if (!journal) {
-        auto found = conversion.topicNames.find(folded(*topic));
+        auto found = conversion.topicNames.find(foldedAscii(*topic));
         if (found != conversion.topicNames.end()) {
             targetTopic = found->second;
             translated.topic = renamedTopic(entry.topic.text, context);
@@ -338,7 +332,7 @@ bool patchHeldName(Record& record, ConversionContext& context) {
     if (!key || !current)
         return true;
     const TranslationMap& map = context.maps[record.tag().is("NPC_") ? MapKind::Npc : MapKind::Item];
-    auto found = map.find(folded(*key));
+    auto found = map.find(foldedAscii(*key));
     // Items of the fourteen kinds share one map: the record must be of the save record's kind.
     if (found == map.end() || !found->second->tag().sameBytes(record.tag()) || found->second->fromPlugin())
         return true;
