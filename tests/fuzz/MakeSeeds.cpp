@@ -4,6 +4,7 @@
 
 #include "RecordViews.h"
 #include "gamebuilder/DemoGame.h"
+#include "gamebuilder/OpenMwSaveBuilder.h"
 
 #include <cstdio>
 #include <string>
@@ -47,6 +48,13 @@ int main(int argc, char** argv) {
                                       withoutScreenshot(demo::demoItalianSave())};
     for (int i = 3; i < argc; ++i)
         saves.push_back(build::readBytes(argv[i]));
+    // The conversion target converts OpenMW's saves too: the demo's in each edition and format.
+    if (kind == "save")
+        for (std::uint32_t format : {build::OpenMw047Format, build::OpenMw048Format, build::OpenMw049Format})
+            for (bool english : {true, false}) {
+                const std::string save = demo::demoOpenMwSave(english, format);
+                add("openmw", english ? save : std::string(save).replace(12, 1, 1, '\1'));
+            }
     // Each save gives the parts of it that the target reads.
     for (const std::string& save : saves) {
         if (kind == "records" || kind == "save")
