@@ -103,7 +103,7 @@ void convert(Game& game, const std::string& input, ConversionDirection direction
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static orvella::fuzz::Game ess(orvella::SaveKind::Ess), openMw(orvella::SaveKind::OpenMw);
     const std::string input(reinterpret_cast<const char*>(data), size);
-    orvella::fuzz::convert(input.substr(16, 4) == "FORM" ? openMw : ess, input,
+    orvella::fuzz::convert(size >= 20 && input.compare(16, 4, "FORM") == 0 ? openMw : ess, input,
                            size > 12 && (data[12] & 1) ? orvella::ItalianToEnglish
                                                        : orvella::EnglishToItalian);
     return 0;
