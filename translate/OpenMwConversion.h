@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/AsciiFold.h"
 #include "scan/DialogueViews.h"
 #include "translate/NameMaps.h"
 
@@ -7,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 namespace orvella {
 
@@ -18,10 +20,13 @@ inline constexpr std::size_t NameGroupCount = 5;
 // What a conversion of an OpenMW save works with besides what every conversion does: the save's format,
 // the dialogue of both editions, the topic names keyed without regard to ASCII case, the names that response
 // texts put in, the player's name, and how far the journal is.
+// The topic names keyed without regard to ASCII case, found by any spelling.
+using FoldedNameMap = std::unordered_map<std::string, std::string, FoldedHash, FoldedEqual>;
+
 struct OpenMwConversion {
     std::uint32_t formatVersion = 0;
     const DialogueViews* dialogue = nullptr;
-    NameMap topicNames;
+    FoldedNameMap topicNames;
     std::array<NameMap, NameGroupCount> names;
     std::string playerName; // UTF-8, as the save's SAVE record gives it
     std::uint32_t journalEntries = 0;
@@ -32,7 +37,7 @@ struct OpenMwConversion {
 
 // The topic name map with its keys folded to ASCII lower case, as OpenMW compares topic names; of keys that
 // fold alike, the first in the map's order keeps its pair.
-NameMap foldedTopicNames(const NameMap& topicNameMap);
+FoldedNameMap foldedTopicNames(const NameMap& topicNameMap);
 
 // For each group, the source edition's name of every record of its kinds that has a name in both editions,
 // to the target edition's: NPCs' and creatures' names for Name, races', classes' and factions' for the
