@@ -1,5 +1,6 @@
 #include "game/TextEncoding.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -114,24 +115,45 @@ bool encodeCp1252(std::string_view text, std::string& out, bool replacing) {
     return true;
 }
 
+// Each byte's character in UTF-8, one to three bytes long.
+struct Utf8Character {
+    char bytes[3];
+    std::uint8_t length;
+};
+
+const std::array<Utf8Character, 256> Utf8OfByte = [] {
+    std::array<Utf8Character, 256> table{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        std::uint32_t codePoint = byte;
+        if (byte >= 0x80 && byte < 0xA0)
+            codePoint = HighControls[byte - 0x80] ? HighControls[byte - 0x80] : 0xFFFD;
+        std::string out;
+        appendUtf8(out, codePoint);
+        Utf8Character& character = table[byte];
+        character.length = static_cast<std::uint8_t>(out.size());
+        std::memcpy(character.bytes, out.data(), out.size());
+    }
+    return table;
+}();
+
 } // namespace
 
 std::string cp1252ToUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
+    std::string out(3 * text.size(), '\0');
+    char* to = out.data();
     for (std::size_t at = 0; at < text.size();) {
         // The bytes below 0x80 go over in one copy.
         const std::size_t end = asciiRunEnd(text, at);
-        out.append(text.data() + at, end - at);
+        std::memcpy(to, text.data() + at, end - at);
+        to += end - at;
         if (end == text.size())
             break;
-        auto byte = static_cast<std::uint8_t>(text[end]);
-        if (byte < 0xA0)
-            appendUtf8(out, HighControls[byte - 0x80] ? HighControls[byte - 0x80] : 0xFFFD);
-        else
-            appendUtf8(out, byte);
+        const Utf8Character& character = Utf8OfByte[static_cast<std::uint8_t>(text[end])];
+        std::memcpy(to, character.bytes, 3);
+        to += character.length;
         at = end + 1;
     }
+    out.resize(static_cast<std::size_t>(to - out.data()));
     return out;
 }
 
