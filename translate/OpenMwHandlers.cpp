@@ -177,13 +177,12 @@ std::string_view textOf(const Subrecord* subrecord) {
     return subrecord ? subrecord->text() : std::string_view();
 }
 
-void replaceText(Record& record, std::string_view tag, std::string_view text) {
+void replaceText(Record& record, std::string_view tag, std::string bytes) {
     const std::size_t index = indexOf(record, tag);
     if (index == record.subrecordCount())
         return;
     const Subrecord& old = record.subrecordAt(index);
     // A text keeps the NULs it was written with.
-    std::string bytes(text);
     bytes.append(old.size() - old.text().size(), '\0');
     record.replaceSubrecordAt(index, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
 }
@@ -371,6 +370,20 @@ bool patchKnownTopicIds(Record& record, ConversionContext& context) {
     return true;
 }
 
+bool translateJournalRecord(Record& record, const ConversionContext& context) {
+    const std::optional<JournalEntryRecord> entry = readEntry(record, openMw(context).formatVersion);
+    std::optional<TranslatedEntry> translated = entry ? translateEntry(*entry, context) : std::nullopt;
+    if (!translated)
+        return false;
+    if (translated->topic)
+        replaceId(record, indexOf(record, "YETO"), *translated->topic, entry->topic.form);
+    replaceId(record, indexOf(record, "YEIN"), translated->response, entry->response.form);
+    replaceText(record, "TEXT", std::move(translated->text));
+    if (translated->speaker)
+        replaceText(record, "ACT_", std::move(*translated->speaker));
+    return true;
+}
+
 bool patchJournalEntry(Record& record, ConversionContext& context) {
     OpenMwConversion& conversion = *context.openMw;
     // The journal's entries are one record each: the log's heading and the count of what stays come once.
@@ -378,16 +391,14 @@ bool patchJournalEntry(Record& record, ConversionContext& context) {
         context.log.startJournal();
         context.log.write(texts::UntranslatedJournalHeading);
     }
-    const std::optional<JournalEntryRecord> entry = readEntry(record, conversion.formatVersion);
-    const std::optional<TranslatedEntry> translated = entry ? translateEntry(*entry, context) : std::nullopt;
-    if (translated) {
-        if (translated->topic)
-            replaceId(record, indexOf(record, "YETO"), *translated->topic, entry->topic.form);
-        replaceId(record, indexOf(record, "YEIN"), translated->response, entry->response.form);
-        replaceText(record, "TEXT", translated->text);
-        if (translated->speaker)
-            replaceText(record, "ACT_", *translated->speaker);
-    } else {
+    // An entry translated ahead is done; the rest are translated now.
+    bool translated = false;
+    if (conversion.preparedNext < conversion.preparedEntries.size() &&
+        conversion.preparedEntries[conversion.preparedNext].record == &record)
+        translated = conversion.preparedEntries[conversion.preparedNext++].translated;
+    else
+        translated = translateJournalRecord(record, context);
+    if (!translated) {
         context.log.countUntranslatedParagraph();
         context.log.write(
             texts::untranslatedParagraphLines(utf8ToCp1252Replacing(textOf(record.findSubrecord("TEXT")))));
