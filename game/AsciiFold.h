@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -33,5 +35,23 @@ inline int compareFolded(std::string_view a, std::string_view b) {
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
+
+// Hashes and compares texts as their folded forms, so that a table keyed by a text finds it in any case
+// without a folded copy of the text being made for the look-up.
+struct FoldedHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view text) const {
+        std::uint64_t hash = 14695981039346656037ull;
+        for (char c : text)
+            hash = (hash ^ static_cast<unsigned char>(foldAscii(c))) * 1099511628211ull;
+        return static_cast<std::size_t>(hash ^ (hash >> 32));
+    }
+};
+struct FoldedEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const {
+        return a.size() == b.size() && compareFolded(a, b) == 0;
+    }
+};
 
 } // namespace orvella

@@ -1,7 +1,9 @@
 #include "game/TextEncoding.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 namespace orvella {
 
@@ -80,12 +82,26 @@ int cp1252Byte(std::int32_t codePoint) {
     return -1;
 }
 
+// Where the bytes below 0x80 that begin at `at` end, which both encodings spell alike; eight at a time.
+std::size_t asciiRunEnd(std::string_view text, std::size_t at) {
+    for (std::uint64_t word; at + 8 <= text.size(); at += 8) {
+        std::memcpy(&word, text.data() + at, 8);
+        if (word & 0x8080808080808080ull)
+            break;
+    }
+    while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80)
+        ++at;
+    return at;
+}
+
 // Encodes into out; a character without a byte becomes "?" when replacing, else stops the encoding.
 bool encodeCp1252(std::string_view text, std::string& out, bool replacing) {
     out.reserve(text.size());
     for (std::size_t at = 0; at < text.size();) {
         if (static_cast<unsigned char>(text[at]) < 0x80) {
-            out += text[at++];
+            const std::size_t end = asciiRunEnd(text, at);
+            out.append(text.data() + at, end - at);
+            at = end;
             continue;
         }
         const int byte = cp1252Byte(nextCodePoint(text, at));
@@ -99,18 +115,45 @@ bool encodeCp1252(std::string_view text, std::string& out, bool replacing) {
     return true;
 }
 
+// Each byte's character in UTF-8, one to three bytes long.
+struct Utf8Character {
+    char bytes[3];
+    std::uint8_t length;
+};
+
+const std::array<Utf8Character, 256> Utf8OfByte = [] {
+    std::array<Utf8Character, 256> table{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        std::uint32_t codePoint = byte;
+        if (byte >= 0x80 && byte < 0xA0)
+            codePoint = HighControls[byte - 0x80] ? HighControls[byte - 0x80] : 0xFFFD;
+        std::string out;
+        appendUtf8(out, codePoint);
+        Utf8Character& character = table[byte];
+        character.length = static_cast<std::uint8_t>(out.size());
+        std::memcpy(character.bytes, out.data(), out.size());
+    }
+    return table;
+}();
+
 } // namespace
 
 std::string cp1252ToUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        auto byte = static_cast<std::uint8_t>(c);
-        if (byte >= 0x80 && byte < 0xA0)
-            appendUtf8(out, HighControls[byte - 0x80] ? HighControls[byte - 0x80] : 0xFFFD);
-        else
-            appendUtf8(out, byte);
+    std::string out(3 * text.size(), '\0');
+    char* to = out.data();
+    for (std::size_t at = 0; at < text.size();) {
+        // The bytes below 0x80 go over in one copy.
+        const std::size_t end = asciiRunEnd(text, at);
+        std::memcpy(to, text.data() + at, end - at);
+        to += end - at;
+        if (end == text.size())
+            break;
+        const Utf8Character& character = Utf8OfByte[static_cast<std::uint8_t>(text[end])];
+        std::memcpy(to, character.bytes, 3);
+        to += character.length;
+        at = end + 1;
     }
+    out.resize(static_cast<std::size_t>(to - out.data()));
     return out;
 }
 

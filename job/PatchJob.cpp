@@ -25,6 +25,7 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <future>
 #include <initializer_list>
@@ -117,15 +118,129 @@ bool derivesTopics(const TopicTables& tables, const IncludedGames& included) {
     });
 }
 
+// The journal entries of an OpenMW save, translated while the rest of the save is read: a thread of its own
+// agrees the names that responses put in, pairs and names the topics, then takes the entries as the reader
+// finds them, and the job's thread joins it once the save is read. Only a topic's entries need the topics
+// named, and OpenMW writes them after its quests' and diary's: the job's thread takes those meanwhile.
+// OpenMW writes its journal right after the save's header; an entry that the reader finds after the
+// journal's records is left to its handler.
+class JournalAhead {
+public:
+    JournalAhead(JobState& state, const std::function<void()>& naming)
+        : state_(state), context_{state.direction(),
+                                  state.maps,
+                                  state.names,
+                                  translationPlugins(state.job.request.saveInfo, state.installation()),
+                                  state.log,
+                                  {},
+                                  nullptr,
+                                  &state.openMw},
+          thread_([this, naming] {
+              state_.openMw.names = agreedNames(state_.maps, state_.direction());
+              tell(namesAgreed_);
+              naming();
+              tell(topicsNamed_);
+              translate();
+          }) {}
+    JournalAhead(const JournalAhead&) = delete;
+    JournalAhead& operator=(const JournalAhead&) = delete;
+    ~JournalAhead() { close(); }
+
+    // Called by the reader with each record as it is read, before any later one.
+    void take(Record& record, std::int64_t index) {
+        // The entries' format and the player's name come before them.
+        if (index == 0)
+            state_.openMw.formatVersion = state_.saveRead.shape.formatVersion;
+        if (const Subrecord* name = index == 1 ? record.findSubrecord("PLNA") : nullptr)
+            state_.openMw.playerName = name->text();
+        if (record.tag().is("JOUR")) {
+            if (closed_)
+                return;
+            const Subrecord* type = record.findSubrecord("JETY");
+            const bool topic = type && type->size() == 4 && loadU32(type->data.data()) == TopicEntryType;
+            {
+                std::lock_guard lock(mutex_);
+                entries_.push_back({&record, topic, false});
+            }
+            changed_.notify_one();
+            journalSeen_ = true;
+        } else if (journalSeen_ && !record.tag().is("QUES")) {
+            close();
+        }
+    }
+    // Translates what is left beside the thread once the save is read, then hands the entries over.
+    void finish() {
+        close();
+        translate();
+        thread_.join();
+        state_.openMw.preparedEntries.reserve(entries_.size());
+        for (const Entry& entry : entries_)
+            state_.openMw.preparedEntries.push_back({entry.record, entry.translated});
+    }
+
+private:
+    static constexpr std::uint32_t TopicEntryType = 1;
+
+    struct Entry {
+        Record* record;
+        bool topic; // a topic's entry, which needs the topics named
+        bool translated;
+    };
+
+    void tell(bool& done) {
+        {
+            std::lock_guard lock(mutex_);
+            done = true;
+        }
+        changed_.notify_all();
+    }
+    void close() { tell(closed_); }
+    // Whether the next entry may be translated now, or none will come.
+    bool ready() const {
+        if (next_ == entries_.size())
+            return closed_;
+        return namesAgreed_ && (topicsNamed_ || !entries_[next_].topic);
+    }
+    // Takes the next entry while there is one or more may come; an entry stays where it is in the deque as
+    // more are added, so it is translated outside the lock.
+    void translate() {
+        std::unique_lock lock(mutex_);
+        while (true) {
+            changed_.wait(lock, [&] { return ready(); });
+            if (next_ == entries_.size())
+                return;
+            Entry& entry = entries_[next_++];
+            lock.unlock();
+            entry.translated = translateJournalRecord(*entry.record, context_);
+            lock.lock();
+        }
+    }
+
+    JobState& state_;
+    ConversionContext context_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Entry> entries_;
+    std::size_t next_ = 0;
+    bool closed_ = false;      // no entry is added any more
+    bool journalSeen_ = false; // the reader's alone
+    bool namesAgreed_ = false;
+    bool topicsNamed_ = false;
+    std::jthread thread_; // last, so that it starts once the rest is there
+};
+
 // Reads the save through the stream's own buffer, never holding its bytes whole: a read that fails stops the
-// job with the records taken so far, before anything is written.
-void readSaveAhead(JobState& state) {
+// job with the records taken so far, before anything is written. An OpenMW save's journal entries go to be
+// translated as they are read.
+void readSaveAhead(JobState& state, JournalAhead* journal = nullptr) {
     SaveReadAhead& ahead = state.saveRead;
     // The save's own items go into the item map, which nothing else touches until the save is read.
     const SaveKind kind = state.installation().saveKind;
-    auto take = [&](std::unique_ptr<Record> record, std::int64_t) {
+    auto take = [&](std::unique_ptr<Record> record, std::int64_t index) {
         if (kind == SaveKind::Ess && isItemTag(record->tag()))
             registerSaveItem(state.maps, *record);
+        if (journal)
+            journal->take(*record, index);
         ahead.records.push_back(std::move(record));
     };
     state.saveBytes.restart();
@@ -188,8 +303,8 @@ bool buildEssTranslationData(JobState& state) {
 }
 
 // An OpenMW save's journal finds its entries' responses in both editions, so the topics stay until the save
-// is converted. The pairs and the name maps are made while the scan merges its records into the maps; the
-// names that responses put in, once the maps are whole, while the save is read.
+// is converted. Once the scan is done, the pairs, the name maps and the names that responses put in are made
+// while the save is read, and the journal's entries translated from then on as the reader finds them.
 bool buildOpenMwTranslationData(JobState& state) {
     const IncludedGames included = includedGames(state.job.request.saveInfo, state.installation());
     const bool derive = derivesTopics(state.tables(), included);
@@ -200,12 +315,13 @@ bool buildOpenMwTranslationData(JobState& state) {
         loadTopicTables(state.tables(), state.derived, state.direction(), included, state.names);
         state.openMw.topicNames = foldedTopicNames(state.names.topicNameMap);
     };
-    if (!scanGame(state, included, &topics, naming))
+    if (!scanGame(state, included, &topics, {}))
         return false;
-    std::jthread agreeing([&] { state.openMw.names = agreedNames(state.maps, state.direction()); });
-    readSaveAhead(state);
-    state.saveBytes.releaseSpare();
     state.openMw.dialogue = &state.dialogue.emplace(topics);
+    JournalAhead journal(state, naming);
+    readSaveAhead(state, &journal);
+    state.saveBytes.releaseSpare();
+    journal.finish();
     return true;
 }
 

@@ -6,6 +6,9 @@
 #include "records/SaveId.h"
 #include "scan/ItemTags.h"
 
+#include <iterator>
+#include <span>
+
 namespace orvella {
 
 namespace {
@@ -67,13 +70,21 @@ const IdField IdFields[] = {
 
 bool checkIds(RecordStream& stream, const Record& record, std::uint64_t at, std::int64_t index,
               std::uint32_t formatVersion) {
+    // Most records, the cells' states among them, hold no such field: their subrecords are not walked.
+    const IdField* fields[std::size(IdFields)];
+    std::size_t fieldCount = 0;
+    for (const IdField& field : IdFields)
+        if (field.inRecord(record.tag()))
+            fields[fieldCount++] = &field;
+    if (fieldCount == 0)
+        return true;
     std::uint64_t subrecordAt = at + RecordHeaderSize;
     for (const Subrecord& subrecord : record.subrecords()) {
-        for (const IdField& field : IdFields)
-            if (field.inRecord(record.tag()) && subrecord.tag.is(field.subrecord) &&
-                !readSaveId({subrecord.data.data(), subrecord.size()}, formatVersion, field.typed))
+        for (const IdField* field : std::span(fields, fieldCount))
+            if (subrecord.tag.is(field->subrecord) &&
+                !readSaveId({subrecord.data.data(), subrecord.size()}, formatVersion, field->typed))
                 return stream.failAt(subrecordAt, texts::UnknownIdKind, std::string(record.tag().text, 4),
-                                     index, field.subrecord);
+                                     index, field->subrecord);
         subrecordAt += SubrecordHeaderSize + subrecord.size();
     }
     return true;

@@ -26,7 +26,7 @@ bool isCondition(const Tag& tag) {
 } // namespace
 
 const DialogueTopic* TopicSide::find(std::string_view name) const {
-    auto found = byFoldedName_.find(foldedAscii(name));
+    auto found = byFoldedName_.find(name);
     return found == byFoldedName_.end() ? nullptr : &topics_[found->second];
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/AsciiFold.h"
 #include "game/Game.h"
 #include "records/ByteChunks.h"
 #include "records/RecordStream.h"
@@ -66,7 +67,8 @@ public:
 
 private:
     std::vector<DialogueTopic> topics_;
-    std::unordered_map<std::string, std::size_t> byFoldedName_;
+    // Found by any spelling of the name, without a folded copy of it.
+    std::unordered_map<std::string, std::size_t, FoldedHash, FoldedEqual> byFoldedName_;
     ByteChunks bytes_;
 };
 

@@ -8,6 +8,7 @@
 #include "translate/ResponseText.h"
 #include "translate/SaveHandlers.h"
 
+#include <cstring>
 #include <optional>
 #include <string>
 #include <vector>
@@ -40,17 +41,80 @@ bool namesPlugin(std::string_view name, const ConversionContext& context) {
     return false;
 }
 
-// The new name of a topic, in UTF-8: an id kept in lower case (as OpenMW 0.47 and 0.48 keep them all) stays
-// so; any other takes the spelling of the map.
+// How many bytes below 0x80, which Windows-1252 and UTF-8 spell alike, the text begins with; eight at a time.
+std::size_t asciiPrefix(std::string_view text) {
+    std::size_t at = 0;
+    for (std::uint64_t word; at + 8 <= text.size(); at += 8) {
+        std::memcpy(&word, text.data() + at, 8);
+        if (word & 0x8080808080808080ull)
+            break;
+    }
+    while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80)
+        ++at;
+    return at;
+}
+
+bool isAscii(std::string_view text) {
+    return asciiPrefix(text) == text.size();
+}
+
+// A UTF-8 text in Windows-1252: the text itself when it is ASCII, which both spell alike, or else its
+// encoding kept in the storage; nothing when it holds a character that the code page lacks.
+std::optional<std::string_view> inCp1252(std::string_view text, std::string& storage) {
+    if (isAscii(text))
+        return text;
+    std::optional<std::string> encoded = utf8ToCp1252(text);
+    if (!encoded)
+        return std::nullopt;
+    storage = std::move(*encoded);
+    return std::string_view(storage);
+}
+
+// Whether a Windows-1252 text reads as the UTF-8 one, without the whole of it converted.
+bool sameAsUtf8(std::string_view cp1252, std::string_view utf8) {
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < cp1252.size();) {
+        const std::size_t run = asciiPrefix(cp1252.substr(i));
+        if (utf8.substr(at, run) != cp1252.substr(i, run))
+            return false;
+        i += run;
+        at += run;
+        if (i == cp1252.size())
+            break;
+        const std::string character = cp1252ToUtf8(cp1252.substr(i++, 1));
+        if (utf8.substr(at, character.size()) != character)
+            return false;
+        at += character.size();
+    }
+    return at == utf8.size();
+}
+
+// Whether a response text may hold a variable: both markers are the same byte in either encoding.
+bool hasMarker(std::string_view text) {
+    return text.find('%') != std::string_view::npos || text.find('^') != std::string_view::npos;
+}
+
+// The topic's pair in the map by its name in Windows-1252, or none.
+const std::string* topicPair(std::string_view name, const ConversionContext& context) {
+    const FoldedNameMap& topics = openMw(context).topicNames;
+    auto found = topics.find(name);
+    return found == topics.end() ? nullptr : &found->second;
+}
+
+// A topic's new name in UTF-8 as its id is spelled: an id kept in lower case (as OpenMW 0.47 and 0.48 keep
+// them all) stays so; any other takes the spelling of the map.
+std::string renamedSpelling(std::string_view id, const std::string& name) {
+    return cp1252ToUtf8(hasCapital(id) ? name : foldedAscii(name));
+}
+
+// The new name of a topic, in UTF-8, by its id.
 std::optional<std::string> renamedTopic(std::string_view id, const ConversionContext& context) {
-    const std::optional<std::string> name = utf8ToCp1252(id);
-    if (!name)
+    std::string storage;
+    const std::optional<std::string_view> name = inCp1252(id, storage);
+    const std::string* pair = name ? topicPair(*name, context) : nullptr;
+    if (!pair)
         return std::nullopt;
-    const NameMap& topics = openMw(context).topicNames;
-    auto found = topics.find(foldedAscii(*name));
-    if (found == topics.end())
-        return std::nullopt;
-    return cp1252ToUtf8(hasCapital(id) ? found->second : foldedAscii(found->second));
+    return renamedSpelling(id, *pair);
 }
 
 void replaceId(Record& record, std::size_t index, std::string_view text, const IdForm& form) {
@@ -107,13 +171,12 @@ std::string_view textOf(const Subrecord* subrecord) {
     return subrecord ? subrecord->text() : std::string_view();
 }
 
-void replaceText(Record& record, std::string_view tag, std::string_view text) {
+void replaceText(Record& record, std::string_view tag, std::string bytes) {
     const std::size_t index = indexOf(record, tag);
     if (index == record.subrecordCount())
         return;
     const Subrecord& old = record.subrecordAt(index);
     // A text keeps the NULs it was written with.
-    std::string bytes(text);
     bytes.append(old.size() - old.text().size(), '\0');
     record.replaceSubrecordAt(index, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
 }
@@ -192,20 +255,19 @@ struct TranslatedEntry {
 std::optional<TranslatedEntry> translateEntry(const JournalEntryRecord& entry,
                                               const ConversionContext& context) {
     const OpenMwConversion& conversion = openMw(context);
-    const std::optional<std::string> topic = utf8ToCp1252(entry.topic.text);
-    const std::optional<std::string> id = utf8ToCp1252(entry.response.text);
+    std::string topicStorage, idStorage;
+    const std::optional<std::string_view> topic = inCp1252(entry.topic.text, topicStorage);
+    const std::optional<std::string_view> id = inCp1252(entry.response.text, idStorage);
     if (!topic || !id)
         return std::nullopt;
     const bool journal = entry.type != TopicType;
     TranslatedEntry translated;
-    std::string targetTopic = *topic;
-    if (!journal) {
-        auto found = conversion.topicNames.find(foldedAscii(*topic));
-        if (found != conversion.topicNames.end()) {
-            targetTopic = found->second;
-            translated.topic = renamedTopic(entry.topic.text, context);
+    std::string_view targetTopic = *topic;
+    if (!journal)
+        if (const std::string* pair = topicPair(*topic, context)) {
+            targetTopic = *pair;
+            translated.topic = renamedSpelling(entry.topic.text, *pair);
         }
-    }
     const Language source = sourceLanguage(context.direction), target = targetLanguage(context.direction);
     const Response* from = conversion.dialogue->response(source, journal, *topic, *id);
     if (!from)
@@ -215,7 +277,13 @@ std::optional<TranslatedEntry> translateEntry(const JournalEntryRecord& entry,
         to = conversion.dialogue->onlyAlike(target, journal, targetTopic, TopicSide::conditions(*from));
     if (!to)
         return std::nullopt;
-    std::optional<WordValues> values = matchResponseText(cp1252ToUtf8(TopicSide::text(*from)), entry.text);
+    // Most responses hold no variable: their text must be the entry's as it is.
+    const std::string_view fromText = TopicSide::text(*from);
+    std::optional<WordValues> values;
+    if (hasMarker(fromText))
+        values = matchResponseText(cp1252ToUtf8(fromText), entry.text);
+    else if (sameAsUtf8(fromText, entry.text))
+        values.emplace();
     if (!values)
         return std::nullopt;
     for (std::size_t word = 0; word < TextWordCount; ++word)
@@ -230,7 +298,9 @@ std::optional<TranslatedEntry> translateEntry(const JournalEntryRecord& entry,
     std::optional<std::string>& speakerName = (*values)[indexOf(TextWord::Name)];
     if (!speakerName && translated.speaker)
         speakerName = translated.speaker;
-    std::optional<std::string> text = fillResponseText(cp1252ToUtf8(TopicSide::text(*to)), *values);
+    const std::string_view toText = TopicSide::text(*to);
+    std::optional<std::string> text =
+        hasMarker(toText) ? fillResponseText(cp1252ToUtf8(toText), *values) : cp1252ToUtf8(toText);
     if (!text)
         return std::nullopt;
     translated.text = std::move(*text);
@@ -294,6 +364,20 @@ bool patchKnownTopicIds(Record& record, ConversionContext& context) {
     return true;
 }
 
+bool translateJournalRecord(Record& record, const ConversionContext& context) {
+    const std::optional<JournalEntryRecord> entry = readEntry(record, openMw(context).formatVersion);
+    std::optional<TranslatedEntry> translated = entry ? translateEntry(*entry, context) : std::nullopt;
+    if (!translated)
+        return false;
+    if (translated->topic)
+        replaceId(record, indexOf(record, "YETO"), *translated->topic, entry->topic.form);
+    replaceId(record, indexOf(record, "YEIN"), translated->response, entry->response.form);
+    replaceText(record, "TEXT", std::move(translated->text));
+    if (translated->speaker)
+        replaceText(record, "ACT_", std::move(*translated->speaker));
+    return true;
+}
+
 bool patchJournalEntry(Record& record, ConversionContext& context) {
     OpenMwConversion& conversion = *context.openMw;
     // The journal's entries are one record each: the log's heading and the count of what stays come once.
@@ -301,16 +385,14 @@ bool patchJournalEntry(Record& record, ConversionContext& context) {
         context.log.startJournal();
         context.log.write(texts::UntranslatedJournalHeading);
     }
-    const std::optional<JournalEntryRecord> entry = readEntry(record, conversion.formatVersion);
-    const std::optional<TranslatedEntry> translated = entry ? translateEntry(*entry, context) : std::nullopt;
-    if (translated) {
-        if (translated->topic)
-            replaceId(record, indexOf(record, "YETO"), *translated->topic, entry->topic.form);
-        replaceId(record, indexOf(record, "YEIN"), translated->response, entry->response.form);
-        replaceText(record, "TEXT", translated->text);
-        if (translated->speaker)
-            replaceText(record, "ACT_", *translated->speaker);
-    } else {
+    // An entry translated ahead is done; the rest are translated now.
+    bool translated = false;
+    if (conversion.preparedNext < conversion.preparedEntries.size() &&
+        conversion.preparedEntries[conversion.preparedNext].record == &record)
+        translated = conversion.preparedEntries[conversion.preparedNext++].translated;
+    else
+        translated = translateJournalRecord(record, context);
+    if (!translated) {
         context.log.countUntranslatedParagraph();
         context.log.write(
             texts::untranslatedParagraphLines(utf8ToCp1252Replacing(textOf(record.findSubrecord("TEXT")))));

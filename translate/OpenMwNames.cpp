@@ -36,8 +36,9 @@ NameMap agreedNamesOf(const TranslationMaps& maps, std::initializer_list<MapKind
 
 } // namespace
 
-NameMap foldedTopicNames(const NameMap& topicNameMap) {
-    NameMap folded;
+FoldedNameMap foldedTopicNames(const NameMap& topicNameMap) {
+    FoldedNameMap folded;
+    folded.reserve(topicNameMap.size());
     std::string key;
     for (const auto& [from, to] : topicNameMap) {
         foldAsciiInto(from, key);

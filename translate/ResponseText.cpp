@@ -29,6 +29,15 @@ std::optional<TextWord> wordAtStart(std::string_view text) {
     return std::nullopt;
 }
 
+// Where the next "%" or "^" stands from a place on; a loop, since find_first_of looks each byte up in the set
+// with a call of its own.
+std::size_t nextMarker(std::string_view text, std::size_t from) {
+    for (std::size_t at = from; at < text.size(); ++at)
+        if (text[at] == '%' || text[at] == '^')
+            return at;
+    return std::string_view::npos;
+}
+
 void setFirst(WordValues& values, TextWord word, std::string_view value) {
     if (!values[indexOf(word)])
         values[indexOf(word)].emplace(value);
@@ -43,8 +52,8 @@ std::string_view textWordName(TextWord word) {
 std::vector<ResponseTextPiece> splitResponseText(std::string_view responseText) {
     std::vector<ResponseTextPiece> pieces;
     std::size_t plainStart = 0;
-    for (std::size_t at = responseText.find_first_of("%^"); at != std::string_view::npos;
-         at = responseText.find_first_of("%^", at)) {
+    for (std::size_t at = nextMarker(responseText, 0); at != std::string_view::npos;
+         at = nextMarker(responseText, at)) {
         const std::optional<TextWord> word = wordAtStart(responseText.substr(at + 1));
         if (!word) {
             ++at;

@@ -4,7 +4,9 @@
 //   orvella-bench [DATA-FOLDER]
 //
 // The game is generated into DATA-FOLDER (bench-data in the build folder by default) on the first run
-// and reused afterwards. The last line is "ratio conversion/io-floor: R; journal speed-up vs literal: S".
+// and reused afterwards. An OpenMW save of the same game is converted both ways too, and its ratio printed
+// as "openmw ratio conversion/io-floor: R" just before the last line, which is
+// "ratio conversion/io-floor: R; journal speed-up vs literal: S", both for the original engine's save.
 
 #include "BenchGame.h"
 #include "BenchMeasure.h"
@@ -14,7 +16,9 @@
 
 #include "app/SaveClassification.h"
 #include "game/GameFileNames.h"
+#include "game/SavePaths.h"
 #include "gamebuilder/GameBuilder.h"
+#include "gamebuilder/OpenMwSaveBuilder.h"
 #include "job/PatchJob.h"
 #include "platform/MemoryFile.h"
 #include "platform/ProcessMemory.h"
@@ -45,8 +49,12 @@ constexpr std::size_t FloorBufferBytes = 1 << 20;
 // Rounds of the save to Italian and back, each conversion in a process of its own.
 constexpr int ConversionRounds = 5;
 constexpr const char* FloorSaveName = "Floor0001.ess";
-// How the benchmark starts itself to convert once: followed by the data folder and the pipe to write to.
+constexpr const char* OpenMwFloorSaveName = "Nerevar/Floor.omwsave";
+// How the benchmark starts itself to convert once: followed by the data folder, the pipe to write to and the
+// engine whose save it converts.
 constexpr const char* ChildOption = "--convert-child";
+constexpr const char* EssChild = "ess";
+constexpr const char* OpenMwChild = "openmw";
 
 class SilentMessages final : public MessageBoxes {
 public:
@@ -86,7 +94,9 @@ std::vector<std::string> inputFiles(const BenchFolder& folder) {
     return files;
 }
 
-GameInstallation benchInstallation(const BenchFolder& folder) {
+// The game as the original engine or OpenMW installs it: OpenMW reads the same files from the game's Data
+// Files as its one data folder, and its saves from a user data folder of its own.
+GameInstallation benchInstallation(const BenchFolder& folder, SaveKind kind = SaveKind::Ess) {
     GameInstallation installation;
     installation.installPath = folder.game();
     installation.gameVersion = {1, 6, 0, 1820};
@@ -94,7 +104,27 @@ GameInstallation benchInstallation(const BenchFolder& folder) {
         installation.installed(game) = {
             true, true, static_cast<std::uint32_t>(fileSize(folder.dataFile(pluginFileName(game)))),
             pluginFileName(game)};
+    if (kind == SaveKind::OpenMw) {
+        installation.installPath.clear();
+        installation.saveKind = SaveKind::OpenMw;
+        installation.userDataFolder = folder.openMwUserData();
+        installation.dataFiles = DataFiles::inFolders(nativeFileSystem(), {folder.game() + "/Data Files"});
+    }
     return installation;
+}
+
+// The save that a conversion of the engine converts, where it lies, and the English one every round starts
+// from.
+struct BenchSave {
+    std::string name;
+    std::string path;
+    std::string english;
+};
+
+BenchSave benchSave(const BenchFolder& folder, SaveKind kind) {
+    if (kind == SaveKind::OpenMw)
+        return {BenchOpenMwSaveName, folder.openMwSave(), folder.englishOpenMwSave()};
+    return {BenchSaveName, folder.save(), folder.englishSave()};
 }
 
 struct Stage {
@@ -150,12 +180,12 @@ std::vector<Stage> stagesOf(const StageClock& clock, Clock::time_point ended) {
     };
 }
 
-ConversionFigures convert(const BenchFolder& folder, const GameInstallation& installation,
+ConversionFigures convert(const BenchSave& save, const GameInstallation& installation,
                           const TopicTables& tables) {
     ConversionFigures figures;
-    figures.saveBytes = fileSize(folder.save());
+    figures.saveBytes = fileSize(save.path);
     CountingFileSystem files(nativeFileSystem());
-    auto saveInfo = classifySave(files, installation, BenchSaveName);
+    auto saveInfo = classifySave(files, installation, save.name);
     if (!saveInfo) {
         figures.outcome = "the save cannot be classified";
         return figures;
@@ -168,7 +198,7 @@ ConversionFigures convert(const BenchFolder& folder, const GameInstallation& ins
     job.messages = &messages;
     job.progressDialog = &clock;
     job.tables = &tables;
-    job.request.saveFileName = BenchSaveName;
+    job.request.saveFileName = save.name;
     job.request.saveInfo = *saveInfo;
 
     files.resetCount();
@@ -189,7 +219,7 @@ ConversionFigures convert(const BenchFolder& folder, const GameInstallation& ins
         figures.stretches += file.ranges.size();
         figures.opens += file.ranges.empty() ? 0 : 1;
     }
-    figures.newSaveBytes = fileSize(folder.save());
+    figures.newSaveBytes = fileSize(save.path);
     figures.succeeded = result.exitCode == 0;
     figures.outcome = result.outcomeText;
     return figures;
@@ -301,7 +331,8 @@ double derivedVersusTableFiles(const BenchFolder& folder, const GameInstallation
         for (auto [tables, times] : {std::pair(&builtInTables(), &derived), std::pair(&tableFiles, &files)}) {
             std::filesystem::copy_file(folder.englishSave(), folder.save(),
                                        std::filesystem::copy_options::overwrite_existing);
-            const ConversionFigures figures = convert(folder, installation, *tables);
+            const ConversionFigures figures =
+                convert(benchSave(folder, SaveKind::Ess), installation, *tables);
             if (!figures.succeeded)
                 return -1;
             times->push_back(figures.total);
@@ -326,11 +357,10 @@ struct FloorPaths {
 };
 
 FloorPaths floorPaths(const GameInstallation& installation) {
-    const std::string& game = installation.installPath;
-    return {nativePath(game + SavesFolder + BenchSaveName),
-            nativePath(game + BackupFolder + BenchSaveName + ".bak"),
-            nativePath(game + SavesFolder + FloorSaveName),
-            nativePath(game + BackupFolder + FloorSaveName + ".bak")};
+    const bool ess = installation.saveKind == SaveKind::Ess;
+    const SavePaths save(installation, ess ? BenchSaveName : BenchOpenMwSaveName);
+    const SavePaths floor(installation, ess ? FloorSaveName : OpenMwFloorSaveName);
+    return {nativePath(save.save), nativePath(save.backup), nativePath(floor.save), nativePath(floor.backup)};
 }
 
 // The floor of a conversion just made, the median of five runs by their total, after a run that leaves the
@@ -402,10 +432,10 @@ struct ChildFigures {
 
 // Converts the save as it stands and measures the conversion's floor, in the process that runs it, and sends
 // the figures down the channel; the body of a conversion child.
-bool convertAndSend(const BenchFolder& folder, int channel) {
-    const GameInstallation installation = benchInstallation(folder);
+bool convertAndSend(const BenchFolder& folder, SaveKind kind, int channel) {
+    const GameInstallation installation = benchInstallation(folder, kind);
     IoFloor ioFloor(FloorBufferBytes);
-    const ConversionFigures converted = convert(folder, installation, builtInTables());
+    const ConversionFigures converted = convert(benchSave(folder, kind), installation, builtInTables());
     ChildFigures sent;
     sent.succeeded = converted.succeeded;
     std::snprintf(sent.outcome, sizeof sent.outcome, "%s", converted.outcome.c_str());
@@ -430,7 +460,8 @@ bool convertAndSend(const BenchFolder& folder, int channel) {
 // the conversion is the process's first on memory never used before, as a player runs it (console and dialog
 // program alike convert once per process); a forked child would inherit this process's heap, and pay for
 // copying its pages instead. The figures come back through a pipe.
-void convertInChild(const BenchFolder& folder, ConversionFigures& figures, FloorFigures& floor) {
+void convertInChild(const BenchFolder& folder, SaveKind kind, ConversionFigures& figures,
+                    FloorFigures& floor) {
     int channel[2];
     std::fflush(nullptr);
     if (pipe(channel) != 0)
@@ -439,7 +470,8 @@ void convertInChild(const BenchFolder& folder, ConversionFigures& figures, Floor
     if (child == 0) {
         close(channel[0]);
         const std::string fd = std::to_string(channel[1]);
-        execl("/proc/self/exe", "orvella-bench", ChildOption, folder.root.c_str(), fd.c_str(), nullptr);
+        execl("/proc/self/exe", "orvella-bench", ChildOption, folder.root.c_str(), fd.c_str(),
+              kind == SaveKind::OpenMw ? OpenMwChild : EssChild, nullptr);
         _exit(1);
     }
     close(channel[1]);
@@ -488,6 +520,67 @@ bool prepareInChild(const BenchFolder& folder) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+// One engine's save converted to Italian and back in each round, every conversion in a fresh process of its
+// own: the first round's figures, each direction's ratios, the save's size and the most heap a conversion
+// held.
+struct Rounds {
+    ConversionFigures toItalian, toEnglish;
+    FloorFigures toItalianFloor, toEnglishFloor;
+    std::vector<double> toItalianRatios, toEnglishRatios;
+    std::uint64_t saveSize = 0, peak = 0;
+};
+
+bool runRounds(const BenchFolder& folder, SaveKind kind, Rounds& rounds) {
+    const BenchSave save = benchSave(folder, kind);
+    const FloorPaths paths = floorPaths(benchInstallation(folder, kind));
+    for (int round = 0; round < ConversionRounds; ++round) {
+        std::filesystem::copy_file(save.english, save.path,
+                                   std::filesystem::copy_options::overwrite_existing);
+        rounds.saveSize = fileSize(save.path);
+        ConversionFigures italian, english;
+        FloorFigures italianFloor, englishFloor;
+        convertInChild(folder, kind, italian, italianFloor);
+        convertInChild(folder, kind, english, englishFloor);
+        if (!italian.succeeded || !english.succeeded) {
+            std::fprintf(stderr, "orvella-bench: a conversion failed\n");
+            return false;
+        }
+        if (!italianFloor.measured || !englishFloor.measured) {
+            std::fprintf(stderr, "orvella-bench: the I/O floor could not be measured\n");
+            return false;
+        }
+        rounds.toItalianRatios.push_back(italian.total / italianFloor.total());
+        rounds.toEnglishRatios.push_back(english.total / englishFloor.total());
+        rounds.peak = std::max({rounds.peak, italian.peakHeap, english.peakHeap});
+        if (round == 0) {
+            rounds.toItalian = std::move(italian);
+            rounds.toEnglish = std::move(english);
+            rounds.toItalianFloor = italianFloor;
+            rounds.toEnglishFloor = englishFloor;
+        }
+    }
+    std::filesystem::remove(paths.floorSave);
+    std::filesystem::remove(paths.floorBackup);
+    return true;
+}
+
+// Prints both directions' medians with their least and most, after the label when there is one, and gives
+// the larger median.
+double printMedians(const Rounds& rounds, const char* label = nullptr) {
+    auto range = [](const std::vector<double>& ratios) {
+        return std::pair(*std::min_element(ratios.begin(), ratios.end()),
+                         *std::max_element(ratios.begin(), ratios.end()));
+    };
+    const double toItalian = median(rounds.toItalianRatios);
+    const double toEnglish = median(rounds.toEnglishRatios);
+    std::printf("%s%sach the first conversion of a process, median of %d (least to most): English -> Italian "
+                "%.2f (%.2f to %.2f),\nItalian -> English %.2f (%.2f to %.2f) times its I/O floor\n",
+                label ? label : "", label ? ": e" : "E", ConversionRounds, toItalian,
+                range(rounds.toItalianRatios).first, range(rounds.toItalianRatios).second, toEnglish,
+                range(rounds.toEnglishRatios).first, range(rounds.toEnglishRatios).second);
+    return std::max(toItalian, toEnglish);
+}
+
 int run(const std::string& root) {
     BenchFolder folder{root};
     bool generated = false;
@@ -516,49 +609,22 @@ int run(const std::string& root) {
         return 1;
     }
     const GameInstallation installation = benchInstallation(folder);
+    std::printf("  %-60s %9.2f MB\n", "english.omwsave (OpenMW)",
+                megabytes(fileSize(folder.englishOpenMwSave())));
 
     // The inputs are read once before any timing, so that every measurement finds them in the same cache.
     for (const std::string& path : inputFiles(folder)) {
         std::vector<std::uint8_t> content;
         readWholeFile(nativeFileSystem(), path, content);
     }
-
-    // The save goes to Italian and back in each round, every conversion in a fresh process of its own; the
-    // first round's figures are printed in full, and each direction's R is the median of its rounds, as the
-    // floor it is measured against is the median of its own five.
-    const FloorPaths paths = floorPaths(installation);
-    ConversionFigures toItalian, toEnglish;
-    FloorFigures toItalianFloor, toEnglishFloor;
-    std::vector<double> toItalianRatios, toEnglishRatios;
-    std::uint64_t saveSize = 0, peak = 0;
-    for (int round = 0; round < ConversionRounds; ++round) {
-        std::filesystem::copy_file(folder.englishSave(), folder.save(),
-                                   std::filesystem::copy_options::overwrite_existing);
-        saveSize = fileSize(folder.save());
-        ConversionFigures italian, english;
-        FloorFigures italianFloor, englishFloor;
-        convertInChild(folder, italian, italianFloor);
-        convertInChild(folder, english, englishFloor);
-        if (!italian.succeeded || !english.succeeded) {
-            std::fprintf(stderr, "orvella-bench: a conversion failed\n");
-            return 1;
-        }
-        if (!italianFloor.measured || !englishFloor.measured) {
-            std::fprintf(stderr, "orvella-bench: the I/O floor could not be measured\n");
-            return 1;
-        }
-        toItalianRatios.push_back(italian.total / italianFloor.total());
-        toEnglishRatios.push_back(english.total / englishFloor.total());
-        peak = std::max({peak, italian.peakHeap, english.peakHeap});
-        if (round == 0) {
-            toItalian = std::move(italian);
-            toEnglish = std::move(english);
-            toItalianFloor = italianFloor;
-            toEnglishFloor = englishFloor;
-        }
+    {
+        std::vector<std::uint8_t> content;
+        readWholeFile(nativeFileSystem(), folder.englishOpenMwSave(), content);
     }
-    std::filesystem::remove(paths.floorSave);
-    std::filesystem::remove(paths.floorBackup);
+
+    Rounds ess;
+    if (!runRounds(folder, SaveKind::Ess, ess))
+        return 1;
     std::printf("\nI/O floor of a conversion: what it read, read again with pread into one %zu KB buffer "
                 "(the same\nfiles and stretches, in the page cache as the conversion found them), then "
                 "the backup (the save's\nsize) and the new save (its size) each written, fsynced, renamed "
@@ -567,8 +633,8 @@ int run(const std::string& root) {
                 "itself.\n",
                 FloorBufferBytes / 1024);
     std::printf("\nThe first of %d rounds:\n", ConversionRounds);
-    printConversion("English -> Italian", toItalian, toItalianFloor);
-    printConversion("Italian -> English", toEnglish, toEnglishFloor);
+    printConversion("English -> Italian", ess.toItalian, ess.toItalianFloor);
+    printConversion("Italian -> English", ess.toEnglish, ess.toEnglishFloor);
 
     const double derivedCost = derivedVersusTableFiles(folder, installation, tables.tables());
     if (derivedCost < 0) {
@@ -592,23 +658,24 @@ int run(const std::string& root) {
     std::printf("  %-44s %9s\n", "same output", journal.identical ? "yes" : "NO");
     std::printf("\nTranslation data (maps, name maps, link lists): %zu records, %.1f MB allocated\n",
                 journal.mapRecords, megabytes(journal.mapMemory));
-    const std::uint64_t bound = 3 * saveSize + journal.mapMemory;
+    const std::uint64_t bound = 3 * ess.saveSize + journal.mapMemory;
     std::printf("Peak memory %.1f MB held by a conversion against 3 x save (%.1f MB) + maps = %.1f MB\n",
-                megabytes(peak), megabytes(saveSize), megabytes(bound));
+                megabytes(ess.peak), megabytes(ess.saveSize), megabytes(bound));
     std::printf("Inputs %.1f MB; read by the English -> Italian conversion: %.1f MB\n", megabytes(totalInput),
-                megabytes(toItalian.bytesRead));
+                megabytes(ess.toItalian.bytesRead));
 
-    auto range = [](const std::vector<double>& ratios) {
-        return std::pair(*std::min_element(ratios.begin(), ratios.end()),
-                         *std::max_element(ratios.begin(), ratios.end()));
-    };
-    const double toItalianRatio = median(toItalianRatios);
-    const double toEnglishRatio = median(toEnglishRatios);
-    std::printf("Each the first conversion of a process, median of %d (least to most): English -> Italian "
-                "%.2f (%.2f to %.2f),\nItalian -> English %.2f (%.2f to %.2f) times its I/O floor\n",
-                ConversionRounds, toItalianRatio, range(toItalianRatios).first, range(toItalianRatios).second,
-                toEnglishRatio, range(toEnglishRatios).first, range(toEnglishRatios).second);
-    const double ratio = std::max(toItalianRatio, toEnglishRatio);
+    // The OpenMW save of the same game, converted the same way against its own floor.
+    Rounds openMw;
+    if (!runRounds(folder, SaveKind::OpenMw, openMw))
+        return 1;
+    std::printf("\nOpenMW save (%s, %.1f MB, format %u), the first of %d rounds:\n", BenchOpenMwSaveName,
+                megabytes(openMw.saveSize), build::OpenMw049Format, ConversionRounds);
+    printConversion("English -> Italian", openMw.toItalian, openMw.toItalianFloor);
+    printConversion("Italian -> English", openMw.toEnglish, openMw.toEnglishFloor);
+    std::printf("\n");
+    const double openMwRatio = printMedians(openMw, "OpenMW");
+    const double ratio = printMedians(ess);
+    std::printf("openmw ratio conversion/io-floor: %.2f\n", openMwRatio);
     const double speedUp = journal.literal / journal.fast;
     if (!journal.identical) {
         std::fprintf(stderr, "orvella-bench: the journal handler and the literal algorithm disagree\n");
@@ -624,10 +691,14 @@ int run(const std::string& root) {
 
 int main(int argc, char** argv) {
     // A conversion child is the process a player runs, readied as the console program readies it.
-    if (argc == 4 && std::string(argv[1]) == orvella::bench::ChildOption) {
+    if (argc == 5 && std::string(argv[1]) == orvella::bench::ChildOption) {
         orvella::prepareAllocatorForConversions();
-        return orvella::bench::convertAndSend(orvella::bench::BenchFolder{argv[2]}, std::atoi(argv[3])) ? 0
-                                                                                                        : 1;
+        const orvella::SaveKind kind = std::string(argv[4]) == orvella::bench::OpenMwChild
+                                           ? orvella::SaveKind::OpenMw
+                                           : orvella::SaveKind::Ess;
+        return orvella::bench::convertAndSend(orvella::bench::BenchFolder{argv[2]}, kind, std::atoi(argv[3]))
+                   ? 0
+                   : 1;
     }
     if (argc > 2 || (argc == 2 && std::string(argv[1]).rfind("-", 0) == 0)) {
         std::fprintf(stderr, "usage: orvella-bench [DATA-FOLDER]\n");
