@@ -1,8 +1,11 @@
 #include "FaultInjectingFileSystem.h"
 #include "TestFolder.h"
 #include "gamebuilder/GameBuilder.h"
+#include "platform/FileReplacement.h"
 #include "platform/OverlayFileSystem.h"
 
+#include <cstdio>
+#include <functional>
 #include <gtest/gtest.h>
 #include <numeric>
 #include <set>
@@ -11,6 +14,27 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
+#ifdef __linux__
+#include <sys/file.h>
+#include <sys/syscall.h>
+#endif
+
+#ifdef __linux__
+namespace orvella {
+namespace {
+// Runs before each flock of the native file system while set: what another process does between a lock's
+// open and its flock.
+std::function<void()> beforeFlock;
+} // namespace
+} // namespace orvella
+
+// The native file system's locks go through here, so that a test can move a file at the moment it chooses.
+extern "C" int flock(int descriptor, int operation) noexcept {
+    if (orvella::beforeFlock)
+        orvella::beforeFlock();
+    return static_cast<int>(syscall(SYS_flock, descriptor, operation));
+}
 #endif
 
 namespace orvella {
@@ -186,17 +210,50 @@ TEST(NativeFileSystem, RefusesEveryPathAtThePlatformsLimit) {
     // The lock is only ever taken on a regular file.
     EXPECT_EQ(answer(nativeFileSystem(), {"lock", folder.path()}, none), "refused");
     // Nor are attributes copied to a file that is not there; the owner and the group go with the permission
-    // bits where this user may give them away.
+    // bits where this user may give them away, the group alone as well as the owner alone.
     EXPECT_EQ(answer(nativeFileSystem(), {"attributes", file, folder.file("none")}, none), "refused");
     if (geteuid() == 0) {
         const std::string target = folder.file("target");
-        ASSERT_TRUE(chown(file.c_str(), 1234, 4321) == 0 && build::writeBytes(target, "t"));
-        EXPECT_TRUE(nativeFileSystem().copyAttributes(file, target, false));
-        struct stat info {};
-        EXPECT_TRUE(stat(target.c_str(), &info) == 0 && info.st_uid == 1234 && info.st_gid == 4321);
+        ASSERT_TRUE(build::writeBytes(target, "t") && chown(target.c_str(), 0, 0) == 0);
+        for (const auto& [owner, group] : {std::pair(0u, 4321u), std::pair(1234u, 4321u)}) {
+            ASSERT_TRUE(chown(file.c_str(), owner, group) == 0);
+            EXPECT_TRUE(nativeFileSystem().copyAttributes(file, target, false));
+            struct stat info {};
+            EXPECT_TRUE(stat(target.c_str(), &info) == 0 && info.st_uid == owner && info.st_gid == group);
+        }
     }
 #endif
 }
+
+#ifdef __linux__
+// A holder that moves another file over the save locks that file first. A lock taken meanwhile on the file
+// the path named before holds nothing: it is tried again on the file there now, found in use, and a save
+// replaced at every try is in use too.
+TEST(NativeFileSystem, ALockOnAFileMovedAwayMeanwhileIsTakenAgainOnTheFileThereNow) {
+    test::TestFolder folder;
+    const std::string save = folder.file("save"), moved = folder.file("moved");
+    ASSERT_TRUE(build::writeBytes(save, "old") && build::writeBytes(moved, "new"));
+    bool busy = false;
+    auto holder = nativeFileSystem().lockFile(moved, busy);
+    ASSERT_TRUE(holder);
+    int moves = 1;
+    beforeFlock = [&] {
+        if (moves-- > 0)
+            std::rename(moved.c_str(), save.c_str());
+    };
+    EXPECT_FALSE(nativeFileSystem().lockFile(save, busy));
+    EXPECT_TRUE(busy && moves < 0);
+    holder.reset();
+    beforeFlock = [&] {
+        if (build::writeBytes(moved, "newer"))
+            std::rename(moved.c_str(), save.c_str());
+    };
+    EXPECT_FALSE(nativeFileSystem().lockFile(save, busy));
+    beforeFlock = nullptr;
+    EXPECT_TRUE(busy && build::readBytes(save) == "newer");
+    EXPECT_TRUE(nativeFileSystem().lockFile(save, busy));
+}
+#endif
 
 #ifndef _WIN32
 // Times to the nanosecond, and how an overlay keeps them: a moved file keeps its own, copyAttributes copies
@@ -219,13 +276,29 @@ TEST(NativeFileSystem, GivesModificationTimesThatAnOverlayKeeps) {
     EXPECT_EQ(overlay.modificationTime(file), std::nullopt);
     EXPECT_EQ(overlay.modificationTime(folder.file("moved")), Set);
     auto written = overlay.createNew(folder.file("new"));
-    ASSERT_TRUE(written && written->close());
+    ASSERT_TRUE(written && written->close() &&
+                overlay.copyAttributes(folder.file("moved"), folder.file("new"), false));
     EXPECT_GT(overlay.modificationTime(folder.file("new")).value_or(0), Set);
     ASSERT_TRUE(overlay.copyAttributes(folder.file("moved"), folder.file("new"), true));
     EXPECT_EQ(overlay.modificationTime(folder.file("new")), Set);
     EXPECT_EQ(native.modificationTime(file), Set) << "the overlay changed nothing under it";
 }
 #endif
+
+// A count filled in later is written over bytes already written, never past them, and only while the file is
+// open: the file then keeps its length and goes on from its end.
+TEST(FileReplacement, OverwritesOnlyBytesWrittenWhileTheFileIsOpen) {
+    MemoryFileSystem files;
+    files.addFolder("G");
+    FileReplacement replacement(files, "G\\new.tmp", "G\\new");
+    EXPECT_FALSE(replacement.overwrite(0, "", 0));
+    ASSERT_TRUE(replacement.create() && replacement.write("abcd", 4));
+    EXPECT_TRUE(replacement.overwrite(0, "A", 1) && replacement.overwrite(2, "CD", 2));
+    EXPECT_FALSE(replacement.overwrite(3, "DE", 2) || replacement.overwrite(-1, "x", 1));
+    ASSERT_TRUE(replacement.write("e", 1) && replacement.finish());
+    EXPECT_FALSE(replacement.overwrite(0, "", 0));
+    EXPECT_TRUE(replacement.moveOver() && files.readFile("G\\new") == "AbCDe");
+}
 
 // One file class serves both platforms: text mode stores CR LF wherever it runs, binary mode every byte as it
 // is, and the file's end is where its last byte was written.
@@ -250,6 +323,13 @@ TEST(StdioFile, TextModeStoresCrLfAndBinaryModeEveryByteOnEveryPlatform) {
                 readWholeFile(nativeFileSystem(), folder.file("empty"), bytes) && bytes.empty());
     EXPECT_EQ(nativeFileSystem().open(folder.file("short.txt"), "w")->write("a\nb\n", 3), 3u);
     EXPECT_EQ(build::readBytes(folder.file("short.txt")), "a\r\nb");
+    // A closed file reads, writes, seeks and flushes nothing, and closes again without a complaint.
+    auto closed = nativeFileSystem().open(folder.file("short.txt"), "rb");
+    char byte = 0;
+    ASSERT_TRUE(closed && closed->close());
+    EXPECT_TRUE(closed->read(&byte, 1) == 0 && closed->write("x", 1) == 0 &&
+                !closed->seek(0, SeekOrigin::Begin) && closed->tell() == -1 && !closed->flush() &&
+                closed->close());
 #ifndef _WIN32
     // A full disk is reported by the flush, and by the close of a file never flushed.
     if (access("/dev/full", W_OK) == 0) {
