@@ -119,13 +119,8 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {"list --game", 0, 2, "--game"},
         {"list -game G", 0, 2, "-game"},
         {"list --game G -", 0, 2, "no save name"},
-        {"list --game G --yes", 0, 2, "--yes"},
-        {"restore --dry-run --game G English.ess", 0, 2, "--dry-run"},
-        {"info --game G --tables G English.ess", 0, 2, "--tables"},
-        {"list --game G --tables G", 0, 2, "--tables"},
         {"convert --game G", 0, 2, "NAME.ess"},
         {"tables --game G", 0, 2, "--out"},
-        {"convert --out G --game G English.ess", 0, 2, "--out"},
         {"restore --game G English.ess Italian.ess", 0, 2, "one save name"},
         {"info --game G ../Saves/English.ess", 0, 2, "\"../Saves/English.ess\" is not a save name"},
         {"info --game G a\\b.ess", 0, 2, "\"a\\b.ess\" is not a save name"},
@@ -137,8 +132,12 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         // The help, asked for either way, and nothing else done.
         {"help", 0, 0, ""},
         {"convert --help --game G English.ess", 0, 0, ""},
-        // A save or a backup that is not there, or a damaged backup, named with the file system's bytes.
+        // A save or a backup that is not there, or a damaged backup, named with the file system's bytes; the
+        // folders given without the separators they end with.
         {"convert --game G Englsh.ess", 0, 1, noSave},
+        {"restore --game " + std::string(test::InMemoryGame) + "\\/ Englsh.ess", Backup, 1, noSave},
+        {"convert --game G --tables " + std::string(test::InMemoryGame) + "\\T/\\ English.ess", 0, 1,
+         "orvella-cli: the tables folder " + ShownGame + Sep + "T does not exist\n"},
         {"info --game G -- -x.ess", 0, 1, "orvella-cli: no such save: " + saves + Sep + "-x.ess\n"},
         {"restore --game G Englsh.ess", Backup, 1, noSave},
         {"restore --yes --game G English.ess", 0, 1,
@@ -197,6 +196,19 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         EXPECT_EQ(game.files.readFile(game.saves + "English.ess"),
                   restored ? demo::demoItalianSave() : demo::demoEnglishSave());
     }
+    // An option given to a command that does not take it is a usage error that names it.
+    const std::pair<std::string, const char*> options[] = {
+        {"--tables G", "convert"}, {"--yes", "restore"}, {"--dry-run", "convert"}, {"--out G", "tables"}};
+    for (const char* command : {"convert", "info", "list", "restore", "tables"})
+        for (const auto& [option, taker] : options)
+            if (std::string_view(command) != taker) {
+                DemoGame game(0);
+                const Outcome outcome =
+                    run(std::string(command) + " --game G " + option + " English.ess", game.files);
+                EXPECT_TRUE(outcome.exitCode == UsageError &&
+                            outcome.err.find(option.substr(0, option.find(' '))) != std::string::npos)
+                    << command << " " << option << ": " << outcome.err;
+            }
 }
 
 // A dry run leaves every file as it was and prints what the conversion that follows it prints, then the log
@@ -259,8 +271,9 @@ TEST(CommandLine, OpenMwSavesGoByCharacterAndSlot) {
     FaultInjectingFileSystem files;
     demo::writeDemoOpenMwGame(files, test::InMemoryGame);
     const std::string saves = std::string(test::InMemoryGame) + "\\OpenMW\\saves\\Nerevar\\";
-    std::string newer = files.readFile(saves + "Demo.omwsave").value();
+    std::string newer = files.readFile(saves + "Demo.omwsave").value(), noForm = newer;
     files.writeFile(saves + "New.omwsave", newer.replace(0x18, 1, "\x28"));
+    files.writeFile(saves + "NoForm.omwsave", noForm.replace(0x10, 4, "FROM"));
     const std::string where =
         "--openmw --game G --user-data " + std::string(test::InMemoryGame) + "\\OpenMW ";
     const auto before = files.snapshot();
@@ -274,6 +287,10 @@ TEST(CommandLine, OpenMwSavesGoByCharacterAndSlot) {
         {"info " + where + "Nerevar/Demo.omwsave", 0, "",
          "NomePG: Nerevar\nLivello: 1\nSalvato a: Seyda Neen\nNome Salvataggio: Demo\n\nPlugin utilizzati:\n"
          "Morrowind.esm\n"},
+        {"info " + where + "Nerevar/NoForm.omwsave", 1,
+         "orvella-cli: Nerevar/NoForm.omwsave in OpenMW's saves folder is not a saved game with a summary\n"},
+        {"list --openmw --game G --user-data " + std::string(test::InMemoryGame) + "\\None", 1,
+         "Errore: Directory dei Salvataggi di Morrowind non trovata.\n"},
         {"convert --config x --game G Demo0001.ess", 2, "--config goes with --openmw"},
         {"restore --user-data x --game G Demo0001.ess", 2, "--user-data goes with --openmw"},
         {"convert " + where + "Demo.omwsave", 2, "is not an OpenMW save name"},
