@@ -55,7 +55,7 @@ TEST(OpenMwConfig, ReadsDataFoldersAndUserDataAsOpenMwDoes) {
          {2, 3, 5}},
         {"lines OpenMW refuses or that Orvella does not follow", Linux,
          "no equals sign\nconfig=/other\nreplace=data\nData=/caps\ncontent=Morrowind.esm\n"
-         "[section]\ndata=/in\n",
+         "[section]\ndata=/in\n[d]\nata=/in too\n",
          {}, {}, {1, 2}},
     };
     // clang-format on

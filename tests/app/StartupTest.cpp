@@ -285,7 +285,7 @@ TEST(VersionResourceTest, ReadsTheFixedFileVersionAndNothingFromImagesWithoutItC
         {"huge optional header", with(whole, 0x54, u16(0xFFFF)), none},
         {"too few data directories", with(whole, 0x58 + 92, u32(2)), none},
         {"long directory", with(image({.versionType = 6}), SectionStart + 0x0E, u16(0xFFFF)), none},
-        {"version type past the count", with(whole, SectionStart + 0x0E, u16(1)), none},
+        {"version type past the count", with(whole, SectionStart + 0x0C, u16(0) + u16(2)), none},
         {"subdirectory offset wrapping", with(whole, SectionStart + 0x24, u32(0xFFFFFFFF)), none},
         {"key running to the end of the block", keyToTheEnd, none},
     };
