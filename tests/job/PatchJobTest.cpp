@@ -66,8 +66,14 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
         {[](PatchJobTest& t) { t.files.addFolder(t.log); }, "file di log", MessageIcon::Error, std::nullopt},
         {[](PatchJobTest& t) { t.files.addFolder(t.save(t.name) + ".tmp"); }, "files temporanei",
          MessageIcon::Error, "File di Log per Save1.ess\r\n"},
-        // Only the longest path the job forms, the backup's temporary name, is one byte too long.
-        {[](PatchJobTest& t) { t.installation.installPath = "C:\\" + std::string(PathLimit - 38, 'x'); },
+        // Only the longest path the job forms, the backup's temporary name, is one byte too long: the save is
+        // there, and the game's files where they were.
+        {[](PatchJobTest& t) {
+             t.installation.installPath = "C:\\" + std::string(PathLimit - 38, 'x');
+             t.installation.dataFiles =
+                 DataFiles::inFolders(t.files, {test::InMemoryGame + std::string("\\Data Files")});
+             t.files.writeFile(t.save(t.name), test::PlainSave);
+         },
          "\\LRK Saves Backup\\Save1.ess.bak.tmp\" \xE8 troppo lungo", MessageIcon::Warning, std::nullopt},
         {[&](PatchJobTest& t) {
              auto noBackupFolder = initial;
@@ -84,6 +90,7 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
         files.countOnly();
         classifyAgain = nullptr;
         installation.installPath = test::InMemoryGame;
+        installation.dataFiles = {};
         c.arrange(*this);
         const auto before = files.snapshot();
         for (int attempt = 0; attempt < 2; ++attempt) {
