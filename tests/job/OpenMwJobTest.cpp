@@ -59,6 +59,15 @@ TEST_F(OpenMwJobTest, EachFormatConvertsToTheOtherEditionAndBack) {
         EXPECT_NE(log().find("--- A ship came in at dawn."), std::string::npos) << log();
         EXPECT_EQ(convert(italian), english);
     }
+    // A header with no content files, its FORM and HEDR alone, converts too.
+    std::string bare;
+    for (const auto& record : test::readAllRecords(demo::demoOpenMwSave(true, OpenMw049Format))) {
+        while (record->tag().is("TES3") && record->subrecordCount() > 2)
+            record->removeSubrecordAt(2);
+        bare += test::bytesOf(*record);
+    }
+    const std::string italian = convert(bare);
+    EXPECT_TRUE(italian != bare && convert(italian) == bare);
 }
 
 // A damaged save, or one of a newer format, is refused with the file, the record and the offset at fault, and
@@ -79,6 +88,8 @@ TEST_F(OpenMwJobTest, ADamagedSaveIsRefusedWritingNothing) {
         {with(dialogue + 16 + 8, 1, "\x09"),
          "un id \xE8 di un tipo sconosciuto.\nRecord DIAS (n. 14), sottorecord TOPI, offset " +
              std::to_string(dialogue + 16)},
+        {with(dialogue + 16 + 8, 1, "\x01"),
+         "un id \xE8 di un tipo sconosciuto.\nRecord DIAS (n. 14), sottorecord TOPI"},
         {with(0x18, 4, u32(40)), "formato 40 di OpenMW, pi\xF9 recente del 39"},
         {with(0x10, 4, "FROM"), "(FORM).\nRecord TES3 (n. 0), offset 16"},
     };

@@ -54,8 +54,10 @@ TEST(RecordEdit, EveryEditKeepsTheSizeEqualToTheSubrecordsAndEqualTagsAreFoundIn
               "one|ne|");
     record->removeSubrecordAt(record->subrecordCount() - 1);
     EXPECT_EQ(record->findSubrecord("DATA")->text(), "new");
-    record->removeSubrecordAt(0);
-    EXPECT_EQ(record->findSubrecord("DATA")->text(), "newer");
+    record->insertSubrecordAt(0, Subrecord("DATA", "front", 5u));
+    EXPECT_EQ(record->findSubrecord("DATA")->text(), "new");
+    record->removeSubrecordRange(1, 2);
+    EXPECT_EQ(record->findSubrecord("DATA")->text(), "front");
     while (record->subrecordCount())
         record->removeSubrecordAt(0);
     EXPECT_EQ(record->findSubrecord("DATA"), nullptr);
