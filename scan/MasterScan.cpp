@@ -266,8 +266,8 @@ void registerSaveItem(TranslationMaps& maps, const Record& record) {
         return;
     auto item = std::make_unique<TranslatedRecord>(record.tag(), 0, 0, 0);
     item->appendSubrecord(Subrecord(name->tag, name->data));
+    // Its name in either edition is its own FNAM, which textIn gives when there is no translation.
     item->appendSubrecord(Subrecord(fullName->tag, fullName->data));
-    item->setTranslation("FNAM", fullName->data.data(), fullName->size());
     maps[MapKind::Item].emplace(std::move(key), std::move(item));
 }
 
