@@ -82,7 +82,8 @@ int cp1252Byte(std::int32_t codePoint) {
     return -1;
 }
 
-// Where the bytes below 0x80 that begin at `at` end, which both encodings spell alike; eight at a time.
+} // namespace
+
 std::size_t asciiRunEnd(std::string_view text, std::size_t at) {
     for (std::uint64_t word; at + 8 <= text.size(); at += 8) {
         std::memcpy(&word, text.data() + at, 8);
@@ -93,6 +94,8 @@ std::size_t asciiRunEnd(std::string_view text, std::size_t at) {
         ++at;
     return at;
 }
+
+namespace {
 
 // Encodes into out; a character without a byte becomes "?" when replacing, else stops the encoding.
 bool encodeCp1252(std::string_view text, std::string& out, bool replacing) {

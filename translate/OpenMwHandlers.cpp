@@ -41,21 +41,8 @@ bool namesPlugin(std::string_view name, const ConversionContext& context) {
     return false;
 }
 
-// How many bytes below 0x80, which Windows-1252 and UTF-8 spell alike, the text begins with; eight at a time.
-std::size_t asciiPrefix(std::string_view text) {
-    std::size_t at = 0;
-    for (std::uint64_t word; at + 8 <= text.size(); at += 8) {
-        std::memcpy(&word, text.data() + at, 8);
-        if (word & 0x8080808080808080ull)
-            break;
-    }
-    while (at < text.size() && static_cast<unsigned char>(text[at]) < 0x80)
-        ++at;
-    return at;
-}
-
 bool isAscii(std::string_view text) {
-    return asciiPrefix(text) == text.size();
+    return asciiRunEnd(text) == text.size();
 }
 
 // A UTF-8 text in Windows-1252: the text itself when it is ASCII, which both spell alike, or else its
@@ -74,7 +61,7 @@ std::optional<std::string_view> inCp1252(std::string_view text, std::string& sto
 bool sameAsUtf8(std::string_view cp1252, std::string_view utf8) {
     std::size_t at = 0;
     for (std::size_t i = 0; i < cp1252.size();) {
-        const std::size_t run = asciiPrefix(cp1252.substr(i));
+        const std::size_t run = asciiRunEnd(cp1252, i) - i;
         if (utf8.substr(at, run) != cp1252.substr(i, run))
             return false;
         i += run;

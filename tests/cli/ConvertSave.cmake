@@ -1,9 +1,10 @@
 # Converts a save with orvella-cli, the demo's own or a real one against the demo game's master and
 # translation plugin, to Italian and back twice, and checks that nothing is lost: every conversion succeeds,
-# every backup holds the save as it was, no temporary file stays, and the second round trip gives the bytes
-# of the first. A dry run goes before each conversion: it leaves the game folder file for file and byte for
-# byte as it was, with the same permission bits and modification times, and prints what the conversion
-# after it prints, then the log that conversion keeps and the status it exits with. With -DOPENMW=1 the save
+# every backup holds the save as it was, no temporary file stays, the second round trip gives the bytes of
+# the first, and a restore puts the last backup back. A dry run goes before each conversion: it leaves the
+# game folder file for file and byte for byte as it was, with the same permission bits and modification
+# times, and prints what the conversion after it prints, then the log that conversion keeps and the status it
+# exits with. With -DOPENMW=1 the save
 # is an OpenMW save (the demo's, or a real one put in a character's folder), found through the demo's
 # openmw.cfg; the demo's comes back byte for byte after one round trip.
 #
@@ -174,6 +175,13 @@ foreach(pair "1;3" "2;4")
         message(FATAL_ERROR "conversions ${first} and ${second} differ: a round trip is not a fixed point")
     endif()
 endforeach()
+# The restore puts the last backup, the save before the fourth conversion, back in its place.
+execute_process(COMMAND ${EMULATOR} "${CLI}" restore --yes ${locationArguments} "${saveArgument}"
+                RESULT_VARIABLE exit OUTPUT_VARIABLE out ERROR_VARIABLE err)
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/after-3" "${savePath}" RESULT_VARIABLE differs)
+if(NOT exit STREQUAL "0" OR differs OR EXISTS "${backupFolder}/${saveName}.bak")
+    message(FATAL_ERROR "the restore exited with ${exit} and did not put the backup in place:\n${out}${err}")
+endif()
 if(OPENMW AND NOT SAVE)
     execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${WORK}/original" "${WORK}/after-2"
                     RESULT_VARIABLE differs)

@@ -175,7 +175,9 @@ TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
     save.add(npcRecord({.id = "smith", .name = "Smith"}, OpenMw049Format))
         .add(npcRecord({.id = "guard_1", .name = "Captain Dulo"}, OpenMw049Format))
         .add(itemRecord({.kind = ItemKind::Book, .id = "LEDGER", .name = "Ledger"}, OpenMw049Format))
-        .add(itemRecord({.kind = ItemKind::Weapon, .id = "ledger", .name = "Ledger"}, OpenMw049Format));
+        .add(itemRecord({.kind = ItemKind::Weapon, .id = "ledger", .name = "Ledger"}, OpenMw049Format))
+        // An entry where OpenMW writes none, after the journal.
+        .add(journalRecord({JournalKind::Topic, "work", "2", "No work today.", "Smith"}));
     const std::string italian = convert(save.bytes());
     EXPECT_EQ(entries(italian), (std::vector<std::string>{
                                     "q_main|10|Entro nella Gilda come Novizio.|",
@@ -185,6 +187,7 @@ TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
                                     "lavoro|9|Niente lavoro oggi.|Guard",
                                     "work|7|Gone.|Smith",
                                     "play|1|Unknown topic.|Smith",
+                                    "lavoro|9|Niente lavoro oggi.|Fabbro",
                                 }));
     EXPECT_NE(log().find("--- Pay 100 coins.\r\n\r\n--- Talk to Smith.\r\n\r\n--- Gone.\r\n\r\n--- Unknown "
                          "topic.\r\n\r\n"),
