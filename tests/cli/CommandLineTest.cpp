@@ -73,6 +73,8 @@ struct DemoGame {
                                                              0, demo::demoEnglishSave().size() - 3)
                                                        : demo::demoEnglishSave());
         files.writeFile(backups + Citta + ".bak", "damaged");
+        std::string noGameData = demo::demoEnglishSave();
+        files.writeFile(saves + "NoGameData.ess", noGameData.replace(noGameData.find("GMDT"), 4, "GMDX"));
         if (setup & NoBackups) {
             auto state = files.snapshot();
             state.erase(FaultInjectingFileSystem::key(backups.substr(0, backups.size() - 1)));
@@ -139,6 +141,8 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {"convert --game G --tables " + std::string(test::InMemoryGame) + "\\T/\\ English.ess", 0, 1,
          "orvella-cli: the tables folder " + ShownGame + Sep + "T does not exist\n"},
         {"info --game G -- -x.ess", 0, 1, "orvella-cli: no such save: " + saves + Sep + "-x.ess\n"},
+        {"info --game G NoGameData.ess", 0, 1,
+         "orvella-cli: NoGameData.ess in the game's Saves folder is not a saved game with a summary\n"},
         {"restore --game G Englsh.ess", Backup, 1, noSave},
         {"restore --yes --game G English.ess", 0, 1,
          "orvella-cli: no backup to restore: " + backups + "English.ess.bak\n"},

@@ -10,7 +10,19 @@ namespace {
 
 using namespace build;
 
-constexpr std::uint32_t Formats[] = {OpenMw047Format, OpenMw048Format, OpenMw049Format};
+// The first format that types its ids, besides those of OpenMW's releases.
+constexpr std::uint32_t Formats[] = {OpenMw047Format, OpenMw048Format, 24, OpenMw049Format};
+
+// The save with only the first subrecords of its header kept.
+std::string withHeaderOf(const std::string& save, std::size_t subrecords) {
+    std::string bytes;
+    for (const auto& record : test::readAllRecords(save)) {
+        while (record->tag().is("TES3") && record->subrecordCount() > subrecords)
+            record->removeSubrecordAt(subrecords);
+        bytes += test::bytesOf(*record);
+    }
+    return bytes;
+}
 
 // Conversions of OpenMW saves of the demo game held in memory.
 struct OpenMwJobTest : testing::Test {
@@ -55,17 +67,13 @@ TEST_F(OpenMwJobTest, EachFormatConvertsToTheOtherEditionAndBack) {
         const std::string italian = demo::demoOpenMwSave(false, format);
         EXPECT_EQ(convert(english), italian);
         EXPECT_EQ(result.outcomeText, "Patch effettuata con successo, ma con delle frasi non tradotte");
+        EXPECT_EQ(std::count(progress.calls.begin(), progress.calls.end(), "image journal ok"), 1);
         EXPECT_TRUE(messages.shown.empty());
         EXPECT_NE(log().find("--- A ship came in at dawn."), std::string::npos) << log();
         EXPECT_EQ(convert(italian), english);
     }
     // A header with no content files, its FORM and HEDR alone, converts too.
-    std::string bare;
-    for (const auto& record : test::readAllRecords(demo::demoOpenMwSave(true, OpenMw049Format))) {
-        while (record->tag().is("TES3") && record->subrecordCount() > 2)
-            record->removeSubrecordAt(2);
-        bare += test::bytesOf(*record);
-    }
+    const std::string bare = withHeaderOf(demo::demoOpenMwSave(true, OpenMw049Format), 2);
     const std::string italian = convert(bare);
     EXPECT_TRUE(italian != bare && convert(italian) == bare);
 }
@@ -92,6 +100,7 @@ TEST_F(OpenMwJobTest, ADamagedSaveIsRefusedWritingNothing) {
          "un id \xE8 di un tipo sconosciuto.\nRecord DIAS (n. 14), sottorecord TOPI"},
         {with(0x18, 4, u32(40)), "formato 40 di OpenMW, pi\xF9 recente del 39"},
         {with(0x10, 4, "FROM"), "(FORM).\nRecord TES3 (n. 0), offset 16"},
+        {withHeaderOf(save, 1), "HEDR.\nRecord TES3 (n. 0), offset 16"},
     };
     for (const auto& [bytes, fault] : cases) {
         SCOPED_TRACE(fault);
@@ -105,6 +114,13 @@ TEST_F(OpenMwJobTest, ADamagedSaveIsRefusedWritingNothing) {
         EXPECT_NE(messages.shown[0].text.find(fault), std::string::npos) << messages.shown[0].text;
         EXPECT_FALSE(files.exists(SavePaths(installation, SaveName).backupFolder));
     }
+    // A character's folder for backups that cannot be made stops the job as well, with a message of its own.
+    files.writeFile(path(), save);
+    files.makeReadOnly(installation.userDataFolder);
+    files.makeReadOnly(installation.userDataFolder + "\\LRK Saves Backup");
+    run();
+    EXPECT_TRUE(result.exitCode == 1 && messages.shown.size() == 1 &&
+                messages.shown[0].text.find("Backup") != std::string::npos);
 }
 
 // A game whose responses tell each reason an entry converts or stays: the translation renames "Work" and
@@ -122,7 +138,9 @@ struct OpenMwEntriesTest : OpenMwJobTest {
         auto info = [](const char* id, const char* condition, const char* text) {
             return RecordBuilder("INFO").text("INAM", id).sub("DATA", condition).text("NAME", text);
         };
-        file.add(RecordBuilder("NPC_").text("NAME", "guard_1").text("FNAM", pick("Guard", "Guardia")))
+        file.add(english ? RecordBuilder("NPC_").text("NAME", "nameless")
+                         : RecordBuilder("NPC_").text("NAME", "nameless").text("FNAM", "Senza nome"))
+            .add(RecordBuilder("NPC_").text("NAME", "guard_1").text("FNAM", pick("Guard", "Guardia")))
             .add(RecordBuilder("NPC_").text("NAME", "guard_2").text("FNAM", pick("Guard", "Sentinella")))
             .add(RecordBuilder("NPC_").text("NAME", "smith").text("FNAM", pick("Smith", "Fabbro")))
             .add(RecordBuilder("BOOK").text("NAME", "ledger").text("FNAM", pick("Ledger", "Registro")))
@@ -137,7 +155,8 @@ struct OpenMwEntriesTest : OpenMwJobTest {
             .add(info("10", "c",
                       pick("I joined the %Faction as a %PCRank.", "Entro nella %Faction come %PCRank.")))
             .add(info("30", "d", pick("Pay %Gold coins.", "Paga %Gold monete.")))
-            .add(info("40", "e", pick("Talk to %Name.", "Parla con il %Class %Name.")));
+            .add(info("40", "e", pick("Talk to %Name.", "Parla con il %Class %Name.")))
+            .add(info("50", "f", pick("Welcome home.", "Bentornato, %PCName.")));
         return file;
     }
     // Each journal entry of the save: its topic, response, text and speaker.
@@ -167,6 +186,7 @@ TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
         {"q_main", 10, false, {{JournalKind::Quest, "q_main", "10", "I joined the Guild as a Novice."}}});
     save.journal({JournalKind::Diary, "q_main", "30", "Pay 100 coins."})
         .journal({JournalKind::Diary, "q_main", "40", "Talk to Smith."})
+        .journal({JournalKind::Diary, "q_main", "50", "Welcome home."})
         .journal(topic("work", "1", "Ask Nerevar about work, Smith.", "Smith"))
         .journal(topic("work", "2", "No work today.", "Guard"))
         .journal(topic("work", "7", "Gone.", "Smith"))
@@ -176,18 +196,24 @@ TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
         .add(npcRecord({.id = "guard_1", .name = "Captain Dulo"}, OpenMw049Format))
         .add(itemRecord({.kind = ItemKind::Book, .id = "LEDGER", .name = "Ledger"}, OpenMw049Format))
         .add(itemRecord({.kind = ItemKind::Weapon, .id = "ledger", .name = "Ledger"}, OpenMw049Format))
-        // An entry where OpenMW writes none, after the journal.
-        .add(journalRecord({JournalKind::Topic, "work", "2", "No work today.", "Smith"}));
+        // An entry where OpenMW writes none, after the journal, and one without a type, a diary's.
+        .add(journalRecord({JournalKind::Topic, "work", "2", "No work today.", "Smith"}))
+        .add(RecordBuilder("JOUR")
+                 .text("YETO", "work")
+                 .text("YEIN", "1")
+                 .text("TEXT", "Ask Nerevar about work, Smith."));
     const std::string italian = convert(save.bytes());
     EXPECT_EQ(entries(italian), (std::vector<std::string>{
                                     "q_main|10|Entro nella Gilda come Novizio.|",
                                     "q_main|30|Pay 100 coins.|",
                                     "q_main|40|Talk to Smith.|",
+                                    "q_main|50|Bentornato, Nerevar.|",
                                     "lavoro|1|Chiedi lavoro, Nerevar, a Fabbro.|Fabbro",
                                     "lavoro|9|Niente lavoro oggi.|Guard",
                                     "work|7|Gone.|Smith",
                                     "play|1|Unknown topic.|Smith",
                                     "lavoro|9|Niente lavoro oggi.|Fabbro",
+                                    "work|1|Ask Nerevar about work, Smith.|",
                                 }));
     EXPECT_NE(log().find("--- Pay 100 coins.\r\n\r\n--- Talk to Smith.\r\n\r\n--- Gone.\r\n\r\n--- Unknown "
                          "topic.\r\n\r\n"),

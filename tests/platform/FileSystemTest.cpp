@@ -51,8 +51,12 @@ struct Step {
     std::optional<std::string> expected = {};
 };
 
-// The game as the calls find it: a save, an older log and backup, a folder without write permission.
+// The game as the calls find it: a save, an older log and backup, a folder without write permission, and a
+// file on a server.
 void prepare(MemoryFileSystem& files) {
+    bool alreadyExists = false;
+    files.createFolder("\\\\srv", alreadyExists);
+    files.writeFile("\\\\srv\\a.ess", "net");
     files.addFolder("G\\Saves");
     files.addFolder("G\\Backup");
     files.addFolder("G\\Locked");
@@ -143,6 +147,7 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
         {"folder", save}, {"folder", "G\\Locked\\New"}, {"folder", "G\\Missing\\New"},
         {"attributes", save, "G\\Saves\\none"}, {"lock", "G\\Saves\\none"}, {"list", "G\\Saves\\none"},
         {"list", save}, {"facts", "G\\Locked"}, {"facts", "G\\Saves\\none"}, {"list", "G\\Saves"},
+        {"rb", "\\srv\\a.ess", "", "refused"}, {"rb", "\\\\srv\\a.ess", "", "net"},
         // Files made, rewritten, moved, deleted and made again.
         {"create", save + ".tmp", "con\nverted", "11 closed"}, {"rb", save + ".tmp", "", "con\nverted"},
         {"rb+", "G\\Locked\\k.ess", "K"}, {"rb", "G\\Locked\\k.ess"}, {"ab", save, "+more"},
@@ -311,7 +316,7 @@ TEST(StdioFile, TextModeStoresCrLfAndBinaryModeEveryByteOnEveryPlatform) {
         ASSERT_TRUE(written && written->write(text.data(), text.size()) == text.size() && written->close());
         const std::string stored = build::readBytes(folder.file(std::string(mode) + ".txt"));
         EXPECT_EQ(stored, mode[1] ? text : std::string("one\r\ntwo\r\n\r\n\r\xE8\0end", 18));
-        auto file = nativeFileSystem().open(path, "rb");
+        auto file = nativeFileSystem().open(path, mode[1] ? "rb+" : "rb");
         ASSERT_TRUE(file && file->seek(-3, SeekOrigin::End));
         EXPECT_EQ(file->tell(), static_cast<std::int64_t>(stored.size()) - 3);
         char tail[4] = {};

@@ -221,7 +221,8 @@ TEST(DerivedTopics, ExportedTablesKeepTheRulesOfTableFiles) {
                                                                {"guardia", "custode"},
                                                                {"MOURNHOLD", "Mornolda"},
                                                                {"tax", "vescovo"},
-                                                               {"ok", "tab\there"}})
+                                                               {"ok", "tab\there"},
+                                                               {"", "vuoto"}})
         derived.tables[indexOf(Game::Tribunal)].push_back({row, PairedBy::ResponseIds});
     const ExportedTable baseTable = exportTopicTable(Game::Base, tables, derived);
     const ExportedTable table = exportTopicTable(Game::Tribunal, tables, derived, &baseTable);
@@ -230,7 +231,7 @@ TEST(DerivedTopics, ExportedTablesKeepTheRulesOfTableFiles) {
     std::string leftOut;
     for (const LeftOutRow& row : table.leftOut)
         leftOut += std::string(row.row.english) + "|";
-    EXPECT_EQ(leftOut, "guardia|MOURNHOLD|tax|ok|");
+    EXPECT_EQ(leftOut, "guardia|MOURNHOLD|tax|ok||");
     std::vector<TopicRow> rows;
     TableFileError error;
     EXPECT_TRUE(parseTopicTable(table.bytes, "T.tsv", TopicOrder::Alphabetical, rows, error))

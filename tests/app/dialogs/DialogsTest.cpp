@@ -187,6 +187,8 @@ TEST_F(MainDialogModelTest, ShowsTheGameAndTheSavesInReverseListingOrderAndTheSe
 }
 
 TEST_F(MainDialogModelTest, PatchChecksThenRunsTheProgressDialogThenRebuildsOnlyForASelectedConvertibleSave) {
+    for (int command : {IDOK, IDCANCEL, IDC_PATCH, IDC_RESTORE, IDC_SAVE_LIST})
+        EXPECT_EQ(MainDialogModel::handlesCommand(command), command != IDC_SAVE_LIST) << command;
     model.initialise();
     model.onCommand(IDC_PATCH);
     view.mark = 99; // a mark left past the rows
