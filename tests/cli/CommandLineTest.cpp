@@ -1,8 +1,10 @@
 #include "Commands.h"
+#include "ConsoleUi.h"
 #include "DemoJob.h"
 #include "TerminalText.h"
 #include "TestFolder.h"
 #include "WriteWatch.h"
+#include "game/UserTexts.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -87,6 +89,40 @@ struct DemoGame {
                 files.makeReadOnly(folder);
     }
 };
+
+// On a terminal a stage's bar is drawn again in place and ended by its mark; a message, another stage's bar
+// and the outcome first end the line of a bar left open.
+TEST(ConsoleProgress, ALiveBarIsDrawnInPlaceAndItsLineEndedBeforeAnythingElse) {
+    std::ostringstream out, err;
+    std::streambuf* const kept[] = {std::cout.rdbuf(out.rdbuf()), std::cerr.rdbuf(err.rdbuf())};
+    ConsoleProgress progress(true);
+    ConsoleMessageBoxes messages;
+    messages.setProgress(&progress);
+    progress.setBarPosition(JobStage::Reading, 50);
+    messages.show(Message{"Attento", "Errore", MessageIcon::Warning, MessageButtons::Ok, nullptr});
+    progress.setBarPosition(JobStage::Reading, 100);
+    progress.setImage(JobStage::Reading, StatusImage::Success);
+    progress.setBarPosition(JobStage::Converting, 10);
+    progress.setBarPosition(JobStage::Journal, 20);
+    progress.setImage(JobStage::Finalising, StatusImage::Failure);
+    progress.setBarPosition(JobStage::Finalising, 40);
+    PatchResult result;
+    result.outcomeText = "Fatto";
+    progress.finished(result);
+    std::cout.rdbuf(kept[0]);
+    std::cerr.rdbuf(kept[1]);
+    const auto bar = [](const char* label, int filled, const char* percent) {
+        return "\r" + std::string(label) + " [" + std::string(filled, '#') + std::string(30 - filled, ' ') +
+               "] " + percent;
+    };
+    EXPECT_EQ(out.str(), bar(texts::ReadingStageLabel, 15, "50%\n") +
+                             bar(texts::ReadingStageLabel, 30, "100%") +
+                             bar(texts::ReadingStageLabel, 30, "100% OK\n") +
+                             bar(texts::ConvertingStageLabel, 3, "10%\n") +
+                             bar(texts::JournalStageLabel, 6, "20%\n") + texts::FinalisingStageLabel +
+                             " FAIL\n" + bar(texts::FinalisingStageLabel, 12, "40%\nFatto\n"));
+    EXPECT_EQ(err.str(), "Errore: Attento\n");
+}
 
 // The folder named after a failure is one that refused a file opened for writing, never one read from.
 TEST(WriteWatch, NamesTheFolderThatRefusedAFileOpenedForWriting) {
@@ -248,6 +284,30 @@ TEST(CommandLine, ADryRunWritesNothingAndForetellsTheConversion) {
                                "Dry run: nothing was written; the conversion would exit with " +
                                std::to_string(real.exitCode) + ".\n");
     }
+}
+
+// A table is written for each expansion installed, and each plugin topic left unpaired is told with its
+// reason.
+TEST(CommandLine, TablesAreWrittenForEachExpansionAndTellWhyATopicStayedUnpaired) {
+    DemoGame game(0);
+    const std::string data = game.installation.installPath + "\\Data Files\\";
+    build::GameFileBuilder master({.kind = build::FileKind::Master}),
+        plugin({.kind = build::FileKind::Plugin});
+    const auto topic = [](const std::string& name) {
+        return build::RecordBuilder("DIAL").text("NAME", name).sub("DATA", std::string(1, '\0'));
+    };
+    const auto reply = [](const char* id, const char* speaker) {
+        return build::RecordBuilder("INFO").text("INAM", id).text("ONAM", speaker).text("NAME", id);
+    };
+    master.add(topic("mages")).add(reply("c1", "x")).add(reply("c2", "y")).add(reply("c3", "z"));
+    plugin.add(topic("maghi")).add(reply("n1", "x"));
+    game.files.writeFile(data + TribunalMasterName, master.bytes());
+    game.files.writeFile(data + PlaceholderTribunalPluginName, plugin.bytes());
+    const Outcome outcome =
+        run("tables --game G --out " + std::string(test::InMemoryGame) + "\\T", game.files);
+    EXPECT_NE(outcome.out.find("\nTribunalTopicTable.tsv: 1 rows"), std::string::npos) << outcome.out;
+    EXPECT_TRUE(outcome.out.ends_with("  \"maghi\": too few responses in common with \"mages\" (1)\n"))
+        << outcome.out;
 }
 
 #ifndef _WIN32

@@ -1,5 +1,6 @@
 #include "gamebuilder/OpenMwSaveBuilder.h"
 #include "RecordViews.h"
+#include "records/SaveId.h"
 
 #include <gtest/gtest.h>
 
@@ -91,6 +92,31 @@ TEST(OpenMwSaveBuilder, EachFormatReadsBackWithItsLayoutAndIds) {
         EXPECT_EQ(tagsOf(*records[8]), "NAME MODL FNAM BKDT");
         EXPECT_EQ(bytesOf(*records[9]).substr(16, c.cellId.size()), c.cellId);
     }
+}
+
+// An id reads as its kind says from format 24 on, and a plain text before; one renamed keeps its kind, an
+// empty one becoming a text and a sized one sized anew. A kind that is not known, or data that does not fit
+// it, is no id.
+TEST(SaveId, ReadsEachKindAndWritesARenamedIdInItsKind) {
+    const auto read = [](const std::string& bytes, std::uint32_t format = 24) {
+        return readSaveId({reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()}, format, true);
+    };
+    const auto renamed = [&](const std::string& bytes, std::uint32_t format = 24) {
+        const std::vector<std::uint8_t> written = saveIdBytes("ab", read(bytes, format).value().form);
+        return std::string(written.begin(), written.end());
+    };
+    EXPECT_EQ(renamed(std::string(1, '\0')), "\x02"
+                                             "ab");
+    EXPECT_EQ(renamed("\x01" + u32(4) + z("xyz")) + renamed("\x01" + u32(0)),
+              "\x01" + u32(3) + z("ab") + "\x01" + u32(2) + "ab");
+    EXPECT_EQ(renamed("\x02xy"), "\x02"
+                                 "ab");
+    EXPECT_EQ(renamed("\x02xy", 23), "ab");
+    EXPECT_FALSE(read("\x03" + std::string(8, '\0')).value().isText);
+    for (const std::string& wrong :
+         {std::string(), "\x01" + u32(5) + "xyz", "\x01" + u32(3) + "xyzw", "\x03" + std::string(7, '\0'),
+          std::string("\0x", 2), std::string("\x09")})
+        EXPECT_FALSE(read(wrong)) << wrong.size();
 }
 
 } // namespace
