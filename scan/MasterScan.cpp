@@ -192,7 +192,7 @@ bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installati
         if (plugins.scanned)
             plugins.records.arrange();
     });
-    MapKeeper masters(MasterPass, maps);
+    MapKeeper masters(maps);
     const bool mastersScanned = scanDataFile(opening.masters.front(), MasterPass, saveKind,
                                              PassKeeping{masters, topics ? &topics->english : nullptr,
                                                          journals ? &topics->englishJournals : nullptr},
