@@ -143,6 +143,8 @@ protected:
             EXPECT_TRUE(progress.saw("bar " + std::string(stage) + " 100") &&
                         progress.saw("image " + std::string(stage) + " ok"))
                 << stage;
+        for (const std::string& call : reference.calls)
+            EXPECT_FALSE(call.starts_with("bar ") && std::stoi(call.substr(call.rfind(' '))) > 100) << call;
         const std::string converted = files.readFile(save).value_or("");
         EXPECT_NE(converted, original) << "the conversion changes nothing, so the test could not tell";
         everyFault(

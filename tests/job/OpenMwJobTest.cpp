@@ -100,6 +100,7 @@ TEST_F(OpenMwJobTest, ADamagedSaveIsRefusedWritingNothing) {
          "un id \xE8 di un tipo sconosciuto.\nRecord DIAS (n. 14), sottorecord TOPI"},
         {with(0x18, 4, u32(40)), "formato 40 di OpenMW, pi\xF9 recente del 39"},
         {with(0x10, 4, "FROM"), "(FORM).\nRecord TES3 (n. 0), offset 16"},
+        {with(0, 4, "TES4"), "TES3.\nRecord TES4 (n. 0), offset 0."},
         {withHeaderOf(save, 1), "HEDR.\nRecord TES3 (n. 0), offset 16"},
     };
     for (const auto& [bytes, fault] : cases) {
@@ -157,6 +158,9 @@ struct OpenMwEntriesTest : OpenMwJobTest {
             .add(info("30", "d", pick("Pay %Gold coins.", "Paga %Gold monete.")))
             .add(info("40", "e", pick("Talk to %Name.", "Parla con il %Class %Name.")))
             .add(info("50", "f", pick("Welcome home.", "Bentornato, %PCName.")));
+        // A record that only the translation gives has no English name, whatever its text looks like.
+        if (!english)
+            file.add(RecordBuilder("NPC_").text("NAME", "apprentice").text("FNAM", "Smith"));
         return file;
     }
     // Each journal entry of the save: its topic, response, text and speaker.
@@ -189,6 +193,7 @@ TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
         .journal({JournalKind::Diary, "q_main", "50", "Welcome home."})
         .journal(topic("work", "1", "Ask Nerevar about work, Smith.", "Smith"))
         .journal(topic("work", "2", "No work today.", "Guard"))
+        .journal(topic("work", "1", "Ask Nerevar about work, Smith.", "Guard"))
         .journal(topic("work", "7", "Gone.", "Smith"))
         .journal({JournalKind::Topic, "play", "1", "Unknown topic.", "Smith"})
         .dialogue({{"Work", "work", "play"}, {}});
@@ -210,6 +215,7 @@ TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
                                     "q_main|50|Bentornato, Nerevar.|",
                                     "lavoro|1|Chiedi lavoro, Nerevar, a Fabbro.|Fabbro",
                                     "lavoro|9|Niente lavoro oggi.|Guard",
+                                    "lavoro|1|Chiedi lavoro, Nerevar, a Fabbro.|Guard",
                                     "work|7|Gone.|Smith",
                                     "play|1|Unknown topic.|Smith",
                                     "lavoro|9|Niente lavoro oggi.|Fabbro",
@@ -229,6 +235,12 @@ TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
     EXPECT_EQ(held, (std::vector<std::string>{"TOPI=\x02Lavoro|TOPI=\x02lavoro|TOPI=\x02play",
                                               "\x02smith=Fabbro", "\x02guard_1=Captain Dulo",
                                               "\x02LEDGER=Registro", "\x02ledger=Ledger"}));
+    // A journal of one entry that stays is logged under the journal's heading.
+    OpenMwSaveBuilder alone({.version = OpenMw049Format, .contentFiles = {MorrowindMasterName}});
+    alone.journal({JournalKind::Diary, "q_main", "30", "Pay 100 coins."});
+    convert(alone.bytes());
+    EXPECT_NE(log().find("- FRASI DEL JOURNAL NON TRADOTTE -\r\n\r\n--- Pay 100 coins."), std::string::npos)
+        << log();
 }
 
 } // namespace

@@ -139,7 +139,7 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
         {"create", save, "over the save"}, {"create", "G\\Saves", "over a folder"},
         {"create", "G\\Missing\\x", "in no folder"}, {"create", "G\\Locked\\x", "in a read-only folder"},
         {"wb", "G\\Locked\\x", "in a read-only folder"}, {"wb", "G\\Saves", "a folder"},
-        {"rb", "G\\Saves\\none"}, {"rb+", "G\\Saves\\none", "none"}, {"delete", "G\\Locked\\k.ess"},
+        {"rb", "G\\Saves\\none"}, {"rb+", "G\\Saves\\none", "none", "refused"}, {"delete", "G\\Locked\\k.ess"},
         {"delete", "G\\Saves\\none"}, {"delete", "G\\Saves"},
         {"replace", "G\\Locked\\k.ess", "G\\Saves\\k.ess"}, {"replace", save, "G\\Locked\\a.ess"},
         {"replace", "G\\Saves\\none", backup}, {"replace", save, "G\\Backup"},
@@ -179,6 +179,9 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
     for (const std::string& path : paths)
         EXPECT_EQ(answer(overlay, {"rb", path}, overlayLock), answer(direct, {"rb", path}, directLock))
             << path;
+    // A file under the overlay that cannot be read whole is not moved.
+    under.failEvery(test::FileCall::Read);
+    EXPECT_FALSE(overlay.replaceFile(backup, backup + ".moved"));
     EXPECT_TRUE(under.matches(before)) << "the file system under the overlay changed";
     overlayLock.reset();
     EXPECT_EQ(under.openHandles(), 0u);
@@ -358,6 +361,7 @@ TEST(StdioFile, AStreamOnlyReadSeeksAndReadsWhereACStreamWould) {
     EXPECT_TRUE(file->seek(2, SeekOrigin::Current) && file->tell() == 5);
     EXPECT_TRUE(file->read(got, 2) == 2 && std::string(got, 2) == "56");
     EXPECT_TRUE(file->seek(-4, SeekOrigin::End) && file->read(got, 8) == 4 && std::string(got, 4) == "6789");
+    EXPECT_TRUE(file->seek(-1, SeekOrigin::End) && file->read(got, 8) == 1 && got[0] == '9');
     EXPECT_EQ(file->tell(), 10);
     // A seek before the start fails and leaves the position; one past the end reads nothing.
     EXPECT_FALSE(file->seek(-11, SeekOrigin::End));

@@ -203,6 +203,11 @@ TEST(RecordStreamFaults, EachMalformedFileStopsWithItsProblemAndOffset) {
     RecordStream stream(file, "test.ess");
     EXPECT_TRUE(stream.readRecord() && stream.skipRecord() && !stream.readRecord());
     EXPECT_EQ(stream.error().problem, "impossibile spostarsi nel file");
+    // A stream that could not be set up reads nothing and keeps its first problem.
+    FaultyFile unread(good, FaultyFile::SeekBack);
+    RecordStream invalid(unread, "test.ess");
+    EXPECT_TRUE(!invalid.readRecord() &&
+                invalid.error().problem.find("impossibile leggere") != std::string::npos);
     FormatError error;
     // The second subrecord, FNAM, after "NAME", its size and "fargoth" with its NUL.
     readAndWriteAll(setI32(good, npc + 36, 200), &error);

@@ -227,14 +227,19 @@ TEST(TopicMarker, MarksAsTheLiteralSearchWithMoreStatesThanSixteenBitsHold) {
 
 // A mark put in just before a name is what stands in front of it, not the blank the text had there: a name
 // ending in an apostrophe leaves the next name unmarked, as do a longer name's marks a shorter one's. The
-// search for a name goes on one character past the last one found, so an "@" put in there opens no link.
+// search for a name goes on one character past the last one found, so an "@" put in there opens no link; a
+// name listed twice is searched in the turn of its first listing.
 TEST(TopicMarker, AMarkInFrontOfANameIsNotTheTextsBlank) {
     const std::vector<TopicLink> links = {
         {"Vivec City", "", 10}, {"guar'", "", 5}, {"Vivec", "", 5}, {"a b", "", 3}, {"b", "", 1}};
-    for (std::string text : {"a guar'b", "to Vivec City, Vivec", "@a ba b"}) {
+    const std::vector<TopicLink> twice = {{"a b", "", 3}, {"a a", "", 3}, {"a b", "", 3}, {"ba", "", 2}};
+    for (auto [text, list] : {std::pair<std::string, const std::vector<TopicLink>*>{"a guar'b", &links},
+                              {"to Vivec City, Vivec", &links},
+                              {"@a ba b", &links},
+                              {"a a bba", &twice}}) {
         std::string literalText = text;
-        insertTopicLinks(text, links);
-        literal::insertTopicLinks(literalText, links);
+        insertTopicLinks(text, *list);
+        literal::insertTopicLinks(literalText, *list);
         EXPECT_EQ(text, literalText);
     }
 }

@@ -290,6 +290,9 @@ TEST(TableFiles, RefuseEachBrokenRuleNamingTheLine) {
     files.failEvery(test::FileCall::Read, BloodmoonTopicTableFile);
     EXPECT_FALSE(set.loadFolder(files, "C:\\T", error));
     EXPECT_EQ(error.fileName, BloodmoonTopicTableFile);
+    files.countOnly();
+    EXPECT_TRUE(set.loadFolder(files, "C:\\T", error) &&
+                set.tables().suppliedAsFile == (std::array<bool, GameCount>{false, false, true}));
     // A journal fix row may have no texts, but not only one of them.
     std::vector<JournalFixRow> fixes;
     const std::string fixTable = FixH + "Q1\t\t\nQ2\tText.\tTesto.\n"; // the rows point into it

@@ -149,6 +149,20 @@ TEST(PlayerInventory, SortsByTheTargetLanguagesNameAndRenumbersTheEquipmentUnles
                 .sub("WIDX", build::u32(worn) + build::u32(3));
         };
         auto pair = two("sword", "ring", 0).build();
+        // What follows an item goes with it, even when the item comes first.
+        auto first = RecordBuilder("NPCC")
+                         .sub("NPCO", item("sword"))
+                         .text("NAME", "PlayerSaveGame")
+                         .sub("NPCO", item("ring"))
+                         .sub("WIDX", build::u32(1) + build::u32(3))
+                         .build();
+        EXPECT_TRUE(patchPlayerInventory(*first, fixture.context) &&
+                    bytesOf(*first) == RecordBuilder("NPCC")
+                                           .sub("NPCO", item("ring"))
+                                           .sub("NPCO", item("sword"))
+                                           .text("NAME", "PlayerSaveGame")
+                                           .sub("WIDX", build::u32(0) + build::u32(3))
+                                           .bytes());
         EXPECT_TRUE(patchPlayerInventory(*pair, fixture.context) &&
                     bytesOf(*pair) == two("ring", "sword", 1).bytes());
     }
