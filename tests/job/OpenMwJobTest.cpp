@@ -10,8 +10,7 @@ namespace {
 
 using namespace build;
 
-// The first format that types its ids, besides those of OpenMW's releases.
-constexpr std::uint32_t Formats[] = {OpenMw047Format, OpenMw048Format, 24, OpenMw049Format};
+constexpr std::uint32_t Formats[] = {OpenMw047Format, OpenMw048Format, OpenMw049Format};
 
 // The save with only the first subrecords of its header kept.
 std::string withHeaderOf(const std::string& save, std::size_t subrecords) {
@@ -96,8 +95,6 @@ TEST_F(OpenMwJobTest, ADamagedSaveIsRefusedWritingNothing) {
         {with(dialogue + 16 + 8, 1, "\x09"),
          "un id \xE8 di un tipo sconosciuto.\nRecord DIAS (n. 14), sottorecord TOPI, offset " +
              std::to_string(dialogue + 16)},
-        {with(dialogue + 16 + 8, 1, "\x01"),
-         "un id \xE8 di un tipo sconosciuto.\nRecord DIAS (n. 14), sottorecord TOPI"},
         {with(0x18, 4, u32(40)), "formato 40 di OpenMW, pi\xF9 recente del 39"},
         {with(0x10, 4, "FROM"), "(FORM).\nRecord TES3 (n. 0), offset 16"},
         {with(0, 4, "TES4"), "TES3.\nRecord TES4 (n. 0), offset 0."},
