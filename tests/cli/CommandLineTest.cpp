@@ -133,6 +133,11 @@ TEST(WriteWatch, NamesTheFolderThatRefusedAFileOpenedForWriting) {
     EXPECT_TRUE(!watch.open("C:\\R\\missing.txt", "rb") && !watch.unwritableFolder());
     EXPECT_FALSE(watch.open("C:\\R\\new.txt", "wb"));
     EXPECT_EQ(watch.unwritableFolder(), "C:\\R");
+    // A file there that cannot be removed names it too, one that is not there does not.
+    files.writeFile("C:\\R\\kept.txt", "k");
+    WriteWatch removing(files);
+    EXPECT_TRUE(!removing.deleteFile("C:\\R\\none.txt") && !removing.unwritableFolder());
+    EXPECT_TRUE(!removing.deleteFile("C:\\R\\kept.txt") && removing.unwritableFolder() == "C:\\R");
 }
 
 TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefusedAWrite) {

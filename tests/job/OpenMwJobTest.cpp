@@ -122,8 +122,9 @@ TEST_F(OpenMwJobTest, ADamagedSaveIsRefusedWritingNothing) {
 }
 
 // A game whose responses tell each reason an entry converts or stays: the translation renames "Work" and
-// gives one of its responses another id, two guards share an English name that the translation tells apart,
-// and the quest's responses name the player's faction and rank, a global, and a word only one language has.
+// "Zone", gives one of the responses another id and two of them the same conditions, two guards share an
+// English name that the translation tells apart, and the quest's responses name the player's faction and
+// rank, a global, and a word only one language has.
 struct OpenMwEntriesTest : OpenMwJobTest {
     OpenMwEntriesTest() {
         files.writeFile(installation.dataFiles.pathOf(MorrowindMasterName).value(), edition(true).bytes());
@@ -149,6 +150,12 @@ struct OpenMwEntriesTest : OpenMwJobTest {
             .add(RecordBuilder("DIAL").text("NAME", pick("Work", "Lavoro")).sub("DATA", std::string(1, '\0')))
             .add(info("1", "a", pick("Ask %PCName about work, %Name.", "Chiedi lavoro, %PCName, a %Name.")))
             .add(info(pick("2", "9"), "b", pick("No work today.", "Niente lavoro oggi.")))
+            .add(info(pick("3", "11"), "g", pick("Come back later.", "Torna dopo.")));
+        // Two of the translation's responses are alike.
+        if (!english)
+            file.add(info("12", "g", "Torna domani."));
+        file.add(RecordBuilder("DIAL").text("NAME", pick("Zone", "Zona")).sub("DATA", std::string(1, '\0')))
+            .add(info("60", "h", pick("A zone.", "Una zona.")))
             .add(RecordBuilder("DIAL").text("NAME", "q_main").sub("DATA", std::string(1, '\4')))
             .add(info("10", "c",
                       pick("I joined the %Faction as a %PCRank.", "Entro nella %Faction come %PCRank.")))
@@ -175,9 +182,9 @@ struct OpenMwEntriesTest : OpenMwJobTest {
 
 // A topic entry takes its renamed topic, its response's text with the names of its words in the other
 // language, and its speaker's; a response the translation numbers otherwise is found by its conditions. An
-// entry stays, logged, when no response answers it, when its text is not made from its response, and when
-// the other language's response has a word its own lacks. A name two records give different translations
-// stays.
+// entry stays, logged, when no response answers it or two do alike, when its text is not made from its
+// response, and when the other language's response has a word its own lacks. A name two records give
+// different translations stays, as does a record without one.
 TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
     OpenMwSaveBuilder save({.version = OpenMw049Format, .contentFiles = {MorrowindMasterName}});
     auto topic = [](const char* id, const char* response, const char* text, const char* speaker) {
@@ -193,9 +200,11 @@ TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
         .journal(topic("work", "1", "Ask Nerevar about work, Smith.", "Guard"))
         .journal(topic("work", "7", "Gone.", "Smith"))
         .journal({JournalKind::Topic, "play", "1", "Unknown topic.", "Smith"})
-        .dialogue({{"Work", "work", "play"}, {}});
+        .journal(topic("work", "3", "Come back later.", "Smith"))
+        .dialogue({{"Work", "work", "play", "Zone"}, {}});
     save.add(npcRecord({.id = "smith", .name = "Smith"}, OpenMw049Format))
         .add(npcRecord({.id = "guard_1", .name = "Captain Dulo"}, OpenMw049Format))
+        .add(RecordBuilder("NPC_").sub("NAME", std::string("\x02nobody")))
         .add(itemRecord({.kind = ItemKind::Book, .id = "LEDGER", .name = "Ledger"}, OpenMw049Format))
         .add(itemRecord({.kind = ItemKind::Weapon, .id = "ledger", .name = "Ledger"}, OpenMw049Format))
         // An entry where OpenMW writes none, after the journal, and one without a type, a diary's.
@@ -215,6 +224,7 @@ TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
                                     "lavoro|1|Chiedi lavoro, Nerevar, a Fabbro.|Guard",
                                     "work|7|Gone.|Smith",
                                     "play|1|Unknown topic.|Smith",
+                                    "work|3|Come back later.|Smith",
                                     "lavoro|9|Niente lavoro oggi.|Fabbro",
                                     "work|1|Ask Nerevar about work, Smith.|",
                                 }));
@@ -229,8 +239,8 @@ TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
         else if (record->tag().is("NPC_") || record->tag().is("BOOK") || record->tag().is("WEAP"))
             held.push_back(std::string(record->findText("NAME").value()) + "=" +
                            std::string(record->findText("FNAM").value_or("")));
-    EXPECT_EQ(held, (std::vector<std::string>{"TOPI=\x02Lavoro|TOPI=\x02lavoro|TOPI=\x02play",
-                                              "\x02smith=Fabbro", "\x02guard_1=Captain Dulo",
+    EXPECT_EQ(held, (std::vector<std::string>{"TOPI=\x02Lavoro|TOPI=\x02lavoro|TOPI=\x02play|TOPI=\x02Zona",
+                                              "\x02smith=Fabbro", "\x02guard_1=Captain Dulo", "\x02nobody=",
                                               "\x02LEDGER=Registro", "\x02ledger=Ledger"}));
     // A journal of one entry that stays is logged under the journal's heading.
     OpenMwSaveBuilder alone({.version = OpenMw049Format, .contentFiles = {MorrowindMasterName}});

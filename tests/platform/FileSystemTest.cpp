@@ -220,6 +220,10 @@ TEST(NativeFileSystem, RefusesEveryPathAtThePlatformsLimit) {
     // Nor are attributes copied to a file that is not there; the owner and the group go with the permission
     // bits where this user may give them away, the group alone as well as the owner alone.
     EXPECT_EQ(answer(nativeFileSystem(), {"attributes", file, folder.file("none")}, none), "refused");
+#ifdef __linux__
+    // Nor to a file whose permission bits cannot be set, as none of /proc's can.
+    EXPECT_EQ(answer(nativeFileSystem(), {"attributes", file, "/proc/self/comm"}, none), "refused");
+#endif
     if (geteuid() == 0) {
         const std::string target = folder.file("target");
         ASSERT_TRUE(build::writeBytes(target, "t") && chown(target.c_str(), 0, 0) == 0);
@@ -306,6 +310,12 @@ TEST(FileReplacement, OverwritesOnlyBytesWrittenWhileTheFileIsOpen) {
     ASSERT_TRUE(replacement.write("e", 1) && replacement.finish());
     EXPECT_FALSE(replacement.overwrite(0, "", 0));
     EXPECT_TRUE(replacement.moveOver() && files.readFile("G\\new") == "AbCDe");
+    // A file that cannot take its attributes, or be moved, goes at once.
+    FileReplacement unfinished(files, "G\\other.tmp", "G\\other"), unmoved(files, "G\\third.tmp", "G\\third");
+    ASSERT_TRUE(unfinished.create() && unmoved.create() && unmoved.finish());
+    files.failEvery(test::FileCall::Replace);
+    EXPECT_FALSE(unfinished.finish("G\\missing") || unmoved.moveOver() || files.exists("G\\other.tmp") ||
+                 files.exists("G\\third.tmp"));
 }
 
 // One file class serves both platforms: text mode stores CR LF wherever it runs, binary mode every byte as it

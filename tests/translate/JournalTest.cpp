@@ -236,6 +236,7 @@ TEST(TopicMarker, AMarkInFrontOfANameIsNotTheTextsBlank) {
     for (auto [text, list] : {std::pair<std::string, const std::vector<TopicLink>*>{"a guar'b", &links},
                               {"to Vivec City, Vivec", &links},
                               {"@a ba b", &links},
+                              {"@a b# b", &links},
                               {"a a bba", &twice}}) {
         std::string literalText = text;
         insertTopicLinks(text, *list);

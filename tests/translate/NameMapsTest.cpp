@@ -266,6 +266,8 @@ TEST(TableFiles, RefuseEachBrokenRuleNamingTheLine) {
         EXPECT_EQ(error.line, broken.line) << error.message();
         EXPECT_NE(error.message().find("T.tsv"), std::string::npos);
     }
+    EXPECT_TRUE(!parseTopicTable("", "T.tsv", TopicOrder::LongestFirst, rows, error) &&
+                error.message().find("vuoto") != std::string::npos);
     // Each control character and each byte that Windows-1252 leaves undefined is refused; those beside them
     // are not.
     for (char c : std::string("\x00\x1F\x7F\x81\x8D\x8F\x90\x9D", 8))

@@ -165,6 +165,11 @@ TEST(PlayerInventory, SortsByTheTargetLanguagesNameAndRenumbersTheEquipmentUnles
                                            .bytes());
         EXPECT_TRUE(patchPlayerInventory(*pair, fixture.context) &&
                     bytesOf(*pair) == two("ring", "sword", 1).bytes());
+        // Items of one name keep their order; equipment of another size leaves the inventory as it is.
+        for (const RecordBuilder& kept : {two("apple", "APPLE", 1), two("sword", "ring", 0).sub("WIDX", "1234")}) {
+            auto record = kept.build();
+            EXPECT_TRUE(patchPlayerInventory(*record, fixture.context) && bytesOf(*record) == kept.bytes());
+        }
     }
 }
 
