@@ -150,11 +150,9 @@ struct OpenMwEntriesTest : OpenMwJobTest {
             .add(RecordBuilder("DIAL").text("NAME", pick("Work", "Lavoro")).sub("DATA", std::string(1, '\0')))
             .add(info("1", "a", pick("Ask %PCName about work, %Name.", "Chiedi lavoro, %PCName, a %Name.")))
             .add(info(pick("2", "9"), "b", pick("No work today.", "Niente lavoro oggi.")))
-            .add(info(pick("3", "11"), "g", pick("Come back later.", "Torna dopo.")));
-        // Two of the translation's responses are alike.
-        if (!english)
-            file.add(info("12", "g", "Torna domani."));
-        file.add(RecordBuilder("DIAL").text("NAME", pick("Zone", "Zona")).sub("DATA", std::string(1, '\0')))
+            .add(info(pick("3", "11"), "g", pick("Come back later.", "Torna dopo.")))
+            .add(info(pick("4", "12"), pick("x", "g"), pick("Go away.", "Torna domani.")))
+            .add(RecordBuilder("DIAL").text("NAME", pick("Zone", "Zona")).sub("DATA", std::string(1, '\0')))
             .add(info("60", "h", pick("A zone.", "Una zona.")))
             .add(RecordBuilder("DIAL").text("NAME", "q_main").sub("DATA", std::string(1, '\4')))
             .add(info("10", "c",
@@ -240,8 +238,8 @@ TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
             held.push_back(std::string(record->findText("NAME").value()) + "=" +
                            std::string(record->findText("FNAM").value_or("")));
     EXPECT_EQ(held, (std::vector<std::string>{"TOPI=\x02Lavoro|TOPI=\x02lavoro|TOPI=\x02play|TOPI=\x02Zona",
-                                              "\x02smith=Fabbro", "\x02guard_1=Captain Dulo", "\x02nobody=",
-                                              "\x02LEDGER=Registro", "\x02ledger=Ledger"}));
+                                              "\x02smith=Fabbro", "\x02guard_1=Captain Dulo",
+                                              "\x02nobody=", "\x02LEDGER=Registro", "\x02ledger=Ledger"}));
     // A journal of one entry that stays is logged under the journal's heading.
     OpenMwSaveBuilder alone({.version = OpenMw049Format, .contentFiles = {MorrowindMasterName}});
     alone.journal({JournalKind::Diary, "q_main", "30", "Pay 100 coins."});

@@ -105,12 +105,10 @@ TEST(SaveId, ReadsEachKindAndWritesARenamedIdInItsKind) {
         const std::vector<std::uint8_t> written = saveIdBytes("ab", read(bytes, format).value().form);
         return std::string(written.begin(), written.end());
     };
-    EXPECT_EQ(renamed(std::string(1, '\0')), "\x02"
-                                             "ab");
+    const std::string typedAb = std::string(1, '\x02') + "ab";
+    EXPECT_EQ(renamed(std::string(1, '\0')) + renamed("\x02xy"), typedAb + typedAb);
     EXPECT_EQ(renamed("\x01" + u32(4) + z("xyz")) + renamed("\x01" + u32(0)),
               "\x01" + u32(3) + z("ab") + "\x01" + u32(2) + "ab");
-    EXPECT_EQ(renamed("\x02xy"), "\x02"
-                                 "ab");
     EXPECT_EQ(renamed("\x02xy", 23), "ab");
     EXPECT_FALSE(read("\x03" + std::string(8, '\0')).value().isText);
     for (const std::string& wrong :

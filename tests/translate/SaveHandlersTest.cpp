@@ -140,35 +140,24 @@ TEST(PlayerInventory, SortsByTheTargetLanguagesNameAndRenumbersTheEquipmentUnles
                              : "|NAME|NPCO apple|NPCO ring|XHLT|NPCO sword|WIDX 1/7|WIDX 2/3");
         auto twice = player(0).build();
         EXPECT_TRUE(patchPlayerInventory(*twice, fixture.context) && bytesOf(*twice) == player(0).bytes());
-        // Two items are sorted too.
-        const auto two = [&](const char* first, const char* second, std::uint32_t worn) {
-            return RecordBuilder("NPCC")
-                .text("NAME", "PlayerSaveGame")
-                .sub("NPCO", item(first))
-                .sub("NPCO", item(second))
-                .sub("WIDX", build::u32(worn) + build::u32(3));
+        // Two items are sorted too, what follows an item going with it even when the item comes first; items
+        // of one name keep their order, and equipment of another size leaves the inventory as it is.
+        const auto npcc = [&](std::vector<std::string> order, std::uint32_t worn) {
+            RecordBuilder record("NPCC");
+            for (const std::string& part : order)
+                part == "NAME" ? record.text("NAME", "PlayerSaveGame")
+                               : record.sub("NPCO", item(part.c_str()));
+            return record.sub("WIDX", build::u32(worn) + build::u32(3));
         };
-        auto pair = two("sword", "ring", 0).build();
-        // What follows an item goes with it, even when the item comes first.
-        auto first = RecordBuilder("NPCC")
-                         .sub("NPCO", item("sword"))
-                         .text("NAME", "PlayerSaveGame")
-                         .sub("NPCO", item("ring"))
-                         .sub("WIDX", build::u32(1) + build::u32(3))
-                         .build();
-        EXPECT_TRUE(patchPlayerInventory(*first, fixture.context) &&
-                    bytesOf(*first) == RecordBuilder("NPCC")
-                                           .sub("NPCO", item("ring"))
-                                           .sub("NPCO", item("sword"))
-                                           .text("NAME", "PlayerSaveGame")
-                                           .sub("WIDX", build::u32(0) + build::u32(3))
-                                           .bytes());
-        EXPECT_TRUE(patchPlayerInventory(*pair, fixture.context) &&
-                    bytesOf(*pair) == two("ring", "sword", 1).bytes());
-        // Items of one name keep their order; equipment of another size leaves the inventory as it is.
-        for (const RecordBuilder& kept : {two("apple", "APPLE", 1), two("sword", "ring", 0).sub("WIDX", "1234")}) {
-            auto record = kept.build();
-            EXPECT_TRUE(patchPlayerInventory(*record, fixture.context) && bytesOf(*record) == kept.bytes());
+        const std::pair<RecordBuilder, RecordBuilder> cases[] = {
+            {npcc({"NAME", "sword", "ring"}, 0), npcc({"NAME", "ring", "sword"}, 1)},
+            {npcc({"sword", "NAME", "ring"}, 1), npcc({"ring", "sword", "NAME"}, 0)},
+            {npcc({"NAME", "apple", "APPLE"}, 1), npcc({"NAME", "apple", "APPLE"}, 1)},
+            {npcc({"NAME", "sword", "ring"}, 0).sub("WIDX", "1234"),
+             npcc({"NAME", "sword", "ring"}, 0).sub("WIDX", "1234")}};
+        for (const auto& [before, after] : cases) {
+            auto record = before.build();
+            EXPECT_TRUE(patchPlayerInventory(*record, fixture.context) && bytesOf(*record) == after.bytes());
         }
     }
 }
