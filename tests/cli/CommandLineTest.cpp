@@ -106,9 +106,7 @@ TEST(ConsoleProgress, ALiveBarIsDrawnInPlaceAndItsLineEndedBeforeAnythingElse) {
     progress.setBarPosition(JobStage::Journal, 20);
     progress.setImage(JobStage::Finalising, StatusImage::Failure);
     progress.setBarPosition(JobStage::Finalising, 40);
-    PatchResult result;
-    result.outcomeText = "Fatto";
-    progress.finished(result);
+    progress.finished(PatchResult{.outcomeText = "Fatto"});
     std::cout.rdbuf(kept[0]);
     std::cerr.rdbuf(kept[1]);
     const auto bar = [](const char* label, int filled, const char* percent) {
@@ -136,8 +134,8 @@ TEST(WriteWatch, NamesTheFolderThatRefusedAFileOpenedForWriting) {
     // A file there that cannot be removed names it too, one that is not there does not.
     files.writeFile("C:\\R\\kept.txt", "k");
     WriteWatch removing(files);
-    EXPECT_TRUE(!removing.deleteFile("C:\\R\\none.txt") && !removing.unwritableFolder());
-    EXPECT_TRUE(!removing.deleteFile("C:\\R\\kept.txt") && removing.unwritableFolder() == "C:\\R");
+    EXPECT_TRUE(!removing.deleteFile("C:\\R\\none.txt") && !removing.unwritableFolder() &&
+                !removing.deleteFile("C:\\R\\kept.txt") && removing.unwritableFolder() == "C:\\R");
 }
 
 TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefusedAWrite) {
@@ -205,13 +203,14 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {"convert --game G English.ess", NoBackups | ReadOnlyGame, 1,
          "Errore: Impossibile creare la direcory di Backup.\norvella-cli: the folder " + ShownGame +
              " could not be written\n"},
-        // The tables, into a folder made for them unless the game's folder refuses it.
+        // The tables, into a folder made for them unless the game's folder refuses it, or into the root.
         {"tables --game G --out C:\\Games\\Morrowind\\T", 0, 0, "",
          "Plugin topics left unpaired:\n  \"voci del porto\": no response in common with any English "
          "topic\n"},
         {"tables --game G --out C:\\Games\\Morrowind\\T", ReadOnlyGame, 1,
          "orvella-cli: the folder " + ShownGame + Sep + "T cannot be made\norvella-cli: the folder " +
              ShownGame + " could not be written\n"},
+        {"tables --game G --out \\", 0, 0, ""},
         // The question, asked unless --yes answered it.
         {"restore --yes --game G English.ess", Backup, 0, "", restored},
         {"restore --game G English.ess", Backup, 0, question, restored, "S\xC3\x8C\n"},

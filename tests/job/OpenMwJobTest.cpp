@@ -110,7 +110,6 @@ TEST_F(OpenMwJobTest, ADamagedSaveIsRefusedWritingNothing) {
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_NE(messages.shown[0].text.find("\"Nerevar/Demo.omwsave\" non \xE8 valido"), std::string::npos);
         EXPECT_NE(messages.shown[0].text.find(fault), std::string::npos) << messages.shown[0].text;
-        EXPECT_FALSE(files.exists(SavePaths(installation, SaveName).backupFolder));
     }
     // A character's folder for backups that cannot be made stops the job as well, with a message of its own.
     files.writeFile(path(), save);
@@ -121,10 +120,9 @@ TEST_F(OpenMwJobTest, ADamagedSaveIsRefusedWritingNothing) {
                 messages.shown[0].text.find("Backup") != std::string::npos);
 }
 
-// A game whose responses tell each reason an entry converts or stays: the translation renames "Work" and
-// "Zone", gives one of the responses another id and two of them the same conditions, two guards share an
-// English name that the translation tells apart, and the quest's responses name the player's faction and
-// rank, a global, and a word only one language has.
+// A game whose responses tell each reason an entry converts or stays: the translation renames two topics,
+// numbers responses otherwise, two of them alike, and tells apart two guards of one English name; the quest's
+// responses name the player's faction and rank, a global, and a word only one language has.
 struct OpenMwEntriesTest : OpenMwJobTest {
     OpenMwEntriesTest() {
         files.writeFile(installation.dataFiles.pathOf(MorrowindMasterName).value(), edition(true).bytes());
@@ -178,11 +176,10 @@ struct OpenMwEntriesTest : OpenMwJobTest {
     }
 };
 
-// A topic entry takes its renamed topic, its response's text with the names of its words in the other
-// language, and its speaker's; a response the translation numbers otherwise is found by its conditions. An
-// entry stays, logged, when no response answers it or two do alike, when its text is not made from its
-// response, and when the other language's response has a word its own lacks. A name two records give
-// different translations stays, as does a record without one.
+// A topic entry takes its renamed topic, its response's text with its words' names in the other language,
+// and its speaker's; a response numbered otherwise is found by its conditions, both ways. An entry stays,
+// logged, when no response or two alike answer it, when its text is not made from its response, and when the
+// other language's response has a word its own lacks; so does a name without one translation.
 TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
     OpenMwSaveBuilder save({.version = OpenMw049Format, .contentFiles = {MorrowindMasterName}});
     auto topic = [](const char* id, const char* response, const char* text, const char* speaker) {
@@ -230,6 +227,7 @@ TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
                          "topic.\r\n\r\n"),
               std::string::npos)
         << log();
+    EXPECT_NE(log().find("- HYPERLINK NON TRADOTTI -\r\n\r\nplay\r\n"), std::string::npos) << log();
     std::vector<std::string> held;
     for (const auto& record : test::readAllRecords(italian))
         if (record->tag().is("DIAS"))
@@ -240,6 +238,8 @@ TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
     EXPECT_EQ(held, (std::vector<std::string>{"TOPI=\x02Lavoro|TOPI=\x02lavoro|TOPI=\x02play|TOPI=\x02Zona",
                                               "\x02smith=Fabbro", "\x02guard_1=Captain Dulo",
                                               "\x02nobody=", "\x02LEDGER=Registro", "\x02ledger=Ledger"}));
+    // Back in English, the response that the translation numbers otherwise is found by its conditions again.
+    EXPECT_EQ(entries(convert(italian))[5], "work|2|No work today.|Guard");
     // A journal of one entry that stays is logged under the journal's heading.
     OpenMwSaveBuilder alone({.version = OpenMw049Format, .contentFiles = {MorrowindMasterName}});
     alone.journal({JournalKind::Diary, "q_main", "30", "Pay 100 coins."});

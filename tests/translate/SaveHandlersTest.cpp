@@ -141,23 +141,24 @@ TEST(PlayerInventory, SortsByTheTargetLanguagesNameAndRenumbersTheEquipmentUnles
         auto twice = player(0).build();
         EXPECT_TRUE(patchPlayerInventory(*twice, fixture.context) && bytesOf(*twice) == player(0).bytes());
         // Two items are sorted too, what follows an item going with it even when the item comes first; items
-        // of one name keep their order, and equipment of another size leaves the inventory as it is.
-        const auto npcc = [&](std::vector<std::string> order, std::uint32_t worn) {
+        // of one name keep their order, and equipment of another size or another's inventory stays as it is.
+        const auto npcc = [&](std::vector<std::string> order, std::uint32_t worn,
+                              const char* owner = "PlayerSaveGame") {
             RecordBuilder record("NPCC");
             for (const std::string& part : order)
-                part == "NAME" ? record.text("NAME", "PlayerSaveGame")
-                               : record.sub("NPCO", item(part.c_str()));
+                part == "NAME" ? record.text("NAME", owner) : record.sub("NPCO", item(part.c_str()));
             return record.sub("WIDX", build::u32(worn) + build::u32(3));
         };
-        const std::pair<RecordBuilder, RecordBuilder> cases[] = {
+        const std::pair<RecordBuilder, std::optional<RecordBuilder>> cases[] = {
             {npcc({"NAME", "sword", "ring"}, 0), npcc({"NAME", "ring", "sword"}, 1)},
             {npcc({"sword", "NAME", "ring"}, 1), npcc({"ring", "sword", "NAME"}, 0)},
-            {npcc({"NAME", "apple", "APPLE"}, 1), npcc({"NAME", "apple", "APPLE"}, 1)},
-            {npcc({"NAME", "sword", "ring"}, 0).sub("WIDX", "1234"),
-             npcc({"NAME", "sword", "ring"}, 0).sub("WIDX", "1234")}};
+            {npcc({"NAME", "apple", "APPLE"}, 1), {}},
+            {npcc({"NAME", "sword", "ring"}, 0, "SomeoneElsesGame"), {}},
+            {npcc({"NAME", "sword", "ring"}, 0).sub("WIDX", "1234"), {}}};
         for (const auto& [before, after] : cases) {
             auto record = before.build();
-            EXPECT_TRUE(patchPlayerInventory(*record, fixture.context) && bytesOf(*record) == after.bytes());
+            EXPECT_TRUE(patchPlayerInventory(*record, fixture.context) &&
+                        bytesOf(*record) == after.value_or(before).bytes());
         }
     }
 }
