@@ -76,10 +76,6 @@ MessageAnswer ConsoleMessageBoxes::show(const Message& message) {
 
 ConsoleProgress::ConsoleProgress(bool live) : live_(live) {}
 
-ConsoleProgress::~ConsoleProgress() {
-    endLiveLine();
-}
-
 void ConsoleProgress::endLiveLine() {
     if (liveBar_) {
         std::cout << "\n" << std::flush;

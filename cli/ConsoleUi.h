@@ -14,7 +14,6 @@ namespace orvella::cli {
 class ConsoleProgress final : public ProgressView {
 public:
     explicit ConsoleProgress(bool live);
-    ~ConsoleProgress() override;
 
     void setBarPosition(JobStage stage, int percent) override;
     void setImage(JobStage stage, StatusImage image) override;

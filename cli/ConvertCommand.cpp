@@ -90,8 +90,8 @@ int convertCommand(const Options& options, FileSystem& files) {
     job.request.saveInfo = *saveInfo;
     job.request.classifyAgain = classifySave;
 
+    // The job ended the live bar's line when it told its outcome.
     PatchResult result = runPatchJob(job);
-    progress.endLiveLine();
     if (result.logKept) {
         std::cout << "Log: " << pathText(result.logPath) << "\n";
         if (options.dryRun)

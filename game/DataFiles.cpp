@@ -4,17 +4,8 @@
 
 namespace orvella {
 
-namespace {} // namespace
-
-DataFiles DataFiles::inFolder(std::string folder) {
-    DataFiles data;
-    data.folders_.push_back(std::move(folder));
-    return data;
-}
-
 DataFiles DataFiles::inFolders(FileSystem& files, const std::vector<std::string>& folders) {
     DataFiles data;
-    data.listed_ = true;
     data.folders_ = folders;
     for (const std::string& folder : folders) {
         std::vector<FolderEntry> entries;
@@ -28,8 +19,6 @@ DataFiles DataFiles::inFolders(FileSystem& files, const std::vector<std::string>
 }
 
 std::optional<std::string> DataFiles::pathOf(std::string_view fileName) const {
-    if (!listed_)
-        return folders_.empty() ? std::string(fileName) : folders_.front() + "\\" + std::string(fileName);
     auto found = pathByFoldedName_.find(foldedAscii(fileName));
     if (found == pathByFoldedName_.end())
         return std::nullopt;

@@ -15,19 +15,14 @@ namespace orvella {
 // taking the place of an earlier one's of the same name, the names compared without regard to ASCII case.
 class DataFiles {
 public:
-    // The files of one folder, looked for by their names as given, without listing the folder.
-    static DataFiles inFolder(std::string folder);
     // The files that the folders hold, each listed once now; a folder that cannot be listed adds none.
     static DataFiles inFolders(FileSystem& files, const std::vector<std::string>& folders);
 
-    bool listed() const { return listed_; }
     const std::vector<std::string>& folders() const { return folders_; }
-    // The path the file is read from: in one folder, that folder's; among listed folders, the last that
-    // holds it, or nothing when none does.
+    // The path the file is read from: the last of the folders that holds it, or nothing when none does.
     std::optional<std::string> pathOf(std::string_view fileName) const;
 
 private:
-    bool listed_ = false;
     std::vector<std::string> folders_;
     std::unordered_map<std::string, std::string> pathByFoldedName_;
 };

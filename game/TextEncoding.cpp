@@ -70,11 +70,11 @@ std::int32_t nextCodePoint(std::string_view text, std::size_t& at) {
     return static_cast<std::int32_t>(codePoint);
 }
 
-// The byte that stands for the code point in Windows-1252, or -1. U+0080 to U+009F are C1 controls, not
-// the characters the bytes 0x80 to 0x9F stand for, so no byte holds them: letting them through would turn
-// a control into a quote or a euro sign.
+// The byte that stands in Windows-1252 for a code point of U+0080 or above (or Malformed), or -1. U+0080 to
+// U+009F are C1 controls, not the characters the bytes 0x80 to 0x9F stand for, so no byte holds them:
+// letting them through would turn a control into a quote or a euro sign.
 int cp1252Byte(std::int32_t codePoint) {
-    if ((codePoint >= 0 && codePoint < 0x80) || (codePoint >= 0xA0 && codePoint <= 0xFF))
+    if (codePoint >= 0xA0 && codePoint <= 0xFF)
         return codePoint;
     for (int i = 0; i < 32; ++i)
         if (HighControls[i] == codePoint)

@@ -330,17 +330,12 @@ bool buildTranslationData(JobState& state) {
                                                           : buildOpenMwTranslationData(state);
 }
 
-// What the conversion of an OpenMW save takes from it before any record is converted: its format, its
-// player's name, and how many journal entries it holds.
-void readOpenMwSave(JobState& state) {
-    OpenMwConversion& openMw = state.openMw;
-    openMw.formatVersion = state.saveRead.shape.formatVersion;
-    const Record& save = *state.recordList[1];
-    if (const Subrecord* name = save.findSubrecord("PLNA"))
-        openMw.playerName = name->text();
+// How many journal entries an OpenMW save holds, for the journal's progress; its format and its player's name
+// were taken as it was read.
+void countOpenMwJournalEntries(JobState& state) {
     for (const auto& record : state.recordList)
         if (record->tag().is("JOUR"))
-            ++openMw.journalEntries;
+            ++state.openMw.journalEntries;
 }
 
 // Takes the records read ahead, and tells the reading's progress and any fault the read met.
@@ -357,7 +352,7 @@ bool readSave(JobState& state, std::int32_t& count) {
         return false;
     }
     if (state.installation().saveKind == SaveKind::OpenMw)
-        readOpenMwSave(state);
+        countOpenMwJournalEntries(state);
     bar.set(100);
     state.progress().setImage(JobStage::Reading, StatusImage::Success);
     return true;

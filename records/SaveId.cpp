@@ -42,10 +42,10 @@ std::optional<SaveId> readSaveId(std::span<const std::uint8_t> data, std::uint32
     case IdKind::SizedText: {
         if (rest.size() < 4 || loadU32(rest.data()) != rest.size() - 4)
             return std::nullopt;
-        return textId(rest.subspan(4), IdForm{true, kind, 0});
+        return textId(rest.subspan(4), IdForm{true, kind});
     }
     case IdKind::Text:
-        return textId(rest, IdForm{true, kind, 0});
+        return textId(rest, IdForm{true, kind});
     case IdKind::FormId:
     case IdKind::Generated:
     case IdKind::Index:

@@ -18,10 +18,9 @@ void HeldRecords::keep(MapKind kind, std::string_view key, const RecordView& rec
         if (keptInMap(kind, subrecord.tag))
             bytes += SubrecordHeaderSize + subrecord.data.size();
     char* at = bytes_.extend(bytes);
-    Held held{kind, record.tag, 0, record.headerWord, record.flags, at, 0, 0};
-    held.keySize = static_cast<std::uint32_t>(key.size());
-    held.subrecordsSize = static_cast<std::uint32_t>(bytes - key.size());
-    held.size = held.subrecordsSize;
+    const auto keySize = static_cast<std::uint32_t>(key.size());
+    const auto subrecordsSize = static_cast<std::uint32_t>(bytes - key.size());
+    Held held{kind, record.tag, subrecordsSize, record.headerWord, record.flags, at, keySize, subrecordsSize};
     const bool fullText = Tag::isFull(textTag);
     if (!key.empty())
         std::memcpy(at, key.data(), key.size());

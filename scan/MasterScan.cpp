@@ -192,7 +192,7 @@ bool scanMastersAndPlugins(FileSystem& files, const GameInstallation& installati
         if (plugins.scanned)
             plugins.records.arrange();
     });
-    MapKeeper masters(MasterPass, maps);
+    MapKeeper masters(maps);
     const bool mastersScanned = scanDataFile(opening.masters.front(), MasterPass, saveKind,
                                              PassKeeping{masters, topics ? &topics->english : nullptr,
                                                          journals ? &topics->englishJournals : nullptr},
@@ -264,10 +264,10 @@ void registerSaveItem(TranslationMaps& maps, const Record& record) {
     std::string key(name->text());
     if (maps[MapKind::Item].count(key))
         return;
+    // The map's key is its id; its name in either edition is its own FNAM, which textIn gives when there is no
+    // translation.
     auto item = std::make_unique<TranslatedRecord>(record.tag(), 0, 0, 0);
-    item->appendSubrecord(Subrecord(name->tag, name->data));
     item->appendSubrecord(Subrecord(fullName->tag, fullName->data));
-    item->setTranslation("FNAM", fullName->data.data(), fullName->size());
     maps[MapKind::Item].emplace(std::move(key), std::move(item));
 }
 

@@ -6,7 +6,7 @@
 
 namespace orvella {
 
-void mergeScannedRecord(ScanPass pass, TranslationMaps& maps, MapKind kind, TranslationMap::iterator& at,
+void mergeScannedRecord(TranslationMaps& maps, MapKind kind, TranslationMap::iterator& at,
                         std::string_view key, const RecordView& record, std::string_view textTag) {
     TranslationMap& map = maps[kind];
     ByteChunks& bytes = maps.bytesOf(kind);
@@ -15,17 +15,12 @@ void mergeScannedRecord(ScanPass pass, TranslationMaps& maps, MapKind kind, Tran
     if (map.size() != before) {
         at->second =
             record.build<TranslatedRecord>(&bytes, [kind](const Tag& tag) { return keptInMap(kind, tag); });
-        if (pass == PluginPass)
-            at->second->setFromPlugin();
         return;
     }
     const SubrecordView* text = textTag.empty() ? nullptr : record.find(textTag);
     if (!text)
         return;
-    if (pass == MasterPass)
-        at->second->replaceSubrecord(textTag, text->data.data(), text->size());
-    else
-        at->second->setTranslation(TranslationTag, text->data.data(), text->size(), bytes);
+    at->second->replaceSubrecord(textTag, text->data.data(), text->size());
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #include "translate/JournalEntries.h"
 
+#include "records/Bytes.h"
 #include "translate/JournalParagraph.h"
 
 #include <algorithm>
@@ -10,11 +11,9 @@ namespace {
 
 constexpr std::size_t KeyBytes = 4;
 
+// The four bytes as one number, which only ever serves as a key.
 std::uint32_t keyOf(std::string_view fourBytes) {
-    std::uint32_t key = 0;
-    for (char c : fourBytes)
-        key = key << 8 | static_cast<unsigned char>(c);
-    return key;
+    return loadU32(reinterpret_cast<const std::uint8_t*>(fourBytes.data()));
 }
 
 // What any text made from the entry by filling its placeholders with one name has: the entry's start and

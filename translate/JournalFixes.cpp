@@ -23,11 +23,10 @@ void addJournalFixes(std::span<const JournalFixRow> rows, TranslationMaps& maps)
         id += std::to_string(k);
         if (maps[MapKind::JournalEntry].contains(id))
             continue;
+        // The map's key is the entry's id; nothing reads an INAM of the record.
         auto record = std::make_unique<TranslatedRecord>("INFO");
-        const std::string inam = withNul(id);
         const std::string english = withNul(rows[k].english);
         const std::string italian = withNul(rows[k].italian);
-        record->appendSubrecord(Subrecord("INAM", inam.data(), static_cast<std::uint32_t>(inam.size())));
         record->appendSubrecord(
             Subrecord("NAME", english.data(), static_cast<std::uint32_t>(english.size())));
         record->setTranslation("-TR-", italian.data(), static_cast<std::uint32_t>(italian.size()));

@@ -75,7 +75,6 @@ std::optional<JournalHeading> scanHeading(std::string_view text, ConversionDirec
         return std::nullopt;
     if (!scanner.literal(direction == EnglishToItalian ? "(Day" : "(Giorno"))
         return std::nullopt;
-    scanner.skipBlanks();
     if (!scanner.integer(heading.dayNumber))
         return std::nullopt;
     // The month text runs up to "(", so it ends with the blank that stands before it.

@@ -1,8 +1,10 @@
 #include "Commands.h"
+#include "ConsoleUi.h"
 #include "DemoJob.h"
 #include "TerminalText.h"
 #include "TestFolder.h"
 #include "WriteWatch.h"
+#include "game/UserTexts.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -73,6 +75,8 @@ struct DemoGame {
                                                              0, demo::demoEnglishSave().size() - 3)
                                                        : demo::demoEnglishSave());
         files.writeFile(backups + Citta + ".bak", "damaged");
+        std::string noGameData = demo::demoEnglishSave();
+        files.writeFile(saves + "NoGameData.ess", noGameData.replace(noGameData.find("GMDT"), 4, "GMDX"));
         if (setup & NoBackups) {
             auto state = files.snapshot();
             state.erase(FaultInjectingFileSystem::key(backups.substr(0, backups.size() - 1)));
@@ -86,6 +90,38 @@ struct DemoGame {
     }
 };
 
+// On a terminal a stage's bar is drawn again in place and ended by its mark; a message, another stage's bar
+// and the outcome first end the line of a bar left open.
+TEST(ConsoleProgress, ALiveBarIsDrawnInPlaceAndItsLineEndedBeforeAnythingElse) {
+    std::ostringstream out, err;
+    std::streambuf* const kept[] = {std::cout.rdbuf(out.rdbuf()), std::cerr.rdbuf(err.rdbuf())};
+    ConsoleProgress progress(true);
+    ConsoleMessageBoxes messages;
+    messages.setProgress(&progress);
+    progress.setBarPosition(JobStage::Reading, 50);
+    messages.show(Message{"Attento", "Errore", MessageIcon::Warning, MessageButtons::Ok, nullptr});
+    progress.setBarPosition(JobStage::Reading, 100);
+    progress.setImage(JobStage::Reading, StatusImage::Success);
+    progress.setBarPosition(JobStage::Converting, 10);
+    progress.setBarPosition(JobStage::Journal, 20);
+    progress.setImage(JobStage::Finalising, StatusImage::Failure);
+    progress.setBarPosition(JobStage::Finalising, 40);
+    progress.finished(PatchResult{.outcomeText = "Fatto"});
+    std::cout.rdbuf(kept[0]);
+    std::cerr.rdbuf(kept[1]);
+    const auto bar = [](const char* label, int filled, const char* percent) {
+        return "\r" + std::string(label) + " [" + std::string(filled, '#') + std::string(30 - filled, ' ') +
+               "] " + percent;
+    };
+    EXPECT_EQ(out.str(), bar(texts::ReadingStageLabel, 15, "50%\n") +
+                             bar(texts::ReadingStageLabel, 30, "100%") +
+                             bar(texts::ReadingStageLabel, 30, "100% OK\n") +
+                             bar(texts::ConvertingStageLabel, 3, "10%\n") +
+                             bar(texts::JournalStageLabel, 6, "20%\n") + texts::FinalisingStageLabel +
+                             " FAIL\n" + bar(texts::FinalisingStageLabel, 12, "40%\nFatto\n"));
+    EXPECT_EQ(err.str(), "Errore: Attento\n");
+}
+
 // The folder named after a failure is one that refused a file opened for writing, never one read from.
 TEST(WriteWatch, NamesTheFolderThatRefusedAFileOpenedForWriting) {
     FaultInjectingFileSystem files;
@@ -95,6 +131,11 @@ TEST(WriteWatch, NamesTheFolderThatRefusedAFileOpenedForWriting) {
     EXPECT_TRUE(!watch.open("C:\\R\\missing.txt", "rb") && !watch.unwritableFolder());
     EXPECT_FALSE(watch.open("C:\\R\\new.txt", "wb"));
     EXPECT_EQ(watch.unwritableFolder(), "C:\\R");
+    // A file there that cannot be removed names it too, one that is not there does not.
+    files.writeFile("C:\\R\\kept.txt", "k");
+    WriteWatch removing(files);
+    EXPECT_TRUE(!removing.deleteFile("C:\\R\\none.txt") && !removing.unwritableFolder() &&
+                !removing.deleteFile("C:\\R\\kept.txt") && removing.unwritableFolder() == "C:\\R");
 }
 
 TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefusedAWrite) {
@@ -119,13 +160,8 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {"list --game", 0, 2, "--game"},
         {"list -game G", 0, 2, "-game"},
         {"list --game G -", 0, 2, "no save name"},
-        {"list --game G --yes", 0, 2, "--yes"},
-        {"restore --dry-run --game G English.ess", 0, 2, "--dry-run"},
-        {"info --game G --tables G English.ess", 0, 2, "--tables"},
-        {"list --game G --tables G", 0, 2, "--tables"},
         {"convert --game G", 0, 2, "NAME.ess"},
         {"tables --game G", 0, 2, "--out"},
-        {"convert --out G --game G English.ess", 0, 2, "--out"},
         {"restore --game G English.ess Italian.ess", 0, 2, "one save name"},
         {"info --game G ../Saves/English.ess", 0, 2, "\"../Saves/English.ess\" is not a save name"},
         {"info --game G a\\b.ess", 0, 2, "\"a\\b.ess\" is not a save name"},
@@ -137,9 +173,15 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         // The help, asked for either way, and nothing else done.
         {"help", 0, 0, ""},
         {"convert --help --game G English.ess", 0, 0, ""},
-        // A save or a backup that is not there, or a damaged backup, named with the file system's bytes.
+        // A save or a backup that is not there, or a damaged backup, named with the file system's bytes; the
+        // folders given without the separators they end with.
         {"convert --game G Englsh.ess", 0, 1, noSave},
+        {"restore --game " + std::string(test::InMemoryGame) + "\\/ Englsh.ess", Backup, 1, noSave},
+        {"convert --game G --tables " + std::string(test::InMemoryGame) + "\\T/\\ English.ess", 0, 1,
+         "orvella-cli: the tables folder " + ShownGame + Sep + "T does not exist\n"},
         {"info --game G -- -x.ess", 0, 1, "orvella-cli: no such save: " + saves + Sep + "-x.ess\n"},
+        {"info --game G NoGameData.ess", 0, 1,
+         "orvella-cli: NoGameData.ess in the game's Saves folder is not a saved game with a summary\n"},
         {"restore --game G Englsh.ess", Backup, 1, noSave},
         {"restore --yes --game G English.ess", 0, 1,
          "orvella-cli: no backup to restore: " + backups + "English.ess.bak\n"},
@@ -161,13 +203,14 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {"convert --game G English.ess", NoBackups | ReadOnlyGame, 1,
          "Errore: Impossibile creare la direcory di Backup.\norvella-cli: the folder " + ShownGame +
              " could not be written\n"},
-        // The tables, into a folder made for them unless the game's folder refuses it.
+        // The tables, into a folder made for them unless the game's folder refuses it, or into the root.
         {"tables --game G --out C:\\Games\\Morrowind\\T", 0, 0, "",
          "Plugin topics left unpaired:\n  \"voci del porto\": no response in common with any English "
          "topic\n"},
         {"tables --game G --out C:\\Games\\Morrowind\\T", ReadOnlyGame, 1,
          "orvella-cli: the folder " + ShownGame + Sep + "T cannot be made\norvella-cli: the folder " +
              ShownGame + " could not be written\n"},
+        {"tables --game G --out \\", 0, 0, ""},
         // The question, asked unless --yes answered it.
         {"restore --yes --game G English.ess", Backup, 0, "", restored},
         {"restore --game G English.ess", Backup, 0, question, restored, "S\xC3\x8C\n"},
@@ -197,6 +240,19 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         EXPECT_EQ(game.files.readFile(game.saves + "English.ess"),
                   restored ? demo::demoItalianSave() : demo::demoEnglishSave());
     }
+    // An option given to a command that does not take it is a usage error that names it.
+    const std::pair<std::string, const char*> options[] = {
+        {"--tables G", "convert"}, {"--yes", "restore"}, {"--dry-run", "convert"}, {"--out G", "tables"}};
+    for (const char* command : {"convert", "info", "list", "restore", "tables"})
+        for (const auto& [option, taker] : options)
+            if (std::string_view(command) != taker) {
+                DemoGame game(0);
+                const Outcome outcome =
+                    run(std::string(command) + " --game G " + option + " English.ess", game.files);
+                EXPECT_TRUE(outcome.exitCode == UsageError &&
+                            outcome.err.find(option.substr(0, option.find(' '))) != std::string::npos)
+                    << command << " " << option << ": " << outcome.err;
+            }
 }
 
 // A dry run leaves every file as it was and prints what the conversion that follows it prints, then the log
@@ -234,6 +290,30 @@ TEST(CommandLine, ADryRunWritesNothingAndForetellsTheConversion) {
     }
 }
 
+// A table is written for each expansion installed, and each plugin topic left unpaired is told with its
+// reason.
+TEST(CommandLine, TablesAreWrittenForEachExpansionAndTellWhyATopicStayedUnpaired) {
+    DemoGame game(0);
+    const std::string data = game.installation.installPath + "\\Data Files\\";
+    build::GameFileBuilder master({.kind = build::FileKind::Master}),
+        plugin({.kind = build::FileKind::Plugin});
+    const auto topic = [](const std::string& name) {
+        return build::RecordBuilder("DIAL").text("NAME", name).sub("DATA", std::string(1, '\0'));
+    };
+    const auto reply = [](const char* id, const char* speaker) {
+        return build::RecordBuilder("INFO").text("INAM", id).text("ONAM", speaker).text("NAME", id);
+    };
+    master.add(topic("mages")).add(reply("c1", "x")).add(reply("c2", "y")).add(reply("c3", "z"));
+    plugin.add(topic("maghi")).add(reply("n1", "x"));
+    game.files.writeFile(data + TribunalMasterName, master.bytes());
+    game.files.writeFile(data + PlaceholderTribunalPluginName, plugin.bytes());
+    const Outcome outcome =
+        run("tables --game G --out " + std::string(test::InMemoryGame) + "\\T", game.files);
+    EXPECT_NE(outcome.out.find("\nTribunalTopicTable.tsv: 1 rows"), std::string::npos) << outcome.out;
+    EXPECT_TRUE(outcome.out.ends_with("  \"maghi\": too few responses in common with \"mages\" (1)\n"))
+        << outcome.out;
+}
+
 #ifndef _WIN32
 // A file name is the file system's bytes: list prints it as it is, and info takes it back as printed.
 TEST(CommandLine, ListsUtf8AndWindows1252FileNamesAsTheyAreAndTakesThemBack) {
@@ -259,8 +339,9 @@ TEST(CommandLine, OpenMwSavesGoByCharacterAndSlot) {
     FaultInjectingFileSystem files;
     demo::writeDemoOpenMwGame(files, test::InMemoryGame);
     const std::string saves = std::string(test::InMemoryGame) + "\\OpenMW\\saves\\Nerevar\\";
-    std::string newer = files.readFile(saves + "Demo.omwsave").value();
+    std::string newer = files.readFile(saves + "Demo.omwsave").value(), noForm = newer;
     files.writeFile(saves + "New.omwsave", newer.replace(0x18, 1, "\x28"));
+    files.writeFile(saves + "NoForm.omwsave", noForm.replace(0x10, 4, "FROM"));
     const std::string where =
         "--openmw --game G --user-data " + std::string(test::InMemoryGame) + "\\OpenMW ";
     const auto before = files.snapshot();
@@ -274,6 +355,10 @@ TEST(CommandLine, OpenMwSavesGoByCharacterAndSlot) {
         {"info " + where + "Nerevar/Demo.omwsave", 0, "",
          "NomePG: Nerevar\nLivello: 1\nSalvato a: Seyda Neen\nNome Salvataggio: Demo\n\nPlugin utilizzati:\n"
          "Morrowind.esm\n"},
+        {"info " + where + "Nerevar/NoForm.omwsave", 1,
+         "orvella-cli: Nerevar/NoForm.omwsave in OpenMW's saves folder is not a saved game with a summary\n"},
+        {"list --openmw --game G --user-data " + std::string(test::InMemoryGame) + "\\None", 1,
+         "Errore: Directory dei Salvataggi di Morrowind non trovata.\n"},
         {"convert --config x --game G Demo0001.ess", 2, "--config goes with --openmw"},
         {"restore --user-data x --game G Demo0001.ess", 2, "--user-data goes with --openmw"},
         {"convert " + where + "Demo.omwsave", 2, "is not an OpenMW save name"},

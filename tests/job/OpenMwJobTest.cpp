@@ -12,6 +12,17 @@ using namespace build;
 
 constexpr std::uint32_t Formats[] = {OpenMw047Format, OpenMw048Format, OpenMw049Format};
 
+// The save with only the first subrecords of its header kept.
+std::string withHeaderOf(const std::string& save, std::size_t subrecords) {
+    std::string bytes;
+    for (const auto& record : test::readAllRecords(save)) {
+        while (record->tag().is("TES3") && record->subrecordCount() > subrecords)
+            record->removeSubrecordAt(subrecords);
+        bytes += test::bytesOf(*record);
+    }
+    return bytes;
+}
+
 // Conversions of OpenMW saves of the demo game held in memory.
 struct OpenMwJobTest : testing::Test {
     OpenMwJobTest() {
@@ -55,10 +66,15 @@ TEST_F(OpenMwJobTest, EachFormatConvertsToTheOtherEditionAndBack) {
         const std::string italian = demo::demoOpenMwSave(false, format);
         EXPECT_EQ(convert(english), italian);
         EXPECT_EQ(result.outcomeText, "Patch effettuata con successo, ma con delle frasi non tradotte");
+        EXPECT_EQ(std::count(progress.calls.begin(), progress.calls.end(), "image journal ok"), 1);
         EXPECT_TRUE(messages.shown.empty());
         EXPECT_NE(log().find("--- A ship came in at dawn."), std::string::npos) << log();
         EXPECT_EQ(convert(italian), english);
     }
+    // A header with no content files, its FORM and HEDR alone, converts too.
+    const std::string bare = withHeaderOf(demo::demoOpenMwSave(true, OpenMw049Format), 2);
+    const std::string italian = convert(bare);
+    EXPECT_TRUE(italian != bare && convert(italian) == bare);
 }
 
 // A damaged save, or one of a newer format, is refused with the file, the record and the offset at fault, and
@@ -81,6 +97,8 @@ TEST_F(OpenMwJobTest, ADamagedSaveIsRefusedWritingNothing) {
              std::to_string(dialogue + 16)},
         {with(0x18, 4, u32(40)), "formato 40 di OpenMW, pi\xF9 recente del 39"},
         {with(0x10, 4, "FROM"), "(FORM).\nRecord TES3 (n. 0), offset 16"},
+        {with(0, 4, "TES4"), "TES3.\nRecord TES4 (n. 0), offset 0."},
+        {withHeaderOf(save, 1), "HEDR.\nRecord TES3 (n. 0), offset 16"},
     };
     for (const auto& [bytes, fault] : cases) {
         SCOPED_TRACE(fault);
@@ -92,13 +110,19 @@ TEST_F(OpenMwJobTest, ADamagedSaveIsRefusedWritingNothing) {
         ASSERT_EQ(messages.shown.size(), 1u);
         EXPECT_NE(messages.shown[0].text.find("\"Nerevar/Demo.omwsave\" non \xE8 valido"), std::string::npos);
         EXPECT_NE(messages.shown[0].text.find(fault), std::string::npos) << messages.shown[0].text;
-        EXPECT_FALSE(files.exists(SavePaths(installation, SaveName).backupFolder));
     }
+    // A character's folder for backups that cannot be made stops the job as well, with a message of its own.
+    files.writeFile(path(), save);
+    files.makeReadOnly(installation.userDataFolder);
+    files.makeReadOnly(installation.userDataFolder + "\\LRK Saves Backup");
+    run();
+    EXPECT_TRUE(result.exitCode == 1 && messages.shown.size() == 1 &&
+                messages.shown[0].text.find("Backup") != std::string::npos);
 }
 
-// A game whose responses tell each reason an entry converts or stays: the translation renames "Work" and
-// gives one of its responses another id, two guards share an English name that the translation tells apart,
-// and the quest's responses name the player's faction and rank, a global, and a word only one language has.
+// A game whose responses tell each reason an entry converts or stays: the translation renames two topics,
+// numbers responses otherwise, two of them alike, and tells apart two guards of one English name; the quest's
+// responses name the player's faction and rank, a global, and a word only one language has.
 struct OpenMwEntriesTest : OpenMwJobTest {
     OpenMwEntriesTest() {
         files.writeFile(installation.dataFiles.pathOf(MorrowindMasterName).value(), edition(true).bytes());
@@ -111,7 +135,9 @@ struct OpenMwEntriesTest : OpenMwJobTest {
         auto info = [](const char* id, const char* condition, const char* text) {
             return RecordBuilder("INFO").text("INAM", id).sub("DATA", condition).text("NAME", text);
         };
-        file.add(RecordBuilder("NPC_").text("NAME", "guard_1").text("FNAM", pick("Guard", "Guardia")))
+        file.add(english ? RecordBuilder("NPC_").text("NAME", "nameless")
+                         : RecordBuilder("NPC_").text("NAME", "nameless").text("FNAM", "Senza nome"))
+            .add(RecordBuilder("NPC_").text("NAME", "guard_1").text("FNAM", pick("Guard", "Guardia")))
             .add(RecordBuilder("NPC_").text("NAME", "guard_2").text("FNAM", pick("Guard", "Sentinella")))
             .add(RecordBuilder("NPC_").text("NAME", "smith").text("FNAM", pick("Smith", "Fabbro")))
             .add(RecordBuilder("BOOK").text("NAME", "ledger").text("FNAM", pick("Ledger", "Registro")))
@@ -122,11 +148,19 @@ struct OpenMwEntriesTest : OpenMwJobTest {
             .add(RecordBuilder("DIAL").text("NAME", pick("Work", "Lavoro")).sub("DATA", std::string(1, '\0')))
             .add(info("1", "a", pick("Ask %PCName about work, %Name.", "Chiedi lavoro, %PCName, a %Name.")))
             .add(info(pick("2", "9"), "b", pick("No work today.", "Niente lavoro oggi.")))
+            .add(info(pick("3", "11"), "g", pick("Come back later.", "Torna dopo.")))
+            .add(info(pick("4", "12"), pick("x", "g"), pick("Go away.", "Torna domani.")))
+            .add(RecordBuilder("DIAL").text("NAME", pick("Zone", "Zona")).sub("DATA", std::string(1, '\0')))
+            .add(info("60", "h", pick("A zone.", "Una zona.")))
             .add(RecordBuilder("DIAL").text("NAME", "q_main").sub("DATA", std::string(1, '\4')))
             .add(info("10", "c",
                       pick("I joined the %Faction as a %PCRank.", "Entro nella %Faction come %PCRank.")))
             .add(info("30", "d", pick("Pay %Gold coins.", "Paga %Gold monete.")))
-            .add(info("40", "e", pick("Talk to %Name.", "Parla con il %Class %Name.")));
+            .add(info("40", "e", pick("Talk to %Name.", "Parla con il %Class %Name.")))
+            .add(info("50", "f", pick("Welcome home.", "Bentornato, %PCName.")));
+        // A record that only the translation gives has no English name, whatever its text looks like.
+        if (!english)
+            file.add(RecordBuilder("NPC_").text("NAME", "apprentice").text("FNAM", "Smith"));
         return file;
     }
     // Each journal entry of the save: its topic, response, text and speaker.
@@ -142,11 +176,10 @@ struct OpenMwEntriesTest : OpenMwJobTest {
     }
 };
 
-// A topic entry takes its renamed topic, its response's text with the names of its words in the other
-// language, and its speaker's; a response the translation numbers otherwise is found by its conditions. An
-// entry stays, logged, when no response answers it, when its text is not made from its response, and when
-// the other language's response has a word its own lacks. A name two records give different translations
-// stays.
+// A topic entry takes its renamed topic, its response's text with its words' names in the other language,
+// and its speaker's; a response numbered otherwise is found by its conditions, both ways. An entry stays,
+// logged, when no response or two alike answer it, when its text is not made from its response, and when the
+// other language's response has a word its own lacks; so does a name without one translation.
 TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
     OpenMwSaveBuilder save({.version = OpenMw049Format, .contentFiles = {MorrowindMasterName}});
     auto topic = [](const char* id, const char* response, const char* text, const char* speaker) {
@@ -156,32 +189,45 @@ TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
         {"q_main", 10, false, {{JournalKind::Quest, "q_main", "10", "I joined the Guild as a Novice."}}});
     save.journal({JournalKind::Diary, "q_main", "30", "Pay 100 coins."})
         .journal({JournalKind::Diary, "q_main", "40", "Talk to Smith."})
+        .journal({JournalKind::Diary, "q_main", "50", "Welcome home."})
         .journal(topic("work", "1", "Ask Nerevar about work, Smith.", "Smith"))
         .journal(topic("work", "2", "No work today.", "Guard"))
+        .journal(topic("work", "1", "Ask Nerevar about work, Smith.", "Guard"))
         .journal(topic("work", "7", "Gone.", "Smith"))
         .journal({JournalKind::Topic, "play", "1", "Unknown topic.", "Smith"})
-        .dialogue({{"Work", "work", "play"}, {}});
+        .journal(topic("work", "3", "Come back later.", "Smith"))
+        .dialogue({{"Work", "work", "play", "Zone"}, {}});
     save.add(npcRecord({.id = "smith", .name = "Smith"}, OpenMw049Format))
         .add(npcRecord({.id = "guard_1", .name = "Captain Dulo"}, OpenMw049Format))
+        .add(RecordBuilder("NPC_").sub("NAME", std::string("\x02nobody")))
         .add(itemRecord({.kind = ItemKind::Book, .id = "LEDGER", .name = "Ledger"}, OpenMw049Format))
         .add(itemRecord({.kind = ItemKind::Weapon, .id = "ledger", .name = "Ledger"}, OpenMw049Format))
-        // An entry where OpenMW writes none, after the journal.
-        .add(journalRecord({JournalKind::Topic, "work", "2", "No work today.", "Smith"}));
+        // An entry where OpenMW writes none, after the journal, and one without a type, a diary's.
+        .add(journalRecord({JournalKind::Topic, "work", "2", "No work today.", "Smith"}))
+        .add(RecordBuilder("JOUR")
+                 .text("YETO", "work")
+                 .text("YEIN", "1")
+                 .text("TEXT", "Ask Nerevar about work, Smith."));
     const std::string italian = convert(save.bytes());
     EXPECT_EQ(entries(italian), (std::vector<std::string>{
                                     "q_main|10|Entro nella Gilda come Novizio.|",
                                     "q_main|30|Pay 100 coins.|",
                                     "q_main|40|Talk to Smith.|",
+                                    "q_main|50|Bentornato, Nerevar.|",
                                     "lavoro|1|Chiedi lavoro, Nerevar, a Fabbro.|Fabbro",
                                     "lavoro|9|Niente lavoro oggi.|Guard",
+                                    "lavoro|1|Chiedi lavoro, Nerevar, a Fabbro.|Guard",
                                     "work|7|Gone.|Smith",
                                     "play|1|Unknown topic.|Smith",
+                                    "work|3|Come back later.|Smith",
                                     "lavoro|9|Niente lavoro oggi.|Fabbro",
+                                    "work|1|Ask Nerevar about work, Smith.|",
                                 }));
     EXPECT_NE(log().find("--- Pay 100 coins.\r\n\r\n--- Talk to Smith.\r\n\r\n--- Gone.\r\n\r\n--- Unknown "
                          "topic.\r\n\r\n"),
               std::string::npos)
         << log();
+    EXPECT_NE(log().find("- HYPERLINK NON TRADOTTI -\r\n\r\nplay\r\n"), std::string::npos) << log();
     std::vector<std::string> held;
     for (const auto& record : test::readAllRecords(italian))
         if (record->tag().is("DIAS"))
@@ -189,9 +235,17 @@ TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
         else if (record->tag().is("NPC_") || record->tag().is("BOOK") || record->tag().is("WEAP"))
             held.push_back(std::string(record->findText("NAME").value()) + "=" +
                            std::string(record->findText("FNAM").value_or("")));
-    EXPECT_EQ(held, (std::vector<std::string>{"TOPI=\x02Lavoro|TOPI=\x02lavoro|TOPI=\x02play",
+    EXPECT_EQ(held, (std::vector<std::string>{"TOPI=\x02Lavoro|TOPI=\x02lavoro|TOPI=\x02play|TOPI=\x02Zona",
                                               "\x02smith=Fabbro", "\x02guard_1=Captain Dulo",
-                                              "\x02LEDGER=Registro", "\x02ledger=Ledger"}));
+                                              "\x02nobody=", "\x02LEDGER=Registro", "\x02ledger=Ledger"}));
+    // Back in English, the response that the translation numbers otherwise is found by its conditions again.
+    EXPECT_EQ(entries(convert(italian))[5], "work|2|No work today.|Guard");
+    // A journal of one entry that stays is logged under the journal's heading.
+    OpenMwSaveBuilder alone({.version = OpenMw049Format, .contentFiles = {MorrowindMasterName}});
+    alone.journal({JournalKind::Diary, "q_main", "30", "Pay 100 coins."});
+    convert(alone.bytes());
+    EXPECT_NE(log().find("- FRASI DEL JOURNAL NON TRADOTTE -\r\n\r\n--- Pay 100 coins."), std::string::npos)
+        << log();
 }
 
 } // namespace

@@ -22,12 +22,13 @@ std::string setI32(std::string bytes, std::size_t offset, std::int64_t value) {
     return bytes.replace(offset, 4, build::u32(static_cast<std::uint32_t>(value)));
 }
 
-// A save whose HEDR has the given size, with the record count at offset 320 when it reaches that far.
-std::string saveWithHedrOf(std::size_t size) {
-    std::string hedr = std::string(320 - 24, '\0') + build::u32(1);
+// A save whose HEDR has the given size, with the count at offset 320 when it reaches that far, and the record
+// given (by default an item without a name, which the save's items pass over).
+std::string saveWithHedrOf(std::size_t size, std::uint32_t count = 1,
+                           const std::string& record = RecordBuilder("MISC").text("NAME", "gold").bytes()) {
+    std::string hedr = std::string(320 - 24, '\0') + build::u32(count);
     hedr.resize(size);
-    return RecordBuilder("TES3").sub("HEDR", hedr).bytes() +
-           RecordBuilder("NPC_").text("NAME", "fargoth").bytes();
+    return RecordBuilder("TES3").sub("HEDR", hedr).bytes() + record;
 }
 
 struct PatchJobTest : testing::Test, test::JobHarness {
@@ -60,14 +61,28 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
     } cases[] = {
         {[](PatchJobTest& t) { t.files.deleteFile(t.save(t.name)); }, "aprire il salvataggio",
          MessageIcon::Error, std::nullopt},
-        // Chosen as Italian, the save is English by the time the job takes it.
+        // Chosen as Italian, the save is English by the time the job takes it; or it uses Tribunal by then.
         {[](PatchJobTest& t) { t.classifyAgain = classifySave; }, "in uso da un'altra conversione",
          MessageIcon::Warning, std::nullopt},
+        {[](PatchJobTest& t) {
+             t.classifyAgain = [](FileSystem&, const GameInstallation&, const std::string&) {
+                 SaveInfo now = test::saveInfoFor(ItalianToEnglish);
+                 now.used(Game::Tribunal).master = true;
+                 return std::optional(now);
+             };
+         },
+         "in uso da un'altra conversione", MessageIcon::Warning, std::nullopt},
         {[](PatchJobTest& t) { t.files.addFolder(t.log); }, "file di log", MessageIcon::Error, std::nullopt},
         {[](PatchJobTest& t) { t.files.addFolder(t.save(t.name) + ".tmp"); }, "files temporanei",
          MessageIcon::Error, "File di Log per Save1.ess\r\n"},
-        // Only the longest path the job forms, the backup's temporary name, is one byte too long.
-        {[](PatchJobTest& t) { t.installation.installPath = "C:\\" + std::string(PathLimit - 38, 'x'); },
+        // Only the longest path the job forms, the backup's temporary name, is one byte too long: the save is
+        // there, and the game's files where they were.
+        {[](PatchJobTest& t) {
+             t.installation.installPath = "C:\\" + std::string(PathLimit - 38, 'x');
+             t.installation.dataFiles =
+                 DataFiles::inFolders(t.files, {test::InMemoryGame + std::string("\\Data Files")});
+             t.files.writeFile(t.save(t.name), test::PlainSave);
+         },
          "\\LRK Saves Backup\\Save1.ess.bak.tmp\" \xE8 troppo lungo", MessageIcon::Warning, std::nullopt},
         {[&](PatchJobTest& t) {
              auto noBackupFolder = initial;
@@ -84,6 +99,7 @@ TEST_F(PatchJobTest, EachObstacleStopsTheJobWithItsMessageLeavingTheSave) {
         files.countOnly();
         classifyAgain = nullptr;
         installation.installPath = test::InMemoryGame;
+        installation.dataFiles = {};
         c.arrange(*this);
         const auto before = files.snapshot();
         for (int attempt = 0; attempt < 2; ++attempt) {
@@ -120,8 +136,17 @@ TEST_F(PatchJobTest, EachCutMiscountedLengthenedOrMalformedSaveIsRefusedNamingIt
          {setI32(plain, npc + 4, -5), "dimensione del record negativa"},
          {setI32(plain, npc + 16 + 4, 200), "supera la fine del record"},
          {setI32(plain, npc + 16 + 4, -2), "dimensione del sottorecord negativa"}});
-    // The well-formed counterpart of the HEDR case is accepted, so the refusal is the HEDR's doing.
+    // The well-formed counterpart of the HEDR case is accepted, so the refusal is the HEDR's doing; the
+    // count, the header's last bytes, is lowered when the only other record is dropped.
     EXPECT_EQ(convert(name, saveWithHedrOf(300), ItalianToEnglish), saveWithHedrOf(300));
+    files.deleteFile(backup);
+    const std::string deletedTopic = RecordBuilder("DIAL")
+                                         .text("NAME", "old rumour")
+                                         .sub("DATA", std::string(1, '\0'))
+                                         .sub("DELE", "")
+                                         .bytes();
+    EXPECT_EQ(convert(name, saveWithHedrOf(300, 1, deletedTopic), ItalianToEnglish),
+              saveWithHedrOf(300, 0, ""));
     files.deleteFile(backup);
     for (const auto& [bytes, problem] : cases) {
         SCOPED_TRACE(std::to_string(bytes.size()) + " bytes, " + problem);

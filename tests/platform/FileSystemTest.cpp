@@ -1,16 +1,42 @@
 #include "FaultInjectingFileSystem.h"
 #include "TestFolder.h"
 #include "gamebuilder/GameBuilder.h"
+#include "platform/FileReplacement.h"
 #include "platform/OverlayFileSystem.h"
 
+#include <cstdio>
+#include <functional>
 #include <gtest/gtest.h>
 #include <numeric>
 #include <set>
 #include <sstream>
 #ifndef _WIN32
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+#endif
+#ifdef __linux__
+#include <sys/file.h>
+#include <sys/syscall.h>
+#endif
+
+#ifdef __linux__
+namespace orvella {
+namespace {
+// Runs before each flock of the native file system while set: what another process does between a lock's
+// open and its flock.
+std::function<void()> beforeFlock;
+} // namespace
+} // namespace orvella
+
+// The native file system's locks go through here, so that a test can move a file at the moment it chooses.
+extern "C" int flock(int descriptor, int operation) noexcept {
+    if (orvella::beforeFlock)
+        orvella::beforeFlock();
+    return static_cast<int>(syscall(SYS_flock, descriptor, operation));
+}
 #endif
 
 namespace orvella {
@@ -27,8 +53,12 @@ struct Step {
     std::optional<std::string> expected = {};
 };
 
-// The game as the calls find it: a save, an older log and backup, a folder without write permission.
+// The game as the calls find it: a save, an older log and backup, a folder without write permission, and a
+// file on a server.
 void prepare(MemoryFileSystem& files) {
+    bool alreadyExists = false;
+    files.createFolder("\\\\srv", alreadyExists);
+    files.writeFile("\\\\srv\\a.ess", "net");
     files.addFolder("G\\Saves");
     files.addFolder("G\\Backup");
     files.addFolder("G\\Locked");
@@ -111,7 +141,7 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
         {"create", save, "over the save"}, {"create", "G\\Saves", "over a folder"},
         {"create", "G\\Missing\\x", "in no folder"}, {"create", "G\\Locked\\x", "in a read-only folder"},
         {"wb", "G\\Locked\\x", "in a read-only folder"}, {"wb", "G\\Saves", "a folder"},
-        {"rb", "G\\Saves\\none"}, {"rb+", "G\\Saves\\none", "none"}, {"delete", "G\\Locked\\k.ess"},
+        {"rb", "G\\Saves\\none"}, {"rb+", "G\\Saves\\none", "none", "refused"}, {"delete", "G\\Locked\\k.ess"},
         {"delete", "G\\Saves\\none"}, {"delete", "G\\Saves"},
         {"replace", "G\\Locked\\k.ess", "G\\Saves\\k.ess"}, {"replace", save, "G\\Locked\\a.ess"},
         {"replace", "G\\Saves\\none", backup}, {"replace", save, "G\\Backup"},
@@ -119,10 +149,11 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
         {"folder", save}, {"folder", "G\\Locked\\New"}, {"folder", "G\\Missing\\New"},
         {"attributes", save, "G\\Saves\\none"}, {"lock", "G\\Saves\\none"}, {"list", "G\\Saves\\none"},
         {"list", save}, {"facts", "G\\Locked"}, {"facts", "G\\Saves\\none"}, {"list", "G\\Saves"},
+        {"rb", "\\srv\\a.ess", "", "refused"}, {"rb", "\\\\srv\\a.ess", "", "net"},
         // Files made, rewritten, moved, deleted and made again.
         {"create", save + ".tmp", "con\nverted", "11 closed"}, {"rb", save + ".tmp", "", "con\nverted"},
         {"rb+", "G\\Locked\\k.ess", "K"}, {"rb", "G\\Locked\\k.ess"}, {"ab", save, "+more"},
-        {"w", log, "line\none\n"}, {"rb", log}, {"r", log}, {"replace", save, save},
+        {"w", log, "line\none\n"}, {"rb", log, "", "line\r\none\r\n"}, {"r", log, "", "line\none\n"}, {"replace", save, save},
         {"replace", save, "G\\Saves\\b.ess"}, {"replace", "G\\Saves\\b.ess", "G\\Saves\\c.ess"},
         {"facts", save}, {"rb", save}, {"create", save, "again"}, {"rb", save},
         {"delete", "G\\Saves\\c.ess"}, {"create", "G\\Saves\\c.ess", "third"}, {"folder", "G\\New\\"},
@@ -150,6 +181,9 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
     for (const std::string& path : paths)
         EXPECT_EQ(answer(overlay, {"rb", path}, overlayLock), answer(direct, {"rb", path}, directLock))
             << path;
+    // A file under the overlay that cannot be read whole is not moved.
+    under.failEvery(test::FileCall::Read);
+    EXPECT_FALSE(overlay.replaceFile(backup, backup + ".moved"));
     EXPECT_TRUE(under.matches(before)) << "the file system under the overlay changed";
     overlayLock.reset();
     EXPECT_EQ(under.openHandles(), 0u);
@@ -186,17 +220,65 @@ TEST(NativeFileSystem, RefusesEveryPathAtThePlatformsLimit) {
     // The lock is only ever taken on a regular file.
     EXPECT_EQ(answer(nativeFileSystem(), {"lock", folder.path()}, none), "refused");
     // Nor are attributes copied to a file that is not there; the owner and the group go with the permission
-    // bits where this user may give them away.
+    // bits where this user may give them away, the group alone as well as the owner alone.
     EXPECT_EQ(answer(nativeFileSystem(), {"attributes", file, folder.file("none")}, none), "refused");
     if (geteuid() == 0) {
         const std::string target = folder.file("target");
-        ASSERT_TRUE(chown(file.c_str(), 1234, 4321) == 0 && build::writeBytes(target, "t"));
-        EXPECT_TRUE(nativeFileSystem().copyAttributes(file, target, false));
-        struct stat info {};
-        EXPECT_TRUE(stat(target.c_str(), &info) == 0 && info.st_uid == 1234 && info.st_gid == 4321);
+        ASSERT_TRUE(build::writeBytes(target, "t") && chown(target.c_str(), 0, 0) == 0);
+        for (const auto& [owner, group] : {std::pair(0u, 4321u), std::pair(1234u, 4321u)}) {
+            ASSERT_TRUE(chown(file.c_str(), owner, group) == 0);
+            EXPECT_TRUE(nativeFileSystem().copyAttributes(file, target, false));
+            struct stat info {};
+            EXPECT_TRUE(stat(target.c_str(), &info) == 0 && info.st_uid == owner && info.st_gid == group);
+        }
+        // A user who may not give a file away still gives it the source's group, being in that group; nor may
+        // that user set another's permission bits.
+        ASSERT_TRUE(chown(file.c_str(), 0, 4321) == 0 && chown(target.c_str(), 1234, 1234) == 0 &&
+                    chmod(folder.path().c_str(), 0755) == 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            const gid_t group = 4321;
+            struct stat info {};
+            _exit(!(setgroups(1, &group) == 0 && setgid(1234) == 0 && setuid(1234) == 0 &&
+                    nativeFileSystem().copyAttributes(file, target, false) &&
+                    !nativeFileSystem().copyAttributes(target, file, false) &&
+                    stat(target.c_str(), &info) == 0 && info.st_uid == 1234 && info.st_gid == group));
+        }
+        int status = 0;
+        EXPECT_TRUE(waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
 #endif
 }
+
+#ifdef __linux__
+// A holder that moves another file over the save locks that file first. A lock taken meanwhile on the file
+// the path named before holds nothing: it is tried again on the file there now, found in use, and a save
+// replaced at every try is in use too.
+TEST(NativeFileSystem, ALockOnAFileMovedAwayMeanwhileIsTakenAgainOnTheFileThereNow) {
+    test::TestFolder folder;
+    const std::string save = folder.file("save"), moved = folder.file("moved");
+    ASSERT_TRUE(build::writeBytes(save, "old") && build::writeBytes(moved, "new"));
+    bool busy = false;
+    auto holder = nativeFileSystem().lockFile(moved, busy);
+    ASSERT_TRUE(holder);
+    int moves = 1;
+    beforeFlock = [&] {
+        if (moves-- > 0)
+            std::rename(moved.c_str(), save.c_str());
+    };
+    EXPECT_FALSE(nativeFileSystem().lockFile(save, busy));
+    EXPECT_TRUE(busy && moves < 0);
+    holder.reset();
+    beforeFlock = [&] {
+        if (build::writeBytes(moved, "newer"))
+            std::rename(moved.c_str(), save.c_str());
+    };
+    EXPECT_FALSE(nativeFileSystem().lockFile(save, busy));
+    beforeFlock = nullptr;
+    EXPECT_TRUE(busy && build::readBytes(save) == "newer");
+    EXPECT_TRUE(nativeFileSystem().lockFile(save, busy));
+}
+#endif
 
 #ifndef _WIN32
 // Times to the nanosecond, and how an overlay keeps them: a moved file keeps its own, copyAttributes copies
@@ -219,13 +301,35 @@ TEST(NativeFileSystem, GivesModificationTimesThatAnOverlayKeeps) {
     EXPECT_EQ(overlay.modificationTime(file), std::nullopt);
     EXPECT_EQ(overlay.modificationTime(folder.file("moved")), Set);
     auto written = overlay.createNew(folder.file("new"));
-    ASSERT_TRUE(written && written->close());
+    ASSERT_TRUE(written && written->close() &&
+                overlay.copyAttributes(folder.file("moved"), folder.file("new"), false));
     EXPECT_GT(overlay.modificationTime(folder.file("new")).value_or(0), Set);
     ASSERT_TRUE(overlay.copyAttributes(folder.file("moved"), folder.file("new"), true));
     EXPECT_EQ(overlay.modificationTime(folder.file("new")), Set);
     EXPECT_EQ(native.modificationTime(file), Set) << "the overlay changed nothing under it";
 }
 #endif
+
+// A count filled in later is written over bytes already written, never past them, and only while the file is
+// open: the file then keeps its length and goes on from its end.
+TEST(FileReplacement, OverwritesOnlyBytesWrittenWhileTheFileIsOpen) {
+    MemoryFileSystem files;
+    files.addFolder("G");
+    FileReplacement replacement(files, "G\\new.tmp", "G\\new");
+    EXPECT_FALSE(replacement.overwrite(0, "", 0));
+    ASSERT_TRUE(replacement.create() && replacement.write("abcd", 4));
+    EXPECT_TRUE(replacement.overwrite(0, "A", 1) && replacement.overwrite(2, "CD", 2));
+    EXPECT_FALSE(replacement.overwrite(3, "DE", 2) || replacement.overwrite(-1, "x", 1));
+    ASSERT_TRUE(replacement.write("e", 1) && replacement.finish());
+    EXPECT_FALSE(replacement.overwrite(0, "", 0));
+    EXPECT_TRUE(replacement.moveOver() && files.readFile("G\\new") == "AbCDe");
+    // A file that cannot take its attributes, or be moved, goes at once.
+    FileReplacement unfinished(files, "G\\other.tmp", "G\\other"), unmoved(files, "G\\third.tmp", "G\\third");
+    ASSERT_TRUE(unfinished.create() && unmoved.create() && unmoved.finish());
+    files.failEvery(test::FileCall::Replace);
+    EXPECT_FALSE(unfinished.finish("G\\missing") || unmoved.moveOver() || files.exists("G\\other.tmp") ||
+                 files.exists("G\\third.tmp"));
+}
 
 // One file class serves both platforms: text mode stores CR LF wherever it runs, binary mode every byte as it
 // is, and the file's end is where its last byte was written.
@@ -238,7 +342,7 @@ TEST(StdioFile, TextModeStoresCrLfAndBinaryModeEveryByteOnEveryPlatform) {
         ASSERT_TRUE(written && written->write(text.data(), text.size()) == text.size() && written->close());
         const std::string stored = build::readBytes(folder.file(std::string(mode) + ".txt"));
         EXPECT_EQ(stored, mode[1] ? text : std::string("one\r\ntwo\r\n\r\n\r\xE8\0end", 18));
-        auto file = nativeFileSystem().open(path, "rb");
+        auto file = nativeFileSystem().open(path, mode[1] ? "rb+" : "rb");
         ASSERT_TRUE(file && file->seek(-3, SeekOrigin::End));
         EXPECT_EQ(file->tell(), static_cast<std::int64_t>(stored.size()) - 3);
         char tail[4] = {};
@@ -250,6 +354,13 @@ TEST(StdioFile, TextModeStoresCrLfAndBinaryModeEveryByteOnEveryPlatform) {
                 readWholeFile(nativeFileSystem(), folder.file("empty"), bytes) && bytes.empty());
     EXPECT_EQ(nativeFileSystem().open(folder.file("short.txt"), "w")->write("a\nb\n", 3), 3u);
     EXPECT_EQ(build::readBytes(folder.file("short.txt")), "a\r\nb");
+    // A closed file reads, writes, seeks and flushes nothing, and closes again without a complaint.
+    auto closed = nativeFileSystem().open(folder.file("short.txt"), "rb");
+    char byte = 0;
+    ASSERT_TRUE(closed && closed->close());
+    EXPECT_TRUE(closed->read(&byte, 1) == 0 && closed->write("x", 1) == 0 &&
+                !closed->seek(0, SeekOrigin::Begin) && closed->tell() == -1 && !closed->flush() &&
+                closed->close());
 #ifndef _WIN32
     // A full disk is reported by the flush, and by the close of a file never flushed.
     if (access("/dev/full", W_OK) == 0) {
@@ -273,6 +384,7 @@ TEST(StdioFile, AStreamOnlyReadSeeksAndReadsWhereACStreamWould) {
     EXPECT_TRUE(file->seek(2, SeekOrigin::Current) && file->tell() == 5);
     EXPECT_TRUE(file->read(got, 2) == 2 && std::string(got, 2) == "56");
     EXPECT_TRUE(file->seek(-4, SeekOrigin::End) && file->read(got, 8) == 4 && std::string(got, 4) == "6789");
+    EXPECT_TRUE(file->seek(-1, SeekOrigin::End) && file->read(got, 8) == 1 && got[0] == '9');
     EXPECT_EQ(file->tell(), 10);
     // A seek before the start fails and leaves the position; one past the end reads nothing.
     EXPECT_FALSE(file->seek(-11, SeekOrigin::End));

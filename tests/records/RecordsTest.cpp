@@ -45,8 +45,8 @@ TEST(RecordEdit, EveryEditKeepsTheSizeEqualToTheSubrecordsAndEqualTagsAreFoundIn
         RecordBuilder("INFO").sub("NAME", "n").sub("DATA", "old").sub("DATA", std::string("2\0x", 3)).build();
     record->insertSubrecordBefore("DATA", "MAST", "m", 1);
     EXPECT_TRUE(record->replaceSubrecord("DATA", "one", 3));
-    record->insertSubrecordAt(0, Subrecord("DATA", "new", 3u));
     record->insertSubrecordBefore("NAME", "DATA", "newer", 5);
+    record->insertSubrecordAt(0, Subrecord("DATA", "new", 3u));
     EXPECT_EQ(layout(*record), "DATA=new|DATA=newer|NAME=n|MAST=m|DATA=one|DATA=2");
     const Subrecord* found = record->findSubrecord("DATA");
     EXPECT_EQ(std::string(found->text()) + "|" + std::string(found->textAt(1)) + "|" +
@@ -54,8 +54,10 @@ TEST(RecordEdit, EveryEditKeepsTheSizeEqualToTheSubrecordsAndEqualTagsAreFoundIn
               "one|ne|");
     record->removeSubrecordAt(record->subrecordCount() - 1);
     EXPECT_EQ(record->findSubrecord("DATA")->text(), "new");
-    record->removeSubrecordAt(0);
-    EXPECT_EQ(record->findSubrecord("DATA")->text(), "newer");
+    record->insertSubrecordAt(0, Subrecord("DATA", "front", 5u));
+    EXPECT_EQ(record->findSubrecord("DATA")->text(), "new");
+    record->removeSubrecordRange(1, 2);
+    EXPECT_EQ(record->findSubrecord("DATA")->text(), "front");
     while (record->subrecordCount())
         record->removeSubrecordAt(0);
     EXPECT_EQ(record->findSubrecord("DATA"), nullptr);
@@ -66,9 +68,8 @@ TEST(RecordEdit, EveryEditKeepsTheSizeEqualToTheSubrecordsAndEqualTagsAreFoundIn
 // taken out, has bytes of its own, which outlive the record. Data may be replaced by a part of itself,
 // whether lent or its own.
 TEST(SubrecordBytes, ReadBytesAreLentAndCopiedBeforeAnyChange) {
-    std::string longText;
-    for (std::size_t i = 0; i < 120; ++i)
-        longText += static_cast<char>('a' + i % 26);
+    const std::string alphabet = "abcdefghijklmnopqrstuvwxyz";
+    const std::string longText = alphabet + alphabet + alphabet + alphabet + alphabet.substr(0, 16);
     const std::string file =
         build::GameFileBuilder()
             .add(RecordBuilder("BOOK").text("NAME", "book").sub("TEXT", longText).sub("DATA", "abcd"))
@@ -99,14 +100,16 @@ TEST(SubrecordBytes, ReadBytesAreLentAndCopiedBeforeAnyChange) {
     }
     text.assign(text.begin() + 5, text.end());
     EXPECT_EQ(std::string(text.begin(), text.end()), longText.substr(5));
+    text.assign(text.begin() + 1, text.begin() + 2);
+    EXPECT_EQ(std::string(text.begin(), text.end()), longText.substr(6, 1));
     copy = text;
     EXPECT_TRUE(copy == text);
 }
 
-// A file in memory that may refuse to seek back to a position from its start, read half of what is asked, or
-// read nothing after its first read.
+// A file in memory that may refuse to seek to a position from its start, at all or after the first time, read
+// half of what is asked, or read nothing after its first read.
 struct FaultyFile final : File {
-    enum Fault { None, SeekBack, ShortRead, OneRead };
+    enum Fault { None, SeekBack, SeekOnce, ShortRead, OneRead };
     FaultyFile(const std::string& bytes, Fault fault) : file(bytes), fault(fault) {}
     std::size_t read(void* buffer, std::size_t size) override {
         if (fault == OneRead && reads++ > 0)
@@ -115,7 +118,9 @@ struct FaultyFile final : File {
     }
     std::size_t write(const void*, std::size_t) override { return 0; }
     bool seek(std::int64_t offset, SeekOrigin origin) override {
-        return !(fault == SeekBack && origin == SeekOrigin::Begin) && file.seek(offset, origin);
+        const bool refused =
+            origin == SeekOrigin::Begin && (fault == SeekBack || (fault == SeekOnce && seeks++ > 0));
+        return !refused && file.seek(offset, origin);
     }
     std::int64_t tell() override { return file.tell(); }
     bool flush() override { return true; }
@@ -123,7 +128,7 @@ struct FaultyFile final : File {
 
     MemoryFile file;
     Fault fault;
-    int reads = 0;
+    int reads = 0, seeks = 0;
 };
 
 // Reads every record the count at offset 320 announces and writes them back; empty with the error on failure.
@@ -188,6 +193,21 @@ TEST(RecordStreamFaults, EachMalformedFileStopsWithItsProblemAndOffset) {
             << damage.problem << ": " << error.problem;
         EXPECT_NE(error.message().find("test.ess"), std::string::npos) << damage.problem;
     }
+    // A record skipped past the bytes read with it is passed over by a seek, whose failure stops the reading.
+    FaultyFile file(build::GameFileBuilder()
+                        .add(RecordBuilder("STAT").sub("DATA", std::string(70000, 'x')))
+                        .add(RecordBuilder("GAME"))
+                        .bytes(),
+                    FaultyFile::SeekOnce);
+    RecordStream stream(file, "test.ess");
+    EXPECT_TRUE(stream.readRecord() && stream.skipRecord() && !stream.readRecord());
+    EXPECT_EQ(stream.error().problem, "impossibile spostarsi nel file");
+    // A stream that could not be set up reads nothing and keeps its first problem.
+    FaultyFile unread(good, FaultyFile::SeekBack);
+    RecordStream invalid(unread, "test.ess");
+    std::int32_t count = 0;
+    EXPECT_TRUE(!invalid.readRecordCount(count) && !invalid.readRecord() &&
+                invalid.error().problem.find("impossibile leggere") != std::string::npos);
     FormatError error;
     // The second subrecord, FNAM, after "NAME", its size and "fargoth" with its NUL.
     readAndWriteAll(setI32(good, npc + 36, 200), &error);

@@ -214,11 +214,16 @@ TEST(ScanFailures, AMissingDamagedOrTooLongMorrowindFileFailsItsPass) {
     EXPECT_EQ(harness.told, "masters 1/1|masters done|plugins 1/1|plugins done|");
     EXPECT_EQ(harness.maps.recordCount(), 0u);
 
-    // A count that the file's length could just hold is taken, and the file refused where its records break.
-    std::string fits = masterFile().bytes() + std::string(12, 'x');
-    harness.write(MorrowindMasterName, fits.replace(RecordCountOffset, 4, build::u32(fits.size() / 16 - 1)));
-    ASSERT_FALSE(harness.scan());
-    EXPECT_NE(harness.error.message.find("offset 324"), std::string::npos) << harness.error.message;
+    // A count that the file's length could just hold is taken, and the file refused where its records break,
+    // a tag cut short among them.
+    for (std::size_t stray : {12, 2}) {
+        std::string fits = masterFile().bytes() + std::string(stray, 'x');
+        harness.write(MorrowindMasterName,
+                      fits.replace(RecordCountOffset, 4, build::u32(fits.size() / 16 - 1)));
+        ASSERT_FALSE(harness.scan());
+        EXPECT_NE(harness.error.message.find(stray > 4 ? "offset 324" : "troncata"), std::string::npos)
+            << harness.error.message;
+    }
 
     const std::string master(demo::demoMaster()), plugin(demo::demoPlugin());
     for (bool badPlugin : {false, true}) {
@@ -236,23 +241,34 @@ TEST(ScanFailures, AMissingDamagedOrTooLongMorrowindFileFailsItsPass) {
         EXPECT_EQ(told.find("plugins done"), told.npos);
     }
 
-    const std::string suffix = std::string(DataFilesFolder) + MorrowindPluginName;
-    for (std::size_t length : {PathLimit - 1, PathLimit}) {
-        ScanHarness atLimit;
-        const std::string folder = atLimit.game.makeFolderOfLength(length - suffix.size());
-        atLimit.game.makeFolder(folder.substr(atLimit.game.path().size() + 1) + "/Data Files");
-        atLimit.installation.installPath = folder;
-        masterFile().writeTo(folder + "/Data Files/" + MorrowindMasterName);
-        pluginFile().writeTo(folder + "/Data Files/" + MorrowindPluginName);
-        EXPECT_EQ(atLimit.scan(), length < PathLimit) << atLimit.error.message;
-        if (length < PathLimit)
-            continue;
-        EXPECT_EQ(atLimit.told, "");
-        EXPECT_EQ(std::pair(atLimit.error.pass, atLimit.error.icon),
-                  std::pair(PluginPass, MessageIcon::Warning));
-        EXPECT_TRUE(atLimit.error.message.find("\"" + folder + suffix + "\"") != std::string::npos &&
-                    atLimit.error.message.find(std::to_string(PathLimit - 1)) != std::string::npos)
-            << atLimit.error.message;
+    // OpenMW's data folders without the plugin fail its pass as the game folder without it does.
+    ScanHarness openMw;
+    openMw.write(MorrowindMasterName, masterFile());
+    openMw.installation.dataFiles =
+        DataFiles::inFolders(nativeFileSystem(), {openMw.game.path() + "/Data Files"});
+    EXPECT_FALSE(openMw.scan());
+    EXPECT_EQ(std::pair(openMw.error.pass, openMw.error.message), std::pair(PluginPass, std::string()));
+
+    for (const char* name : {MorrowindPluginName, MorrowindMasterName}) {
+        const std::string suffix = std::string(DataFilesFolder) + name;
+        for (std::size_t length : {PathLimit - 1, PathLimit}) {
+            ScanHarness atLimit;
+            const std::string folder = atLimit.game.makeFolderOfLength(length - suffix.size());
+            atLimit.game.makeFolder(folder.substr(atLimit.game.path().size() + 1) + "/Data Files");
+            atLimit.installation.installPath = folder;
+            masterFile().writeTo(folder + "/Data Files/" + MorrowindMasterName);
+            pluginFile().writeTo(folder + "/Data Files/" + MorrowindPluginName);
+            const bool plugin = name == std::string(MorrowindPluginName);
+            EXPECT_EQ(atLimit.scan(), length < PathLimit && plugin) << atLimit.error.message;
+            if (length < PathLimit)
+                continue;
+            EXPECT_EQ(atLimit.told, "");
+            EXPECT_EQ(std::pair(atLimit.error.pass, atLimit.error.icon),
+                      std::pair(plugin ? PluginPass : MasterPass, MessageIcon::Warning));
+            EXPECT_TRUE(atLimit.error.message.find("\"" + folder + suffix + "\"") != std::string::npos &&
+                        atLimit.error.message.find(std::to_string(PathLimit - 1)) != std::string::npos)
+                << atLimit.error.message;
+        }
     }
 }
 

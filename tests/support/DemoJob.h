@@ -48,7 +48,8 @@ inline const std::string PlainSave =
 struct JobHarness {
     PatchResult run(const std::string& saveFileName, ConversionDirection direction) {
         messages = RecordingMessageBoxes();
-        progress = RecordingProgress();
+        progress.calls.clear();
+        progress.result.reset();
         PatchJob job = jobFor(installation, files, messages, progress, saveFileName, direction);
         job.request.classifyAgain = classifyAgain;
         job.request.saveInfo.formatVersion = formatVersion;

@@ -24,7 +24,8 @@ const std::vector<TopicRow> Topics = {
     {"ab cd", "ab cd"}, {"cd ef", "cd ef"}, {"city", "citt\xE0"}, {"it is here", "\xC8 qui"},
     {"seven", "sette"}, {"even", "ette"}, {"", ""}, {"b @", "x #"}};
 // clang-format on
-const std::string_view Separators[] = {" ", " ", "\"", ")", "'", "\t", "\r", "\n", "(", "-", ",", "", "x"};
+const std::string_view Separators[] = {" ",  " ", "\"", ")", "'", "\t", "\r",
+                                       "\n", "(", "-",  ",", "",  "x",  "<\n"};
 const std::string_view Words[] = {"go", "the", "ab", "cd", "citt\xC0", "\xC8", "qui", "it", "RING", "rINg"};
 const std::string_view PlayerNames[] = {"Nerevar", "Dagoth Ur", "", "Bob the ring", "x%Name", "a, b."};
 const std::string_view Keys[] = {"-0", "-5", "0", "10", "19", "2", "9z", "A", "a", "a1", "\xE8", "~"};
@@ -56,7 +57,7 @@ struct RandomJournal {
         for (int i = 5 + static_cast<int>(pick(30)); i > 0; --i) {
             TranslationMap& entries = fixture.maps[MapKind::JournalEntry];
             const std::string key = std::string(Keys[pick(std::size(Keys))]) + std::to_string(pick(4));
-            const int englishNames = chance(55) ? 1 + static_cast<int>(pick(2)) : 0;
+            const int englishNames = chance(55) ? 1 + static_cast<int>(pick(3)) : 0;
             std::string english = text(false, englishNames);
             std::string italian = text(true, englishNames ? static_cast<int>(pick(3)) : 0);
             // Entries that share a text: only the first in key order may win.
@@ -225,14 +226,21 @@ TEST(TopicMarker, MarksAsTheLiteralSearchWithMoreStatesThanSixteenBitsHold) {
 }
 
 // A mark put in just before a name is what stands in front of it, not the blank the text had there: a name
-// ending in an apostrophe leaves the next name unmarked, as do a longer name's marks a shorter one's.
+// ending in an apostrophe leaves the next name unmarked, as do a longer name's marks a shorter one's. The
+// search for a name goes on one character past the last one found, so an "@" put in there opens no link; a
+// name listed twice is searched in the turn of its first listing.
 TEST(TopicMarker, AMarkInFrontOfANameIsNotTheTextsBlank) {
     const std::vector<TopicLink> links = {
-        {"Vivec City", "", 10}, {"guar'", "", 5}, {"Vivec", "", 5}, {"b", "", 1}};
-    for (std::string text : {"a guar'b", "to Vivec City, Vivec"}) {
+        {"Vivec City", "", 10}, {"guar'", "", 5}, {"Vivec", "", 5}, {"a b", "", 3}, {"b", "", 1}};
+    const std::vector<TopicLink> twice = {{"a b", "", 3}, {"a a", "", 3}, {"a b", "", 3}, {"ba", "", 2}};
+    for (auto [text, list] : {std::pair<std::string, const std::vector<TopicLink>*>{"a guar'b", &links},
+                              {"to Vivec City, Vivec", &links},
+                              {"@a ba b", &links},
+                              {"@a b# b", &links},
+                              {"a a bba", &twice}}) {
         std::string literalText = text;
-        insertTopicLinks(text, links);
-        literal::insertTopicLinks(literalText, links);
+        insertTopicLinks(text, *list);
+        literal::insertTopicLinks(literalText, *list);
         EXPECT_EQ(text, literalText);
     }
 }

@@ -221,7 +221,8 @@ TEST(DerivedTopics, ExportedTablesKeepTheRulesOfTableFiles) {
                                                                {"guardia", "custode"},
                                                                {"MOURNHOLD", "Mornolda"},
                                                                {"tax", "vescovo"},
-                                                               {"ok", "tab\there"}})
+                                                               {"ok", "tab\there"},
+                                                               {"", "vuoto"}})
         derived.tables[indexOf(Game::Tribunal)].push_back({row, PairedBy::ResponseIds});
     const ExportedTable baseTable = exportTopicTable(Game::Base, tables, derived);
     const ExportedTable table = exportTopicTable(Game::Tribunal, tables, derived, &baseTable);
@@ -230,7 +231,7 @@ TEST(DerivedTopics, ExportedTablesKeepTheRulesOfTableFiles) {
     std::string leftOut;
     for (const LeftOutRow& row : table.leftOut)
         leftOut += std::string(row.row.english) + "|";
-    EXPECT_EQ(leftOut, "guardia|MOURNHOLD|tax|ok|");
+    EXPECT_EQ(leftOut, "guardia|MOURNHOLD|tax|ok||");
     std::vector<TopicRow> rows;
     TableFileError error;
     EXPECT_TRUE(parseTopicTable(table.bytes, "T.tsv", TopicOrder::Alphabetical, rows, error))
@@ -255,7 +256,6 @@ TEST(TableFiles, RefuseEachBrokenRuleNamingTheLine) {
         {H + "ab\tx\nabc\ty\n", TopicOrder::LongestFirst, 3},
         {H + "beta\tx\nAlpha\ty\n", TopicOrder::Alphabetical, 3},
         {H + "Alpha\tx\nalpha\ty\n", TopicOrder::Alphabetical, 3},
-        {H + "ok\tnon \x81 valido\n", TopicOrder::LongestFirst, 2},
         {H + "ok\tcon\x01zero\n", TopicOrder::LongestFirst, 2},
         {H + "ok\t\n", TopicOrder::LongestFirst, 2},
     };
@@ -266,6 +266,13 @@ TEST(TableFiles, RefuseEachBrokenRuleNamingTheLine) {
         EXPECT_EQ(error.line, broken.line) << error.message();
         EXPECT_NE(error.message().find("T.tsv"), std::string::npos);
     }
+    EXPECT_TRUE(!parseTopicTable("", "T.tsv", TopicOrder::LongestFirst, rows, error) &&
+                error.message().find("vuoto") != std::string::npos);
+    // Each control character and each byte that Windows-1252 leaves undefined is refused; those beside them
+    // are not.
+    for (char c : std::string("\x00\x1F\x7F\x81\x8D\x8F\x90\x9D", 8))
+        EXPECT_FALSE(isValidTableText(std::string(1, c))) << int(c);
+    EXPECT_TRUE(isValidTableText(" ~\x80\x82\x8C\x8E\x91\x9C\x9E\xFF"));
     // Accents, CR LF and a missing final line feed are taken.
     ASSERT_TRUE(parseTopicTable("english\titalian\r\nbetter\tmigliore\r\nbad\tpi\xF9 cattivo", "T.tsv",
                                 TopicOrder::LongestFirst, rows, error));
@@ -285,11 +292,15 @@ TEST(TableFiles, RefuseEachBrokenRuleNamingTheLine) {
     files.failEvery(test::FileCall::Read, BloodmoonTopicTableFile);
     EXPECT_FALSE(set.loadFolder(files, "C:\\T", error));
     EXPECT_EQ(error.fileName, BloodmoonTopicTableFile);
+    files.countOnly();
+    EXPECT_TRUE(set.loadFolder(files, "C:\\T", error) &&
+                set.tables().suppliedAsFile == (std::array<bool, GameCount>{false, false, true}));
     // A journal fix row may have no texts, but not only one of them.
     std::vector<JournalFixRow> fixes;
     const std::string fixTable = FixH + "Q1\t\t\nQ2\tText.\tTesto.\n"; // the rows point into it
     ASSERT_TRUE(parseJournalFixTable(fixTable, "J.tsv", fixes, error));
-    EXPECT_TRUE(fixes.size() == 2 && fixes[0].english.empty() && fixes[1].italian == "Testo.");
+    EXPECT_TRUE(fixes.size() == 2 && fixes[0].english.empty() && fixes[1].questId == "Q2" &&
+                fixes[1].italian == "Testo.");
     EXPECT_FALSE(parseJournalFixTable(FixH + "Q1\tonly english\t\n", "J.tsv", fixes, error));
     EXPECT_EQ(error.line, 2u);
 }

@@ -2,6 +2,7 @@
 #include "ConversionFixture.h"
 #include "RecordViews.h"
 #include "records/Bytes.h"
+#include "translate/OpenMwConversion.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
@@ -37,6 +38,8 @@ TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
         const bool italian = direction == EnglishToItalian;
         ConversionFixture fixture(direction);
         fixture.context.pluginEntries = {{"P.esp", 0x12345678}};
+        OpenMwConversion openMw{.formatVersion = 34};
+        fixture.context.openMw = &openMw;
         fixture.names.topicNameMap.emplace("Balmora", "Balmora (citt\xE0)");
         fixture.names.topicNameMap.emplace("latest rumors", "ultime voci");
         fixture.names.questNameMap.emplace("Rescue", "Salvataggio");
@@ -64,6 +67,11 @@ TEST(NamedRecordHandlers, RenameWhatTheMapsKnowAndLogTheRestOnce) {
             {patchItem, named("CLOT", "ring", "X"),
              italian ? "NAME=ring|FNAM=Anello" : "NAME=ring|FNAM=Ring"},
             {patchItem, RecordBuilder("CLOT").text("NAME", "ring"), "NAME=ring"},
+            {patchItem, RecordBuilder("WEAP").text("FNAM", "Spada"), "FNAM=Spada"},
+            {patchHeldName, RecordBuilder("NPC_").sub("NAME", "\x09?").text("FNAM", "Guard"),
+             "NAME=\t?|FNAM=Guard"},
+            {patchDependencies, RecordBuilder("SAVE").sub("DEPE", "P.esp").sub("DEPE", "Morrowind.esm"),
+             italian ? "DEPE=P.esp|DEPE=Morrowind.esm|DEPE=P.esp" : "DEPE=Morrowind.esm"},
             {patchDialogue, RecordBuilder("DIAL").text("NAME", "Balmora").sub("DATA", topic),
              "NAME=Balmora (citt\xE0)|DATA="},
             {patchDialogue, RecordBuilder("DIAL").text("NAME", "Vivec").sub("DATA", topic),
@@ -132,6 +140,26 @@ TEST(PlayerInventory, SortsByTheTargetLanguagesNameAndRenumbersTheEquipmentUnles
                              : "|NAME|NPCO apple|NPCO ring|XHLT|NPCO sword|WIDX 1/7|WIDX 2/3");
         auto twice = player(0).build();
         EXPECT_TRUE(patchPlayerInventory(*twice, fixture.context) && bytesOf(*twice) == player(0).bytes());
+        // Two items are sorted too, what follows an item going with it even when the item comes first; items
+        // of one name keep their order, and equipment of another size or another's inventory stays as it is.
+        const auto npcc = [&](std::vector<std::string> order, std::uint32_t worn,
+                              const char* owner = "PlayerSaveGame") {
+            RecordBuilder record("NPCC");
+            for (const std::string& part : order)
+                part == "NAME" ? record.text("NAME", owner) : record.sub("NPCO", item(part.c_str()));
+            return record.sub("WIDX", build::u32(worn) + build::u32(3));
+        };
+        const std::pair<RecordBuilder, std::optional<RecordBuilder>> cases[] = {
+            {npcc({"NAME", "sword", "ring"}, 0), npcc({"NAME", "ring", "sword"}, 1)},
+            {npcc({"sword", "NAME", "ring"}, 1), npcc({"ring", "sword", "NAME"}, 0)},
+            {npcc({"NAME", "apple", "APPLE"}, 1), {}},
+            {npcc({"NAME", "sword", "ring"}, 0, "SomeoneElsesGame"), {}},
+            {npcc({"NAME", "sword", "ring"}, 0).sub("WIDX", "1234"), {}}};
+        for (const auto& [before, after] : cases) {
+            auto record = before.build();
+            EXPECT_TRUE(patchPlayerInventory(*record, fixture.context) &&
+                        bytesOf(*record) == after.value_or(before).bytes());
+        }
     }
 }
 

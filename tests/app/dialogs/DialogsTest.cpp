@@ -43,8 +43,8 @@ public:
     void setSummaryText(const std::string& text) override { summary = text; }
     void clearMasterList() override { masterLines.clear(); }
     void addMasterLine(const std::string& line) override { masterLines.push_back(line); }
-    void setPicture(const SummaryPicture&) override {}
-    void clearPicture() override {}
+    void setPicture(const SummaryPicture&) override { picture = true; }
+    void clearPicture() override { picture = false; }
     MessageAnswer show(const Message& message) override {
         shown.push_back(message);
         events.push_back("message");
@@ -59,6 +59,7 @@ public:
     std::optional<std::size_t> mark;
     std::vector<PatchRequest> requests;
     std::string summary;
+    bool picture = false;
     std::vector<std::string> masterLines, events;
     std::vector<Message> shown;
     MessageAnswer answer = MessageAnswer::Yes;
@@ -162,6 +163,7 @@ TEST_F(MainDialogModelTest, ShowsTheGameAndTheSavesInReverseListingOrderAndTheSe
                                     "Giorno: 12\r\nPunti Ferita: 57\\100");
         EXPECT_EQ(view.masterLines.front() + "|" + view.masterLines.back(),
                   "Morrowind.esm|" + std::string(lastMaster));
+        EXPECT_TRUE(view.picture);
     }
     // A selection past the rows, or once the dialog is gone, shows nothing.
     model.onRowSelected(model.rows().size());
@@ -170,6 +172,11 @@ TEST_F(MainDialogModelTest, ShowsTheGameAndTheSavesInReverseListingOrderAndTheSe
     EXPECT_EQ(view.summary.substr(0, 19), "NomePG: PG beta.ess");
     model.onActivated();
     EXPECT_EQ(buttons() + view.summary.substr(0, 19), "PATCH --NomePG: PG beta.ess");
+    // A save that can no longer be read shows no summary, masters or picture, not even the last save's.
+    files.failEvery(FileCall::Open, "beta.ess");
+    select("beta.ess");
+    EXPECT_TRUE(view.summary.empty() && view.masterLines.empty() && !view.picture);
+    files.countOnly();
     // A listing that breaks off shows its rows and warns once, though the warning re-activates the dialog.
     files.listingBreaksOff = true;
     model.onActivated();
@@ -180,6 +187,8 @@ TEST_F(MainDialogModelTest, ShowsTheGameAndTheSavesInReverseListingOrderAndTheSe
 }
 
 TEST_F(MainDialogModelTest, PatchChecksThenRunsTheProgressDialogThenRebuildsOnlyForASelectedConvertibleSave) {
+    for (int command : {IDOK, IDCANCEL, IDC_PATCH, IDC_RESTORE, IDC_SAVE_LIST})
+        EXPECT_EQ(MainDialogModel::handlesCommand(command), command != IDC_SAVE_LIST) << command;
     model.initialise();
     model.onCommand(IDC_PATCH);
     view.mark = 99; // a mark left past the rows
