@@ -76,11 +76,11 @@ TEST(OpenMwSaves, NamesArePlainCharacterAndSlotNames) {
 
     GameInstallation installation{.saveKind = SaveKind::OpenMw, .userDataFolder = "U"};
     const SavePaths paths(installation, "Alda/Quick.OMWSAVE");
-    EXPECT_EQ(paths.save + "|" + paths.backup + "|" + paths.log + "|" +
-                  SavePaths(installation, "Alda/plain").log,
-              "U\\saves\\Alda\\Quick.OMWSAVE|U\\LRK Saves Backup\\Alda\\Quick.OMWSAVE.bak|U\\LRK Saves "
-              "Backup\\Alda\\Quick.log|U\\LRK Saves Backup\\Alda\\plain.log");
-    EXPECT_EQ(paths.backupFolder, "U\\LRK Saves Backup\\Alda");
+    const std::string plainLog = SavePaths(installation, "Alda/plain").log;
+    EXPECT_EQ(
+        paths.save + "|" + paths.backupFolder + "|" + paths.backup + "|" + paths.log + "|" + plainLog,
+        "U\\saves\\Alda\\Quick.OMWSAVE|U\\LRK Saves Backup\\Alda|U\\LRK Saves Backup\\Alda\\Quick.OMWSAVE.bak"
+        "|U\\LRK Saves Backup\\Alda\\Quick.log|U\\LRK Saves Backup\\Alda\\plain.log");
 }
 
 } // namespace

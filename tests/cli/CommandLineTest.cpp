@@ -203,14 +203,13 @@ TEST(CommandLine, SaysInOneLineWhatIsWrongAndNamesMissingFilesAndFoldersThatRefu
         {"convert --game G English.ess", NoBackups | ReadOnlyGame, 1,
          "Errore: Impossibile creare la direcory di Backup.\norvella-cli: the folder " + ShownGame +
              " could not be written\n"},
-        // The tables, into a folder made for them unless the game's folder refuses it, or into the root.
+        // The tables, into a folder made for them unless the game's folder refuses it.
         {"tables --game G --out C:\\Games\\Morrowind\\T", 0, 0, "",
          "Plugin topics left unpaired:\n  \"voci del porto\": no response in common with any English "
          "topic\n"},
         {"tables --game G --out C:\\Games\\Morrowind\\T", ReadOnlyGame, 1,
          "orvella-cli: the folder " + ShownGame + Sep + "T cannot be made\norvella-cli: the folder " +
              ShownGame + " could not be written\n"},
-        {"tables --game G --out \\", 0, 0, ""},
         // The question, asked unless --yes answered it.
         {"restore --yes --game G English.ess", Backup, 0, "", restored},
         {"restore --game G English.ess", Backup, 0, question, restored, "S\xC3\x8C\n"},
@@ -329,6 +328,12 @@ TEST(CommandLine, ListsUtf8AndWindows1252FileNamesAsTheyAreAndTakesThemBack) {
         const Outcome info = run("info --game G " + name, nativeFileSystem(), "", game.path());
         EXPECT_TRUE(info.exitCode == 0 && info.out.find("NomePG: Nerevar") != std::string::npos) << info.err;
     }
+    // The root folder takes the tables as any folder would, here refused only as they are made.
+    FaultInjectingFileSystem refusing(nativeFileSystem());
+    refusing.failEvery(test::FileCall::Create);
+    EXPECT_NE(
+        run("tables --game G --out /", refusing, "", game.path()).err.find("//BaseTopicTable.tsv cannot be"),
+        std::string::npos);
 }
 #endif
 

@@ -231,8 +231,7 @@ TEST(NativeFileSystem, RefusesEveryPathAtThePlatformsLimit) {
             struct stat info {};
             EXPECT_TRUE(stat(target.c_str(), &info) == 0 && info.st_uid == owner && info.st_gid == group);
         }
-        // A user who may not give a file away still gives it the source's group, being in that group; nor may
-        // that user set another's permission bits.
+        // A user who may not give a file away still gives it a group of theirs, and sets no other's bits.
         ASSERT_TRUE(chown(file.c_str(), 0, 4321) == 0 && chown(target.c_str(), 1234, 1234) == 0 &&
                     chmod(folder.path().c_str(), 0755) == 0);
         const pid_t child = fork();

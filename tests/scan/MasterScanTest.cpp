@@ -214,8 +214,7 @@ TEST(ScanFailures, AMissingDamagedOrTooLongMorrowindFileFailsItsPass) {
     EXPECT_EQ(harness.told, "masters 1/1|masters done|plugins 1/1|plugins done|");
     EXPECT_EQ(harness.maps.recordCount(), 0u);
 
-    // A count that the file's length could just hold is taken, and the file refused where its records break,
-    // a tag cut short among them.
+    // A count that the file's length could just hold is taken, and the file refused where a record breaks.
     for (std::size_t stray : {12, 2}) {
         std::string fits = masterFile().bytes() + std::string(stray, 'x');
         harness.write(MorrowindMasterName,

@@ -142,7 +142,7 @@ TEST(PlayerInventory, SortsByTheTargetLanguagesNameAndRenumbersTheEquipmentUnles
         EXPECT_TRUE(patchPlayerInventory(*twice, fixture.context) && bytesOf(*twice) == player(0).bytes());
         // Two items are sorted too, what follows an item going with it even when the item comes first; items
         // of one name keep their order, and equipment of another size or another's inventory stays as it is.
-        const auto npcc = [&](std::vector<std::string> order, std::uint32_t worn,
+        const auto npcc = [&](std::vector<std::string> order, int worn,
                               const char* owner = "PlayerSaveGame") {
             RecordBuilder record("NPCC");
             for (const std::string& part : order)
