@@ -190,12 +190,11 @@ void TopicMarker::findOccurrences(std::string_view text, std::vector<Occurrence>
 void TopicMarker::mark(std::string& text) const {
     if (text == "\n")
         return;
-    // Kept by each thread from one paragraph to the next, so that marking a journal grows them only a few
-    // times.
-    thread_local std::vector<Occurrence> found;
-    thread_local std::vector<std::uint32_t> marks;
-    thread_local std::vector<std::uint32_t> ownMarks;
-    found.clear();
+    // Local to the call: thread_local vectors, freed as the journal's second thread ends, corrupted the heap
+    // of the Windows build now and then.
+    std::vector<Occurrence> found;
+    std::vector<std::uint32_t> marks;
+    std::vector<std::uint32_t> ownMarks;
     findOccurrences(text, found);
     if (found.empty())
         return;
@@ -206,8 +205,6 @@ void TopicMarker::mark(std::string& text) const {
     // is its place in the text as found, doubled, plus one for an "@": ascending, they are in the order the
     // marked text holds them, where a "#" comes before an "@" put in at the same place. The text's own
     // marks are kept aside, in the same order.
-    marks.clear();
-    ownMarks.clear();
     for (const char mark : {'#', '@'})
         for (std::size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + 1))
             ownMarks.push_back(static_cast<std::uint32_t>(at << 1 | (mark == '@' ? 1u : 0u)));
