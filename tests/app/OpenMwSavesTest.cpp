@@ -76,9 +76,9 @@ TEST(OpenMwSaves, NamesArePlainCharacterAndSlotNames) {
 
     GameInstallation installation{.saveKind = SaveKind::OpenMw, .userDataFolder = "U"};
     const SavePaths paths(installation, "Alda/Quick.OMWSAVE");
-    const std::string plainLog = SavePaths(installation, "Alda/plain").log;
     EXPECT_EQ(
-        paths.save + "|" + paths.backupFolder + "|" + paths.backup + "|" + paths.log + "|" + plainLog,
+        paths.save + "|" + paths.backupFolder + "|" + paths.backup + "|" + paths.log + "|" +
+            SavePaths(installation, "Alda/plain").log,
         "U\\saves\\Alda\\Quick.OMWSAVE|U\\LRK Saves Backup\\Alda|U\\LRK Saves Backup\\Alda\\Quick.OMWSAVE.bak"
         "|U\\LRK Saves Backup\\Alda\\Quick.log|U\\LRK Saves Backup\\Alda\\plain.log");
 }

@@ -314,7 +314,8 @@ TEST(CommandLine, TablesAreWrittenForEachExpansionAndTellWhyATopicStayedUnpaired
 }
 
 #ifndef _WIN32
-// A file name is the file system's bytes: list prints it as it is, and info takes it back as printed.
+// A file name is the file system's bytes: list prints it as it is, and info takes it back as printed. The
+// root folder takes the tables as any folder would, here refused only as they are made.
 TEST(CommandLine, ListsUtf8AndWindows1252FileNamesAsTheyAreAndTakesThemBack) {
     test::TestFolder game;
     ASSERT_TRUE(demo::writeDemoGame(nativeFileSystem(), game.path()));
@@ -328,7 +329,6 @@ TEST(CommandLine, ListsUtf8AndWindows1252FileNamesAsTheyAreAndTakesThemBack) {
         const Outcome info = run("info --game G " + name, nativeFileSystem(), "", game.path());
         EXPECT_TRUE(info.exitCode == 0 && info.out.find("NomePG: Nerevar") != std::string::npos) << info.err;
     }
-    // The root folder takes the tables as any folder would, here refused only as they are made.
     FaultInjectingFileSystem refusing(nativeFileSystem());
     refusing.failEvery(test::FileCall::Create);
     EXPECT_NE(

@@ -66,7 +66,6 @@ TEST(OpenMwSaveBuilder, EachFormatReadsBackWithItsLayoutAndIds) {
         EXPECT_EQ(bytes.substr(0x18, 4), u32(version));
         const std::string hedr = dataOf(tes3, "HEDR");
         EXPECT_EQ(hedr.size(), (typed ? 20u : 300u));
-        EXPECT_EQ(hedr.substr(hedr.size() - 4), u32(11)); // the records after TES3
         EXPECT_EQ(tagsOf(tes3), "FORM HEDR MAST DATA MAST DATA");
         EXPECT_EQ(dataOf(tes3, "MAST") + dataOf(tes3, "DATA"), z("Morrowind.esm") + std::string(8, '\0'));
         EXPECT_EQ(tagsOf(saved), std::string("PLNA PLLE PLCL PLCE TSTM TIME DESC DEPE DEPE SCRN") +
@@ -98,8 +97,7 @@ TEST(SaveId, ReadsEachKindAndWritesARenamedIdInItsKind) {
         const std::vector<std::uint8_t> written = saveIdBytes("ab", read(bytes, format).value().form);
         return std::string(written.begin(), written.end());
     };
-    const std::string typedAb = std::string(1, '\x02') + "ab";
-    EXPECT_EQ(renamed(std::string(1, '\0')) + renamed("\x02xy"), typedAb + typedAb);
+    EXPECT_EQ(renamed(std::string(1, '\0')) + renamed("\x02xy"), std::string(1, '\x02') + "ab\x02" + "ab");
     EXPECT_EQ(renamed("\x01" + u32(4) + z("xyz")) + renamed("\x01" + u32(0)),
               "\x01" + u32(3) + z("ab") + "\x01" + u32(2) + "ab");
     EXPECT_EQ(renamed("\x02xy", 23), "ab");

@@ -59,7 +59,10 @@ public:
     bool matches(const Snapshot& state) { return snapshot() == state; }
     void restore(const Snapshot& state);
     std::vector<std::string> files();
-    std::size_t openHandles() const { return openHandles_; }
+    std::size_t openHandles() const {
+        std::lock_guard guard(mutex_);
+        return openHandles_;
+    }
 
     // Fails the n-th call of the kind (n from 1).
     void failCall(FileCall call, std::uint32_t n);

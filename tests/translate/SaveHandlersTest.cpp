@@ -140,8 +140,7 @@ TEST(PlayerInventory, SortsByTheTargetLanguagesNameAndRenumbersTheEquipmentUnles
                              : "|NAME|NPCO apple|NPCO ring|XHLT|NPCO sword|WIDX 1/7|WIDX 2/3");
         auto twice = player(0).build();
         EXPECT_TRUE(patchPlayerInventory(*twice, fixture.context) && bytesOf(*twice) == player(0).bytes());
-        // Two items are sorted too, what follows an item going with it even when the item comes first; items
-        // of one name keep their order, and equipment of another size or another's inventory stays as it is.
+        // Two items sort too; items of one name keep their order; odd equipment or another's inventory stays.
         const auto npcc = [&](std::vector<std::string> order, int worn,
                               const char* owner = "PlayerSaveGame") {
             RecordBuilder record("NPCC");
