@@ -264,8 +264,8 @@ void registerSaveItem(TranslationMaps& maps, const Record& record) {
     std::string key(name->text());
     if (maps[MapKind::Item].count(key))
         return;
-    // The map's key is its id; its name in either edition is its own FNAM, which textIn gives when there is no
-    // translation.
+    // The map's key is its id; its name in either edition is its own FNAM, which textIn gives when there is
+    // no translation.
     auto item = std::make_unique<TranslatedRecord>(record.tag(), 0, 0, 0);
     item->appendSubrecord(Subrecord(fullName->tag, fullName->data));
     maps[MapKind::Item].emplace(std::move(key), std::move(item));
