@@ -195,7 +195,7 @@ TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
         .journal(topic("work", "2", "No work today.", "Guard"))
         .journal(topic("work", "1", "Ask Nerevar about work, Smith.", "Guard"))
         .journal(topic("work", "7", "Gone.", "Smith"))
-        .journal({JournalKind::Topic, "play", "1", "Unknown topic.", "Smith"})
+        .journal({JournalKind::Topic, "play", "\xE4\xB8\x80", "Unknown topic.", "Smith"})
         .journal(topic("work", "3", "Come back later.", "Smith"))
         .dialogue({{"Work", "work", "play", "Zone"}, {}});
     save.add(npcRecord({.id = "smith", .name = "Smith"}, OpenMw049Format))
@@ -219,7 +219,7 @@ TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
                                     "lavoro|9|Niente lavoro oggi.|Guard",
                                     "lavoro|1|Chiedi lavoro, Nerevar, a Fabbro.|Guard",
                                     "work|7|Gone.|Smith",
-                                    "play|1|Unknown topic.|Smith",
+                                    "play|\xE4\xB8\x80|Unknown topic.|Smith",
                                     "work|3|Come back later.|Smith",
                                     "lavoro|9|Niente lavoro oggi.|Fabbro",
                                     "work|1|Ask Nerevar about work, Smith.|",
