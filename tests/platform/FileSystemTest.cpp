@@ -153,7 +153,8 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
         // Files made, rewritten, moved, deleted and made again.
         {"create", save + ".tmp", "con\nverted", "11 closed"}, {"rb", save + ".tmp", "", "con\nverted"},
         {"rb+", "G\\Locked\\k.ess", "K"}, {"rb", "G\\Locked\\k.ess"}, {"ab", save, "+more"},
-        {"w", log, "line\none\n"}, {"rb", log, "", "line\r\none\r\n"}, {"r", log, "", "line\none\n"}, {"replace", save, save},
+        {"w", log, "line\none\n"}, {"rb", log, "", "line\r\none\r\n"}, {"r", log, "", "line\none\n"},
+        {"replace", save, save},
         {"replace", save, "G\\Saves\\b.ess"}, {"replace", "G\\Saves\\b.ess", "G\\Saves\\c.ess"},
         {"facts", save}, {"rb", save}, {"create", save, "again"}, {"rb", save},
         {"delete", "G\\Saves\\c.ess"}, {"create", "G\\Saves\\c.ess", "third"}, {"folder", "G\\New\\"},

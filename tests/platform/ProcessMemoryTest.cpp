@@ -9,7 +9,6 @@
 #include <malloc.h>
 #endif
 #ifndef _WIN32
-#include <cstdlib>
 #include <pwd.h>
 #include <sys/wait.h>
 #include <unistd.h>
