@@ -65,6 +65,8 @@ struct WorkerThread : testing::Test, test::JobHarness {
             closed = controls.result && dialog.onCommand(IDOK, exitCode) == ProgressAction::Close;
         }
         worker.join();
+        // A closed dialog takes no more commands.
+        EXPECT_EQ(dialog.onCommand(IDOK, exitCode), ProgressAction::Ignore);
         return {dialog.result(), controls.calls, boxes.shown.size()};
     }
 };

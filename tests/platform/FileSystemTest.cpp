@@ -4,6 +4,7 @@
 #include "platform/FileReplacement.h"
 #include "platform/OverlayFileSystem.h"
 
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #ifndef _WIN32
 #include <fcntl.h>
 #include <grp.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -154,7 +156,7 @@ TEST(OverlayFileSystem, AnswersAsTheFileSystemUnderItWouldAndWritesNothingThere)
         {"create", save + ".tmp", "con\nverted", "11 closed"}, {"rb", save + ".tmp", "", "con\nverted"},
         {"rb+", "G\\Locked\\k.ess", "K"}, {"rb", "G\\Locked\\k.ess"}, {"ab", save, "+more"},
         {"w", log, "line\none\n"}, {"rb", log, "", "line\r\none\r\n"}, {"r", log, "", "line\none\n"},
-        {"replace", save, save},
+        {"replace", save, save, "moved"},
         {"replace", save, "G\\Saves\\b.ess"}, {"replace", "G\\Saves\\b.ess", "G\\Saves\\c.ess"},
         {"facts", save}, {"rb", save}, {"create", save, "again"}, {"rb", save},
         {"delete", "G\\Saves\\c.ess"}, {"create", "G\\Saves\\c.ess", "third"}, {"folder", "G\\New\\"},
@@ -362,13 +364,19 @@ TEST(StdioFile, TextModeStoresCrLfAndBinaryModeEveryByteOnEveryPlatform) {
                 !closed->seek(0, SeekOrigin::Begin) && closed->tell() == -1 && !closed->flush() &&
                 closed->close());
 #ifndef _WIN32
-    // A full disk is reported by the flush, and by the close of a file never flushed.
-    if (access("/dev/full", W_OK) == 0) {
-        auto flushed = nativeFileSystem().open("/dev/full", "wb"),
-             closed = nativeFileSystem().open("/dev/full", "wb");
-        ASSERT_TRUE(flushed && closed && flushed->write("x", 1) == 1 && closed->write("x", 1) == 1);
-        EXPECT_FALSE(flushed->flush() || closed->close());
-    }
+    // Bytes that cannot be stored, here past the size the process may write, are reported by the flush, and
+    // by the close of a file never flushed, though the sync that a close makes would then succeed.
+    auto flushed = nativeFileSystem().open(folder.file("f"), "wb"),
+         unflushed = nativeFileSystem().open(folder.file("c"), "wb");
+    ASSERT_TRUE(flushed && unflushed && flushed->write("xy", 2) == 2 && unflushed->write("xy", 2) == 2);
+    rlimit limit{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit oneByte{1, limit.rlim_max};
+    const auto onSignal = std::signal(SIGXFSZ, SIG_IGN);
+    const bool reported = setrlimit(RLIMIT_FSIZE, &oneByte) == 0 && !flushed->flush() && !unflushed->close();
+    setrlimit(RLIMIT_FSIZE, &limit);
+    std::signal(SIGXFSZ, onSignal);
+    EXPECT_TRUE(reported);
 #endif
 }
 

@@ -35,7 +35,7 @@ const std::string_view Keys[] = {"-0", "-5", "0", "10", "19", "2", "9z", "A", "a
 const std::string M62(62, 'm'), M63(63, 'm');
 // clang-format off
 const std::string Headings[] = {
-    "<FONT COLOR=\"9F0000\">16 Last Seed (Day 3)</FONT><BR>", "<FONT SIZE=2>\t+1   Last Seed (Day\v  -12)",
+    "<FONT COLOR=\"9F0000\">16 Last Seed (Day 3)</FONT><BR>", "<FONT SIZE=2>\t+1 \r Last Seed (Day\v\r -12)",
     "<FONT COLOR=\"9F0000\">2 Ultimo Seme (Giorno 40)</FONT>", "<B>-2147483648 " + M62 + " (Day 2147483647)",
     "<I>-2147483648 " + M62 + " (Giorno 2147483647)", "16 Last Seed (Day 3)", "<no heading at all",
     "<FONT SIZE=\"2\">1 Sun's Dusk (Day 7)</FONT>", "<FONT 16 Last Seed (Day 3)", "<B>Last Seed (Day 3)",

@@ -1,6 +1,7 @@
 #include "FaultInjectingFileSystem.h"
 #include "TestFolder.h"
 #include "app/MainDialogModel.h"
+#include "app/SummaryPicture.h"
 #include "app/resource.h"
 #include "gamebuilder/GameBuilder.h"
 
@@ -260,6 +261,23 @@ TEST_F(MainDialogModelTest, RestoreAsksChecksTheBackupThenPutsItBackAndDeletesIt
         EXPECT_EQ(build::readBytes(folder.save("english.ess")), restored ? bytes : english);
         EXPECT_EQ(folder.exists("LRK Saves Backup/english.ess.bak"), !restored || fault == FailedDelete);
     }
+}
+
+// The picture repeats the screenshot's columns sideways, row for row, and leaves black what a short
+// screenshot lacks, down to the bytes of its last pixel.
+TEST(SummaryPicture, StretchesTheScreenshotSidewaysAndLeavesWhatItLacksBlack) {
+    std::vector<std::uint8_t> scrs(ScreenshotBytes - 2);
+    for (std::size_t i = 0; i < scrs.size(); ++i)
+        scrs[i] = static_cast<std::uint8_t>(i % 4 == 0   ? i / 4 % ScreenshotSide
+                                            : i % 4 == 1 ? i / 512
+                                                         : 0xF0 + i % 4);
+    const SummaryPicture picture = pictureFromScreenshot(scrs);
+    std::string shown;
+    for (const auto& [x, y] : {std::pair{0, 0}, {1, 5}, {2, 5}, {167, 5}, {166, 127}, {167, 127}})
+        shown.append(reinterpret_cast<const char*>(picture.pixel(x, y)), SummaryPicture::BytesPerPixel);
+    const std::string expected(
+        "\0\0\xF2\xF3\0\5\xF2\xF3\1\5\xF2\xF3\x7F\5\xF2\xF3\x7E\x7F\xF2\xF3\x7F\x7F\0\0", 24);
+    EXPECT_EQ(shown, expected);
 }
 
 } // namespace
