@@ -240,6 +240,7 @@ TEST_F(OpenMwEntriesTest, EachEntryConvertsOrStaysForItsReason) {
     EXPECT_EQ(held, (std::vector<std::string>{"TOPI=\x02Lavoro|TOPI=\x02lavoro|TOPI=\x02play|TOPI=\x02Zona",
                                               "\x02smith=Fabbro", "\x02guard_1=Captain Dulo",
                                               "\x02nobody=", "\x02LEDGER=Registro", "\x02ledger=Ledger"}));
+    // Back in English, the response that the translation numbers otherwise is found by its conditions again.
     EXPECT_EQ(entries(convert(italian))[5], "work|2|No work today.|Guard");
     // A journal of one entry that stays is logged under the journal's heading.
     OpenMwSaveBuilder alone({.version = OpenMw049Format, .contentFiles = {MorrowindMasterName}});

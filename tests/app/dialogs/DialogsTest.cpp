@@ -269,7 +269,7 @@ TEST(SummaryPicture, StretchesTheScreenshotSidewaysAndLeavesWhatItLacksBlack) {
     std::vector<std::uint8_t> scrs(ScreenshotBytes - 2);
     for (std::size_t i = 0; i < scrs.size(); ++i)
         scrs[i] = static_cast<std::uint8_t>(i % 4 == 0   ? i / 4 % ScreenshotSide
-                                            : i % 4 == 1 ? i / 512
+                                            : i % 4 == 1 ? i / (ScreenshotSide * 4)
                                                          : 0xF0 + i % 4);
     const SummaryPicture picture = pictureFromScreenshot(scrs);
     std::string shown;
